@@ -1,0 +1,208 @@
+#include "Like.h"
+
+#include <QList>
+
+#include <sqlite3.h>
+
+namespace store {
+
+namespace {
+
+// Simple (one-to-one) case folding of a code point, so that both sides of a
+// comparison are folded the same way whatever the letter's script.
+char32_t fold(char32_t c)
+{
+    return QChar::toCaseFolded(c);
+}
+
+std::u32string foldedCodePoints(const QString &s)
+{
+    std::u32string out;
+    out.reserve(size_t(s.size()));
+    for (char32_t c : s.toUcs4())
+        out.push_back(fold(c));
+    return out;
+}
+
+} // namespace
+
+LikePattern::LikePattern(const QString &pattern)
+{
+    const std::u32string p = foldedCodePoints(pattern);
+    size_t i = 0;
+    while (i < p.size()) {
+        const char32_t c = p[i];
+        if (c == U'*') {
+            // Consecutive stars are one star.
+            if (m_tokens.empty() || m_tokens.back().kind != Token::AnyRun)
+                m_tokens.push_back({Token::AnyRun, 0, false, {}});
+            ++i;
+        } else if (c == U'?') {
+            m_tokens.push_back({Token::AnyChar, 0, false, {}});
+            ++i;
+        } else if (c == U'#') {
+            m_tokens.push_back({Token::Digit, 0, false, {}});
+            ++i;
+        } else if (c == U'[') {
+            // The first character after '[' (or after "[!") may itself be ']'
+            // only as the closing bracket; look for the closing bracket.
+            size_t j = i + 1;
+            bool negated = false;
+            if (j < p.size() && p[j] == U'!') {
+                negated = true;
+                ++j;
+            }
+            size_t close = j;
+            while (close < p.size() && p[close] != U']')
+                ++close;
+            if (close >= p.size()) {
+                // Unclosed list: the bracket stands for itself.
+                m_tokens.push_back({Token::Literal, c, false, {}});
+                ++i;
+                continue;
+            }
+            Token t{Token::Class, 0, negated, {}};
+            for (size_t k = j; k < close; ++k) {
+                if (k + 2 < close && p[k + 1] == U'-') {
+                    char32_t lo = p[k], hi = p[k + 2];
+                    if (lo > hi)
+                        std::swap(lo, hi);
+                    t.ranges.push_back({lo, hi});
+                    k += 2;
+                } else {
+                    t.ranges.push_back({p[k], p[k]});
+                }
+            }
+            if (t.ranges.empty() && !negated) {
+                // "[]" matches the empty text: it adds nothing to the pattern.
+            } else {
+                m_tokens.push_back(std::move(t));
+            }
+            i = close + 1;
+        } else {
+            m_tokens.push_back({Token::Literal, c, false, {}});
+            ++i;
+        }
+    }
+}
+
+bool LikePattern::tokenMatches(const Token &t, char32_t c) const
+{
+    switch (t.kind) {
+    case Token::Literal:
+        return t.ch == c;
+    case Token::AnyChar:
+        return true;
+    case Token::Digit:
+        return c >= U'0' && c <= U'9';
+    case Token::Class: {
+        bool in = false;
+        for (const Range &r : t.ranges) {
+            if (c >= r.lo && c <= r.hi) {
+                in = true;
+                break;
+            }
+        }
+        if (!in) {
+            // A range written in capitals ([A-Z]) must still take a folded
+            // (lower-case) letter: try the character's upper-case form too.
+            const char32_t up = QChar::toUpper(c);
+            if (up != c) {
+                for (const Range &r : t.ranges) {
+                    if (up >= r.lo && up <= r.hi) {
+                        in = true;
+                        break;
+                    }
+                }
+            }
+        }
+        return in != t.negated;
+    }
+    case Token::AnyRun:
+        break;
+    }
+    return false;
+}
+
+bool LikePattern::matches(const QString &text) const
+{
+    const std::u32string s = foldedCodePoints(text);
+    // Every token but '*' takes exactly one character, so the classic
+    // two-pointer walk with one backtrack point is enough and never takes
+    // more than pattern length x text length steps.
+    size_t ti = 0, si = 0;
+    size_t starToken = size_t(-1), starText = 0;
+    const size_t n = m_tokens.size();
+    while (si < s.size()) {
+        if (ti < n && m_tokens[ti].kind == Token::AnyRun) {
+            starToken = ti++;
+            starText = si;
+        } else if (ti < n && tokenMatches(m_tokens[ti], s[si])) {
+            ++ti;
+            ++si;
+        } else if (starToken != size_t(-1)) {
+            ti = starToken + 1;
+            si = ++starText;
+        } else {
+            return false;
+        }
+    }
+    while (ti < n && m_tokens[ti].kind == Token::AnyRun)
+        ++ti;
+    return ti == n;
+}
+
+bool likeMatch(const QString &pattern, const QString &text)
+{
+    return LikePattern(pattern).matches(text);
+}
+
+namespace {
+
+QString argText(sqlite3_value *v)
+{
+    const auto *p = reinterpret_cast<const char *>(sqlite3_value_text(v));
+    const int n = sqlite3_value_bytes(v);
+    return p ? QString::fromUtf8(p, n) : QString();
+}
+
+void deletePattern(void *p)
+{
+    delete static_cast<LikePattern *>(p);
+}
+
+void sqlLike(sqlite3_context *ctx, int argc, sqlite3_value **argv)
+{
+    if (argc != 2)
+        return;
+    // SQLite calls like(pattern, text): argument 0 is the pattern.
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    // The pattern is usually constant for a statement: compile it once.
+    auto *compiled = static_cast<LikePattern *>(sqlite3_get_auxdata(ctx, 0));
+    if (!compiled) {
+        compiled = new LikePattern(argText(argv[0]));
+        sqlite3_set_auxdata(ctx, 0, compiled, deletePattern);
+        compiled = static_cast<LikePattern *>(sqlite3_get_auxdata(ctx, 0));
+        if (!compiled) {
+            // SQLite chose not to keep it (it already deleted it).
+            LikePattern once(argText(argv[0]));
+            sqlite3_result_int(ctx, once.matches(argText(argv[1])) ? 1 : 0);
+            return;
+        }
+    }
+    sqlite3_result_int(ctx, compiled->matches(argText(argv[1])) ? 1 : 0);
+}
+
+} // namespace
+
+bool registerLike(sqlite3 *db)
+{
+    return sqlite3_create_function(db, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, sqlLike,
+                                   nullptr, nullptr)
+        == SQLITE_OK;
+}
+
+} // namespace store

@@ -1,0 +1,49 @@
+#pragma once
+// The wildcard matcher behind both the LIKE operator of our SQL and the
+// search box:
+//   *        any run of characters, also none
+//   ?        any one character
+//   #        any one digit 0-9
+//   [abc]    any one character of the list; ranges such as [a-z] allowed
+//   [!abc]   any one character not in the list
+// Matching ignores letter case, for non-ASCII letters too. A '[' without its
+// closing ']' stands for itself, and so does everything after it, so a
+// malformed pattern never fails: it is matched literally.
+
+#include <QString>
+
+#include <vector>
+
+struct sqlite3;
+
+namespace store {
+
+class LikePattern final {
+public:
+    explicit LikePattern(const QString &pattern);
+    bool matches(const QString &text) const;
+
+private:
+    struct Range {
+        char32_t lo;
+        char32_t hi;
+    };
+    struct Token {
+        enum Kind { Literal, AnyChar, Digit, AnyRun, Class } kind;
+        char32_t ch = 0;        // Literal
+        bool negated = false;   // Class
+        std::vector<Range> ranges;  // Class
+    };
+    bool tokenMatches(const Token &t, char32_t c) const;
+
+    std::vector<Token> m_tokens;
+};
+
+// One-off convenience for callers that match a pattern once.
+bool likeMatch(const QString &pattern, const QString &text);
+
+// Registers the matcher as SQLite's like(pattern, text) for this connection,
+// so that "x LIKE 'pattern'" in our SQL follows the rules above.
+bool registerLike(sqlite3 *db);
+
+} // namespace store

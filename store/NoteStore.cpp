@@ -1,0 +1,165 @@
+#include "NoteStore.h"
+
+#include "Like.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace store {
+
+namespace {
+
+// Text sizes are declared here and read back from the schema at run time.
+// Index columns are NOT NULL so that every record has a place in the order
+// the cursors walk.
+const char *const kSchema = R"sql(
+CREATE TABLE Categorie (
+    idCategoria INTEGER PRIMARY KEY AUTOINCREMENT,
+    Categoria TEXT(50) NOT NULL DEFAULT ''
+);
+CREATE INDEX ix_Categorie_Categoria ON Categorie (Categoria COLLATE NOCASE);
+CREATE TABLE Argomenti (
+    idArgomento INTEGER PRIMARY KEY AUTOINCREMENT,
+    idCategoria INTEGER NOT NULL DEFAULT 0,
+    argomento TEXT(100),
+    contenuto LONGTEXT,
+    ContenutoTxt LONGTEXT,
+    ultimoaggiornamento DATETIME,
+    TipoAllarme SMALLINT DEFAULT 0,
+    DataOraAllarme DATETIME
+);
+CREATE INDEX ix_Argomenti_Categorie ON Argomenti (idCategoria);
+CREATE INDEX ix_Argomenti_Allarme ON Argomenti (TipoAllarme, DataOraAllarme);
+CREATE TABLE Setup (
+    lingua SMALLINT,
+    UltimoAvvio DATETIME,
+    UltimaCat INTEGER,
+    UltimoArg INTEGER,
+    SysFont TEXT(50),
+    SysFontAltezza SINGLE,
+    SysFontAttributi TEXT(10),
+    EditFont TEXT(50),
+    EditFontAltezza SINGLE,
+    EditFontAttributi TEXT(10),
+    Editcolore INTEGER,
+    UltimaLarg SINGLE,
+    UltimaAlt SINGLE,
+    mostrapulsanti BOOLEAN
+);
+)sql";
+
+} // namespace
+
+QString JoinPath(const QString &folder, const QString &fileName)
+{
+    QString joined;
+    if (folder.endsWith(QLatin1Char('/')) || folder.endsWith(QDir::separator()))
+        joined = folder + fileName;
+    else
+        joined = folder + QLatin1Char('/') + fileName;
+    return joined.trimmed();
+}
+
+bool FileExists(const QString &path)
+{
+    if (path.isEmpty())
+        return false;
+    const QFileInfo fi(path);
+    return fi.exists() && fi.isFile() && !fi.isHidden();
+}
+
+NoteStore::~NoteStore()
+{
+    close();
+}
+
+QString NoteStore::errorText() const
+{
+    const auto &errs = dbNotes.errors();
+    return errs.isEmpty() ? QStringLiteral("Unknown database error.") : errs.constLast().description;
+}
+
+bool NoteStore::open()
+{
+    close();
+    DatabasePath = JoinPath(DataFolder, kDatabaseFileName);
+    if (!FileExists(DatabasePath)) {
+        dbNotes.clearErrors();
+        dbNotes.addError(QStringLiteral("Could not find file '%1'.").arg(DatabasePath));
+        return false;
+    }
+    if (!dbNotes.open(DatabasePath, false))
+        return false;
+    registerLike(dbNotes.handle());
+    rsSetup = TableRecordset::open(dbNotes, QStringLiteral("Setup"));
+    if (rsSetup)
+        rsArgomenti = TableRecordset::open(dbNotes, QStringLiteral("Argomenti"));
+    if (rsArgomenti)
+        rsCategorie = TableRecordset::open(dbNotes, QStringLiteral("Categorie"));
+    if (!rsCategorie) {
+        const auto errs = dbNotes.errors();
+        close();
+        for (const EngineError &e : errs)
+            dbNotes.addError(e.description, e.statement, e.code);
+        return false;
+    }
+    // Setup is used on its single record without seeking.
+    rsSetup->moveFirst();
+    return true;
+}
+
+void NoteStore::close()
+{
+    if (rsSetup)
+        rsSetup->close();
+    if (rsArgomenti)
+        rsArgomenti->close();
+    if (rsCategorie)
+        rsCategorie->close();
+    rsSetup.reset();
+    rsArgomenti.reset();
+    rsCategorie.reset();
+    dbNotes.close();
+}
+
+std::unique_ptr<SnapshotRecordset> NoteStore::openQuery(const QString &sql)
+{
+    return SnapshotRecordset::open(dbNotes, sql);
+}
+
+bool NoteStore::createDatabase(const QString &path, const QDateTime &now, QString *error)
+{
+    if (QFileInfo::exists(path)) {
+        if (error)
+            *error = QStringLiteral("The file '%1' already exists.").arg(path);
+        return false;
+    }
+    Connection db;
+    bool ok = db.open(path, true);
+    if (ok) {
+        Transaction tx(db);
+        ok = tx.isActive() && db.exec(QString::fromUtf8(kSchema));
+        if (ok) {
+            Statement st(db, QStringLiteral(
+                "INSERT INTO Setup (lingua, UltimoAvvio, UltimaCat, UltimoArg, SysFont, SysFontAltezza, "
+                "SysFontAttributi, EditFont, EditFontAltezza, EditFontAttributi, Editcolore, UltimaLarg, "
+                "UltimaAlt, mostrapulsanti) VALUES (2, ?1, 0, 0, 'MS Sans Serif', 8, '', 'MS Sans Serif', 8, '', "
+                "0, 9000, 7000, 1)"));
+            st.bind(1, toStoredDateTime(now));
+            ok = st.run();
+        }
+        ok = ok && db.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion));
+        ok = ok && tx.commit();
+    }
+    if (!ok) {
+        if (error)
+            *error = db.errors().isEmpty() ? QStringLiteral("Cannot create the database.")
+                                           : db.errors().constLast().description;
+        db.close();
+        QFile::remove(path);
+    }
+    return ok;
+}
+
+} // namespace store

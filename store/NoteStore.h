@@ -1,0 +1,60 @@
+#pragma once
+// The note store: one database file, quorvel.mdb, with the tables Categorie,
+// Argomenti and Setup, opened once and shared by every window through three
+// table cursors whose index and position are shared state too.
+
+#include "Recordset.h"
+#include "Sqlite.h"
+
+#include <QDateTime>
+#include <QString>
+
+#include <memory>
+
+namespace store {
+
+inline constexpr int kSchemaVersion = 1;
+inline const QString kDatabaseFileName = QStringLiteral("quorvel.mdb");
+
+// Folder and file name joined by one separator; surrounding blanks removed.
+QString JoinPath(const QString &folder, const QString &fileName);
+// True when an ordinary (not hidden) file exists at the path; never fails.
+bool FileExists(const QString &path);
+
+class NoteStore final {
+public:
+    NoteStore() = default;
+    ~NoteStore();
+    NoteStore(const NoteStore &) = delete;
+    NoteStore &operator=(const NoteStore &) = delete;
+
+    QString DataFolder;
+    QString DatabasePath;
+
+    // Opens DatabasePath = JoinPath(DataFolder, "quorvel.mdb") and the cursors
+    // rsSetup, rsArgomenti, rsCategorie in that order. On failure returns
+    // false, everything stays closed and errorText() tells why.
+    bool open();
+    // Closes the cursors and the database (before packing, at shutdown).
+    void close();
+    bool isOpen() const { return dbNotes.isOpen(); }
+
+    // Creates a new database file at path with the schema and its one Setup
+    // record (language not yet chosen). Fails if the file already exists.
+    static bool createDatabase(const QString &path, const QDateTime &now, QString *error);
+
+    // The engine's error list after a failed operation.
+    const QList<EngineError> &errors() const { return dbNotes.errors(); }
+    // The description of the last error, for one-line reports.
+    QString errorText() const;
+
+    Connection dbNotes;
+    std::unique_ptr<TableRecordset> rsSetup;
+    std::unique_ptr<TableRecordset> rsArgomenti;
+    std::unique_ptr<TableRecordset> rsCategorie;
+
+    // Runs a read-only query, e.g. a search; nullptr on error.
+    std::unique_ptr<SnapshotRecordset> openQuery(const QString &sql);
+};
+
+} // namespace store

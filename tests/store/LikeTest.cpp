@@ -1,0 +1,99 @@
+#include "Like.h"
+#include "NoteStore.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+using store::likeMatch;
+
+TEST(Like, StarMatchesAnyRunIncludingNone)
+{
+    EXPECT_TRUE(likeMatch(QStringLiteral("*mar*"), QStringLiteral("Marmellata")));
+    EXPECT_TRUE(likeMatch(QStringLiteral("*"), QString()));
+    EXPECT_TRUE(likeMatch(QStringLiteral("a*b*c"), QStringLiteral("abc")));
+    EXPECT_TRUE(likeMatch(QStringLiteral("a**c"), QStringLiteral("axxxc")));
+    EXPECT_FALSE(likeMatch(QStringLiteral("a*c"), QStringLiteral("abcd")));
+    EXPECT_FALSE(likeMatch(QStringLiteral("mar"), QStringLiteral("Marmellata")));  // no implicit stars
+}
+
+TEST(Like, QuestionMarkAndHashTakeExactlyOneCharacter)
+{
+    EXPECT_TRUE(likeMatch(QStringLiteral("*a?c*"), QStringLiteral("xxABCxx")));
+    EXPECT_TRUE(likeMatch(QStringLiteral("*a?c*"), QStringLiteral("A1C")));
+    EXPECT_FALSE(likeMatch(QStringLiteral("a?c"), QStringLiteral("ac")));
+    EXPECT_TRUE(likeMatch(QStringLiteral("*20#9*"), QStringLiteral("Anno 2019")));
+    EXPECT_FALSE(likeMatch(QStringLiteral("*20#9*"), QStringLiteral("Anno 20x9")));
+    EXPECT_FALSE(likeMatch(QStringLiteral("#"), QStringLiteral("")));
+}
+
+TEST(Like, BracketListsRangesAndNegation)
+{
+    EXPECT_TRUE(likeMatch(QStringLiteral("[abc]x"), QStringLiteral("bx")));
+    EXPECT_FALSE(likeMatch(QStringLiteral("[abc]x"), QStringLiteral("dx")));
+    EXPECT_TRUE(likeMatch(QStringLiteral("[a-f]1"), QStringLiteral("E1")));  // range ignores case too
+    EXPECT_TRUE(likeMatch(QStringLiteral("[A-F]1"), QStringLiteral("e1")));
+    EXPECT_FALSE(likeMatch(QStringLiteral("[a-f]1"), QStringLiteral("g1")));
+    EXPECT_TRUE(likeMatch(QStringLiteral("[!a-f]1"), QStringLiteral("g1")));
+    EXPECT_FALSE(likeMatch(QStringLiteral("[!a-f]1"), QStringLiteral("c1")));
+    // Inside a list the wildcards stand for themselves, and so does a hyphen at an end.
+    EXPECT_TRUE(likeMatch(QStringLiteral("a[*]b"), QStringLiteral("a*b")));
+    EXPECT_FALSE(likeMatch(QStringLiteral("a[*]b"), QStringLiteral("axb")));
+    EXPECT_TRUE(likeMatch(QStringLiteral("[-x]"), QStringLiteral("-")));
+    EXPECT_TRUE(likeMatch(QStringLiteral("[x-]"), QStringLiteral("-")));
+    EXPECT_TRUE(likeMatch(QStringLiteral("a[#?]b"), QStringLiteral("a?b")));
+    EXPECT_FALSE(likeMatch(QStringLiteral("a[#?]b"), QStringLiteral("a5b")));
+}
+
+TEST(Like, UnclosedBracketIsMatchedLiterally)
+{
+    EXPECT_TRUE(likeMatch(QStringLiteral("*[abc*"), QStringLiteral("x[abcy")));
+    EXPECT_FALSE(likeMatch(QStringLiteral("*[abc*"), QStringLiteral("xay")));
+    EXPECT_TRUE(likeMatch(QStringLiteral("["), QStringLiteral("[")));
+}
+
+TEST(Like, CaseIsIgnoredForNonAsciiLettersToo)
+{
+    EXPECT_TRUE(likeMatch(QStringLiteral("*città*"), QStringLiteral("LA CITTÀ ETERNA")));
+    EXPECT_TRUE(likeMatch(QStringLiteral("ÉTÉ"), QStringLiteral("été")));
+    EXPECT_TRUE(likeMatch(QStringLiteral("*ΣΟΦΙΑ*"), QStringLiteral("η σοφια")));
+    EXPECT_TRUE(likeMatch(QStringLiteral("[à-ù]"), QStringLiteral("È")));
+    // Characters outside the basic plane count as one character each.
+    EXPECT_TRUE(likeMatch(QStringLiteral("a?b"), QStringLiteral("a\U0001F600b")));
+}
+
+TEST(Like, PathologicalPatternsFinishQuickly)
+{
+    const QString text = QString(5000, QLatin1Char('a'));
+    EXPECT_FALSE(likeMatch(QStringLiteral("*a*a*a*a*a*a*a*a*a*b"), text));
+    EXPECT_TRUE(likeMatch(QStringLiteral("*a*a*a*a*a*a*a*a*a*"), text));
+}
+
+TEST(Like, IsTheLikeOperatorOfTheStore)
+{
+    TempDir dir;
+    const QString path = store::JoinPath(dir.path(), store::kDatabaseFileName);
+    QString err;
+    ASSERT_TRUE(store::NoteStore::createDatabase(path, QDateTime::currentDateTime(), &err)) << err.toStdString();
+    store::NoteStore ns;
+    ns.DataFolder = dir.path();
+    ASSERT_TRUE(ns.open()) << ns.errorText().toStdString();
+    for (const char *t : {"Agenda", "Marmellata", "Summary 2019", "ciTTà"}) {
+        ns.rsArgomenti->addNew();
+        ns.rsArgomenti->setField(QStringLiteral("argomento"), QString::fromUtf8(t));
+        ns.rsArgomenti->setField(QStringLiteral("ContenutoTxt"), QStringLiteral("body of ") + QString::fromUtf8(t));
+        ASSERT_TRUE(ns.rsArgomenti->update());
+    }
+    // The statement of the find command, with the names in other letter cases.
+    auto rs = ns.openQuery(QStringLiteral(
+        "SELECT * FROM ARGOMENTI WHERE ContenutoTxt LIKE '*20#9*' OR Argomento LIKE '*20#9*'"));
+    ASSERT_TRUE(rs);
+    ASSERT_EQ(rs->recordCount(), 1);
+    EXPECT_EQ(rs->field(QStringLiteral("argomento")).toString(), QStringLiteral("Summary 2019"));
+
+    rs = ns.openQuery(QStringLiteral("SELECT * FROM Argomenti WHERE argomento LIKE 'CITTÀ'"));
+    ASSERT_TRUE(rs);
+    EXPECT_EQ(rs->recordCount(), 1);
+    rs = ns.openQuery(QStringLiteral("SELECT * FROM Argomenti WHERE argomento LIKE '%'"));
+    ASSERT_TRUE(rs);
+    EXPECT_EQ(rs->recordCount(), 0) << "'%' is not a wildcard here";
+}

@@ -1,0 +1,285 @@
+#include "StoreFixture.h"
+
+#include <sqlite3.h>
+
+#include <QStringList>
+
+using Records = StoreFixture;
+
+TEST_F(Records, AddedRecordBecomesCurrentThroughLastModified)
+{
+    const int a = addCategory(QStringLiteral("Alpha"));
+    const int b = addCategory(QStringLiteral("Beta"));
+    EXPECT_GT(a, 0);
+    EXPECT_GT(b, a);
+    auto &rs = *ns.rsCategorie;
+    ASSERT_TRUE(rs.setBookmark(rs.lastModified()));
+    EXPECT_EQ(rs.field(QStringLiteral("Categoria")).toString(), QStringLiteral("Beta"));
+    EXPECT_EQ(rs.recordCount(), 2);
+}
+
+TEST_F(Records, SeekFindsByPrimaryKeyOrReportsNoMatch)
+{
+    const int c = addCategory(QStringLiteral("Home"));
+    const int t = addTopic(c, QStringLiteral("Groceries"), QStringLiteral("milk"));
+    auto &rs = *ns.rsArgomenti;
+    ASSERT_TRUE(rs.setIndex(QStringLiteral("PrimaryKey")));
+    EXPECT_TRUE(rs.seek(t));
+    EXPECT_FALSE(rs.noMatch());
+    EXPECT_EQ(rs.field(QStringLiteral("argomento")).toString(), QStringLiteral("Groceries"));
+    EXPECT_EQ(rs.field(QStringLiteral("contenuto")).toString(), QStringLiteral("milk"));
+    EXPECT_FALSE(rs.seek(t + 100));
+    EXPECT_TRUE(rs.noMatch());
+    EXPECT_FALSE(rs.field(QStringLiteral("argomento")).isValid()) << "no current record after a failed seek";
+    EXPECT_FALSE(ns.errors().isEmpty());
+}
+
+TEST_F(Records, CategoryIndexKeepsTopicsOfACategoryAdjacent)
+{
+    const int c1 = addCategory(QStringLiteral("One"));
+    const int c2 = addCategory(QStringLiteral("Two"));
+    // Interleave the topics of the two categories.
+    for (int i = 0; i < 300; ++i)
+        addTopic(i % 2 ? c1 : c2, QStringLiteral("T%1").arg(i));
+    auto &rs = *ns.rsArgomenti;
+    ASSERT_TRUE(rs.setIndex(QStringLiteral("Categorie")));
+    ASSERT_TRUE(rs.seek(c2));
+    int count = 0;
+    while (!rs.eof() && rs.field(QStringLiteral("idCategoria")).toInt() == c2) {
+        ++count;
+        ASSERT_TRUE(rs.moveNext());
+    }
+    EXPECT_EQ(count, 150);
+    // From the first category a walk runs on through the next one to the end,
+    // across the batch boundaries.
+    ASSERT_TRUE(rs.seek(c1));
+    count = 0;
+    while (!rs.eof()) {
+        ++count;
+        rs.moveNext();
+    }
+    EXPECT_EQ(count, 300);
+    EXPECT_FALSE(rs.seek(c2 + 7));
+}
+
+TEST_F(Records, CategoryNameIndexOrdersWithoutRegardToCase)
+{
+    addCategory(QStringLiteral("beta"));
+    addCategory(QStringLiteral("Gamma"));
+    addCategory(QStringLiteral("Alpha"));
+    addCategory(QStringLiteral("zeta"));
+    auto &rs = *ns.rsCategorie;
+    ASSERT_TRUE(rs.setIndex(QStringLiteral("Categoria")));
+    QStringList names;
+    for (rs.moveFirst(); !rs.eof(); rs.moveNext())
+        names << rs.field(QStringLiteral("Categoria")).toString();
+    EXPECT_EQ(names, (QStringList{QStringLiteral("Alpha"), QStringLiteral("beta"), QStringLiteral("Gamma"),
+                                  QStringLiteral("zeta")}));
+    EXPECT_TRUE(rs.seek(QStringLiteral("GAMMA")));
+}
+
+TEST_F(Records, EmptyTableIsAtBothEnds)
+{
+    auto &rs = *ns.rsCategorie;
+    rs.setIndex(QStringLiteral("Categoria"));
+    ASSERT_TRUE(rs.moveFirst());
+    EXPECT_TRUE(rs.eof());
+    EXPECT_TRUE(rs.bof());
+    EXPECT_EQ(rs.recordCount(), 0);
+    EXPECT_FALSE(rs.moveNext()) << "moving past the end is an error";
+}
+
+TEST_F(Records, EditedRecordStaysCurrentAndOtherCursorsSeeTheChange)
+{
+    const int c = addCategory(QStringLiteral("Work"));
+    const int t = addTopic(c, QStringLiteral("Draft"));
+    auto other = store::TableRecordset::open(ns.dbNotes, QStringLiteral("Argomenti"));
+    ASSERT_TRUE(other);
+    other->setIndex(QStringLiteral("PrimaryKey"));
+    ASSERT_TRUE(other->seek(t));
+    EXPECT_EQ(other->field(QStringLiteral("argomento")).toString(), QStringLiteral("Draft"));
+
+    auto &rs = *ns.rsArgomenti;
+    rs.setIndex(QStringLiteral("PrimaryKey"));
+    ASSERT_TRUE(rs.seek(t));
+    ASSERT_TRUE(rs.edit());
+    ASSERT_TRUE(rs.setField(QStringLiteral("argomento"), QStringLiteral("Final")));
+    EXPECT_EQ(rs.field(QStringLiteral("argomento")).toString(), QStringLiteral("Final")) << "edit buffer is read back";
+    ASSERT_TRUE(rs.update());
+    EXPECT_EQ(rs.field(QStringLiteral("argomento")).toString(), QStringLiteral("Final"));
+    EXPECT_EQ(rs.lastModified(), t);
+    EXPECT_EQ(other->field(QStringLiteral("argomento")).toString(), QStringLiteral("Final"));
+}
+
+TEST_F(Records, CancelledEditChangesNothing)
+{
+    const int c = addCategory(QStringLiteral("Keep"));
+    auto &rs = *ns.rsCategorie;
+    rs.setIndex(QStringLiteral("PrimaryKey"));
+    ASSERT_TRUE(rs.seek(c));
+    rs.edit();
+    rs.setField(QStringLiteral("Categoria"), QStringLiteral("Lost"));
+    rs.cancelUpdate();
+    EXPECT_FALSE(rs.update()) << "update without edit is refused";
+    ASSERT_TRUE(rs.seek(c));
+    EXPECT_EQ(rs.field(QStringLiteral("Categoria")).toString(), QStringLiteral("Keep"));
+}
+
+TEST_F(Records, DeletedRecordCannotBeReadAndItsKeyIsNeverReused)
+{
+    const int c = addCategory(QStringLiteral("C"));
+    const int t1 = addTopic(c, QStringLiteral("first"));
+    const int t2 = addTopic(c, QStringLiteral("second"));
+    auto &rs = *ns.rsArgomenti;
+    rs.setIndex(QStringLiteral("PrimaryKey"));
+    ASSERT_TRUE(rs.seek(t1));
+    ASSERT_TRUE(rs.remove());
+    EXPECT_FALSE(rs.field(QStringLiteral("argomento")).isValid());
+    EXPECT_FALSE(rs.remove()) << "deleting twice is an error";
+    ASSERT_TRUE(rs.moveNext()) << "the walk goes on after a deleted record";
+    EXPECT_EQ(rs.field(QStringLiteral("idArgomento")).toInt(), t2);
+    ASSERT_TRUE(rs.remove());
+    const int t3 = addTopic(c, QStringLiteral("third"));
+    EXPECT_GT(t3, t2);
+}
+
+TEST_F(Records, TextLongerThanItsDeclaredSizeIsRefused)
+{
+    auto &rs = *ns.rsCategorie;
+    const int size = rs.fieldSize(QStringLiteral("Categoria"));
+    EXPECT_EQ(size, 50) << "size comes from the schema";
+    EXPECT_EQ(ns.rsArgomenti->fieldSize(QStringLiteral("argomento")), 100);
+    EXPECT_EQ(ns.rsArgomenti->fieldSize(QStringLiteral("contenuto")), 0);
+    ASSERT_TRUE(rs.addNew());
+    EXPECT_TRUE(rs.setField(QStringLiteral("Categoria"), QString(size, QLatin1Char('x'))));
+    EXPECT_FALSE(rs.setField(QStringLiteral("Categoria"), QString(size + 1, QLatin1Char('x'))));
+    ASSERT_EQ(ns.errors().size(), 1);
+    EXPECT_TRUE(ns.errors().first().description.contains(QLatin1String("too small")));
+    rs.cancelUpdate();
+}
+
+TEST_F(Records, ValuesOutsideTheirFieldTypeAreRefused)
+{
+    auto &setup = *ns.rsSetup;
+    ASSERT_TRUE(setup.edit());
+    EXPECT_FALSE(setup.setField(QStringLiteral("lingua"), 40000)) << "16-bit field";
+    EXPECT_FALSE(setup.setField(QStringLiteral("UltimoAvvio"), QStringLiteral("not a date")));
+    EXPECT_FALSE(setup.setField(QStringLiteral("NoSuchField"), 1));
+    EXPECT_FALSE(ns.rsCategorie->addNew() && ns.rsCategorie->setField(QStringLiteral("idCategoria"), 5))
+        << "the key is the engine's";
+    setup.cancelUpdate();
+}
+
+TEST_F(Records, SetupFieldsRoundTripTheirTypes)
+{
+    auto &setup = *ns.rsSetup;
+    EXPECT_EQ(setup.field(QStringLiteral("lingua")).toInt(), 2);
+    EXPECT_EQ(setup.field(QStringLiteral("UltimoAvvio")).toDateTime(), QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5)));
+    ASSERT_TRUE(setup.edit());
+    const QDateTime when(QDate(2027, 12, 31), QTime(23, 59, 58));
+    setup.setField(QStringLiteral("UltimoAvvio"), when);
+    setup.setField(QStringLiteral("SysFontAltezza"), 12.5);
+    setup.setField(QStringLiteral("mostrapulsanti"), false);
+    setup.setField(QStringLiteral("lingua"), QVariant());
+    ASSERT_TRUE(setup.update());
+    EXPECT_EQ(setup.field(QStringLiteral("UltimoAvvio")).toDateTime(), when);
+    EXPECT_DOUBLE_EQ(setup.field(QStringLiteral("SysFontAltezza")).toDouble(), 12.5);
+    EXPECT_EQ(setup.field(QStringLiteral("mostrapulsanti")).typeId(), QMetaType::Bool);
+    EXPECT_FALSE(setup.field(QStringLiteral("mostrapulsanti")).toBool());
+    EXPECT_TRUE(setup.field(QStringLiteral("lingua")).isNull()) << "an empty field reads as null";
+}
+
+TEST_F(Records, ErrorListIsReplacedOnlyByAFailure)
+{
+    auto &rs = *ns.rsCategorie;
+    rs.setIndex(QStringLiteral("NoSuchIndex"));
+    ASSERT_EQ(ns.errors().size(), 1);
+    const QString first = ns.errors().first().description;
+    addCategory(QStringLiteral("fine"));
+    ASSERT_EQ(ns.errors().size(), 1) << "successful operations keep the list";
+    EXPECT_EQ(ns.errors().first().description, first);
+    rs.addNew();
+    rs.setField(QStringLiteral("Categoria"), QString(60, QLatin1Char('y')));
+    ASSERT_EQ(ns.errors().size(), 1);
+    EXPECT_NE(ns.errors().first().description, first);
+}
+
+TEST_F(Records, WalkingTopicsNeverReadsTheirBodies)
+{
+    const int c = addCategory(QStringLiteral("Big"));
+    for (int i = 0; i < 100; ++i)
+        addTopic(c, QStringLiteral("T%1").arg(i), QStringLiteral("body"));
+    QStringList sql;
+    sqlite3_trace_v2(
+        ns.dbNotes.handle(), SQLITE_TRACE_STMT,
+        [](unsigned, void *ctx, void *, void *x) -> int {
+            static_cast<QStringList *>(ctx)->append(QString::fromUtf8(static_cast<const char *>(x)));
+            return 0;
+        },
+        &sql);
+    auto &rs = *ns.rsArgomenti;
+    rs.setIndex(QStringLiteral("Categorie"));
+    rs.seek(c);
+    int n = 0;
+    while (!rs.eof() && rs.field(QStringLiteral("idCategoria")).toInt() == c) {
+        EXPECT_FALSE(rs.field(QStringLiteral("argomento")).toString().isEmpty());
+        rs.moveNext();
+        ++n;
+    }
+    EXPECT_EQ(n, 100);
+    for (const QString &s : sql) {
+        EXPECT_FALSE(s.contains(QLatin1String("contenuto"), Qt::CaseInsensitive)) << s.toStdString();
+    }
+    EXPECT_LT(sql.size(), 20) << "rows are read in batches";
+    sql.clear();
+    rs.setIndex(QStringLiteral("PrimaryKey"));
+    rs.moveFirst();
+    EXPECT_EQ(rs.field(QStringLiteral("contenuto")).toString(), QStringLiteral("body"));
+    EXPECT_TRUE(sql.join(QLatin1Char(' ')).contains(QLatin1String("contenuto"))) << "read when asked for";
+    sqlite3_trace_v2(ns.dbNotes.handle(), 0, nullptr, nullptr);
+}
+
+TEST_F(Records, WalkSeesRecordsAddedAheadOfIt)
+{
+    const int c = addCategory(QStringLiteral("Live"));
+    addTopic(c, QStringLiteral("a"));
+    addTopic(c, QStringLiteral("b"));
+    auto &rs = *ns.rsArgomenti;
+    rs.setIndex(QStringLiteral("PrimaryKey"));
+    rs.moveFirst();
+    auto writer = store::TableRecordset::open(ns.dbNotes, QStringLiteral("Argomenti"));
+    writer->addNew();
+    writer->setField(QStringLiteral("idCategoria"), c);
+    writer->setField(QStringLiteral("argomento"), QStringLiteral("c"));
+    ASSERT_TRUE(writer->update());
+    QStringList seen;
+    for (; !rs.eof(); rs.moveNext())
+        seen << rs.field(QStringLiteral("argomento")).toString();
+    EXPECT_EQ(seen, (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
+}
+
+TEST_F(Records, SnapshotOfAnyQueryKeepsItsRowsInOrder)
+{
+    const int c = addCategory(QStringLiteral("S"));
+    addTopic(c, QStringLiteral("x"));
+    auto a = addTopic(c, QStringLiteral("y"));
+    ns.rsArgomenti->setIndex(QStringLiteral("PrimaryKey"));
+    ns.rsArgomenti->seek(a);
+    ns.rsArgomenti->edit();
+    ns.rsArgomenti->setField(QStringLiteral("TipoAllarme"), 1);
+    ns.rsArgomenti->setField(QStringLiteral("DataOraAllarme"), QDateTime(QDate(2030, 1, 1), QTime(8, 0)));
+    ASSERT_TRUE(ns.rsArgomenti->update());
+
+    auto rs = ns.openQuery(QStringLiteral("SELECT * FROM ARGOMENTI WHERE TIPOALLARME > 0 ORDER BY DATAORAALLARME"));
+    ASSERT_TRUE(rs);
+    ASSERT_EQ(rs->recordCount(), 1);
+    EXPECT_EQ(rs->field(QStringLiteral("DataOraAllarme")).toDateTime(), QDateTime(QDate(2030, 1, 1), QTime(8, 0)));
+    EXPECT_FALSE(rs->bof());
+    rs->moveNext();
+    EXPECT_TRUE(rs->eof());
+
+    auto counted = ns.openQuery(QStringLiteral("SELECT count(*) AS n FROM Argomenti"));
+    ASSERT_TRUE(counted);
+    EXPECT_EQ(counted->field(QStringLiteral("N")).toInt(), 2);
+    EXPECT_FALSE(ns.openQuery(QStringLiteral("SELECT * FROM Nowhere")));
+}

@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything, and runs every test headless.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash tools/deps.sh
+bash tools/build.sh
+export QT_QPA_PLATFORM=offscreen
+cd build
+ctest --output-on-failure -j2 --timeout 300
