@@ -1,0 +1,87 @@
+#include "Avvio.h"
+
+#include "AppError.h"
+#include "AppEx.h"
+#include "NoteStore.h"
+#include "Session.h"
+#include "frmPrincipale.h"
+
+#include <QApplication>
+#include <QFileInfo>
+
+#include <memory>
+
+namespace Avvio {
+
+QStringList GetCommandLine(const QString &rawArguments, int maxArgs)
+{
+    QStringList words(maxArgs + 1);
+    int count = 0;
+    bool inWord = false;
+    for (const QChar c : rawArguments) {
+        if (c == QLatin1Char(' ') || c == QLatin1Char('\t')) {
+            inWord = false;
+            continue;
+        }
+        if (!inWord) {
+            if (count == maxArgs)
+                break;
+            ++count;
+            inWord = true;
+        }
+        // Code 137 of the Western code page is the per-mille sign; as a raw
+        // byte it arrives as U+0089.
+        if (c == QChar(0x2030) || c == QChar(0x0089))
+            words[count] += QLatin1Char(' ');
+        else
+            words[count] += c;
+    }
+    words.resize(count + 1);
+    return words;
+}
+
+QString RawArguments(const QStringList &arguments)
+{
+    return arguments.join(QLatin1Char(' '));
+}
+
+QString ResolveDataFolder(AppEx &appEx, const QString &executablePath, bool *createNew)
+{
+    const QFileInfo exe(executablePath);
+    const QString folder = appEx.PathAndSubDir(AppEx::kCommonAppData,
+                                               QStringLiteral("Ostwick\\") + exe.completeBaseName(), true, 0);
+    *createNew = false;
+    if (store::FileExists(store::JoinPath(folder, store::kDatabaseFileName)))
+        return folder;
+    const QString beside = exe.absolutePath();
+    if (store::FileExists(store::JoinPath(beside, store::kDatabaseFileName)))
+        return beside;
+    // First start: neither place has a database; a new one goes into the
+    // default folder, never beside the executable (often not writable).
+    *createNew = true;
+    return folder;
+}
+
+int Main(Session &session)
+{
+    auto main = std::make_unique<frmPrincipale>(session);
+    frmPrincipale::LoadResult result;
+    try {
+        result = main->Form_Load();
+    } catch (const AppError &e) {
+        // Errors before the store is opened have no handler of their own:
+        // their text is shown and the program ends.
+        session.dialogs().MsgBox(nullptr, e.description(), platform::vbCritical, QStringLiteral(" Quorvel"));
+        return 1;
+    }
+    if (result != frmPrincipale::LoadResult::Running)
+        return result == frmPrincipale::LoadResult::Failed ? 1 : 0;
+    frmPrincipale *window = main.release();
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+    if (session.StartMinimized)
+        window->setWindowState(window->windowState() | Qt::WindowMinimized);
+    return QApplication::exec();
+}
+
+} // namespace Avvio

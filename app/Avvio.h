@@ -1,0 +1,30 @@
+#pragma once
+// Start of the program: the command line, the data folder, and Main.
+
+#include <QString>
+#include <QStringList>
+
+class AppEx;
+class Session;
+
+namespace Avvio {
+
+// Splits the raw argument text into words at blanks and tabs, at most
+// maxArgs of them; a per-mille sign (code 137) inside a word stands for a
+// blank. Element 0 of the result is always empty; the words follow.
+QStringList GetCommandLine(const QString &rawArguments, int maxArgs = 10);
+
+// The raw argument text of this run: the arguments joined by blanks.
+QString RawArguments(const QStringList &arguments);
+
+// The default data folder: <data home>/Ostwick/<executable name>, created
+// when missing; when it holds no database, the executable's own folder.
+// createNew is set when neither place has a database: the program then makes
+// one in the default folder, which is what the result names in that case.
+// AppError from the folder query propagates.
+QString ResolveDataFolder(AppEx &appEx, const QString &executablePath, bool *createNew);
+
+// Shows the main window and runs the program; returns the exit code.
+int Main(Session &session);
+
+} // namespace Avvio

@@ -1,0 +1,39 @@
+#include "Session.h"
+
+#include "AppEx.h"
+#include "StringTable.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+Session::Session(platform::Services services, QStringList arguments, QString executablePath)
+    : EndProgram([](int code) {
+          std::fflush(nullptr);
+          std::_Exit(code);
+      })
+    , m_services(services), m_arguments(std::move(arguments)), m_executablePath(std::move(executablePath))
+{
+}
+
+Session::~Session() = default;
+
+QString Session::GetString(int id) const
+{
+    const qint32 absolute = qint32(id) + LanguageOffset;
+    const auto &table = i18n::StringTable::builtIn();
+    if (!table.contains(absolute))
+        qWarning("No text for string id %d", absolute);
+    return table.text(absolute);
+}
+
+AppEx &Session::appEx()
+{
+    if (!m_appEx)
+        m_appEx = std::make_unique<AppEx>();
+    return *m_appEx;
+}
+
+void Session::setAppEx(std::unique_ptr<AppEx> appEx)
+{
+    m_appEx = std::move(appEx);
+}

@@ -1,0 +1,65 @@
+#pragma once
+// The process-wide state of one run: the shared note store, the language,
+// the loaded windows and the platform services. Every window is given the
+// session it belongs to; tests build one per test.
+
+#include "NoteStore.h"
+#include "Platform.h"
+#include "Forms.h"
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class AppEx;
+
+class Session final {
+public:
+    Session(platform::Services services, QStringList arguments, QString executablePath);
+    ~Session();
+    Session(const Session &) = delete;
+    Session &operator=(const Session &) = delete;
+
+    platform::Dialogs &dialogs() const { return *m_services.dialogs; }
+    platform::Clock &clock() const { return *m_services.clock; }
+    platform::Sound &sound() const { return *m_services.sound; }
+    platform::Desktop &desktop() const { return *m_services.desktop; }
+
+    // The program's arguments, without the program's own name.
+    const QStringList &arguments() const { return m_arguments; }
+    const QString &executablePath() const { return m_executablePath; }
+
+    // Text of string id in the current language (id + LanguageOffset).
+    QString GetString(int id) const;
+
+    AppEx &appEx();
+    // Replaces the environment services (tests point them at a temporary home).
+    void setAppEx(std::unique_ptr<AppEx> appEx);
+
+    store::NoteStore store;  // DataFolder, DatabasePath, dbNotes, rsSetup, rsArgomenti, rsCategorie
+    Forms forms;
+
+    QString AppTitle;
+    bool StartMinimized = false;
+    int LanguageOffset = 0;
+    // A new database is created at start-up when none is found anywhere.
+    bool CreateNewDatabase = false;
+
+    // Reset at start-up; used by the browser and the window registry.
+    int ClipboardMode = 0;
+    int ClipboardTopicId = -1;
+    int LastDestinationCategory = -1;
+    int OpenWindowCount = 0;
+    int NextWindowNumber = 0;
+    bool NoCategory = false;
+
+    // Ends the process at once, skipping every handler; tests replace it.
+    std::function<void(int)> EndProgram;
+
+private:
+    platform::Services m_services;
+    QStringList m_arguments;
+    QString m_executablePath;
+    std::unique_ptr<AppEx> m_appEx;
+};

@@ -1,0 +1,260 @@
+#include "frmPrincipale.h"
+
+#include "AppEx.h"
+#include "AppError.h"
+#include "Avvio.h"
+#include "Session.h"
+#include "StringTable.h"
+#include "Utility.h"
+#include "frmLanguage.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QToolButton>
+
+frmPrincipale::frmPrincipale(Session &session, QWidget *parent)
+    : QMainWindow(parent), Form(session.forms, this, QStringLiteral("main")), m_session(session)
+{
+    setObjectName(QStringLiteral("frmPrincipale"));
+    setWindowIcon(QIcon(QStringLiteral(":/quorvel/pictures/quorvel.png")));
+    buildControls();
+    buildMenus();
+    buildToolbar();
+
+    connect(cmdChiudi, &QToolButton::clicked, this, &frmPrincipale::cmdChiudi_Click);
+    connect(mnuFileExit, &QAction::triggered, this, &frmPrincipale::mnuFileExit_Click);
+    connect(mnuItaliano, &QAction::triggered, this, &frmPrincipale::mnuItaliano_Click);
+    connect(mnuEnglish, &QAction::triggered, this, &frmPrincipale::mnuEnglish_Click);
+    connect(cmdCambia, &QToolButton::clicked, this, &frmPrincipale::cmdCambia_Click);
+}
+
+frmPrincipale::~frmPrincipale() = default;
+
+bool frmPrincipale::isTopicMode() const
+{
+    return !frmCategoria->isHidden();
+}
+
+QStringList frmPrincipale::GetCommandLine(int maxArgs) const
+{
+    return Avvio::GetCommandLine(Avvio::RawArguments(m_session.arguments()), maxArgs);
+}
+
+frmPrincipale::LoadResult frmPrincipale::Form_Load()
+{
+    Session &s = m_session;
+    // 1-2. The command line; "/M" counts only as the first word.
+    const QStringList args = GetCommandLine();
+    s.StartMinimized = args.size() > 1 && (args[1] == QLatin1String("/M") || args[1] == QLatin1String("/m"));
+
+    // 3-4. The title is also how another copy finds this one. Until the
+    // single-instance channel exists every start is the only one.
+    s.AppTitle = QStringLiteral(" Quorvel");
+
+    // 5.
+    setWindowTitle(s.AppTitle);
+
+    // 6. Toolbar pictures are set as the buttons are built; Paste starts off.
+    ToolbarButtons[8]->setEnabled(false);
+
+    // 7. Shared state starts empty.
+    s.ClipboardMode = 0;
+    s.ClipboardTopicId = -1;
+    s.LanguageOffset = 0;
+    s.LastDestinationCategory = -1;
+    s.OpenWindowCount = 0;
+    s.NextWindowNumber = 0;
+    s.NoCategory = false;
+    s.CreateNewDatabase = false;
+    s.store.DataFolder.clear();
+
+    // 8. The last word that is not a switch names the data folder.
+    for (const QString &word : args) {
+        const QString trimmed = word.trimmed();
+        if (!trimmed.isEmpty() && !trimmed.startsWith(QLatin1Char('/')))
+            s.store.DataFolder = word;
+    }
+
+    // 9. Errors here are not caught: they end the program with their text.
+    if (s.store.DataFolder.isEmpty())
+        s.store.DataFolder = Avvio::ResolveDataFolder(s.appEx(), s.executablePath(), &s.CreateNewDatabase);
+
+    // 10. From here on any error is reported and ends the program.
+    try {
+        // 11.
+        if (s.CreateNewDatabase) {
+            QString error;
+            const QString path = store::JoinPath(s.store.DataFolder, store::kDatabaseFileName);
+            if (!store::NoteStore::createDatabase(path, s.clock().now(), &error))
+                throw AppError(0, QStringLiteral("Avvio"), error);
+        }
+        if (!s.store.open())
+            throw AppError(0, QStringLiteral("dbNotes"), s.store.errorText());
+
+        // 12.
+        ChooseLanguage();
+
+        // 13. The run-date check comes with the date confirmation window.
+
+        // 14.
+        ReopenLastCategory();
+
+        // 15. The system font and the toolbar's enabled states come with the
+        // font preference and the command routing.
+
+        // 16.
+        if (s.NoCategory)
+            cmdCambia_Click();
+
+        // 17. The alarm scheduler starts here once it exists.
+    } catch (const AppError &e) {
+        s.dialogs().MsgBox(this, e.description(), platform::vbCritical, s.GetString(507));
+        s.dialogs().MsgBox(this, s.GetString(229), platform::vbCritical, s.GetString(507));
+        s.store.close();
+        return LoadResult::Failed;
+    }
+    return LoadResult::Running;
+}
+
+void frmPrincipale::ChooseLanguage()
+{
+    store::TableRecordset &setup = *m_session.store.rsSetup;
+    QVariant lingua = setup.field(QStringLiteral("lingua"));
+    // An empty field asks nothing (and means English).
+    if (!lingua.isNull() && lingua.toInt() != 0 && lingua.toInt() != 1) {
+        frmLanguage window(m_session, this);
+        window.exec();
+        if (window.saveFailed())
+            throw AppError(0, QStringLiteral("frmLanguage"), m_session.store.errorText());
+        lingua = setup.field(QStringLiteral("lingua"));
+    }
+    m_session.LanguageOffset = (!lingua.isNull() && lingua.toInt() == 0) ? 0 : i18n::kEnglishOffset;
+    AggiornaLingua();
+}
+
+void frmPrincipale::ReopenLastCategory()
+{
+    store::NoteStore &st = m_session.store;
+    const QVariant last = st.rsSetup->field(QStringLiteral("UltimaCat"));
+    if (!st.rsCategorie->setIndex(QStringLiteral("PrimaryKey")))
+        throw AppError(0, QStringLiteral("rsCategorie"), st.errorText());
+    if (!last.isNull() && st.rsCategorie->seek(last)) {
+        CurrentCategoryId = last.toInt();
+        // The topic list is filled, and UltimoArg selected in it, by the
+        // category browser.
+        mnuRinomina->setEnabled(false);
+    } else if (st.rsCategorie->recordCount() > 0) {
+        if (!st.rsCategorie->setIndex(QStringLiteral("Categoria")) || !st.rsCategorie->moveFirst())
+            throw AppError(0, QStringLiteral("rsCategorie"), st.errorText());
+        CurrentCategoryId = st.rsCategorie->field(QStringLiteral("idCategoria")).toInt();
+    } else {
+        m_session.NoCategory = true;
+    }
+}
+
+void frmPrincipale::cmdCambia_Click()
+{
+    frmCategoria->hide();
+    frmArgomenti->setTitle(m_session.GetString(206));
+    for (QAction *a : {mnuTaglia, mnuCopia, mnuIncolla, mnuSposta, mnuSpostaTutti})
+        a->setEnabled(false);
+    mnuRinomina->setEnabled(true);
+    // The category list is filled, and the toolbar follows the menu, in the
+    // category browser.
+    if (txtCerca->isVisible())
+        txtCerca->setFocus();
+}
+
+void frmPrincipale::SetLanguage(int lingua)
+{
+    store::TableRecordset &setup = *m_session.store.rsSetup;
+    if (!setup.edit() || !setup.setField(QStringLiteral("lingua"), lingua) || !setup.update()) {
+        setup.cancelUpdate();
+        ShowDatabaseErrors(m_session, this);
+        return;
+    }
+    m_session.LanguageOffset = lingua == 0 ? 0 : i18n::kEnglishOffset;
+    AggiornaTutteLingue();
+}
+
+void frmPrincipale::mnuItaliano_Click()
+{
+    SetLanguage(0);
+}
+
+void frmPrincipale::mnuEnglish_Click()
+{
+    SetLanguage(1);
+}
+
+void frmPrincipale::AggiornaTutteLingue()
+{
+    for (Form *f : m_session.forms.all())
+        f->AggiornaLingua();
+}
+
+bool frmPrincipale::CloseOtherWindows()
+{
+    bool result = true;
+    for (Form *f : m_session.forms.all()) {
+        if (f == this || f->Tag() == QLatin1String("main"))
+            continue;
+        if (!f->isEditor()) {
+            f->Unload();
+        } else if (f->ProvaChiusura()) {
+            f->Unload();
+        } else {
+            result = false;
+        }
+    }
+    return result;
+}
+
+bool frmPrincipale::Form_Unload()
+{
+    if (!CloseOtherWindows()) {
+        m_session.dialogs().MsgBox(this, m_session.GetString(232), platform::vbCritical, m_session.GetString(507));
+        return false;
+    }
+    if (!cmdChiudi->isEnabled())
+        return false;
+    return true;
+}
+
+void frmPrincipale::closeEvent(QCloseEvent *event)
+{
+    if (!Form_Unload()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    formClosed();
+}
+
+void frmPrincipale::cmdChiudi_Click()
+{
+    close();
+}
+
+void frmPrincipale::mnuFileExit_Click()
+{
+    close();
+}
+
+void frmPrincipale::ShutdownProgram()
+{
+    for (Form *f : m_session.forms.all())
+        if (f != this && f->widget())
+            delete f->widget();
+    hide();
+    store::NoteStore &st = m_session.store;
+    if (st.rsSetup && st.rsSetup->edit()) {
+        st.rsSetup->setField(QStringLiteral("UltimoAvvio"), m_session.clock().now());
+        st.rsSetup->update();
+    }
+    st.close();
+    m_session.EndProgram(1);
+}

@@ -1,0 +1,73 @@
+#pragma once
+// The seam between the program and what a person or the operating system
+// answers: message and input boxes, the clock, sound, opening links. The
+// production implementations use Qt; tests use scripted ones, so that every
+// question the program asks is expected and answered by the test.
+
+#include <QDateTime>
+#include <QString>
+
+#include <optional>
+
+class QWidget;
+
+namespace platform {
+
+// Button sets, icons and answers of a message box, with the classic values.
+enum MsgBoxStyle : int {
+    vbOKOnly = 0,
+    vbOKCancel = 1,
+    vbYesNoCancel = 3,
+    vbYesNo = 4,
+    vbRetryCancel = 5,
+    vbCritical = 16,
+    vbQuestion = 32,
+    vbExclamation = 48,
+    vbInformation = 64,
+    vbDefaultButton2 = 256,
+};
+enum MsgBoxResult : int { vbOK = 1, vbCancel = 2, vbAbort = 3, vbRetry = 4, vbIgnore = 5, vbYes = 6, vbNo = 7 };
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // Shows a modal message box; style is a button set plus an icon.
+    virtual int MsgBox(QWidget *parent, const QString &prompt, int style, const QString &title) = 0;
+    // Asks for one line of text; nullopt when the user cancels.
+    virtual std::optional<QString> InputBox(QWidget *parent, const QString &prompt, const QString &title,
+                                            const QString &defaultText) = 0;
+};
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual QDateTime now() const = 0;
+    // Sets the system date and time. Returns false, with the system's reason
+    // in error, when the system refuses (usually for lack of rights).
+    virtual bool setSystemDateTime(const QDateTime &when, QString *error) = 0;
+};
+
+class Sound {
+public:
+    virtual ~Sound() = default;
+    // Starts playing a sound file and returns at once. A missing file or no
+    // audio device is silently ignored.
+    virtual void play(const QString &path) = 0;
+};
+
+class Desktop {
+public:
+    virtual ~Desktop() = default;
+    // Opens a web or mail link with the user's program for it.
+    virtual bool openUrl(const QString &url) = 0;
+};
+
+// The services one run of the program uses; owned by whoever builds it.
+struct Services {
+    Dialogs *dialogs = nullptr;
+    Clock *clock = nullptr;
+    Sound *sound = nullptr;
+    Desktop *desktop = nullptr;
+};
+
+} // namespace platform
