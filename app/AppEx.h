@@ -46,6 +46,8 @@ public:
     int LastVersionError() const { return m_lastVersionError; }
 
 protected:
+    // Asks for the version again (after a subclass changed how).
+    void reread() { readVersion(); }
     // The folder behind a well-known id, or empty when the id is unknown.
     virtual QString knownFolder(int folderId) const;
     // The version as major, minor, build; false when it cannot be learnt.

@@ -40,6 +40,12 @@ QStringList GetCommandLine(const QString &rawArguments, int maxArgs)
     return words;
 }
 
+bool IsSwitch(const QString &word)
+{
+    const QString w = word.trimmed();
+    return w.startsWith(QLatin1Char('/')) && w.indexOf(QLatin1Char('/'), 1) < 0;
+}
+
 QString RawArguments(const QStringList &arguments)
 {
     return arguments.join(QLatin1Char(' '));

@@ -73,8 +73,7 @@ frmPrincipale::LoadResult frmPrincipale::Form_Load()
 
     // 8. The last word that is not a switch names the data folder.
     for (const QString &word : args) {
-        const QString trimmed = word.trimmed();
-        if (!trimmed.isEmpty() && !trimmed.startsWith(QLatin1Char('/')))
+        if (!word.trimmed().isEmpty() && !Avvio::IsSwitch(word))
             s.store.DataFolder = word;
     }
 

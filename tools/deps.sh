@@ -13,6 +13,11 @@ PACKAGES=(
   # virtual display for running and checking the program without a desktop
   xvfb xauth
 )
+# With --e2e: what end-to-end checks under a virtual display use
+# (screenshots, synthetic input, PDF pages, a notification area).
+if [ "${1:-}" = "--e2e" ]; then
+  PACKAGES+=(xdotool imagemagick poppler-utils trayer)
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -1,5 +1,6 @@
 #include "Like.h"
 #include "NoteStore.h"
+#include "QtPrinters.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,6 @@
 #pragma once
 #include "NoteStore.h"
+#include "QtPrinters.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>

@@ -1,0 +1,101 @@
+#include "AppFixture.h"
+#include "Avvio.h"
+
+#include <QFile>
+
+using Environment = AppFixture;
+
+TEST_F(Environment, PathAndSubDirCreatesTheMissingFolders)
+{
+    AppEx ex;
+    const QString p = ex.PathAndSubDir(AppEx::kCommonAppData, QStringLiteral("Ostwick\\quorvel"), true, 0);
+    EXPECT_EQ(p, defaultFolder());
+    EXPECT_TRUE(QFileInfo(p).isDir());
+    EXPECT_FALSE(p.endsWith(QLatin1Char('/')));
+    EXPECT_TRUE(ex.FSPresent(p));
+    EXPECT_FALSE(ex.FSPresent(p + QStringLiteral("/nothing")));
+}
+
+TEST_F(Environment, FolderErrorsCarryTheirNumbersAndSources)
+{
+    AppEx ex;
+    try {
+        ex.PathAndSubDir(4242, QStringLiteral("x"), true, 0);
+        ADD_FAILURE() << "an invalid id must raise";
+    } catch (const AppError &e) {
+        EXPECT_EQ(e.number(), 0x8004B124u);
+        EXPECT_EQ(e.source(), QStringLiteral("AppEx.PathAndSubDir"));
+        EXPECT_EQ(e.description(), QStringLiteral("Invalid PathId for requested function"));
+    }
+    try {
+        ex.PathAndSubDir(AppEx::kCommonAppData, QStringLiteral("Not\\There"), false, 0);
+        ADD_FAILURE() << "a missing folder without create must raise";
+    } catch (const AppError &e) {
+        EXPECT_EQ(e.number(), 0x8004B122u);
+    }
+    try {
+        ex.Path(4242, false, 0);
+        ADD_FAILURE();
+    } catch (const AppError &e) {
+        EXPECT_EQ(e.number(), 0x8004B114u);
+        EXPECT_EQ(e.source(), QStringLiteral("AppEx.Path"));
+    }
+    EXPECT_EQ(ex.Path(AppEx::kCommonAppData, false, 0), home.path() + QStringLiteral("/share"));
+    EXPECT_FALSE(ex.OSVersion(99).isValid());
+    EXPECT_GE(ex.OSVersion(7).toFloat(), 5.1f);
+}
+
+namespace {
+class NoVersion : public AppEx {
+public:
+    NoVersion() { reread(); }
+    bool queryVersion(int *, int *, int *) const override { return false; }
+};
+} // namespace
+
+TEST_F(Environment, UnknownSystemVersionStopsTheStartWithItsText)
+{
+    auto ex = std::make_unique<NoVersion>();
+    try {
+        ex->OSVersion(7);
+        ADD_FAILURE();
+    } catch (const AppError &e) {
+        EXPECT_EQ(e.number(), 0x8004B106u);
+        EXPECT_TRUE(e.description().startsWith(QLatin1String("System error retrieving information ")));
+    }
+    session = std::make_unique<Session>(services.services(), QStringList{}, exePath);
+    session->setAppEx(std::move(ex));
+    services.dialogs.expectMsgBox();
+    EXPECT_EQ(Avvio::Main(*session), 1);
+    ASSERT_EQ(services.dialogs.shown().size(), 1);
+    EXPECT_TRUE(services.dialogs.shown()[0].prompt.startsWith(QLatin1String("System error retrieving information")));
+    EXPECT_FALSE(QFileInfo::exists(defaultFolder())) << "nothing was created";
+}
+
+TEST_F(Environment, DatabaseInTheDefaultFolderWinsOverOneBesideTheProgram)
+{
+    makeDatabase(defaultFolder());
+    makeDatabase(besideExe());
+    bool createNew = true;
+    AppEx ex;
+    EXPECT_EQ(Avvio::ResolveDataFolder(ex, exePath, &createNew), defaultFolder());
+    EXPECT_FALSE(createNew);
+}
+
+TEST_F(Environment, DatabaseOnlyBesideTheProgramIsUsedAndTheDefaultFolderStillMade)
+{
+    makeDatabase(besideExe());
+    bool createNew = true;
+    AppEx ex;
+    EXPECT_EQ(Avvio::ResolveDataFolder(ex, exePath, &createNew), besideExe());
+    EXPECT_FALSE(createNew);
+    EXPECT_TRUE(QFileInfo(defaultFolder()).isDir());
+}
+
+TEST_F(Environment, NoDatabaseAnywhereMeansANewOneInTheDefaultFolder)
+{
+    bool createNew = false;
+    AppEx ex;
+    EXPECT_EQ(Avvio::ResolveDataFolder(ex, exePath, &createNew), defaultFolder());
+    EXPECT_TRUE(createNew);
+}

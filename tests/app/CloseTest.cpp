@@ -1,0 +1,84 @@
+#include "AppFixture.h"
+
+#include <QPointer>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+// An editor window as the close check sees it: it may refuse to go.
+class FakeEditor : public QWidget, public Form {
+public:
+    FakeEditor(Forms &forms, bool agree) : Form(forms, this, QString()), m_agree(agree) {}
+    bool ProvaChiusura() override
+    {
+        ++asked;
+        return m_agree;
+    }
+    int asked = 0;
+
+private:
+    bool m_agree;
+};
+
+class AuxWindow : public QWidget, public Form {
+public:
+    explicit AuxWindow(Forms &forms) : Form(forms, this, QStringLiteral("main2")) {}
+};
+} // namespace
+
+class CloseCheck : public AppFixture {
+protected:
+    void SetUp() override
+    {
+        AppFixture::SetUp();
+        makeDatabase(defaultFolder(), 1);
+        ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
+        main->show();
+    }
+};
+
+TEST_F(CloseCheck, EditorThatRefusesKeepsTheProgramRunning)
+{
+    QPointer<AuxWindow> aux = new AuxWindow(session->forms);
+    QPointer<FakeEditor> agrees = new FakeEditor(session->forms, true);
+    auto *refuses = new FakeEditor(session->forms, false);
+    aux->show();
+    services.dialogs.expectMsgBox();
+    EXPECT_FALSE(main->close());
+    ASSERT_EQ(services.dialogs.shown().size(), 1);
+    EXPECT_EQ(services.dialogs.shown()[0].prompt, QStringLiteral("Close all windows first."));
+    EXPECT_EQ(services.dialogs.shown()[0].title, QStringLiteral("Error"));
+    EXPECT_EQ(services.dialogs.shown()[0].style, platform::vbCritical);
+    EXPECT_TRUE(main->isVisible());
+    // The others went before the refusal was known.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return aux.isNull(); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return agrees.isNull(); }));
+    EXPECT_EQ(refuses->asked, 1);
+    EXPECT_EQ(session->forms.count(), 2);
+    delete refuses;
+}
+
+TEST_F(CloseCheck, DisabledExitButtonRefusesSilently)
+{
+    main->cmdChiudi->setEnabled(false);
+    EXPECT_FALSE(main->close());
+    EXPECT_TRUE(services.dialogs.shown().isEmpty());
+    main->cmdChiudi->setEnabled(true);
+    main->mnuFileExit->trigger();
+    EXPECT_FALSE(main->isVisible());
+    EXPECT_EQ(session->forms.count(), 0);
+}
+
+TEST_F(CloseCheck, ShutdownRecordsTheRunTimeAndClosesTheStore)
+{
+    QPointer<AuxWindow> aux = new AuxWindow(session->forms);
+    services.clock.current = QDateTime(QDate(2031, 3, 4), QTime(5, 6, 7));
+    main->ShutdownProgram();
+    EXPECT_EQ(endedWith, 1);
+    EXPECT_TRUE(aux.isNull());
+    EXPECT_FALSE(session->store.isOpen());
+    store::NoteStore ns;
+    ns.DataFolder = defaultFolder();
+    ASSERT_TRUE(ns.open());
+    EXPECT_EQ(ns.rsSetup->field(QStringLiteral("UltimoAvvio")).toDateTime(), services.clock.current);
+}

@@ -1,0 +1,100 @@
+#include "AppFixture.h"
+#include "StringTable.h"
+
+#include <QAction>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QToolButton>
+
+namespace {
+// Another window that follows the language, as editors do.
+class CountingWindow : public QWidget, public Form {
+public:
+    CountingWindow(Forms &forms, const QString &tag) : Form(forms, this, tag) {}
+    void AggiornaLingua() override { ++calls; }
+    int calls = 0;
+};
+} // namespace
+
+using Languages = AppFixture;
+
+TEST_F(Languages, MenuSwitchStoresTheChoiceAndRelabelsEveryWindow)
+{
+    makeDatabase(defaultFolder(), 0);
+    ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
+    CountingWindow editor(session->forms, QString());
+    CountingWindow results(session->forms, QStringLiteral("main2"));
+    EXPECT_EQ(main->cmdChiudi->text(), QStringLiteral("&Uscita"));
+
+    main->mnuEnglish->trigger();
+    EXPECT_EQ(session->LanguageOffset, 1000);
+    EXPECT_EQ(session->store.rsSetup->field(QStringLiteral("lingua")).toInt(), 1);
+    EXPECT_EQ(main->cmdChiudi->text(), QStringLiteral("E&xit"));
+    EXPECT_EQ(main->mnuRinomina->text(), QStringLiteral("&Rename         (F2)"));
+    EXPECT_EQ(main->ToolbarButtons[13]->toolTip(), QStringLiteral("Search every topic in all categories"));
+    EXPECT_EQ(main->txtCerca->toolTip(), QStringLiteral("Type the text to find"));
+    EXPECT_TRUE(main->mnuEnglish->isChecked());
+    EXPECT_FALSE(main->mnuItaliano->isChecked());
+    EXPECT_EQ(editor.calls, 1);
+    EXPECT_EQ(results.calls, 1);
+
+    // Choosing the current language again still runs the whole switch.
+    main->mnuEnglish->trigger();
+    EXPECT_EQ(editor.calls, 2);
+
+    main->mnuItaliano->trigger();
+    EXPECT_EQ(session->store.rsSetup->field(QStringLiteral("lingua")).toInt(), 0);
+    EXPECT_EQ(main->labCerca->text(), QStringLiteral("C&erca:"));
+    EXPECT_EQ(main->ToolbarButtons[1]->toolTip(), QStringLiteral("Apre la categoria/argomento"));
+    EXPECT_EQ(main->mnuInfo->title(), QStringLiteral("&?")) << "not language-dependent";
+    EXPECT_EQ(main->mnuItaliano->text(), QStringLiteral("&Italiano"));
+}
+
+TEST_F(Languages, ListFrameCaptionFollowsTheMode)
+{
+    makeDatabase(defaultFolder(), 1);
+    ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
+    ASSERT_FALSE(main->isTopicMode());
+    main->mnuItaliano->trigger();
+    EXPECT_EQ(main->frmArgomenti->title(), QStringLiteral("C&ategorie: "));
+    main->frmCategoria->show();
+    main->mnuEnglish->trigger();
+    EXPECT_EQ(main->frmArgomenti->title(), QStringLiteral("T&opics: "));
+}
+
+TEST(StringTable, EveryItalianEntryHasItsEnglishOne)
+{
+    const auto &t = i18n::StringTable::builtIn();
+    int italian = 0;
+    for (int id : t.ids()) {
+        if (id < 1000) {
+            ++italian;
+            EXPECT_GE(id, 100);
+            EXPECT_LE(id, 750);
+            EXPECT_TRUE(t.contains(id + 1000)) << "no English text for " << id;
+        } else {
+            EXPECT_TRUE(t.contains(id - 1000)) << "no Italian text for " << id;
+        }
+    }
+    EXPECT_GT(italian, 150);
+    // Spacing inside and around texts is kept.
+    EXPECT_EQ(t.text(206), QStringLiteral("C&ategorie: "));
+    EXPECT_EQ(t.text(1104), QStringLiteral("&Insert            (F7)"));
+    EXPECT_EQ(t.text(229), QStringLiteral("Database non disponibile!"));
+    EXPECT_EQ(t.text(1232), QStringLiteral("Close all windows first."));
+    EXPECT_FALSE(t.text(231).isEmpty());
+}
+
+TEST(StringTable, MalformedTablesAreRejected)
+{
+    i18n::StringTable t;
+    QString error;
+    EXPECT_TRUE(t.parse("# comment\n\n100\tA\\tB\\nC\\\\\r\n", &error));
+    EXPECT_EQ(t.text(100), QStringLiteral("A\tB\nC\\"));
+    EXPECT_FALSE(t.parse("100\tA\n100\tB\n", &error));
+    EXPECT_TRUE(error.contains(QLatin1String("twice")));
+    EXPECT_FALSE(t.parse("abc\tA\n", &error));
+    EXPECT_FALSE(t.parse("100 A\n", &error));
+}

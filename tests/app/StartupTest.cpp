@@ -1,0 +1,190 @@
+#include "AppFixture.h"
+
+#include <QAction>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+
+using Startup = AppFixture;
+
+TEST_F(Startup, FirstStartCreatesTheDatabaseAndAsksTheLanguage)
+{
+    auto driver = whenShown<frmLanguage>([](frmLanguage *w) {
+        EXPECT_TRUE(w->optEnglish->isChecked()) << "English is preselected";
+        EXPECT_EQ(w->labIstruzioni->text(), frmLanguage::kOpeningText);
+        w->cmdOk->click();
+    });
+    ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
+    EXPECT_TRUE(driver->ran());
+    EXPECT_TRUE(store::FileExists(defaultFolder() + QStringLiteral("/quorvel.mdb")));
+    EXPECT_EQ(session->store.DataFolder, defaultFolder());
+    EXPECT_EQ(session->store.rsSetup->field(QStringLiteral("lingua")).toInt(), 1);
+    EXPECT_EQ(session->LanguageOffset, 1000);
+    EXPECT_EQ(main->mnuModifica->title(), QStringLiteral("&Edit"));
+    EXPECT_EQ(main->windowTitle(), QStringLiteral(" Quorvel"));
+    // No categories yet: the window ends on the category list.
+    EXPECT_TRUE(session->NoCategory);
+    EXPECT_FALSE(main->isTopicMode());
+    EXPECT_EQ(main->frmArgomenti->title(), QStringLiteral("C&ategories: "));
+    EXPECT_TRUE(main->mnuRinomina->isEnabled());
+    EXPECT_FALSE(main->mnuTaglia->isEnabled());
+    EXPECT_FALSE(main->ToolbarButtons[8]->isEnabled()) << "Paste starts disabled";
+
+    // The second start finds the database and asks nothing.
+    auto never = neverShown<frmLanguage>();
+    ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
+    EXPECT_EQ(session->LanguageOffset, 1000);
+    EXPECT_EQ(session->store.DataFolder, defaultFolder());
+}
+
+TEST_F(Startup, ItalianChosenAtFirstStartIsStoredAndShown)
+{
+    auto driver = whenShown<frmLanguage>([](frmLanguage *w) {
+        w->Image1_Click();
+        EXPECT_TRUE(w->optItalian->isChecked());
+        EXPECT_EQ(w->labIstruzioni->text(), frmLanguage::kItalianText);
+        w->Image2_Click();
+        EXPECT_EQ(w->labIstruzioni->text(), frmLanguage::kEnglishText);
+        w->optItalian->click();
+        w->cmdOk->click();
+    });
+    ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
+    EXPECT_EQ(session->store.rsSetup->field(QStringLiteral("lingua")).toInt(), 0);
+    EXPECT_EQ(session->LanguageOffset, 0);
+    EXPECT_EQ(main->mnuModifica->title(), QStringLiteral("&Modifica"));
+    EXPECT_TRUE(main->mnuItaliano->isChecked());
+    EXPECT_FALSE(main->mnuEnglish->isChecked());
+}
+
+TEST_F(Startup, EmptyLanguageFieldAsksNothingAndMeansEnglish)
+{
+    makeDatabase(defaultFolder(), QVariant());
+    auto never = neverShown<frmLanguage>();
+    ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
+    EXPECT_EQ(session->LanguageOffset, 1000);
+}
+
+TEST_F(Startup, FolderNamedOnTheCommandLineIsUsedWithItsBlanks)
+{
+    const QString folder = home.path() + QStringLiteral("/My Notes");
+    makeDatabase(folder, 0);
+    makeDatabase(defaultFolder(), 1);
+    const QString word = QString(folder).replace(QLatin1Char(' '), QChar(0x2030));
+    ASSERT_EQ(start({QStringLiteral("/x"), QStringLiteral("/elsewhere"), word}), frmPrincipale::LoadResult::Running);
+    EXPECT_EQ(session->store.DataFolder, folder);
+    EXPECT_EQ(session->LanguageOffset, 0);
+    EXPECT_FALSE(session->StartMinimized);
+}
+
+TEST_F(Startup, LastFolderWordWinsAndSlashMOnlyCountsFirst)
+{
+    const QString a = home.path() + QStringLiteral("/a");
+    const QString b = home.path() + QStringLiteral("/b");
+    makeDatabase(b);
+    makeDatabase(defaultFolder());
+    ASSERT_EQ(start({QStringLiteral("/M"), a, b}), frmPrincipale::LoadResult::Running);
+    EXPECT_EQ(session->store.DataFolder, b);
+    EXPECT_TRUE(session->StartMinimized);
+
+    ASSERT_EQ(start({b, QStringLiteral("/m")}), frmPrincipale::LoadResult::Running);
+    EXPECT_FALSE(session->StartMinimized) << "a switch after the first word has no effect";
+    ASSERT_EQ(start({QStringLiteral("/m")}), frmPrincipale::LoadResult::Running);
+    EXPECT_TRUE(session->StartMinimized);
+}
+
+TEST_F(Startup, WordOfPerMilleSignsOnlyIsNotAFolder)
+{
+    makeDatabase(defaultFolder());
+    ASSERT_EQ(start({QStringLiteral("‰‰")}), frmPrincipale::LoadResult::Running);
+    EXPECT_EQ(session->store.DataFolder, defaultFolder());
+}
+
+TEST_F(Startup, FolderWithoutDatabaseEndsWithTwoMessages)
+{
+    const QString missing = home.path() + QStringLiteral("/nothing/here");
+    services.dialogs.expectMsgBox();
+    services.dialogs.expectMsgBox();
+    EXPECT_EQ(start({missing}), frmPrincipale::LoadResult::Failed);
+    const auto &shown = services.dialogs.shown();
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_TRUE(shown[0].prompt.contains(missing)) << shown[0].prompt.toStdString();
+    // Italian: the language is not known yet.
+    EXPECT_EQ(shown[1].prompt, QStringLiteral("Database non disponibile!"));
+    for (const auto &box : shown) {
+        EXPECT_EQ(box.title, QStringLiteral("Errore"));
+        EXPECT_EQ(box.style, platform::vbCritical);
+    }
+    EXPECT_FALSE(QFileInfo::exists(missing)) << "a named folder is never created";
+    EXPECT_FALSE(session->store.isOpen());
+}
+
+TEST_F(Startup, DamagedDatabaseEndsWithTwoMessages)
+{
+    QDir().mkpath(defaultFolder());
+    QFile f(defaultFolder() + QStringLiteral("/quorvel.mdb"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(8192, '\x07'));
+    f.close();
+    services.dialogs.expectMsgBox();
+    services.dialogs.expectMsgBox();
+    EXPECT_EQ(start(), frmPrincipale::LoadResult::Failed);
+    EXPECT_EQ(services.dialogs.shown().value(1).prompt, QStringLiteral("Database non disponibile!"));
+    EXPECT_EQ(QFileInfo(f.fileName()).size(), 8192) << "a damaged file is left as it was";
+}
+
+namespace {
+int addCategory(store::NoteStore &ns, const QString &name)
+{
+    ns.rsCategorie->addNew();
+    ns.rsCategorie->setField(QStringLiteral("Categoria"), name);
+    ns.rsCategorie->update();
+    return int(ns.rsCategorie->lastModified());
+}
+
+void setLastCategory(store::NoteStore &ns, int key)
+{
+    ns.rsSetup->edit();
+    ns.rsSetup->setField(QStringLiteral("UltimaCat"), key);
+    ns.rsSetup->update();
+}
+} // namespace
+
+TEST_F(Startup, LastCategoryIsReopened)
+{
+    makeDatabase(defaultFolder());
+    int work = 0;
+    {
+        store::NoteStore ns;
+        ns.DataFolder = defaultFolder();
+        ASSERT_TRUE(ns.open());
+        addCategory(ns, QStringLiteral("Alpha"));
+        work = addCategory(ns, QStringLiteral("Work"));
+        setLastCategory(ns, work);
+    }
+    ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
+    EXPECT_EQ(main->CurrentCategoryId, work);
+    EXPECT_TRUE(main->isTopicMode());
+    EXPECT_FALSE(main->mnuRinomina->isEnabled());
+    EXPECT_EQ(session->store.rsCategorie->field(QStringLiteral("Categoria")).toString(), QStringLiteral("Work"));
+}
+
+TEST_F(Startup, MissingLastCategoryFallsBackToTheFirstByName)
+{
+    makeDatabase(defaultFolder());
+    int alpha = 0;
+    {
+        store::NoteStore ns;
+        ns.DataFolder = defaultFolder();
+        ASSERT_TRUE(ns.open());
+        addCategory(ns, QStringLiteral("zeta"));
+        alpha = addCategory(ns, QStringLiteral("alpha"));
+        addCategory(ns, QStringLiteral("Beta"));
+        setLastCategory(ns, 9999);
+    }
+    ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
+    EXPECT_EQ(main->CurrentCategoryId, alpha);
+    EXPECT_TRUE(main->isTopicMode());
+    EXPECT_TRUE(main->mnuRinomina->isEnabled());
+    EXPECT_FALSE(session->NoCategory);
+}

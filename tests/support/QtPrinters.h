@@ -1,0 +1,20 @@
+#pragma once
+// Lets gtest print Qt values in failure messages.
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <ostream>
+
+inline void PrintTo(const QString &s, std::ostream *os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+
+inline void PrintTo(const QStringList &l, std::ostream *os)
+{
+    *os << '[';
+    for (qsizetype i = 0; i < l.size(); ++i)
+        *os << (i ? ", " : "") << '"' << l[i].toStdString() << '"';
+    *os << ']';
+}

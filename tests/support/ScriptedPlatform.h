@@ -1,0 +1,78 @@
+#pragma once
+// The platform seam for tests: every message box or input box the program
+// shows must have been expected by the test, which gives the answer; an
+// unexpected one fails the test. The clock is set by the test.
+
+#include "Platform.h"
+
+#include <QList>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+class ScriptedDialogs final : public platform::Dialogs {
+public:
+    struct Shown {
+        QString kind;  // "MsgBox" or "InputBox"
+        QString prompt;
+        int style = 0;
+        QString title;
+    };
+
+    ~ScriptedDialogs() override;
+
+    // The next message box is answered with answer.
+    void expectMsgBox(int answer = platform::vbOK);
+    void expectInputBox(std::optional<QString> answer);
+    bool allAnswered() const { return m_script.isEmpty(); }
+    // Every box shown so far, in order.
+    const QList<Shown> &shown() const { return m_shown; }
+
+    int MsgBox(QWidget *parent, const QString &prompt, int style, const QString &title) override;
+    std::optional<QString> InputBox(QWidget *parent, const QString &prompt, const QString &title,
+                                    const QString &defaultText) override;
+
+private:
+    struct Answer {
+        QString kind;
+        int button = 0;
+        std::optional<QString> text;
+    };
+    QList<Answer> m_script;
+    QList<Shown> m_shown;
+};
+
+class ScriptedClock final : public platform::Clock {
+public:
+    QDateTime current = QDateTime(QDate(2026, 6, 15), QTime(10, 30, 0));
+    bool refuse = false;
+    QList<QDateTime> setTimes;
+
+    QDateTime now() const override { return current; }
+    bool setSystemDateTime(const QDateTime &when, QString *error) override;
+};
+
+class SilentSound final : public platform::Sound {
+public:
+    QStringList played;
+    void play(const QString &path) override { played.append(path); }
+};
+
+class RecordingDesktop final : public platform::Desktop {
+public:
+    QStringList opened;
+    bool openUrl(const QString &url) override
+    {
+        opened.append(url);
+        return true;
+    }
+};
+
+struct ScriptedServices {
+    ScriptedDialogs dialogs;
+    ScriptedClock clock;
+    SilentSound sound;
+    RecordingDesktop desktop;
+    platform::Services services() { return {&dialogs, &clock, &sound, &desktop}; }
+};
