@@ -128,6 +128,31 @@ std::unique_ptr<SnapshotRecordset> NoteStore::openQuery(const QString &sql)
     return SnapshotRecordset::open(dbNotes, sql);
 }
 
+bool NoteStore::compactDatabase(const QString &source, const QString &target, QString *error)
+{
+    const auto fail = [error](const QString &why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    if (!FileExists(source))
+        return fail(QStringLiteral("Could not find file '%1'.").arg(source));
+    if (QFileInfo::exists(target))
+        return fail(QStringLiteral("The file '%1' already exists.").arg(target));
+    Connection db;
+    if (!db.open(source, false))
+        return fail(db.errors().constLast().description);
+    Statement st(db, QStringLiteral("VACUUM INTO ?1"));
+    st.bind(1, target);
+    if (!st.run()) {
+        const QString why = db.errors().isEmpty() ? QStringLiteral("Compacting failed.") : db.errors().constLast().description;
+        db.close();
+        QFile::remove(target);
+        return fail(why);
+    }
+    return true;
+}
+
 bool NoteStore::createDatabase(const QString &path, const QDateTime &now, QString *error)
 {
     if (QFileInfo::exists(path)) {

@@ -43,6 +43,10 @@ public:
     // record (language not yet chosen). Fails if the file already exists.
     static bool createDatabase(const QString &path, const QDateTime &now, QString *error);
 
+    // Writes a compacted copy of the closed database file source to a new
+    // file target (which must not exist). The source is never changed.
+    static bool compactDatabase(const QString &source, const QString &target, QString *error);
+
     // The engine's error list after a failed operation.
     const QList<EngineError> &errors() const { return dbNotes.errors(); }
     // The description of the last error, for one-line reports.

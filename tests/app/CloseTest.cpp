@@ -4,6 +4,8 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "Utility.h"
+
 namespace {
 // An editor window as the close check sees it: it may refuse to go.
 class FakeEditor : public QWidget, public Form {
@@ -81,4 +83,24 @@ TEST_F(CloseCheck, ShutdownRecordsTheRunTimeAndClosesTheStore)
     ns.DataFolder = defaultFolder();
     ASSERT_TRUE(ns.open());
     EXPECT_EQ(ns.rsSetup->field(QStringLiteral("UltimoAvvio")).toDateTime(), services.clock.current);
+}
+
+TEST_F(CloseCheck, DatabaseErrorsAreShownOneBoxEach)
+{
+    auto &setup = *session->store.rsSetup;
+    setup.edit();
+    EXPECT_FALSE(setup.setField(QStringLiteral("SysFontAttributi"), QString(200, QLatin1Char('B'))));
+    setup.cancelUpdate();
+    session->store.dbNotes.addError(QStringLiteral("second problem"));
+    services.dialogs.expectMsgBox();
+    services.dialogs.expectMsgBox();
+    ShowDatabaseErrors(*session, main.get());
+    const auto &shown = services.dialogs.shown();
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_TRUE(shown[0].prompt.contains(QLatin1String("SysFontAttributi")));
+    EXPECT_EQ(shown[1].prompt, QStringLiteral("second problem"));
+    for (const auto &box : shown) {
+        EXPECT_EQ(box.style, platform::vbExclamation);
+        EXPECT_EQ(box.title, QStringLiteral("Error"));
+    }
 }

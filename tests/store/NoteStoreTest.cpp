@@ -105,3 +105,44 @@ TEST(Opening, ClosedStoreCanBeOpenedAgain)
     ASSERT_TRUE(ns.open());
     EXPECT_EQ(ns.rsSetup->field(QStringLiteral("lingua")).toInt(), 2);
 }
+
+TEST(Compacting, CopyKeepsEveryRecordAndLeavesTheSourceAlone)
+{
+    TempDir dir;
+    const QString source = dir.file(QStringLiteral("quorvel.mdb"));
+    QString err;
+    ASSERT_TRUE(NoteStore::createDatabase(source, QDateTime::currentDateTime(), &err));
+    {
+        NoteStore ns;
+        ns.DataFolder = dir.path();
+        ASSERT_TRUE(ns.open());
+        for (int i = 0; i < 50; ++i) {
+            ns.rsArgomenti->addNew();
+            ns.rsArgomenti->setField(QStringLiteral("argomento"), QStringLiteral("t%1").arg(i));
+            ns.rsArgomenti->setField(QStringLiteral("contenuto"), QString(2000, QLatin1Char('x')));
+            ASSERT_TRUE(ns.rsArgomenti->update());
+        }
+        ns.rsArgomenti->setIndex(QStringLiteral("PrimaryKey"));
+        for (ns.rsArgomenti->moveFirst(); !ns.rsArgomenti->eof(); ns.rsArgomenti->moveNext())
+            if (ns.rsArgomenti->field(QStringLiteral("idArgomento")).toInt() % 2)
+                ns.rsArgomenti->remove();
+    }
+    const qint64 before = QFileInfo(source).size();
+    const QString target = dir.file(QStringLiteral("packed.mdb"));
+    ASSERT_TRUE(NoteStore::compactDatabase(source, target, &err)) << err.toStdString();
+    EXPECT_EQ(QFileInfo(source).size(), before);
+    EXPECT_LT(QFileInfo(target).size(), before);
+    EXPECT_FALSE(NoteStore::compactDatabase(source, target, &err)) << "never overwrites";
+    EXPECT_FALSE(NoteStore::compactDatabase(dir.file(QStringLiteral("none.mdb")), dir.file(QStringLiteral("n2")), &err));
+
+    QFile::remove(source);
+    QFile::rename(target, source);
+    NoteStore ns;
+    ns.DataFolder = dir.path();
+    ASSERT_TRUE(ns.open());
+    EXPECT_EQ(ns.rsArgomenti->recordCount(), 25);
+    EXPECT_EQ(ns.rsSetup->recordCount(), 1);
+    ns.rsArgomenti->addNew();
+    ASSERT_TRUE(ns.rsArgomenti->update());
+    EXPECT_EQ(ns.rsArgomenti->lastModified(), 51) << "keys of deleted topics are not given again";
+}
