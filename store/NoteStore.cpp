@@ -91,6 +91,20 @@ bool NoteStore::open()
     }
     if (!dbNotes.open(DatabasePath, false))
         return false;
+    {
+        // A file from a newer program may hold data this one would mangle.
+        Statement v(dbNotes, QStringLiteral("PRAGMA user_version"));
+        if (v.step() && v.columnInt(0) > kSchemaVersion) {
+            const qint64 found = v.columnInt(0);
+            close();
+            dbNotes.addError(QStringLiteral("The database '%1' was written by a newer version of Quorvel "
+                                            "(format %2; this version reads up to %3).")
+                                 .arg(DatabasePath)
+                                 .arg(found)
+                                 .arg(kSchemaVersion));
+            return false;
+        }
+    }
     registerLike(dbNotes.handle());
     rsSetup = TableRecordset::open(dbNotes, QStringLiteral("Setup"));
     if (rsSetup)

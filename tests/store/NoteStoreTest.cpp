@@ -146,3 +146,19 @@ TEST(Compacting, CopyKeepsEveryRecordAndLeavesTheSourceAlone)
     ASSERT_TRUE(ns.rsArgomenti->update());
     EXPECT_EQ(ns.rsArgomenti->lastModified(), 51) << "keys of deleted topics are not given again";
 }
+
+TEST(Opening, FileFromANewerFormatIsRefused)
+{
+    TempDir dir;
+    QString err;
+    ASSERT_TRUE(NoteStore::createDatabase(dir.file(QStringLiteral("quorvel.mdb")), QDateTime::currentDateTime(), &err));
+    {
+        store::Connection db;
+        ASSERT_TRUE(db.open(dir.file(QStringLiteral("quorvel.mdb")), false));
+        ASSERT_TRUE(db.exec(QStringLiteral("PRAGMA user_version = %1").arg(store::kSchemaVersion + 1)));
+    }
+    NoteStore ns;
+    ns.DataFolder = dir.path();
+    EXPECT_FALSE(ns.open());
+    EXPECT_TRUE(ns.errorText().contains(QLatin1String("newer version"))) << ns.errorText().toStdString();
+}
