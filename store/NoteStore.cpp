@@ -106,6 +106,9 @@ bool NoteStore::open()
         }
     }
     registerLike(dbNotes.handle());
+    // Write-ahead logging: one sync per save instead of several, and a save
+    // interrupted by a crash or power cut is rolled back whole.
+    dbNotes.exec(QStringLiteral("PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL"));
     rsSetup = TableRecordset::open(dbNotes, QStringLiteral("Setup"));
     if (rsSetup)
         rsArgomenti = TableRecordset::open(dbNotes, QStringLiteral("Argomenti"));
