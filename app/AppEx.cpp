@@ -117,21 +117,8 @@ AppEx::QueryResult AppEx::query(int id, const QString &subDir, QString *out, int
 
 QString AppEx::Path(int folderId, bool create, int /*flags*/) const
 {
-    QString out;
-    int code = 0;
-    switch (query(create ? folderId | kCreateFlag : folderId, QString(), &out, &code)) {
-    case QueryResult::Ok:
-        return out;
-    case QueryResult::InvalidId:
-        throw AppError(kErrPathInvalidId, QStringLiteral("AppEx.Path"),
-                       QStringLiteral("Invalid PathId for requested function"));
-    case QueryResult::Missing:
-        throw AppError(kErrPathMissing, QStringLiteral("AppEx.Path"),
-                       QStringLiteral("Valid PathId but folder doesn't exist"));
-    case QueryResult::SystemError:
-        break;
-    }
-    throw AppError(kErrPathSystem, QStringLiteral("AppEx.Path"), QStringLiteral("System error %1").arg(code));
+    return queryOrThrow(folderId, QString(), create, QStringLiteral("AppEx.Path"),
+                        {kErrPathMissing, kErrPathInvalidId, kErrPathSystem});
 }
 
 QString AppEx::PathAndSubDir(int folderId, const QString &subDir, bool create, int /*flags*/) const
@@ -139,22 +126,26 @@ QString AppEx::PathAndSubDir(int folderId, const QString &subDir, bool create, i
     if (OSVersion(7).toFloat() < 5.1f)
         throw AppError(kErrSubDirOldSystem, QStringLiteral("AppEx.PathAndSubDir"),
                        QStringLiteral("Requires Windows XP or later"));
+    return queryOrThrow(folderId, subDir, create, QStringLiteral("AppEx.PathAndSubDir"),
+                        {kErrSubDirMissing, kErrSubDirInvalidId, kErrSubDirSystem});
+}
+
+QString AppEx::queryOrThrow(int folderId, const QString &subDir, bool create, const QString &source,
+                            const ErrorNumbers &numbers) const
+{
     QString out;
     int code = 0;
     switch (query(create ? folderId | kCreateFlag : folderId, subDir, &out, &code)) {
     case QueryResult::Ok:
         return out;
     case QueryResult::InvalidId:
-        throw AppError(kErrSubDirInvalidId, QStringLiteral("AppEx.PathAndSubDir"),
-                       QStringLiteral("Invalid PathId for requested function"));
+        throw AppError(numbers.invalidId, source, QStringLiteral("Invalid PathId for requested function"));
     case QueryResult::Missing:
-        throw AppError(kErrSubDirMissing, QStringLiteral("AppEx.PathAndSubDir"),
-                       QStringLiteral("Valid PathId but folder doesn't exist"));
+        throw AppError(numbers.missing, source, QStringLiteral("Valid PathId but folder doesn't exist"));
     case QueryResult::SystemError:
         break;
     }
-    throw AppError(kErrSubDirSystem, QStringLiteral("AppEx.PathAndSubDir"),
-                   QStringLiteral("System error %1").arg(code));
+    throw AppError(numbers.system, source, QStringLiteral("System error %1").arg(code));
 }
 
 bool AppEx::FSPresent(const QString &path) const

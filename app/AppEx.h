@@ -56,6 +56,11 @@ protected:
 private:
     enum class QueryResult { Ok, Missing, InvalidId, SystemError };
     QueryResult query(int id, const QString &subDir, QString *out, int *systemCode) const;
+    struct ErrorNumbers {
+        quint32 missing, invalidId, system;
+    };
+    QString queryOrThrow(int folderId, const QString &subDir, bool create, const QString &source,
+                         const ErrorNumbers &numbers) const;
     void readVersion();
 
     int m_major = 0;

@@ -290,17 +290,8 @@ bool TableRecordset::seek(const QVariant &key)
     Statement st(m_db, sql);
     st.bind(1, key);
     if (st.step()) {
-        m_current = readRow(st);
-        m_currentStamp = m_db.changeCounter();
-        m_hasCurrent = true;
-        m_deleted = false;
         m_noMatch = false;
-        m_eof = m_bof = false;
-        m_batch.assign(1, m_current);
-        m_batchPos = 0;
-        m_batchAtEnd = false;
-        m_batchStamp = m_currentStamp;
-        m_batchSize = 32;
+        makeCurrent(readRow(st));
         return true;
     }
     if (st.failed())
@@ -599,17 +590,23 @@ bool TableRecordset::setBookmark(qint64 bookmark)
         m_db.addError(QStringLiteral("Not a valid bookmark."));
         return false;
     }
-    m_current = *row;
+    makeCurrent(*row);
+    return true;
+}
+
+void TableRecordset::makeCurrent(Row row)
+{
+    m_current = std::move(row);
     m_currentStamp = m_db.changeCounter();
     m_hasCurrent = true;
     m_deleted = false;
     m_eof = m_bof = false;
+    // A walk from here reads ahead afresh, starting small.
     m_batch.assign(1, m_current);
     m_batchPos = 0;
     m_batchAtEnd = false;
     m_batchStamp = m_currentStamp;
     m_batchSize = 32;
-    return true;
 }
 
 void TableRecordset::close()

@@ -134,6 +134,7 @@ private:
     std::optional<Row> loadRow(qint64 rowid);
     bool currentIsFresh() const;
     bool refreshCurrent();
+    void makeCurrent(Row row);
     QVariant fromStored(const FieldInfo &f, const QVariant &v) const;
     bool toStored(const FieldInfo &f, const QVariant &in, QVariant &out);
     const IndexDef &currentIndex() const;
