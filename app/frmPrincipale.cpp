@@ -13,6 +13,7 @@
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QPointer>
 #include <QToolButton>
 
 frmPrincipale::frmPrincipale(Session &session, QWidget *parent)
@@ -245,9 +246,15 @@ void frmPrincipale::mnuFileExit_Click()
 
 void frmPrincipale::ShutdownProgram()
 {
-    for (Form *f : m_session.forms.all())
-        if (f != this && f->widget())
-            delete f->widget();
+    // Each window goes through its own unloading; one that would refuse is
+    // taken out all the same, since the program cannot go on.
+    for (Form *f : m_session.forms.all()) {
+        if (f == this)
+            continue;
+        QPointer<QWidget> w = f->widget();
+        if (w && !f->Unload() && w)
+            w->deleteLater();
+    }
     hide();
     store::NoteStore &st = m_session.store;
     if (st.rsSetup && st.rsSetup->edit()) {

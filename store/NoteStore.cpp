@@ -121,8 +121,13 @@ bool NoteStore::open()
             dbNotes.addError(e.description, e.statement, e.code);
         return false;
     }
-    // Setup is used on its single record without seeking.
-    rsSetup->moveFirst();
+    // Setup is used on its single record without seeking; without it no
+    // preference could be read or kept.
+    if (!rsSetup->moveFirst() || rsSetup->eof()) {
+        close();
+        dbNotes.addError(QStringLiteral("The table 'Setup' of '%1' has no record.").arg(DatabasePath));
+        return false;
+    }
     return true;
 }
 

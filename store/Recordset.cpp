@@ -17,8 +17,7 @@ public:
     ~ErrorScope()
     {
         if (m_db.errors().isEmpty())
-            for (const EngineError &e : m_saved)
-                m_db.addError(e.description, e.statement, e.code);
+            m_db.setErrors(m_saved);
     }
 
 private:
@@ -333,7 +332,7 @@ bool TableRecordset::refreshCurrent()
     return true;
 }
 
-QVariant TableRecordset::fromStored(const FieldInfo &f, const QVariant &v) const
+QVariant valueFromStored(const FieldInfo &f, const QVariant &v)
 {
     if (v.isNull())
         return QVariant();
@@ -366,7 +365,7 @@ QVariant TableRecordset::field(const QString &name)
     }
     const FieldInfo &fi = m_info.fields[f];
     if (m_editMode != EditMode::None && m_buffer.contains(f))
-        return fromStored(fi, m_buffer.value(f));
+        return valueFromStored(fi, m_buffer.value(f));
     if (m_editMode == EditMode::Add)
         return QVariant();
     if (!m_hasCurrent || m_deleted || !refreshCurrent()) {
@@ -377,12 +376,13 @@ QVariant TableRecordset::field(const QString &name)
     if (fi.isKey)
         return QVariant(int(m_current.rowid));
     if (fi.type != FieldType::Memo)
-        return fromStored(fi, m_current.values[f]);
+        return valueFromStored(fi, m_current.values[f]);
+    ErrorScope scope(m_db);
     Statement st(m_db, QStringLiteral("SELECT \"%1\" FROM \"%2\" WHERE rowid = ?1").arg(fi.name, m_info.name));
     st.bind(1, m_current.rowid);
     if (!st.step())
         return QVariant();
-    return fromStored(fi, st.column(0));
+    return valueFromStored(fi, st.column(0));
 }
 
 int TableRecordset::fieldSize(const QString &name) const
@@ -552,6 +552,13 @@ bool TableRecordset::update()
             st.bind(int(values.size()) + 1, m_current.rowid);
             if (!st.run())
                 return false;
+            if (m_db.lastChanges() == 0) {
+                // Deleted through another cursor since the edit began: the
+                // edit must not look saved.
+                m_deleted = true;
+                m_db.addError(QStringLiteral("Record is deleted."));
+                return false;
+            }
         }
         m_lastModified = m_current.rowid;
         // The record stays current, with its new values (and so its new place
@@ -628,15 +635,28 @@ std::unique_ptr<SnapshotRecordset> SnapshotRecordset::open(Connection &db, const
         QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
     const auto m = selectStar.match(sql);
     if (m.hasMatch()) {
-        auto table = TableRecordset::open(db, m.captured(1));
-        if (!table)
+        auto info = TableInfo::read(db, m.captured(1));
+        if (!info)
             return nullptr;
-        Statement st(db, QStringLiteral("SELECT rowid FROM %1%2").arg(table->info().name, m.captured(2)));
-        while (st.step())
+        QStringList cols{QStringLiteral("rowid")};
+        for (int i = 0; i < info->fields.size(); ++i) {
+            if (info->fields[i].type != FieldType::Memo) {
+                rs->m_shortFields.append(i);
+                cols.append(QLatin1Char('"') + info->fields[i].name + QLatin1Char('"'));
+            }
+        }
+        Statement st(db, QStringLiteral("SELECT %1 FROM \"%2\"%3")
+                             .arg(cols.join(QLatin1String(", ")), info->name, m.captured(2)));
+        while (st.step()) {
             rs->m_keys.push_back(st.columnInt(0));
+            QVariantList values;
+            for (int k = 0; k < rs->m_shortFields.size(); ++k)
+                values.append(st.column(k + 1));
+            rs->m_shortValues.push_back(values);
+        }
         if (st.failed())
             return nullptr;
-        rs->m_table = std::move(table);
+        rs->m_table = std::move(info);
         rs->m_count = qsizetype(rs->m_keys.size());
     } else {
         Statement st(db, sql);
@@ -654,17 +674,13 @@ std::unique_ptr<SnapshotRecordset> SnapshotRecordset::open(Connection &db, const
             return nullptr;
         rs->m_count = qsizetype(rs->m_rows.size());
     }
-    rs->m_pos = rs->m_count == 0 ? -1 : 0;
-    if (rs->m_table && rs->m_count > 0)
-        rs->m_table->setBookmark(rs->m_keys[0]);
+    rs->m_pos = 0;
     return rs;
 }
 
 bool SnapshotRecordset::moveFirst()
 {
-    m_pos = m_count == 0 ? -1 : 0;
-    if (m_table && m_count > 0)
-        return m_table->setBookmark(m_keys[0]);
+    m_pos = 0;
     return true;
 }
 
@@ -676,24 +692,35 @@ bool SnapshotRecordset::moveNext()
         return false;
     }
     ++m_pos;
-    if (m_table && !eof())
-        return m_table->setBookmark(m_keys[size_t(m_pos)]);
     return true;
 }
 
 QVariant SnapshotRecordset::field(const QString &name)
 {
-    if (m_pos < 0 || m_pos >= m_count) {
-        ErrorScope scope(m_db);
+    ErrorScope scope(m_db);
+    if (eof() || bof()) {
         m_db.addError(kNoCurrent);
         return QVariant();
     }
-    if (m_table)
-        return m_table->field(name);
-    for (int c = 0; c < m_columns.size(); ++c)
-        if (m_columns[c].compare(name, Qt::CaseInsensitive) == 0)
-            return m_rows[size_t(m_pos)][c];
-    ErrorScope scope(m_db);
+    const size_t row = size_t(m_pos);
+    if (m_table) {
+        const int f = m_table->indexOf(name);
+        if (f >= 0) {
+            const FieldInfo &fi = m_table->fields[f];
+            if (fi.isKey)
+                return QVariant(int(m_keys[row]));
+            const int k = m_shortFields.indexOf(f);
+            if (k >= 0)
+                return valueFromStored(fi, m_shortValues[row][k]);
+            Statement st(m_db, QStringLiteral("SELECT \"%1\" FROM \"%2\" WHERE rowid = ?1").arg(fi.name, m_table->name));
+            st.bind(1, m_keys[row]);
+            return st.step() ? valueFromStored(fi, st.column(0)) : QVariant();
+        }
+    } else {
+        for (int c = 0; c < m_columns.size(); ++c)
+            if (m_columns[c].compare(name, Qt::CaseInsensitive) == 0)
+                return m_rows[row][c];
+    }
     m_db.addError(QStringLiteral("Item '%1' not found in this collection.").arg(name));
     return QVariant();
 }
@@ -703,9 +730,10 @@ void SnapshotRecordset::close()
     m_open = false;
     m_table.reset();
     m_keys.clear();
+    m_shortValues.clear();
     m_rows.clear();
     m_count = 0;
-    m_pos = -1;
+    m_pos = 0;
 }
 
 } // namespace store

@@ -45,6 +45,8 @@ struct TableInfo {
 // Date and time values are kept as local-time text that sorts by time.
 QString toStoredDateTime(const QDateTime &dt);
 QDateTime fromStoredDateTime(const QString &text);
+// A stored value as the program sees it: the field's type, null when empty.
+QVariant valueFromStored(const FieldInfo &f, const QVariant &v);
 
 class Recordset {
 public:
@@ -135,7 +137,6 @@ private:
     bool currentIsFresh() const;
     bool refreshCurrent();
     void makeCurrent(Row row);
-    QVariant fromStored(const FieldInfo &f, const QVariant &v) const;
     bool toStored(const FieldInfo &f, const QVariant &in, QVariant &out);
     const IndexDef &currentIndex() const;
     QVariantList keyOf(const Row &r) const;
@@ -167,17 +168,18 @@ private:
     qint64 m_lastModified = -1;
 };
 
-// Read-only rows of a query, in the statement's order. A query of the form
-// "SELECT * FROM table ..." keeps only the keys of the rows it found and
-// reads fields on demand, so a search over long texts does not hold them all.
+// Read-only rows of a query, in the statement's order, as they were when it
+// ran. A query of the form "SELECT * FROM table ..." holds the short fields
+// of the rows it found and reads long text fields on demand (empty if the
+// record has gone since), so a search over long texts does not hold them all.
 class SnapshotRecordset final : public Recordset {
 public:
     static std::unique_ptr<SnapshotRecordset> open(Connection &db, const QString &sql);
 
     bool moveFirst() override;
     bool moveNext() override;
-    bool eof() const override { return m_pos >= m_count; }
-    bool bof() const override { return m_pos < 0; }
+    bool eof() const override { return m_count == 0 || m_pos >= m_count; }
+    bool bof() const override { return m_count == 0 || m_pos < 0; }
     int recordCount() override { return int(m_count); }
     QVariant field(const QString &name) override;
     void close() override;
@@ -190,8 +192,10 @@ private:
     qsizetype m_pos = 0;
     qsizetype m_count = 0;
     // Keyed form:
-    std::unique_ptr<TableRecordset> m_table;
+    std::optional<TableInfo> m_table;
+    QVector<int> m_shortFields;
     std::vector<qint64> m_keys;
+    std::vector<QVariantList> m_shortValues;
     // Materialized form:
     QStringList m_columns;
     std::vector<QVariantList> m_rows;

@@ -92,6 +92,11 @@ std::int64_t Connection::changeCounter() const
     return m_db ? sqlite3_total_changes64(m_db) : 0;
 }
 
+int Connection::lastChanges() const
+{
+    return m_db ? sqlite3_changes(m_db) : 0;
+}
+
 std::int64_t Connection::lastInsertRowId() const
 {
     return m_db ? sqlite3_last_insert_rowid(m_db) : 0;

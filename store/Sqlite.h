@@ -44,6 +44,7 @@ public:
     // The errors of the last failed operation, oldest first.
     const QList<EngineError> &errors() const { return m_errors; }
     void clearErrors() { m_errors.clear(); }
+    void setErrors(const QList<EngineError> &errors) { m_errors = errors; }
     // Records an error found by our own checks (not by SQLite).
     void addError(const QString &description, const QString &statement = QString(), int code = -1);
     // Checks an SQLite result code; on failure records it and returns false.
@@ -53,6 +54,8 @@ public:
     // to know whether what they fetched may be stale.
     std::int64_t changeCounter() const;
     std::int64_t lastInsertRowId() const;
+    // Rows changed by the last INSERT, UPDATE or DELETE.
+    int lastChanges() const;
 
 private:
     sqlite3 *m_db = nullptr;

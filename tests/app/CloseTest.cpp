@@ -75,9 +75,12 @@ TEST_F(CloseCheck, ShutdownRecordsTheRunTimeAndClosesTheStore)
 {
     QPointer<AuxWindow> aux = new AuxWindow(session->forms);
     services.clock.current = QDateTime(QDate(2031, 3, 4), QTime(5, 6, 7));
+    aux->show();
     main->ShutdownProgram();
     EXPECT_EQ(endedWith, 1);
-    EXPECT_TRUE(aux.isNull());
+    EXPECT_FALSE(aux->isVisible());
+    EXPECT_EQ(session->forms.count(), 1) << "only the main window is left";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return aux.isNull(); }));
     EXPECT_FALSE(session->store.isOpen());
     store::NoteStore ns;
     ns.DataFolder = defaultFolder();

@@ -124,7 +124,7 @@ TEST(Compacting, CopyKeepsEveryRecordAndLeavesTheSourceAlone)
         }
         ns.rsArgomenti->setIndex(QStringLiteral("PrimaryKey"));
         for (ns.rsArgomenti->moveFirst(); !ns.rsArgomenti->eof(); ns.rsArgomenti->moveNext())
-            if (ns.rsArgomenti->field(QStringLiteral("idArgomento")).toInt() % 2)
+            if (ns.rsArgomenti->field(QStringLiteral("idArgomento")).toInt() % 2 == 0)
                 ns.rsArgomenti->remove();
     }
     const qint64 before = QFileInfo(source).size();
@@ -144,7 +144,7 @@ TEST(Compacting, CopyKeepsEveryRecordAndLeavesTheSourceAlone)
     EXPECT_EQ(ns.rsSetup->recordCount(), 1);
     ns.rsArgomenti->addNew();
     ASSERT_TRUE(ns.rsArgomenti->update());
-    EXPECT_EQ(ns.rsArgomenti->lastModified(), 51) << "keys of deleted topics are not given again";
+    EXPECT_EQ(ns.rsArgomenti->lastModified(), 51) << "the deleted key 50 is not given again";
 }
 
 TEST(Opening, FileFromANewerFormatIsRefused)
@@ -161,4 +161,21 @@ TEST(Opening, FileFromANewerFormatIsRefused)
     ns.DataFolder = dir.path();
     EXPECT_FALSE(ns.open());
     EXPECT_TRUE(ns.errorText().contains(QLatin1String("newer version"))) << ns.errorText().toStdString();
+}
+
+TEST(Opening, SetupTableWithoutItsRecordIsNotOpened)
+{
+    TempDir dir;
+    QString err;
+    ASSERT_TRUE(NoteStore::createDatabase(dir.file(QStringLiteral("quorvel.mdb")), QDateTime::currentDateTime(), &err));
+    {
+        store::Connection db;
+        ASSERT_TRUE(db.open(dir.file(QStringLiteral("quorvel.mdb")), false));
+        ASSERT_TRUE(db.exec(QStringLiteral("DELETE FROM Setup")));
+    }
+    NoteStore ns;
+    ns.DataFolder = dir.path();
+    EXPECT_FALSE(ns.open());
+    EXPECT_TRUE(ns.errorText().contains(QLatin1String("Setup")));
+    EXPECT_FALSE(ns.isOpen());
 }

@@ -64,6 +64,13 @@ TEST_F(Records, CategoryIndexKeepsTopicsOfACategoryAdjacent)
 
 TEST_F(Records, CategoryNameIndexOrdersWithoutRegardToCase)
 {
+    // Enough names that the walk reads past its first batch.
+    {
+        store::Transaction tx(ns.dbNotes);
+        for (int i = 0; i < 40; ++i)
+            addCategory(QStringLiteral("n%1").arg(i, 2, 10, QLatin1Char('0')));
+        ASSERT_TRUE(tx.commit());
+    }
     addCategory(QStringLiteral("beta"));
     addCategory(QStringLiteral("Gamma"));
     addCategory(QStringLiteral("Alpha"));
@@ -73,8 +80,11 @@ TEST_F(Records, CategoryNameIndexOrdersWithoutRegardToCase)
     QStringList names;
     for (rs.moveFirst(); !rs.eof(); rs.moveNext())
         names << rs.field(QStringLiteral("Categoria")).toString();
-    EXPECT_EQ(names, (QStringList{QStringLiteral("Alpha"), QStringLiteral("beta"), QStringLiteral("Gamma"),
-                                  QStringLiteral("zeta")}));
+    ASSERT_EQ(names.size(), 44);
+    EXPECT_EQ(names.mid(0, 3), (QStringList{QStringLiteral("Alpha"), QStringLiteral("beta"), QStringLiteral("Gamma")}));
+    EXPECT_EQ(names[3], QStringLiteral("n00"));
+    EXPECT_EQ(names[42], QStringLiteral("n39"));
+    EXPECT_EQ(names[43], QStringLiteral("zeta"));
     EXPECT_TRUE(rs.seek(QStringLiteral("GAMMA")));
 }
 
@@ -282,4 +292,67 @@ TEST_F(Records, SnapshotOfAnyQueryKeepsItsRowsInOrder)
     ASSERT_TRUE(counted);
     EXPECT_EQ(counted->field(QStringLiteral("N")).toInt(), 2);
     EXPECT_FALSE(ns.openQuery(QStringLiteral("SELECT * FROM Nowhere")));
+}
+
+TEST_F(Records, SavingARecordDeletedMeanwhileFailsAndSaysSo)
+{
+    const int c = addCategory(QStringLiteral("Gone"));
+    auto &rs = *ns.rsCategorie;
+    rs.setIndex(QStringLiteral("PrimaryKey"));
+    ASSERT_TRUE(rs.seek(c));
+    ASSERT_TRUE(rs.edit());
+    rs.setField(QStringLiteral("Categoria"), QStringLiteral("Renamed"));
+    auto other = store::TableRecordset::open(ns.dbNotes, QStringLiteral("Categorie"));
+    other->setIndex(QStringLiteral("PrimaryKey"));
+    ASSERT_TRUE(other->seek(c));
+    ASSERT_TRUE(other->remove());
+    EXPECT_FALSE(rs.update());
+    ASSERT_FALSE(ns.errors().isEmpty());
+    EXPECT_EQ(ns.errors().constLast().description, QStringLiteral("Record is deleted."));
+    EXPECT_EQ(rs.recordCount(), 0) << "nothing was written back";
+}
+
+TEST_F(Records, EmptySnapshotIsAtBothEnds)
+{
+    auto rs = ns.openQuery(QStringLiteral("SELECT * FROM Argomenti WHERE TipoAllarme > 0"));
+    ASSERT_TRUE(rs);
+    EXPECT_TRUE(rs->eof());
+    EXPECT_TRUE(rs->bof());
+    EXPECT_EQ(rs->recordCount(), 0);
+    int loops = 0;
+    for (; !rs->eof(); rs->moveNext())
+        ++loops;
+    EXPECT_EQ(loops, 0);
+    auto none = ns.openQuery(QStringLiteral("SELECT idArgomento FROM Argomenti"));
+    ASSERT_TRUE(none);
+    EXPECT_TRUE(none->eof());
+}
+
+TEST_F(Records, SnapshotKeepsItsRowsAsTheyWereWhenItRan)
+{
+    const int c = addCategory(QStringLiteral("Snap"));
+    const int first = addTopic(c, QStringLiteral("first"), QStringLiteral("b1"));
+    const int second = addTopic(c, QStringLiteral("second"), QStringLiteral("b2"));
+    const int third = addTopic(c, QStringLiteral("third"), QStringLiteral("b3"));
+    auto rs = ns.openQuery(QStringLiteral("SELECT * FROM Argomenti ORDER BY argomento DESC"));
+    ASSERT_TRUE(rs);
+    auto &t = *ns.rsArgomenti;
+    t.setIndex(QStringLiteral("PrimaryKey"));
+    ASSERT_TRUE(t.seek(second));
+    ASSERT_TRUE(t.remove());
+    ASSERT_TRUE(t.seek(third));
+    t.edit();
+    t.setField(QStringLiteral("argomento"), QStringLiteral("changed"));
+    ASSERT_TRUE(t.update());
+
+    QStringList titles;
+    QList<int> keys;
+    for (rs->moveFirst(); !rs->eof(); rs->moveNext()) {
+        titles << rs->field(QStringLiteral("argomento")).toString();
+        keys << rs->field(QStringLiteral("idArgomento")).toInt();
+    }
+    EXPECT_EQ(titles, (QStringList{QStringLiteral("third"), QStringLiteral("second"), QStringLiteral("first")}));
+    EXPECT_EQ(keys, (QList<int>{third, second, first}));
+    rs->moveFirst();
+    EXPECT_EQ(rs->field(QStringLiteral("contenuto")).toString(), QStringLiteral("b3"));
 }
