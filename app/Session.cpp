@@ -2,6 +2,7 @@
 
 #include "AppEx.h"
 #include "StringTable.h"
+#include "frmPrincipale.h"
 
 #include <cstdio>
 #include <cstdlib>

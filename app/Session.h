@@ -5,14 +5,17 @@
 
 #include "NoteStore.h"
 #include "Platform.h"
+#include "Finestre.h"
 #include "Forms.h"
 
+#include <QPointer>
 #include <QString>
 
 #include <functional>
 #include <memory>
 
 class AppEx;
+class frmPrincipale;
 
 class Session final {
 public:
@@ -39,6 +42,9 @@ public:
 
     store::NoteStore store;  // DataFolder, DatabasePath, dbNotes, rsSetup, rsArgomenti, rsCategorie
     Forms forms;
+    Finestre finestre{forms};
+    // The main window, while it exists.
+    QPointer<frmPrincipale> MainWindow;
 
     QString AppTitle;
     bool StartMinimized = false;
@@ -50,8 +56,6 @@ public:
     int ClipboardMode = 0;
     int ClipboardTopicId = -1;
     int LastDestinationCategory = -1;
-    int OpenWindowCount = 0;
-    int NextWindowNumber = 0;
     bool NoCategory = false;
 
     // Ends the process at once, skipping every handler; tests replace it.

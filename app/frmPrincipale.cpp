@@ -25,19 +25,12 @@ frmPrincipale::frmPrincipale(Session &session, QWidget *parent)
     buildMenus();
     buildToolbar();
 
-    connect(cmdChiudi, &QToolButton::clicked, this, &frmPrincipale::cmdChiudi_Click);
-    connect(mnuFileExit, &QAction::triggered, this, &frmPrincipale::mnuFileExit_Click);
-    connect(mnuItaliano, &QAction::triggered, this, &frmPrincipale::mnuItaliano_Click);
-    connect(mnuEnglish, &QAction::triggered, this, &frmPrincipale::mnuEnglish_Click);
-    connect(cmdCambia, &QToolButton::clicked, this, &frmPrincipale::cmdCambia_Click);
+    connectHandlers();
+    session.MainWindow = this;
+    session.finestre.attachMenu(bar10, mnuFinestra, mnuFinestraAltre);
 }
 
 frmPrincipale::~frmPrincipale() = default;
-
-bool frmPrincipale::isTopicMode() const
-{
-    return !frmCategoria->isHidden();
-}
 
 QStringList frmPrincipale::GetCommandLine(int maxArgs) const
 {
@@ -66,8 +59,7 @@ frmPrincipale::LoadResult frmPrincipale::Form_Load()
     s.ClipboardTopicId = -1;
     s.LanguageOffset = 0;
     s.LastDestinationCategory = -1;
-    s.OpenWindowCount = 0;
-    s.NextWindowNumber = 0;
+    s.finestre.reset();
     s.NoCategory = false;
     s.CreateNewDatabase = false;
     s.store.DataFolder.clear();
@@ -143,29 +135,17 @@ void frmPrincipale::ReopenLastCategory()
         throw AppError(0, QStringLiteral("rsCategorie"), st.errorText());
     if (!last.isNull() && st.rsCategorie->seek(last)) {
         CurrentCategoryId = last.toInt();
-        // The topic list is filled, and UltimoArg selected in it, by the
-        // category browser.
+        FillTopicList();
         mnuRinomina->setEnabled(false);
+        SelectListItem(st.rsSetup->field(QStringLiteral("UltimoArg")).toInt());
     } else if (st.rsCategorie->recordCount() > 0) {
         if (!st.rsCategorie->setIndex(QStringLiteral("Categoria")) || !st.rsCategorie->moveFirst())
             throw AppError(0, QStringLiteral("rsCategorie"), st.errorText());
         CurrentCategoryId = st.rsCategorie->field(QStringLiteral("idCategoria")).toInt();
+        FillTopicList();
     } else {
         m_session.NoCategory = true;
     }
-}
-
-void frmPrincipale::cmdCambia_Click()
-{
-    frmCategoria->hide();
-    frmArgomenti->setTitle(m_session.GetString(206));
-    for (QAction *a : {mnuTaglia, mnuCopia, mnuIncolla, mnuSposta, mnuSpostaTutti})
-        a->setEnabled(false);
-    mnuRinomina->setEnabled(true);
-    // The category list is filled, and the toolbar follows the menu, in the
-    // category browser.
-    if (txtCerca->isVisible())
-        txtCerca->setFocus();
 }
 
 void frmPrincipale::SetLanguage(int lingua)

@@ -88,15 +88,50 @@ public:
     void mnuEnglish_Click();
     void cmdCambia_Click();
 
+    // The list of categories or topics.
     bool isTopicMode() const;
+    void FillCategoryList();
+    void FillTopicList();
+    void SelectListItem(int key);
+    void OpenCategory();
+    void OpenTopic();
+    // Shows the topic selected in its category; nothing when it is gone.
+    void Individua(int topicId);
+    // Adds an entry at its place in the list's order; returns its row.
+    int AddListEntry(const QString &text, int key);
+    // Key of the selected entry, -1 when none is selected.
+    int SelectedKey() const;
+    void lstArgomenti_Click();
+    void lstArgomenti_DblClick();
+    // Returns true when the character was used (and so swallowed).
+    bool lstArgomenti_KeyPress(int character);
+    void lstArgomenti_MouseMove(const QPoint &pos);
+
+    // Insert, delete, rename.
+    void cmdInserisci_Click();
+    void InsertCategory();
+    void cmdCancella_Click();
+    void mnuRinomina_Click();
+
+    // Window menu.
+    void mnuMinimizza_Click();
+    void mnuMassimizza_Click();
+    void mnuFinestra_Click(int index);
+    void mnuFinestraAltre_Click();
+
+    // Restarts the alarm scheduler after a topic's alarm may have changed.
+    void RestartTimer();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildControls();
     void buildMenus();
     void buildToolbar();
+    void connectHandlers();
+    void openEditor(int topicId, int categoryId, bool focusBody);
     bool Form_Unload();
     void ChooseLanguage();
     void ReopenLastCategory();

@@ -61,6 +61,16 @@ QString JoinPath(const QString &folder, const QString &fileName)
     return joined.trimmed();
 }
 
+QString CutToWidth(const QString &text, int width)
+{
+    if (width < 0 || text.size() <= width)
+        return text;
+    qsizetype n = width;
+    if (n > 0 && text.at(n - 1).isHighSurrogate() && text.at(n).isLowSurrogate())
+        --n;
+    return text.left(n);
+}
+
 bool FileExists(const QString &path)
 {
     if (path.isEmpty())

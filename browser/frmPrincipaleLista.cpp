@@ -1,0 +1,344 @@
+// The main window's list: categories or the topics of one category, opening
+// an entry, locating a topic, and the Window menu.
+
+#include "frmPrincipale.h"
+
+#include "Finestre.h"
+#include "Session.h"
+#include "frmNuovoArg.h"
+
+#include <QAction>
+#include <QCollator>
+#include <QEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QStatusBar>
+#include <QTextEdit>
+#include <QToolButton>
+
+#include <algorithm>
+
+namespace {
+
+// The list is ordered by text without regard to case, in the user's locale.
+const QCollator &listCollator()
+{
+    static const QCollator collator = [] {
+        QCollator c;
+        c.setCaseSensitivity(Qt::CaseInsensitive);
+        return c;
+    }();
+    return collator;
+}
+
+struct Entry {
+    QString text;
+    int key;
+};
+
+// Fills the list in one go, in order; equal texts keep their reading order.
+void fillSorted(QListWidget *list, std::vector<Entry> &entries)
+{
+    const QCollator &c = listCollator();
+    std::stable_sort(entries.begin(), entries.end(),
+                     [&c](const Entry &a, const Entry &b) { return c.compare(a.text, b.text) < 0; });
+    list->setUpdatesEnabled(false);
+    for (const Entry &e : entries) {
+        auto *item = new QListWidgetItem(e.text);
+        item->setData(Qt::UserRole, e.key);
+        list->addItem(item);
+    }
+    list->setUpdatesEnabled(true);
+}
+
+} // namespace
+
+void frmPrincipale::connectHandlers()
+{
+    connect(cmdChiudi, &QToolButton::clicked, this, &frmPrincipale::cmdChiudi_Click);
+    connect(mnuFileExit, &QAction::triggered, this, &frmPrincipale::mnuFileExit_Click);
+    connect(mnuItaliano, &QAction::triggered, this, &frmPrincipale::mnuItaliano_Click);
+    connect(mnuEnglish, &QAction::triggered, this, &frmPrincipale::mnuEnglish_Click);
+    connect(cmdCambia, &QToolButton::clicked, this, &frmPrincipale::cmdCambia_Click);
+
+    connect(lstArgomenti, &QListWidget::currentRowChanged, this, &frmPrincipale::lstArgomenti_Click);
+    connect(lstArgomenti, &QListWidget::itemDoubleClicked, this, &frmPrincipale::lstArgomenti_DblClick);
+    lstArgomenti->installEventFilter(this);
+    lstArgomenti->viewport()->setMouseTracking(true);
+    lstArgomenti->viewport()->installEventFilter(this);
+
+    connect(cmdInserisci, &QToolButton::clicked, this, &frmPrincipale::cmdInserisci_Click);
+    connect(mnuInserisci, &QAction::triggered, this, &frmPrincipale::cmdInserisci_Click);
+    connect(cmdCancella, &QToolButton::clicked, this, &frmPrincipale::cmdCancella_Click);
+    connect(mnuCancella, &QAction::triggered, this, &frmPrincipale::cmdCancella_Click);
+    connect(mnuRinomina, &QAction::triggered, this, &frmPrincipale::mnuRinomina_Click);
+
+    connect(mnuMinimizza, &QAction::triggered, this, &frmPrincipale::mnuMinimizza_Click);
+    connect(mnuMassimizza, &QAction::triggered, this, &frmPrincipale::mnuMassimizza_Click);
+    for (int i = 1; i <= 9; ++i)
+        connect(mnuFinestra[size_t(i)], &QAction::triggered, this, [this, i] { mnuFinestra_Click(i); });
+    connect(mnuFinestraAltre, &QAction::triggered, this, &frmPrincipale::mnuFinestraAltre_Click);
+}
+
+bool frmPrincipale::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == lstArgomenti && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+            return lstArgomenti_KeyPress(13);
+    } else if (watched == lstArgomenti->viewport() && event->type() == QEvent::MouseMove) {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->buttons() == Qt::NoButton)
+            lstArgomenti_MouseMove(mouse->position().toPoint());
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+bool frmPrincipale::isTopicMode() const
+{
+    return !frmCategoria->isHidden();
+}
+
+int frmPrincipale::AddListEntry(const QString &text, int key)
+{
+    const QCollator &c = listCollator();
+    // After every entry that sorts before or equal to it.
+    int lo = 0, hi = lstArgomenti->count();
+    while (lo < hi) {
+        const int mid = (lo + hi) / 2;
+        if (c.compare(lstArgomenti->item(mid)->text(), text) <= 0)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    auto *item = new QListWidgetItem(text);
+    item->setData(Qt::UserRole, key);
+    lstArgomenti->insertItem(lo, item);
+    return lo;
+}
+
+int frmPrincipale::SelectedKey() const
+{
+    const QListWidgetItem *item = lstArgomenti->currentItem();
+    return item && item->isSelected() ? item->data(Qt::UserRole).toInt() : -1;
+}
+
+void frmPrincipale::FillCategoryList()
+{
+    store::NoteStore &st = m_session.store;
+    st.rsCategorie->setIndex(QStringLiteral("Categoria"));
+    lstArgomenti->clear();
+    const int last = st.rsSetup->field(QStringLiteral("UltimaCat")).toInt();
+    std::vector<Entry> entries;
+    for (st.rsCategorie->moveFirst(); !st.rsCategorie->eof(); st.rsCategorie->moveNext())
+        entries.push_back({st.rsCategorie->field(QStringLiteral("Categoria")).toString(),
+                           st.rsCategorie->field(QStringLiteral("idCategoria")).toInt()});
+    fillSorted(lstArgomenti, entries);
+    if (lstArgomenti->count() > 0) {
+        int row = 0;
+        for (int i = 0; i < lstArgomenti->count(); ++i)
+            if (lstArgomenti->item(i)->data(Qt::UserRole).toInt() == last) {
+                row = i;
+                break;
+            }
+        lstArgomenti->setCurrentRow(row);
+    }
+}
+
+void frmPrincipale::FillTopicList()
+{
+    store::NoteStore &st = m_session.store;
+    // The current category is the current record of rsCategorie.
+    labCategoria->setText(st.rsCategorie->field(QStringLiteral("Categoria")).toString());
+    const int category = st.rsCategorie->field(QStringLiteral("idCategoria")).toInt();
+    st.rsArgomenti->setIndex(QStringLiteral("Categorie"));
+    const bool found = st.rsArgomenti->seek(category);
+    lstArgomenti->clear();
+    std::vector<Entry> entries;
+    if (found) {
+        while (!st.rsArgomenti->eof()
+               && st.rsArgomenti->field(QStringLiteral("idCategoria")).toInt() == category) {
+            entries.push_back({st.rsArgomenti->field(QStringLiteral("argomento")).toString(),
+                               st.rsArgomenti->field(QStringLiteral("idArgomento")).toInt()});
+            if (!st.rsArgomenti->moveNext())
+                break;
+        }
+    }
+    fillSorted(lstArgomenti, entries);
+    lstArgomenti->setCurrentRow(-1);
+}
+
+void frmPrincipale::SelectListItem(int key)
+{
+    for (int i = 0; i < lstArgomenti->count(); ++i) {
+        if (lstArgomenti->item(i)->data(Qt::UserRole).toInt() == key) {
+            lstArgomenti->setCurrentRow(i);
+            return;
+        }
+    }
+    if (lstArgomenti->count() > 0)
+        lstArgomenti->setCurrentRow(0);
+}
+
+void frmPrincipale::OpenCategory()
+{
+    const int key = SelectedKey();
+    if (key == -1)
+        return;
+    store::NoteStore &st = m_session.store;
+    st.rsCategorie->setIndex(QStringLiteral("PrimaryKey"));
+    if (!st.rsCategorie->seek(key))
+        return;
+    CurrentCategoryId = key;
+    frmCategoria->show();
+    frmArgomenti->setTitle(m_session.GetString(207));
+    for (QAction *a : {mnuTaglia, mnuCopia, mnuIncolla, mnuSposta, mnuSpostaTutti})
+        a->setEnabled(true);
+    FillTopicList();
+    if (st.rsSetup->edit()) {
+        st.rsSetup->setField(QStringLiteral("UltimaCat"), key);
+        if (!st.rsSetup->update())
+            st.rsSetup->cancelUpdate();
+    }
+}
+
+void frmPrincipale::cmdCambia_Click()
+{
+    frmCategoria->hide();
+    frmArgomenti->setTitle(m_session.GetString(206));
+    for (QAction *a : {mnuTaglia, mnuCopia, mnuIncolla, mnuSposta, mnuSpostaTutti})
+        a->setEnabled(false);
+    mnuRinomina->setEnabled(true);
+    // The toolbar follows the menu once the command routing exists.
+    FillCategoryList();
+    if (txtCerca->isVisible())
+        txtCerca->setFocus();
+}
+
+void frmPrincipale::openEditor(int topicId, int categoryId, bool focusBody)
+{
+    CurrentTopicId = topicId;
+    CurrentCategoryId = categoryId;
+    auto *editor = new frmNuovoArg(m_session);
+    editor->show();
+    editor->activateWindow();
+    if (focusBody)
+        editor->rtfContenuto->setFocus();
+    else
+        editor->setFocus();
+}
+
+void frmPrincipale::OpenTopic()
+{
+    const int key = SelectedKey();
+    if (key == -1)
+        return;
+    const int category = m_session.store.rsCategorie->field(QStringLiteral("idCategoria")).toInt();
+    CurrentTopicId = key;
+    CurrentCategoryId = category;
+    if (m_session.finestre.ActivateTopicWindow(key, QString()))
+        return;
+    openEditor(key, category, true);
+}
+
+void frmPrincipale::lstArgomenti_Click()
+{
+    if (const QListWidgetItem *item = lstArgomenti->currentItem())
+        txtCerca->setText(item->text());
+}
+
+void frmPrincipale::lstArgomenti_DblClick()
+{
+    if (!isTopicMode()) {
+        OpenCategory();
+        mnuRinomina->setEnabled(false);
+        StatusPanel1->setText(m_session.GetString(220));
+    } else {
+        OpenTopic();
+    }
+}
+
+bool frmPrincipale::lstArgomenti_KeyPress(int character)
+{
+    if (character == 13) {
+        if (!isTopicMode())
+            OpenCategory();
+        else
+            OpenTopic();
+        return true;
+    }
+    return false;
+}
+
+void frmPrincipale::lstArgomenti_MouseMove(const QPoint &pos)
+{
+    // The whole text of the entry under the pointer, for titles wider than
+    // the list; no tooltip elsewhere.
+    const QListWidgetItem *item = lstArgomenti->itemAt(pos);
+    lstArgomenti->setToolTip(item ? item->text() : QString());
+}
+
+void frmPrincipale::Individua(int topicId)
+{
+    store::NoteStore &st = m_session.store;
+    st.rsArgomenti->setIndex(QStringLiteral("PrimaryKey"));
+    if (!st.rsArgomenti->seek(topicId))
+        return;
+    const int category = st.rsArgomenti->field(QStringLiteral("idCategoria")).toInt();
+    if (isTopicMode())
+        cmdCambia_Click();
+    int row = -1;
+    for (int i = 0; i < lstArgomenti->count() && row < 0; ++i)
+        if (lstArgomenti->item(i)->data(Qt::UserRole).toInt() == category)
+            row = i;
+    if (row < 0)
+        return;
+    lstArgomenti->setCurrentRow(row);
+    lstArgomenti_DblClick();
+    for (int i = 0; i < lstArgomenti->count(); ++i) {
+        if (lstArgomenti->item(i)->data(Qt::UserRole).toInt() == topicId) {
+            lstArgomenti->setCurrentRow(i);
+            return;
+        }
+    }
+}
+
+void frmPrincipale::mnuMinimizza_Click()
+{
+    for (frmNuovoArg *e : m_session.finestre.editors())
+        e->setWindowState(e->windowState() | Qt::WindowMinimized);
+}
+
+void frmPrincipale::mnuMassimizza_Click()
+{
+    for (frmNuovoArg *e : m_session.finestre.editors())
+        e->setWindowState(e->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+}
+
+void frmPrincipale::mnuFinestra_Click(int index)
+{
+    const int number = mnuFinestra[size_t(index)]->data().toInt();
+    for (frmNuovoArg *e : m_session.finestre.editors()) {
+        if (e->NumFinestra == number) {
+            e->setWindowState(e->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+            e->show();
+            e->raise();
+            e->activateWindow();
+            e->setFocus();
+        }
+    }
+}
+
+void frmPrincipale::mnuFinestraAltre_Click()
+{
+    // The window list dialog arrives with the window-list command.
+}
+
+void frmPrincipale::RestartTimer()
+{
+    // The alarm scheduler arrives with the alarms.
+}

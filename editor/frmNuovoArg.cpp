@@ -1,0 +1,255 @@
+#include "frmNuovoArg.h"
+
+#include "Finestre.h"
+#include "PlainRtf.h"
+#include "Session.h"
+#include "Twips.h"
+#include "Utility.h"
+#include "frmPrincipale.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTextEdit>
+#include <QToolButton>
+
+frmNuovoArg::frmNuovoArg(Session &session)
+    : QMainWindow(nullptr), Form(session.forms, this, QString()), m_session(session)
+{
+    setObjectName(QStringLiteral("frmNuovoArg"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowIcon(QIcon(QStringLiteral(":/quorvel/pictures/quorvel.png")));
+    buildControls();
+    buildMenus();
+    buildToolbar();
+
+    connect(txtArgomento, &QLineEdit::textChanged, this, &frmNuovoArg::txtArgomento_Change);
+    connect(cmdSalva, &QPushButton::clicked, this, &frmNuovoArg::cmdSalva_Click);
+    connect(cmdAnnulla, &QPushButton::clicked, this, &frmNuovoArg::cmdAnnulla_Click);
+    txtArgomento->installEventFilter(this);
+
+    Form_Load();
+}
+
+frmNuovoArg::~frmNuovoArg()
+{
+    // A window destroyed without closing (at the end of the program) still
+    // leaves the registry.
+    Form_Unload();
+}
+
+QString frmNuovoArg::stampText(const QDateTime &when) const
+{
+    return m_session.GetString(722) + when.toString(QStringLiteral("dd/MM/yy HH:mm"));
+}
+
+void frmNuovoArg::Form_Load()
+{
+    Session &s = m_session;
+    // 1. Toolbar pictures are set as the buttons are built.
+    // 2.
+    AggiornaLingua();
+    // 3-5.
+    IsLoading = true;
+    idArgomento = s.MainWindow ? s.MainWindow->CurrentTopicId : -1;
+    idCategoria = s.MainWindow ? s.MainWindow->CurrentCategoryId : -1;
+    AlarmDateTime = s.clock().now();
+    AlarmType = 0;
+
+    // 6.
+    if (idArgomento == -1) {
+        labModifica->setText(stampText(s.clock().now()));
+        rtfContenuto->clear();
+        txtArgomento->clear();
+    } else {
+        store::TableRecordset &rs = *s.store.rsArgomenti;
+        if (rs.setIndex(QStringLiteral("PrimaryKey")) && rs.seek(idArgomento)) {
+            txtArgomento->setText(rs.field(QStringLiteral("argomento")).toString());
+            const QDateTime updated = rs.field(QStringLiteral("ultimoaggiornamento")).toDateTime();
+            labModifica->setText(updated.isValid() ? stampText(updated) : s.GetString(722));
+            rtfContenuto->setPlainText(rtf::rtfToPlain(rs.field(QStringLiteral("contenuto")).toString()));
+            const QVariant type = rs.field(QStringLiteral("TipoAllarme"));
+            AlarmType = type.isNull() ? 0 : type.toInt();
+            const QVariant when = rs.field(QStringLiteral("DataOraAllarme"));
+            AlarmDateTime = when.isNull() ? s.clock().now() : when.toDateTime();
+        }
+    }
+    // 7. The alarm button's face comes with the alarm panel.
+
+    // 8-10.
+    NumFinestra = s.finestre.NextWindowNumber;
+    setWindowTitle(idArgomento == -1 ? s.GetString(700) : txtArgomento->text());
+    s.finestre.RegisterEditorWindow(txtArgomento->text().isEmpty() ? QStringLiteral("<NA>") : txtArgomento->text());
+
+    // 11. The remembered size and the toolbar-or-legend choice.
+    store::TableRecordset &setup = *s.store.rsSetup;
+    const double w = setup.field(QStringLiteral("UltimaLarg")).toDouble();
+    const double h = setup.field(QStringLiteral("UltimaAlt")).toDouble();
+    if (w > 0 && h > 0)
+        resize(twips::toPixels(w), twips::toPixels(h));
+    else
+        resize(600, 450);
+    const bool buttons = setup.field(QStringLiteral("mostrapulsanti")).toBool();
+    frmPulsanti->setVisible(buttons);
+    frmScritte->setVisible(!buttons);
+
+    // 12-14. The system font of the title, the editor font at the insertion
+    // point and the toolbar's pressed states come with those preferences.
+
+    // The body as loaded, to tell later whether anything changed.
+    rtfContenuto->document()->setModified(false);
+    m_loadedBody = rtfContenuto->document()->toHtml();
+    // 15.
+    IsLoading = false;
+}
+
+void frmNuovoArg::txtArgomento_Change()
+{
+    setWindowTitle(txtArgomento->text());
+    if (IsLoading)
+        return;
+    m_session.finestre.RenameEditorWindow(NumFinestra, txtArgomento->text());
+}
+
+bool frmNuovoArg::eventFilter(QObject *watched, QEvent *event)
+{
+    // Enter in the title moves on to the body.
+    if (watched == txtArgomento && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            rtfContenuto->setFocus();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+QString frmNuovoArg::bodyPlainText() const
+{
+    return rtfContenuto->toPlainText();
+}
+
+void frmNuovoArg::cmdSalva_Click()
+{
+    Session &s = m_session;
+    // 1. An open alarm panel is closed first, once the alarm panel exists.
+    store::TableRecordset &rs = *s.store.rsArgomenti;
+    const auto fail = [&] {
+        rs.cancelUpdate();
+        ShowDatabaseErrors(s, this);
+    };
+    // 3.
+    if (idArgomento == -1) {
+        rs.addNew();
+    } else {
+        // A topic deleted meanwhile leaves no current record: edit says so.
+        rs.setIndex(QStringLiteral("PrimaryKey"));
+        rs.seek(idArgomento);
+        if (!rs.edit())
+            return fail();
+    }
+    // 4.
+    const int width = rs.fieldSize(QStringLiteral("argomento"));
+    const QString title = store::CutToWidth(txtArgomento->text(), width);
+    const QString plain = bodyPlainText();
+    if (!rs.setField(QStringLiteral("argomento"), title)
+        || !rs.setField(QStringLiteral("ultimoaggiornamento"), s.clock().now())
+        || !rs.setField(QStringLiteral("idCategoria"), idCategoria)
+        || !rs.setField(QStringLiteral("contenuto"), rtf::plainToRtf(plain))
+        || !rs.setField(QStringLiteral("ContenutoTxt"), plain)
+        || !rs.setField(QStringLiteral("DataOraAllarme"), AlarmDateTime)
+        || !rs.setField(QStringLiteral("TipoAllarme"), AlarmType))
+        return fail();
+    // 5.
+    if (!rs.update() || !rs.setBookmark(rs.lastModified()))
+        return fail();
+    const int key = rs.field(QStringLiteral("idArgomento")).toInt();
+
+    // 6. The main window's list, when it shows this category's topics.
+    frmPrincipale *main = s.MainWindow;
+    if (main && main->CurrentCategoryId == idCategoria && main->isTopicMode()) {
+        if (idArgomento == -1) {
+            main->lstArgomenti->setCurrentRow(main->AddListEntry(txtArgomento->text(), key));
+        } else {
+            for (int i = 0; i < main->lstArgomenti->count(); ++i) {
+                QListWidgetItem *item = main->lstArgomenti->item(i);
+                if (item->data(Qt::UserRole).toInt() == idArgomento) {
+                    item->setText(txtArgomento->text());
+                    break;
+                }
+            }
+        }
+    }
+    // 7.
+    if (main)
+        main->RestartTimer();
+    // 8.
+    close();
+}
+
+void frmNuovoArg::cmdAnnulla_Click()
+{
+    close();
+}
+
+void frmNuovoArg::closeEvent(QCloseEvent *event)
+{
+    Form_Unload();
+    event->accept();
+    formClosed();
+}
+
+void frmNuovoArg::Form_Unload()
+{
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    // 1. The size of the last editor closed is the size of the next one.
+    store::TableRecordset *setup = m_session.store.rsSetup.get();
+    if (setup && setup->isOpen() && setup->edit()) {
+        setup->setField(QStringLiteral("UltimaLarg"), twips::fromPixels(width()));
+        setup->setField(QStringLiteral("UltimaAlt"), twips::fromPixels(height()));
+        if (!setup->update())
+            setup->cancelUpdate();
+    }
+    // 2.
+    m_session.finestre.UnregisterEditorWindow(NumFinestra);
+}
+
+bool frmNuovoArg::ProvaChiusura()
+{
+    if (idArgomento == -1 || frmAllarme->isVisible())
+        return false;
+    store::TableRecordset &rs = *m_session.store.rsArgomenti;
+    if (!rs.setIndex(QStringLiteral("PrimaryKey")) || !rs.seek(idArgomento))
+        return false;  // the record is gone: closing would lose the window's contents
+    const auto differs = [&](const char *field, const QVariant &mine) {
+        const QVariant stored = rs.field(QString::fromLatin1(field));
+        // An empty field is not a difference.
+        return !stored.isNull() && stored != mine;
+    };
+    const int width = rs.fieldSize(QStringLiteral("argomento"));
+    const bool changed = differs("argomento", store::CutToWidth(txtArgomento->text(), width))
+        || differs("ContenutoTxt", bodyPlainText())
+        || differs("DataOraAllarme", AlarmDateTime)
+        || differs("TipoAllarme", AlarmType)
+        // Formatting alone changes no plain text; it is work all the same.
+        || rtfContenuto->document()->toHtml() != m_loadedBody;
+    return !changed;
+}
+
+QString frmNuovoArg::TitleToFileName(const QString &title)
+{
+    static const QString allowed = QStringLiteral("òèéìùàç_^$~!#%&+,;=[] -{}()@\\'`.");
+    QString out;
+    for (const QChar c : title) {
+        const QChar up = c.toUpper();
+        if ((up >= QLatin1Char('A') && up <= QLatin1Char('Z')) || (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+            || allowed.contains(c))
+            out += c;
+    }
+    return out;
+}

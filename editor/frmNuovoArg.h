@@ -1,0 +1,97 @@
+#pragma once
+// The editor window: one topic, its title and rich-text body, saved back to
+// the store or abandoned.
+
+#include "Forms.h"
+
+#include <QDateTime>
+#include <QMainWindow>
+
+#include <array>
+
+class QAction;
+class QCalendarWidget;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QTextEdit;
+class QToolBar;
+class QToolButton;
+class Session;
+
+class frmNuovoArg final : public QMainWindow, public Form {
+    Q_OBJECT
+public:
+    // Opens the topic named by the main window's CurrentTopicId (-1: a new
+    // topic) in CurrentCategoryId; the load step runs here.
+    explicit frmNuovoArg(Session &session);
+    ~frmNuovoArg() override;
+
+    // Public fields read and written by name from outside.
+    int idArgomento = -1;
+    int idCategoria = -1;
+    int NumFinestra = -1;
+    bool IsLoading = false;
+    QDateTime AlarmDateTime;
+    int AlarmType = 0;
+
+    void AggiornaLingua() override;
+    bool ProvaChiusura() override;
+
+    // A proposed file name: the title without the characters a file name
+    // cannot hold.
+    static QString TitleToFileName(const QString &title);
+
+    void cmdSalva_Click();
+    void cmdAnnulla_Click();
+    void txtArgomento_Change();
+
+    // Controls.
+    QLabel *labTitolo = nullptr;
+    QLineEdit *txtArgomento = nullptr;
+    QTextEdit *rtfContenuto = nullptr;
+    QLabel *labModifica = nullptr;
+    QPushButton *cmdSalva = nullptr;
+    QPushButton *cmdAnnulla = nullptr;
+    QToolButton *cmdTimer = nullptr;
+    QWidget *frmAllarme = nullptr;
+    QCalendarWidget *Calendar1 = nullptr;
+    QLabel *labOra = nullptr;
+    QComboBox *cmbOre = nullptr;
+    QComboBox *cmbMinuti = nullptr;
+    QLabel *labTipo = nullptr;
+    QComboBox *cmbTipoAllarme = nullptr;
+    QWidget *frmPulsanti = nullptr;
+    QToolBar *Toolbar1 = nullptr;
+    std::array<QAction *, 24> ToolbarButtons{};  // 1..23; separators are null
+    QWidget *frmScritte = nullptr;
+    QLabel *labTaglia = nullptr, *labCopia = nullptr, *labIncolla = nullptr, *labColore = nullptr;
+    QLabel *labGrassetto = nullptr, *labCorsivo = nullptr, *labSottolineato = nullptr;
+    QLabel *labRientro = nullptr, *labAnnullaRientro = nullptr, *labElencoPuntato = nullptr;
+    QLabel *labSinistra = nullptr, *labCentro = nullptr, *labDestra = nullptr;
+    QLabel *labFont = nullptr, *labIngrandisci = nullptr, *labRimpicciolisci = nullptr;
+    QMenu *mnuFile = nullptr;
+    QAction *mnuEsporta = nullptr, *mnuStampa = nullptr;
+    QMenu *mnuModificaNA = nullptr;
+    QAction *mnuAnnullaNA = nullptr, *mnuTagliaNA = nullptr, *mnuCopiaNA = nullptr, *mnuIncollaNA = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void buildToolbar();
+    void Form_Load();
+    void Form_Unload();
+    QString bodyPlainText() const;
+    QString stampText(const QDateTime &when) const;
+
+    Session &m_session;
+    // The body as loaded, to tell a change of formatting alone.
+    QString m_loadedBody;
+    bool m_unloaded = false;
+};

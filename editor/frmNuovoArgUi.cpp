@@ -1,0 +1,214 @@
+// Building the editor window's controls and applying their captions.
+
+#include "frmNuovoArg.h"
+
+#include "Session.h"
+
+#include <QAction>
+#include <QCalendarWidget>
+#include <QComboBox>
+#include <QFile>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTextEdit>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QIcon picture(const QString &name)
+{
+    QIcon icon(QStringLiteral(":/quorvel/pictures/%1.png").arg(name));
+    const QString large = QStringLiteral(":/quorvel/pictures/%1@32.png").arg(name);
+    if (QFile::exists(large))
+        icon.addFile(large);
+    return icon;
+}
+
+} // namespace
+
+void frmNuovoArg::buildControls()
+{
+    auto *client = new QWidget(this);
+    setCentralWidget(client);
+
+    labTitolo = new QLabel(client);
+    txtArgomento = new QLineEdit(client);
+    txtArgomento->setObjectName(QStringLiteral("txtArgomento"));
+    labTitolo->setBuddy(txtArgomento);
+    cmdTimer = new QToolButton(client);
+    cmdTimer->setIcon(picture(QStringLiteral("timer")));
+    cmdTimer->setAutoRaise(true);
+
+    frmPulsanti = new QWidget(client);
+    Toolbar1 = new QToolBar(frmPulsanti);
+    auto *pulsantiLayout = new QHBoxLayout(frmPulsanti);
+    pulsantiLayout->setContentsMargins(0, 0, 0, 0);
+    pulsantiLayout->addWidget(Toolbar1);
+
+    // The legend of the Ctrl-letter shortcuts, shown instead of the toolbar.
+    frmScritte = new QWidget(client);
+    auto *legend = new QGridLayout(frmScritte);
+    legend->setContentsMargins(0, 0, 0, 0);
+    legend->setHorizontalSpacing(12);
+    legend->setVerticalSpacing(0);
+    QLabel **labels[] = {&labTaglia,  &labCopia,          &labIncolla,       &labColore,
+                         &labGrassetto, &labCorsivo,      &labSottolineato,  &labRientro,
+                         &labAnnullaRientro, &labElencoPuntato, &labSinistra, &labCentro,
+                         &labDestra,  &labFont,           &labIngrandisci,   &labRimpicciolisci};
+    int k = 0;
+    for (QLabel **l : labels) {
+        *l = new QLabel(frmScritte);
+        QFont small = (*l)->font();
+        small.setPointSizeF(small.pointSizeF() * 0.85);
+        (*l)->setFont(small);
+        legend->addWidget(*l, k % 4, k / 4);
+        ++k;
+    }
+    frmScritte->hide();
+
+    rtfContenuto = new QTextEdit(client);
+    rtfContenuto->setObjectName(QStringLiteral("rtfContenuto"));
+    rtfContenuto->setAcceptRichText(true);
+
+    // The alarm panel lies over the body and is hidden until asked for.
+    frmAllarme = new QWidget(client);
+    frmAllarme->setAutoFillBackground(true);
+    Calendar1 = new QCalendarWidget(frmAllarme);
+    labOra = new QLabel(frmAllarme);
+    cmbOre = new QComboBox(frmAllarme);
+    for (int h = 0; h < 24; ++h)
+        cmbOre->addItem(QStringLiteral("%1").arg(h, 2, 10, QLatin1Char('0')));
+    cmbMinuti = new QComboBox(frmAllarme);
+    for (int m = 0; m < 60; ++m)
+        cmbMinuti->addItem(QStringLiteral("%1").arg(m, 2, 10, QLatin1Char('0')));
+    labTipo = new QLabel(frmAllarme);
+    cmbTipoAllarme = new QComboBox(frmAllarme);
+    auto *alarm = new QGridLayout(frmAllarme);
+    alarm->addWidget(Calendar1, 0, 0, 1, 4);
+    alarm->addWidget(labOra, 1, 0);
+    alarm->addWidget(cmbOre, 1, 1);
+    alarm->addWidget(cmbMinuti, 1, 2);
+    alarm->addWidget(labTipo, 2, 0);
+    alarm->addWidget(cmbTipoAllarme, 2, 1, 1, 3);
+    frmAllarme->hide();
+
+    labModifica = new QLabel(client);
+    cmdSalva = new QPushButton(client);
+    cmdAnnulla = new QPushButton(client);
+
+    auto *title = new QHBoxLayout;
+    title->addWidget(labTitolo);
+    title->addWidget(txtArgomento, 1);
+    title->addWidget(cmdTimer);
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(labModifica, 1);
+    bottom->addWidget(cmdSalva);
+    bottom->addWidget(cmdAnnulla);
+    auto *root = new QVBoxLayout(client);
+    root->addLayout(title);
+    root->addWidget(frmPulsanti);
+    root->addWidget(frmScritte);
+    root->addWidget(rtfContenuto, 1);
+    root->addWidget(frmAllarme);
+    root->addLayout(bottom);
+}
+
+void frmNuovoArg::buildMenus()
+{
+    mnuFile = menuBar()->addMenu(QString());
+    mnuEsporta = mnuFile->addAction(QString());
+    mnuStampa = mnuFile->addAction(QString());
+    mnuModificaNA = menuBar()->addMenu(QString());
+    mnuAnnullaNA = mnuModificaNA->addAction(QString());
+    mnuTagliaNA = mnuModificaNA->addAction(QString());
+    mnuCopiaNA = mnuModificaNA->addAction(QString());
+    mnuIncollaNA = mnuModificaNA->addAction(QString());
+}
+
+void frmNuovoArg::buildToolbar()
+{
+    // 23 positions; 3, 7, 11, 15 and 19 are separators, the others take
+    // pictures 1 to 18 in order.
+    int pictureIndex = 1;
+    for (int position = 1; position <= 23; ++position) {
+        if (position == 3 || position == 7 || position == 11 || position == 15 || position == 19) {
+            Toolbar1->addSeparator();
+            continue;
+        }
+        ToolbarButtons[size_t(position)] =
+            Toolbar1->addAction(picture(QStringLiteral("editor%1").arg(pictureIndex++, 2, 10, QLatin1Char('0'))),
+                                QString());
+    }
+}
+
+void frmNuovoArg::AggiornaLingua()
+{
+    const auto s = [this](int id) { return m_session.GetString(id); };
+    mnuFile->setTitle(s(701));
+    mnuEsporta->setText(s(702));
+    mnuStampa->setText(s(703));
+    mnuModificaNA->setTitle(s(734));
+    mnuAnnullaNA->setText(s(737));
+    mnuTagliaNA->setText(s(731));
+    mnuCopiaNA->setText(s(732));
+    mnuIncollaNA->setText(s(733));
+    labTitolo->setText(s(704));
+    txtArgomento->setToolTip(s(705));
+    labTaglia->setText(s(728));
+    labCopia->setText(s(729));
+    labIncolla->setText(s(730));
+    labColore->setText(s(727));
+    labGrassetto->setText(s(706));
+    labCorsivo->setText(s(707));
+    labSottolineato->setText(s(708));
+    labRientro->setText(s(709));
+    labAnnullaRientro->setText(s(710));
+    labElencoPuntato->setText(s(711));
+    labSinistra->setText(s(712));
+    labCentro->setText(s(713));
+    labDestra->setText(s(714));
+    labFont->setText(s(715));
+    labIngrandisci->setText(s(716));
+    labRimpicciolisci->setText(s(717));
+    cmdSalva->setText(s(718));
+    cmdSalva->setToolTip(s(719));
+    cmdAnnulla->setText(s(720));
+    cmdAnnulla->setToolTip(s(721));
+    cmdTimer->setToolTip(s(738));
+    labOra->setText(s(739));
+    labTipo->setText(s(740));
+    cmbTipoAllarme->setToolTip(s(741));
+
+    const int selected = cmbTipoAllarme->currentIndex();
+    cmbTipoAllarme->clear();
+    for (int id = 742; id <= 747; ++id)
+        cmbTipoAllarme->addItem(s(id));
+    if (selected >= 0)
+        cmbTipoAllarme->setCurrentIndex(selected);
+
+    const QString ctrl = QStringLiteral("Ctrl-");
+    static const int legendIds[24] = {0,   735, 736, 0,   728, 729, 730, 0,   706, 707, 708, 0,
+                                      709, 710, 711, 0,   712, 713, 714, 0,   715, 716, 717, 727};
+    for (size_t b = 1; b <= 23; ++b) {
+        if (!ToolbarButtons[b])
+            continue;
+        // Export and print have tooltips of their own; the others are the
+        // legend texts behind "Ctrl-".
+        ToolbarButtons[b]->setToolTip(b <= 2 ? s(legendIds[b]) : ctrl + s(legendIds[b]));
+    }
+
+    if (txtArgomento->text().trimmed().isEmpty())
+        setWindowTitle(s(700));
+
+    const QString current = labModifica->text();
+    const qsizetype colon = current.indexOf(QLatin1Char(':'));
+    const QString stamp = colon >= 0 ? current.mid(colon + 2) : QString();
+    labModifica->setText(s(722) + stamp);
+}
