@@ -133,8 +133,9 @@ QString rtfToPlain(const QString &rtf)
         if (i < n && (rtf[i] == QLatin1Char('-') || rtf[i].isDigit())) {
             start = i;
             ++i;
-            while (i < n && rtf[i].isDigit() && i - start < 11)
+            while (i < n && rtf[i].isDigit())
                 ++i;
+            // A number too large for a parameter makes the word void.
             param = rtf.mid(start, i - start).toInt(&hasParam);
         }
         if (i < n && rtf[i] == QLatin1Char(' '))
@@ -145,7 +146,7 @@ QString rtfToPlain(const QString &rtf)
             put(QStringLiteral("\t"));
         } else if (word == QLatin1String("uc") && hasParam) {
             stack.last().uc = qBound(0, param, 10);
-        } else if (word == QLatin1String("u") && hasParam) {
+        } else if (word == QLatin1String("u") && hasParam && param >= -32768 && param <= 65535) {
             put(QString(QChar(char16_t(param < 0 ? param + 65536 : param))));
             skipFallback = stack.last().uc;
         } else if (word == QLatin1String("bin") && hasParam && param > 0) {

@@ -19,7 +19,7 @@ void ScriptedDialogs::expectInputBox(std::optional<QString> answer)
 
 int ScriptedDialogs::MsgBox(QWidget *, const QString &prompt, int style, const QString &title)
 {
-    m_shown.append({QStringLiteral("MsgBox"), prompt, style, title});
+    m_shown.append({QStringLiteral("MsgBox"), prompt, style, title, QString()});
     if (m_script.isEmpty() || m_script.first().kind != QLatin1String("MsgBox")) {
         ADD_FAILURE() << "unexpected message box: " << prompt.toStdString();
         return platform::vbCancel;
@@ -28,9 +28,9 @@ int ScriptedDialogs::MsgBox(QWidget *, const QString &prompt, int style, const Q
 }
 
 std::optional<QString> ScriptedDialogs::InputBox(QWidget *, const QString &prompt, const QString &title,
-                                                 const QString &)
+                                                 const QString &defaultText)
 {
-    m_shown.append({QStringLiteral("InputBox"), prompt, 0, title});
+    m_shown.append({QStringLiteral("InputBox"), prompt, 0, title, defaultText});
     if (m_script.isEmpty() || m_script.first().kind != QLatin1String("InputBox")) {
         ADD_FAILURE() << "unexpected input box: " << prompt.toStdString();
         return std::nullopt;

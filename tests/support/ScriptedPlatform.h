@@ -18,6 +18,7 @@ public:
         QString prompt;
         int style = 0;
         QString title;
+        QString defaultText;  // input boxes only
     };
 
     ~ScriptedDialogs() override;

@@ -1,0 +1,165 @@
+#include "BrowserFixture.h"
+
+#include <QPushButton>
+
+using Commands = BrowserFixture;
+
+TEST_F(Commands, NewTopicJoinsTheListAtItsPlaceOnlyWhenSaved)
+{
+    main->cmdInserisci_Click();
+    ASSERT_EQ(session->finestre.editors().size(), 1);
+    frmNuovoArg *editor = session->finestre.editors().first();
+    EXPECT_EQ(editor->idArgomento, -1);
+    EXPECT_EQ(editor->windowTitle(), QStringLiteral(" New topic"));
+    EXPECT_EQ(listTexts().size(), 3) << "nothing is listed before the save";
+
+    editor->txtArgomento->setText(QStringLiteral("Lista"));
+    editor->rtfContenuto->setPlainText(QStringLiteral("uova\nlatte"));
+    editor->cmdSalva->click();
+    EXPECT_EQ(listTexts(), (QStringList{QStringLiteral("Agenda"), QStringLiteral("Lista"), QStringLiteral("marmellata"),
+                                        QStringLiteral("Summary")}));
+    EXPECT_EQ(main->lstArgomenti->currentRow(), 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return session->finestre.editors().isEmpty(); }));
+
+    // Stored with its body in both forms.
+    auto &rs = *session->store.rsArgomenti;
+    rs.setIndex(QStringLiteral("PrimaryKey"));
+    ASSERT_TRUE(rs.seek(main->lstArgomenti->currentItem()->data(Qt::UserRole)));
+    EXPECT_EQ(rs.field(QStringLiteral("idCategoria")).toInt(), categories["beta"]);
+    EXPECT_EQ(rs.field(QStringLiteral("ContenutoTxt")).toString(), QStringLiteral("uova\nlatte"));
+    EXPECT_TRUE(rs.field(QStringLiteral("contenuto")).toString().startsWith(QLatin1String("{\\rtf")));
+    EXPECT_EQ(rs.field(QStringLiteral("ultimoaggiornamento")).toDateTime(), services.clock.current);
+    EXPECT_EQ(rs.field(QStringLiteral("TipoAllarme")).toInt(), 0);
+}
+
+TEST_F(Commands, InsertInTopicModeOpensAnotherEmptyEditorEachTime)
+{
+    main->cmdInserisci_Click();
+    main->cmdInserisci_Click();
+    EXPECT_EQ(session->finestre.editors().size(), 2);
+}
+
+TEST_F(Commands, SavingWhileTheMainWindowShowsAnotherCategoryLeavesTheListAlone)
+{
+    frmNuovoArg *editor = openTopic(QStringLiteral("Agenda"));
+    ASSERT_TRUE(editor);
+    main->cmdCambia_Click();
+    select(QStringLiteral("Zeta"));
+    main->lstArgomenti_DblClick();
+    const QStringList before = listTexts();
+    editor->txtArgomento->setText(QStringLiteral("Agenda 2"));
+    editor->cmdSalva->click();
+    EXPECT_EQ(listTexts(), before);
+    main->cmdCambia_Click();
+    EXPECT_EQ(listTexts(), (QStringList{QStringLiteral("Alpha"), QStringLiteral("beta"), QStringLiteral("Zeta")}));
+}
+
+TEST_F(Commands, SavingAnOpenTopicRenamesItsEntry)
+{
+    frmNuovoArg *editor = openTopic(QStringLiteral("Summary"));
+    ASSERT_TRUE(editor);
+    editor->txtArgomento->setText(QStringLiteral("Abstract"));
+    editor->cmdSalva->click();
+    EXPECT_GE(rowOf(QStringLiteral("Abstract")), 0);
+    EXPECT_EQ(rowOf(QStringLiteral("Summary")), -1);
+}
+
+TEST_F(Commands, DeletingNeedsASelectionAndAYes)
+{
+    main->lstArgomenti->setCurrentRow(-1);
+    main->cmdCancella_Click();  // nothing selected: nothing asked
+    select(QStringLiteral("Agenda"));
+    services.dialogs.expectMsgBox(platform::vbNo);
+    main->cmdCancella_Click();
+    EXPECT_EQ(listTexts().size(), 3);
+    EXPECT_TRUE(main->txtCerca->hasFocus() || !main->isActiveWindow());
+    const auto &ask = services.dialogs.shown().constLast();
+    EXPECT_EQ(ask.prompt, QStringLiteral("Confirm deletion?"));
+    EXPECT_EQ(ask.title, QStringLiteral("Request"));
+    EXPECT_EQ(ask.style, platform::vbYesNo | platform::vbQuestion);
+
+    services.dialogs.expectMsgBox(platform::vbYes);
+    main->cmdCancella_Click();
+    EXPECT_EQ(listTexts(), (QStringList{QStringLiteral("marmellata"), QStringLiteral("Summary")}));
+    EXPECT_EQ(main->lstArgomenti->currentRow(), -1);
+    auto &rs = *session->store.rsArgomenti;
+    rs.setIndex(QStringLiteral("PrimaryKey"));
+    EXPECT_FALSE(rs.seek(topics["Agenda"]));
+}
+
+TEST_F(Commands, TopicOpenInAnEditorIsNotDeleted)
+{
+    frmNuovoArg *editor = openTopic(QStringLiteral("Summary"));
+    ASSERT_TRUE(editor);
+    editor->showMinimized();
+    select(QStringLiteral("Summary"));
+    services.dialogs.expectMsgBox(platform::vbYes);
+    services.dialogs.expectMsgBox();
+    main->cmdCancella_Click();
+    EXPECT_EQ(services.dialogs.shown().constLast().prompt, QStringLiteral("Close the topic window first."));
+    EXPECT_EQ(services.dialogs.shown().constLast().title, QStringLiteral("Error"));
+    EXPECT_EQ(listTexts().size(), 3);
+    EXPECT_FALSE(editor->isMinimized()) << "the editor was brought forward";
+}
+
+TEST_F(Commands, CategoryWithTopicsIsNotDeletedButAnEmptyOneIs)
+{
+    main->cmdCambia_Click();
+    select(QStringLiteral("beta"));
+    services.dialogs.expectMsgBox(platform::vbYes);
+    services.dialogs.expectMsgBox();
+    main->cmdCancella_Click();
+    EXPECT_EQ(services.dialogs.shown().constLast().prompt, QStringLiteral("The category is not empty."));
+    EXPECT_EQ(listTexts().size(), 3);
+
+    select(QStringLiteral("Alpha"));
+    services.dialogs.expectMsgBox(platform::vbYes);
+    main->cmdCancella_Click();
+    EXPECT_EQ(listTexts(), (QStringList{QStringLiteral("beta"), QStringLiteral("Zeta")}));
+    EXPECT_EQ(session->store.rsCategorie->recordCount(), 2);
+}
+
+TEST_F(Commands, NewCategoryNameIsCutToTheFieldButListedInFull)
+{
+    main->cmdCambia_Click();
+    services.dialogs.expectInputBox(std::nullopt);
+    main->cmdInserisci_Click();
+    services.dialogs.expectInputBox(QString());
+    main->cmdInserisci_Click();
+    EXPECT_EQ(listTexts().size(), 3) << "cancel and an empty answer add nothing";
+
+    const int width = session->store.rsCategorie->fieldSize(QStringLiteral("Categoria"));
+    // A character outside the basic plane straddles the width: it goes whole.
+    const QString name = QString(width - 1, QLatin1Char('n')) + QStringLiteral("\U0001F600tail");
+    services.dialogs.expectInputBox(name);
+    main->cmdInserisci_Click();
+    EXPECT_EQ(main->lstArgomenti->currentItem()->text(), name);
+    auto &rs = *session->store.rsCategorie;
+    EXPECT_EQ(rs.field(QStringLiteral("Categoria")).toString(), QString(width - 1, QLatin1Char('n')));
+}
+
+TEST_F(Commands, RenameProposesTheCurrentTextAndCutsLongNames)
+{
+    select(QStringLiteral("Agenda"));
+    services.dialogs.expectInputBox(std::nullopt);
+    main->mnuRinomina_Click();
+    EXPECT_EQ(services.dialogs.shown().constLast().title, QStringLiteral("Rename topic"));
+    EXPECT_EQ(services.dialogs.shown().constLast().defaultText, QStringLiteral("Agenda"));
+
+    const int width = session->store.rsArgomenti->fieldSize(QStringLiteral("argomento"));
+    const QString longTitle = QString(width + 20, QLatin1Char('t'));
+    services.dialogs.expectInputBox(longTitle);
+    main->mnuRinomina_Click();
+    EXPECT_EQ(main->lstArgomenti->currentItem()->text(), longTitle);
+    auto &rs = *session->store.rsArgomenti;
+    rs.setIndex(QStringLiteral("PrimaryKey"));
+    ASSERT_TRUE(rs.seek(topics["Agenda"]));
+    EXPECT_EQ(rs.field(QStringLiteral("argomento")).toString(), QString(width, QLatin1Char('t')));
+
+    main->cmdCambia_Click();
+    select(QStringLiteral("Zeta"));
+    services.dialogs.expectInputBox(QStringLiteral("Omega"));
+    main->mnuRinomina_Click();
+    EXPECT_EQ(services.dialogs.shown().constLast().title, QStringLiteral("Rename category"));
+    EXPECT_EQ(main->lstArgomenti->currentItem()->text(), QStringLiteral("Omega"));
+}

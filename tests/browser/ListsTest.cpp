@@ -1,0 +1,127 @@
+#include "BrowserFixture.h"
+
+#include <QStatusBar>
+#include <QTest>
+
+using Lists = BrowserFixture;
+
+TEST_F(Lists, StartReopensTheLastCategoryWithItsTopicsSorted)
+{
+    EXPECT_TRUE(main->isTopicMode());
+    EXPECT_EQ(main->CurrentCategoryId, categories["beta"]);
+    EXPECT_EQ(main->labCategoria->text(), QStringLiteral("beta"));
+    EXPECT_EQ(listTexts(), (QStringList{QStringLiteral("Agenda"), QStringLiteral("marmellata"), QStringLiteral("Summary")}));
+    // UltimoArg names no listed topic: the first entry is selected.
+    EXPECT_EQ(main->lstArgomenti->currentRow(), 0);
+    EXPECT_EQ(main->txtCerca->text(), QStringLiteral("Agenda")) << "selecting shows the text in the search box";
+    EXPECT_FALSE(main->mnuRinomina->isEnabled());
+}
+
+TEST_F(Lists, CategoryListIsSortedWithoutRegardToCaseAndPreselectsTheLastOne)
+{
+    main->cmdCambia_Click();
+    EXPECT_FALSE(main->isTopicMode());
+    EXPECT_EQ(main->frmArgomenti->title(), QStringLiteral("C&ategories: "));
+    EXPECT_EQ(listTexts(), (QStringList{QStringLiteral("Alpha"), QStringLiteral("beta"), QStringLiteral("Zeta")}));
+    EXPECT_EQ(main->lstArgomenti->currentItem()->text(), QStringLiteral("beta"));
+    EXPECT_TRUE(main->mnuRinomina->isEnabled());
+    for (QAction *a : {main->mnuTaglia, main->mnuCopia, main->mnuIncolla, main->mnuSposta, main->mnuSpostaTutti})
+        EXPECT_FALSE(a->isEnabled());
+
+    // A category added later takes its sorted place, not the end.
+    services.dialogs.expectInputBox(QStringLiteral("Gamma"));
+    main->cmdInserisci_Click();
+    EXPECT_EQ(listTexts(), (QStringList{QStringLiteral("Alpha"), QStringLiteral("beta"), QStringLiteral("Gamma"),
+                                        QStringLiteral("Zeta")}));
+    EXPECT_EQ(main->lstArgomenti->currentRow(), 2);
+    EXPECT_EQ(main->txtCerca->text(), QStringLiteral("Gamma"));
+    EXPECT_EQ(session->store.rsCategorie->field(QStringLiteral("Categoria")).toString(), QStringLiteral("Gamma"))
+        << "the new category is the current record";
+}
+
+TEST_F(Lists, DoubleClickOpensACategoryAndDisablesRename)
+{
+    main->cmdCambia_Click();
+    select(QStringLiteral("Zeta"));
+    main->lstArgomenti_DblClick();
+    EXPECT_TRUE(main->isTopicMode());
+    EXPECT_EQ(main->frmArgomenti->title(), QStringLiteral("T&opics: "));
+    EXPECT_EQ(main->CurrentCategoryId, categories["Zeta"]);
+    EXPECT_EQ(listTexts(), QStringList{QStringLiteral("Far")});
+    EXPECT_EQ(main->lstArgomenti->currentRow(), -1) << "no topic is selected after filling";
+    EXPECT_FALSE(main->mnuRinomina->isEnabled());
+    EXPECT_EQ(main->StatusPanel1->text(), QStringLiteral("List of available topics"));
+    EXPECT_EQ(session->store.rsSetup->field(QStringLiteral("UltimaCat")).toInt(), categories["Zeta"]);
+    for (QAction *a : {main->mnuTaglia, main->mnuCopia, main->mnuIncolla, main->mnuSposta, main->mnuSpostaTutti})
+        EXPECT_TRUE(a->isEnabled());
+
+    // Back to the categories: the one just left is preselected.
+    main->cmdCambia_Click();
+    EXPECT_EQ(main->lstArgomenti->currentItem()->text(), QStringLiteral("Zeta"));
+}
+
+TEST_F(Lists, EnterOpensACategoryAndLeavesRenameAsItWas)
+{
+    main->cmdCambia_Click();
+    select(QStringLiteral("Alpha"));
+    main->lstArgomenti->setFocus();
+    QTest::keyClick(main->lstArgomenti, Qt::Key_Return);
+    EXPECT_TRUE(main->isTopicMode());
+    EXPECT_EQ(main->labCategoria->text(), QStringLiteral("Alpha"));
+    EXPECT_TRUE(listTexts().isEmpty()) << "an empty category lists nothing";
+    EXPECT_TRUE(main->mnuRinomina->isEnabled());
+}
+
+TEST_F(Lists, OpeningATopicTwiceBringsItsEditorForward)
+{
+    frmNuovoArg *first = openTopic(QStringLiteral("Summary"));
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->txtArgomento->text(), QStringLiteral("Summary"));
+    EXPECT_EQ(first->rtfContenuto->toPlainText(), QStringLiteral("Body of Summary"));
+    first->showMinimized();
+    main->OpenTopic();
+    EXPECT_EQ(session->finestre.editors().size(), 1);
+    EXPECT_FALSE(first->isMinimized()) << "the open editor is restored";
+}
+
+TEST_F(Lists, HoveringShowsTheWholeEntryTextAndNothingBelowTheLast)
+{
+    const QRect r = main->lstArgomenti->visualItemRect(main->lstArgomenti->item(1));
+    main->lstArgomenti_MouseMove(r.center());
+    EXPECT_EQ(main->lstArgomenti->toolTip(), QStringLiteral("marmellata"));
+    main->lstArgomenti_MouseMove(QPoint(5, main->lstArgomenti->viewport()->height() - 2));
+    EXPECT_EQ(main->lstArgomenti->toolTip(), QString());
+    // Through the real event path too.
+    QTest::mouseMove(main->lstArgomenti->viewport(), r.center());
+    EXPECT_EQ(main->lstArgomenti->toolTip(), QStringLiteral("marmellata"));
+}
+
+TEST_F(Lists, IndividuaOpensTheTopicsCategoryAndSelectsIt)
+{
+    main->Individua(topics["Far"]);
+    EXPECT_TRUE(main->isTopicMode());
+    EXPECT_EQ(main->CurrentCategoryId, categories["Zeta"]);
+    ASSERT_TRUE(main->lstArgomenti->currentItem());
+    EXPECT_EQ(main->lstArgomenti->currentItem()->text(), QStringLiteral("Far"));
+    EXPECT_EQ(main->txtCerca->text(), QStringLiteral("Far"));
+    EXPECT_FALSE(main->mnuRinomina->isEnabled());
+
+    const QStringList before = listTexts();
+    main->Individua(99999);
+    EXPECT_EQ(listTexts(), before) << "a deleted topic changes nothing";
+    EXPECT_TRUE(main->isTopicMode());
+}
+
+TEST_F(Lists, EmptyCategoryTableEndsStartUpOnTheCategoryList)
+{
+    {
+        store::NoteStore ns;
+        ns.DataFolder = defaultFolder();
+        ASSERT_TRUE(ns.open());
+        ns.dbNotes.exec(QStringLiteral("DELETE FROM Argomenti; DELETE FROM Categorie"));
+    }
+    ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
+    EXPECT_FALSE(main->isTopicMode());
+    EXPECT_EQ(main->lstArgomenti->count(), 0);
+    EXPECT_EQ(main->lstArgomenti->currentRow(), -1);
+}

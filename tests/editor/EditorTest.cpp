@@ -1,0 +1,129 @@
+#include "BrowserFixture.h"
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QTextCursor>
+
+using Editor = BrowserFixture;
+
+TEST_F(Editor, LoadsTheTopicAndItsUpdateTime)
+{
+    frmNuovoArg *e = openTopic(QStringLiteral("Agenda"));
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->windowTitle(), QStringLiteral("Agenda"));
+    EXPECT_EQ(e->labModifica->text(), QStringLiteral("Last update: 04/05/25 03:02"));
+    EXPECT_EQ(e->idCategoria, categories["beta"]);
+    // Empty alarm fields: type 0 and the moment of loading.
+    EXPECT_EQ(e->AlarmType, 0);
+    EXPECT_EQ(e->AlarmDateTime, services.clock.current);
+    EXPECT_TRUE(e->ProvaChiusura()) << "nothing changed";
+
+    main->mnuItaliano->trigger();
+    EXPECT_EQ(e->labModifica->text(), QStringLiteral("Ultima modifica: 04/05/25 03:02"));
+    EXPECT_EQ(e->cmdSalva->text(), QStringLiteral("&Salva"));
+    EXPECT_EQ(e->ToolbarButtons[8]->toolTip(), QStringLiteral("Ctrl-B grassetto"));
+    EXPECT_EQ(e->ToolbarButtons[1]->toolTip(), QStringLiteral("Ctrl-Y Esporta"));
+    EXPECT_EQ(e->cmbTipoAllarme->itemText(5), QStringLiteral("Annuale"));
+}
+
+TEST_F(Editor, ProvaChiusuraSeesTitleTextAndFormattingChanges)
+{
+    frmNuovoArg *e = openTopic(QStringLiteral("Agenda"));
+    ASSERT_TRUE(e);
+    e->txtArgomento->setText(QStringLiteral("agenda"));
+    EXPECT_FALSE(e->ProvaChiusura()) << "case matters";
+    e->txtArgomento->setText(QStringLiteral("Agenda"));
+    EXPECT_TRUE(e->ProvaChiusura());
+
+    e->rtfContenuto->append(QStringLiteral("more"));
+    EXPECT_FALSE(e->ProvaChiusura());
+    e->rtfContenuto->setPlainText(QStringLiteral("Body of Agenda"));
+    e->rtfContenuto->document()->setModified(false);
+
+    frmNuovoArg *f = openTopic(QStringLiteral("Summary"));
+    ASSERT_TRUE(f);
+    QTextCursor c(f->rtfContenuto->document());
+    c.select(QTextCursor::Document);
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    c.mergeCharFormat(bold);
+    EXPECT_EQ(f->rtfContenuto->toPlainText(), QStringLiteral("Body of Summary"));
+    EXPECT_FALSE(f->ProvaChiusura()) << "formatting alone is a change too";
+
+    main->cmdInserisci_Click();
+    frmNuovoArg *fresh = editorOf(-1);
+    ASSERT_TRUE(fresh);
+    EXPECT_FALSE(fresh->ProvaChiusura()) << "a new topic is never taken as saved";
+}
+
+TEST_F(Editor, EndingTheProgramIsRefusedWhileAnEditorHoldsChanges)
+{
+    QPointer<frmNuovoArg> clean = openTopic(QStringLiteral("Agenda"));
+    frmNuovoArg *dirty = openTopic(QStringLiteral("Summary"));
+    ASSERT_TRUE(clean && dirty);
+    dirty->rtfContenuto->append(QStringLiteral("unsaved"));
+    services.dialogs.expectMsgBox();
+    EXPECT_FALSE(main->close());
+    EXPECT_EQ(services.dialogs.shown().constLast().prompt, QStringLiteral("Close all windows first."));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return clean.isNull(); })) << "the unchanged editor was closed";
+    EXPECT_EQ(session->finestre.editors(), QList<frmNuovoArg *>{dirty});
+    EXPECT_EQ(session->finestre.OpenWindowCount, 1);
+
+    dirty->cmdAnnulla->click();
+    EXPECT_TRUE(main->close());
+}
+
+TEST_F(Editor, SaveCutsTheTitleToTheFieldWithoutSplittingACharacter)
+{
+    frmNuovoArg *e = openTopic(QStringLiteral("Agenda"));
+    ASSERT_TRUE(e);
+    const int width = session->store.rsArgomenti->fieldSize(QStringLiteral("argomento"));
+    const QString title = QString(width - 1, QLatin1Char('a')) + QStringLiteral("\U0001F600");
+    e->txtArgomento->setText(title);
+    e->cmdSalva->click();
+    auto &rs = *session->store.rsArgomenti;
+    rs.setIndex(QStringLiteral("PrimaryKey"));
+    ASSERT_TRUE(rs.seek(topics["Agenda"]));
+    EXPECT_EQ(rs.field(QStringLiteral("argomento")).toString(), QString(width - 1, QLatin1Char('a')));
+    EXPECT_EQ(main->lstArgomenti->item(rowOf(title))->text(), title) << "the list shows the full title";
+}
+
+TEST_F(Editor, SaveOfATopicDeletedMeanwhileFailsAndKeepsTheWindow)
+{
+    frmNuovoArg *e = openTopic(QStringLiteral("Agenda"));
+    ASSERT_TRUE(e);
+    e->rtfContenuto->setPlainText(QStringLiteral("precious"));
+    {
+        auto &rs = *session->store.rsArgomenti;
+        rs.setIndex(QStringLiteral("PrimaryKey"));
+        ASSERT_TRUE(rs.seek(topics["Agenda"]));
+        ASSERT_TRUE(rs.remove());
+    }
+    services.dialogs.expectMsgBox();
+    e->cmdSalva->click();
+    ASSERT_FALSE(services.dialogs.shown().isEmpty());
+    EXPECT_EQ(services.dialogs.shown().constLast().style, platform::vbExclamation);
+    EXPECT_TRUE(e->isVisible());
+    EXPECT_EQ(e->rtfContenuto->toPlainText(), QStringLiteral("precious"));
+    EXPECT_EQ(session->finestre.editors().size(), 1);
+}
+
+TEST_F(Editor, EnterInTheTitleMovesToTheBody)
+{
+    frmNuovoArg *e = openTopic(QStringLiteral("Agenda"));
+    ASSERT_TRUE(e);
+    e->activateWindow();
+    e->txtArgomento->setFocus();
+    QTest::keyClick(e->txtArgomento, Qt::Key_Return);
+    EXPECT_EQ(e->txtArgomento->text(), QStringLiteral("Agenda"));
+    EXPECT_EQ(e->focusWidget(), e->rtfContenuto);
+}
+
+TEST(TitleToFileName, KeepsWhatAFileNameMayHold)
+{
+    EXPECT_EQ(frmNuovoArg::TitleToFileName(QStringLiteral("a:b/c?d\"e<f>g|h*")), QStringLiteral("abcdefgh"));
+    EXPECT_EQ(frmNuovoArg::TitleToFileName(QStringLiteral("lunedì 12 (note)")), QStringLiteral("lunedì 12 (note)"));
+    EXPECT_EQ(frmNuovoArg::TitleToFileName(QStringLiteral("ÀB")), QStringLiteral("B")) << "upper-case accents go";
+    EXPECT_EQ(frmNuovoArg::TitleToFileName(QStringLiteral("x\\y'z`.~")), QStringLiteral("x\\y'z`.~"));
+    EXPECT_EQ(frmNuovoArg::TitleToFileName(QString()), QString());
+}

@@ -1,0 +1,95 @@
+#include "BrowserFixture.h"
+
+#include <QPushButton>
+
+using WindowMenu = BrowserFixture;
+
+namespace {
+QStringList visibleEntries(frmPrincipale *main)
+{
+    QStringList out;
+    for (int i = 1; i <= 9; ++i)
+        if (main->mnuFinestra[size_t(i)]->isVisible())
+            out << main->mnuFinestra[size_t(i)]->text();
+    return out;
+}
+} // namespace
+
+TEST_F(WindowMenu, ShowsTheNineOldestEditorsAndOthersBeyond)
+{
+    EXPECT_FALSE(main->bar10->isVisible());
+    EXPECT_TRUE(visibleEntries(main.get()).isEmpty());
+    main->mnuMinimizza_Click();  // nothing to do, and no harm
+
+    QList<frmNuovoArg *> editors;
+    for (int i = 0; i < 10; ++i) {
+        main->cmdInserisci_Click();
+        editors << session->finestre.editors().constLast();
+        editors.constLast()->txtArgomento->setText(QStringLiteral("w%1").arg(i));
+    }
+    EXPECT_TRUE(main->bar10->isVisible());
+    EXPECT_TRUE(main->mnuFinestraAltre->isVisible());
+    QStringList expected;
+    for (int i = 0; i < 9; ++i)
+        expected << QStringLiteral("w%1").arg(i);
+    EXPECT_EQ(visibleEntries(main.get()), expected);
+
+    editors[1]->cmdAnnulla->click();
+    expected.removeAt(1);
+    expected << QStringLiteral("w9");
+    EXPECT_EQ(visibleEntries(main.get()), expected);
+    EXPECT_FALSE(main->mnuFinestraAltre->isVisible());
+    EXPECT_EQ(main->mnuFinestra[2]->data().toInt(), editors[2]->NumFinestra);
+
+    // Numbers are never given twice.
+    main->cmdInserisci_Click();
+    EXPECT_EQ(session->finestre.editors().constLast()->NumFinestra, 10);
+}
+
+TEST_F(WindowMenu, NewTopicRegistersAsNAAndFollowsItsTitle)
+{
+    main->cmdInserisci_Click();
+    frmNuovoArg *e = session->finestre.editors().constLast();
+    EXPECT_EQ(main->mnuFinestra[1]->text(), QStringLiteral("<NA>"));
+    e->txtArgomento->setText(QStringLiteral("Idea"));
+    EXPECT_EQ(main->mnuFinestra[1]->text(), QStringLiteral("Idea"));
+    EXPECT_EQ(e->windowTitle(), QStringLiteral("Idea"));
+    e->txtArgomento->clear();
+    EXPECT_EQ(main->mnuFinestra[1]->text(), QString()) << "not <NA> again";
+    EXPECT_EQ(e->windowTitle(), QString());
+}
+
+TEST_F(WindowMenu, MinimizeAndRestoreAllTouchOnlyEditors)
+{
+    frmNuovoArg *a = openTopic(QStringLiteral("Agenda"));
+    frmNuovoArg *b = openTopic(QStringLiteral("Summary"));
+    ASSERT_TRUE(a && b);
+    b->showMaximized();
+    main->mnuMinimizza_Click();
+    EXPECT_TRUE(a->isMinimized());
+    EXPECT_TRUE(b->isMinimized());
+    EXPECT_FALSE(main->isMinimized());
+    main->mnuMassimizza_Click();
+    EXPECT_FALSE(a->isMinimized());
+    EXPECT_FALSE(b->isMaximized()) << "restore all makes a maximized editor normal";
+
+    b->showMaximized();
+    EXPECT_TRUE(session->finestre.ActivateTopicWindow(topics["Summary"], QString()));
+    EXPECT_TRUE(b->isMaximized()) << "bringing forward keeps it maximized";
+    main->mnuFinestra_Click(2);
+    EXPECT_FALSE(b->isMaximized()) << "the Window menu makes it normal";
+    EXPECT_FALSE(session->finestre.ActivateTopicWindow(topics["Far"], QString()));
+}
+
+TEST_F(WindowMenu, AuxiliaryWindowsCountAsOpenForPacking)
+{
+    EXPECT_TRUE(session->finestre.AllWindowsClosed());
+    {
+        QWidget aux;
+        struct Aux : Form {
+            Aux(Forms &f, QWidget *w) : Form(f, w, QStringLiteral("main2")) {}
+        } form(session->forms, &aux);
+        EXPECT_FALSE(session->finestre.AllWindowsClosed());
+    }
+    EXPECT_TRUE(session->finestre.AllWindowsClosed());
+}

@@ -1,0 +1,109 @@
+#pragma once
+// A started program over a database with a few categories and topics.
+#include "AppFixture.h"
+#include "Finestre.h"
+#include "frmNuovoArg.h"
+
+#include <QAction>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTextEdit>
+#include <QTest>
+
+class BrowserFixture : public AppFixture {
+protected:
+    void SetUp() override
+    {
+        AppFixture::SetUp();
+        makeDatabase(defaultFolder(), 1);
+        store::NoteStore ns;
+        ns.DataFolder = defaultFolder();
+        ASSERT_TRUE(ns.open());
+        for (const char *name : {"beta", "Zeta", "Alpha"})
+            categories[QString::fromLatin1(name)] = addCategory(ns, QString::fromLatin1(name));
+        for (const char *title : {"Summary", "Agenda", "marmellata"})
+            topics[QString::fromLatin1(title)] = addTopic(ns, categories[QStringLiteral("beta")],
+                                                          QString::fromLatin1(title),
+                                                          QStringLiteral("Body of ") + QString::fromLatin1(title));
+        topics[QStringLiteral("Far")] = addTopic(ns, categories[QStringLiteral("Zeta")], QStringLiteral("Far"),
+                                                 QStringLiteral("far away"));
+        ns.rsSetup->edit();
+        ns.rsSetup->setField(QStringLiteral("UltimaCat"), categories[QStringLiteral("beta")]);
+        ASSERT_TRUE(ns.rsSetup->update());
+        ns.close();
+        ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
+        main->show();
+    }
+
+    void TearDown() override
+    {
+        // Editors are top-level windows of their own.
+        for (frmNuovoArg *e : session->finestre.editors())
+            delete e;
+        AppFixture::TearDown();
+    }
+
+    static int addCategory(store::NoteStore &ns, const QString &name)
+    {
+        ns.rsCategorie->addNew();
+        ns.rsCategorie->setField(QStringLiteral("Categoria"), name);
+        EXPECT_TRUE(ns.rsCategorie->update());
+        return int(ns.rsCategorie->lastModified());
+    }
+
+    static int addTopic(store::NoteStore &ns, int category, const QString &title, const QString &body)
+    {
+        ns.rsArgomenti->addNew();
+        ns.rsArgomenti->setField(QStringLiteral("idCategoria"), category);
+        ns.rsArgomenti->setField(QStringLiteral("argomento"), title);
+        ns.rsArgomenti->setField(QStringLiteral("contenuto"), body);
+        ns.rsArgomenti->setField(QStringLiteral("ContenutoTxt"), body);
+        ns.rsArgomenti->setField(QStringLiteral("ultimoaggiornamento"), QDateTime(QDate(2025, 5, 4), QTime(3, 2)));
+        EXPECT_TRUE(ns.rsArgomenti->update());
+        return int(ns.rsArgomenti->lastModified());
+    }
+
+    QStringList listTexts() const
+    {
+        QStringList out;
+        for (int i = 0; i < main->lstArgomenti->count(); ++i)
+            out << main->lstArgomenti->item(i)->text();
+        return out;
+    }
+
+    int rowOf(const QString &text) const
+    {
+        for (int i = 0; i < main->lstArgomenti->count(); ++i)
+            if (main->lstArgomenti->item(i)->text() == text)
+                return i;
+        return -1;
+    }
+
+    // Selects an entry by its text, as a click would.
+    void select(const QString &text)
+    {
+        const int row = rowOf(text);
+        ASSERT_GE(row, 0) << "no entry " << text.toStdString();
+        main->lstArgomenti->setCurrentRow(row);
+    }
+
+    frmNuovoArg *openTopic(const QString &title)
+    {
+        select(title);
+        main->OpenTopic();
+        return editorOf(topics.value(title));
+    }
+
+    frmNuovoArg *editorOf(int topicId) const
+    {
+        for (frmNuovoArg *e : session->finestre.editors())
+            if (e->idArgomento == topicId)
+                return e;
+        return nullptr;
+    }
+
+    QHash<QString, int> categories;
+    QHash<QString, int> topics;
+};
