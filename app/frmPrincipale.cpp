@@ -30,7 +30,11 @@ frmPrincipale::frmPrincipale(Session &session, QWidget *parent)
     session.finestre.attachMenu(bar10, mnuFinestra, mnuFinestraAltre);
 }
 
-frmPrincipale::~frmPrincipale() = default;
+frmPrincipale::~frmPrincipale()
+{
+    // The Window menu goes with this window.
+    m_session.finestre.attachMenu(nullptr, {}, nullptr);
+}
 
 QStringList frmPrincipale::GetCommandLine(int maxArgs) const
 {

@@ -8,6 +8,7 @@
 
 #include <QLineEdit>
 #include <QListWidget>
+#include <QSignalBlocker>
 
 void frmPrincipale::cmdInserisci_Click()
 {
@@ -73,8 +74,14 @@ void frmPrincipale::cmdCancella_Click()
             // The entry stays listed: its record is still there.
             ShowDatabaseErrors(s, this);
         } else {
-            delete lstArgomenti->takeItem(row);
-            lstArgomenti->setCurrentRow(-1);
+            // Taking the entry out moves the selection to a neighbour on
+            // the way; after a removal nothing is selected.
+            {
+                const QSignalBlocker quiet(lstArgomenti);
+                delete lstArgomenti->takeItem(row);
+                lstArgomenti->setCurrentRow(-1);
+                lstArgomenti->clearSelection();
+            }
         }
     }
     txtCerca->setFocus();

@@ -65,7 +65,10 @@ void frmPrincipale::connectHandlers()
     connect(mnuEnglish, &QAction::triggered, this, &frmPrincipale::mnuEnglish_Click);
     connect(cmdCambia, &QToolButton::clicked, this, &frmPrincipale::cmdCambia_Click);
 
-    connect(lstArgomenti, &QListWidget::currentRowChanged, this, &frmPrincipale::lstArgomenti_Click);
+    // Click runs on every click and on every change of selection, also one
+    // made by code, as the search box follows the selected entry.
+    connect(lstArgomenti, &QListWidget::itemClicked, this, &frmPrincipale::lstArgomenti_Click);
+    connect(lstArgomenti, &QListWidget::itemSelectionChanged, this, &frmPrincipale::lstArgomenti_Click);
     connect(lstArgomenti, &QListWidget::itemDoubleClicked, this, &frmPrincipale::lstArgomenti_DblClick);
     lstArgomenti->installEventFilter(this);
     lstArgomenti->viewport()->setMouseTracking(true);
@@ -247,8 +250,8 @@ void frmPrincipale::OpenTopic()
 
 void frmPrincipale::lstArgomenti_Click()
 {
-    if (const QListWidgetItem *item = lstArgomenti->currentItem())
-        txtCerca->setText(item->text());
+    if (SelectedKey() != -1)
+        txtCerca->setText(lstArgomenti->currentItem()->text());
 }
 
 void frmPrincipale::lstArgomenti_DblClick()

@@ -106,8 +106,10 @@ bool Finestre::ActivateTopicWindow(int topicId, const QString &title)
         const bool match = topicId != -1 ? e->idArgomento == topicId : e->txtArgomento->text() == title;
         if (!match)
             continue;
+        // A minimized window comes back normal; one that is not minimized
+        // keeps its state, maximized included.
         if (e->isMinimized())
-            e->setWindowState(e->windowState() & ~Qt::WindowMinimized);
+            e->setWindowState(e->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
         e->show();
         e->raise();
         e->activateWindow();

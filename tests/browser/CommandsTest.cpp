@@ -72,7 +72,7 @@ TEST_F(Commands, DeletingNeedsASelectionAndAYes)
     services.dialogs.expectMsgBox(platform::vbNo);
     main->cmdCancella_Click();
     EXPECT_EQ(listTexts().size(), 3);
-    EXPECT_TRUE(main->txtCerca->hasFocus() || !main->isActiveWindow());
+    EXPECT_EQ(main->focusWidget(), main->txtCerca);
     const auto &ask = services.dialogs.shown().constLast();
     EXPECT_EQ(ask.prompt, QStringLiteral("Confirm deletion?"));
     EXPECT_EQ(ask.title, QStringLiteral("Request"));
@@ -82,6 +82,8 @@ TEST_F(Commands, DeletingNeedsASelectionAndAYes)
     main->cmdCancella_Click();
     EXPECT_EQ(listTexts(), (QStringList{QStringLiteral("marmellata"), QStringLiteral("Summary")}));
     EXPECT_EQ(main->lstArgomenti->currentRow(), -1);
+    EXPECT_EQ(main->SelectedKey(), -1);
+    EXPECT_EQ(main->txtCerca->text(), QStringLiteral("Agenda")) << "no neighbour's text slipped into the box";
     auto &rs = *session->store.rsArgomenti;
     rs.setIndex(QStringLiteral("PrimaryKey"));
     EXPECT_FALSE(rs.seek(topics["Agenda"]));
@@ -162,4 +164,37 @@ TEST_F(Commands, RenameProposesTheCurrentTextAndCutsLongNames)
     main->mnuRinomina_Click();
     EXPECT_EQ(services.dialogs.shown().constLast().title, QStringLiteral("Rename category"));
     EXPECT_EQ(main->lstArgomenti->currentItem()->text(), QStringLiteral("Omega"));
+}
+
+TEST_F(Commands, SavingWhileTheCategoryListIsShownLeavesItAlone)
+{
+    frmNuovoArg *editor = openTopic(QStringLiteral("Agenda"));
+    ASSERT_TRUE(editor);
+    main->cmdCambia_Click();
+    const QStringList before = listTexts();
+    editor->txtArgomento->setText(QStringLiteral("Renamed"));
+    editor->cmdSalva->click();
+    EXPECT_EQ(listTexts(), before);
+}
+
+TEST_F(Commands, EmptyTitleIsStoredAndListedEmpty)
+{
+    main->cmdInserisci_Click();
+    frmNuovoArg *editor = session->finestre.editors().constLast();
+    editor->rtfContenuto->setPlainText(QStringLiteral("no title"));
+    editor->cmdSalva->click();
+    ASSERT_EQ(listTexts().size(), 4);
+    EXPECT_EQ(listTexts().first(), QString());
+    auto &rs = *session->store.rsArgomenti;
+    rs.setIndex(QStringLiteral("PrimaryKey"));
+    ASSERT_TRUE(rs.seek(main->lstArgomenti->item(0)->data(Qt::UserRole)));
+    EXPECT_EQ(rs.field(QStringLiteral("argomento")).toString(), QString());
+}
+
+TEST_F(Commands, UntouchedNewTopicKeepsTheProgramRunning)
+{
+    main->cmdInserisci_Click();
+    services.dialogs.expectMsgBox();
+    EXPECT_FALSE(main->close());
+    EXPECT_EQ(session->finestre.editors().size(), 1);
 }

@@ -70,6 +70,7 @@ TEST_F(Lists, EnterOpensACategoryAndLeavesRenameAsItWas)
     EXPECT_EQ(main->labCategoria->text(), QStringLiteral("Alpha"));
     EXPECT_TRUE(listTexts().isEmpty()) << "an empty category lists nothing";
     EXPECT_TRUE(main->mnuRinomina->isEnabled());
+    EXPECT_EQ(session->store.rsSetup->field(QStringLiteral("UltimaCat")).toInt(), categories["Alpha"]);
 }
 
 TEST_F(Lists, OpeningATopicTwiceBringsItsEditorForward)
@@ -124,4 +125,35 @@ TEST_F(Lists, EmptyCategoryTableEndsStartUpOnTheCategoryList)
     EXPECT_FALSE(main->isTopicMode());
     EXPECT_EQ(main->lstArgomenti->count(), 0);
     EXPECT_EQ(main->lstArgomenti->currentRow(), -1);
+}
+
+TEST_F(Lists, StartSelectsTheLastTopicWhenItIsListed)
+{
+    {
+        store::NoteStore ns;
+        ns.DataFolder = defaultFolder();
+        ASSERT_TRUE(ns.open());
+        ns.rsSetup->edit();
+        ns.rsSetup->setField(QStringLiteral("UltimoArg"), topics["Summary"]);
+        ASSERT_TRUE(ns.rsSetup->update());
+    }
+    ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
+    ASSERT_TRUE(main->lstArgomenti->currentItem());
+    EXPECT_EQ(main->lstArgomenti->currentItem()->text(), QStringLiteral("Summary"));
+}
+
+TEST_F(Lists, SearchBoxFollowsOnlyASelectedEntry)
+{
+    main->FillTopicList();
+    main->txtCerca->setText(QStringLiteral("typed"));
+    // Focus and a current entry without a selection change nothing.
+    main->lstArgomenti->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+    EXPECT_EQ(main->txtCerca->text(), QStringLiteral("typed"));
+    select(QStringLiteral("Summary"));
+    EXPECT_EQ(main->txtCerca->text(), QStringLiteral("Summary"));
+    // A click on the entry already selected copies its text again.
+    main->txtCerca->setText(QStringLiteral("edited"));
+    const QRect r = main->lstArgomenti->visualItemRect(main->lstArgomenti->currentItem());
+    QTest::mouseClick(main->lstArgomenti->viewport(), Qt::LeftButton, {}, r.center());
+    EXPECT_EQ(main->txtCerca->text(), QStringLiteral("Summary"));
 }

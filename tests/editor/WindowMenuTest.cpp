@@ -78,6 +78,11 @@ TEST_F(WindowMenu, MinimizeAndRestoreAllTouchOnlyEditors)
     EXPECT_TRUE(b->isMaximized()) << "bringing forward keeps it maximized";
     main->mnuFinestra_Click(2);
     EXPECT_FALSE(b->isMaximized()) << "the Window menu makes it normal";
+    b->showMaximized();
+    b->showMinimized();
+    EXPECT_TRUE(session->finestre.ActivateTopicWindow(topics["Summary"], QString()));
+    EXPECT_FALSE(b->isMinimized());
+    EXPECT_FALSE(b->isMaximized()) << "a minimized window comes back normal";
     EXPECT_FALSE(session->finestre.ActivateTopicWindow(topics["Far"], QString()));
 }
 

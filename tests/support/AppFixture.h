@@ -29,6 +29,9 @@ protected:
     }
     void TearDown() override
     {
+        // Windows closed during the test are deleted now, while the session
+        // they belong to still exists.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         main.reset();
         session.reset();
         qputenv("XDG_DATA_HOME", m_oldDataHome);

@@ -42,6 +42,7 @@ protected:
         // Editors are top-level windows of their own.
         for (frmNuovoArg *e : session->finestre.editors())
             delete e;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         AppFixture::TearDown();
     }
 
