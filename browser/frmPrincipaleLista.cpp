@@ -227,12 +227,10 @@ void frmPrincipale::openEditor(int topicId, int categoryId, bool focusBody)
     CurrentTopicId = topicId;
     CurrentCategoryId = categoryId;
     auto *editor = new frmNuovoArg(m_session);
-    editor->show();
-    editor->activateWindow();
+    // A new topic starts at its title, an existing one in its body.
+    editor->BringForward();
     if (focusBody)
         editor->rtfContenuto->setFocus();
-    else
-        editor->setFocus();
 }
 
 void frmPrincipale::OpenTopic()
@@ -328,10 +326,7 @@ void frmPrincipale::mnuFinestra_Click(int index)
     for (frmNuovoArg *e : m_session.finestre.editors()) {
         if (e->NumFinestra == number) {
             e->setWindowState(e->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
-            e->show();
-            e->raise();
-            e->activateWindow();
-            e->setFocus();
+            e->BringForward();
         }
     }
 }

@@ -106,6 +106,17 @@ void frmNuovoArg::Form_Load()
     IsLoading = false;
 }
 
+void frmNuovoArg::BringForward()
+{
+    show();
+    raise();
+    activateWindow();
+    QWidget *target = focusWidget();
+    if (!target || target == this)
+        target = txtArgomento;
+    target->setFocus();
+}
+
 void frmNuovoArg::txtArgomento_Change()
 {
     setWindowTitle(txtArgomento->text());

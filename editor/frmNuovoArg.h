@@ -44,6 +44,10 @@ public:
     // cannot hold.
     static QString TitleToFileName(const QString &title);
 
+    // Shows, raises and activates the window; the keyboard goes to the
+    // control that last had it, the title box at first.
+    void BringForward();
+
     void cmdSalva_Click();
     void cmdAnnulla_Click();
     void txtArgomento_Change();

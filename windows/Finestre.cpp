@@ -110,10 +110,7 @@ bool Finestre::ActivateTopicWindow(int topicId, const QString &title)
         // keeps its state, maximized included.
         if (e->isMinimized())
             e->setWindowState(e->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
-        e->show();
-        e->raise();
-        e->activateWindow();
-        e->setFocus();
+        e->BringForward();
         return true;
     }
     return false;
