@@ -1,0 +1,866 @@
+// RTF text to QTextDocument.
+
+#include "Rtf.h"
+
+#include <QBuffer>
+#include <QColor>
+#include <QHash>
+#include <QImage>
+#include <QImageReader>
+#include <QList>
+#include <QRegularExpression>
+#include <QSet>
+#include <QStringDecoder>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextList>
+
+#include <cctype>
+#include <memory>
+
+namespace rtf {
+
+namespace {
+
+constexpr int kMaxDepth = 256;                     // deeper groups are flattened
+constexpr qsizetype kMaxPictureHex = 64 << 20;     // larger pictures are dropped
+constexpr qsizetype kMaxText = 32 << 20;           // characters kept, at most
+
+// Code page of a font's \fcharset.
+int codePageOfCharset(int charset)
+{
+    switch (charset) {
+    case 0: return 1252;
+    case 2: return 42;  // Symbol
+    case 77: return 10000;
+    case 78: return 932;  // the Mac's Japanese, Korean and Chinese sets
+    case 79: return 949;
+    case 80: return 936;
+    case 81: return 950;
+    case 128: return 932;
+    case 129: return 949;
+    case 134: return 936;
+    case 136: return 950;
+    case 161: return 1253;
+    case 162: return 1254;
+    case 163: return 1258;
+    case 177: return 1255;
+    case 178: return 1256;
+    case 186: return 1257;
+    case 204: return 1251;
+    case 222: return 874;
+    case 238: return 1250;
+    default: return 0;
+    }
+}
+
+QByteArray codecName(int codePage)
+{
+    switch (codePage) {
+    case 932: return "Shift_JIS";
+    case 936: return "GBK";
+    case 949: return "windows-949";
+    case 950: return "Big5";
+    case 874: return "windows-874";
+    case 10000: return "macintosh";
+    case 437: return "IBM437";
+    case 850: return "IBM850";
+    default:
+        if (codePage >= 1250 && codePage <= 1258)
+            return "windows-" + QByteArray::number(codePage);
+        return "windows-1252";
+    }
+}
+
+// The Symbol font's bytes that stand for punctuation a note uses; its Greek
+// letters and the rest are shown as their Latin bytes.
+QChar symbolChar(uchar b)
+{
+    switch (b) {
+    case 0xb7: return QChar(0x2022);
+    case 0xa7: return QChar(0x2663);
+    case 0xa8: return QChar(0x2666);
+    case 0xb0: return QChar(0x00b0);
+    case 0xae: return QChar(0x2192);
+    case 0xac: return QChar(0x2190);
+    case 0xd7: return QChar(0x00d7);
+    default: return QChar(b);
+    }
+}
+
+struct FontEntry {
+    QString name;
+    int codePage = 0;  // 0: the document's
+};
+
+struct CharState {
+    int font = -1;
+    int halfPoints = 24;
+    bool bold = false, italic = false, underline = false, strike = false, hidden = false;
+    int color = 0;
+};
+
+struct ParaState {
+    int align = 0;  // 0 left, 1 centre, 2 right, 3 justified
+    int li = 0, fi = 0, ri = 0;
+    bool list = false;       // \pn or \ls seen for this paragraph
+    bool numbered = false;   // \pnlvlbody / numbered \ls
+    int level = 0;           // \ilvl
+};
+
+// The list style a marker as shown ("1.", "a)", "ii.", a bullet) stands for.
+QTextListFormat::Style styleOfMarker(const QString &marker, bool numberedHint)
+{
+    QString m = marker;
+    m.remove(QLatin1Char('\t'));
+    m = m.trimmed();
+    if (m.isEmpty())
+        return numberedHint ? QTextListFormat::ListDecimal : QTextListFormat::ListDisc;
+    static const QRegularExpression decimal(QStringLiteral("^\\(?\\d+(\\.\\d+)*[.)]?$"));
+    static const QRegularExpression lowerRoman(QStringLiteral("^\\(?[ivxlcdm]+[.)]$"));
+    static const QRegularExpression upperRoman(QStringLiteral("^\\(?[IVXLCDM]+[.)]$"));
+    static const QRegularExpression lowerAlpha(QStringLiteral("^\\(?[a-z][.)]$"));
+    static const QRegularExpression upperAlpha(QStringLiteral("^\\(?[A-Z][.)]$"));
+    if (decimal.match(m).hasMatch())
+        return QTextListFormat::ListDecimal;
+    if (lowerRoman.match(m).hasMatch() && m.size() > 2)
+        return QTextListFormat::ListLowerRoman;
+    if (upperRoman.match(m).hasMatch() && m.size() > 2)
+        return QTextListFormat::ListUpperRoman;
+    if (m == QLatin1String("i.") || m == QLatin1String("i)"))
+        return QTextListFormat::ListLowerRoman;
+    if (m == QLatin1String("I.") || m == QLatin1String("I)"))
+        return QTextListFormat::ListUpperRoman;
+    if (lowerAlpha.match(m).hasMatch())
+        return QTextListFormat::ListLowerAlpha;
+    if (upperAlpha.match(m).hasMatch())
+        return QTextListFormat::ListUpperAlpha;
+    return QTextListFormat::ListDisc;
+}
+
+enum class Dest {
+    Text,
+    Skip,
+    FontTable,
+    FontEntry,
+    ColorTable,
+    Picture,
+    ListText,   // \pntext, \listtext: the marker as shown, not body text
+    PnDef,      // \*\pn: bullet definition
+    FieldInst,
+};
+
+struct Group {
+    Dest dest = Dest::Text;
+    CharState chr;
+    ParaState para;
+    int uc = 1;
+};
+
+class Reader {
+public:
+    Reader(const QString &in, QTextDocument *doc) : m_in(in), m_doc(doc), m_cursor(doc) {}
+    void run();
+
+private:
+    // Input
+    bool atEnd() const { return m_pos >= m_in.size(); }
+    void parseControl();
+    void controlWord(const QString &word, bool hasParam, int param);
+    void openGroup();
+    void closeGroup();
+
+    // Text
+    void addText(const QString &s);
+    void addByte(uchar b);
+    void flushBytes();
+    void flushRun();
+    void endParagraph();
+    void applyParagraph();
+    QTextCharFormat charFormat() const;
+    int currentCodePage() const;
+
+    // Destinations
+    void finishFontEntry();
+    void finishPicture();
+
+    Group &top() { return m_stack.last(); }
+
+    const QString &m_in;
+    qsizetype m_pos = 0;
+    QTextDocument *m_doc;
+    QTextCursor m_cursor;
+    QList<Group> m_stack;
+    int m_overflow = 0;  // groups past the depth bound
+    bool m_pendingStar = false;
+
+    int m_docCodePage = 1252;
+    int m_defaultFont = 0;
+    QHash<int, FontEntry> m_fonts;
+    QList<QColor> m_colors;  // index 0 is "auto" (invalid colour)
+
+    // font table entry being read
+    int m_entryFont = 0;
+    int m_entryCharset = -1;
+    QString m_entryName;
+    // colour being read
+    int m_red = 0, m_green = 0, m_blue = 0;
+    bool m_colorSet = false;
+
+    // picture being read
+    QByteArray m_picHex;
+    QByteArray m_picBin;
+    QByteArray m_picFormat;
+    int m_picWGoal = 0, m_picHGoal = 0, m_picW = 0, m_picH = 0, m_scaleX = 100, m_scaleY = 100;
+    int m_pictures = 0;
+
+    QByteArray m_bytes;   // \'xx bytes waiting to be decoded together
+    int m_skip = 0;       // fallback characters still to skip after \uN
+    QString m_run;        // text waiting to be inserted with m_runFormat
+    QTextCharFormat m_runFormat;
+    QString m_marker;     // the list marker text of this paragraph
+    qsizetype m_written = 0;
+    bool m_anyText = false;
+    QHash<QString, QTextList *> m_lists;  // the lists paragraphs may join
+};
+
+void Reader::run()
+{
+    m_doc->clear();
+    m_cursor = QTextCursor(m_doc);
+    m_stack.append(Group{});
+    m_colors.append(QColor());
+    while (!atEnd()) {
+        const QChar c = m_in.at(m_pos);
+        if (c == QLatin1Char('{')) {
+            ++m_pos;
+            flushBytes();
+            openGroup();
+        } else if (c == QLatin1Char('}')) {
+            ++m_pos;
+            flushBytes();
+            closeGroup();
+        } else if (c == QLatin1Char('\\')) {
+            parseControl();
+        } else if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+            ++m_pos;
+        } else {
+            ++m_pos;
+            const ushort u = c.unicode();
+            if (u < 0x100 && u >= 0x80)
+                addByte(uchar(u));
+            else if (u >= 0x20 || u == '\t')
+                addText(QString(c));
+        }
+    }
+    flushBytes();
+    flushRun();
+    // Text after the last paragraph mark is a paragraph of its own; the mark
+    // that ends a document adds no empty paragraph after it.
+    if (m_cursor.block().length() > 1 || !m_cursor.block().previous().isValid()) {
+        applyParagraph();
+    } else {
+        m_cursor.movePosition(QTextCursor::End);
+        m_cursor.deletePreviousChar();
+    }
+}
+
+void Reader::openGroup()
+{
+    if (m_stack.size() >= kMaxDepth) {
+        ++m_overflow;
+        return;
+    }
+    Group g = top();
+    m_stack.append(g);
+    m_skip = 0;
+}
+
+void Reader::closeGroup()
+{
+    if (m_overflow > 0) {
+        --m_overflow;
+        return;
+    }
+    if (m_stack.size() <= 1)
+        return;  // unbalanced: ignore the extra brace
+    const Dest d = top().dest;
+    if (d == Dest::Text)
+        flushRun();
+    if (d == Dest::FontEntry || (d == Dest::FontTable && !m_entryName.isEmpty()))
+        finishFontEntry();
+    if (d == Dest::Picture)
+        finishPicture();
+    const Group closed = top();
+    m_stack.removeLast();
+    // Paragraph properties follow the group structure too, except that the
+    // list marker groups only describe the paragraph they belong to.
+    if (closed.dest == Dest::ListText || closed.dest == Dest::PnDef) {
+        top().para.list = true;
+        top().para.numbered = top().para.numbered || closed.para.numbered;
+    }
+    m_skip = 0;
+}
+
+void Reader::parseControl()
+{
+    ++m_pos;  // the backslash
+    if (atEnd())
+        return;
+    const QChar c = m_in.at(m_pos);
+    if (c == QLatin1Char('\'')) {
+        ++m_pos;
+        bool ok = false;
+        const int b = m_pos + 2 <= m_in.size() ? QStringView(m_in).mid(m_pos, 2).toInt(&ok, 16) : 0;
+        m_pos = std::min(m_pos + 2, m_in.size());
+        if (ok)
+            addByte(uchar(b));
+        return;
+    }
+    if (!c.isLetter() || c.unicode() >= 0x80) {
+        ++m_pos;
+        flushBytes();
+        switch (c.unicode()) {
+        case '\\': case '{': case '}':
+            addText(QString(c));
+            break;
+        case '~':
+            addText(QString(QChar(0x00a0)));
+            break;
+        case '_':
+            addText(QString(QChar(0x2011)));
+            break;
+        case '*':
+            m_pendingStar = true;
+            break;
+        case '\r': case '\n':
+            if (top().dest == Dest::Text)
+                endParagraph();
+            break;
+        case '\t':
+            addText(QStringLiteral("\t"));
+            break;
+        default:
+            break;  // \- optional hyphen, \: and \| : nothing to show
+        }
+        return;
+    }
+    const qsizetype start = m_pos;
+    while (!atEnd() && m_pos - start < 32 && m_in.at(m_pos).unicode() < 0x80 && m_in.at(m_pos).isLetter())
+        ++m_pos;
+    const QString word = m_in.mid(start, m_pos - start);
+    bool hasParam = false;
+    int param = 0;
+    if (!atEnd() && (m_in.at(m_pos) == QLatin1Char('-') || m_in.at(m_pos).isDigit())) {
+        const qsizetype p = m_pos;
+        ++m_pos;
+        while (!atEnd() && m_in.at(m_pos).isDigit() && m_in.at(m_pos).unicode() < 0x80)
+            ++m_pos;
+        param = QStringView(m_in).mid(p, m_pos - p).toInt(&hasParam);
+    }
+    if (!atEnd() && m_in.at(m_pos) == QLatin1Char(' '))
+        ++m_pos;
+    if (word != QLatin1String("bin"))
+        flushBytes();
+    controlWord(word, hasParam, param);
+}
+
+void Reader::controlWord(const QString &w, bool hasParam, int param)
+{
+    Group &g = top();
+    const bool star = m_pendingStar;
+    m_pendingStar = false;
+    const bool on = !hasParam || param != 0;
+
+    // Destinations.
+    static const QSet<QString> skipped = {
+        QStringLiteral("stylesheet"), QStringLiteral("info"), QStringLiteral("header"), QStringLiteral("headerl"),
+        QStringLiteral("headerr"), QStringLiteral("headerf"), QStringLiteral("footer"), QStringLiteral("footerl"),
+        QStringLiteral("footerr"), QStringLiteral("footerf"), QStringLiteral("footnote"), QStringLiteral("object"),
+        QStringLiteral("objdata"), QStringLiteral("listtable"), QStringLiteral("listoverridetable"),
+        QStringLiteral("revtbl"), QStringLiteral("rsidtbl"), QStringLiteral("generator"), QStringLiteral("xmlnstbl"),
+        QStringLiteral("latentstyles"), QStringLiteral("themedata"), QStringLiteral("colorschememapping"),
+        QStringLiteral("datastore"), QStringLiteral("pgdsctbl"), QStringLiteral("filetbl"), QStringLiteral("nonshppict"),
+        QStringLiteral("sp"), QStringLiteral("sn"), QStringLiteral("sv"), QStringLiteral("template"),
+        QStringLiteral("bkmkstart"), QStringLiteral("bkmkend"), QStringLiteral("comment"), QStringLiteral("atnid"),
+        QStringLiteral("atnauthor"), QStringLiteral("annotation"), QStringLiteral("private"), QStringLiteral("macpict"),
+        QStringLiteral("userprops"), QStringLiteral("docvar"), QStringLiteral("mmathPr"), QStringLiteral("ftnsep"),
+        QStringLiteral("ftnsepc"), QStringLiteral("aftnsep"), QStringLiteral("aftnsepc"), QStringLiteral("shpinst"),
+        QStringLiteral("txe"), QStringLiteral("xe"), QStringLiteral("tc"), QStringLiteral("fontemb"),
+        QStringLiteral("fontfile"), QStringLiteral("panose"), QStringLiteral("falt"), QStringLiteral("blipuid"),
+        QStringLiteral("wgrffmtfilter"), QStringLiteral("pntxta"), QStringLiteral("pntxtb"),
+    };
+    if (w == QLatin1String("fonttbl")) {
+        g.dest = Dest::FontTable;
+        m_entryName.clear();
+        m_entryCharset = -1;
+        return;
+    }
+    if (w == QLatin1String("colortbl")) {
+        g.dest = Dest::ColorTable;
+        m_colors = {QColor()};
+        m_colorSet = false;
+        return;
+    }
+    if (w == QLatin1String("pict")) {
+        g.dest = Dest::Picture;
+        m_picHex.clear();
+        m_picBin.clear();
+        m_picFormat.clear();
+        m_picWGoal = m_picHGoal = m_picW = m_picH = 0;
+        m_scaleX = m_scaleY = 100;
+        return;
+    }
+    if (w == QLatin1String("pntext") || w == QLatin1String("listtext")) {
+        g.dest = Dest::ListText;
+        g.para.list = true;
+        m_marker.clear();
+        return;
+    }
+    if (w == QLatin1String("pn")) {
+        g.dest = Dest::PnDef;
+        g.para.list = true;
+        return;
+    }
+    if (w == QLatin1String("fldinst")) {
+        g.dest = Dest::FieldInst;
+        return;
+    }
+    if (skipped.contains(w)) {
+        g.dest = Dest::Skip;
+        return;
+    }
+    if (star && w != QLatin1String("shppict")) {
+        // A destination this reader does not know.
+        g.dest = Dest::Skip;
+        return;
+    }
+
+    if (g.dest == Dest::Skip || g.dest == Dest::FieldInst)
+        return;
+
+    // Font table entries.
+    if (g.dest == Dest::FontTable || g.dest == Dest::FontEntry) {
+        if (w == QLatin1String("f") && hasParam) {
+            if (!m_entryName.isEmpty())
+                finishFontEntry();
+            g.dest = m_stack.size() >= 2 && m_stack[m_stack.size() - 2].dest == Dest::FontTable ? Dest::FontEntry
+                                                                                                : Dest::FontTable;
+            m_entryFont = param;
+            m_entryName.clear();
+            m_entryCharset = -1;
+        } else if (w == QLatin1String("fcharset") && hasParam) {
+            m_entryCharset = param;
+        } else if (w == QLatin1String("cpg") && hasParam) {
+            m_entryCharset = -1000 - param;
+        }
+        return;
+    }
+    if (g.dest == Dest::ColorTable) {
+        if (w == QLatin1String("red")) {
+            m_red = qBound(0, param, 255);
+            m_colorSet = true;
+        } else if (w == QLatin1String("green")) {
+            m_green = qBound(0, param, 255);
+            m_colorSet = true;
+        } else if (w == QLatin1String("blue")) {
+            m_blue = qBound(0, param, 255);
+            m_colorSet = true;
+        }
+        return;
+    }
+    if (g.dest == Dest::Picture) {
+        if (w == QLatin1String("pngblip"))
+            m_picFormat = "png";
+        else if (w == QLatin1String("jpegblip"))
+            m_picFormat = "jpeg";
+        else if (w == QLatin1String("picwgoal"))
+            m_picWGoal = param;
+        else if (w == QLatin1String("pichgoal"))
+            m_picHGoal = param;
+        else if (w == QLatin1String("picw"))
+            m_picW = param;
+        else if (w == QLatin1String("pich"))
+            m_picH = param;
+        else if (w == QLatin1String("picscalex") && hasParam)
+            m_scaleX = param;
+        else if (w == QLatin1String("picscaley") && hasParam)
+            m_scaleY = param;
+        else if (w == QLatin1String("bin") && hasParam && param > 0) {
+            const qsizetype n = std::min<qsizetype>(param, m_in.size() - m_pos);
+            if (m_picBin.size() + n <= kMaxPictureHex / 2)
+                for (qsizetype i = 0; i < n; ++i)
+                    m_picBin.append(char(m_in.at(m_pos + i).unicode() & 0xff));
+            m_pos += n;
+        }
+        return;
+    }
+    if (g.dest == Dest::PnDef) {
+        if (w == QLatin1String("pnlvlblt"))
+            g.para.numbered = false;
+        else if (w == QLatin1String("pnlvlbody") || w == QLatin1String("pndec") || w == QLatin1String("pnlcltr")
+                 || w == QLatin1String("pnucltr") || w == QLatin1String("pnlcrm") || w == QLatin1String("pnucrm"))
+            g.para.numbered = true;
+        return;
+    }
+
+    // \bin outside a picture: its bytes are data, not text.
+    if (w == QLatin1String("bin")) {
+        if (hasParam && param > 0)
+            m_pos += std::min<qsizetype>(param, m_in.size() - m_pos);
+        return;
+    }
+
+    // Document.
+    if (w == QLatin1String("ansicpg") && hasParam) {
+        m_docCodePage = param;
+    } else if (w == QLatin1String("deff") && hasParam) {
+        m_defaultFont = param;
+        g.chr.font = param;
+    } else if (w == QLatin1String("uc") && hasParam) {
+        g.uc = qBound(0, param, 8);
+    } else if (w == QLatin1String("u") && hasParam) {
+        if (g.dest == Dest::Text || g.dest == Dest::ListText)
+            addText(QString(QChar(char16_t(param < 0 ? param + 65536 : param))));
+        else if (g.dest == Dest::FontEntry || g.dest == Dest::FontTable)
+            m_entryName += QChar(char16_t(param < 0 ? param + 65536 : param));
+        m_skip = g.uc;
+    }
+    // Characters.
+    else if (w == QLatin1String("plain")) {
+        g.chr = CharState{};
+        g.chr.font = m_defaultFont;
+    } else if (w == QLatin1String("b")) {
+        g.chr.bold = on;
+    } else if (w == QLatin1String("i")) {
+        g.chr.italic = on;
+    } else if (w == QLatin1String("ul") || w == QLatin1String("uld") || w == QLatin1String("uldb")
+               || w == QLatin1String("ulw") || w == QLatin1String("uldash") || w == QLatin1String("ulth")
+               || w == QLatin1String("ulwave")) {
+        g.chr.underline = on;
+    } else if (w == QLatin1String("ulnone")) {
+        g.chr.underline = false;
+    } else if (w == QLatin1String("strike") || w == QLatin1String("striked")) {
+        g.chr.strike = on;
+    } else if (w == QLatin1String("v")) {
+        g.chr.hidden = on;
+    } else if (w == QLatin1String("f") && hasParam) {
+        g.chr.font = param;
+    } else if (w == QLatin1String("fs") && hasParam) {
+        g.chr.halfPoints = qBound(1, param, 3276);
+    } else if (w == QLatin1String("cf") && hasParam) {
+        g.chr.color = param;
+    }
+    // Paragraphs.
+    else if (w == QLatin1String("pard")) {
+        g.para = ParaState{};
+    } else if (w == QLatin1String("ql")) {
+        g.para.align = 0;
+    } else if (w == QLatin1String("qc")) {
+        g.para.align = 1;
+    } else if (w == QLatin1String("qr")) {
+        g.para.align = 2;
+    } else if (w == QLatin1String("qj")) {
+        g.para.align = 3;
+    } else if (w == QLatin1String("li") && hasParam) {
+        g.para.li = param;
+    } else if (w == QLatin1String("fi") && hasParam) {
+        g.para.fi = param;
+    } else if (w == QLatin1String("ri") && hasParam) {
+        g.para.ri = param;
+    } else if (w == QLatin1String("ls") && hasParam && param > 0) {
+        g.para.list = true;
+    } else if (w == QLatin1String("ilvl") && hasParam) {
+        g.para.level = qBound(0, param, 8);
+    } else if (w == QLatin1String("par") || w == QLatin1String("sect") || w == QLatin1String("page")
+               || w == QLatin1String("row")) {
+        if (g.dest == Dest::Text)
+            endParagraph();
+    } else if (w == QLatin1String("line")) {
+        addText(QString(QChar::LineSeparator));
+    } else if (w == QLatin1String("tab") || w == QLatin1String("cell") || w == QLatin1String("nestcell")) {
+        addText(QStringLiteral("\t"));
+    } else if (w == QLatin1String("emdash")) {
+        addText(QString(QChar(0x2014)));
+    } else if (w == QLatin1String("endash")) {
+        addText(QString(QChar(0x2013)));
+    } else if (w == QLatin1String("bullet")) {
+        addText(QString(QChar(0x2022)));
+    } else if (w == QLatin1String("lquote")) {
+        addText(QString(QChar(0x2018)));
+    } else if (w == QLatin1String("rquote")) {
+        addText(QString(QChar(0x2019)));
+    } else if (w == QLatin1String("ldblquote")) {
+        addText(QString(QChar(0x201c)));
+    } else if (w == QLatin1String("rdblquote")) {
+        addText(QString(QChar(0x201d)));
+    } else if (w == QLatin1String("emspace") || w == QLatin1String("enspace") || w == QLatin1String("qmspace")) {
+        addText(QStringLiteral(" "));
+    }
+}
+
+int Reader::currentCodePage() const
+{
+    const Group &g = m_stack.last();
+    if (g.dest == Dest::FontEntry || g.dest == Dest::FontTable) {
+        if (m_entryCharset <= -1000)
+            return -1000 - m_entryCharset;
+        const int cp = m_entryCharset >= 0 ? codePageOfCharset(m_entryCharset) : 0;
+        return cp ? cp : m_docCodePage;
+    }
+    const auto it = m_fonts.constFind(g.chr.font);
+    if (it != m_fonts.cend() && it->codePage)
+        return it->codePage;
+    return m_docCodePage;
+}
+
+void Reader::addByte(uchar b)
+{
+    if (m_skip > 0) {
+        --m_skip;
+        return;
+    }
+    const Dest d = top().dest;
+    if (d == Dest::Picture || d == Dest::Skip || d == Dest::FieldInst || d == Dest::ColorTable || d == Dest::PnDef)
+        return;
+    m_bytes.append(char(b));
+}
+
+void Reader::flushBytes()
+{
+    if (m_bytes.isEmpty())
+        return;
+    const QByteArray bytes = m_bytes;
+    m_bytes.clear();
+    const int cp = currentCodePage();
+    QString text;
+    if (cp == 42) {
+        for (char c : bytes)
+            text += symbolChar(uchar(c));
+    } else {
+        QStringDecoder dec(codecName(cp).constData());
+        if (!dec.isValid())
+            dec = QStringDecoder("windows-1252");
+        text = dec.decode(bytes);
+    }
+    const Dest d = top().dest;
+    if (d == Dest::FontTable || d == Dest::FontEntry)
+        m_entryName += text;
+    else
+        addText(text);
+}
+
+void Reader::addText(const QString &s)
+{
+    // Bytes waiting for their code page come first.
+    flushBytes();
+    Group &g = top();
+    QString t = s;
+    if (m_skip > 0) {
+        const qsizetype n = std::min<qsizetype>(m_skip, t.size());
+        m_skip -= int(n);
+        t.remove(0, n);
+        if (t.isEmpty())
+            return;
+    }
+    switch (g.dest) {
+    case Dest::Text:
+        break;
+    case Dest::FontTable:
+    case Dest::FontEntry:
+        m_entryName += t;
+        return;
+    case Dest::ColorTable:
+        if (t.contains(QLatin1Char(';'))) {
+            m_colors.append(m_colorSet ? QColor(m_red, m_green, m_blue) : QColor());
+            m_red = m_green = m_blue = 0;
+            m_colorSet = false;
+        }
+        return;
+    case Dest::Picture:
+        for (QChar c : t)
+            if (isxdigit(c.unicode() < 0x80 ? c.toLatin1() : 'x') && m_picHex.size() < kMaxPictureHex)
+                m_picHex.append(c.toLatin1());
+        return;
+    case Dest::ListText:
+        m_marker += t;
+        return;
+    default:
+        return;
+    }
+    if (g.chr.hidden || m_written >= kMaxText)
+        return;
+    const QTextCharFormat f = charFormat();
+    if (!m_run.isEmpty() && f != m_runFormat)
+        flushRun();
+    if (m_run.isEmpty())
+        m_runFormat = f;
+    m_run += t;
+    m_written += t.size();
+}
+
+QTextCharFormat Reader::charFormat() const
+{
+    const CharState &c = m_stack.last().chr;
+    QTextCharFormat f;
+    const auto it = m_fonts.constFind(c.font);
+    if (it != m_fonts.cend() && !it->name.isEmpty())
+        f.setFontFamilies({it->name});
+    f.setFontPointSize(c.halfPoints / 2.0);
+    f.setFontWeight(c.bold ? QFont::Bold : QFont::Normal);
+    f.setFontItalic(c.italic);
+    f.setFontUnderline(c.underline);
+    f.setFontStrikeOut(c.strike);
+    if (c.color > 0 && c.color < m_colors.size() && m_colors[c.color].isValid())
+        f.setForeground(m_colors[c.color]);
+    return f;
+}
+
+void Reader::flushRun()
+{
+    if (m_run.isEmpty())
+        return;
+    m_cursor.insertText(m_run, m_runFormat);
+    m_run.clear();
+    m_anyText = true;
+}
+
+void Reader::endParagraph()
+{
+    flushBytes();
+    flushRun();
+    if (m_written >= kMaxText)
+        return;
+    applyParagraph();
+    m_cursor.insertBlock();
+    // A paragraph mark ends list membership until the next \pn or \ls.
+    top().para.list = false;
+}
+
+void Reader::applyParagraph()
+{
+    const ParaState &p = top().para;
+    QTextBlockFormat bf;
+    static const Qt::Alignment aligns[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight, Qt::AlignJustify};
+    bf.setAlignment(aligns[p.align]);
+    bf.setLeftMargin(std::max(0, p.li) / kTwipsPerUnit);
+    bf.setTextIndent(p.fi / kTwipsPerUnit);
+    bf.setRightMargin(std::max(0, p.ri) / kTwipsPerUnit);
+    m_cursor.setBlockFormat(bf);
+    if (p.list) {
+        const QTextListFormat::Style style = styleOfMarker(m_marker, p.numbered);
+        // Paragraphs of one list may be interrupted by deeper levels; a
+        // paragraph outside any list ends them all.
+        const QString key = QStringLiteral("%1/%2/%3").arg(p.li).arg(p.level).arg(int(style));
+        // An item of an outer level starts the deeper levels afresh.
+        for (auto it = m_lists.begin(); it != m_lists.end();) {
+            if (it.key().section(QLatin1Char('/'), 1, 1).toInt() > p.level)
+                it = m_lists.erase(it);
+            else
+                ++it;
+        }
+        QTextList *list = m_lists.value(key);
+        if (list) {
+            list->add(m_cursor.block());
+        } else {
+            QTextListFormat lf;
+            lf.setStyle(style);
+            lf.setIndent(0);
+            list = m_cursor.createList(lf);
+            m_lists.insert(key, list);
+        }
+    } else {
+        m_lists.clear();
+    }
+    m_marker.clear();
+}
+
+void Reader::finishFontEntry()
+{
+    QString name = m_entryName;
+    const qsizetype semi = name.indexOf(QLatin1Char(';'));
+    if (semi >= 0)
+        name.truncate(semi);
+    name = name.trimmed();
+    FontEntry e;
+    e.name = name;
+    if (m_entryCharset <= -1000)
+        e.codePage = -1000 - m_entryCharset;
+    else if (m_entryCharset >= 0)
+        e.codePage = codePageOfCharset(m_entryCharset);
+    if (name.compare(QLatin1String("Symbol"), Qt::CaseInsensitive) == 0)
+        e.codePage = 42;
+    m_fonts.insert(m_entryFont, e);
+    m_entryName.clear();
+    m_entryCharset = -1;
+}
+
+void Reader::finishPicture()
+{
+    if (m_picFormat.isEmpty())
+        return;
+    QByteArray data = m_picBin;
+    if (data.isEmpty())
+        data = QByteArray::fromHex(m_picHex);
+    m_picHex.clear();
+    m_picBin.clear();
+    QImage image;
+    if (data.isEmpty() || !image.loadFromData(data, m_picFormat.constData()))
+        return;
+    flushRun();
+    const QString name = QStringLiteral("rtfimage://%1").arg(++m_pictures);
+    // The original bytes are kept, so that a JPEG is written back as it came.
+    m_doc->addResource(QTextDocument::ImageResource, QUrl(name), data);
+    QTextImageFormat f;
+    f.setName(name);
+    const double w = m_picWGoal > 0 ? m_picWGoal / kTwipsPerUnit : image.width();
+    const double h = m_picHGoal > 0 ? m_picHGoal / kTwipsPerUnit : image.height();
+    f.setWidth(w * m_scaleX / 100.0);
+    f.setHeight(h * m_scaleY / 100.0);
+    m_cursor.insertImage(f);
+    m_anyText = true;
+}
+
+} // namespace
+
+namespace {
+// Where the document starts: "{\rtf" at the beginning, or after a few stray
+// characters that other readers pass over too.
+qsizetype rtfStart(QStringView text)
+{
+    const qsizetype at = text.indexOf(QLatin1String("{\\rtf"));
+    return at >= 0 && at < 64 ? at : -1;
+}
+} // namespace
+
+bool looksLikeRtf(const QByteArray &data)
+{
+    return rtfStart(QString::fromLatin1(data.left(80))) >= 0;
+}
+
+bool looksLikeRtf(const QString &text)
+{
+    return rtfStart(QStringView(text).left(80)) >= 0;
+}
+
+bool read(const QString &text, QTextDocument *doc, QString *error)
+{
+    const qsizetype start = rtfStart(QStringView(text).left(80));
+    if (start < 0) {
+        if (error)
+            *error = QStringLiteral("not an RTF document (it does not begin with {\\rtf)");
+        return false;
+    }
+    const QString body = start > 0 ? text.mid(start) : text;
+    Reader reader(body, doc);
+    reader.run();
+    return true;
+}
+
+bool read(const QByteArray &data, QTextDocument *doc, QString *error)
+{
+    return read(QString::fromLatin1(data), doc, error);
+}
+
+} // namespace rtf

@@ -1,0 +1,285 @@
+// QTextDocument to 7-bit RTF.
+
+#include "Rtf.h"
+
+#include <QBuffer>
+#include <QColor>
+#include <QImage>
+#include <QList>
+#include <QStringEncoder>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextFragment>
+#include <QTextList>
+#include <QUrl>
+
+#include <cmath>
+
+namespace rtf {
+
+namespace {
+
+int toTwips(double units)
+{
+    return int(std::lround(units * kTwipsPerUnit));
+}
+
+QString familyOf(const QTextCharFormat &f, const QTextDocument *doc)
+{
+    const QStringList families = f.fontFamilies().toStringList();
+    if (!families.isEmpty() && !families.first().isEmpty())
+        return families.first();
+    return doc->defaultFont().family();
+}
+
+double pointSizeOf(const QTextCharFormat &f, const QTextDocument *doc)
+{
+    if (f.hasProperty(QTextFormat::FontPointSize) && f.fontPointSize() > 0)
+        return f.fontPointSize();
+    const double p = doc->defaultFont().pointSizeF();
+    return p > 0 ? p : 12.0;
+}
+
+class Writer {
+public:
+    explicit Writer(const QTextDocument *doc) : m_doc(doc) {}
+    QByteArray run();
+
+private:
+    int fontIndex(const QString &family);
+    int colorIndex(const QColor &c);
+    void writeText(const QString &text);
+    void writeImage(const QTextImageFormat &f);
+
+    const QTextDocument *m_doc;
+    QStringList m_fonts;
+    QList<QColor> m_colors;
+    QByteArray m_body;
+    int m_symbolFont = -1;
+};
+
+int Writer::fontIndex(const QString &family)
+{
+    qsizetype i = m_fonts.indexOf(family);
+    if (i < 0) {
+        m_fonts.append(family);
+        i = m_fonts.size() - 1;
+    }
+    return int(i);
+}
+
+int Writer::colorIndex(const QColor &c)
+{
+    const QColor rgb = c.toRgb();
+    for (qsizetype i = 0; i < m_colors.size(); ++i)
+        if (m_colors[i].rgb() == rgb.rgb())
+            return int(i) + 1;
+    m_colors.append(rgb);
+    return int(m_colors.size());
+}
+
+void Writer::writeText(const QString &text)
+{
+    static QStringEncoder ansi("windows-1252");
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        const ushort u = c.unicode();
+        if (u == '\\' || u == '{' || u == '}') {
+            m_body += '\\';
+            m_body += char(u);
+        } else if (u == '\t') {
+            m_body += "\\tab ";
+        } else if (u == QChar::LineSeparator || u == '\n' || u == '\r') {
+            m_body += "\\line ";
+        } else if (u == 0xa0) {
+            m_body += "\\~";
+        } else if (u == QChar::ObjectReplacementCharacter) {
+            continue;  // pictures are written from their format
+        } else if (u >= 0x20 && u < 0x80) {
+            m_body += char(u);
+        } else if (u < 0x20) {
+            continue;
+        } else {
+            // The Unicode value for readers that know it, then the byte of
+            // the ANSI code page (or '?') for those that do not.
+            m_body += "\\u" + QByteArray::number(qint16(u));
+            const QByteArray b = ansi.encode(QStringView(&c, 1));
+            if (!ansi.hasError() && b.size() == 1 && uchar(b[0]) >= 0x80)
+                m_body += "\\'" + QByteArray::number(uchar(b[0]), 16).rightJustified(2, '0');
+            else
+                m_body += '?';
+            ansi.resetState();
+        }
+    }
+}
+
+void Writer::writeImage(const QTextImageFormat &f)
+{
+    const QVariant res = m_doc->resource(QTextDocument::ImageResource, QUrl(f.name()));
+    QByteArray data;
+    QByteArray kind = "png";
+    if (res.typeId() == QMetaType::QByteArray) {
+        data = res.toByteArray();
+        if (data.startsWith("\xff\xd8"))
+            kind = "jpeg";
+        else if (!data.startsWith("\x89PNG"))
+            data.clear();
+    }
+    if (data.isEmpty()) {
+        QImage image;
+        if (res.typeId() == QMetaType::QImage)
+            image = res.value<QImage>();
+        else if (res.typeId() == QMetaType::QPixmap || res.canConvert<QImage>())
+            image = res.value<QImage>();
+        if (image.isNull())
+            return;
+        QBuffer buffer(&data);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        kind = "png";
+    }
+    QImage probe;
+    probe.loadFromData(data);
+    m_body += "{\\pict\\" + kind + "blip\\picw" + QByteArray::number(probe.width()) + "\\pich"
+        + QByteArray::number(probe.height());
+    if (f.width() > 0)
+        m_body += "\\picwgoal" + QByteArray::number(toTwips(f.width()));
+    if (f.height() > 0)
+        m_body += "\\pichgoal" + QByteArray::number(toTwips(f.height()));
+    m_body += '\n';
+    const QByteArray hex = data.toHex();
+    for (qsizetype i = 0; i < hex.size(); i += 128)
+        m_body += hex.mid(i, 128) + '\n';
+    m_body += '}';
+}
+
+QByteArray Writer::run()
+{
+    bool firstBlock = true;
+    for (QTextBlock block = m_doc->begin(); block.isValid(); block = block.next()) {
+        if (!firstBlock)
+            m_body += "\\par\n";
+        firstBlock = false;
+        const QTextBlockFormat bf = block.blockFormat();
+        m_body += "\\pard";
+        const Qt::Alignment a = bf.alignment() & Qt::AlignHorizontal_Mask;
+        if (a & Qt::AlignHCenter)
+            m_body += "\\qc";
+        else if (a & Qt::AlignRight)
+            m_body += "\\qr";
+        else if (a & Qt::AlignJustify)
+            m_body += "\\qj";
+        else
+            m_body += "\\ql";
+        const int li = toTwips(bf.leftMargin());
+        const int fi = toTwips(bf.textIndent());
+        const int ri = toTwips(bf.rightMargin());
+        if (li)
+            m_body += "\\li" + QByteArray::number(li);
+        if (fi)
+            m_body += "\\fi" + QByteArray::number(fi);
+        if (ri)
+            m_body += "\\ri" + QByteArray::number(ri);
+        if (QTextList *list = block.textList()) {
+            const bool numbered = list->format().style() == QTextListFormat::ListDecimal
+                || list->format().style() == QTextListFormat::ListLowerAlpha
+                || list->format().style() == QTextListFormat::ListUpperAlpha
+                || list->format().style() == QTextListFormat::ListLowerRoman
+                || list->format().style() == QTextListFormat::ListUpperRoman;
+            if (m_symbolFont < 0)
+                m_symbolFont = fontIndex(QStringLiteral("Symbol"));
+            const QByteArray sf = QByteArray::number(m_symbolFont);
+            if (numbered) {
+                const QByteArray n = QByteArray::number(list->itemNumber(block) + 1);
+                m_body += "{\\pntext " + n + ".\\tab}{\\*\\pn\\pnlvlbody\\pndec\\pnstart1\\pnindent0{\\pntxta .}}";
+            } else {
+                m_body += "{\\pntext\\f" + sf + "\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf" + sf
+                    + "\\pnindent0{\\pntxtb\\'b7}}";
+            }
+        }
+        m_body += ' ';
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment frag = it.fragment();
+            if (!frag.isValid())
+                continue;
+            const QTextCharFormat cf = frag.charFormat();
+            if (cf.isImageFormat()) {
+                writeImage(cf.toImageFormat());
+                continue;
+            }
+            m_body += "{\\f" + QByteArray::number(fontIndex(familyOf(cf, m_doc)));
+            m_body += "\\fs" + QByteArray::number(int(std::lround(pointSizeOf(cf, m_doc) * 2)));
+            if (cf.fontWeight() >= QFont::Bold)
+                m_body += "\\b";
+            if (cf.fontItalic())
+                m_body += "\\i";
+            if (cf.fontUnderline())
+                m_body += "\\ul";
+            if (cf.fontStrikeOut())
+                m_body += "\\strike";
+            if (cf.hasProperty(QTextFormat::ForegroundBrush) && cf.foreground().style() != Qt::NoBrush)
+                m_body += "\\cf" + QByteArray::number(colorIndex(cf.foreground().color()));
+            m_body += ' ';
+            writeText(frag.text());
+            m_body += '}';
+        }
+    }
+
+    QByteArray out = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n{\\fonttbl";
+    if (m_fonts.isEmpty())
+        m_fonts.append(m_doc->defaultFont().family());
+    for (qsizetype i = 0; i < m_fonts.size(); ++i) {
+        const bool symbol = i == m_symbolFont;
+        out += "{\\f" + QByteArray::number(i) + (symbol ? "\\ftech\\fcharset2 " : "\\fnil\\fcharset0 ");
+        Writer nameWriter(m_doc);
+        nameWriter.writeText(m_fonts[i]);
+        out += nameWriter.m_body + ";}";
+    }
+    out += "}\n";
+    if (!m_colors.isEmpty()) {
+        out += "{\\colortbl ;";
+        for (const QColor &c : m_colors)
+            out += "\\red" + QByteArray::number(c.red()) + "\\green" + QByteArray::number(c.green()) + "\\blue"
+                + QByteArray::number(c.blue()) + ';';
+        out += "}\n";
+    }
+    out += m_body;
+    out += "\n}\n";
+    return out;
+}
+
+} // namespace
+
+QByteArray write(const QTextDocument *doc)
+{
+    return Writer(doc).run();
+}
+
+QString writeText(const QTextDocument *doc)
+{
+    return QString::fromLatin1(write(doc));
+}
+
+QString plainText(const QTextDocument *doc)
+{
+    // Numbers of numbered lists are part of what the reader sees; bullets
+    // are not.
+    QString text;
+    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
+        if (block != doc->begin())
+            text += QLatin1Char('\n');
+        if (QTextList *list = block.textList()) {
+            const auto style = list->format().style();
+            if (style != QTextListFormat::ListDisc && style != QTextListFormat::ListCircle
+                && style != QTextListFormat::ListSquare)
+                text += list->itemText(block) + QLatin1Char(' ');
+        }
+        text += block.text();
+    }
+    text.remove(QChar::ObjectReplacementCharacter);
+    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    text.replace(QChar::Nbsp, QLatin1Char(' '));
+    return text;
+}
+
+} // namespace rtf
