@@ -1,7 +1,7 @@
 #include "frmNuovoArg.h"
 
 #include "Finestre.h"
-#include "PlainRtf.h"
+#include "Rtf.h"
 #include "Session.h"
 #include "Twips.h"
 #include "Utility.h"
@@ -70,7 +70,11 @@ void frmNuovoArg::Form_Load()
             txtArgomento->setText(rs.field(QStringLiteral("argomento")).toString());
             const QDateTime updated = rs.field(QStringLiteral("ultimoaggiornamento")).toDateTime();
             labModifica->setText(updated.isValid() ? stampText(updated) : s.GetString(722));
-            rtfContenuto->setPlainText(rtf::rtfToPlain(rs.field(QStringLiteral("contenuto")).toString()));
+            // A body that is not RTF (written by hand or by an older tool) is
+            // shown as the text it is.
+            const QString body = rs.field(QStringLiteral("contenuto")).toString();
+            if (!rtf::read(body, rtfContenuto->document()))
+                rtfContenuto->setPlainText(body);
             const QVariant type = rs.field(QStringLiteral("TipoAllarme"));
             AlarmType = type.isNull() ? 0 : type.toInt();
             const QVariant when = rs.field(QStringLiteral("DataOraAllarme"));
@@ -140,7 +144,7 @@ bool frmNuovoArg::eventFilter(QObject *watched, QEvent *event)
 
 QString frmNuovoArg::bodyPlainText() const
 {
-    return rtfContenuto->toPlainText();
+    return rtf::plainText(rtfContenuto->document());
 }
 
 void frmNuovoArg::cmdSalva_Click()
@@ -169,7 +173,7 @@ void frmNuovoArg::cmdSalva_Click()
     if (!rs.setField(QStringLiteral("argomento"), title)
         || !rs.setField(QStringLiteral("ultimoaggiornamento"), s.clock().now())
         || !rs.setField(QStringLiteral("idCategoria"), idCategoria)
-        || !rs.setField(QStringLiteral("contenuto"), rtf::plainToRtf(plain))
+        || !rs.setField(QStringLiteral("contenuto"), rtf::writeText(rtfContenuto->document()))
         || !rs.setField(QStringLiteral("ContenutoTxt"), plain)
         || !rs.setField(QStringLiteral("DataOraAllarme"), AlarmDateTime)
         || !rs.setField(QStringLiteral("TipoAllarme"), AlarmType))

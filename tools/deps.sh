@@ -12,6 +12,8 @@ PACKAGES=(
   gstreamer1.0-plugins-good fonts-dejavu-core
   # virtual display for running and checking the program without a desktop
   xvfb xauth
+  # independent RTF extractors the reader is checked against
+  unrtf pandoc python3
 )
 # With --e2e: what end-to-end checks under a virtual display use
 # (screenshots, synthetic input, PDF pages, a notification area).

@@ -178,6 +178,7 @@ private:
     void flushRun();
     void endParagraph();
     void applyParagraph();
+    void finishDocument();
     QTextCharFormat charFormat() const;
     int currentCodePage() const;
 
@@ -194,6 +195,8 @@ private:
     QList<Group> m_stack;
     int m_overflow = 0;  // groups past the depth bound
     bool m_pendingStar = false;
+    bool m_documentClosed = false;
+    bool m_finished = false;  // what follows the document's last brace is not read
 
     int m_docCodePage = 1252;
     int m_defaultFont = 0;
@@ -231,7 +234,7 @@ void Reader::run()
     m_cursor = QTextCursor(m_doc);
     m_stack.append(Group{});
     m_colors.append(QColor());
-    while (!atEnd()) {
+    while (!atEnd() && !m_documentClosed) {
         const QChar c = m_in.at(m_pos);
         if (c == QLatin1Char('{')) {
             ++m_pos;
@@ -254,6 +257,14 @@ void Reader::run()
                 addText(QString(c));
         }
     }
+    finishDocument();
+}
+
+void Reader::finishDocument()
+{
+    if (m_finished)
+        return;
+    m_finished = true;
     flushBytes();
     flushRun();
     // Text after the last paragraph mark is a paragraph of its own; the mark
@@ -285,6 +296,11 @@ void Reader::closeGroup()
     }
     if (m_stack.size() <= 1)
         return;  // unbalanced: ignore the extra brace
+    if (m_stack.size() == 2) {
+        // The document's own group ends: its paragraph properties still hold.
+        finishDocument();
+        m_documentClosed = true;
+    }
     const Dest d = top().dest;
     if (d == Dest::Text)
         flushRun();
@@ -399,7 +415,8 @@ void Reader::controlWord(const QString &w, bool hasParam, int param)
     }
     if (w == QLatin1String("colortbl")) {
         g.dest = Dest::ColorTable;
-        m_colors = {QColor()};
+        // Entry 0 is the first one, usually empty ("auto").
+        m_colors.clear();
         m_colorSet = false;
         return;
     }
@@ -657,6 +674,8 @@ void Reader::addText(const QString &s)
     flushBytes();
     Group &g = top();
     QString t = s;
+    // Control characters other than the tab are not text.
+    t.removeIf([](QChar c) { return c.unicode() < 0x20 && c != QLatin1Char('\t'); });
     if (m_skip > 0) {
         const qsizetype n = std::min<qsizetype>(m_skip, t.size());
         m_skip -= int(n);

@@ -6,7 +6,8 @@
 #include <QColor>
 #include <QImage>
 #include <QList>
-#include <QStringEncoder>
+#include <QHash>
+#include <QStringDecoder>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFragment>
@@ -78,9 +79,26 @@ int Writer::colorIndex(const QColor &c)
     return int(m_colors.size());
 }
 
+// The byte of the ANSI code page (1252) for a character, or 0 when it has none.
+uchar ansiByte(char16_t u)
+{
+    static const QHash<char16_t, uchar> table = [] {
+        QHash<char16_t, uchar> t;
+        QStringDecoder dec("windows-1252");
+        for (int b = 0x80; b <= 0xff; ++b) {
+            const char byte = char(b);
+            const QString s = dec.decode(QByteArrayView(&byte, 1));
+            dec.resetState();
+            if (s.size() == 1 && s.at(0) != QChar::ReplacementCharacter)
+                t.insert(s.at(0).unicode(), uchar(b));
+        }
+        return t;
+    }();
+    return table.value(u, 0);
+}
+
 void Writer::writeText(const QString &text)
 {
-    static QStringEncoder ansi("windows-1252");
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
         const ushort u = c.unicode();
@@ -103,12 +121,10 @@ void Writer::writeText(const QString &text)
             // The Unicode value for readers that know it, then the byte of
             // the ANSI code page (or '?') for those that do not.
             m_body += "\\u" + QByteArray::number(qint16(u));
-            const QByteArray b = ansi.encode(QStringView(&c, 1));
-            if (!ansi.hasError() && b.size() == 1 && uchar(b[0]) >= 0x80)
-                m_body += "\\'" + QByteArray::number(uchar(b[0]), 16).rightJustified(2, '0');
+            if (const uchar b = ansiByte(u))
+                m_body += "\\'" + QByteArray::number(b, 16).rightJustified(2, '0');
             else
                 m_body += '?';
-            ansi.resetState();
         }
     }
 }
@@ -197,7 +213,9 @@ QByteArray Writer::run()
                     + "\\pnindent0{\\pntxtb\\'b7}}";
             }
         }
-        m_body += ' ';
+        // A blank ends the last control word; after a group it would be text.
+        if (!m_body.endsWith('}'))
+            m_body += ' ';
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment frag = it.fragment();
             if (!frag.isValid())

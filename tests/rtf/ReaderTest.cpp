@@ -1,0 +1,195 @@
+#include "QtPrinters.h"
+#include "Rtf.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QRandomGenerator>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextList>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QTextDocument *load(const char *rtfText, QTextDocument &doc)
+{
+    EXPECT_TRUE(rtf::read(QByteArray(rtfText), &doc));
+    return &doc;
+}
+
+QTextCharFormat formatAt(const QTextDocument &doc, const QString &word)
+{
+    const QString text = doc.toPlainText();
+    const qsizetype at = text.indexOf(word);
+    EXPECT_GE(at, 0) << word.toStdString();
+    QTextCursor c(const_cast<QTextDocument *>(&doc));
+    c.setPosition(int(at) + 1);
+    return c.charFormat();
+}
+
+} // namespace
+
+TEST(RtfReader, RichEditStyleBodyKeepsBulletsIndentsColoursAndAccents)
+{
+    QTextDocument doc;
+    load(R"({\rtf1\ansi\ansicpg1252\deff0\deflang1040{\fonttbl{\f0\fswiss\fcharset0 Arial;}{\f1\fnil\fcharset2 Symbol;}}
+{\colortbl ;\red255\green0\blue0;\red0\green128\blue0;}
+\viewkind4\uc1\pard\f0\fs20 Perch\'e9 \cf1 rosso\cf0  e \cf2\b verde\b0\cf0\par
+\pard{\pntext\f1\'b7\tab}{\*\pn\pnlvlblt\pnf1\pnindent0{\pntxtb\'b7}}\fi-720\li720 primo\par
+{\pntext\f1\'b7\tab}secondo\par
+\pard\li1440 rientrato\par
+\pard\qc centrato\par
+}
+)",
+         doc);
+    ASSERT_EQ(doc.blockCount(), 5) << "the closing mark adds no paragraph";
+    EXPECT_EQ(rtf::plainText(&doc), QStringLiteral("Perché rosso e verde\nprimo\nsecondo\nrientrato\ncentrato"));
+    EXPECT_EQ(formatAt(doc, QStringLiteral("rosso")).foreground().color(), QColor(255, 0, 0));
+    const QTextCharFormat verde = formatAt(doc, QStringLiteral("verde"));
+    EXPECT_EQ(verde.foreground().color(), QColor(0, 128, 0));
+    EXPECT_EQ(verde.fontWeight(), QFont::Bold);
+    EXPECT_EQ(verde.fontFamilies().toStringList().value(0), QStringLiteral("Arial"));
+    EXPECT_DOUBLE_EQ(verde.fontPointSize(), 10.0);
+    EXPECT_FALSE(formatAt(doc, QStringLiteral("Perch")).hasProperty(QTextFormat::ForegroundBrush));
+
+    const QTextBlock primo = doc.findBlockByNumber(1), secondo = doc.findBlockByNumber(2);
+    ASSERT_TRUE(primo.textList());
+    EXPECT_EQ(primo.textList(), secondo.textList());
+    EXPECT_EQ(primo.textList()->format().style(), QTextListFormat::ListDisc);
+    EXPECT_DOUBLE_EQ(primo.blockFormat().leftMargin() * rtf::kTwipsPerUnit, 720);
+    EXPECT_DOUBLE_EQ(primo.blockFormat().textIndent() * rtf::kTwipsPerUnit, -720);
+    const QTextBlock rientrato = doc.findBlockByNumber(3);
+    EXPECT_FALSE(rientrato.textList()) << "\\pard ends the list";
+    EXPECT_DOUBLE_EQ(rientrato.blockFormat().leftMargin() * rtf::kTwipsPerUnit, 1440);
+    EXPECT_EQ(doc.findBlockByNumber(4).blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+}
+
+TEST(RtfReader, CodePagesOfTheDocumentAndOfFonts)
+{
+    QTextDocument doc;
+    load(R"({\rtf1\ansi\ansicpg1250{\fonttbl{\f0 Arial CE;}{\f1\fcharset204 Arial Cyr;}{\f2\fcharset161 Arial Greek;}}
+\f0 \'9e\'e8\'ef \f1 \'cf\'f0\'e8\'e2\'e5\'f2 \f2 \'e1\'e2\'e3}
+)",
+         doc);
+    EXPECT_EQ(rtf::plainText(&doc), QStringLiteral("žčď Привет αβγ"));
+    QTextDocument big5;
+    load("{\\rtf1\\ansi\\ansicpg950{\\fonttbl{\\f0\\fcharset136 MingLiU;}}\\f0 \\'a4\\'a4\\'a4\\'e5}", big5);
+    EXPECT_EQ(rtf::plainText(&big5), QStringLiteral("中文"));
+}
+
+TEST(RtfReader, UnicodeEscapesSkipTheirFallback)
+{
+    QTextDocument doc;
+    load(R"({\rtf1\ansi\uc1 a\u8364?b {\uc2\u8364\'80\'80 c} \u-10179?\u-8694? d\u233\'e9 e})", doc);
+    EXPECT_EQ(rtf::plainText(&doc), QStringLiteral("a€b € c \U0001F60A dé e"));
+}
+
+TEST(RtfReader, UnknownDestinationsFieldsAndBinaryDataAreHandled)
+{
+    QTextDocument doc;
+    load(R"({\rtf1\ansi{\*\unknowndest hidden text}{\*\generator Riched20;}shown )"
+         R"({\field{\*\fldinst HYPERLINK "http://x"}{\fldrslt link text}} )"
+         R"({\info{\title not body}}{\stylesheet{\s1 heading;}}\bin4 {}}}after\par} trailing)",
+         doc);
+    EXPECT_EQ(rtf::plainText(&doc), QStringLiteral("shown link text after"));
+}
+
+TEST(RtfReader, WordListsAndNumbering)
+{
+    QTextDocument doc;
+    load(R"({\rtf1\ansi{\fonttbl{\f0 Calibri;}}
+\pard\ls1\ilvl0 {\listtext\pard\plain 1.\tab}one\par
+{\listtext\pard\plain 2.\tab}two\par
+\pard\ls1\ilvl1\li720 {\listtext\pard\plain a.\tab}deeper\par
+\pard\ls1\ilvl0 {\listtext\pard\plain 3.\tab}three\par
+\pard plain\par})",
+         doc);
+    EXPECT_EQ(rtf::plainText(&doc), QStringLiteral("1. one\n2. two\na. deeper\n3. three\nplain"));
+}
+
+TEST(RtfReader, JpegPicturesAreReadAndWrittenBackAsJpeg)
+{
+    QImage image(8, 8, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(image.save(&buffer, "JPG"));
+    const QByteArray rtfText = "{\\rtf1\\ansi x{\\*\\shppict{\\pict\\jpegblip\\picwgoal240\\pichgoal240 " + jpeg.toHex()
+        + "}}{\\nonshppict{\\pict\\wmetafile8 0102}}y}";
+    QTextDocument doc;
+    ASSERT_TRUE(rtf::read(rtfText, &doc));
+    EXPECT_EQ(rtf::plainText(&doc), QStringLiteral("xy")) << "the metafile copy is skipped";
+    const QByteArray written = rtf::write(&doc);
+    EXPECT_TRUE(written.contains("\\jpegblip"));
+    EXPECT_TRUE(written.contains(jpeg.toHex().left(40)));
+    EXPECT_TRUE(written.contains("\\picwgoal240"));
+}
+
+TEST(RtfReader, TextThatIsNotRtfIsRefusedAndTheDocumentKept)
+{
+    QTextDocument doc;
+    doc.setPlainText(QStringLiteral("kept"));
+    QString error;
+    EXPECT_FALSE(rtf::read(QByteArray("just words"), &doc, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(doc.toPlainText(), QStringLiteral("kept"));
+    EXPECT_TRUE(rtf::read(QByteArray("\r\n/{\\rtf1 stray start}"), &doc)) << "a few stray characters are passed over";
+    EXPECT_EQ(rtf::plainText(&doc), QStringLiteral("stray start"));
+}
+
+TEST(RtfReader, MalformedInputEndsWithWhatCouldBeRead)
+{
+    const char *const samples[] = {
+        "{\\rtf1 abc {\\b def",              // truncated
+        "{\\rtf1 x}}}}}} y",                 // text after the end
+        "{\\rtf1 \\'zz\\'4",                 // broken hex
+        "{\\rtf1 \\u99999999999999 a\\",     // number out of range, lone backslash
+        "{\\rtf1 \\bin999999999 tail}",      // \bin beyond the end
+        "{\\rtf1 {\\pict\\pngblip 89504e47zz}after}",
+        "{\\rtf1 \\fs-5 \\fs999999 \\uc-3 \\ucX small}",
+    };
+    for (const char *s : samples) {
+        QTextDocument doc;
+        EXPECT_TRUE(rtf::read(QByteArray(s), &doc)) << s;
+    }
+    QTextDocument doc;
+    rtf::read(QByteArray("{\\rtf1 abc {\\b def"), &doc);
+    EXPECT_EQ(rtf::plainText(&doc), QStringLiteral("abc def"));
+    rtf::read(QByteArray("{\\rtf1 x}}}}}} y"), &doc);
+    EXPECT_EQ(rtf::plainText(&doc), QStringLiteral("x")) << "nothing after the document's last brace is read";
+}
+
+TEST(RtfReader, DeepNestingAndRandomBytesNeverBreakIt)
+{
+    QByteArray deep = "{\\rtf1 ";
+    deep += QByteArray(200000, '{');
+    deep += "inside";
+    deep += QByteArray(200000, '}');
+    QTextDocument doc;
+    ASSERT_TRUE(rtf::read(deep, &doc));
+    EXPECT_EQ(rtf::plainText(&doc), QStringLiteral("inside"));
+
+    QRandomGenerator rng(1234);
+    const char alphabet[] = "{}\\'abcdefuxpqr0123456789 -*;\n\x80\xe9";
+    for (int round = 0; round < 200; ++round) {
+        QByteArray junk = "{\\rtf1 ";
+        const int n = int(rng.bounded(2000));
+        for (int i = 0; i < n; ++i)
+            junk += alphabet[rng.bounded(int(sizeof alphabet) - 1)];
+        QTextDocument d;
+        ASSERT_TRUE(rtf::read(junk, &d));
+        // Whatever was read can be written and read again.
+        QTextDocument again;
+        ASSERT_TRUE(rtf::read(rtf::write(&d), &again));
+        const QString a = rtf::plainText(&again), b = rtf::plainText(&d);
+        qsizetype k = 0;
+        while (k < a.size() && k < b.size() && a[k] == b[k])
+            ++k;
+        ASSERT_EQ(a, b) << "round " << round << " differs at " << k << ": [" << a.mid(k - 5, 20).toStdString()
+                        << "] vs [" << b.mid(k - 5, 20).toStdString() << "] codes " << int(k < a.size() ? a.at(k).unicode() : 0) << " "
+                        << int(k < b.size() ? b.at(k).unicode() : 0) << "\n"
+                        << rtf::write(&d).toStdString();
+    }
+}

@@ -1,0 +1,189 @@
+#include "QtPrinters.h"
+#include "Rtf.h"
+
+#include <QImage>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextList>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QTextCharFormat chars(const QString &family, double points, bool b, bool i, bool u, bool s, QColor color = {})
+{
+    QTextCharFormat f;
+    f.setFontFamilies({family});
+    f.setFontPointSize(points);
+    f.setFontWeight(b ? QFont::Bold : QFont::Normal);
+    f.setFontItalic(i);
+    f.setFontUnderline(u);
+    f.setFontStrikeOut(s);
+    if (color.isValid())
+        f.setForeground(color);
+    return f;
+}
+
+// Every attribute the editor can give, each in a paragraph of its own.
+void buildSample(QTextDocument &doc)
+{
+    QTextCursor c(&doc);
+    QTextBlockFormat left;
+    left.setAlignment(Qt::AlignLeft);
+    c.setBlockFormat(left);
+    c.insertText(QStringLiteral("Plain "), chars(QStringLiteral("DejaVu Sans"), 10, false, false, false, false));
+    c.insertText(QStringLiteral("bold "), chars(QStringLiteral("DejaVu Sans"), 10, true, false, false, false));
+    c.insertText(QStringLiteral("italic "), chars(QStringLiteral("DejaVu Serif"), 12, false, true, false, false));
+    c.insertText(QStringLiteral("under "), chars(QStringLiteral("DejaVu Serif"), 14.5, false, false, true, false));
+    c.insertText(QStringLiteral("struck"), chars(QStringLiteral("DejaVu Sans Mono"), 8, false, false, false, true));
+
+    QTextBlockFormat centre;
+    centre.setAlignment(Qt::AlignHCenter);
+    c.insertBlock(centre);
+    c.insertText(QStringLiteral("Centred red {braces} \\ back"),
+                 chars(QStringLiteral("DejaVu Sans"), 11, true, true, true, true, QColor(200, 10, 20)));
+
+    QTextBlockFormat right;
+    right.setAlignment(Qt::AlignRight);
+    right.setLeftMargin(1440 / rtf::kTwipsPerUnit);
+    c.insertBlock(right);
+    c.insertText(QStringLiteral("Right, indented one inch: città, € 5, Ελληνικά, 日本語, \U0001F600 and\ttab"),
+                 chars(QStringLiteral("DejaVu Sans"), 9, false, false, false, false, QColor(0, 0, 255)));
+    c.insertText(QString(QChar::LineSeparator) + QStringLiteral("after a line break"),
+                 chars(QStringLiteral("DejaVu Sans"), 9, false, false, false, false));
+
+    QTextBlockFormat bulleted;
+    bulleted.setAlignment(Qt::AlignLeft);
+    bulleted.setLeftMargin(720 / rtf::kTwipsPerUnit);
+    bulleted.setTextIndent(-360 / rtf::kTwipsPerUnit);
+    c.insertBlock(bulleted);
+    QTextListFormat lf;
+    lf.setStyle(QTextListFormat::ListDisc);
+    lf.setIndent(0);
+    c.createList(lf);
+    c.insertText(QStringLiteral("first bullet"), chars(QStringLiteral("DejaVu Sans"), 10, false, false, false, false));
+    c.insertBlock();  // stays in the list
+    c.insertText(QStringLiteral("second bullet"), chars(QStringLiteral("DejaVu Sans"), 10, false, false, false, false));
+
+    c.insertBlock(left);
+    c.insertText(QStringLiteral("after the list"), chars(QStringLiteral("DejaVu Sans"), 10, false, false, false, false));
+    QTextBlockFormat justified;
+    justified.setAlignment(Qt::AlignJustify);
+    c.insertBlock(justified);
+    c.insertText(QStringLiteral("justified"), chars(QStringLiteral("DejaVu Sans"), 10, false, false, false, false));
+}
+
+struct TextRun {
+    QString text;
+    QString family;
+    double points;
+    bool bold, italic, underline, strike;
+    QRgb color;
+    bool operator==(const TextRun &) const = default;
+};
+
+std::vector<std::vector<TextRun>> runsOf(const QTextDocument &doc)
+{
+    std::vector<std::vector<TextRun>> out;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        std::vector<TextRun> runs;
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat f = it.fragment().charFormat();
+            const bool colored = f.hasProperty(QTextFormat::ForegroundBrush);
+            runs.push_back({it.fragment().text(), f.fontFamilies().toStringList().value(0), f.fontPointSize(),
+                            f.fontWeight() >= QFont::Bold, f.fontItalic(), f.fontUnderline(), f.fontStrikeOut(),
+                            colored ? f.foreground().color().rgb() : 0});
+        }
+        out.push_back(runs);
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(RtfRoundTrip, EveryAttributeComesBackAsItWasWritten)
+{
+    QTextDocument original;
+    buildSample(original);
+    const QByteArray rtf = rtf::write(&original);
+    for (char ch : rtf)
+        ASSERT_LT(uchar(ch), 0x80) << "the writer emits 7-bit RTF";
+
+    QTextDocument back;
+    ASSERT_TRUE(rtf::read(rtf, &back));
+    ASSERT_EQ(back.blockCount(), original.blockCount()) << rtf.toStdString();
+    EXPECT_EQ(rtf::plainText(&back), rtf::plainText(&original)) << rtf.toStdString();
+
+    const auto a = runsOf(original), b = runsOf(back);
+    for (size_t i = 0; i < a.size(); ++i) {
+        ASSERT_EQ(a[i].size(), b[i].size()) << "paragraph " << i;
+        for (size_t k = 0; k < a[i].size(); ++k) {
+            const TextRun &x = a[i][k], &y = b[i][k];
+            EXPECT_EQ(x.text, y.text) << "paragraph " << i;
+            EXPECT_EQ(x.family, y.family) << x.text.toStdString();
+            EXPECT_DOUBLE_EQ(x.points, y.points) << x.text.toStdString();
+            EXPECT_EQ(x.bold, y.bold) << x.text.toStdString();
+            EXPECT_EQ(x.italic, y.italic) << x.text.toStdString();
+            EXPECT_EQ(x.underline, y.underline) << x.text.toStdString();
+            EXPECT_EQ(x.strike, y.strike) << x.text.toStdString();
+            EXPECT_EQ(x.color, y.color) << x.text.toStdString();
+        }
+    }
+    QTextBlock p = original.begin(), q = back.begin();
+    for (int i = 0; p.isValid(); ++i, p = p.next(), q = q.next()) {
+        const auto pa = p.blockFormat().alignment() & Qt::AlignHorizontal_Mask;
+        const auto qa = q.blockFormat().alignment() & Qt::AlignHorizontal_Mask;
+        EXPECT_EQ(pa, qa) << "alignment of paragraph " << i;
+        EXPECT_DOUBLE_EQ(p.blockFormat().leftMargin(), q.blockFormat().leftMargin()) << "indent of paragraph " << i;
+        EXPECT_DOUBLE_EQ(p.blockFormat().textIndent(), q.blockFormat().textIndent()) << "paragraph " << i;
+        EXPECT_EQ(p.textList() != nullptr, q.textList() != nullptr) << "bullet of paragraph " << i;
+        if (p.textList() && q.textList()) {
+            EXPECT_EQ(p.textList()->format().style(), q.textList()->format().style());
+        }
+    }
+    // The two bullets stay one list.
+    const QTextBlock b3 = back.findBlockByNumber(3), b4 = back.findBlockByNumber(4);
+    ASSERT_TRUE(b3.textList());
+    EXPECT_EQ(b3.textList(), b4.textList()) << b3.text().toStdString() << "|" << b4.text().toStdString();
+    // Writing again gives the same RTF.
+    EXPECT_EQ(rtf::write(&back).toStdString(), rtf.toStdString());
+}
+
+TEST(RtfRoundTrip, PicturesAreKeptAsPngAndJpeg)
+{
+    QImage image(6, 4, QImage::Format_RGB32);
+    image.fill(QColor(10, 200, 30));
+    QTextDocument doc;
+    doc.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("img://1")), image);
+    QTextCursor c(&doc);
+    c.insertText(QStringLiteral("before "));
+    QTextImageFormat f;
+    f.setName(QStringLiteral("img://1"));
+    f.setWidth(60);
+    f.setHeight(40);
+    c.insertImage(f);
+    c.insertText(QStringLiteral(" after"));
+    const QByteArray rtf = rtf::write(&doc);
+    EXPECT_TRUE(rtf.contains("\\pngblip"));
+
+    QTextDocument back;
+    ASSERT_TRUE(rtf::read(rtf, &back));
+    EXPECT_EQ(rtf::plainText(&back), QStringLiteral("before  after"));
+    bool found = false;
+    for (auto it = back.begin().begin(); !it.atEnd(); ++it) {
+        const QTextCharFormat cf = it.fragment().charFormat();
+        if (!cf.isImageFormat())
+            continue;
+        found = true;
+        const QTextImageFormat imf = cf.toImageFormat();
+        EXPECT_DOUBLE_EQ(imf.width(), 60);
+        EXPECT_DOUBLE_EQ(imf.height(), 40);
+        const QVariant res = back.resource(QTextDocument::ImageResource, QUrl(imf.name()));
+        QImage loaded;
+        ASSERT_TRUE(loaded.loadFromData(res.toByteArray()));
+        EXPECT_EQ(loaded.size(), QSize(6, 4));
+        EXPECT_EQ(loaded.pixelColor(2, 2), QColor(10, 200, 30));
+    }
+    EXPECT_TRUE(found);
+}

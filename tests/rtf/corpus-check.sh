@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# corpus-check.sh SHARED_DIR QUORVEL_RTF MIN_PERCENT
+# Runs the shared corpus checker on our reader and fails below MIN_PERCENT.
+set -uo pipefail
+shared=$1 tool=$2 min=$3
+checker=$shared/tools/rtf-corpus-check
+corpus=$shared/corpus/rtf
+if [ ! -x "$checker" ] && [ ! -f "$checker" ]; then
+  echo "no corpus checker at $checker: skipped"
+  exit 77
+fi
+for t in unrtf pandoc; do
+  command -v $t >/dev/null || { echo "$t is not installed (tools/deps.sh installs it)"; exit 1; }
+done
+out=$(python3 "$checker" "$corpus" -- "$tool" --text 2>&1)
+echo "$out"
+line=$(echo "$out" | grep '^agreement:')
+agree=$(echo "$line" | sed -E 's/^agreement: ([0-9]+) of ([0-9]+).*/\1/')
+total=$(echo "$line" | sed -E 's/^agreement: ([0-9]+) of ([0-9]+).*/\2/')
+if [ -z "$agree" ] || [ -z "$total" ] || [ "$total" -eq 0 ]; then
+  echo "the checker printed no agreement figure"
+  exit 1
+fi
+if [ $((agree * 100)) -lt $((min * total)) ]; then
+  echo "agreement $agree of $total is below $min%"
+  exit 1
+fi
+echo "agreement $agree of $total: at least $min%"
