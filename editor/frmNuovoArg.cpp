@@ -30,6 +30,7 @@ frmNuovoArg::frmNuovoArg(Session &session)
     connect(cmdSalva, &QPushButton::clicked, this, &frmNuovoArg::cmdSalva_Click);
     connect(cmdAnnulla, &QPushButton::clicked, this, &frmNuovoArg::cmdAnnulla_Click);
     txtArgomento->installEventFilter(this);
+    connectFormatting();
 
     Form_Load();
 }
@@ -100,8 +101,10 @@ void frmNuovoArg::Form_Load()
     frmPulsanti->setVisible(buttons);
     frmScritte->setVisible(!buttons);
 
-    // 12-14. The system font of the title, the editor font at the insertion
-    // point and the toolbar's pressed states come with those preferences.
+    // 12. The system font of the title comes with the font preference.
+    // 13-14.
+    ApplyEditorFont();
+    RefreshFormatButtons();
 
     // The body as loaded, to tell later whether anything changed.
     rtfContenuto->document()->setModified(false);
@@ -131,6 +134,8 @@ void frmNuovoArg::txtArgomento_Change()
 
 bool frmNuovoArg::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == rtfContenuto && eventFilterBody(event))
+        return true;
     // Enter in the title moves on to the body.
     if (watched == txtArgomento && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);

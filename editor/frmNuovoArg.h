@@ -52,6 +52,21 @@ public:
     void cmdAnnulla_Click();
     void txtArgomento_Change();
 
+    // Formatting of the body.
+    // Runs the command of a Ctrl-letter code (Ctrl+B = 2 ...); returns true
+    // when the key is used up (the font dialog).
+    bool FormatCommand(int code);
+    void RefreshFormatButtons();
+    void ApplyEditorFont();
+    void Toolbar1_ButtonClick(QAction *button);
+    void mnuAnnullaNA_Click();
+    void mnuTagliaNA_Click();
+    void mnuCopiaNA_Click();
+    void mnuIncollaNA_Click();
+    // Export and print.
+    void mnuEsporta_Click();
+    void mnuStampa_Click();
+
     // Controls.
     QLabel *labTitolo = nullptr;
     QLineEdit *txtArgomento = nullptr;
@@ -89,6 +104,11 @@ private:
     void buildControls();
     void buildMenus();
     void buildToolbar();
+    void connectFormatting();
+    bool rtfContenuto_KeyDown(int key, Qt::KeyboardModifiers modifiers);
+    bool eventFilterBody(QEvent *event);
+    void fontDialog();
+    void colourDialog();
     void Form_Load();
     void Form_Unload();
     QString bodyPlainText() const;

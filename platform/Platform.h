@@ -4,11 +4,13 @@
 // production implementations use Qt; tests use scripted ones, so that every
 // question the program asks is expected and answered by the test.
 
+#include <QColor>
 #include <QDateTime>
 #include <QString>
 
 #include <optional>
 
+class QPrinter;
 class QWidget;
 
 namespace platform {
@@ -36,6 +38,25 @@ public:
     // Asks for one line of text; nullopt when the user cancels.
     virtual std::optional<QString> InputBox(QWidget *parent, const QString &prompt, const QString &title,
                                             const QString &defaultText) = 0;
+
+    struct FontChoice {
+        QString family;
+        double pointSize = 8;
+        bool bold = false, italic = false, strikeOut = false, underline = false;
+        bool operator==(const FontChoice &) const = default;
+    };
+    // The font dialog, starting from initial; nullopt when cancelled.
+    virtual std::optional<FontChoice> ChooseFont(QWidget *parent, const FontChoice &initial) = 0;
+    // The colour dialog; an invalid initial colour keeps the dialog's own.
+    virtual std::optional<QColor> ChooseColor(QWidget *parent, const QColor &initial) = 0;
+    // The save-file dialog. filter is "Name (*.EXT)|*.EXT|..." pairs as the
+    // string table holds them; defaultSuffix is added to a name typed
+    // without one. The program asks about overwriting itself.
+    virtual std::optional<QString> GetSaveFileName(QWidget *parent, const QString &title, const QString &fileName,
+                                                   const QString &filter, const QString &defaultSuffix) = 0;
+    // The print dialog for printer (no page range, no selection); false when
+    // cancelled. The printer chosen stays set on printer.
+    virtual bool ChoosePrinter(QWidget *parent, QPrinter *printer) = 0;
 };
 
 class Clock {

@@ -1,6 +1,11 @@
 #include "QtPlatform.h"
 
 #include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QInputDialog>
@@ -82,6 +87,59 @@ std::optional<QString> QtDialogs::InputBox(QWidget *parent, const QString &promp
     if (!ok)
         return std::nullopt;
     return text;
+}
+
+std::optional<Dialogs::FontChoice> QtDialogs::ChooseFont(QWidget *parent, const FontChoice &initial)
+{
+    QFont font(initial.family);
+    if (initial.pointSize > 0)
+        font.setPointSizeF(initial.pointSize);
+    font.setBold(initial.bold);
+    font.setItalic(initial.italic);
+    font.setStrikeOut(initial.strikeOut);
+    font.setUnderline(initial.underline);
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, font, parent);
+    if (!ok)
+        return std::nullopt;
+    return FontChoice{chosen.family(), chosen.pointSizeF(), chosen.bold(), chosen.italic(), chosen.strikeOut(),
+                      chosen.underline()};
+}
+
+std::optional<QColor> QtDialogs::ChooseColor(QWidget *parent, const QColor &initial)
+{
+    const QColor chosen = QColorDialog::getColor(initial.isValid() ? initial : m_lastColor, parent);
+    if (!chosen.isValid())
+        return std::nullopt;
+    m_lastColor = chosen;
+    return chosen;
+}
+
+std::optional<QString> QtDialogs::GetSaveFileName(QWidget *parent, const QString &title, const QString &fileName,
+                                                  const QString &filter, const QString &defaultSuffix)
+{
+    // "Name (*.A)|*.A|Other (*.B)|*.B" becomes Qt's "Name (*.A);;Other (*.B)".
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+        filters << parts[i];
+    QFileDialog dialog(parent, title);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setNameFilters(filters);
+    dialog.setDefaultSuffix(defaultSuffix.startsWith(QLatin1Char('.')) ? defaultSuffix.mid(1) : defaultSuffix);
+    dialog.selectFile(fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+bool QtDialogs::ChoosePrinter(QWidget *parent, QPrinter *printer)
+{
+    QPrintDialog dialog(printer, parent);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 QDateTime SystemClock::now() const

@@ -14,6 +14,14 @@ public:
     int MsgBox(QWidget *parent, const QString &prompt, int style, const QString &title) override;
     std::optional<QString> InputBox(QWidget *parent, const QString &prompt, const QString &title,
                                     const QString &defaultText) override;
+    std::optional<FontChoice> ChooseFont(QWidget *parent, const FontChoice &initial) override;
+    std::optional<QColor> ChooseColor(QWidget *parent, const QColor &initial) override;
+    std::optional<QString> GetSaveFileName(QWidget *parent, const QString &title, const QString &fileName,
+                                           const QString &filter, const QString &defaultSuffix) override;
+    bool ChoosePrinter(QWidget *parent, QPrinter *printer) override;
+
+private:
+    QColor m_lastColor = Qt::black;
 };
 
 class SystemClock final : public Clock {

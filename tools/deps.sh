@@ -12,13 +12,14 @@ PACKAGES=(
   gstreamer1.0-plugins-good fonts-dejavu-core
   # virtual display for running and checking the program without a desktop
   xvfb xauth
-  # independent RTF extractors the reader is checked against
-  unrtf pandoc python3
+  # independent RTF extractors the reader is checked against; PDF text for
+  # the print tests
+  unrtf pandoc python3 poppler-utils
 )
 # With --e2e: what end-to-end checks under a virtual display use
 # (screenshots, synthetic input, PDF pages, a notification area).
 if [ "${1:-}" = "--e2e" ]; then
-  PACKAGES+=(xdotool imagemagick poppler-utils trayer)
+  PACKAGES+=(xdotool imagemagick trayer)
 fi
 
 missing=()

@@ -26,6 +26,16 @@ public:
     // The next message box is answered with answer.
     void expectMsgBox(int answer = platform::vbOK);
     void expectInputBox(std::optional<QString> answer);
+    void expectFont(std::optional<FontChoice> answer);
+    void expectColor(std::optional<QColor> answer);
+    void expectSaveFile(std::optional<QString> path);
+    // The print dialog is answered by printing to a PDF file at pdfPath, or
+    // cancelled when pdfPath is empty.
+    void expectPrint(const QString &pdfPath);
+    // What the last font dialog was opened with.
+    FontChoice lastFontShown;
+    QString lastSaveFileName;
+    QString lastSaveFilter;
     bool allAnswered() const { return m_script.isEmpty(); }
     // Every box shown so far, in order.
     const QList<Shown> &shown() const { return m_shown; }
@@ -33,13 +43,22 @@ public:
     int MsgBox(QWidget *parent, const QString &prompt, int style, const QString &title) override;
     std::optional<QString> InputBox(QWidget *parent, const QString &prompt, const QString &title,
                                     const QString &defaultText) override;
+    std::optional<FontChoice> ChooseFont(QWidget *parent, const FontChoice &initial) override;
+    std::optional<QColor> ChooseColor(QWidget *parent, const QColor &initial) override;
+    std::optional<QString> GetSaveFileName(QWidget *parent, const QString &title, const QString &fileName,
+                                           const QString &filter, const QString &defaultSuffix) override;
+    bool ChoosePrinter(QWidget *parent, QPrinter *printer) override;
 
 private:
     struct Answer {
         QString kind;
         int button = 0;
         std::optional<QString> text;
+        std::optional<FontChoice> font;
+        std::optional<QColor> color;
     };
+    // The next scripted answer if it is of this kind, else a test failure.
+    std::optional<Answer> take(const QString &kind, const QString &what);
     QList<Answer> m_script;
     QList<Shown> m_shown;
 };

@@ -1,0 +1,467 @@
+// Formatting the body: Ctrl-letter commands, the toolbar's pressed states,
+// the font and colour dialogs and the remembered editor font.
+
+#include "frmNuovoArg.h"
+
+#include "Rtf.h"
+#include "Session.h"
+
+#include <QAction>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextEdit>
+#include <QTextList>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <optional>
+
+namespace {
+
+constexpr double kIndentStep = 50.0 / rtf::kTwipsPerUnit;  // 50 twips
+
+// Windows colour values keep red in the low byte.
+QColor fromColorRef(qint64 v)
+{
+    return QColor(int(v & 0xff), int((v >> 8) & 0xff), int((v >> 16) & 0xff));
+}
+
+qint64 toColorRef(const QColor &c)
+{
+    return qint64(c.red()) | (qint64(c.green()) << 8) | (qint64(c.blue()) << 16);
+}
+
+QString attributeLetters(bool bold, bool italic, bool strike, bool underline)
+{
+    QString s;
+    if (bold)
+        s += QLatin1Char('B');
+    if (italic)
+        s += QLatin1Char('I');
+    if (strike)
+        s += QLatin1Char('S');
+    if (underline)
+        s += QLatin1Char('U');
+    return s;
+}
+
+// A character property over the selection (or at the insertion point), or
+// nothing when the selected text holds more than one value.
+template <typename Get>
+auto charProperty(const QTextCursor &cursor, Get get) -> std::optional<decltype(get(QTextCharFormat()))>
+{
+    if (!cursor.hasSelection())
+        return get(cursor.charFormat());
+    const QTextDocument *doc = cursor.document();
+    const int from = cursor.selectionStart(), to = cursor.selectionEnd();
+    std::optional<decltype(get(QTextCharFormat()))> value;
+    for (QTextBlock b = doc->findBlock(from); b.isValid() && b.position() < to; b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            if (f.position() + f.length() <= from || f.position() >= to)
+                continue;
+            const auto v = get(f.charFormat());
+            if (value && *value != v)
+                return std::nullopt;
+            value = v;
+        }
+    }
+    if (!value)
+        return get(cursor.charFormat());
+    return value;
+}
+
+template <typename Get>
+auto blockProperty(const QTextCursor &cursor, Get get) -> std::optional<decltype(get(QTextBlock()))>
+{
+    const QTextDocument *doc = cursor.document();
+    QTextBlock b = doc->findBlock(cursor.selectionStart());
+    const QTextBlock last = doc->findBlock(cursor.selectionEnd());
+    std::optional<decltype(get(QTextBlock()))> value;
+    for (; b.isValid(); b = b.next()) {
+        const auto v = get(b);
+        if (value && *value != v)
+            return std::nullopt;
+        value = v;
+        if (b == last)
+            break;
+    }
+    return value;
+}
+
+template <typename Change>
+void forEachBlock(QTextCursor cursor, Change change)
+{
+    const QTextDocument *doc = cursor.document();
+    QTextBlock b = doc->findBlock(cursor.selectionStart());
+    const QTextBlock last = doc->findBlock(cursor.selectionEnd());
+    cursor.beginEditBlock();
+    for (; b.isValid(); b = b.next()) {
+        change(b);
+        if (b == last)
+            break;
+    }
+    cursor.endEditBlock();
+}
+
+double pointSize(const QTextCharFormat &f, const QTextDocument *doc)
+{
+    if (f.fontPointSize() > 0)
+        return f.fontPointSize();
+    return doc->defaultFont().pointSizeF();
+}
+
+} // namespace
+
+void frmNuovoArg::connectFormatting()
+{
+    static const char *const keys[24] = {nullptr,   "Esporta",     "Stampa",         nullptr,     "Taglia",
+                                         "Copia",   "Incolla",     nullptr,          "Grassetto", "Corsivo",
+                                         "Sottolineato", nullptr,  "Rientro",        "EliminaRientro",
+                                         "ElencoPuntato", nullptr, "Sinistra",       "Centro",    "Destra",
+                                         nullptr,   "Font",        "Ingrandisci",    "Rimpicciolisci", "Colore"};
+    for (size_t i = 1; i <= 23; ++i) {
+        if (!ToolbarButtons[i])
+            continue;
+        ToolbarButtons[i]->setData(QString::fromLatin1(keys[i]));
+    }
+    for (size_t i : {8, 9, 10, 14, 16, 17, 18})
+        ToolbarButtons[i]->setCheckable(true);
+    connect(Toolbar1, &QToolBar::actionTriggered, this, &frmNuovoArg::Toolbar1_ButtonClick);
+    connect(rtfContenuto, &QTextEdit::cursorPositionChanged, this, &frmNuovoArg::RefreshFormatButtons);
+    connect(rtfContenuto, &QTextEdit::selectionChanged, this, &frmNuovoArg::RefreshFormatButtons);
+    connect(mnuAnnullaNA, &QAction::triggered, this, &frmNuovoArg::mnuAnnullaNA_Click);
+    connect(mnuTagliaNA, &QAction::triggered, this, &frmNuovoArg::mnuTagliaNA_Click);
+    connect(mnuCopiaNA, &QAction::triggered, this, &frmNuovoArg::mnuCopiaNA_Click);
+    connect(mnuIncollaNA, &QAction::triggered, this, &frmNuovoArg::mnuIncollaNA_Click);
+    connect(mnuEsporta, &QAction::triggered, this, &frmNuovoArg::mnuEsporta_Click);
+    connect(mnuStampa, &QAction::triggered, this, &frmNuovoArg::mnuStampa_Click);
+    rtfContenuto->installEventFilter(this);
+}
+
+bool frmNuovoArg::rtfContenuto_KeyDown(int key, Qt::KeyboardModifiers modifiers)
+{
+    const bool ctrl = modifiers & Qt::ControlModifier;
+    const bool shift = modifiers & Qt::ShiftModifier;
+    // Tab never leaves the body by itself.
+    if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
+        if (ctrl)
+            cmdTimer->setFocus(Qt::TabFocusReason);
+        else if (shift || key == Qt::Key_Backtab)
+            txtArgomento->setFocus(Qt::BacktabFocusReason);
+        else
+            rtfContenuto->textCursor().insertText(QStringLiteral("\t"));
+        return true;
+    }
+    if (ctrl && key == Qt::Key_I) {
+        QTextCharFormat f;
+        const auto italic = charProperty(rtfContenuto->textCursor(), [](const QTextCharFormat &c) { return c.fontItalic(); });
+        if (italic) {
+            f.setFontItalic(!*italic);
+            rtfContenuto->mergeCurrentCharFormat(f);
+        }
+        RefreshFormatButtons();
+        return true;
+    }
+    if (ctrl && key >= Qt::Key_A && key <= Qt::Key_Z) {
+        const int code = key - Qt::Key_A + 1;
+        // Ctrl+C, V, X and Z stay the box's own clipboard and undo.
+        if (code == 3 || code == 22 || code == 24 || code == 26)
+            return false;
+        FormatCommand(code);
+        // The box inserts nothing for control codes; none reaches it here.
+        return true;
+    }
+    return false;
+}
+
+bool frmNuovoArg::eventFilterBody(QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const auto *k = static_cast<QKeyEvent *>(event);
+        return rtfContenuto_KeyDown(k->key(), k->modifiers());
+    }
+    if (event->type() == QEvent::ShortcutOverride) {
+        // Keep Ctrl-letters and Tab for the body, ahead of any shortcut.
+        const auto *k = static_cast<QKeyEvent *>(event);
+        if ((k->modifiers() & Qt::ControlModifier) || k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab)
+            event->accept();
+    }
+    if (event->type() == QEvent::FocusIn)
+        RefreshFormatButtons();
+    return false;
+}
+
+bool frmNuovoArg::FormatCommand(int code)
+{
+    QTextCursor cursor = rtfContenuto->textCursor();
+    const QTextDocument *doc = rtfContenuto->document();
+    const auto toggle = [&](auto get, auto set) {
+        const auto v = charProperty(cursor, get);
+        if (!v)
+            return;  // mixed: no single value to turn over
+        QTextCharFormat f;
+        set(f, !*v);
+        rtfContenuto->mergeCurrentCharFormat(f);
+    };
+    const auto align = [&](Qt::Alignment a) {
+        forEachBlock(cursor, [&](const QTextBlock &b) {
+            QTextCursor c(b);
+            QTextBlockFormat bf = b.blockFormat();
+            bf.setAlignment(a);
+            c.setBlockFormat(bf);
+        });
+    };
+    const auto indent = [&](double step) {
+        const auto v = blockProperty(cursor, [](const QTextBlock &b) { return b.blockFormat().leftMargin(); });
+        if (!v || *v + step < -1e-9)
+            return;  // mixed, or below zero: refused
+        forEachBlock(cursor, [&](const QTextBlock &b) {
+            QTextCursor c(b);
+            QTextBlockFormat bf = b.blockFormat();
+            bf.setLeftMargin(*v + step);
+            c.setBlockFormat(bf);
+        });
+    };
+    const auto resize = [&](double step) {
+        const auto v = charProperty(cursor, [doc](const QTextCharFormat &c) { return pointSize(c, doc); });
+        if (!v || *v + step < 1)
+            return;
+        QTextCharFormat f;
+        f.setFontPointSize(*v + step);
+        rtfContenuto->mergeCurrentCharFormat(f);
+    };
+    bool consumed = false;
+    switch (code) {
+    case 2:
+        toggle([](const QTextCharFormat &c) { return c.fontWeight() >= QFont::Bold; },
+               [](QTextCharFormat &f, bool on) { f.setFontWeight(on ? QFont::Bold : QFont::Normal); });
+        break;
+    case 4:
+        indent(-kIndentStep);
+        break;
+    case 6:
+        fontDialog();
+        return true;
+    case 7:
+        resize(1);
+        break;
+    case 12:
+        align(Qt::AlignLeft);
+        break;
+    case 14: {
+        const auto listed = blockProperty(cursor, [](const QTextBlock &b) { return b.textList() != nullptr; });
+        if (!listed)
+            break;
+        cursor.beginEditBlock();
+        if (*listed) {
+            forEachBlock(cursor, [](const QTextBlock &b) {
+                if (QTextList *l = b.textList())
+                    l->remove(b);
+            });
+        } else {
+            QTextListFormat lf;
+            lf.setStyle(QTextListFormat::ListDisc);
+            lf.setIndent(1);
+            cursor.createList(lf);
+        }
+        cursor.endEditBlock();
+        break;
+    }
+    case 15:
+        toggle([](const QTextCharFormat &c) { return c.fontItalic(); },
+               [](QTextCharFormat &f, bool on) { f.setFontItalic(on); });
+        break;
+    case 16:
+        mnuStampa_Click();
+        break;
+    case 17:
+        indent(kIndentStep);
+        break;
+    case 18:
+        align(Qt::AlignRight);
+        break;
+    case 19:
+        resize(-1);
+        break;
+    case 20:
+        align(Qt::AlignHCenter);
+        break;
+    case 21:
+        toggle([](const QTextCharFormat &c) { return c.fontUnderline(); },
+               [](QTextCharFormat &f, bool on) { f.setFontUnderline(on); });
+        break;
+    case 23:
+        colourDialog();
+        return consumed;
+    case 25:
+        mnuEsporta_Click();
+        break;
+    default:
+        return false;
+    }
+    RefreshFormatButtons();
+    return consumed;
+}
+
+void frmNuovoArg::fontDialog()
+{
+    store::TableRecordset &setup = *m_session.store.rsSetup;
+    platform::Dialogs::FontChoice initial;
+    const QVariant face = setup.field(QStringLiteral("EditFont"));
+    const QVariant size = setup.field(QStringLiteral("EditFontAltezza"));
+    const QVariant attributes = setup.field(QStringLiteral("EditFontAttributi"));
+    if (face.isNull() || size.isNull() || attributes.isNull()) {
+        initial = {QStringLiteral("MS Sans Serif"), 8, false, false, false, false};
+    } else {
+        const QString a = attributes.toString();
+        initial = {face.toString(), size.toDouble(), a.contains(QLatin1Char('B')), a.contains(QLatin1Char('I')),
+                   a.contains(QLatin1Char('S')), a.contains(QLatin1Char('U'))};
+    }
+    const auto chosen = m_session.dialogs().ChooseFont(this, initial);
+    if (!chosen) {
+        RefreshFormatButtons();
+        return;
+    }
+    // Strikethrough is remembered for new text but not given to the selection.
+    QTextCharFormat f;
+    f.setFontFamilies({chosen->family});
+    f.setFontPointSize(chosen->pointSize);
+    f.setFontWeight(chosen->bold ? QFont::Bold : QFont::Normal);
+    f.setFontItalic(chosen->italic);
+    f.setFontUnderline(chosen->underline);
+    rtfContenuto->mergeCurrentCharFormat(f);
+    if (setup.edit()) {
+        setup.setField(QStringLiteral("EditFont"), chosen->family);
+        setup.setField(QStringLiteral("EditFontAltezza"), chosen->pointSize);
+        setup.setField(QStringLiteral("EditFontAttributi"),
+                       attributeLetters(chosen->bold, chosen->italic, chosen->strikeOut, chosen->underline));
+        if (!setup.update())
+            setup.cancelUpdate();
+    }
+    RefreshFormatButtons();
+}
+
+void frmNuovoArg::colourDialog()
+{
+    store::TableRecordset &setup = *m_session.store.rsSetup;
+    const QVariant stored = setup.field(QStringLiteral("Editcolore"));
+    const auto chosen = m_session.dialogs().ChooseColor(this, stored.isNull() ? QColor() : fromColorRef(stored.toLongLong()));
+    if (!chosen)
+        return;
+    if (setup.edit()) {
+        setup.setField(QStringLiteral("Editcolore"), toColorRef(*chosen));
+        if (!setup.update())
+            setup.cancelUpdate();
+    }
+    QTextCharFormat f;
+    f.setForeground(*chosen);
+    rtfContenuto->mergeCurrentCharFormat(f);
+    RefreshFormatButtons();
+}
+
+void frmNuovoArg::ApplyEditorFont()
+{
+    store::TableRecordset &setup = *m_session.store.rsSetup;
+    const QVariant face = setup.field(QStringLiteral("EditFont"));
+    const QVariant size = setup.field(QStringLiteral("EditFontAltezza"));
+    const QVariant attributes = setup.field(QStringLiteral("EditFontAttributi"));
+    const QVariant colour = setup.field(QStringLiteral("Editcolore"));
+    QTextCharFormat f;
+    if (face.isNull() || size.isNull() || size.toDouble() <= 0 || attributes.isNull()) {
+        f.setFontFamilies({QStringLiteral("MS Sans Serif")});
+        f.setFontPointSize(8);
+        f.setFontWeight(QFont::Normal);
+        f.setFontItalic(false);
+        f.setFontStrikeOut(false);
+        f.setFontUnderline(false);
+    } else {
+        const QString a = attributes.toString();
+        f.setFontFamilies({face.toString()});
+        f.setFontPointSize(size.toDouble());
+        f.setFontWeight(a.contains(QLatin1Char('B')) ? QFont::Bold : QFont::Normal);
+        f.setFontItalic(a.contains(QLatin1Char('I')));
+        f.setFontStrikeOut(a.contains(QLatin1Char('S')));
+        f.setFontUnderline(a.contains(QLatin1Char('U')));
+        if (!colour.isNull())
+            f.setForeground(fromColorRef(colour.toLongLong()));
+    }
+    // Only the insertion point: text already there keeps its own format.
+    QTextCursor c = rtfContenuto->textCursor();
+    c.clearSelection();
+    c.mergeCharFormat(f);
+    rtfContenuto->setTextCursor(c);
+    rtfContenuto->mergeCurrentCharFormat(f);
+}
+
+void frmNuovoArg::RefreshFormatButtons()
+{
+    const QTextCursor cursor = rtfContenuto->textCursor();
+    const auto pressed = [&](size_t button, std::optional<bool> v) { ToolbarButtons[button]->setChecked(v.value_or(false)); };
+    pressed(8, charProperty(cursor, [](const QTextCharFormat &c) { return c.fontWeight() >= QFont::Bold; }));
+    pressed(9, charProperty(cursor, [](const QTextCharFormat &c) { return c.fontItalic(); }));
+    pressed(10, charProperty(cursor, [](const QTextCharFormat &c) { return c.fontUnderline(); }));
+    pressed(14, blockProperty(cursor, [](const QTextBlock &b) { return b.textList() != nullptr; }));
+    const auto a = blockProperty(cursor, [](const QTextBlock &b) {
+        const Qt::Alignment h = b.blockFormat().alignment() & Qt::AlignHorizontal_Mask;
+        return h & Qt::AlignHCenter ? 1 : (h & Qt::AlignRight ? 2 : 0);
+    });
+    // A selection over several alignments leaves the three buttons alone.
+    if (a) {
+        ToolbarButtons[16]->setChecked(*a == 0);
+        ToolbarButtons[17]->setChecked(*a == 1);
+        ToolbarButtons[18]->setChecked(*a == 2);
+    }
+}
+
+void frmNuovoArg::Toolbar1_ButtonClick(QAction *button)
+{
+    const QString key = button->data().toString();
+    static const QHash<QString, int> codes = {
+        {QStringLiteral("Grassetto"), 2},       {QStringLiteral("Corsivo"), 15},       {QStringLiteral("Sottolineato"), 21},
+        {QStringLiteral("Rientro"), 17},        {QStringLiteral("EliminaRientro"), 4}, {QStringLiteral("ElencoPuntato"), 14},
+        {QStringLiteral("Sinistra"), 12},       {QStringLiteral("Centro"), 20},        {QStringLiteral("Destra"), 18},
+        {QStringLiteral("Font"), 6},            {QStringLiteral("Ingrandisci"), 7},    {QStringLiteral("Rimpicciolisci"), 19},
+        {QStringLiteral("Colore"), 23},
+    };
+    if (key == QLatin1String("Esporta"))
+        mnuEsporta_Click();
+    else if (key == QLatin1String("Stampa"))
+        mnuStampa_Click();
+    else if (key == QLatin1String("Taglia"))
+        rtfContenuto->cut();
+    else if (key == QLatin1String("Copia"))
+        rtfContenuto->copy();
+    else if (key == QLatin1String("Incolla"))
+        rtfContenuto->paste();
+    else if (codes.contains(key))
+        FormatCommand(codes.value(key));
+    RefreshFormatButtons();
+    rtfContenuto->setFocus();
+}
+
+void frmNuovoArg::mnuAnnullaNA_Click()
+{
+    rtfContenuto->setFocus();
+    rtfContenuto->undo();
+}
+
+void frmNuovoArg::mnuTagliaNA_Click()
+{
+    rtfContenuto->setFocus();
+    rtfContenuto->cut();
+}
+
+void frmNuovoArg::mnuCopiaNA_Click()
+{
+    rtfContenuto->setFocus();
+    rtfContenuto->copy();
+}
+
+void frmNuovoArg::mnuIncollaNA_Click()
+{
+    rtfContenuto->setFocus();
+    rtfContenuto->paste();
+}

@@ -1,0 +1,50 @@
+// Export of the body to a file and printing with the title on every page.
+
+#include "frmNuovoArg.h"
+
+#include "NoteStore.h"
+#include "PrintRichText.h"
+#include "Rtf.h"
+#include "Session.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QSaveFile>
+#include <QTextEdit>
+
+void frmNuovoArg::mnuEsporta_Click()
+{
+    Session &s = m_session;
+    const auto path = s.dialogs().GetSaveFileName(this, s.GetString(723), TitleToFileName(txtArgomento->text()),
+                                                  s.GetString(724), QStringLiteral(".RTF"));
+    if (!path || path->isEmpty())
+        return;
+    const auto fail = [&](const QString &why) {
+        s.dialogs().MsgBox(this, s.GetString(748) + QStringLiteral("\n") + *path + QStringLiteral("\n") + why,
+                           platform::vbCritical, s.GetString(507));
+    };
+    if (store::FileExists(*path)) {
+        if (s.dialogs().MsgBox(this, s.GetString(726), platform::vbYesNo | platform::vbQuestion, s.GetString(725))
+            != platform::vbYes)
+            return;
+    }
+    // The last three letters decide, whatever filter was chosen.
+    const bool asRtf = path->right(3).toUpper() == QLatin1String("RTF");
+    const QByteArray data = asRtf ? rtf::write(rtfContenuto->document())
+                                  : rtf::plainText(rtfContenuto->document()).toUtf8();
+    // Written aside and moved into place, so a failure leaves any old file whole.
+    QSaveFile file(*path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
+        fail(file.errorString());
+        return;
+    }
+}
+
+void frmNuovoArg::mnuStampa_Click()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    if (!m_session.dialogs().ChoosePrinter(this, &printer))
+        return;
+    PrintRichText(&printer, txtArgomento->text(), rtfContenuto->document(), 360, 360, 360, 360);
+}

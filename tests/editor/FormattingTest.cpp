@@ -1,0 +1,218 @@
+#include "BrowserFixture.h"
+
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextList>
+#include <QToolButton>
+
+class Formatting : public BrowserFixture {
+protected:
+    void SetUp() override
+    {
+        BrowserFixture::SetUp();
+        e = openTopic(QStringLiteral("Agenda"));
+        ASSERT_TRUE(e);
+        body = e->rtfContenuto;
+        body->setPlainText(QStringLiteral("alpha beta gamma\nsecond line"));
+    }
+    // Selects characters [from, to) of the body.
+    void selectRange(int from, int to)
+    {
+        QTextCursor c(body->document());
+        c.setPosition(from);
+        c.setPosition(to, QTextCursor::KeepAnchor);
+        body->setTextCursor(c);
+    }
+    QTextCharFormat formatAt(int pos)
+    {
+        QTextCursor c(body->document());
+        c.setPosition(pos + 1);
+        return c.charFormat();
+    }
+    void ctrl(Qt::Key key, Qt::KeyboardModifiers extra = {})
+    {
+        QTest::keyClick(body, key, Qt::ControlModifier | extra);
+    }
+    frmNuovoArg *e = nullptr;
+    QTextEdit *body = nullptr;
+};
+
+TEST_F(Formatting, SmallerNeverGoesBelowOnePoint)
+{
+    selectRange(0, 5);
+    QTextCharFormat two;
+    two.setFontPointSize(2);
+    body->mergeCurrentCharFormat(two);
+    ctrl(Qt::Key_S);
+    EXPECT_DOUBLE_EQ(formatAt(0).fontPointSize(), 1.0);
+    ctrl(Qt::Key_S);
+    EXPECT_DOUBLE_EQ(formatAt(0).fontPointSize(), 1.0);
+    ctrl(Qt::Key_G);
+    ctrl(Qt::Key_G);
+    EXPECT_DOUBLE_EQ(formatAt(0).fontPointSize(), 3.0);
+}
+
+TEST_F(Formatting, BoldOnAPartlyBoldSelectionChangesNothing)
+{
+    selectRange(0, 5);
+    ctrl(Qt::Key_B);
+    EXPECT_EQ(formatAt(0).fontWeight(), QFont::Bold);
+    EXPECT_TRUE(e->ToolbarButtons[8]->isChecked());
+    selectRange(0, 10);  // "alpha" bold, " beta" not
+    EXPECT_FALSE(e->ToolbarButtons[8]->isChecked()) << "a mixed selection shows the button up";
+    ctrl(Qt::Key_B);
+    EXPECT_EQ(formatAt(0).fontWeight(), QFont::Bold);
+    EXPECT_NE(formatAt(7).fontWeight(), QFont::Bold);
+    EXPECT_FALSE(e->ToolbarButtons[8]->isChecked());
+    EXPECT_EQ(body->toPlainText(), QStringLiteral("alpha beta gamma\nsecond line")) << "no control character typed";
+}
+
+TEST_F(Formatting, ItalicByButtonCtrlOAndCtrlI)
+{
+    selectRange(6, 10);
+    e->Toolbar1_ButtonClick(e->ToolbarButtons[9]);
+    EXPECT_TRUE(formatAt(6).fontItalic());
+    EXPECT_TRUE(e->ToolbarButtons[9]->isChecked());
+    selectRange(6, 10);
+    ctrl(Qt::Key_O);
+    EXPECT_FALSE(formatAt(6).fontItalic());
+    ctrl(Qt::Key_I);
+    EXPECT_TRUE(formatAt(6).fontItalic());
+    EXPECT_EQ(body->toPlainText(), QStringLiteral("alpha beta gamma\nsecond line")) << "Ctrl+I inserts no tab";
+}
+
+TEST_F(Formatting, TabInsertsOrMovesTheFocus)
+{
+    QTextCursor c(body->document());
+    c.setPosition(5);
+    body->setTextCursor(c);
+    e->activateWindow();
+    body->setFocus();
+    QTest::keyClick(body, Qt::Key_Tab);
+    EXPECT_EQ(body->toPlainText().left(7), QStringLiteral("alpha\t "));
+    QTest::keyClick(body, Qt::Key_Tab, Qt::ShiftModifier);
+    EXPECT_EQ(e->focusWidget(), e->txtArgomento);
+    body->setFocus();
+    QTest::keyClick(body, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(e->focusWidget(), e->cmdTimer);
+    body->setFocus();
+    QTest::keyClick(body, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(e->focusWidget(), e->cmdTimer);
+}
+
+TEST_F(Formatting, IndentStepsBy50TwipsAndNeverBelowZero)
+{
+    selectRange(0, 3);
+    ctrl(Qt::Key_D);
+    EXPECT_DOUBLE_EQ(body->document()->firstBlock().blockFormat().leftMargin(), 0.0) << "refused below zero";
+    ctrl(Qt::Key_Q);
+    ctrl(Qt::Key_Q);
+    EXPECT_NEAR(body->document()->firstBlock().blockFormat().leftMargin() * 15, 100.0, 1e-9);
+    ctrl(Qt::Key_D);
+    EXPECT_NEAR(body->document()->firstBlock().blockFormat().leftMargin() * 15, 50.0, 1e-9);
+    EXPECT_DOUBLE_EQ(body->document()->lastBlock().blockFormat().leftMargin(), 0.0) << "other paragraphs untouched";
+}
+
+TEST_F(Formatting, AlignmentButtonsFollowTheSelection)
+{
+    selectRange(0, 2);
+    ctrl(Qt::Key_T);
+    EXPECT_TRUE(e->ToolbarButtons[17]->isChecked());
+    EXPECT_FALSE(e->ToolbarButtons[16]->isChecked());
+    selectRange(20, 22);  // the left-aligned second paragraph
+    EXPECT_TRUE(e->ToolbarButtons[16]->isChecked());
+    EXPECT_FALSE(e->ToolbarButtons[17]->isChecked());
+    selectRange(0, 22);  // both: the buttons stay as they were
+    EXPECT_TRUE(e->ToolbarButtons[16]->isChecked());
+    EXPECT_FALSE(e->ToolbarButtons[17]->isChecked());
+    selectRange(0, 2);
+    ctrl(Qt::Key_R);
+    EXPECT_TRUE(e->ToolbarButtons[18]->isChecked());
+    ctrl(Qt::Key_L);
+    EXPECT_TRUE(e->ToolbarButtons[16]->isChecked());
+}
+
+TEST_F(Formatting, BulletsTurnOnAndOff)
+{
+    selectRange(0, 22);
+    ctrl(Qt::Key_N);
+    EXPECT_TRUE(body->document()->firstBlock().textList());
+    EXPECT_EQ(body->document()->firstBlock().textList(), body->document()->lastBlock().textList());
+    EXPECT_TRUE(e->ToolbarButtons[14]->isChecked());
+    ctrl(Qt::Key_N);
+    EXPECT_FALSE(body->document()->firstBlock().textList());
+    EXPECT_FALSE(e->ToolbarButtons[14]->isChecked());
+}
+
+TEST_F(Formatting, FontDialogAppliesAndRemembersTheEditorFont)
+{
+    auto &setup = *session->store.rsSetup;
+    selectRange(0, 5);
+    services.dialogs.expectFont(platform::Dialogs::FontChoice{QStringLiteral("DejaVu Serif"), 14, true, false, true, true});
+    ctrl(Qt::Key_F);
+    EXPECT_EQ(services.dialogs.lastFontShown.family, QStringLiteral("MS Sans Serif")) << "a new database's font";
+    const QTextCharFormat f = formatAt(0);
+    EXPECT_EQ(f.fontFamilies().toStringList().value(0), QStringLiteral("DejaVu Serif"));
+    EXPECT_DOUBLE_EQ(f.fontPointSize(), 14);
+    EXPECT_EQ(f.fontWeight(), QFont::Bold);
+    EXPECT_TRUE(f.fontUnderline());
+    EXPECT_FALSE(f.fontStrikeOut()) << "strikethrough is not given to the selection";
+    EXPECT_EQ(setup.field(QStringLiteral("EditFont")).toString(), QStringLiteral("DejaVu Serif"));
+    EXPECT_DOUBLE_EQ(setup.field(QStringLiteral("EditFontAltezza")).toDouble(), 14);
+    EXPECT_EQ(setup.field(QStringLiteral("EditFontAttributi")).toString(), QStringLiteral("BSU"));
+    EXPECT_EQ(body->toPlainText().left(5), QStringLiteral("alpha")) << "the key is used up";
+
+    // The next editor types in the remembered font, struck through too.
+    main->cmdInserisci_Click();
+    frmNuovoArg *fresh = editorOf(-1);
+    ASSERT_TRUE(fresh);
+    const QTextCharFormat typing = fresh->rtfContenuto->currentCharFormat();
+    EXPECT_EQ(typing.fontFamilies().toStringList().value(0), QStringLiteral("DejaVu Serif"));
+    EXPECT_TRUE(typing.fontStrikeOut());
+    EXPECT_EQ(typing.fontWeight(), QFont::Bold);
+
+    // Only bold and underline: "BU".
+    services.dialogs.expectFont(platform::Dialogs::FontChoice{QStringLiteral("DejaVu Sans"), 9, true, false, false, true});
+    fresh->FormatCommand(6);
+    EXPECT_EQ(setup.field(QStringLiteral("EditFontAttributi")).toString(), QStringLiteral("BU"));
+}
+
+TEST_F(Formatting, CancelledDialogsChangeNothing)
+{
+    auto &setup = *session->store.rsSetup;
+    selectRange(0, 5);
+    const QTextCharFormat before = formatAt(0);
+    services.dialogs.expectFont(std::nullopt);
+    ctrl(Qt::Key_F);
+    services.dialogs.expectColor(std::nullopt);
+    ctrl(Qt::Key_W);
+    EXPECT_EQ(formatAt(0), before);
+    EXPECT_EQ(setup.field(QStringLiteral("EditFont")).toString(), QStringLiteral("MS Sans Serif"));
+    EXPECT_EQ(setup.field(QStringLiteral("Editcolore")).toInt(), 0);
+}
+
+TEST_F(Formatting, ColourDialogColoursTheSelectionAndIsRemembered)
+{
+    selectRange(0, 5);
+    services.dialogs.expectColor(QColor(0x12, 0x34, 0x56));
+    ctrl(Qt::Key_W);
+    EXPECT_EQ(formatAt(0).foreground().color(), QColor(0x12, 0x34, 0x56));
+    EXPECT_EQ(session->store.rsSetup->field(QStringLiteral("Editcolore")).toInt(), 0x563412) << "red in the low byte";
+}
+
+TEST_F(Formatting, FormattedBodyIsSavedAndReadBack)
+{
+    selectRange(0, 5);
+    ctrl(Qt::Key_B);
+    selectRange(0, 2);
+    ctrl(Qt::Key_T);
+    e->cmdSalva_Click();
+    frmNuovoArg *again = openTopic(QStringLiteral("Agenda"));
+    ASSERT_TRUE(again);
+    QTextCursor c(again->rtfContenuto->document());
+    c.setPosition(2);
+    EXPECT_EQ(c.charFormat().fontWeight(), QFont::Bold);
+    EXPECT_EQ(again->rtfContenuto->document()->firstBlock().blockFormat().alignment() & Qt::AlignHorizontal_Mask,
+              Qt::AlignHCenter);
+    EXPECT_TRUE(again->ProvaChiusura()) << "a loaded body counts as unchanged";
+}
