@@ -29,6 +29,8 @@ frmNuovoArg::frmNuovoArg(Session &session)
     connect(txtArgomento, &QLineEdit::textChanged, this, &frmNuovoArg::txtArgomento_Change);
     connect(cmdSalva, &QPushButton::clicked, this, &frmNuovoArg::cmdSalva_Click);
     connect(cmdAnnulla, &QPushButton::clicked, this, &frmNuovoArg::cmdAnnulla_Click);
+    connect(imgChiudi, &QToolButton::clicked, this, &frmNuovoArg::imgChiudi_Click);
+    connect(imgApri, &QToolButton::clicked, this, &frmNuovoArg::imgApri_Click);
     txtArgomento->installEventFilter(this);
     connectFormatting();
 
@@ -93,13 +95,12 @@ void frmNuovoArg::Form_Load()
     store::TableRecordset &setup = *s.store.rsSetup;
     const double w = setup.field(QStringLiteral("UltimaLarg")).toDouble();
     const double h = setup.field(QStringLiteral("UltimaAlt")).toDouble();
-    if (w > 0 && h > 0)
-        resize(twips::toPixels(w), twips::toPixels(h));
-    else
-        resize(600, 450);
-    const bool buttons = setup.field(QStringLiteral("mostrapulsanti")).toBool();
-    frmPulsanti->setVisible(buttons);
-    frmScritte->setVisible(!buttons);
+    // The stored size is the outer one; the frame is known once the window
+    // is shown, so the size is applied then (showEvent).
+    m_outerSize = (w > 0 && h > 0) ? QSize(twips::toPixels(w), twips::toPixels(h)) : QSize(608, 480);
+    resize(m_outerSize);
+    // An empty choice counts as the legend.
+    SetToolbarVisible(setup.field(QStringLiteral("mostrapulsanti")).toBool());
 
     // 12. The system font of the title comes with the font preference.
     // 13-14.
@@ -230,8 +231,9 @@ void frmNuovoArg::Form_Unload()
     // 1. The size of the last editor closed is the size of the next one.
     store::TableRecordset *setup = m_session.store.rsSetup.get();
     if (setup && setup->isOpen() && setup->edit()) {
-        setup->setField(QStringLiteral("UltimaLarg"), twips::fromPixels(width()));
-        setup->setField(QStringLiteral("UltimaAlt"), twips::fromPixels(height()));
+        // The outer size, whatever the window state.
+        setup->setField(QStringLiteral("UltimaLarg"), twips::fromPixels(frameGeometry().width()));
+        setup->setField(QStringLiteral("UltimaAlt"), twips::fromPixels(frameGeometry().height()));
         if (!setup->update())
             setup->cancelUpdate();
     }

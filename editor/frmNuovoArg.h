@@ -63,6 +63,11 @@ public:
     void mnuTagliaNA_Click();
     void mnuCopiaNA_Click();
     void mnuIncollaNA_Click();
+    // Layout and the toolbar-or-legend strip.
+    void Form_Resize();
+    void imgChiudi_Click();
+    void imgApri_Click();
+    void SetToolbarVisible(bool buttons);
     // Export and print.
     void mnuEsporta_Click();
     void mnuStampa_Click();
@@ -86,6 +91,10 @@ public:
     QToolBar *Toolbar1 = nullptr;
     std::array<QAction *, 24> ToolbarButtons{};  // 1..23; separators are null
     QWidget *frmScritte = nullptr;
+    QLabel *Image1 = nullptr;  // the Ctrl key of the legend
+    QLabel *Label2 = nullptr;  // its plus sign
+    QToolButton *imgApri = nullptr;
+    QToolButton *imgChiudi = nullptr;
     QLabel *labTaglia = nullptr, *labCopia = nullptr, *labIncolla = nullptr, *labColore = nullptr;
     QLabel *labGrassetto = nullptr, *labCorsivo = nullptr, *labSottolineato = nullptr;
     QLabel *labRientro = nullptr, *labAnnullaRientro = nullptr, *labElencoPuntato = nullptr;
@@ -98,6 +107,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -110,6 +122,7 @@ private:
     void fontDialog();
     void colourDialog();
     void Form_Load();
+    void saveStripChoice(bool buttons);
     void Form_Unload();
     QString bodyPlainText() const;
     QString stampText(const QDateTime &when) const;
@@ -118,4 +131,5 @@ private:
     // The body as loaded, to tell a change of formatting alone.
     QString m_loadedBody;
     bool m_unloaded = false;
+    QSize m_outerSize;  // the remembered outer size, applied when first shown
 };

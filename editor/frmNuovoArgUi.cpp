@@ -2,7 +2,9 @@
 
 #include "frmNuovoArg.h"
 
+#include "EditorLayout.h"
 #include "Session.h"
+#include "Twips.h"
 
 #include <QAction>
 #include <QCalendarWidget>
@@ -19,6 +21,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QResizeEvent>
 
 namespace {
 
@@ -35,6 +38,7 @@ QIcon picture(const QString &name)
 
 void frmNuovoArg::buildControls()
 {
+    // Controls are placed by Form_Resize, from the window's size.
     auto *client = new QWidget(this);
     setCentralWidget(client);
 
@@ -42,35 +46,47 @@ void frmNuovoArg::buildControls()
     txtArgomento = new QLineEdit(client);
     txtArgomento->setObjectName(QStringLiteral("txtArgomento"));
     labTitolo->setBuddy(txtArgomento);
-    cmdTimer = new QToolButton(client);
-    cmdTimer->setIcon(picture(QStringLiteral("timer")));
-    cmdTimer->setAutoRaise(true);
 
     frmPulsanti = new QWidget(client);
     Toolbar1 = new QToolBar(frmPulsanti);
-    auto *pulsantiLayout = new QHBoxLayout(frmPulsanti);
-    pulsantiLayout->setContentsMargins(0, 0, 0, 0);
-    pulsantiLayout->addWidget(Toolbar1);
+    Toolbar1->setIconSize(QSize(twips::toPixels(240), twips::toPixels(240)));
+    Toolbar1->setGeometry(twips::rect(0, 0, 7305 - 300, 735));
+    imgChiudi = new QToolButton(frmPulsanti);
+    imgChiudi->setAutoRaise(true);
+    imgChiudi->setArrowType(Qt::UpArrow);
+    imgChiudi->setGeometry(twips::rect(7305 - 285, 60, 255, 255));
 
-    // The legend of the Ctrl-letter shortcuts, shown instead of the toolbar.
+    // The legend of the Ctrl-letter shortcuts, shown instead of the toolbar:
+    // a Ctrl key, a plus sign, then the letters and their commands.
     frmScritte = new QWidget(client);
-    auto *legend = new QGridLayout(frmScritte);
-    legend->setContentsMargins(0, 0, 0, 0);
-    legend->setHorizontalSpacing(12);
-    legend->setVerticalSpacing(0);
-    QLabel **labels[] = {&labTaglia,  &labCopia,          &labIncolla,       &labColore,
-                         &labGrassetto, &labCorsivo,      &labSottolineato,  &labRientro,
-                         &labAnnullaRientro, &labElencoPuntato, &labSinistra, &labCentro,
-                         &labDestra,  &labFont,           &labIngrandisci,   &labRimpicciolisci};
+    Image1 = new QLabel(QStringLiteral("Ctrl"), frmScritte);
+    Image1->setAlignment(Qt::AlignCenter);
+    Image1->setFrameShape(QFrame::Panel);
+    Image1->setFrameShadow(QFrame::Raised);
+    Image1->setGeometry(twips::rect(0, 150, 540, 420));
+    Label2 = new QLabel(QStringLiteral("+"), frmScritte);
+    QFont plus = Label2->font();
+    plus.setBold(true);
+    plus.setPointSizeF(plus.pointSizeF() * 1.4);
+    Label2->setFont(plus);
+    Label2->setGeometry(twips::rect(600, 150, 240, 420));
+    QLabel **labels[] = {&labGrassetto, &labCorsivo,       &labSottolineato, &labTaglia,
+                         &labRientro,   &labAnnullaRientro, &labElencoPuntato, &labCopia,
+                         &labSinistra,  &labCentro,         &labDestra,        &labIncolla,
+                         &labFont,      &labIngrandisci,    &labRimpicciolisci, &labColore};
     int k = 0;
     for (QLabel **l : labels) {
         *l = new QLabel(frmScritte);
         QFont small = (*l)->font();
         small.setPointSizeF(small.pointSizeF() * 0.85);
         (*l)->setFont(small);
-        legend->addWidget(*l, k % 4, k / 4);
+        (*l)->setGeometry(twips::rect(900 + (k / 4) * 1500, (k % 4) * 185, 1500, 185));
         ++k;
     }
+    imgApri = new QToolButton(frmScritte);
+    imgApri->setAutoRaise(true);
+    imgApri->setArrowType(Qt::DownArrow);
+    imgApri->setGeometry(twips::rect(7275 - 285, 60, 255, 255));
     frmScritte->hide();
 
     rtfContenuto = new QTextEdit(client);
@@ -90,34 +106,101 @@ void frmNuovoArg::buildControls()
         cmbMinuti->addItem(QStringLiteral("%1").arg(m, 2, 10, QLatin1Char('0')));
     labTipo = new QLabel(frmAllarme);
     cmbTipoAllarme = new QComboBox(frmAllarme);
-    auto *alarm = new QGridLayout(frmAllarme);
-    alarm->addWidget(Calendar1, 0, 0, 1, 4);
-    alarm->addWidget(labOra, 1, 0);
-    alarm->addWidget(cmbOre, 1, 1);
-    alarm->addWidget(cmbMinuti, 1, 2);
-    alarm->addWidget(labTipo, 2, 0);
-    alarm->addWidget(cmbTipoAllarme, 2, 1, 1, 3);
     frmAllarme->hide();
 
     labModifica = new QLabel(client);
+    cmdTimer = new QToolButton(client);
+    cmdTimer->setIcon(picture(QStringLiteral("timer")));
     cmdSalva = new QPushButton(client);
     cmdAnnulla = new QPushButton(client);
 
-    auto *title = new QHBoxLayout;
-    title->addWidget(labTitolo);
-    title->addWidget(txtArgomento, 1);
-    title->addWidget(cmdTimer);
-    auto *bottom = new QHBoxLayout;
-    bottom->addWidget(labModifica, 1);
-    bottom->addWidget(cmdSalva);
-    bottom->addWidget(cmdAnnulla);
-    auto *root = new QVBoxLayout(client);
-    root->addLayout(title);
-    root->addWidget(frmPulsanti);
-    root->addWidget(frmScritte);
-    root->addWidget(rtfContenuto, 1);
-    root->addWidget(frmAllarme);
-    root->addLayout(bottom);
+    setTabOrder(txtArgomento, rtfContenuto);
+    setTabOrder(rtfContenuto, cmdTimer);
+    setTabOrder(cmdTimer, cmdSalva);
+    setTabOrder(cmdSalva, cmdAnnulla);
+}
+
+void frmNuovoArg::Form_Resize()
+{
+    if (isMinimized())
+        return;
+    const EditorLayout l = computeEditorLayout(twips::fromPixels(frameGeometry().width()),
+                                               twips::fromPixels(frameGeometry().height()));
+    const auto place = [&l](QWidget *w, const char *name) {
+        if (!l.has(name))
+            return;  // a placement that cannot apply is skipped
+        const QRectF r = l.rect(name);
+        w->setGeometry(twips::rect(int(r.left()), int(r.top()), int(r.width()), int(r.height())));
+    };
+    place(cmdSalva, "cmdSalva");
+    place(cmdAnnulla, "cmdAnnulla");
+    place(labModifica, "labModifica");
+    place(labTitolo, "labTitolo");
+    place(txtArgomento, "txtArgomento");
+    place(frmScritte, "frmScritte");
+    place(frmPulsanti, "frmPulsanti");
+    place(rtfContenuto, "rtfContenuto");
+    place(frmAllarme, "frmAllarme");
+    place(Calendar1, "Calendar1");
+    place(labOra, "labOra");
+    place(cmbOre, "cmbOre");
+    place(cmbMinuti, "cmbMinuti");
+    place(labTipo, "labTipo");
+    place(cmbTipoAllarme, "cmbTipoAllarme");
+    place(cmdTimer, "cmdTimer");
+}
+
+void frmNuovoArg::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmNuovoArg::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (m_outerSize.isValid()) {
+        const QSize frame = frameGeometry().size() - size();
+        resize(m_outerSize - frame);
+        m_outerSize = QSize();
+    }
+    Form_Resize();
+}
+
+void frmNuovoArg::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    // Restoring from minimized lays the window out again.
+    if (event->type() == QEvent::WindowStateChange)
+        Form_Resize();
+}
+
+void frmNuovoArg::SetToolbarVisible(bool buttons)
+{
+    frmPulsanti->setVisible(buttons);
+    frmScritte->setVisible(!buttons);
+}
+
+void frmNuovoArg::imgChiudi_Click()
+{
+    SetToolbarVisible(false);
+    saveStripChoice(false);
+}
+
+void frmNuovoArg::imgApri_Click()
+{
+    SetToolbarVisible(true);
+    saveStripChoice(true);
+}
+
+void frmNuovoArg::saveStripChoice(bool buttons)
+{
+    store::TableRecordset &setup = *m_session.store.rsSetup;
+    if (setup.edit()) {
+        setup.setField(QStringLiteral("mostrapulsanti"), buttons);
+        if (!setup.update())
+            setup.cancelUpdate();
+    }
 }
 
 void frmNuovoArg::buildMenus()

@@ -1,0 +1,171 @@
+#include "BrowserFixture.h"
+#include "PrintRichText.h"
+#include "Rtf.h"
+
+#include <QFile>
+#include <QPrinter>
+#include <QProcess>
+#include <QStandardPaths>
+
+namespace {
+QString pdfText(const QString &pdf, int page = 0)
+{
+    QStringList args;
+    if (page > 0)
+        args << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l") << QString::number(page);
+    args << pdf << QStringLiteral("-");
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), args);
+    p.waitForFinished(20000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+int pdfPages(const QString &pdf)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdfinfo"), {pdf});
+    p.waitForFinished(20000);
+    const QString info = QString::fromUtf8(p.readAllStandardOutput());
+    for (const QString &line : info.split(QLatin1Char('\n')))
+        if (line.startsWith(QLatin1String("Pages:")))
+            return line.mid(6).trimmed().toInt();
+    return -1;
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+} // namespace
+
+class ExportPrint : public BrowserFixture {
+protected:
+    void SetUp() override
+    {
+        BrowserFixture::SetUp();
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+            GTEST_SKIP() << "pdftotext is not installed (tools/deps.sh installs poppler-utils)";
+        e = openTopic(QStringLiteral("Agenda"));
+        ASSERT_TRUE(e);
+    }
+    frmNuovoArg *e = nullptr;
+};
+
+TEST_F(ExportPrint, EmptyBodyPrintsOnePageWithTitleAndRule)
+{
+    e->rtfContenuto->clear();
+    e->txtArgomento->setText(QStringLiteral("Shopping list"));
+    const QString pdf = home.file(QStringLiteral("empty.pdf"));
+    services.dialogs.expectPrint(pdf);
+    e->mnuStampa_Click();
+    EXPECT_EQ(pdfPages(pdf), 1);
+    EXPECT_TRUE(pdfText(pdf).contains(QLatin1String("Shopping list")));
+}
+
+TEST_F(ExportPrint, LongBodyRepeatsTheHeaderOnEveryPage)
+{
+    QString text;
+    for (int i = 1; i <= 300; ++i)
+        text += QStringLiteral("Line number %1 of a long note\n").arg(i);
+    e->rtfContenuto->setPlainText(text);
+    const QString pdf = home.file(QStringLiteral("long.pdf"));
+    services.dialogs.expectPrint(pdf);
+    e->Toolbar1_ButtonClick(e->ToolbarButtons[2]);
+    const int pages = pdfPages(pdf);
+    ASSERT_GE(pages, 3);
+    QString all;
+    for (int p = 1; p <= pages; ++p) {
+        const QString page = pdfText(pdf, p);
+        EXPECT_TRUE(page.contains(QLatin1String("Agenda"))) << "page " << p;
+        all += page;
+    }
+    // The body goes on where the previous page stopped: no line lost or doubled.
+    for (int i = 1; i <= 300; i += 37)
+        EXPECT_EQ(all.count(QStringLiteral("Line number %1 of").arg(i)), 1) << i;
+}
+
+TEST_F(ExportPrint, CancelledPrintDialogPrintsNothing)
+{
+    services.dialogs.expectPrint(QString());
+    e->mnuStampa_Click();
+    SUCCEED();
+}
+
+TEST(PrintRichTextTest, PictureTallerThanAPageEndsTheJob)
+{
+    QTextDocument doc;
+    QImage tall(10, 10, QImage::Format_RGB32);
+    tall.fill(Qt::red);
+    doc.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("img://tall")), tall);
+    QTextCursor c(&doc);
+    QTextImageFormat f;
+    f.setName(QStringLiteral("img://tall"));
+    f.setWidth(200);
+    f.setHeight(5000);
+    c.insertImage(f);
+    c.insertText(QStringLiteral("after"));
+    TempDir dir;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.file(QStringLiteral("tall.pdf")));
+    const PrintedPages printed = PrintRichText(&printer, QStringLiteral("Tall"), &doc, 360, 360, 360, 360);
+    EXPECT_TRUE(printed.ok);
+    EXPECT_GE(printed.pages, 1);
+    EXPECT_LT(printed.pages, 50);
+}
+
+TEST_F(ExportPrint, ExportWritesRtfOrTextByTheNamesEnding)
+{
+    e->txtArgomento->setText(QStringLiteral("Note: a/b?"));
+    e->rtfContenuto->setPlainText(QStringLiteral("città\nseconda"));
+    const QString rtfPath = home.file(QStringLiteral("out.Rtf"));
+    services.dialogs.expectSaveFile(rtfPath);
+    e->mnuEsporta_Click();
+    EXPECT_EQ(services.dialogs.lastSaveFileName, QStringLiteral("Note ab")) << "the title as a file name";
+    EXPECT_EQ(services.dialogs.lastSaveFilter, QStringLiteral("Rich text format (*.RTF)|*.RTF|Text (*.TXT)|*.TXT"));
+    const QByteArray rtf = readFile(rtfPath);
+    EXPECT_TRUE(rtf.startsWith("{\\rtf1"));
+    QTextDocument back;
+    ASSERT_TRUE(rtf::read(rtf, &back));
+    EXPECT_EQ(rtf::plainText(&back), QStringLiteral("città\nseconda"));
+
+    const QString txtPath = home.file(QStringLiteral("out.doc"));
+    services.dialogs.expectSaveFile(txtPath);
+    e->mnuEsporta_Click();
+    EXPECT_EQ(QString::fromUtf8(readFile(txtPath)), QStringLiteral("città\nseconda"));
+}
+
+TEST_F(ExportPrint, ExistingFileIsReplacedOnlyAfterYes)
+{
+    const QString path = home.file(QStringLiteral("old.txt"));
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("old content");
+    }
+    services.dialogs.expectSaveFile(path);
+    services.dialogs.expectMsgBox(platform::vbNo);
+    e->mnuEsporta_Click();
+    EXPECT_EQ(readFile(path), QByteArray("old content"));
+    EXPECT_EQ(services.dialogs.shown().constLast().prompt, QStringLiteral("Overwrite existing file?"));
+    EXPECT_EQ(services.dialogs.shown().constLast().title, QStringLiteral("Request"));
+
+    services.dialogs.expectSaveFile(path);
+    services.dialogs.expectMsgBox(platform::vbYes);
+    e->mnuEsporta_Click();
+    EXPECT_EQ(readFile(path), QByteArray("Body of Agenda"));
+}
+
+TEST_F(ExportPrint, WriteFailureIsReportedAndTheEditorStays)
+{
+    services.dialogs.expectSaveFile(home.file(QStringLiteral("no/such/folder/x.rtf")));
+    services.dialogs.expectMsgBox();
+    e->mnuEsporta_Click();
+    EXPECT_EQ(services.dialogs.shown().constLast().style, platform::vbCritical);
+    EXPECT_TRUE(services.dialogs.shown().constLast().prompt.startsWith(QLatin1String("Unable to write the file.")));
+    EXPECT_TRUE(e->isVisible());
+
+    services.dialogs.expectSaveFile(std::nullopt);
+    e->mnuEsporta_Click();  // cancelled: nothing asked, nothing written
+}

@@ -1,0 +1,81 @@
+#include "BrowserFixture.h"
+#include "EditorLayout.h"
+#include "Twips.h"
+
+#include <QToolButton>
+
+TEST(EditorLayoutRules, TheDesignsExampleWindow)
+{
+    const EditorLayout l = computeEditorLayout(5895, 6035);
+    EXPECT_DOUBLE_EQ(l.rect("cmdSalva").top(), 4785);
+    EXPECT_DOUBLE_EQ(l.rect("cmdSalva").left(), 3555);
+    EXPECT_DOUBLE_EQ(l.rect("cmdAnnulla").left(), 4635);
+    EXPECT_DOUBLE_EQ(l.rect("cmdAnnulla").top(), 4785);
+    EXPECT_DOUBLE_EQ(l.rect("cmdTimer").left(), 2475);
+    EXPECT_DOUBLE_EQ(l.rect("cmdTimer").top(), 4785);
+    EXPECT_DOUBLE_EQ(l.rect("labModifica").top(), 4785);
+    EXPECT_DOUBLE_EQ(l.rect("labModifica").left(), 150);
+    EXPECT_DOUBLE_EQ(l.rect("txtArgomento").width(), 4965);
+    EXPECT_DOUBLE_EQ(l.rect("rtfContenuto").width(), 5470);
+    EXPECT_DOUBLE_EQ(l.rect("rtfContenuto").height(), 3435);
+    EXPECT_DOUBLE_EQ(l.rect("rtfContenuto").top(), 1260);
+    EXPECT_DOUBLE_EQ(l.rect("rtfContenuto").left(), 155);
+    EXPECT_DOUBLE_EQ(l.rect("frmAllarme").width(), 5570);
+    EXPECT_DOUBLE_EQ(l.rect("frmAllarme").height(), 3585);
+    EXPECT_DOUBLE_EQ(l.rect("Calendar1").height(), 2985);
+    EXPECT_DOUBLE_EQ(l.rect("cmbOre").top(), 3585 - 630);
+    EXPECT_DOUBLE_EQ(l.rect("labOra").top(), 3585 - 585);
+    EXPECT_DOUBLE_EQ(l.rect("labTipo").top(), 3585 - 570);
+}
+
+TEST(EditorLayoutRules, ALowWindowGetsNoBodyAndKeepsTheCalendarAsItWas)
+{
+    const EditorLayout l = computeEditorLayout(5895, 2600);
+    EXPECT_DOUBLE_EQ(l.rect("rtfContenuto").height(), 0);
+    EXPECT_DOUBLE_EQ(l.rect("frmAllarme").height(), 150);
+    EXPECT_FALSE(l.has("Calendar1")) << "a calendar height below zero is skipped";
+    EXPECT_DOUBLE_EQ(l.rect("cmdSalva").top(), 1350) << "the buttons still move";
+    EXPECT_DOUBLE_EQ(computeEditorLayout(500, 6000).rect("txtArgomento").width(), 0) << "clamped at zero";
+}
+
+using EditorWindowLayout = BrowserFixture;
+
+TEST_F(EditorWindowLayout, ControlsFollowTheWindowSize)
+{
+    frmNuovoArg *e = openTopic(QStringLiteral("Agenda"));
+    ASSERT_TRUE(e);
+    e->resize(600, 500);
+    QCoreApplication::processEvents();
+    const double W = twips::fromPixels(e->frameGeometry().width());
+    const double H = twips::fromPixels(e->frameGeometry().height());
+    EXPECT_NEAR(e->cmdSalva->x(), twips::toPixels(W - 2340), 1);
+    EXPECT_NEAR(e->cmdSalva->y(), twips::toPixels(H - 1250), 1);
+    EXPECT_NEAR(e->rtfContenuto->width(), twips::toPixels(W - 425), 1);
+    EXPECT_NEAR(e->rtfContenuto->height(), twips::toPixels(H - 2600), 1);
+    e->resize(700, 650);
+    QCoreApplication::processEvents();
+    EXPECT_NEAR(e->cmdAnnulla->x(), twips::toPixels(twips::fromPixels(e->frameGeometry().width()) - 1260), 1);
+}
+
+TEST_F(EditorWindowLayout, StripChoiceAndSizeAreRememberedForTheNextEditor)
+{
+    frmNuovoArg *e = openTopic(QStringLiteral("Agenda"));
+    ASSERT_TRUE(e);
+    EXPECT_TRUE(e->frmPulsanti->isVisibleTo(e)) << "a new database shows the buttons";
+    e->imgChiudi->click();
+    EXPECT_FALSE(e->frmPulsanti->isVisibleTo(e));
+    EXPECT_TRUE(e->frmScritte->isVisibleTo(e));
+    EXPECT_FALSE(session->store.rsSetup->field(QStringLiteral("mostrapulsanti")).toBool());
+    e->resize(640, 480);
+    const QSize outer = e->frameGeometry().size();
+    e->cmdAnnulla->click();
+    EXPECT_NEAR(session->store.rsSetup->field(QStringLiteral("UltimaLarg")).toDouble(), outer.width() * 15, 1);
+    EXPECT_NEAR(session->store.rsSetup->field(QStringLiteral("UltimaAlt")).toDouble(), outer.height() * 15, 1);
+
+    frmNuovoArg *next = openTopic(QStringLiteral("Summary"));
+    ASSERT_TRUE(next);
+    EXPECT_TRUE(next->frmScritte->isVisibleTo(next));
+    EXPECT_EQ(next->frameGeometry().size(), outer) << "the outer size is kept, not grown by the frame";
+    next->imgApri->click();
+    EXPECT_TRUE(session->store.rsSetup->field(QStringLiteral("mostrapulsanti")).toBool());
+}
