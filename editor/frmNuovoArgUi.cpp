@@ -50,6 +50,9 @@ void frmNuovoArg::buildControls()
     frmPulsanti = new QWidget(client);
     Toolbar1 = new QToolBar(frmPulsanti);
     Toolbar1->setIconSize(QSize(twips::toPixels(240), twips::toPixels(240)));
+    // Twenty-three buttons share the strip's fixed width: keep them tight.
+    Toolbar1->setStyleSheet(QStringLiteral("QToolBar { spacing: 0px; padding: 0px; } "
+                                           "QToolButton { padding: 1px; margin: 0px; }"));
     Toolbar1->setGeometry(twips::rect(0, 0, 7305 - 300, 735));
     imgChiudi = new QToolButton(frmPulsanti);
     imgChiudi->setAutoRaise(true);
