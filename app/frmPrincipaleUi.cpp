@@ -3,6 +3,7 @@
 
 #include "frmPrincipale.h"
 
+#include "Pictures.h"
 #include "Session.h"
 #include "Twips.h"
 
@@ -21,15 +22,6 @@
 #include <QToolButton>
 
 namespace {
-
-QIcon picture(const QString &name)
-{
-    QIcon icon(QStringLiteral(":/quorvel/pictures/%1.png").arg(name));
-    const QString large = QStringLiteral(":/quorvel/pictures/%1@32.png").arg(name);
-    if (QFile::exists(large))
-        icon.addFile(large);
-    return icon;
-}
 
 QToolButton *pictureButton(QWidget *parent, const QString &pictureName)
 {

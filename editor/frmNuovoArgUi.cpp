@@ -3,6 +3,7 @@
 #include "frmNuovoArg.h"
 
 #include "EditorLayout.h"
+#include "Pictures.h"
 #include "Session.h"
 #include "Twips.h"
 
@@ -22,19 +23,6 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QResizeEvent>
-
-namespace {
-
-QIcon picture(const QString &name)
-{
-    QIcon icon(QStringLiteral(":/quorvel/pictures/%1.png").arg(name));
-    const QString large = QStringLiteral(":/quorvel/pictures/%1@32.png").arg(name);
-    if (QFile::exists(large))
-        icon.addFile(large);
-    return icon;
-}
-
-} // namespace
 
 void frmNuovoArg::buildControls()
 {
