@@ -53,9 +53,9 @@ public:
     bool CreateNewDatabase = false;
 
     // Reset at start-up; used by the browser and the window registry.
-    int ClipboardMode = 0;
-    int ClipboardTopicId = -1;
-    int LastDestinationCategory = -1;
+    // The destination chooser's answer (-1: none) and its preselection.
+    int MoveTargetCategory = -1;
+    int LastMoveTarget = -1;
     bool NoCategory = false;
 
     // Ends the process at once, skipping every handler; tests replace it.

@@ -59,10 +59,11 @@ frmPrincipale::LoadResult frmPrincipale::Form_Load()
     ToolbarButtons[8]->setEnabled(false);
 
     // 7. Shared state starts empty.
-    s.ClipboardMode = 0;
-    s.ClipboardTopicId = -1;
+    ClipboardState = 0;
+    ClipSourceId = -1;
     s.LanguageOffset = 0;
-    s.LastDestinationCategory = -1;
+    s.LastMoveTarget = -1;
+    s.MoveTargetCategory = -1;
     s.finestre.reset();
     s.NoCategory = false;
     s.CreateNewDatabase = false;
@@ -98,8 +99,9 @@ frmPrincipale::LoadResult frmPrincipale::Form_Load()
         // 14.
         ReopenLastCategory();
 
-        // 15. The system font and the toolbar's enabled states come with the
-        // font preference and the command routing.
+        // 15.
+        ApplyMainWindowFont();
+        SyncToolbar();
 
         // 16.
         if (s.NoCategory)

@@ -4,7 +4,10 @@
 
 #include "Forms.h"
 
+#include <QDateTime>
 #include <QMainWindow>
+#include <QPointer>
+#include <QVariant>
 
 #include <array>
 
@@ -122,6 +125,34 @@ public:
     // Restarts the alarm scheduler after a topic's alarm may have changed.
     void RestartTimer();
 
+    // The topic clipboard and moves.
+    void mnuTaglia_Click();
+    void mnuCopia_Click();
+    void mnuIncolla_Click();
+    void mnuSposta_Click();
+    void mnuSpostaTutti_Click();
+    int ClipboardState = 0;
+    int ClipSourceId = -1;
+    QString ClipTitle;
+    QVariant ClipContent;
+    QString ClipPlainText;
+    QDateTime ClipUpdated;
+
+    // Find in topics.
+    void mnuTrovaArgomenti_Click();
+
+    // The system font.
+    void mnuFontSistema_Click();
+    void AggiornaFontElemento(QWidget *element);
+    void ApplyMainWindowFont();
+
+    // Keys, search box, toolbar and hints.
+    // Returns true when the key was used up.
+    bool Form_KeyDown(int key);
+    bool txtCerca_KeyPress(int character);
+    void Toolbar1_ButtonClick(QAction *button);
+    void SyncToolbar();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -131,6 +162,13 @@ private:
     void buildMenus();
     void buildToolbar();
     void connectHandlers();
+    void connectRouting();
+    bool routeKey(QObject *watched, QEvent *event);
+    void copyOrCut(bool cut);
+    void paste();
+    bool moveTopic(int topicId, int target);
+    bool chooseDestination();
+    QPointer<QWidget> m_results;  // the find results window, reused
     void openEditor(int topicId, int categoryId, bool focusBody);
     bool Form_Unload();
     void ChooseLanguage();

@@ -5,6 +5,7 @@
 
 #include "Finestre.h"
 #include "Session.h"
+#include "frmListaFinestre.h"
 #include "frmNuovoArg.h"
 
 #include <QAction>
@@ -70,7 +71,6 @@ void frmPrincipale::connectHandlers()
     connect(lstArgomenti, &QListWidget::itemClicked, this, &frmPrincipale::lstArgomenti_Click);
     connect(lstArgomenti, &QListWidget::itemSelectionChanged, this, &frmPrincipale::lstArgomenti_Click);
     connect(lstArgomenti, &QListWidget::itemDoubleClicked, this, &frmPrincipale::lstArgomenti_DblClick);
-    lstArgomenti->installEventFilter(this);
     lstArgomenti->viewport()->setMouseTracking(true);
     lstArgomenti->viewport()->installEventFilter(this);
 
@@ -85,15 +85,14 @@ void frmPrincipale::connectHandlers()
     for (int i = 1; i <= 9; ++i)
         connect(mnuFinestra[size_t(i)], &QAction::triggered, this, [this, i] { mnuFinestra_Click(i); });
     connect(mnuFinestraAltre, &QAction::triggered, this, &frmPrincipale::mnuFinestraAltre_Click);
+    connectRouting();
 }
 
 bool frmPrincipale::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == lstArgomenti && event->type() == QEvent::KeyPress) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
-            return lstArgomenti_KeyPress(13);
-    } else if (watched == lstArgomenti->viewport() && event->type() == QEvent::MouseMove) {
+    if (watched != lstArgomenti->viewport() && routeKey(watched, event))
+        return true;
+    if (watched == lstArgomenti->viewport() && event->type() == QEvent::MouseMove) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
         if (mouse->buttons() == Qt::NoButton)
             lstArgomenti_MouseMove(mouse->position().toPoint());
@@ -201,6 +200,7 @@ void frmPrincipale::OpenCategory()
     frmArgomenti->setTitle(m_session.GetString(207));
     for (QAction *a : {mnuTaglia, mnuCopia, mnuIncolla, mnuSposta, mnuSpostaTutti})
         a->setEnabled(true);
+    SyncToolbar();
     FillTopicList();
     if (st.rsSetup->edit()) {
         st.rsSetup->setField(QStringLiteral("UltimaCat"), key);
@@ -216,7 +216,7 @@ void frmPrincipale::cmdCambia_Click()
     for (QAction *a : {mnuTaglia, mnuCopia, mnuIncolla, mnuSposta, mnuSpostaTutti})
         a->setEnabled(false);
     mnuRinomina->setEnabled(true);
-    // The toolbar follows the menu once the command routing exists.
+    SyncToolbar();
     FillCategoryList();
     if (txtCerca->isVisible())
         txtCerca->setFocus();
@@ -265,14 +265,25 @@ void frmPrincipale::lstArgomenti_DblClick()
 
 bool frmPrincipale::lstArgomenti_KeyPress(int character)
 {
-    if (character == 13) {
+    switch (character) {
+    case 13:
         if (!isTopicMode())
             OpenCategory();
         else
             OpenTopic();
         return true;
+    case 3:
+        copyOrCut(false);
+        return true;
+    case 24:
+        copyOrCut(true);
+        return true;
+    case 22:
+        paste();
+        return true;
+    default:
+        return false;
     }
-    return false;
 }
 
 void frmPrincipale::lstArgomenti_MouseMove(const QPoint &pos)
@@ -333,7 +344,14 @@ void frmPrincipale::mnuFinestra_Click(int index)
 
 void frmPrincipale::mnuFinestraAltre_Click()
 {
-    // The window list dialog arrives with the window-list command.
+    frmListaFinestre list(m_session, this);
+    list.exec();
+    if (m_session.finestre.SelectedWindowNumber == -1)
+        return;
+    if (frmNuovoArg *e = m_session.finestre.editorByNumber(m_session.finestre.SelectedWindowNumber)) {
+        e->setWindowState(e->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+        e->BringForward();
+    }
 }
 
 void frmPrincipale::RestartTimer()

@@ -102,7 +102,9 @@ void frmNuovoArg::Form_Load()
     // An empty choice counts as the legend.
     SetToolbarVisible(setup.field(QStringLiteral("mostrapulsanti")).toBool());
 
-    // 12. The system font of the title comes with the font preference.
+    // 12.
+    if (s.MainWindow)
+        s.MainWindow->AggiornaFontElemento(txtArgomento);
     // 13-14.
     ApplyEditorFont();
     RefreshFormatButtons();

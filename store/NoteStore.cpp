@@ -155,9 +155,9 @@ void NoteStore::close()
     dbNotes.close();
 }
 
-std::unique_ptr<SnapshotRecordset> NoteStore::openQuery(const QString &sql)
+std::unique_ptr<SnapshotRecordset> NoteStore::openQuery(const QString &sql, const QVariantList &params)
 {
-    return SnapshotRecordset::open(dbNotes, sql);
+    return SnapshotRecordset::open(dbNotes, sql, params);
 }
 
 bool NoteStore::compactDatabase(const QString &source, const QString &target, QString *error)

@@ -61,7 +61,7 @@ public:
     std::unique_ptr<TableRecordset> rsCategorie;
 
     // Runs a read-only query, e.g. a search; nullptr on error.
-    std::unique_ptr<SnapshotRecordset> openQuery(const QString &sql);
+    std::unique_ptr<SnapshotRecordset> openQuery(const QString &sql, const QVariantList &params = {});
 };
 
 } // namespace store

@@ -626,7 +626,8 @@ void TableRecordset::close()
 
 // ---------------------------------------------------------------- snapshot
 
-std::unique_ptr<SnapshotRecordset> SnapshotRecordset::open(Connection &db, const QString &sql)
+std::unique_ptr<SnapshotRecordset> SnapshotRecordset::open(Connection &db, const QString &sql,
+                                                           const QVariantList &params)
 {
     ErrorScope scope(db);
     std::unique_ptr<SnapshotRecordset> rs(new SnapshotRecordset(db));
@@ -647,6 +648,8 @@ std::unique_ptr<SnapshotRecordset> SnapshotRecordset::open(Connection &db, const
         }
         Statement st(db, QStringLiteral("SELECT %1 FROM \"%2\"%3")
                              .arg(cols.join(QLatin1String(", ")), info->name, m.captured(2)));
+        for (int i = 0; i < params.size(); ++i)
+            st.bind(i + 1, params[i]);
         while (st.step()) {
             rs->m_keys.push_back(st.columnInt(0));
             QVariantList values;
@@ -662,6 +665,8 @@ std::unique_ptr<SnapshotRecordset> SnapshotRecordset::open(Connection &db, const
         Statement st(db, sql);
         if (!st.isValid())
             return nullptr;
+        for (int i = 0; i < params.size(); ++i)
+            st.bind(i + 1, params[i]);
         for (int c = 0; c < st.columnCount(); ++c)
             rs->m_columns.append(st.columnName(c));
         while (st.step()) {

@@ -174,7 +174,9 @@ private:
 // record has gone since), so a search over long texts does not hold them all.
 class SnapshotRecordset final : public Recordset {
 public:
-    static std::unique_ptr<SnapshotRecordset> open(Connection &db, const QString &sql);
+    // params are bound to ?1, ?2, ... of the statement.
+    static std::unique_ptr<SnapshotRecordset> open(Connection &db, const QString &sql,
+                                                   const QVariantList &params = {});
 
     bool moveFirst() override;
     bool moveNext() override;

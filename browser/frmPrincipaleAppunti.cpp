@@ -1,0 +1,190 @@
+// The topic clipboard (copy, cut, paste) and the two move commands.
+
+#include "frmPrincipale.h"
+
+#include "Finestre.h"
+#include "Session.h"
+#include "Utility.h"
+#include "frmCategorie.h"
+#include "frmListaArgomenti.h"
+#include "frmNuovoArg.h"
+
+#include <QAction>
+#include <QListWidget>
+#include <QSignalBlocker>
+
+void frmPrincipale::mnuTaglia_Click()
+{
+    lstArgomenti_KeyPress(24);
+}
+
+void frmPrincipale::mnuCopia_Click()
+{
+    lstArgomenti_KeyPress(3);
+}
+
+void frmPrincipale::mnuIncolla_Click()
+{
+    lstArgomenti_KeyPress(22);
+}
+
+void frmPrincipale::copyOrCut(bool cut)
+{
+    if (!mnuSposta->isEnabled())
+        return;
+    const int key = SelectedKey();
+    if (key == -1)
+        return;
+    store::TableRecordset &rs = *m_session.store.rsArgomenti;
+    rs.setIndex(QStringLiteral("PrimaryKey"));
+    if (!rs.seek(key))
+        return;
+    const auto nullToEmpty = [](const QVariant &v) { return v.isNull() ? QVariant(QString()) : v; };
+    ClipTitle = rs.field(QStringLiteral("argomento")).toString();
+    ClipContent = nullToEmpty(rs.field(QStringLiteral("contenuto")));
+    ClipPlainText = nullToEmpty(rs.field(QStringLiteral("ContenutoTxt"))).toString();
+    ClipUpdated = rs.field(QStringLiteral("ultimoaggiornamento")).toDateTime();
+    ClipboardState = 1;
+    ToolbarButtons[8]->setEnabled(true);
+    ClipSourceId = cut ? key : -1;
+}
+
+void frmPrincipale::paste()
+{
+    if (!mnuSposta->isEnabled() || ClipboardState != 1)
+        return;
+    // A cut topic is not pasted back into its own category.
+    if (ClipSourceId != -1)
+        for (int i = 0; i < lstArgomenti->count(); ++i)
+            if (lstArgomenti->item(i)->data(Qt::UserRole).toInt() == ClipSourceId)
+                return;
+    store::NoteStore &st = m_session.store;
+    store::TableRecordset &rs = *st.rsArgomenti;
+    const int category = st.rsCategorie->field(QStringLiteral("idCategoria")).toInt();
+    if (!rs.addNew() || !rs.setField(QStringLiteral("argomento"), ClipTitle)
+        || !rs.setField(QStringLiteral("idCategoria"), category) || !rs.setField(QStringLiteral("contenuto"), ClipContent)
+        || !rs.setField(QStringLiteral("ContenutoTxt"), ClipPlainText)
+        || !rs.setField(QStringLiteral("ultimoaggiornamento"), ClipUpdated) || !rs.update()
+        || !rs.setBookmark(rs.lastModified())) {
+        // A failed paste must not look done.
+        rs.cancelUpdate();
+        ShowDatabaseErrors(m_session, this);
+        return;
+    }
+    const int key = rs.field(QStringLiteral("idArgomento")).toInt();
+    lstArgomenti->setCurrentRow(AddListEntry(ClipTitle, key));
+    if (ClipSourceId == -1)
+        return;
+    // Completing a cut: not while the cut topic is open in an editor.
+    if (m_session.finestre.ActivateTopicWindow(ClipSourceId, QString())) {
+        lstArgomenti->setFocus();
+        return;
+    }
+    rs.setIndex(QStringLiteral("PrimaryKey"));
+    if (rs.seek(ClipSourceId)) {
+        ClipSourceId = -1;
+        if (!rs.remove())
+            ShowDatabaseErrors(m_session, this);
+    }
+}
+
+bool frmPrincipale::chooseDestination()
+{
+    frmCategorie chooser(m_session, this);
+    chooser.exec();
+    return m_session.MoveTargetCategory != -1 && m_session.MoveTargetCategory != CurrentCategoryId;
+}
+
+bool frmPrincipale::moveTopic(int topicId, int target)
+{
+    store::TableRecordset &rs = *m_session.store.rsArgomenti;
+    rs.setIndex(QStringLiteral("PrimaryKey"));
+    rs.seek(topicId);
+    if (!rs.edit() || !rs.setField(QStringLiteral("idCategoria"), target) || !rs.update()) {
+        rs.cancelUpdate();
+        ShowDatabaseErrors(m_session, this);
+        return false;
+    }
+    // An open editor of the topic saves into its new category.
+    for (frmNuovoArg *e : m_session.finestre.editors()) {
+        if (e->idArgomento == topicId) {
+            e->idCategoria = target;
+            break;
+        }
+    }
+    return true;
+}
+
+void frmPrincipale::mnuSposta_Click()
+{
+    const int key = SelectedKey();
+    if (key == -1)
+        return;
+    if (!chooseDestination())
+        return;
+    const int row = lstArgomenti->currentRow();
+    if (!moveTopic(key, m_session.MoveTargetCategory))
+        return;
+    const QSignalBlocker quiet(lstArgomenti);
+    delete lstArgomenti->takeItem(row);
+    lstArgomenti->setCurrentRow(-1);
+    lstArgomenti->clearSelection();
+}
+
+void frmPrincipale::mnuSpostaTutti_Click()
+{
+    if (lstArgomenti->count() == 0)
+        return;
+    if (!chooseDestination())
+        return;
+    const int target = m_session.MoveTargetCategory;
+    // One transaction for the whole list: thousands of topics move in one
+    // write, and an error leaves the moved ones moved as before.
+    store::Transaction tx(m_session.store.dbNotes);
+    const QSignalBlocker quiet(lstArgomenti);
+    lstArgomenti->setUpdatesEnabled(false);
+    while (lstArgomenti->count() > 0) {
+        if (!moveTopic(lstArgomenti->item(0)->data(Qt::UserRole).toInt(), target))
+            break;
+        delete lstArgomenti->takeItem(0);
+    }
+    lstArgomenti->setUpdatesEnabled(true);
+    tx.commit();
+}
+
+void frmPrincipale::mnuTrovaArgomenti_Click()
+{
+    Session &s = m_session;
+    const auto answer = s.dialogs().InputBox(this, s.GetString(242), s.GetString(243), QString());
+    if (!answer || answer->isEmpty())
+        return;
+    // The pattern travels as a bound value, so a quote in it is only a
+    // character; the result is what the quoted statement gave.
+    const QString pattern = QLatin1Char('*') + *answer + QLatin1Char('*');
+    auto rs = s.store.openQuery(
+        QStringLiteral("SELECT * FROM Argomenti WHERE ContenutoTxt LIKE ?1 OR Argomento LIKE ?1"), {pattern});
+    if (!rs) {
+        ShowDatabaseErrors(s, this);
+        return;
+    }
+    if (rs->eof() && rs->bof()) {
+        s.dialogs().MsgBox(this, s.GetString(244), platform::vbOKOnly | platform::vbInformation, s.GetString(245));
+        return;
+    }
+    auto *results = qobject_cast<frmListaArgomenti *>(m_results.data());
+    if (!results) {
+        results = new frmListaArgomenti(s);
+        m_results = results;
+    }
+    results->lstArgomenti->clear();
+    for (; !rs->eof(); rs->moveNext()) {
+        auto *item = new QListWidgetItem(rs->field(QStringLiteral("argomento")).toString());
+        item->setData(Qt::UserRole, rs->field(QStringLiteral("idArgomento")).toInt());
+        results->lstArgomenti->addItem(item);
+    }
+    if (results->lstArgomenti->count() > 0)
+        results->lstArgomenti->setCurrentRow(0);
+    results->show();
+    results->raise();
+    results->activateWindow();
+}

@@ -1,0 +1,97 @@
+// The system-font preference: the font of the search box, the list, the
+// category label and every editor's title box, kept in the Setup record.
+
+#include "frmPrincipale.h"
+
+#include "Session.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+
+namespace {
+
+QString styleLetters(const platform::Dialogs::FontChoice &f)
+{
+    QString s;
+    if (f.bold)
+        s += QLatin1Char('B');
+    if (f.italic)
+        s += QLatin1Char('I');
+    if (f.strikeOut)
+        s += QLatin1Char('S');
+    if (f.underline)
+        s += QLatin1Char('U');
+    return s;
+}
+
+// The preference as stored, or nothing when a field cannot be applied.
+std::optional<platform::Dialogs::FontChoice> storedFont(store::TableRecordset &setup)
+{
+    const QVariant face = setup.field(QStringLiteral("SysFont"));
+    const QVariant size = setup.field(QStringLiteral("SysFontAltezza"));
+    const QVariant letters = setup.field(QStringLiteral("SysFontAttributi"));
+    if (face.isNull() || size.isNull() || size.toDouble() <= 0 || face.toString().isEmpty())
+        return std::nullopt;
+    const QString a = letters.toString();  // an empty text is no style
+    return platform::Dialogs::FontChoice{face.toString(), size.toDouble(), a.contains(QLatin1Char('B')),
+                                         a.contains(QLatin1Char('I')), a.contains(QLatin1Char('S')),
+                                         a.contains(QLatin1Char('U'))};
+}
+
+} // namespace
+
+void frmPrincipale::AggiornaFontElemento(QWidget *element)
+{
+    store::TableRecordset &setup = *m_session.store.rsSetup;
+    auto choice = storedFont(setup);
+    if (!choice) {
+        // Reset the preference once to the defaults and try again; a second
+        // failure leaves the control as it is.
+        if (setup.edit()) {
+            setup.setField(QStringLiteral("SysFont"), QStringLiteral("MS Sans Serif"));
+            setup.setField(QStringLiteral("SysFontAltezza"), 8);
+            setup.setField(QStringLiteral("SysFontAttributi"), QString());
+            if (!setup.update())
+                setup.cancelUpdate();
+        }
+        choice = storedFont(setup);
+        if (!choice)
+            return;
+    }
+    QFont f = element->font();
+    f.setFamilies({choice->family});
+    f.setPointSizeF(choice->pointSize);
+    f.setBold(choice->bold);
+    f.setItalic(choice->italic);
+    f.setStrikeOut(choice->strikeOut);
+    f.setUnderline(choice->underline);
+    element->setFont(f);
+}
+
+void frmPrincipale::ApplyMainWindowFont()
+{
+    AggiornaFontElemento(txtCerca);
+    AggiornaFontElemento(lstArgomenti);
+    AggiornaFontElemento(labCategoria);
+    QFont bold = labCategoria->font();
+    bold.setBold(true);
+    labCategoria->setFont(bold);
+}
+
+void frmPrincipale::mnuFontSistema_Click()
+{
+    store::TableRecordset &setup = *m_session.store.rsSetup;
+    const auto current = storedFont(setup).value_or(
+        platform::Dialogs::FontChoice{QStringLiteral("MS Sans Serif"), 8, false, false, false, false});
+    const auto chosen = m_session.dialogs().ChooseFont(this, current);
+    if (!chosen)
+        return;
+    if (!setup.edit() || !setup.setField(QStringLiteral("SysFont"), chosen->family)
+        || !setup.setField(QStringLiteral("SysFontAltezza"), chosen->pointSize)
+        || !setup.setField(QStringLiteral("SysFontAttributi"), styleLetters(*chosen)) || !setup.update()) {
+        setup.cancelUpdate();
+        return;
+    }
+    ApplyMainWindowFont();
+}
