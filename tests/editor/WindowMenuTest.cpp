@@ -2,6 +2,9 @@
 
 #include <QPushButton>
 
+#include "frmListaFinestre.h"
+#include <QListWidget>
+
 using WindowMenu = BrowserFixture;
 
 namespace {
@@ -97,4 +100,34 @@ TEST_F(WindowMenu, AuxiliaryWindowsCountAsOpenForPacking)
         EXPECT_FALSE(session->finestre.AllWindowsClosed());
     }
     EXPECT_TRUE(session->finestre.AllWindowsClosed());
+}
+
+TEST_F(WindowMenu, WindowListShowsEveryEditorAndEnterSwitchesToTheOldest)
+{
+    QList<frmNuovoArg *> editors;
+    for (int i = 0; i < 12; ++i) {
+        main->cmdInserisci_Click();
+        editors << session->finestre.editors().constLast();
+        editors.constLast()->txtArgomento->setText(QStringLiteral("e%1").arg(i));
+    }
+    editors[0]->showMaximized();
+    editors[0]->showMinimized();
+    QStringList listed;
+    auto driver = whenShown<frmListaFinestre>([&listed](frmListaFinestre *d) {
+        for (int i = 0; i < d->lstFinestre->count(); ++i)
+            listed << d->lstFinestre->item(i)->text();
+        EXPECT_EQ(d->windowTitle(), QStringLiteral(" Window list"));
+        QTest::keyClick(d->lstFinestre, Qt::Key_Return);
+    });
+    main->mnuFinestraAltre->trigger();
+    ASSERT_EQ(listed.size(), 12);
+    EXPECT_EQ(listed.first(), QStringLiteral("e0"));
+    EXPECT_EQ(listed.last(), QStringLiteral("e11"));
+    EXPECT_EQ(session->finestre.SelectedWindowNumber, editors[0]->NumFinestra);
+    EXPECT_FALSE(editors[0]->isMinimized());
+    EXPECT_FALSE(editors[0]->isMaximized());
+
+    auto escape = whenShown<frmListaFinestre>([](frmListaFinestre *d) { QTest::keyClick(d->lstFinestre, Qt::Key_Escape); });
+    main->mnuFinestraAltre_Click();
+    EXPECT_EQ(session->finestre.SelectedWindowNumber, -1);
 }

@@ -1,0 +1,102 @@
+#include "BrowserFixture.h"
+#include "frmListaArgomenti.h"
+
+#include <QApplication>
+#include <QPushButton>
+
+class Find : public BrowserFixture {
+protected:
+    frmListaArgomenti *results() const
+    {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *r = qobject_cast<frmListaArgomenti *>(w); r && r->isVisible())
+                return r;
+        return nullptr;
+    }
+    QStringList resultTexts() const
+    {
+        QStringList out;
+        if (frmListaArgomenti *r = results())
+            for (int i = 0; i < r->lstArgomenti->count(); ++i)
+                out << r->lstArgomenti->item(i)->text();
+        out.sort();
+        return out;
+    }
+    void find(const QString &text)
+    {
+        services.dialogs.expectInputBox(text);
+        main->mnuTrovaArgomenti_Click();
+    }
+    void TearDown() override
+    {
+        if (frmListaArgomenti *r = results())
+            delete r;
+        BrowserFixture::TearDown();
+    }
+};
+
+TEST_F(Find, MatchesBodiesAndTitlesIgnoringCaseAndQuotes)
+{
+    {
+        store::NoteStore &st = session->store;
+        st.rsArgomenti->addNew();
+        st.rsArgomenti->setField(QStringLiteral("idCategoria"), categories["Alpha"]);
+        st.rsArgomenti->setField(QStringLiteral("argomento"), QStringLiteral("Irish"));
+        st.rsArgomenti->setField(QStringLiteral("ContenutoTxt"), QStringLiteral("met O'Brien today"));
+        ASSERT_TRUE(st.rsArgomenti->update());
+        st.rsArgomenti->addNew();
+        st.rsArgomenti->setField(QStringLiteral("idCategoria"), categories["Alpha"]);
+        st.rsArgomenti->setField(QStringLiteral("argomento"), QStringLiteral("ABC notes"));
+        st.rsArgomenti->setField(QStringLiteral("ContenutoTxt"), QStringLiteral("nothing here"));
+        ASSERT_TRUE(st.rsArgomenti->update());
+    }
+    find(QStringLiteral("O'Brien"));
+    EXPECT_EQ(resultTexts(), QStringList{QStringLiteral("Irish")});
+    find(QStringLiteral("abc"));
+    EXPECT_EQ(resultTexts(), QStringList{QStringLiteral("ABC notes")}) << "a title match, case ignored";
+    find(QStringLiteral("*"));
+    EXPECT_EQ(resultTexts().size(), 6) << "every topic";
+    find(QStringLiteral("body of [a-m]*"));
+    EXPECT_EQ(resultTexts(), (QStringList{QStringLiteral("Agenda"), QStringLiteral("marmellata")}));
+    EXPECT_EQ(results()->lstArgomenti->currentRow(), 0);
+}
+
+TEST_F(Find, NoResultKeepsTheOldListAndSaysSo)
+{
+    find(QStringLiteral("Summary"));
+    ASSERT_EQ(resultTexts(), QStringList{QStringLiteral("Summary")});
+    services.dialogs.expectInputBox(QStringLiteral("nowhere to be found"));
+    services.dialogs.expectMsgBox();
+    main->mnuTrovaArgomenti_Click();
+    EXPECT_EQ(services.dialogs.shown().constLast().prompt, QStringLiteral("No topic found."));
+    EXPECT_EQ(services.dialogs.shown().constLast().title, QStringLiteral("Results"));
+    EXPECT_EQ(resultTexts(), QStringList{QStringLiteral("Summary")});
+    services.dialogs.expectInputBox(std::nullopt);
+    main->mnuTrovaArgomenti_Click();  // cancelled: nothing
+}
+
+TEST_F(Find, ShowOpensTheTopicAndADeletedOneIsRemoved)
+{
+    find(QStringLiteral("far away"));
+    frmListaArgomenti *r = results();
+    ASSERT_TRUE(r);
+    r->cmdMostra->click();
+    ASSERT_TRUE(editorOf(topics["Far"]));
+    r->cmdMostra_Click();
+    EXPECT_EQ(session->finestre.editors().size(), 1) << "the open editor comes forward instead";
+    delete editorOf(topics["Far"]);
+
+    r->cmdIndividua->click();
+    EXPECT_EQ(main->CurrentCategoryId, categories["Zeta"]);
+    EXPECT_EQ(main->lstArgomenti->currentItem()->text(), QStringLiteral("Far"));
+
+    auto &rs = *session->store.rsArgomenti;
+    rs.setIndex(QStringLiteral("PrimaryKey"));
+    ASSERT_TRUE(rs.seek(topics["Far"]));
+    ASSERT_TRUE(rs.remove());
+    services.dialogs.expectMsgBox();
+    r->cmdMostra_Click();
+    EXPECT_EQ(services.dialogs.shown().constLast().prompt, QStringLiteral("Topic deleted."));
+    EXPECT_EQ(r->lstArgomenti->count(), 0);
+    EXPECT_FALSE(session->finestre.AllWindowsClosed()) << "the results window counts as open";
+}

@@ -1,0 +1,153 @@
+#include "BrowserFixture.h"
+
+#include <QLabel>
+#include <QScrollBar>
+
+class Routing : public BrowserFixture {
+protected:
+    void typeInSearch(const QString &text)
+    {
+        main->txtCerca->setFocus();
+        main->txtCerca->setText(text);
+    }
+    void key(QWidget *w, Qt::Key k, Qt::KeyboardModifiers m = {}) { QTest::keyClick(w, k, m); }
+};
+
+TEST_F(Routing, FirstEnterSelectsSecondEnterOpens)
+{
+    main->lstArgomenti->setCurrentRow(-1);
+    typeInSearch(QStringLiteral("mar"));
+    key(main->txtCerca, Qt::Key_Return);
+    ASSERT_TRUE(main->lstArgomenti->currentItem());
+    EXPECT_EQ(main->lstArgomenti->currentItem()->text(), QStringLiteral("marmellata"));
+    EXPECT_EQ(main->txtCerca->text(), QStringLiteral("marmellata"));
+    EXPECT_TRUE(session->finestre.editors().isEmpty());
+    key(main->txtCerca, Qt::Key_Return);
+    EXPECT_TRUE(editorOf(topics["marmellata"])) << "the second Enter opens it";
+}
+
+TEST_F(Routing, PatternsInTheSearchBox)
+{
+    {
+        store::NoteStore &st = session->store;
+        for (const char *t : {"note ABC", "item A1C", "year 2019", "[draft"}) {
+            st.rsArgomenti->addNew();
+            st.rsArgomenti->setField(QStringLiteral("idCategoria"), categories["beta"]);
+            st.rsArgomenti->setField(QStringLiteral("argomento"), QString::fromLatin1(t));
+            ASSERT_TRUE(st.rsArgomenti->update());
+        }
+    }
+    main->FillTopicList();
+    const auto firstMatch = [&](const QString &typed) {
+        main->lstArgomenti->setCurrentRow(-1);
+        typeInSearch(typed);
+        key(main->txtCerca, Qt::Key_Return);
+        return main->lstArgomenti->currentItem() && main->lstArgomenti->currentItem()->isSelected()
+            ? main->lstArgomenti->currentItem()->text()
+            : QString();
+    };
+    EXPECT_EQ(firstMatch(QStringLiteral("a?c")), QStringLiteral("item A1C"));
+    EXPECT_EQ(firstMatch(QStringLiteral("20#9")), QStringLiteral("year 2019"));
+    EXPECT_EQ(firstMatch(QStringLiteral("[dra")), QStringLiteral("[draft")) << "an unclosed [ is literal";
+    EXPECT_EQ(firstMatch(QStringLiteral("zzz")), QString()) << "no match changes nothing";
+    EXPECT_EQ(main->txtCerca->text(), QStringLiteral("zzz"));
+}
+
+TEST_F(Routing, EnterWithAnEmptyBoxFillsItAndEscDependsOnTheMode)
+{
+    select(QStringLiteral("Agenda"));
+    typeInSearch(QString());
+    key(main->txtCerca, Qt::Key_Return);
+    EXPECT_EQ(main->txtCerca->text(), QStringLiteral("Agenda"));
+    EXPECT_TRUE(session->finestre.editors().isEmpty());
+    key(main->txtCerca, Qt::Key_Escape);
+    EXPECT_EQ(main->txtCerca->text(), QString()) << "topic mode: Esc empties the box";
+    main->cmdCambia_Click();
+    select(QStringLiteral("Zeta"));
+    key(main->txtCerca, Qt::Key_Escape);
+    EXPECT_TRUE(main->isTopicMode()) << "category mode: Esc goes back into the selected category";
+    EXPECT_EQ(main->labCategoria->text(), QStringLiteral("Zeta"));
+    EXPECT_EQ(main->StatusPanel1->text(), QStringLiteral("List of available topics"));
+}
+
+TEST_F(Routing, DelFromTheSearchBoxAsksToDeleteTheEntry)
+{
+    select(QStringLiteral("Agenda"));
+    typeInSearch(QStringLiteral("Agenda"));
+    main->txtCerca->setCursorPosition(0);
+    services.dialogs.expectMsgBox(platform::vbNo);
+    key(main->txtCerca, Qt::Key_Delete);
+    EXPECT_EQ(services.dialogs.shown().constLast().prompt, QStringLiteral("Confirm deletion?"));
+    EXPECT_EQ(main->txtCerca->text(), QStringLiteral("Agenda")) << "no character deleted";
+}
+
+TEST_F(Routing, FunctionKeysIgnoreShiftAndFollowTheMenu)
+{
+    key(main->lstArgomenti, Qt::Key_F7, Qt::ShiftModifier);
+    EXPECT_EQ(session->finestre.editors().size(), 1) << "Shift+F7 acts as F7";
+    // After start-up the last category was opened with Rename off: F2 does nothing.
+    select(QStringLiteral("Agenda"));
+    key(main->lstArgomenti, Qt::Key_F2);
+    // Opened by Enter, Rename stays on and F2 renames the topic.
+    main->cmdCambia_Click();
+    select(QStringLiteral("beta"));
+    key(main->lstArgomenti, Qt::Key_Return);
+    select(QStringLiteral("Agenda"));
+    services.dialogs.expectInputBox(QStringLiteral("Agenda 2"));
+    key(main->lstArgomenti, Qt::Key_F2);
+    EXPECT_GE(rowOf(QStringLiteral("Agenda 2")), 0);
+}
+
+TEST_F(Routing, UpAndDownMoveTheSelectionAndTheFocus)
+{
+    main->lstArgomenti->setCurrentRow(-1);
+    main->lstArgomenti->setFocus();
+    key(main->lstArgomenti, Qt::Key_Up);
+    EXPECT_EQ(main->lstArgomenti->currentRow(), -1);
+    EXPECT_EQ(main->focusWidget(), main->txtCerca);
+    key(main->txtCerca, Qt::Key_Down);
+    EXPECT_EQ(main->lstArgomenti->currentRow(), 0);
+    EXPECT_EQ(main->txtCerca->text(), QStringLiteral("Agenda"));
+    key(main->txtCerca, Qt::Key_Down);
+    key(main->txtCerca, Qt::Key_Down);
+    key(main->txtCerca, Qt::Key_Down);
+    EXPECT_EQ(main->lstArgomenti->currentRow(), 2) << "not past the last entry";
+    key(main->txtCerca, Qt::Key_Up);
+    EXPECT_EQ(main->txtCerca->text(), QStringLiteral("marmellata"));
+}
+
+TEST_F(Routing, ToolbarFollowsTheMode)
+{
+    const auto enabled = [&](int b) { return main->ToolbarButtons[size_t(b)]->isEnabled(); };
+    EXPECT_FALSE(enabled(3));
+    EXPECT_TRUE(enabled(6) && enabled(7) && enabled(10) && enabled(11));
+    EXPECT_FALSE(enabled(8));
+    main->cmdCambia_Click();
+    EXPECT_TRUE(enabled(3));
+    EXPECT_FALSE(enabled(6) || enabled(7) || enabled(8) || enabled(10) || enabled(11));
+    select(QStringLiteral("beta"));
+    main->Toolbar1_ButtonClick(main->ToolbarButtons[1]);  // "Apri"
+    EXPECT_TRUE(main->isTopicMode());
+    EXPECT_FALSE(enabled(3));
+    EXPECT_FALSE(enabled(8));
+    select(QStringLiteral("Agenda"));
+    main->Toolbar1_ButtonClick(main->ToolbarButtons[7]);  // "Copia"
+    EXPECT_TRUE(enabled(8));
+    main->cmdCambia_Click();
+    EXPECT_FALSE(enabled(8));
+}
+
+TEST_F(Routing, HintsFollowTheFocus)
+{
+    main->activateWindow();
+    main->lstArgomenti->setFocus();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(main->StatusPanel1->text(), QStringLiteral("List of available topics"));
+    main->txtCerca->setFocus();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(main->StatusPanel1->text(), QStringLiteral("Find in topics"));
+    main->cmdCambia_Click();
+    main->lstArgomenti->setFocus();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(main->StatusPanel1->text(), QStringLiteral("List of available categories"));
+}

@@ -1,0 +1,45 @@
+#include "BrowserFixture.h"
+
+using SystemFont = BrowserFixture;
+
+TEST_F(SystemFont, ChosenFontIsStoredAndShownWithTheCategoryAlwaysBold)
+{
+    services.dialogs.expectFont(platform::Dialogs::FontChoice{QStringLiteral("DejaVu Serif"), 12, false, true, false, false});
+    QTest::keyClick(main->lstArgomenti, Qt::Key_F10);
+    auto &setup = *session->store.rsSetup;
+    EXPECT_EQ(setup.field(QStringLiteral("SysFont")).toString(), QStringLiteral("DejaVu Serif"));
+    EXPECT_DOUBLE_EQ(setup.field(QStringLiteral("SysFontAltezza")).toDouble(), 12);
+    EXPECT_EQ(setup.field(QStringLiteral("SysFontAttributi")).toString(), QStringLiteral("I"));
+    EXPECT_EQ(main->txtCerca->font().family(), QStringLiteral("DejaVu Serif"));
+    EXPECT_TRUE(main->lstArgomenti->font().italic());
+    EXPECT_TRUE(main->labCategoria->font().bold()) << "the category label stays bold";
+    EXPECT_DOUBLE_EQ(main->txtCerca->font().pointSizeF(), 12);
+
+    frmNuovoArg *e = openTopic(QStringLiteral("Agenda"));
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->txtArgomento->font().family(), QStringLiteral("DejaVu Serif")) << "editors opened later use it";
+
+    services.dialogs.expectFont(std::nullopt);
+    main->mnuFontSistema_Click();
+    EXPECT_EQ(setup.field(QStringLiteral("SysFont")).toString(), QStringLiteral("DejaVu Serif")) << "cancel changes nothing";
+}
+
+TEST_F(SystemFont, LettersAreReadByPresenceAndBadFieldsAreReset)
+{
+    auto &setup = *session->store.rsSetup;
+    setup.edit();
+    setup.setField(QStringLiteral("SysFontAttributi"), QStringLiteral("UB"));
+    ASSERT_TRUE(setup.update());
+    main->ApplyMainWindowFont();
+    EXPECT_TRUE(main->txtCerca->font().bold());
+    EXPECT_TRUE(main->txtCerca->font().underline());
+
+    setup.edit();
+    setup.setField(QStringLiteral("SysFontAltezza"), QVariant());
+    ASSERT_TRUE(setup.update());
+    main->ApplyMainWindowFont();
+    EXPECT_EQ(setup.field(QStringLiteral("SysFont")).toString(), QStringLiteral("MS Sans Serif"));
+    EXPECT_DOUBLE_EQ(setup.field(QStringLiteral("SysFontAltezza")).toDouble(), 8);
+    EXPECT_EQ(setup.field(QStringLiteral("SysFontAttributi")).toString(), QString());
+    EXPECT_FALSE(main->txtCerca->font().bold());
+}
