@@ -7,7 +7,7 @@ set -euo pipefail
 PACKAGES=(
   # build
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-multimedia-dev libsqlite3-dev libgtest-dev
+  qt6-base-dev qt6-multimedia-dev libsqlite3-dev libgtest-dev libbenchmark-dev
   # run time: sound backend, fonts (without them widgets and PDFs have no letters)
   gstreamer1.0-plugins-good fonts-dejavu-core
   # virtual display for running and checking the program without a desktop
