@@ -11,9 +11,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPointer>
+#include <QTimer>
 #include <QToolButton>
 
 frmPrincipale::frmPrincipale(Session &session, QWidget *parent)
@@ -26,6 +28,9 @@ frmPrincipale::frmPrincipale(Session &session, QWidget *parent)
     buildToolbar();
 
     connectHandlers();
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(10000);
+    connect(Timer1, &QTimer::timeout, this, &frmPrincipale::Timer1_Timer);
     session.MainWindow = this;
     session.finestre.attachMenu(bar10, mnuFinestra, mnuFinestraAltre);
 }
@@ -87,6 +92,11 @@ frmPrincipale::LoadResult frmPrincipale::Form_Load()
             const QString path = store::JoinPath(s.store.DataFolder, store::kDatabaseFileName);
             if (!store::NoteStore::createDatabase(path, s.clock().now(), &error))
                 throw AppError(0, QStringLiteral("Avvio"), error);
+            // The alarm sound goes beside a new database; a failure here
+            // only leaves the alarms silent.
+            const QString sound = store::JoinPath(s.store.DataFolder, QStringLiteral("ALARM.WAV"));
+            if (!QFile::exists(sound))
+                QFile::copy(QStringLiteral(":/quorvel/ALARM.WAV"), sound);
         }
         if (!s.store.open())
             throw AppError(0, QStringLiteral("dbNotes"), s.store.errorText());
@@ -107,7 +117,8 @@ frmPrincipale::LoadResult frmPrincipale::Form_Load()
         if (s.NoCategory)
             cmdCambia_Click();
 
-        // 17. The alarm scheduler starts here once it exists.
+        // 17.
+        RestartTimer();
     } catch (const AppError &e) {
         s.dialogs().MsgBox(this, e.description(), platform::vbCritical, s.GetString(507));
         s.dialogs().MsgBox(this, s.GetString(229), platform::vbCritical, s.GetString(507));

@@ -19,6 +19,7 @@ class QListWidget;
 class QMenu;
 class QStatusBar;
 class QToolBar;
+class QTimer;
 class QToolButton;
 class Session;
 
@@ -124,6 +125,13 @@ public:
 
     // Restarts the alarm scheduler after a topic's alarm may have changed.
     void RestartTimer();
+    // One tick of the scheduler: fires the alarm in view when it is due.
+    void Timer1_Timer();
+    // Brings the program back from the notification area (show true).
+    void RestoreFromTray(bool show);
+    QTimer *Timer1 = nullptr;  // 10 s, running only while an alarm is in view
+    QDateTime NextAlarmTime;
+    int NextAlarmTopicId = -1;
 
     // The topic clipboard and moves.
     void mnuTaglia_Click();

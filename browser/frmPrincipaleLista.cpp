@@ -353,8 +353,3 @@ void frmPrincipale::mnuFinestraAltre_Click()
         e->BringForward();
     }
 }
-
-void frmPrincipale::RestartTimer()
-{
-    // The alarm scheduler arrives with the alarms.
-}

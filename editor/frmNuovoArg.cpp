@@ -30,6 +30,7 @@ frmNuovoArg::frmNuovoArg(Session &session)
     connect(cmdSalva, &QPushButton::clicked, this, &frmNuovoArg::cmdSalva_Click);
     connect(cmdAnnulla, &QPushButton::clicked, this, &frmNuovoArg::cmdAnnulla_Click);
     connect(imgChiudi, &QToolButton::clicked, this, &frmNuovoArg::imgChiudi_Click);
+    connect(cmdTimer, &QToolButton::clicked, this, &frmNuovoArg::cmdTimer_Click);
     connect(imgApri, &QToolButton::clicked, this, &frmNuovoArg::imgApri_Click);
     txtArgomento->installEventFilter(this);
     connectFormatting();
@@ -84,7 +85,8 @@ void frmNuovoArg::Form_Load()
             AlarmDateTime = when.isNull() ? s.clock().now() : when.toDateTime();
         }
     }
-    // 7. The alarm button's face comes with the alarm panel.
+    // 7.
+    ShowAlarmIndicator();
 
     // 8-10.
     NumFinestra = s.finestre.NextWindowNumber;
@@ -158,7 +160,9 @@ QString frmNuovoArg::bodyPlainText() const
 void frmNuovoArg::cmdSalva_Click()
 {
     Session &s = m_session;
-    // 1. An open alarm panel is closed first, once the alarm panel exists.
+    // 1. An open alarm panel is closed first, taking its values.
+    if (frmAllarme->isVisible())
+        cmdTimer_Click();
     store::TableRecordset &rs = *s.store.rsArgomenti;
     const auto fail = [&] {
         rs.cancelUpdate();

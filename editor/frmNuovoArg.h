@@ -63,6 +63,16 @@ public:
     void mnuTagliaNA_Click();
     void mnuCopiaNA_Click();
     void mnuIncollaNA_Click();
+    // The alarm panel.
+    void cmdTimer_Click();
+    void FillAlarmPanel();
+    void ReadAlarmPanel();
+    void ShowAlarmIndicator();
+    // Moves a fired alarm on by one period (a one-time alarm is switched
+    // off) and stores the two alarm fields at once; false when the record
+    // could not be written.
+    bool AggiornaTimer();
+
     // Layout and the toolbar-or-legend strip.
     void Form_Resize();
     void imgChiudi_Click();

@@ -81,6 +81,9 @@ public:
     virtual ~Desktop() = default;
     // Opens a web or mail link with the user's program for it.
     virtual bool openUrl(const QString &url) = 0;
+    // Brings a window to the foreground and gives it the keyboard; false
+    // when the window system refuses.
+    virtual bool focusWindow(QWidget *window) = 0;
 };
 
 // The services one run of the program uses; owned by whoever builds it.

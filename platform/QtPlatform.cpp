@@ -181,4 +181,17 @@ bool QtDesktop::openUrl(const QString &url)
     return QDesktopServices::openUrl(QUrl(url));
 }
 
+bool QtDesktop::focusWindow(QWidget *window)
+{
+    if (!window || !window->isEnabled())
+        return false;
+    if (window->isMinimized())
+        window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->show();
+    window->raise();
+    window->activateWindow();
+    window->setFocus();
+    return window->isVisible();
+}
+
 } // namespace platform

@@ -43,6 +43,7 @@ private:
 class QtDesktop final : public Desktop {
 public:
     bool openUrl(const QString &url) override;
+    bool focusWindow(QWidget *window) override;
 };
 
 // All of the above, for main().

@@ -1,6 +1,7 @@
 #include "ScriptedPlatform.h"
 
 #include <QPrinter>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -112,5 +113,18 @@ bool ScriptedClock::setSystemDateTime(const QDateTime &when, QString *error)
     }
     setTimes.append(when);
     current = when;
+    return true;
+}
+
+bool RecordingDesktop::focusWindow(QWidget *window)
+{
+    ++focusRequests;
+    if (refuseFocus || !window)
+        return false;
+    if (window->isMinimized())
+        window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->show();
+    window->raise();
+    window->activateWindow();
     return true;
 }

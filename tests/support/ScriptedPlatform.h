@@ -82,11 +82,14 @@ public:
 class RecordingDesktop final : public platform::Desktop {
 public:
     QStringList opened;
+    bool refuseFocus = false;
+    int focusRequests = 0;
     bool openUrl(const QString &url) override
     {
         opened.append(url);
         return true;
     }
+    bool focusWindow(QWidget *window) override;
 };
 
 struct ScriptedServices {

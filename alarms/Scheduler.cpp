@@ -1,0 +1,81 @@
+// The alarm scheduler of the main window: the earliest alarm of all topics
+// is kept in view and checked every ten seconds.
+
+#include "frmPrincipale.h"
+
+#include "Finestre.h"
+#include "Session.h"
+#include "frmNuovoArg.h"
+
+#include <QListWidget>
+#include <QTimer>
+
+void frmPrincipale::RestartTimer()
+{
+    Timer1->stop();
+    auto rs = m_session.store.openQuery(
+        QStringLiteral("SELECT * FROM ARGOMENTI WHERE TIPOALLARME > 0 ORDER BY DATAORAALLARME"));
+    if (!rs || rs->eof())
+        return;
+    NextAlarmTime = rs->field(QStringLiteral("DataOraAllarme")).toDateTime();
+    NextAlarmTopicId = rs->field(QStringLiteral("idArgomento")).toInt();
+    Timer1->start();
+}
+
+void frmPrincipale::Timer1_Timer()
+{
+    Session &s = m_session;
+    Timer1->stop();
+    if (NextAlarmTime.isValid() && NextAlarmTime > s.clock().now()) {
+        Timer1->start();
+        return;
+    }
+    RestoreFromTray(true);
+    if (!s.desktop().focusWindow(this)) {
+        // Tried again at the next tick: no sound, nothing advanced.
+        RestartTimer();
+        return;
+    }
+    // Only a topic that still exists is opened: otherwise the double-click
+    // would open whatever entry happens to be selected.
+    store::TableRecordset &rs = *s.store.rsArgomenti;
+    rs.setIndex(QStringLiteral("PrimaryKey"));
+    if (rs.seek(NextAlarmTopicId)) {
+        Individua(NextAlarmTopicId);
+        if (isTopicMode() && SelectedKey() == NextAlarmTopicId)
+            lstArgomenti_DblClick();
+    }
+    frmNuovoArg *editor = nullptr;
+    for (frmNuovoArg *e : s.finestre.editors()) {
+        if (e->idArgomento == NextAlarmTopicId) {
+            editor = e;
+            break;
+        }
+    }
+    if (editor) {
+        if (!s.desktop().focusWindow(editor)) {
+            RestartTimer();
+            return;
+        }
+        editor->AggiornaTimer();
+    }
+    s.sound().play(store::JoinPath(s.store.DataFolder, QStringLiteral("ALARM.WAV")));
+    RestartTimer();
+}
+
+void frmPrincipale::RestoreFromTray(bool show)
+{
+    // Every window comes back; the notification-area icon arrives with the
+    // tray.
+    if (!show)
+        return;
+    for (Form *f : m_session.forms.all()) {
+        QWidget *w = f->widget();
+        if (w && f != this && !w->isVisible() && f->isEditor())
+            w->show();
+    }
+    if (isMinimized())
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    QMainWindow::show();
+    raise();
+}
