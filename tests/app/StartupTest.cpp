@@ -18,6 +18,7 @@ TEST_F(Startup, FirstStartCreatesTheDatabaseAndAsksTheLanguage)
     ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
     EXPECT_TRUE(driver->ran());
     EXPECT_TRUE(store::FileExists(defaultFolder() + QStringLiteral("/quorvel.mdb")));
+    EXPECT_TRUE(store::FileExists(defaultFolder() + QStringLiteral("/ALARM.WAV"))) << "the alarm sound goes beside it";
     EXPECT_EQ(session->store.DataFolder, defaultFolder());
     EXPECT_EQ(session->store.rsSetup->field(QStringLiteral("lingua")).toInt(), 1);
     EXPECT_EQ(session->LanguageOffset, 1000);
