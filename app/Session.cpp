@@ -12,6 +12,7 @@ Session::Session(platform::Services services, QStringList arguments, QString exe
           std::fflush(nullptr);
           std::_Exit(code);
       })
+    , CompactDatabase(&store::NoteStore::compactDatabase)
     , m_services(services), m_arguments(std::move(arguments)), m_executablePath(std::move(executablePath))
 {
 }

@@ -60,6 +60,8 @@ public:
 
     // Ends the process at once, skipping every handler; tests replace it.
     std::function<void(int)> EndProgram;
+    // Writes a compacted copy of a closed database file; tests make it fail.
+    std::function<bool(const QString &, const QString &, QString *)> CompactDatabase;
 
 private:
     platform::Services m_services;

@@ -149,6 +149,9 @@ public:
     // Find in topics.
     void mnuTrovaArgomenti_Click();
 
+    // Packing the database.
+    void mnuCompatta_Click();
+
     // The system font.
     void mnuFontSistema_Click();
     void AggiornaFontElemento(QWidget *element);

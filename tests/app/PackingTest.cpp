@@ -1,0 +1,133 @@
+#include "BrowserFixture.h"
+
+#include <QDir>
+#include <QFile>
+
+class Packing : public BrowserFixture {
+protected:
+    QString path() const { return session->store.DatabasePath; }
+    QString backup() const { return path() + QStringLiteral(".old"); }
+    void answerYesYes()
+    {
+        services.dialogs.expectMsgBox(platform::vbYes);
+        services.dialogs.expectMsgBox(platform::vbYes);
+    }
+    int topicCount() { return session->store.rsArgomenti->recordCount(); }
+};
+
+TEST_F(Packing, RefusedWhileAnotherWindowIsOpen)
+{
+    openTopic(QStringLiteral("Agenda"));
+    services.dialogs.expectMsgBox();
+    main->mnuCompatta_Click();
+    EXPECT_EQ(services.dialogs.shown().constLast().prompt, QStringLiteral("Close all windows first."));
+    EXPECT_FALSE(QFile::exists(backup()));
+    EXPECT_TRUE(session->store.isOpen());
+}
+
+TEST_F(Packing, AnythingButYesTwiceChangesNothing)
+{
+    services.dialogs.expectMsgBox(platform::vbNo);
+    main->mnuCompatta_Click();
+    services.dialogs.expectMsgBox(platform::vbYes);
+    services.dialogs.expectMsgBox(platform::vbNo);
+    main->mnuCompatta_Click();
+    EXPECT_FALSE(QFile::exists(backup()));
+    EXPECT_EQ(services.dialogs.shown()[0].style, platform::vbYesNo | platform::vbExclamation);
+    EXPECT_EQ(services.dialogs.shown()[2].style, platform::vbYesNo | platform::vbQuestion);
+}
+
+TEST_F(Packing, SuccessKeepsTheBackupAndASecondRunReplacesIt)
+{
+    const int before = topicCount();
+    answerYesYes();
+    services.dialogs.expectMsgBox();
+    main->mnuCompatta_Click();
+    EXPECT_EQ(services.dialogs.shown().constLast().prompt, QStringLiteral("Database packed."));
+    EXPECT_TRUE(QFile::exists(backup()));
+    ASSERT_TRUE(session->store.isOpen());
+    EXPECT_EQ(topicCount(), before);
+    main->FillTopicList();  // the open category is still the current one
+    EXPECT_EQ(listTexts().size(), 3);
+
+    // The next run's backup is this run's result.
+    main->cmdCambia_Click();
+    select(QStringLiteral("Alpha"));
+    services.dialogs.expectMsgBox(platform::vbYes);
+    main->cmdCancella_Click();
+    answerYesYes();
+    services.dialogs.expectMsgBox();
+    main->mnuCompatta_Click();
+    store::NoteStore old;
+    old.DataFolder = home.mkdir(QStringLiteral("check"));
+    ASSERT_TRUE(QFile::copy(backup(), old.DataFolder + QStringLiteral("/quorvel.mdb")));
+    ASSERT_TRUE(old.open());
+    EXPECT_EQ(old.rsCategorie->recordCount(), 2) << "the backup holds the database as it was before this run";
+}
+
+TEST_F(Packing, CompactionFailureRestoresTheOldFileAndGoesOn)
+{
+    const QByteArray original = [&] {
+        session->store.close();
+        QFile f(path());
+        f.open(QIODevice::ReadOnly);
+        const QByteArray data = f.readAll();
+        f.close();
+        session->store.open();
+        return data;
+    }();
+    session->CompactDatabase = [](const QString &, const QString &target, QString *error) {
+        QFile half(target);  // a partial file left behind
+        half.open(QIODevice::WriteOnly);
+        half.write("partial");
+        *error = QStringLiteral("disk full");
+        return false;
+    };
+    answerYesYes();
+    services.dialogs.expectMsgBox();
+    main->mnuCompatta_Click();
+    EXPECT_EQ(services.dialogs.shown().constLast().prompt,
+              QStringLiteral("Error while packing the database; the old file will be recovered."));
+    EXPECT_FALSE(QFile::exists(backup()));
+    ASSERT_TRUE(session->store.isOpen());
+    EXPECT_EQ(topicCount(), 4);
+    EXPECT_EQ(endedWith, -1) << "the program keeps running";
+    session->store.close();
+    QFile f(path());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), original);
+}
+
+TEST_F(Packing, FailedMoveLeavesTheDatabaseUntouchedAndInUse)
+{
+    // A folder in the backup's place makes the move fail.
+    QDir().mkpath(backup() + QStringLiteral("/blocker"));
+    answerYesYes();
+    services.dialogs.expectMsgBox();
+    main->mnuCompatta_Click();
+    EXPECT_TRUE(QFileInfo(path()).isFile());
+    ASSERT_TRUE(session->store.isOpen());
+    EXPECT_EQ(topicCount(), 4);
+    EXPECT_EQ(endedWith, -1);
+}
+
+TEST_F(Packing, UnrecoverableErrorEndsTheProgramAndNamesWhereTheDataIs)
+{
+    session->CompactDatabase = [](const QString &, const QString &target, QString *) {
+        QDir().mkpath(target + QStringLiteral("/in-the-way"));  // cannot be removed as a file
+        return false;
+    };
+    answerYesYes();
+    services.dialogs.expectMsgBox();
+    services.dialogs.expectMsgBox();
+    main->mnuCompatta_Click();
+    const auto &last = services.dialogs.shown().constLast();
+    EXPECT_TRUE(last.prompt.startsWith(QLatin1String("Irreversible error - program aborted.")));
+    EXPECT_TRUE(last.prompt.contains(backup()));
+    EXPECT_EQ(endedWith, 1);
+    store::NoteStore rescued;
+    rescued.DataFolder = home.mkdir(QStringLiteral("rescued"));
+    ASSERT_TRUE(QFile::copy(backup(), rescued.DataFolder + QStringLiteral("/quorvel.mdb")));
+    ASSERT_TRUE(rescued.open());
+    EXPECT_EQ(rescued.rsArgomenti->recordCount(), 4) << "nothing was lost";
+}
