@@ -63,19 +63,3 @@ void frmPrincipale::Timer1_Timer()
     RestartTimer();
 }
 
-void frmPrincipale::RestoreFromTray(bool show)
-{
-    // Every window comes back; the notification-area icon arrives with the
-    // tray.
-    if (!show)
-        return;
-    for (Form *f : m_session.forms.all()) {
-        QWidget *w = f->widget();
-        if (w && f != this && !w->isVisible() && f->isEditor())
-            w->show();
-    }
-    if (isMinimized())
-        setWindowState(windowState() & ~Qt::WindowMinimized);
-    QMainWindow::show();
-    raise();
-}

@@ -28,6 +28,8 @@ public:
     platform::Clock &clock() const { return *m_services.clock; }
     platform::Sound &sound() const { return *m_services.sound; }
     platform::Desktop &desktop() const { return *m_services.desktop; }
+    platform::Tray &tray() const { return *m_services.tray; }
+    platform::InstanceChannel &instance() const { return *m_services.instance; }
 
     // The program's arguments, without the program's own name.
     const QStringList &arguments() const { return m_arguments; }

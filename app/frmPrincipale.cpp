@@ -53,12 +53,20 @@ frmPrincipale::LoadResult frmPrincipale::Form_Load()
     const QStringList args = GetCommandLine();
     s.StartMinimized = args.size() > 1 && (args[1] == QLatin1String("/M") || args[1] == QLatin1String("/m"));
 
-    // 3-4. The title is also how another copy finds this one. Until the
-    // single-instance channel exists every start is the only one.
+    // 3. The title of the running copy.
     s.AppTitle = QStringLiteral(" Quorvel");
 
-    // 5.
+    // 4. Another copy runs: it gets the command and this one ends.
+    if (!s.instance().claim()) {
+        ActivatePreviousInstance(s.AppTitle, s.StartMinimized ? QStringLiteral("MIN") : QStringLiteral("RES"));
+        return LoadResult::OtherInstance;
+    }
+
+    // 5. Commands from later copies.
     setWindowTitle(s.AppTitle);
+    connect(&s.instance(), &platform::InstanceChannel::commandReceived, this, &frmPrincipale::CommandReceived,
+            Qt::UniqueConnection);
+    connect(&s.tray(), &platform::Tray::clicked, this, &frmPrincipale::TrayClicked, Qt::UniqueConnection);
 
     // 6. Toolbar pictures are set as the buttons are built; Paste starts off.
     ToolbarButtons[8]->setEnabled(false);

@@ -127,8 +127,13 @@ public:
     void RestartTimer();
     // One tick of the scheduler: fires the alarm in view when it is due.
     void Timer1_Timer();
-    // Brings the program back from the notification area (show true).
+    // show true: every window back, the icon gone; false: every window
+    // hidden behind the notification-area icon.
     void RestoreFromTray(bool show);
+    // In a second copy: hands the command to the running one.
+    void ActivatePreviousInstance(const QString &title, const QString &command);
+    void CommandReceived(const QString &command);
+    void TrayClicked();
     QTimer *Timer1 = nullptr;  // 10 s, running only while an alarm is in view
     QDateTime NextAlarmTime;
     int NextAlarmTopicId = -1;
@@ -167,6 +172,7 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void buildControls();

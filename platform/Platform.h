@@ -6,6 +6,8 @@
 
 #include <QColor>
 #include <QDateTime>
+#include <QIcon>
+#include <QObject>
 #include <QString>
 
 #include <optional>
@@ -86,12 +88,42 @@ public:
     virtual bool focusWindow(QWidget *window) = 0;
 };
 
+// The notification-area icon.
+class Tray : public QObject {
+    Q_OBJECT
+public:
+    // False where the desktop has no notification area.
+    virtual bool isAvailable() const = 0;
+    virtual void showIcon(const QIcon &icon, const QString &tip) = 0;
+    virtual void hideIcon() = 0;
+    virtual bool isIconShown() const = 0;
+signals:
+    // A click (left or right) or a double-click on the icon.
+    void clicked();
+};
+
+// The channel between copies of the program run by one user.
+class InstanceChannel : public QObject {
+    Q_OBJECT
+public:
+    // Makes this copy the one that answers the others; false when another
+    // copy already runs (and answers).
+    virtual bool claim() = 0;
+    // Hands a command ("RES", "MIN") to the running copy and waits until it
+    // was taken; false when nobody answered.
+    virtual bool send(const QString &command) = 0;
+signals:
+    void commandReceived(const QString &command);
+};
+
 // The services one run of the program uses; owned by whoever builds it.
 struct Services {
     Dialogs *dialogs = nullptr;
     Clock *clock = nullptr;
     Sound *sound = nullptr;
     Desktop *desktop = nullptr;
+    Tray *tray = nullptr;
+    InstanceChannel *instance = nullptr;
 };
 
 } // namespace platform

@@ -5,7 +5,9 @@
 
 #include <memory>
 
+class QLocalServer;
 class QSoundEffect;
+class QSystemTrayIcon;
 
 namespace platform {
 
@@ -46,13 +48,46 @@ public:
     bool focusWindow(QWidget *window) override;
 };
 
+class QtTray final : public Tray {
+    Q_OBJECT
+public:
+    QtTray();
+    ~QtTray() override;
+    bool isAvailable() const override;
+    void showIcon(const QIcon &icon, const QString &tip) override;
+    void hideIcon() override;
+    bool isIconShown() const override;
+
+private:
+    std::unique_ptr<QSystemTrayIcon> m_icon;
+};
+
+// A per-user local socket (user-only access) in the runtime folder; a lock
+// file makes the check-and-listen of two copies started together one step.
+class LocalInstanceChannel final : public InstanceChannel {
+    Q_OBJECT
+public:
+    LocalInstanceChannel();
+    ~LocalInstanceChannel() override;
+    bool claim() override;
+    bool send(const QString &command) override;
+    QString socketPath() const { return m_path; }
+
+private:
+    void onConnection();
+    QString m_path;
+    std::unique_ptr<QLocalServer> m_server;
+};
+
 // All of the above, for main().
 struct QtServices {
     QtDialogs dialogs;
     SystemClock clock;
     QtSound sound;
     QtDesktop desktop;
-    Services services() { return {&dialogs, &clock, &sound, &desktop}; }
+    QtTray tray;
+    LocalInstanceChannel instance;
+    Services services() { return {&dialogs, &clock, &sound, &desktop, &tray, &instance}; }
 };
 
 } // namespace platform

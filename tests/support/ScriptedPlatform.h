@@ -92,10 +92,38 @@ public:
     bool focusWindow(QWidget *window) override;
 };
 
+class ScriptedTray final : public platform::Tray {
+    Q_OBJECT
+public:
+    bool available = true;
+    bool shown = false;
+    QString tip;
+    bool isAvailable() const override { return available; }
+    void showIcon(const QIcon &, const QString &t) override
+    {
+        shown = true;
+        tip = t;
+    }
+    void hideIcon() override { shown = false; }
+    bool isIconShown() const override { return shown; }
+    void click() { emit clicked(); }
+};
+
+// In one test process there is never another copy.
+class LoneInstance final : public platform::InstanceChannel {
+    Q_OBJECT
+public:
+    bool claim() override { return true; }
+    bool send(const QString &) override { return false; }
+    void receive(const QString &command) { emit commandReceived(command); }
+};
+
 struct ScriptedServices {
     ScriptedDialogs dialogs;
     ScriptedClock clock;
     SilentSound sound;
     RecordingDesktop desktop;
-    platform::Services services() { return {&dialogs, &clock, &sound, &desktop}; }
+    ScriptedTray tray;
+    LoneInstance instance;
+    platform::Services services() { return {&dialogs, &clock, &sound, &desktop, &tray, &instance}; }
 };

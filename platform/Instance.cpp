@@ -1,0 +1,138 @@
+#include "QtPlatform.h"
+
+#include <QDir>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QLockFile>
+#include <QStandardPaths>
+#include <QSystemTrayIcon>
+
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+QString runtimeFolder()
+{
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (dir.isEmpty())
+        dir = QDir::tempPath() + QStringLiteral("/quorvel-%1").arg(getuid());
+    QDir().mkpath(dir);
+    return dir;
+}
+
+// The command travels as UTF-16LE text; the answer is one byte.
+QByteArray encode(const QString &command)
+{
+    QByteArray bytes;
+    for (QChar c : command) {
+        bytes.append(char(c.unicode() & 0xff));
+        bytes.append(char(c.unicode() >> 8));
+    }
+    return bytes;
+}
+
+QString decode(const QByteArray &bytes)
+{
+    QString s;
+    for (qsizetype i = 0; i + 1 < bytes.size(); i += 2)
+        s.append(QChar(char16_t(uchar(bytes[i]) | (uchar(bytes[i + 1]) << 8))));
+    return s;
+}
+
+} // namespace
+
+LocalInstanceChannel::LocalInstanceChannel()
+    : m_path(runtimeFolder() + QStringLiteral("/quorvel.sock"))
+{
+}
+
+LocalInstanceChannel::~LocalInstanceChannel() = default;
+
+bool LocalInstanceChannel::claim()
+{
+    // Two copies started together take turns here: the second finds the
+    // first listening.
+    QLockFile lock(m_path + QStringLiteral(".lock"));
+    lock.setStaleLockTime(10000);
+    lock.tryLock(5000);
+    {
+        QLocalSocket probe;
+        probe.connectToServer(m_path);
+        if (probe.waitForConnected(1000))
+            return false;  // somebody answers
+    }
+    // Nobody answers: a socket left by a crashed copy is removed first.
+    QLocalServer::removeServer(m_path);
+    m_server = std::make_unique<QLocalServer>();
+    m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    if (!m_server->listen(m_path)) {
+        m_server.reset();
+        return true;  // this copy runs on, though it cannot be found by others
+    }
+    connect(m_server.get(), &QLocalServer::newConnection, this, &LocalInstanceChannel::onConnection);
+    return true;
+}
+
+void LocalInstanceChannel::onConnection()
+{
+    while (QLocalSocket *peer = m_server->nextPendingConnection()) {
+        connect(peer, &QLocalSocket::disconnected, peer, &QObject::deleteLater);
+        connect(peer, &QLocalSocket::readyRead, this, [this, peer] {
+            const QByteArray data = peer->readAll();
+            emit commandReceived(decode(data));
+            peer->write("1");
+            peer->flush();
+        });
+    }
+}
+
+bool LocalInstanceChannel::send(const QString &command)
+{
+    QLocalSocket socket;
+    socket.connectToServer(m_path);
+    if (!socket.waitForConnected(2000))
+        return false;
+    socket.write(encode(command.isEmpty() ? QStringLiteral("Send Test String") : command));
+    socket.flush();
+    // Synchronous, as the running copy's handler answers when done.
+    const bool answered = socket.waitForReadyRead(5000);
+    socket.disconnectFromServer();
+    return answered;
+}
+
+QtTray::QtTray() = default;
+QtTray::~QtTray() = default;
+
+bool QtTray::isAvailable() const
+{
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void QtTray::showIcon(const QIcon &icon, const QString &tip)
+{
+    if (!m_icon) {
+        m_icon = std::make_unique<QSystemTrayIcon>();
+        connect(m_icon.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
+            if (r == QSystemTrayIcon::Trigger || r == QSystemTrayIcon::DoubleClick || r == QSystemTrayIcon::Context)
+                emit clicked();
+        });
+    }
+    m_icon->setIcon(icon);
+    m_icon->setToolTip(tip);
+    m_icon->show();
+}
+
+void QtTray::hideIcon()
+{
+    if (m_icon)
+        m_icon->hide();
+}
+
+bool QtTray::isIconShown() const
+{
+    return m_icon && m_icon->isVisible();
+}
+
+} // namespace platform

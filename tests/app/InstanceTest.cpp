@@ -1,0 +1,117 @@
+// Two real copies of the program against one user's runtime folder.
+
+#include "AppFixture.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QThread>
+
+class Instances : public AppFixture {
+protected:
+    void SetUp() override
+    {
+        AppFixture::SetUp();
+        runtime = home.mkdir(QStringLiteral("runtime"));
+        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        makeDatabase(defaultFolder(), 1);
+    }
+    void TearDown() override
+    {
+        for (QProcess *p : processes) {
+            if (p->state() != QProcess::NotRunning) {
+                p->kill();
+                p->waitForFinished(5000);
+            }
+            delete p;
+        }
+        AppFixture::TearDown();
+    }
+    QProcess *launch(const QStringList &args = {})
+    {
+        auto *p = new QProcess;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), home.path() + QStringLiteral("/share"));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+        p->setProcessEnvironment(env);
+        p->setProcessChannelMode(QProcess::SeparateChannels);
+        p->start(QStringLiteral(QUORVEL_EXE), args);
+        processes << p;
+        EXPECT_TRUE(p->waitForStarted(5000));
+        return p;
+    }
+    bool answering() const
+    {
+        QLocalSocket s;
+        s.connectToServer(runtime + QStringLiteral("/quorvel.sock"));
+        return s.waitForConnected(500);
+    }
+    bool waitUntilAnswering()
+    {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < 15000) {
+            if (answering())
+                return true;
+            QThread::msleep(100);
+        }
+        return false;
+    }
+    QString runtime;
+    QList<QProcess *> processes;
+};
+
+TEST_F(Instances, SecondCopyHandsOverItsCommandAndEndsWithoutTheDatabase)
+{
+    QProcess *first = launch();
+    ASSERT_TRUE(waitUntilAnswering());
+    // A folder without a database: had the second copy opened it, it would
+    // have stopped at an error message instead of ending.
+    QProcess *second = launch({QStringLiteral("/M"), home.path() + QStringLiteral("/no/database/here")});
+    ASSERT_TRUE(second->waitForFinished(15000));
+    EXPECT_EQ(second->exitCode(), 0);
+    QProcess *third = launch();
+    ASSERT_TRUE(third->waitForFinished(15000));
+    EXPECT_EQ(third->exitCode(), 0);
+    QElapsedTimer t;
+    t.start();
+    QByteArray said;
+    while (t.elapsed() < 10000 && !said.contains("RES")) {
+        first->waitForReadyRead(200);
+        said += first->readAllStandardError();
+    }
+    EXPECT_TRUE(said.contains("Command from another copy: MIN")) << said.toStdString();
+    EXPECT_TRUE(said.contains("Command from another copy: RES")) << said.toStdString();
+    EXPECT_EQ(first->state(), QProcess::Running);
+}
+
+TEST_F(Instances, AKilledCopyDoesNotBlockTheNextStart)
+{
+    QProcess *first = launch();
+    ASSERT_TRUE(waitUntilAnswering());
+    first->kill();  // SIGKILL: the socket file stays behind
+    first->waitForFinished(5000);
+    EXPECT_TRUE(QFile::exists(runtime + QStringLiteral("/quorvel.sock")));
+    EXPECT_FALSE(answering());
+    QProcess *next = launch();
+    ASSERT_TRUE(waitUntilAnswering()) << "the new copy runs and answers";
+    EXPECT_EQ(next->state(), QProcess::Running);
+}
+
+TEST_F(Instances, TwoCopiesStartedTogetherLeaveExactlyOne)
+{
+    QProcess *a = launch();
+    QProcess *b = launch();
+    ASSERT_TRUE(waitUntilAnswering());
+    QElapsedTimer t;
+    t.start();
+    // A process's state is learnt by waiting on it.
+    while (t.elapsed() < 15000 && !a->waitForFinished(100) && !b->waitForFinished(100)) {
+    }
+    a->waitForFinished(500);
+    b->waitForFinished(500);
+    const int running = (a->state() == QProcess::Running) + (b->state() == QProcess::Running);
+    EXPECT_EQ(running, 1) << a->readAllStandardError().toStdString() << "|" << b->readAllStandardError().toStdString();
+}
