@@ -6,6 +6,7 @@
 #include "Session.h"
 #include "StringTable.h"
 #include "Utility.h"
+#include "frmConfermaData.h"
 #include "frmLanguage.h"
 
 #include <QAction>
@@ -112,7 +113,11 @@ frmPrincipale::LoadResult frmPrincipale::Form_Load()
         // 12.
         ChooseLanguage();
 
-        // 13. The run-date check comes with the date confirmation window.
+        // 13.
+        if (!RunDateCheck()) {
+            s.store.close();
+            return LoadResult::Cancelled;
+        }
 
         // 14.
         ReopenLastCategory();
@@ -150,6 +155,33 @@ void frmPrincipale::ChooseLanguage()
     }
     m_session.LanguageOffset = (!lingua.isNull() && lingua.toInt() == 0) ? 0 : i18n::kEnglishOffset;
     AggiornaLingua();
+}
+
+bool frmPrincipale::RunDateCheck()
+{
+    Session &s = m_session;
+    const QDateTime last = s.store.rsSetup->field(QStringLiteral("UltimoAvvio")).toDateTime();
+    if (last.isValid() && last > s.clock().now()) {
+        if (s.dialogs().MsgBox(this, s.GetString(231), platform::vbOKCancel | platform::vbCritical, s.GetString(230))
+            != platform::vbOK)
+            return false;
+        frmConfermaData confirm(s, this);
+        confirm.exec();
+    }
+    // The time of this run, so that the next start can compare: the check
+    // could never fire if only a fatal error recorded it.
+    RecordRunTime();
+    return true;
+}
+
+void frmPrincipale::RecordRunTime()
+{
+    store::TableRecordset *setup = m_session.store.rsSetup.get();
+    if (!setup || !setup->isOpen() || !setup->edit())
+        return;
+    setup->setField(QStringLiteral("UltimoAvvio"), m_session.clock().now());
+    if (!setup->update())
+        setup->cancelUpdate();
 }
 
 void frmPrincipale::ReopenLastCategory()
@@ -237,6 +269,7 @@ void frmPrincipale::closeEvent(QCloseEvent *event)
     }
     event->accept();
     formClosed();
+    RecordRunTime();
 }
 
 void frmPrincipale::cmdChiudi_Click()

@@ -189,6 +189,9 @@ private:
     void openEditor(int topicId, int categoryId, bool focusBody);
     bool Form_Unload();
     void ChooseLanguage();
+    // Start-up step 13: false when the user chose to end the program.
+    bool RunDateCheck();
+    void RecordRunTime();
     void ReopenLastCategory();
     void SetLanguage(int lingua);
 

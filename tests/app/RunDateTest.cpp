@@ -1,0 +1,115 @@
+#include "AppFixture.h"
+#include "frmConfermaData.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+class RunDate : public AppFixture {
+protected:
+    void SetUp() override
+    {
+        AppFixture::SetUp();
+        makeDatabase(defaultFolder(), 1);
+    }
+    void setLastRun(const QDateTime &when)
+    {
+        store::NoteStore ns;
+        ns.DataFolder = defaultFolder();
+        ASSERT_TRUE(ns.open());
+        ns.rsSetup->edit();
+        ns.rsSetup->setField(QStringLiteral("UltimoAvvio"), when);
+        ASSERT_TRUE(ns.rsSetup->update());
+    }
+    QDateTime lastRun()
+    {
+        store::NoteStore ns;
+        ns.DataFolder = defaultFolder();
+        EXPECT_TRUE(ns.open());
+        return ns.rsSetup->field(QStringLiteral("UltimoAvvio")).toDateTime();
+    }
+};
+
+TEST_F(RunDate, PastRunAsksNothingAndRecordsThisOne)
+{
+    ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
+    EXPECT_TRUE(services.dialogs.shown().isEmpty());
+    main.reset();
+    session.reset();
+    EXPECT_EQ(lastRun(), services.clock.current) << "recorded so the next start can compare";
+}
+
+TEST_F(RunDate, CancelOnTheWarningEndsTheProgram)
+{
+    setLastRun(services.clock.current.addSecs(60));
+    services.dialogs.expectMsgBox(platform::vbCancel);
+    auto never = neverShown<frmConfermaData>();
+    EXPECT_EQ(start(), frmPrincipale::LoadResult::Cancelled);
+    const auto &w = services.dialogs.shown().first();
+    EXPECT_EQ(w.title, QStringLiteral("WARNING"));
+    EXPECT_EQ(w.style, platform::vbOKCancel | platform::vbCritical);
+    EXPECT_TRUE(w.prompt.startsWith(QLatin1String("The date/time when Quorvel was last run")));
+    EXPECT_FALSE(session->store.isOpen());
+}
+
+TEST_F(RunDate, ConfirmationWindowChecksWhatIsTypedAndSetsTheClock)
+{
+    setLastRun(services.clock.current.addSecs(60));
+    services.dialogs.expectMsgBox(platform::vbOK);  // the warning
+    services.dialogs.expectMsgBox();                // 410
+    services.dialogs.expectMsgBox();                // 411
+    services.dialogs.expectMsgBox();                // refused by the system
+    bool sawViewMode = false, refusedClose = false;
+    auto driver = whenShown<frmConfermaData>([&](frmConfermaData *w) {
+        EXPECT_EQ(w->windowTitle(), QStringLiteral(" Conferma data e ora"));
+        sawViewMode = w->cmdConferma->text() == QStringLiteral("&Confirm")
+            && w->cmdModifica->text() == QStringLiteral("&Modify") && w->labData->text() == QStringLiteral("15/06/2026")
+            && w->labOra->text() == QStringLiteral("10:30:00");
+        w->close();
+        refusedClose = w->isVisible();
+        w->cmdModifica->click();
+        EXPECT_EQ(w->cmdConferma->text(), QStringLiteral("&Set"));
+        EXPECT_EQ(w->mskData->displayText(), QStringLiteral("15/06/26"));
+        w->mskData->setText(QStringLiteral("12/0"));
+        w->cmdConferma->click();  // incomplete date: 410
+        w->mskData->setText(QStringLiteral("01/07/26"));
+        w->mskOra->setText(QStringLiteral("25.00.00"));
+        w->cmdConferma->click();  // hour 25: 411
+        w->mskOra->setText(QStringLiteral("09.15.30"));
+        services.clock.refuse = true;
+        w->cmdConferma->click();  // refused: reported, nothing changed
+        EXPECT_TRUE(w->EditMode);
+        services.clock.refuse = false;
+        w->cmdConferma->click();
+        EXPECT_FALSE(w->EditMode) << "back to the running clock";
+        EXPECT_EQ(w->labOra->text(), QStringLiteral("09:15:30"));
+        w->cmdModifica->click();
+        w->cmdModifica->click();  // Abort: back to view mode, nothing set
+        EXPECT_TRUE(w->Timer1->isActive());
+        w->cmdConferma->click();
+    });
+    ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
+    EXPECT_TRUE(driver->ran());
+    EXPECT_TRUE(sawViewMode);
+    EXPECT_TRUE(refusedClose) << "the close box is refused";
+    const auto &shown = services.dialogs.shown();
+    ASSERT_EQ(shown.size(), 4);
+    EXPECT_EQ(shown[1].prompt, QStringLiteral("Incorrect date."));
+    EXPECT_EQ(shown[2].prompt, QStringLiteral("Incorrect time."));
+    EXPECT_TRUE(shown[3].prompt.contains(QLatin1String("Operation not permitted")));
+    ASSERT_EQ(services.clock.setTimes.size(), 1);
+    EXPECT_EQ(services.clock.setTimes.first(), QDateTime(QDate(2026, 7, 1), QTime(9, 15, 30)));
+}
+
+TEST(RunDateParsing, MasksAcceptExactlyTwoDigitsEach)
+{
+    EXPECT_EQ(frmConfermaData::parseDate(QStringLiteral("29/02/28")), QDate(2028, 2, 29));
+    EXPECT_FALSE(frmConfermaData::parseDate(QStringLiteral("29/02/27")).isValid());
+    EXPECT_FALSE(frmConfermaData::parseDate(QStringLiteral("1/2/26")).isValid());
+    EXPECT_FALSE(frmConfermaData::parseDate(QStringLiteral("12/0_/26")).isValid());
+    EXPECT_EQ(frmConfermaData::parseDate(QStringLiteral("31/12/99")), QDate(1999, 12, 31));
+    EXPECT_EQ(frmConfermaData::parseTime(QStringLiteral("23.59.59")), QTime(23, 59, 59));
+    EXPECT_FALSE(frmConfermaData::parseTime(QStringLiteral("24.00.00")).isValid());
+    EXPECT_FALSE(frmConfermaData::parseTime(QStringLiteral("09:15:30")).isValid());
+}
