@@ -6,6 +6,7 @@
 #include "Session.h"
 #include "StringTable.h"
 #include "Utility.h"
+#include "Informazioni.h"
 #include "frmConfermaData.h"
 #include "frmLanguage.h"
 
@@ -270,6 +271,12 @@ void frmPrincipale::closeEvent(QCloseEvent *event)
     event->accept();
     formClosed();
     RecordRunTime();
+}
+
+void frmPrincipale::mnuInformazioni_Click()
+{
+    Informazioni about(m_session, this);
+    about.exec();
 }
 
 void frmPrincipale::cmdChiudi_Click()

@@ -91,6 +91,7 @@ public:
     void mnuItaliano_Click();
     void mnuEnglish_Click();
     void cmdCambia_Click();
+    void mnuInformazioni_Click();
 
     // The list of categories or topics.
     bool isTopicMode() const;

@@ -27,6 +27,7 @@ void frmPrincipale::connectRouting()
     connect(mnuTrovaArgomenti, &QAction::triggered, this, &frmPrincipale::mnuTrovaArgomenti_Click);
     connect(mnuFontSistema, &QAction::triggered, this, &frmPrincipale::mnuFontSistema_Click);
     connect(mnuCompatta, &QAction::triggered, this, &frmPrincipale::mnuCompatta_Click);
+    connect(mnuInformazioni, &QAction::triggered, this, &frmPrincipale::mnuInformazioni_Click);
     // The window sees every key before the focused control does.
     for (QWidget *w : {static_cast<QWidget *>(txtCerca), static_cast<QWidget *>(lstArgomenti),
                        static_cast<QWidget *>(cmdCambia), static_cast<QWidget *>(cmdChiudi)})
