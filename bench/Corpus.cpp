@@ -82,7 +82,7 @@ bool generateCorpus(const QString &folder, const CorpusSpec &spec, QString *erro
         if (t % 20000 == 7)
             words = 150000;  // about 1 MB
         else
-            words = 150 + int(rng.bounded(300)) + (rng.bounded(10) == 0 ? int(rng.bounded(3000)) : 0);
+            words = 150 + int(rng.bounded(250)) + (rng.bounded(10) == 0 ? int(rng.bounded(800)) : 0);
         QString text;
         text.reserve(words * 8);
         for (int w = 0; w < words; ++w) {

@@ -3,6 +3,7 @@
 #include "frmPrincipale.h"
 
 #include "Finestre.h"
+#include "Search.h"
 #include "Session.h"
 #include "Utility.h"
 #include "frmCategorie.h"
@@ -161,8 +162,7 @@ void frmPrincipale::mnuTrovaArgomenti_Click()
     // The pattern travels as a bound value, so a quote in it is only a
     // character; the result is what the quoted statement gave.
     const QString pattern = QLatin1Char('*') + *answer + QLatin1Char('*');
-    auto rs = s.store.openQuery(
-        QStringLiteral("SELECT * FROM Argomenti WHERE ContenutoTxt LIKE ?1 OR Argomento LIKE ?1"), {pattern});
+    auto rs = store::FindTopics(s.store, pattern);
     if (!rs) {
         ShowDatabaseErrors(s, this);
         return;

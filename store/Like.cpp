@@ -152,6 +152,101 @@ bool LikePattern::matches(const QString &text) const
     return ti == n;
 }
 
+QStringList LikePattern::literalRuns() const
+{
+    QStringList runs;
+    QString current;
+    for (const Token &t : m_tokens) {
+        if (t.kind == Token::Literal) {
+            current += QString::fromUcs4(&t.ch, 1);
+        } else if (!current.isEmpty()) {
+            runs << current;
+            current.clear();
+        }
+    }
+    if (!current.isEmpty())
+        runs << current;
+    return runs;
+}
+
+namespace {
+
+// One code point of UTF-8 at p (before end), case-folded; advances p. A
+// malformed byte counts as one replacement character.
+inline char32_t nextFolded(const unsigned char *&p, const unsigned char *end)
+{
+    const unsigned char b = *p;
+    if (b < 0x80) {
+        ++p;
+        return (b >= 'A' && b <= 'Z') ? char32_t(b + 32) : char32_t(b);
+    }
+    int extra = 0;
+    char32_t cp = 0;
+    if ((b & 0xe0) == 0xc0) {
+        extra = 1;
+        cp = b & 0x1f;
+    } else if ((b & 0xf0) == 0xe0) {
+        extra = 2;
+        cp = b & 0x0f;
+    } else if ((b & 0xf8) == 0xf0) {
+        extra = 3;
+        cp = b & 0x07;
+    } else {
+        ++p;
+        return 0xfffd;
+    }
+    if (end - p <= extra) {
+        p = end;
+        return 0xfffd;
+    }
+    for (int i = 1; i <= extra; ++i) {
+        if ((p[i] & 0xc0) != 0x80) {
+            ++p;
+            return 0xfffd;
+        }
+        cp = (cp << 6) | (p[i] & 0x3f);
+    }
+    p += extra + 1;
+    return QChar::toCaseFolded(cp);
+}
+
+} // namespace
+
+bool LikePattern::matchesUtf8(const char *text, qsizetype size) const
+{
+    // The walk of matches(), on byte positions of the UTF-8 text.
+    const auto *s = reinterpret_cast<const unsigned char *>(text);
+    const unsigned char *const end = s + size;
+    size_t ti = 0;
+    const size_t n = m_tokens.size();
+    size_t starToken = size_t(-1);
+    const unsigned char *starText = nullptr;
+    while (s < end) {
+        if (ti < n && m_tokens[ti].kind == Token::AnyRun) {
+            starToken = ti++;
+            starText = s;
+            continue;
+        }
+        const unsigned char *next = s;
+        const char32_t c = nextFolded(next, end);
+        if (ti < n && tokenMatches(m_tokens[ti], c)) {
+            ++ti;
+            s = next;
+        } else if (starToken != size_t(-1)) {
+            ti = starToken + 1;
+            const unsigned char *adv = starText;
+            nextFolded(adv, end);
+            starText = adv;
+            s = adv;
+        } else {
+            return false;
+        }
+    }
+    while (ti < n && m_tokens[ti].kind == Token::AnyRun)
+        ++ti;
+    return ti == n;
+}
+
 bool likeMatch(const QString &pattern, const QString &text)
 {
     return LikePattern(pattern).matches(text);
@@ -193,7 +288,8 @@ void sqlLike(sqlite3_context *ctx, int argc, sqlite3_value **argv)
             return;
         }
     }
-    sqlite3_result_int(ctx, compiled->matches(argText(argv[1])) ? 1 : 0);
+    const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(argv[1]));
+    sqlite3_result_int(ctx, compiled->matchesUtf8(text, sqlite3_value_bytes(argv[1])) ? 1 : 0);
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 // malformed pattern never fails: it is matched literally.
 
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -22,6 +23,11 @@ class LikePattern final {
 public:
     explicit LikePattern(const QString &pattern);
     bool matches(const QString &text) const;
+    // The same on UTF-8 text, without converting it first.
+    bool matchesUtf8(const char *text, qsizetype size) const;
+    // The runs of literal characters between wildcards, case-folded: every
+    // text the pattern matches holds each of them.
+    QStringList literalRuns() const;
 
 private:
     struct Range {

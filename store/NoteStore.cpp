@@ -49,6 +49,28 @@ CREATE TABLE Setup (
 );
 )sql";
 
+// Version 2: a trigram index of titles and plain-text bodies for Find in
+// topics, kept in step by triggers inside the same transactions as the
+// topics themselves (so a crash cannot leave it behind), holding no copy of
+// the text (external content, no positions).
+const char *const kTopicIndex = R"sql(
+CREATE VIRTUAL TABLE ArgomentiFts USING fts5(argomento, ContenutoTxt, content='Argomenti',
+    content_rowid='idArgomento', tokenize='trigram', detail='none');
+CREATE TRIGGER Argomenti_fts_insert AFTER INSERT ON Argomenti BEGIN
+    INSERT INTO ArgomentiFts(rowid, argomento, ContenutoTxt) VALUES (new.idArgomento, new.argomento, new.ContenutoTxt);
+END;
+CREATE TRIGGER Argomenti_fts_delete AFTER DELETE ON Argomenti BEGIN
+    INSERT INTO ArgomentiFts(ArgomentiFts, rowid, argomento, ContenutoTxt)
+        VALUES ('delete', old.idArgomento, old.argomento, old.ContenutoTxt);
+END;
+CREATE TRIGGER Argomenti_fts_update AFTER UPDATE OF argomento, ContenutoTxt ON Argomenti BEGIN
+    INSERT INTO ArgomentiFts(ArgomentiFts, rowid, argomento, ContenutoTxt)
+        VALUES ('delete', old.idArgomento, old.argomento, old.ContenutoTxt);
+    INSERT INTO ArgomentiFts(rowid, argomento, ContenutoTxt) VALUES (new.idArgomento, new.argomento, new.ContenutoTxt);
+END;
+INSERT INTO ArgomentiFts(ArgomentiFts) VALUES ('rebuild');
+)sql";
+
 } // namespace
 
 QString JoinPath(const QString &folder, const QString &fileName)
@@ -101,11 +123,13 @@ bool NoteStore::open()
     }
     if (!dbNotes.open(DatabasePath, false))
         return false;
+    qint64 version = 0;
     {
         // A file from a newer program may hold data this one would mangle.
         Statement v(dbNotes, QStringLiteral("PRAGMA user_version"));
-        if (v.step() && v.columnInt(0) > kSchemaVersion) {
-            const qint64 found = v.columnInt(0);
+        version = v.step() ? v.columnInt(0) : 0;
+        if (version > kSchemaVersion) {
+            const qint64 found = version;
             close();
             dbNotes.addError(QStringLiteral("The database '%1' was written by a newer version of Quorvel "
                                             "(format %2; this version reads up to %3).")
@@ -131,6 +155,17 @@ bool NoteStore::open()
             dbNotes.addError(e.description, e.statement, e.code);
         return false;
     }
+    // An older file is brought to this version once its tables are known.
+    if (version < kSchemaVersion && !migrate(int(version))) {
+        const auto errs = dbNotes.errors();
+        close();
+        dbNotes.setErrors(errs);
+        return false;
+    }
+    {
+        Statement fts(dbNotes, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'ArgomentiFts'"));
+        m_topicIndex = fts.step() && fts.columnInt(0) > 0;
+    }
     // Setup is used on its single record without seeking; without it no
     // preference could be read or kept.
     if (!rsSetup->moveFirst() || rsSetup->eof()) {
@@ -139,6 +174,19 @@ bool NoteStore::open()
         return false;
     }
     return true;
+}
+
+bool NoteStore::migrate(int fromVersion)
+{
+    // Each step in one transaction: a file is at one version or the next.
+    Transaction tx(dbNotes);
+    if (!tx.isActive())
+        return false;
+    if (fromVersion < 2 && !dbNotes.exec(QString::fromUtf8(kTopicIndex)))
+        return false;
+    if (!dbNotes.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion)))
+        return false;
+    return tx.commit();
 }
 
 void NoteStore::close()
@@ -153,6 +201,7 @@ void NoteStore::close()
     rsArgomenti.reset();
     rsCategorie.reset();
     dbNotes.close();
+    m_topicIndex = false;
 }
 
 std::unique_ptr<SnapshotRecordset> NoteStore::openQuery(const QString &sql, const QVariantList &params)
@@ -206,6 +255,7 @@ bool NoteStore::createDatabase(const QString &path, const QDateTime &now, QStrin
             st.bind(1, toStoredDateTime(now));
             ok = st.run();
         }
+        ok = ok && db.exec(QString::fromUtf8(kTopicIndex));
         ok = ok && db.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion));
         ok = ok && tx.commit();
     }

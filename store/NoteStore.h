@@ -13,7 +13,7 @@
 
 namespace store {
 
-inline constexpr int kSchemaVersion = 1;
+inline constexpr int kSchemaVersion = 2;
 inline const QString kDatabaseFileName = QStringLiteral("quorvel.mdb");
 
 // Folder and file name joined by one separator; surrounding blanks removed.
@@ -60,8 +60,15 @@ public:
     std::unique_ptr<TableRecordset> rsArgomenti;
     std::unique_ptr<TableRecordset> rsCategorie;
 
+    // True when the trigram index of titles and bodies is there.
+    bool hasTopicIndex() const { return m_topicIndex; }
+
     // Runs a read-only query, e.g. a search; nullptr on error.
     std::unique_ptr<SnapshotRecordset> openQuery(const QString &sql, const QVariantList &params = {});
+
+private:
+    bool migrate(int fromVersion);
+    bool m_topicIndex = false;
 };
 
 } // namespace store

@@ -99,6 +99,7 @@ struct CharState {
     int halfPoints = 24;
     bool bold = false, italic = false, underline = false, strike = false, hidden = false;
     int color = 0;
+    bool operator==(const CharState &) const = default;
 };
 
 struct ParaState {
@@ -220,6 +221,9 @@ private:
 
     QByteArray m_bytes;   // \'xx bytes waiting to be decoded together
     int m_skip = 0;       // fallback characters still to skip after \uN
+    QTextCharFormat m_format;  // the format of m_formatState, built once
+    CharState m_formatState;
+    bool m_formatValid = false;
     QString m_run;        // text waiting to be inserted with m_runFormat
     QTextCharFormat m_runFormat;
     QString m_marker;     // the list marker text of this paragraph
@@ -249,12 +253,21 @@ void Reader::run()
         } else if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
             ++m_pos;
         } else {
-            ++m_pos;
             const ushort u = c.unicode();
-            if (u < 0x100 && u >= 0x80)
+            if (u < 0x100 && u >= 0x80) {
+                ++m_pos;
                 addByte(uchar(u));
-            else if (u >= 0x20 || u == '\t')
-                addText(QString(c));
+                continue;
+            }
+            // A run of plain characters goes in at once.
+            const qsizetype start = m_pos;
+            while (m_pos < m_in.size()) {
+                const ushort v = m_in.at(m_pos).unicode();
+                if (v == '{' || v == '}' || v == '\\' || v == '\r' || v == '\n' || (v >= 0x80 && v < 0x100))
+                    break;
+                ++m_pos;
+            }
+            addText(m_in.mid(start, m_pos - start));
         }
     }
     finishDocument();
@@ -692,6 +705,7 @@ void Reader::addText(const QString &s)
         return;
     case Dest::ColorTable:
         if (t.contains(QLatin1Char(';'))) {
+            m_formatValid = false;
             m_colors.append(m_colorSet ? QColor(m_red, m_green, m_blue) : QColor());
             m_red = m_green = m_blue = 0;
             m_colorSet = false;
@@ -710,7 +724,13 @@ void Reader::addText(const QString &s)
     }
     if (g.chr.hidden || m_written >= kMaxText)
         return;
-    const QTextCharFormat f = charFormat();
+    // Formats are built only when the character state changes.
+    if (!m_formatValid || !(g.chr == m_formatState)) {
+        m_format = charFormat();
+        m_formatState = g.chr;
+        m_formatValid = true;
+    }
+    const QTextCharFormat &f = m_format;
     if (!m_run.isEmpty() && f != m_runFormat)
         flushRun();
     if (m_run.isEmpty())
@@ -811,6 +831,7 @@ void Reader::finishFontEntry()
     if (name.compare(QLatin1String("Symbol"), Qt::CaseInsensitive) == 0)
         e.codePage = 42;
     m_fonts.insert(m_entryFont, e);
+    m_formatValid = false;
     m_entryName.clear();
     m_entryCharset = -1;
 }

@@ -1,0 +1,130 @@
+#include "Like.h"
+#include "Search.h"
+#include "StoreFixture.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+
+namespace {
+const char *const kPieces[] = {"O'Brien", "città", "CITTÀ", "[bracket]", "a#1", "2019", "20x9", "abc", "ABC", "a1c",
+                               "naïve", "\"quoted\"", "under_score", "100%", "ünïcode", "ab cd", "Zürich", "x*y",
+                               "tab\there", "ca?e", "", "garden", "meeting", "ΣΟΦΙΑ"};
+} // namespace
+
+class Search : public StoreFixture {
+protected:
+    void SetUp() override
+    {
+        StoreFixture::SetUp();
+        const int c = addCategory(QStringLiteral("All"));
+        QRandomGenerator rng(42);
+        store::Transaction tx(ns.dbNotes);
+        for (int i = 0; i < 400; ++i) {
+            QString body, title;
+            for (int k = 0; k < 8; ++k)
+                body += QString::fromUtf8(kPieces[rng.bounded(int(std::size(kPieces)))]) + QLatin1Char(' ');
+            title = QString::fromUtf8(kPieces[rng.bounded(int(std::size(kPieces)))]);
+            ns.rsArgomenti->addNew();
+            ns.rsArgomenti->setField(QStringLiteral("idCategoria"), c);
+            ns.rsArgomenti->setField(QStringLiteral("argomento"), title);
+            if (i % 37 == 0)
+                ns.rsArgomenti->setField(QStringLiteral("ContenutoTxt"), QVariant());  // no body at all
+            else if (i % 41 == 0)
+                ns.rsArgomenti->setField(QStringLiteral("ContenutoTxt"), QString());   // an empty body
+            else
+                ns.rsArgomenti->setField(QStringLiteral("ContenutoTxt"), body);
+            ASSERT_TRUE(ns.rsArgomenti->update());
+        }
+        ASSERT_TRUE(tx.commit());
+    }
+
+    // The keys the design's statement gives: a scan of every row in key
+    // order with the LIKE matcher.
+    QList<int> scan(const QString &pattern)
+    {
+        const store::LikePattern like(pattern);
+        QList<int> keys;
+        store::Statement st(ns.dbNotes, QStringLiteral("SELECT idArgomento, ContenutoTxt, argomento FROM Argomenti ORDER BY idArgomento"));
+        while (st.step()) {
+            const bool body = !st.isNull(1) && like.matches(st.columnText(1));
+            const bool title = !st.isNull(2) && like.matches(st.columnText(2));
+            if (body || title)
+                keys << int(st.columnInt(0));
+        }
+        return keys;
+    }
+    QList<int> found(const QString &pattern)
+    {
+        auto rs = store::FindTopics(ns, pattern);
+        EXPECT_TRUE(rs);
+        QList<int> keys;
+        for (; rs && !rs->eof(); rs->moveNext())
+            keys << rs->field(QStringLiteral("idArgomento")).toInt();
+        return keys;
+    }
+    void expectSame()
+    {
+        const char *const patterns[] = {"*O'Brien*", "*città*", "*CITTÀ*", "*[bracket]*", "*[b]racket*", "*a#1*",
+                                        "*20#9*", "*a?c*", "*abc*", "*[!a]bc*", "*[abc*", "*\"quoted\"*", "*under_score*",
+                                        "*100%*", "*ünï*", "*ab cd*", "*zürich*", "*x[*]y*", "*ca?e*", "*", "**",
+                                        "*e*", "*gar*den*", "*meeting garden*", "*σοφια*", "*tab\there*", "*ee*"};
+        for (const char *p : patterns) {
+            const QString pattern = QString::fromUtf8(p);
+            EXPECT_EQ(found(pattern), scan(pattern)) << p;
+        }
+    }
+};
+
+TEST_F(Search, IndexedSearchGivesExactlyWhatAFullScanGives)
+{
+    ASSERT_TRUE(ns.hasTopicIndex());
+    EXPECT_FALSE(store::TrigramQuery(QStringLiteral("*abc*")).isEmpty());
+    EXPECT_TRUE(store::TrigramQuery(QStringLiteral("*a?c*")).isEmpty()) << "no run of three: a full scan";
+    EXPECT_EQ(scan(QStringLiteral("*")).size(), 400) << "every topic has a title, if only an empty one";
+    expectSame();
+}
+
+TEST_F(Search, IndexFollowsSavesDeletesMovesAndPacking)
+{
+    auto &rs = *ns.rsArgomenti;
+    rs.setIndex(QStringLiteral("PrimaryKey"));
+    for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
+        const int key = rs.field(QStringLiteral("idArgomento")).toInt();
+        if (key % 3 == 0) {
+            rs.edit();
+            rs.setField(QStringLiteral("ContenutoTxt"), QStringLiteral("rewritten meeting about Zürich"));
+            ASSERT_TRUE(rs.update());
+        } else if (key % 5 == 0) {
+            ASSERT_TRUE(rs.remove());
+        } else if (key % 7 == 0) {
+            rs.edit();
+            rs.setField(QStringLiteral("idCategoria"), 99);
+            rs.setField(QStringLiteral("argomento"), QStringLiteral("moved garden"));
+            ASSERT_TRUE(rs.update());
+        }
+    }
+    expectSame();
+
+    // Packing copies the index with the topics.
+    ns.close();
+    const QString path = store::JoinPath(dir.path(), store::kDatabaseFileName);
+    ASSERT_TRUE(QFile::rename(path, path + QStringLiteral(".old")));
+    QString err;
+    ASSERT_TRUE(store::NoteStore::compactDatabase(path + QStringLiteral(".old"), path, &err)) << err.toStdString();
+    ASSERT_TRUE(ns.open());
+    expectSame();
+}
+
+TEST_F(Search, AnOlderFileGetsItsIndexWhenOpened)
+{
+    ns.close();
+    {
+        store::Connection db;
+        ASSERT_TRUE(db.open(store::JoinPath(dir.path(), store::kDatabaseFileName), false));
+        ASSERT_TRUE(db.exec(QStringLiteral("DROP TRIGGER Argomenti_fts_insert; DROP TRIGGER Argomenti_fts_delete; "
+                                           "DROP TRIGGER Argomenti_fts_update; DROP TABLE ArgomentiFts; PRAGMA user_version = 1")));
+    }
+    ASSERT_TRUE(ns.open());
+    EXPECT_TRUE(ns.hasTopicIndex());
+    expectSame();
+}
