@@ -123,6 +123,8 @@ int main(int argc, char **argv)
         if (args[i] == QLatin1String("--runs"))
             runs = args[i + 1].toInt();
     }
+    // Absolute: the data home of the program must be an absolute path.
+    folder = QDir(folder).absolutePath();
     const QString pristine = folder + QStringLiteral("/pristine");
     const QString work = folder + QStringLiteral("/work");
     QDir().mkpath(pristine);
