@@ -19,6 +19,7 @@ frmListaArgomenti::frmListaArgomenti(Session &session)
     setObjectName(QStringLiteral("frmListaArgomenti"));
     setAttribute(Qt::WA_DeleteOnClose);
     lstArgomenti = new QListWidget(this);
+    lstArgomenti->setUniformItemSizes(true);
     cmdMostra = new QPushButton(this);
     cmdIndividua = new QPushButton(this);
     cmdChiudi = new QPushButton(this);

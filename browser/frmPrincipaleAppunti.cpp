@@ -176,12 +176,15 @@ void frmPrincipale::mnuTrovaArgomenti_Click()
         results = new frmListaArgomenti(s);
         m_results = results;
     }
-    results->lstArgomenti->clear();
+    QListWidget *list = results->lstArgomenti;
+    list->clear();
+    list->setUpdatesEnabled(false);
     for (; !rs->eof(); rs->moveNext()) {
         auto *item = new QListWidgetItem(rs->field(QStringLiteral("argomento")).toString());
         item->setData(Qt::UserRole, rs->field(QStringLiteral("idArgomento")).toInt());
-        results->lstArgomenti->addItem(item);
+        list->addItem(item);
     }
+    list->setUpdatesEnabled(true);
     if (results->lstArgomenti->count() > 0)
         results->lstArgomenti->setCurrentRow(0);
     results->show();

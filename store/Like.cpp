@@ -221,10 +221,27 @@ bool LikePattern::matchesUtf8(const char *text, qsizetype size) const
     const size_t n = m_tokens.size();
     size_t starToken = size_t(-1);
     const unsigned char *starText = nullptr;
+    // After a '*', a plain ASCII letter or sign that follows it can only
+    // match that byte in either case: skip straight to it. Not for k, s and
+    // i, which some non-ASCII letters fold to.
+    const auto skipTo = [&](const unsigned char *from) {
+        if (starToken + 1 >= n || m_tokens[starToken + 1].kind != Token::Literal)
+            return from;
+        const char32_t lit = m_tokens[starToken + 1].ch;
+        if (lit >= 0x80 || lit == U'k' || lit == U's' || lit == U'i')
+            return from;
+        const auto lo = static_cast<unsigned char>(lit);
+        const auto up = static_cast<unsigned char>((lo >= 'a' && lo <= 'z') ? lo - 32 : lo);
+        const unsigned char *p = from;
+        while (p < end && *p != lo && *p != up)
+            ++p;
+        return p;
+    };
     while (s < end) {
         if (ti < n && m_tokens[ti].kind == Token::AnyRun) {
             starToken = ti++;
-            starText = s;
+            starText = skipTo(s);
+            s = starText;
             continue;
         }
         const unsigned char *next = s;
@@ -236,8 +253,8 @@ bool LikePattern::matchesUtf8(const char *text, qsizetype size) const
             ti = starToken + 1;
             const unsigned char *adv = starText;
             nextFolded(adv, end);
-            starText = adv;
-            s = adv;
+            starText = skipTo(adv);
+            s = starText;
         } else {
             return false;
         }

@@ -786,7 +786,10 @@ void Reader::applyParagraph()
     bf.setLeftMargin(std::max(0, p.li) / kTwipsPerUnit);
     bf.setTextIndent(p.fi / kTwipsPerUnit);
     bf.setRightMargin(std::max(0, p.ri) / kTwipsPerUnit);
-    m_cursor.setBlockFormat(bf);
+    // A new block takes the format of the one before: most paragraphs need
+    // no change.
+    if (m_cursor.blockFormat() != bf)
+        m_cursor.setBlockFormat(bf);
     if (p.list) {
         const QTextListFormat::Style style = styleOfMarker(m_marker, p.numbered);
         // Paragraphs of one list may be interrupted by deeper levels; a
@@ -893,8 +896,18 @@ bool read(const QString &text, QTextDocument *doc, QString *error)
         return false;
     }
     const QString body = start > 0 ? text.mid(start) : text;
-    Reader reader(body, doc);
-    reader.run();
+    // One edit, with no undo history: a loaded body starts a fresh history,
+    // and the document is told of the change once.
+    const bool undo = doc->isUndoRedoEnabled();
+    doc->setUndoRedoEnabled(false);
+    {
+        QTextCursor batch(doc);
+        batch.beginEditBlock();
+        Reader reader(body, doc);
+        reader.run();
+        batch.endEditBlock();
+    }
+    doc->setUndoRedoEnabled(undo);
     return true;
 }
 

@@ -98,3 +98,19 @@ TEST(Like, IsTheLikeOperatorOfTheStore)
     ASSERT_TRUE(rs);
     EXPECT_EQ(rs->recordCount(), 0) << "'%' is not a wildcard here";
 }
+
+TEST(Like, Utf8MatchingAgreesWithTextMatching)
+{
+    const char *const patterns[] = {"*mar*", "*a?c*", "*20#9*", "*[a-f]1*", "*[!x]y*", "*città*", "*k*", "*s?s*",
+                                    "*i*", "*[abc*", "*ΣΟΦ*", "a*b*c", "*", "*ĸ*", "*ﬀ*"};
+    const char *const texts[] = {"Marmellata", "xxABCxx", "Anno 2019", "E1", "zy", "LA CITTÀ", "\xe2\x84\xaa" "elvin",
+                                 "ſus", "İstanbul", "x[abcy", "η σοφια", "axbxc", "", "plain", "oﬀ", "KELVIN"};
+    for (const char *p : patterns) {
+        const store::LikePattern like(QString::fromUtf8(p));
+        for (const char *t : texts) {
+            const QByteArray utf8(t);
+            EXPECT_EQ(like.matchesUtf8(utf8.constData(), utf8.size()), like.matches(QString::fromUtf8(utf8)))
+                << p << " on " << t;
+        }
+    }
+}
