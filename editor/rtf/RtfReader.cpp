@@ -179,6 +179,7 @@ private:
     void flushRun();
     void endParagraph();
     void applyParagraph();
+    static QTextBlockFormat blockFormatOf(const ParaState &p);
     void finishDocument();
     QTextCharFormat charFormat() const;
     int currentCodePage() const;
@@ -221,6 +222,8 @@ private:
 
     QByteArray m_bytes;   // \'xx bytes waiting to be decoded together
     int m_skip = 0;       // fallback characters still to skip after \uN
+    QTextBlockFormat m_blockFormat;  // the format of the block being filled
+    bool m_blockFormatKnown = false;
     QTextCharFormat m_format;  // the format of m_formatState, built once
     CharState m_formatState;
     bool m_formatValid = false;
@@ -765,12 +768,33 @@ void Reader::flushRun()
     m_anyText = true;
 }
 
+QTextBlockFormat Reader::blockFormatOf(const ParaState &p)
+{
+    QTextBlockFormat bf;
+    static const Qt::Alignment aligns[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight, Qt::AlignJustify};
+    bf.setAlignment(aligns[p.align]);
+    bf.setLeftMargin(std::max(0, p.li) / kTwipsPerUnit);
+    bf.setTextIndent(p.fi / kTwipsPerUnit);
+    bf.setRightMargin(std::max(0, p.ri) / kTwipsPerUnit);
+    return bf;
+}
+
 void Reader::endParagraph()
 {
     flushBytes();
-    flushRun();
     if (m_written >= kMaxText)
         return;
+    const ParaState &p = top().para;
+    if (!p.list && m_blockFormatKnown && blockFormatOf(p) == m_blockFormat && !m_run.isEmpty()) {
+        // Same format as the paragraph before: the break joins the text
+        // being gathered, and the document makes the blocks in one go.
+        m_run += QChar(QChar::ParagraphSeparator);
+        ++m_written;
+        m_marker.clear();
+        m_lists.clear();
+        return;
+    }
+    flushRun();
     applyParagraph();
     m_cursor.insertBlock();
     // A paragraph mark ends list membership until the next \pn or \ls.
@@ -780,16 +804,13 @@ void Reader::endParagraph()
 void Reader::applyParagraph()
 {
     const ParaState &p = top().para;
-    QTextBlockFormat bf;
-    static const Qt::Alignment aligns[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight, Qt::AlignJustify};
-    bf.setAlignment(aligns[p.align]);
-    bf.setLeftMargin(std::max(0, p.li) / kTwipsPerUnit);
-    bf.setTextIndent(p.fi / kTwipsPerUnit);
-    bf.setRightMargin(std::max(0, p.ri) / kTwipsPerUnit);
+    const QTextBlockFormat bf = blockFormatOf(p);
     // A new block takes the format of the one before: most paragraphs need
     // no change.
     if (m_cursor.blockFormat() != bf)
         m_cursor.setBlockFormat(bf);
+    m_blockFormat = bf;
+    m_blockFormatKnown = !p.list;
     if (p.list) {
         const QTextListFormat::Style style = styleOfMarker(m_marker, p.numbered);
         // Paragraphs of one list may be interrupted by deeper levels; a
