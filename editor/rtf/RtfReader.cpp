@@ -405,6 +405,46 @@ void Reader::controlWord(const QString &w, bool hasParam, int param)
     m_pendingStar = false;
     const bool on = !hasParam || param != 0;
 
+    // The words of body text come first: they are most of a document.
+    if (g.dest == Dest::Text && !star) {
+        const qsizetype len = w.size();
+        const QChar c0 = w.at(0);
+        if (len == 1 && c0 == QLatin1Char('u') && hasParam) {
+            if (param >= -32768 && param <= 65535)
+                addText(QString(QChar(char16_t(param < 0 ? param + 65536 : param))));
+            m_skip = g.uc;
+            return;
+        }
+        if (len == 3 && w == QLatin1String("par")) {
+            endParagraph();
+            return;
+        }
+        if (len == 1 && c0 == QLatin1Char('b')) {
+            g.chr.bold = on;
+            return;
+        }
+        if (len == 1 && c0 == QLatin1Char('i')) {
+            g.chr.italic = on;
+            return;
+        }
+        if (len == 1 && c0 == QLatin1Char('f') && hasParam) {
+            g.chr.font = param;
+            return;
+        }
+        if (len == 2 && w == QLatin1String("fs") && hasParam) {
+            g.chr.halfPoints = qBound(1, param, 3276);
+            return;
+        }
+        if (len == 2 && w == QLatin1String("cf") && hasParam) {
+            g.chr.color = param;
+            return;
+        }
+        if (len == 3 && w == QLatin1String("tab")) {
+            addText(QStringLiteral("\t"));
+            return;
+        }
+    }
+
     // Destinations.
     static const QSet<QString> skipped = {
         QStringLiteral("stylesheet"), QStringLiteral("info"), QStringLiteral("header"), QStringLiteral("headerl"),
