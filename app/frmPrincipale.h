@@ -51,7 +51,7 @@ public:
     int CurrentTopicId = -1;
     int CurrentCategoryId = -1;
 
-    // Controls, named as the design names them.
+    // Controls.
     QToolBar *Toolbar1 = nullptr;
     std::array<QAction *, 17> ToolbarButtons{};  // 1..16; separators are null
     QLabel *labCerca = nullptr;

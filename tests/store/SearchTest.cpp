@@ -38,7 +38,7 @@ protected:
         ASSERT_TRUE(tx.commit());
     }
 
-    // The keys the design's statement gives: a scan of every row in key
+    // The keys the LIKE statement gives: a scan of every row in key
     // order with the LIKE matcher.
     QList<int> scan(const QString &pattern)
     {
