@@ -45,14 +45,7 @@ void frmPrincipale::Timer1_Timer()
         if (isTopicMode() && SelectedKey() == NextAlarmTopicId)
             lstArgomenti_DblClick();
     }
-    frmNuovoArg *editor = nullptr;
-    for (frmNuovoArg *e : s.finestre.editors()) {
-        if (e->idArgomento == NextAlarmTopicId) {
-            editor = e;
-            break;
-        }
-    }
-    if (editor) {
+    if (frmNuovoArg *editor = s.finestre.editorOfTopic(NextAlarmTopicId)) {
         if (!s.desktop().focusWindow(editor)) {
             RestartTimer();
             return;

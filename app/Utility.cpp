@@ -8,3 +8,17 @@ void ShowDatabaseErrors(Session &session, QWidget *parent)
     for (const store::EngineError &e : errors)
         session.dialogs().MsgBox(parent, e.description, platform::vbExclamation, session.GetString(507));
 }
+
+QString StyleLetters(bool bold, bool italic, bool strikeOut, bool underline)
+{
+    QString s;
+    if (bold)
+        s += QLatin1Char('B');
+    if (italic)
+        s += QLatin1Char('I');
+    if (strikeOut)
+        s += QLatin1Char('S');
+    if (underline)
+        s += QLatin1Char('U');
+    return s;
+}

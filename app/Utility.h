@@ -1,9 +1,15 @@
 #pragma once
 // Helpers shared by the windows.
 
+#include <QString>
+
 class QWidget;
 class Session;
 
 // One message box per entry of the engine's error list (exclamation icon,
 // title "Errore"/"Error"). Shows nothing when the list is empty.
 void ShowDatabaseErrors(Session &session, QWidget *parent = nullptr);
+
+// Font styles as stored in Setup: "B", "I", "S", "U" for bold, italic,
+// strikethrough and underline, in that order; empty for none.
+QString StyleLetters(bool bold, bool italic, bool strikeOut, bool underline);

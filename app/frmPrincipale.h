@@ -100,6 +100,9 @@ public:
     void SelectListItem(int key);
     void OpenCategory();
     void OpenTopic();
+    // Opens a new editor on topicId (-1: a new topic) in categoryId; the
+    // keyboard goes to its body or, for a new topic, its title.
+    void OpenEditor(int topicId, int categoryId, bool focusBody);
     // Shows the topic selected in its category; nothing when it is gone.
     void Individua(int topicId);
     // Adds an entry at its place in the list's order; returns its row.
@@ -187,7 +190,6 @@ private:
     bool moveTopic(int topicId, int target);
     bool chooseDestination();
     QPointer<QWidget> m_results;  // the find results window, reused
-    void openEditor(int topicId, int categoryId, bool focusBody);
     bool Form_Unload();
     void ChooseLanguage();
     // Start-up step 13: false when the user chose to end the program.

@@ -2,7 +2,6 @@
 
 #include "Finestre.h"
 #include "Session.h"
-#include "frmNuovoArg.h"
 #include "frmPrincipale.h"
 
 #include <QCloseEvent>
@@ -10,7 +9,6 @@
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTextEdit>
 #include <QVBoxLayout>
 
 frmListaArgomenti::frmListaArgomenti(Session &session)
@@ -84,9 +82,7 @@ void frmListaArgomenti::cmdMostra_Click()
     main->CurrentCategoryId = rs.field(QStringLiteral("idCategoria")).toInt();
     if (m_session.finestre.ActivateTopicWindow(key, QString()))
         return;
-    auto *editor = new frmNuovoArg(m_session);
-    editor->BringForward();
-    editor->rtfContenuto->setFocus();
+    main->OpenEditor(main->CurrentTopicId, main->CurrentCategoryId, true);
 }
 
 void frmListaArgomenti::cmdIndividua_Click()

@@ -107,12 +107,8 @@ bool frmPrincipale::moveTopic(int topicId, int target)
         return false;
     }
     // An open editor of the topic saves into its new category.
-    for (frmNuovoArg *e : m_session.finestre.editors()) {
-        if (e->idArgomento == topicId) {
-            e->idCategoria = target;
-            break;
-        }
-    }
+    if (frmNuovoArg *e = m_session.finestre.editorOfTopic(topicId))
+        e->idCategoria = target;
     return true;
 }
 

@@ -15,7 +15,7 @@ void frmPrincipale::cmdInserisci_Click()
     if (isTopicMode()) {
         // Every request opens another empty editor; the topic exists only
         // once that editor saves it.
-        openEditor(-1, m_session.store.rsCategorie->field(QStringLiteral("idCategoria")).toInt(), false);
+        OpenEditor(-1, m_session.store.rsCategorie->field(QStringLiteral("idCategoria")).toInt(), false);
     } else {
         InsertCategory();
         txtCerca->setFocus();

@@ -222,7 +222,7 @@ void frmPrincipale::cmdCambia_Click()
         txtCerca->setFocus();
 }
 
-void frmPrincipale::openEditor(int topicId, int categoryId, bool focusBody)
+void frmPrincipale::OpenEditor(int topicId, int categoryId, bool focusBody)
 {
     CurrentTopicId = topicId;
     CurrentCategoryId = categoryId;
@@ -238,12 +238,11 @@ void frmPrincipale::OpenTopic()
     const int key = SelectedKey();
     if (key == -1)
         return;
-    const int category = m_session.store.rsCategorie->field(QStringLiteral("idCategoria")).toInt();
     CurrentTopicId = key;
-    CurrentCategoryId = category;
+    CurrentCategoryId = m_session.store.rsCategorie->field(QStringLiteral("idCategoria")).toInt();
     if (m_session.finestre.ActivateTopicWindow(key, QString()))
         return;
-    openEditor(key, category, true);
+    OpenEditor(CurrentTopicId, CurrentCategoryId, true);
 }
 
 void frmPrincipale::lstArgomenti_Click()

@@ -5,6 +5,7 @@
 
 #include "Rtf.h"
 #include "Session.h"
+#include "Utility.h"
 
 #include <QAction>
 #include <QKeyEvent>
@@ -31,20 +32,6 @@ QColor fromColorRef(qint64 v)
 qint64 toColorRef(const QColor &c)
 {
     return qint64(c.red()) | (qint64(c.green()) << 8) | (qint64(c.blue()) << 16);
-}
-
-QString attributeLetters(bool bold, bool italic, bool strike, bool underline)
-{
-    QString s;
-    if (bold)
-        s += QLatin1Char('B');
-    if (italic)
-        s += QLatin1Char('I');
-    if (strike)
-        s += QLatin1Char('S');
-    if (underline)
-        s += QLatin1Char('U');
-    return s;
 }
 
 // A character property over the selection (or at the insertion point), or
@@ -337,7 +324,7 @@ void frmNuovoArg::fontDialog()
         setup.setField(QStringLiteral("EditFont"), chosen->family);
         setup.setField(QStringLiteral("EditFontAltezza"), chosen->pointSize);
         setup.setField(QStringLiteral("EditFontAttributi"),
-                       attributeLetters(chosen->bold, chosen->italic, chosen->strikeOut, chosen->underline));
+                       StyleLetters(chosen->bold, chosen->italic, chosen->strikeOut, chosen->underline));
         if (!setup.update())
             setup.cancelUpdate();
     }

@@ -31,11 +31,11 @@ void frmNuovoArg::mnuEsporta_Click()
     }
     // The last three letters decide, whatever filter was chosen.
     const bool asRtf = path->right(3).toUpper() == QLatin1String("RTF");
-    const QByteArray data = asRtf ? rtf::write(rtfContenuto->document())
+    const QByteArray bytes = asRtf ? rtf::write(rtfContenuto->document())
                                   : rtf::plainText(rtfContenuto->document()).toUtf8();
     // Written aside and moved into place, so a failure leaves any old file whole.
     QSaveFile file(*path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         fail(file.errorString());
         return;
     }

@@ -4,26 +4,13 @@
 #include "frmPrincipale.h"
 
 #include "Session.h"
+#include "Utility.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 
 namespace {
-
-QString styleLetters(const platform::Dialogs::FontChoice &f)
-{
-    QString s;
-    if (f.bold)
-        s += QLatin1Char('B');
-    if (f.italic)
-        s += QLatin1Char('I');
-    if (f.strikeOut)
-        s += QLatin1Char('S');
-    if (f.underline)
-        s += QLatin1Char('U');
-    return s;
-}
 
 // The preference as stored, or nothing when a field cannot be applied.
 std::optional<platform::Dialogs::FontChoice> storedFont(store::TableRecordset &setup)
@@ -89,7 +76,7 @@ void frmPrincipale::mnuFontSistema_Click()
         return;
     if (!setup.edit() || !setup.setField(QStringLiteral("SysFont"), chosen->family)
         || !setup.setField(QStringLiteral("SysFontAltezza"), chosen->pointSize)
-        || !setup.setField(QStringLiteral("SysFontAttributi"), styleLetters(*chosen)) || !setup.update()) {
+        || !setup.setField(QStringLiteral("SysFontAttributi"), StyleLetters(chosen->bold, chosen->italic, chosen->strikeOut, chosen->underline)) || !setup.update()) {
         setup.cancelUpdate();
         return;
     }

@@ -92,6 +92,14 @@ QList<frmNuovoArg *> Finestre::editors() const
     return out;
 }
 
+frmNuovoArg *Finestre::editorOfTopic(int topicId) const
+{
+    for (frmNuovoArg *e : editors())
+        if (e->idArgomento == topicId)
+            return e;
+    return nullptr;
+}
+
 frmNuovoArg *Finestre::editorByNumber(int windowNumber) const
 {
     for (frmNuovoArg *e : editors())

@@ -34,6 +34,8 @@ public:
 
     // The loaded editor windows, in load order.
     QList<frmNuovoArg *> editors() const;
+    // The first loaded editor showing that topic, or null.
+    frmNuovoArg *editorOfTopic(int topicId) const;
     // The first loaded editor with that window number, or null.
     frmNuovoArg *editorByNumber(int windowNumber) const;
 
