@@ -2,7 +2,7 @@
 // through the program's own code, beside a baseline doing the same work the
 // simplest way. Prints one Markdown table.
 //
-//   bench_quorvel [--data FOLDER] [--runs N]
+//   bench_quorvel [--data FOLDER] [--runs N] [--only startup,open,find,save,move,rtf]
 
 #include "Corpus.h"
 #include "NoteStore.h"
@@ -117,12 +117,29 @@ int main(int argc, char **argv)
     QStringList args = QApplication::arguments();
     QString folder = QDir::currentPath() + QStringLiteral("/bench-data");
     int runs = 5;
-    for (int i = 1; i + 1 < args.size(); ++i) {
-        if (args[i] == QLatin1String("--data"))
-            folder = args[i + 1];
-        if (args[i] == QLatin1String("--runs"))
-            runs = args[i + 1].toInt();
+    QStringList only;
+    const QStringList sections = {QStringLiteral("startup"), QStringLiteral("open"), QStringLiteral("find"),
+                                  QStringLiteral("save"), QStringLiteral("move"), QStringLiteral("rtf")};
+    for (int i = 1; i < args.size(); ++i) {
+        const bool hasValue = i + 1 < args.size();
+        if (args[i] == QLatin1String("--data") && hasValue)
+            folder = args[++i];
+        else if (args[i] == QLatin1String("--runs") && hasValue && args[i + 1].toInt() > 0)
+            runs = args[++i].toInt();
+        else if (args[i] == QLatin1String("--only") && hasValue)
+            only = args[++i].split(QLatin1Char(','));
+        else {
+            std::fprintf(stderr, "usage: bench_quorvel [--data FOLDER] [--runs N] [--only %s]\n",
+                         qPrintable(sections.join(QLatin1Char(','))));
+            return 2;
+        }
     }
+    for (const QString &name : only)
+        if (!sections.contains(name)) {
+            std::fprintf(stderr, "unknown section: %s\n", qPrintable(name));
+            return 2;
+        }
+    const auto wanted = [&](const char *name) { return only.isEmpty() || only.contains(QLatin1String(name)); };
     // Absolute: the data home of the program must be an absolute path.
     folder = QDir(folder).absolutePath();
     const QString pristine = folder + QStringLiteral("/pristine");
@@ -146,33 +163,35 @@ int main(int argc, char **argv)
     const QString dbPath = data + QStringLiteral("/quorvel.mdb");
     std::fprintf(stderr, "store: %.0f MB\n", QFileInfo(dbPath).size() / 1e6);
 
-    // Start-up of the real executable, whole process.
-    const QString exe = QStringLiteral(QUORVEL_EXE);
-    QString peak;
-    const auto launch = [&](const QString &program, const QStringList &programArgs) {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.insert(QStringLiteral("XDG_DATA_HOME"), work + QStringLiteral("/share"));
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), work + QStringLiteral("/runtime"));
-        env.insert(QStringLiteral("QUORVEL_EXIT_WHEN_SHOWN"), QStringLiteral("1"));
-        p.setProcessEnvironment(env);
-        p.start(program, programArgs);
-        p.waitForFinished(60000);
-        const QString err = QString::fromUtf8(p.readAllStandardError());
-        for (const QString &line : err.split(QLatin1Char('\n')))
-            if (line.startsWith(QLatin1String("VmHWM")))
-                peak = line.section(QLatin1Char(':'), 1).trimmed();
-    };
-    const double startOurs = medianMs(runs, nullptr, [&] { launch(exe, {}); });
-    QFile empty(work + QStringLiteral("/empty.rtf"));
-    empty.open(QIODevice::WriteOnly);
-    empty.write("{\\rtf1 x}");
-    empty.close();
-    const double startBase = medianMs(runs, nullptr, [&] { launch(QStringLiteral(QUORVEL_RTF_TOOL), {QStringLiteral("--text"), empty.fileName()}); });
-    rows.push_back({QStringLiteral("start-up to the main window (whole process)"), ms(startOurs),
-                    ms(startBase) + QStringLiteral(" (a bare Qt tool starting)"), QStringLiteral("< 500 ms")});
-    rows.push_back({QStringLiteral("peak resident memory after start-up"), peak, QString(), QStringLiteral("< 100 MB")});
+    if (wanted("startup")) {
+        // Start-up of the real executable, whole process.
+        const QString exe = QStringLiteral(QUORVEL_EXE);
+        QString peak;
+        const auto launch = [&](const QString &program, const QStringList &programArgs) {
+            QProcess p;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+            env.insert(QStringLiteral("XDG_DATA_HOME"), work + QStringLiteral("/share"));
+            env.insert(QStringLiteral("XDG_RUNTIME_DIR"), work + QStringLiteral("/runtime"));
+            env.insert(QStringLiteral("QUORVEL_EXIT_WHEN_SHOWN"), QStringLiteral("1"));
+            p.setProcessEnvironment(env);
+            p.start(program, programArgs);
+            p.waitForFinished(60000);
+            const QString err = QString::fromUtf8(p.readAllStandardError());
+            for (const QString &line : err.split(QLatin1Char('\n')))
+                if (line.startsWith(QLatin1String("VmHWM")))
+                    peak = line.section(QLatin1Char(':'), 1).trimmed();
+        };
+        const double startOurs = medianMs(runs, nullptr, [&] { launch(exe, {}); });
+        QFile empty(work + QStringLiteral("/empty.rtf"));
+        empty.open(QIODevice::WriteOnly);
+        empty.write("{\\rtf1 x}");
+        empty.close();
+        const double startBase = medianMs(runs, nullptr, [&] { launch(QStringLiteral(QUORVEL_RTF_TOOL), {QStringLiteral("--text"), empty.fileName()}); });
+        rows.push_back({QStringLiteral("start-up to the main window (whole process)"), ms(startOurs),
+                        ms(startBase) + QStringLiteral(" (a bare Qt tool starting)"), QStringLiteral("< 500 ms")});
+        rows.push_back({QStringLiteral("peak resident memory after start-up"), peak, QString(), QStringLiteral("< 100 MB")});
+    }
 
     // The rest in this process, on the real windows.
     BenchDialogs dialogs;
@@ -189,135 +208,145 @@ int main(int argc, char **argv)
                 main.lstArgomenti->setCurrentRow(i);
         main.OpenCategory();
     };
-    const double openOurs = medianMs(runs, [&] { main.cmdCambia_Click(); }, [&] { openCategory(QStringLiteral("Archivio grande")); });
-    const double openBase = medianMs(runs, nullptr, [&] {
-        store::Statement st(session.store.dbNotes, QStringLiteral("SELECT idArgomento, argomento FROM Argomenti WHERE idCategoria = 1"));
-        QStringList titles;
-        while (st.step())
-            titles << st.columnText(1);
-        titles.sort(Qt::CaseInsensitive);
-    });
-    rows.push_back({QStringLiteral("open a category of %1 topics").arg(main.lstArgomenti->count()), ms(openOurs),
-                    ms(openBase) + QStringLiteral(" (SQL select and sort)"), QStringLiteral("< 50 ms")});
-
-    // Find in topics; the practical limit is a search of text already in memory.
-    std::vector<std::string> texts;
-    {
-        store::Statement st(session.store.dbNotes, QStringLiteral("SELECT argomento, ContenutoTxt FROM Argomenti"));
-        while (st.step())
-            texts.push_back(st.columnText(0).toLower().toStdString() + '\n' + st.columnText(1).toLower().toStdString());
-    }
-    const auto memoryScan = [&](const std::string &needle) {
-        int n = 0;
-        for (const std::string &t : texts)
-            if (std::search(t.begin(), t.end(), std::boyer_moore_horspool_searcher(needle.begin(), needle.end())) != t.end())
-                ++n;
-        return n;
-    };
-    struct Search {
-        QString label, pattern, plainWord, target;
-    };
-    const Search searches[] = {
-        {QStringLiteral("find a word in about 2% of topics"), commonMarkerWord(), commonMarkerWord(), QStringLiteral("< 40 ms")},
-        {QStringLiteral("find a word in fewer than ten topics"), rareMarkerWord(), rareMarkerWord(), QStringLiteral("< 10 ms")},
-        {QStringLiteral("find a pattern with ? and #"), QStringLiteral("rariss?mo 20#9"), rareMarkerWord(), QStringLiteral("< 500 ms")},
-        {QStringLiteral("find a pattern with no literal run of three"), QStringLiteral("gi?r?o"), QStringLiteral("giorno"), QStringLiteral("< 500 ms")},
-    };
-    for (const Search &s : searches) {
-        dialogs.answer = s.pattern;
-        int found = 0;
-        const double ours = medianMs(runs, nullptr, [&] {
-            main.mnuTrovaArgomenti_Click();
-            for (QWidget *w : QApplication::topLevelWidgets())
-                if (auto *l = w->findChild<QListWidget *>(); l && w->objectName() == QLatin1String("frmListaArgomenti"))
-                    found = l->count();
+    if (wanted("open")) {
+        const double openOurs = medianMs(runs, [&] { main.cmdCambia_Click(); }, [&] { openCategory(QStringLiteral("Archivio grande")); });
+        const double openBase = medianMs(runs, nullptr, [&] {
+            store::Statement st(session.store.dbNotes, QStringLiteral("SELECT idArgomento, argomento FROM Argomenti WHERE idCategoria = 1"));
+            QStringList titles;
+            while (st.step())
+                titles << st.columnText(1);
+            titles.sort(Qt::CaseInsensitive);
         });
-        int likeCount = 0, memCount = 0;
-        const double like = medianMs(runs, nullptr, [&] { likeCount = builtinLikeCount(dbPath, s.plainWord); });
-        const std::string needle = s.plainWord.toStdString();
-        const double mem = medianMs(runs, nullptr, [&] { memCount = memoryScan(needle); });
-        rows.push_back({s.label + QStringLiteral(" (%1 found)").arg(found), ms(ours),
-                        QStringLiteral("%1 SQLite LIKE (%2); %3 in memory (%4)").arg(ms(like)).arg(likeCount).arg(ms(mem)).arg(memCount),
-                        s.target});
+        rows.push_back({QStringLiteral("open a category of %1 topics").arg(main.lstArgomenti->count()), ms(openOurs),
+                        ms(openBase) + QStringLiteral(" (SQL select and sort)"), QStringLiteral("< 50 ms")});
     }
 
-    // Saving a topic of 100 KB and of 1 MB through the editor.
-    for (int kb : {100, 1000}) {
-        openCategory(QStringLiteral("Archivio grande"));
-        QString body;
-        for (int i = 0; i < kb * 10; ++i)
-            body += QStringLiteral("Riga %1 con qualche parola e città.\n").arg(i);
-        body.truncate(kb * 1000);
-        frmNuovoArg *editor = nullptr;
-        const double ours = medianMs(runs, [&] {
+    if (wanted("find")) {
+        // Find in topics; the practical limit is a search of text already in memory.
+        std::vector<std::string> texts;
+        {
+            store::Statement st(session.store.dbNotes, QStringLiteral("SELECT argomento, ContenutoTxt FROM Argomenti"));
+            while (st.step())
+                texts.push_back(st.columnText(0).toLower().toStdString() + '\n' + st.columnText(1).toLower().toStdString());
+        }
+        const auto memoryScan = [&](const std::string &needle) {
+            int n = 0;
+            for (const std::string &t : texts)
+                if (std::search(t.begin(), t.end(), std::boyer_moore_horspool_searcher(needle.begin(), needle.end())) != t.end())
+                    ++n;
+            return n;
+        };
+        struct Search {
+            QString label, pattern, plainWord, target;
+        };
+        const Search searches[] = {
+            {QStringLiteral("find a word in about 2% of topics"), commonMarkerWord(), commonMarkerWord(), QStringLiteral("< 40 ms")},
+            {QStringLiteral("find a word in fewer than ten topics"), rareMarkerWord(), rareMarkerWord(), QStringLiteral("< 10 ms")},
+            {QStringLiteral("find a pattern with ? and #"), QStringLiteral("rariss?mo 20#9"), rareMarkerWord(), QStringLiteral("< 500 ms")},
+            {QStringLiteral("find a pattern with no literal run of three"), QStringLiteral("gi?r?o"), QStringLiteral("giorno"), QStringLiteral("< 500 ms")},
+        };
+        for (const Search &s : searches) {
+            dialogs.answer = s.pattern;
+            int found = 0;
+            const double ours = medianMs(runs, nullptr, [&] {
+                main.mnuTrovaArgomenti_Click();
+                for (QWidget *w : QApplication::topLevelWidgets())
+                    if (auto *l = w->findChild<QListWidget *>(); l && w->objectName() == QLatin1String("frmListaArgomenti"))
+                        found = l->count();
+            });
+            int likeCount = 0, memCount = 0;
+            const double like = medianMs(runs, nullptr, [&] { likeCount = builtinLikeCount(dbPath, s.plainWord); });
+            const std::string needle = s.plainWord.toStdString();
+            const double mem = medianMs(runs, nullptr, [&] { memCount = memoryScan(needle); });
+            rows.push_back({s.label + QStringLiteral(" (%1 found)").arg(found), ms(ours),
+                            QStringLiteral("%1 SQLite LIKE (%2); %3 in memory (%4)").arg(ms(like)).arg(likeCount).arg(ms(mem)).arg(memCount),
+                            s.target});
+        }
+    }
+
+    if (wanted("save")) {
+        // Saving a topic of 100 KB and of 1 MB through the editor.
+        for (int kb : {100, 1000}) {
+            openCategory(QStringLiteral("Archivio grande"));
+            QString body;
+            for (int i = 0; i < kb * 10; ++i)
+                body += QStringLiteral("Riga %1 con qualche parola e città.\n").arg(i);
+            body.truncate(kb * 1000);
+            frmNuovoArg *editor = nullptr;
+            const double ours = medianMs(runs, [&] {
+                main.lstArgomenti->setCurrentRow(0);
+                main.OpenTopic();
+                editor = session.finestre.editors().constLast();
+                editor->rtfContenuto->setPlainText(body);
+            }, [&] { editor->cmdSalva_Click(); QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); });
+            const int key = main.lstArgomenti->item(0)->data(Qt::UserRole).toInt();
+            const double base = medianMs(runs, nullptr, [&] {
+                store::Statement st(session.store.dbNotes, QStringLiteral("UPDATE Argomenti SET ContenutoTxt = ?1, contenuto = ?1 WHERE idArgomento = ?2"));
+                st.bind(1, body);
+                st.bind(2, qint64(key));
+                st.run();
+            });
+            rows.push_back({QStringLiteral("save a topic of %1 KB").arg(kb), ms(ours), ms(base) + QStringLiteral(" (one SQL update)"),
+                            kb == 100 ? QStringLiteral("< 20 ms") : QString()});
+        }
+    }
+
+    if (wanted("move")) {
+        // Move all of 5,000 topics, and back; cut and paste one topic.
+        bool forward = true;
+        const double moveOurs = medianMs(runs, [&] {
+            openCategory(forward ? QStringLiteral("Archivio grande") : QStringLiteral("Categoria 0001"));
+            confirmDestination(forward ? QStringLiteral("Categoria 0001") : QStringLiteral("Archivio grande"));
+            forward = !forward;
+        }, [&] { main.mnuSpostaTutti_Click(); });
+        const double moveBase = medianMs(runs, nullptr, [&] {
+            session.store.dbNotes.exec(QStringLiteral("UPDATE Argomenti SET idCategoria = idCategoria WHERE idCategoria IN (1, 2)"));
+        });
+        rows.push_back({QStringLiteral("Move all of 5,000 topics"), ms(moveOurs), ms(moveBase) + QStringLiteral(" (one SQL update)"),
+                        QStringLiteral("< 1 s")});
+        const double cutPaste = medianMs(runs, [&] {
+            openCategory(QStringLiteral("Categoria 0002"));
             main.lstArgomenti->setCurrentRow(0);
-            main.OpenTopic();
-            editor = session.finestre.editors().constLast();
-            editor->rtfContenuto->setPlainText(body);
-        }, [&] { editor->cmdSalva_Click(); QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); });
-        const int key = main.lstArgomenti->item(0)->data(Qt::UserRole).toInt();
-        const double base = medianMs(runs, nullptr, [&] {
-            store::Statement st(session.store.dbNotes, QStringLiteral("UPDATE Argomenti SET ContenutoTxt = ?1, contenuto = ?1 WHERE idArgomento = ?2"));
-            st.bind(1, body);
-            st.bind(2, qint64(key));
-            st.run();
+            main.mnuTaglia_Click();
+            openCategory(QStringLiteral("Categoria 0003"));
+        }, [&] { main.mnuIncolla_Click(); });
+        rows.push_back({QStringLiteral("cut and paste one topic"), ms(cutPaste), QString(), QString()});
+    }
+
+    if (wanted("rtf")) {
+        // RTF reading and writing over stored bodies.
+        std::vector<QString> bodies;
+        qint64 bytes = 0;
+        {
+            store::Statement st(session.store.dbNotes, QStringLiteral("SELECT contenuto FROM Argomenti WHERE idArgomento % 50 = 0"));
+            while (st.step()) {
+                bodies.push_back(st.columnText(0));
+                bytes += bodies.back().size();
+            }
+        }
+        std::vector<std::unique_ptr<QTextDocument>> docs;
+        const double readMs = medianMs(3, [&] { docs.clear(); }, [&] {
+            for (const QString &b : bodies) {
+                auto d = std::make_unique<QTextDocument>();
+                rtf::read(b, d.get());
+                docs.push_back(std::move(d));
+            }
         });
-        rows.push_back({QStringLiteral("save a topic of %1 KB").arg(kb), ms(ours), ms(base) + QStringLiteral(" (one SQL update)"),
-                        kb == 100 ? QStringLiteral("< 20 ms") : QString()});
+        const double writeMs = medianMs(3, nullptr, [&] {
+            for (const auto &d : docs)
+                rtf::write(d.get());
+        });
+        const double plainMs = medianMs(3, nullptr, [&] {
+            for (const QString &b : bodies) {
+                QTextDocument d;
+                d.setPlainText(b);
+            }
+        });
+        const auto mbps = [&](double t) { return QString::number(bytes / 1e6 / (t / 1000.0), 'f', 1) + QStringLiteral(" MB/s"); };
+        rows.push_back({QStringLiteral("RTF read (%1 bodies, %2 MB)").arg(bodies.size()).arg(bytes / 1e6, 0, 'f', 1), mbps(readMs),
+                        mbps(plainMs) + QStringLiteral(" (same text as plain text)"), QStringLiteral(">= 50 MB/s")});
+        rows.push_back({QStringLiteral("RTF write"), mbps(writeMs), QString(), QString()});
     }
-
-    // Move all of 5,000 topics, and back; cut and paste one topic.
-    bool forward = true;
-    const double moveOurs = medianMs(runs, [&] {
-        openCategory(forward ? QStringLiteral("Archivio grande") : QStringLiteral("Categoria 0001"));
-        confirmDestination(forward ? QStringLiteral("Categoria 0001") : QStringLiteral("Archivio grande"));
-        forward = !forward;
-    }, [&] { main.mnuSpostaTutti_Click(); });
-    const double moveBase = medianMs(runs, nullptr, [&] {
-        session.store.dbNotes.exec(QStringLiteral("UPDATE Argomenti SET idCategoria = idCategoria WHERE idCategoria IN (1, 2)"));
-    });
-    rows.push_back({QStringLiteral("Move all of 5,000 topics"), ms(moveOurs), ms(moveBase) + QStringLiteral(" (one SQL update)"),
-                    QStringLiteral("< 1 s")});
-    const double cutPaste = medianMs(runs, [&] {
-        openCategory(QStringLiteral("Categoria 0002"));
-        main.lstArgomenti->setCurrentRow(0);
-        main.mnuTaglia_Click();
-        openCategory(QStringLiteral("Categoria 0003"));
-    }, [&] { main.mnuIncolla_Click(); });
-    rows.push_back({QStringLiteral("cut and paste one topic"), ms(cutPaste), QString(), QString()});
-
-    // RTF reading and writing over stored bodies.
-    std::vector<QString> bodies;
-    qint64 bytes = 0;
-    {
-        store::Statement st(session.store.dbNotes, QStringLiteral("SELECT contenuto FROM Argomenti WHERE idArgomento % 50 = 0"));
-        while (st.step()) {
-            bodies.push_back(st.columnText(0));
-            bytes += bodies.back().size();
-        }
-    }
-    std::vector<std::unique_ptr<QTextDocument>> docs;
-    const double readMs = medianMs(3, [&] { docs.clear(); }, [&] {
-        for (const QString &b : bodies) {
-            auto d = std::make_unique<QTextDocument>();
-            rtf::read(b, d.get());
-            docs.push_back(std::move(d));
-        }
-    });
-    const double writeMs = medianMs(3, nullptr, [&] {
-        for (const auto &d : docs)
-            rtf::write(d.get());
-    });
-    const double plainMs = medianMs(3, nullptr, [&] {
-        for (const QString &b : bodies) {
-            QTextDocument d;
-            d.setPlainText(b);
-        }
-    });
-    const auto mbps = [&](double t) { return QString::number(bytes / 1e6 / (t / 1000.0), 'f', 1) + QStringLiteral(" MB/s"); };
-    rows.push_back({QStringLiteral("RTF read (%1 bodies, %2 MB)").arg(bodies.size()).arg(bytes / 1e6, 0, 'f', 1), mbps(readMs),
-                    mbps(plainMs) + QStringLiteral(" (same text as plain text)"), QStringLiteral(">= 50 MB/s")});
-    rows.push_back({QStringLiteral("RTF write"), mbps(writeMs), QString(), QString()});
 
     std::printf("| operation | Quorvel (median of %d) | baseline | target |\n|---|---|---|---|\n", runs);
     for (const Row &r : rows)

@@ -17,6 +17,7 @@
 #include <QTextDocument>
 #include <QTextList>
 
+#include <algorithm>
 #include <cctype>
 #include <memory>
 
@@ -82,12 +83,13 @@ private:
     // Input
     bool atEnd() const { return m_pos >= m_in.size(); }
     void parseControl();
-    void controlWord(const QString &word, bool hasParam, int param);
+    void controlWord(QStringView word, bool hasParam, int param);
     void openGroup();
     void closeGroup();
 
     // Text
-    void addText(const QString &s);
+    void addText(QStringView s);
+    void addChar(char16_t c) { addText(QStringView(&c, 1)); }
     void addByte(uchar b);
     void flushBytes();
     void flushRun();
@@ -184,7 +186,7 @@ void Reader::run()
                     break;
                 ++m_pos;
             }
-            addText(m_in.mid(start, m_pos - start));
+            addText(QStringView(m_in).mid(start, m_pos - start));
         }
     }
     finishDocument();
@@ -269,13 +271,13 @@ void Reader::parseControl()
         flushBytes();
         switch (c.unicode()) {
         case '\\': case '{': case '}':
-            addText(QString(c));
+            addChar(c.unicode());
             break;
         case '~':
-            addText(QString(QChar(0x00a0)));
+            addChar(0x00a0);
             break;
         case '_':
-            addText(QString(QChar(0x2011)));
+            addChar(0x2011);
             break;
         case '*':
             m_pendingStar = true;
@@ -285,7 +287,7 @@ void Reader::parseControl()
                 endParagraph();
             break;
         case '\t':
-            addText(QStringLiteral("\t"));
+            addChar(u'\t');
             break;
         default:
             break;  // \- optional hyphen, \: and \| : nothing to show
@@ -295,7 +297,7 @@ void Reader::parseControl()
     const qsizetype start = m_pos;
     while (!atEnd() && m_pos - start < 32 && m_in.at(m_pos).unicode() < 0x80 && m_in.at(m_pos).isLetter())
         ++m_pos;
-    const QString word = m_in.mid(start, m_pos - start);
+    const QStringView word = QStringView(m_in).mid(start, m_pos - start);
     bool hasParam = false;
     int param = 0;
     if (!atEnd() && (m_in.at(m_pos) == QLatin1Char('-') || m_in.at(m_pos).isDigit())) {
@@ -312,7 +314,7 @@ void Reader::parseControl()
     controlWord(word, hasParam, param);
 }
 
-void Reader::controlWord(const QString &w, bool hasParam, int param)
+void Reader::controlWord(QStringView w, bool hasParam, int param)
 {
     Group &g = top();
     const bool star = m_pendingStar;
@@ -325,7 +327,7 @@ void Reader::controlWord(const QString &w, bool hasParam, int param)
         const QChar c0 = w.at(0);
         if (len == 1 && c0 == QLatin1Char('u') && hasParam) {
             if (param >= -32768 && param <= 65535)
-                addText(QString(QChar(char16_t(param < 0 ? param + 65536 : param))));
+                addChar(char16_t(param < 0 ? param + 65536 : param));
             m_skip = g.uc;
             return;
         }
@@ -354,28 +356,29 @@ void Reader::controlWord(const QString &w, bool hasParam, int param)
             return;
         }
         if (len == 3 && w == QLatin1String("tab")) {
-            addText(QStringLiteral("\t"));
+            addChar(u'\t');
             return;
         }
     }
 
     // Destinations.
-    static const QSet<QString> skipped = {
-        QStringLiteral("stylesheet"), QStringLiteral("info"), QStringLiteral("header"), QStringLiteral("headerl"),
-        QStringLiteral("headerr"), QStringLiteral("headerf"), QStringLiteral("footer"), QStringLiteral("footerl"),
-        QStringLiteral("footerr"), QStringLiteral("footerf"), QStringLiteral("footnote"), QStringLiteral("object"),
-        QStringLiteral("objdata"), QStringLiteral("listtable"), QStringLiteral("listoverridetable"),
-        QStringLiteral("revtbl"), QStringLiteral("rsidtbl"), QStringLiteral("generator"), QStringLiteral("xmlnstbl"),
-        QStringLiteral("latentstyles"), QStringLiteral("themedata"), QStringLiteral("colorschememapping"),
-        QStringLiteral("datastore"), QStringLiteral("pgdsctbl"), QStringLiteral("filetbl"), QStringLiteral("nonshppict"),
-        QStringLiteral("sp"), QStringLiteral("sn"), QStringLiteral("sv"), QStringLiteral("template"),
-        QStringLiteral("bkmkstart"), QStringLiteral("bkmkend"), QStringLiteral("comment"), QStringLiteral("atnid"),
-        QStringLiteral("atnauthor"), QStringLiteral("annotation"), QStringLiteral("private"), QStringLiteral("macpict"),
-        QStringLiteral("userprops"), QStringLiteral("docvar"), QStringLiteral("mmathPr"), QStringLiteral("ftnsep"),
-        QStringLiteral("ftnsepc"), QStringLiteral("aftnsep"), QStringLiteral("aftnsepc"), QStringLiteral("shpinst"),
-        QStringLiteral("txe"), QStringLiteral("xe"), QStringLiteral("tc"), QStringLiteral("fontemb"),
-        QStringLiteral("fontfile"), QStringLiteral("panose"), QStringLiteral("falt"), QStringLiteral("blipuid"),
-        QStringLiteral("wgrffmtfilter"), QStringLiteral("pntxta"), QStringLiteral("pntxtb"),
+    // Sorted, for a binary search.
+    static const QLatin1String skipped[] = {
+        QLatin1String("aftnsep"), QLatin1String("aftnsepc"), QLatin1String("annotation"), QLatin1String("atnauthor"),
+        QLatin1String("atnid"), QLatin1String("bkmkend"), QLatin1String("bkmkstart"), QLatin1String("blipuid"),
+        QLatin1String("colorschememapping"), QLatin1String("comment"), QLatin1String("datastore"),
+        QLatin1String("docvar"), QLatin1String("falt"), QLatin1String("filetbl"), QLatin1String("fontemb"),
+        QLatin1String("fontfile"), QLatin1String("footer"), QLatin1String("footerf"), QLatin1String("footerl"),
+        QLatin1String("footerr"), QLatin1String("footnote"), QLatin1String("ftnsep"), QLatin1String("ftnsepc"),
+        QLatin1String("generator"), QLatin1String("header"), QLatin1String("headerf"), QLatin1String("headerl"),
+        QLatin1String("headerr"), QLatin1String("info"), QLatin1String("latentstyles"),
+        QLatin1String("listoverridetable"), QLatin1String("listtable"), QLatin1String("macpict"),
+        QLatin1String("mmathPr"), QLatin1String("nonshppict"), QLatin1String("objdata"), QLatin1String("object"),
+        QLatin1String("panose"), QLatin1String("pgdsctbl"), QLatin1String("pntxta"), QLatin1String("pntxtb"),
+        QLatin1String("private"), QLatin1String("revtbl"), QLatin1String("rsidtbl"), QLatin1String("shpinst"),
+        QLatin1String("sn"), QLatin1String("sp"), QLatin1String("stylesheet"), QLatin1String("sv"),
+        QLatin1String("tc"), QLatin1String("template"), QLatin1String("themedata"), QLatin1String("txe"),
+        QLatin1String("userprops"), QLatin1String("wgrffmtfilter"), QLatin1String("xe"), QLatin1String("xmlnstbl"),
     };
     if (w == QLatin1String("fonttbl")) {
         g.dest = Dest::FontTable;
@@ -414,7 +417,11 @@ void Reader::controlWord(const QString &w, bool hasParam, int param)
         g.dest = Dest::FieldInst;
         return;
     }
-    if (skipped.contains(w)) {
+    struct Less {
+        bool operator()(QLatin1String a, QStringView b) const { return b.compare(a) > 0; }
+        bool operator()(QStringView a, QLatin1String b) const { return a.compare(b) < 0; }
+    };
+    if (std::binary_search(std::begin(skipped), std::end(skipped), w, Less{})) {
         g.dest = Dest::Skip;
         return;
     }
@@ -509,7 +516,7 @@ void Reader::controlWord(const QString &w, bool hasParam, int param)
         g.uc = qBound(0, param, 8);
     } else if (w == QLatin1String("u") && hasParam) {
         if (g.dest == Dest::Text || g.dest == Dest::ListText)
-            addText(QString(QChar(char16_t(param < 0 ? param + 65536 : param))));
+            addChar(char16_t(param < 0 ? param + 65536 : param));
         else if (g.dest == Dest::FontEntry || g.dest == Dest::FontTable)
             m_entryName += QChar(char16_t(param < 0 ? param + 65536 : param));
         m_skip = g.uc;
@@ -565,25 +572,25 @@ void Reader::controlWord(const QString &w, bool hasParam, int param)
         if (g.dest == Dest::Text)
             endParagraph();
     } else if (w == QLatin1String("line")) {
-        addText(QString(QChar::LineSeparator));
+        addChar(QChar::LineSeparator);
     } else if (w == QLatin1String("tab") || w == QLatin1String("cell") || w == QLatin1String("nestcell")) {
-        addText(QStringLiteral("\t"));
+        addChar(u'\t');
     } else if (w == QLatin1String("emdash")) {
-        addText(QString(QChar(0x2014)));
+        addChar(0x2014);
     } else if (w == QLatin1String("endash")) {
-        addText(QString(QChar(0x2013)));
+        addChar(0x2013);
     } else if (w == QLatin1String("bullet")) {
-        addText(QString(QChar(0x2022)));
+        addChar(0x2022);
     } else if (w == QLatin1String("lquote")) {
-        addText(QString(QChar(0x2018)));
+        addChar(0x2018);
     } else if (w == QLatin1String("rquote")) {
-        addText(QString(QChar(0x2019)));
+        addChar(0x2019);
     } else if (w == QLatin1String("ldblquote")) {
-        addText(QString(QChar(0x201c)));
+        addChar(0x201c);
     } else if (w == QLatin1String("rdblquote")) {
-        addText(QString(QChar(0x201d)));
+        addChar(0x201d);
     } else if (w == QLatin1String("emspace") || w == QLatin1String("enspace") || w == QLatin1String("qmspace")) {
-        addText(QStringLiteral(" "));
+        addChar(u' ');
     }
 }
 
@@ -638,45 +645,48 @@ void Reader::flushBytes()
         addText(text);
 }
 
-void Reader::addText(const QString &s)
+void Reader::addText(QStringView s)
 {
     // Bytes waiting for their code page come first.
     flushBytes();
-    Group &g = top();
-    QString t = s;
     // Control characters other than the tab are not text.
-    t.removeIf([](QChar c) { return c.unicode() < 0x20 && c != QLatin1Char('\t'); });
-    if (m_skip > 0) {
-        const qsizetype n = std::min<qsizetype>(m_skip, t.size());
-        m_skip -= int(n);
-        t.remove(0, n);
-        if (t.isEmpty())
-            return;
+    const auto isControl = [](QChar c) { return c.unicode() < 0x20 && c != QLatin1Char('\t'); };
+    // The fallback characters of a \uN are not shown.
+    while (m_skip > 0 && !s.isEmpty()) {
+        if (!isControl(s.front()))
+            --m_skip;
+        s = s.mid(1);
     }
-    switch (g.dest) {
-    case Dest::Text:
-        break;
-    case Dest::FontTable:
-    case Dest::FontEntry:
-        m_entryName += t;
+    if (s.isEmpty())
         return;
-    case Dest::ColorTable:
-        if (t.contains(QLatin1Char(';'))) {
-            m_formatValid = false;
-            m_colors.append(m_colorSet ? QColor(m_red, m_green, m_blue) : QColor());
-            m_red = m_green = m_blue = 0;
-            m_colorSet = false;
+    Group &g = top();
+    if (g.dest != Dest::Text) {
+        QString t = s.toString();
+        t.removeIf(isControl);
+        switch (g.dest) {
+        case Dest::FontTable:
+        case Dest::FontEntry:
+            m_entryName += t;
+            break;
+        case Dest::ColorTable:
+            if (t.contains(QLatin1Char(';'))) {
+                m_formatValid = false;
+                m_colors.append(m_colorSet ? QColor(m_red, m_green, m_blue) : QColor());
+                m_red = m_green = m_blue = 0;
+                m_colorSet = false;
+            }
+            break;
+        case Dest::Picture:
+            for (QChar c : t)
+                if (isxdigit(c.unicode() < 0x80 ? c.toLatin1() : 'x') && m_picHex.size() < kMaxPictureHex)
+                    m_picHex.append(c.toLatin1());
+            break;
+        case Dest::ListText:
+            m_marker += t;
+            break;
+        default:
+            break;
         }
-        return;
-    case Dest::Picture:
-        for (QChar c : t)
-            if (isxdigit(c.unicode() < 0x80 ? c.toLatin1() : 'x') && m_picHex.size() < kMaxPictureHex)
-                m_picHex.append(c.toLatin1());
-        return;
-    case Dest::ListText:
-        m_marker += t;
-        return;
-    default:
         return;
     }
     if (g.chr.hidden || m_written >= kMaxText)
@@ -692,8 +702,15 @@ void Reader::addText(const QString &s)
         flushRun();
     if (m_run.isEmpty())
         m_runFormat = f;
-    m_run += t;
-    m_written += t.size();
+    const qsizetype before = m_run.size();
+    if (std::none_of(s.begin(), s.end(), isControl)) {
+        m_run += s;
+    } else {
+        for (QChar c : s)
+            if (!isControl(c))
+                m_run += c;
+    }
+    m_written += m_run.size() - before;
 }
 
 QTextCharFormat Reader::charFormat() const

@@ -83,6 +83,10 @@ TEST(RtfReader, UnicodeEscapesSkipTheirFallback)
     QTextDocument doc;
     load(R"({\rtf1\ansi\uc1 a\u8364?b {\uc2\u8364\'80\'80 c} \u-10179?\u-8694? d\u233\'e9 e})", doc);
     EXPECT_EQ(rtf::plainText(&doc), QStringLiteral("a€b € c \U0001F60A dé e"));
+
+    // Fallback characters run on past the escape; a control word counts as one.
+    load(R"({\rtf1\ansi\uc3\u8364 xyz!\uc2\u233\tab q r\uc0\u233 s})", doc);
+    EXPECT_EQ(rtf::plainText(&doc), QStringLiteral("€!é rés"));
 }
 
 TEST(RtfReader, UnknownDestinationsFieldsAndBinaryDataAreHandled)
