@@ -135,6 +135,9 @@ bool LikePattern::matches(const QString &text) const
     const size_t n = m_tokens.size();
     while (si < s.size()) {
         if (ti < n && m_tokens[ti].kind == Token::AnyRun) {
+            // A final '*' takes whatever is left.
+            if (ti + 1 == n)
+                return true;
             starToken = ti++;
             starText = si;
         } else if (ti < n && tokenMatches(m_tokens[ti], s[si])) {
@@ -239,6 +242,8 @@ bool LikePattern::matchesUtf8(const char *text, qsizetype size) const
     };
     while (s < end) {
         if (ti < n && m_tokens[ti].kind == Token::AnyRun) {
+            if (ti + 1 == n)
+                return true;
             starToken = ti++;
             starText = skipTo(s);
             s = starText;

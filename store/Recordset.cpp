@@ -650,12 +650,11 @@ std::unique_ptr<SnapshotRecordset> SnapshotRecordset::open(Connection &db, const
                              .arg(cols.join(QLatin1String(", ")), info->name, m.captured(2)));
         for (int i = 0; i < params.size(); ++i)
             st.bind(i + 1, params[i]);
+        const qsizetype width = rs->m_shortFields.size();
         while (st.step()) {
             rs->m_keys.push_back(st.columnInt(0));
-            QVariantList values;
-            for (int k = 0; k < rs->m_shortFields.size(); ++k)
-                values.append(st.column(k + 1));
-            rs->m_shortValues.push_back(values);
+            for (int k = 0; k < width; ++k)
+                rs->m_shortValues.push_back(st.column(k + 1));
         }
         if (st.failed())
             return nullptr;
@@ -716,7 +715,7 @@ QVariant SnapshotRecordset::field(const QString &name)
                 return QVariant(int(m_keys[row]));
             const int k = m_shortFields.indexOf(f);
             if (k >= 0)
-                return valueFromStored(fi, m_shortValues[row][k]);
+                return valueFromStored(fi, m_shortValues[row * size_t(m_shortFields.size()) + size_t(k)]);
             Statement st(m_db, QStringLiteral("SELECT \"%1\" FROM \"%2\" WHERE rowid = ?1").arg(fi.name, m_table->name));
             st.bind(1, m_keys[row]);
             return st.step() ? valueFromStored(fi, st.column(0)) : QVariant();

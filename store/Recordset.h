@@ -197,7 +197,7 @@ private:
     std::optional<TableInfo> m_table;
     QVector<int> m_shortFields;
     std::vector<qint64> m_keys;
-    std::vector<QVariantList> m_shortValues;
+    std::vector<QVariant> m_shortValues;  // row by row, m_shortFields.size() each
     // Materialized form:
     QStringList m_columns;
     std::vector<QVariantList> m_rows;
