@@ -223,17 +223,26 @@ int main(int argc, char **argv)
 
     if (wanted("find")) {
         // Find in topics; the practical limit is a search of text already in memory.
-        std::vector<std::string> texts;
+        // All in one buffer: a hundred thousand separate strings would leave
+        // the heap fragmented for the sections measured after this one.
+        std::string all;
+        std::vector<size_t> starts;
         {
             store::Statement st(session.store.dbNotes, QStringLiteral("SELECT argomento, ContenutoTxt FROM Argomenti"));
-            while (st.step())
-                texts.push_back(st.columnText(0).toLower().toStdString() + '\n' + st.columnText(1).toLower().toStdString());
+            while (st.step()) {
+                starts.push_back(all.size());
+                all += st.columnText(0).toLower().toStdString() + '\n' + st.columnText(1).toLower().toStdString();
+            }
+            starts.push_back(all.size());
         }
         const auto memoryScan = [&](const std::string &needle) {
             int n = 0;
-            for (const std::string &t : texts)
-                if (std::search(t.begin(), t.end(), std::boyer_moore_horspool_searcher(needle.begin(), needle.end())) != t.end())
+            const std::boyer_moore_horspool_searcher searcher(needle.begin(), needle.end());
+            for (size_t i = 0; i + 1 < starts.size(); ++i) {
+                const auto first = all.begin() + qsizetype(starts[i]), last = all.begin() + qsizetype(starts[i + 1]);
+                if (std::search(first, last, searcher) != last)
                     ++n;
+            }
             return n;
         };
         struct Search {

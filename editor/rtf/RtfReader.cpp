@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <limits>
 #include <memory>
 
 namespace rtf {
@@ -51,6 +52,8 @@ struct ParaState {
     bool list = false;       // \pn or \ls seen for this paragraph
     bool numbered = false;   // \pnlvlbody / numbered \ls
     int level = 0;           // \ilvl
+    // True when both give the same block format.
+    bool sameBlock(const ParaState &o) const { return align == o.align && li == o.li && fi == o.fi && ri == o.ri; }
 };
 
 // The list style a marker as shown ("1.", "a)", "ii.", a bullet) stands for.
@@ -98,6 +101,13 @@ private:
     static QTextBlockFormat blockFormatOf(const ParaState &p);
     void finishDocument();
     QTextCharFormat charFormat() const;
+    const QTextCharFormat &formatOf(const CharState &c);
+    // After a change to the font or colour table.
+    void forgetFormats()
+    {
+        m_formats.clear();
+        m_runStateKnown = false;
+    }
     int currentCodePage() const;
 
     // Destinations
@@ -138,13 +148,16 @@ private:
 
     QByteArray m_bytes;   // \'xx bytes waiting to be decoded together
     int m_skip = 0;       // fallback characters still to skip after \uN
-    QTextBlockFormat m_blockFormat;  // the format of the block being filled
+    ParaState m_blockPara;  // what the block being filled was made from
     bool m_blockFormatKnown = false;
-    QTextCharFormat m_format;  // the format of m_formatState, built once
-    CharState m_formatState;
-    bool m_formatValid = false;
+    // Formats built so far, one per character state: a document switches
+    // among a few, and a shared format compares equal at once. Cleared when
+    // the font or colour tables change.
+    std::vector<std::pair<CharState, QTextCharFormat>> m_formats;
     QString m_run;        // text waiting to be inserted with m_runFormat
     QTextCharFormat m_runFormat;
+    CharState m_runState;  // a state m_runFormat was built from
+    bool m_runStateKnown = false;
     QString m_marker;     // the list marker text of this paragraph
     qsizetype m_written = 0;
     bool m_anyText = false;
@@ -234,8 +247,6 @@ void Reader::closeGroup()
         m_documentClosed = true;
     }
     const Dest d = top().dest;
-    if (d == Dest::Text)
-        flushRun();
     if (d == Dest::FontEntry || (d == Dest::FontTable && !m_entryName.isEmpty()))
         finishFontEntry();
     if (d == Dest::Picture)
@@ -300,12 +311,24 @@ void Reader::parseControl()
     const QStringView word = QStringView(m_in).mid(start, m_pos - start);
     bool hasParam = false;
     int param = 0;
-    if (!atEnd() && (m_in.at(m_pos) == QLatin1Char('-') || m_in.at(m_pos).isDigit())) {
-        const qsizetype p = m_pos;
-        ++m_pos;
-        while (!atEnd() && m_in.at(m_pos).isDigit() && m_in.at(m_pos).unicode() < 0x80)
+    const auto isDigit = [this] { return !atEnd() && m_in.at(m_pos) >= QLatin1Char('0') && m_in.at(m_pos) <= QLatin1Char('9'); };
+    if (isDigit() || (!atEnd() && m_in.at(m_pos) == QLatin1Char('-'))) {
+        const bool negative = m_in.at(m_pos) == QLatin1Char('-');
+        if (negative)
             ++m_pos;
-        param = QStringView(m_in).mid(p, m_pos - p).toInt(&hasParam);
+        qint64 value = 0;
+        bool digits = false;
+        for (; isDigit(); ++m_pos) {
+            // Past eleven digits it is out of range anyway: stop growing.
+            if (value < 100'000'000'000)
+                value = value * 10 + (m_in.at(m_pos).unicode() - '0');
+            digits = true;
+        }
+        if (negative)
+            value = -value;
+        // A number out of range is no parameter at all.
+        hasParam = digits && value >= std::numeric_limits<int>::min() && value <= std::numeric_limits<int>::max();
+        param = hasParam ? int(value) : 0;
     }
     if (!atEnd() && m_in.at(m_pos) == QLatin1Char(' '))
         ++m_pos;
@@ -670,7 +693,7 @@ void Reader::addText(QStringView s)
             break;
         case Dest::ColorTable:
             if (t.contains(QLatin1Char(';'))) {
-                m_formatValid = false;
+                forgetFormats();
                 m_colors.append(m_colorSet ? QColor(m_red, m_green, m_blue) : QColor());
                 m_red = m_green = m_blue = 0;
                 m_colorSet = false;
@@ -691,17 +714,17 @@ void Reader::addText(QStringView s)
     }
     if (g.chr.hidden || m_written >= kMaxText)
         return;
-    // Formats are built only when the character state changes.
-    if (!m_formatValid || !(g.chr == m_formatState)) {
-        m_format = charFormat();
-        m_formatState = g.chr;
-        m_formatValid = true;
+    // Text in the state of the run being gathered joins it without a look
+    // at formats.
+    if (m_run.isEmpty() || !m_runStateKnown || !(g.chr == m_runState)) {
+        const QTextCharFormat &f = formatOf(g.chr);
+        if (!m_run.isEmpty() && f != m_runFormat)
+            flushRun();
+        if (m_run.isEmpty())
+            m_runFormat = f;
+        m_runState = g.chr;
+        m_runStateKnown = true;
     }
-    const QTextCharFormat &f = m_format;
-    if (!m_run.isEmpty() && f != m_runFormat)
-        flushRun();
-    if (m_run.isEmpty())
-        m_runFormat = f;
     const qsizetype before = m_run.size();
     if (std::none_of(s.begin(), s.end(), isControl)) {
         m_run += s;
@@ -711,6 +734,17 @@ void Reader::addText(QStringView s)
                 m_run += c;
     }
     m_written += m_run.size() - before;
+}
+
+const QTextCharFormat &Reader::formatOf(const CharState &c)
+{
+    for (const auto &[state, format] : m_formats)
+        if (state == c)
+            return format;
+    if (m_formats.size() >= 64)
+        m_formats.clear();
+    m_formats.emplace_back(c, charFormat());
+    return m_formats.back().second;
 }
 
 QTextCharFormat Reader::charFormat() const
@@ -756,7 +790,7 @@ void Reader::endParagraph()
     if (m_written >= kMaxText)
         return;
     const ParaState &p = top().para;
-    if (!p.list && m_blockFormatKnown && blockFormatOf(p) == m_blockFormat && !m_run.isEmpty()) {
+    if (!p.list && m_blockFormatKnown && p.sameBlock(m_blockPara) && !m_run.isEmpty()) {
         // Same format as the paragraph before: the break joins the text
         // being gathered, and the document makes the blocks in one go.
         m_run += QChar(QChar::ParagraphSeparator);
@@ -780,7 +814,7 @@ void Reader::applyParagraph()
     // no change.
     if (m_cursor.blockFormat() != bf)
         m_cursor.setBlockFormat(bf);
-    m_blockFormat = bf;
+    m_blockPara = p;
     m_blockFormatKnown = !p.list;
     if (p.list) {
         const QTextListFormat::Style style = styleOfMarker(m_marker, p.numbered);
@@ -826,7 +860,7 @@ void Reader::finishFontEntry()
     if (name.compare(QLatin1String("Symbol"), Qt::CaseInsensitive) == 0)
         e.codePage = 42;
     m_fonts.insert(m_entryFont, e);
-    m_formatValid = false;
+    forgetFormats();
     m_entryName.clear();
     m_entryCharset = -1;
 }
