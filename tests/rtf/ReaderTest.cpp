@@ -89,6 +89,26 @@ TEST(RtfReader, UnicodeEscapesSkipTheirFallback)
     EXPECT_EQ(rtf::plainText(&doc), QStringLiteral("€!é rés"));
 }
 
+TEST(RtfReader, FormatsFollowGroupsNumbersAndLateTables)
+{
+    QTextDocument doc;
+    load(R"({\rtf1 {\b one}two{\b three}\par four \fs40 five \fs0030 six \fs99999999999 seven \fs- eight})", doc);
+    EXPECT_EQ(rtf::plainText(&doc), QStringLiteral("onetwothree\nfour five six seven eight"));
+    EXPECT_EQ(formatAt(doc, QStringLiteral("one")).fontWeight(), QFont::Bold);
+    EXPECT_EQ(formatAt(doc, QStringLiteral("two")).fontWeight(), QFont::Normal);
+    EXPECT_EQ(formatAt(doc, QStringLiteral("three")).fontWeight(), QFont::Bold);
+    EXPECT_EQ(formatAt(doc, QStringLiteral("four")).fontWeight(), QFont::Normal);
+    EXPECT_EQ(formatAt(doc, QStringLiteral("five")).fontPointSize(), 20);
+    EXPECT_EQ(formatAt(doc, QStringLiteral("six")).fontPointSize(), 15) << "leading zeros";
+    EXPECT_EQ(formatAt(doc, QStringLiteral("seven")).fontPointSize(), 15) << "a number out of range is no size";
+    EXPECT_EQ(formatAt(doc, QStringLiteral("eight")).fontPointSize(), 15);
+
+    // A colour table after the text: the same state gives a new colour.
+    load(R"({\rtf1\cf1 before{\colortbl;\red255\green0\blue0;}after})", doc);
+    EXPECT_FALSE(formatAt(doc, QStringLiteral("before")).hasProperty(QTextFormat::ForegroundBrush));
+    EXPECT_EQ(formatAt(doc, QStringLiteral("after")).foreground().color(), QColor(255, 0, 0));
+}
+
 TEST(RtfReader, UnknownDestinationsFieldsAndBinaryDataAreHandled)
 {
     QTextDocument doc;
