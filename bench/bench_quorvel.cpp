@@ -323,15 +323,22 @@ int main(int argc, char **argv)
     }
 
     if (wanted("rtf")) {
-        // RTF reading and writing over stored bodies.
+        // RTF reading and writing over stored bodies, taken from the store as
+        // generated so that the sections before do not change the sample.
         std::vector<QString> bodies;
         qint64 bytes = 0;
         {
-            store::Statement st(session.store.dbNotes, QStringLiteral("SELECT contenuto FROM Argomenti WHERE idArgomento % 50 = 0"));
-            while (st.step()) {
-                bodies.push_back(st.columnText(0));
+            sqlite3 *db = nullptr;
+            sqlite3_open_v2((pristine + QStringLiteral("/quorvel.mdb")).toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+            sqlite3_stmt *st = nullptr;
+            sqlite3_prepare_v2(db, "SELECT contenuto FROM Argomenti WHERE idArgomento % 50 = 0", -1, &st, nullptr);
+            while (sqlite3_step(st) == SQLITE_ROW) {
+                bodies.push_back(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)),
+                                                   sqlite3_column_bytes(st, 0)));
                 bytes += bodies.back().size();
             }
+            sqlite3_finalize(st);
+            sqlite3_close(db);
         }
         std::vector<std::unique_ptr<QTextDocument>> docs;
         const double readMs = medianMs(3, [&] { docs.clear(); }, [&] {
