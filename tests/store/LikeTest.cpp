@@ -3,6 +3,9 @@
 #include "QtPrinters.h"
 #include "TempDir.h"
 
+#include <QRandomGenerator>
+#include <QRegularExpression>
+
 #include <gtest/gtest.h>
 
 using store::likeMatch;
@@ -113,4 +116,48 @@ TEST(Like, Utf8MatchingAgreesWithTextMatching)
                 << p << " on " << t;
         }
     }
+}
+
+// Random patterns against a regular expression written from the same
+// pattern: both ways of matching must agree with it.
+TEST(Like, AgreesWithARegularExpressionOnRandomPatterns)
+{
+    QRandomGenerator random(20261206);
+    const QString letters = QStringLiteral("abAB1 è");
+    const QString textLetters = QStringLiteral("aAbB12 èÈx");
+    int matched = 0;
+    for (int round = 0; round < 3000; ++round) {
+        QString pattern, regex;
+        const int tokens = random.bounded(1, 7);
+        for (int i = 0; i < tokens; ++i) {
+            switch (random.bounded(6)) {
+            case 0: pattern += u'*'; regex += QStringLiteral(".*"); break;
+            case 1: pattern += u'?'; regex += u'.'; break;
+            case 2: pattern += u'#'; regex += QStringLiteral("[0-9]"); break;
+            case 3: pattern += QStringLiteral("[a-b]"); regex += QStringLiteral("[a-b]"); break;
+            case 4: pattern += QStringLiteral("[!a]"); regex += QStringLiteral("[^a]"); break;
+            default: {
+                const QChar c = letters.at(random.bounded(int(letters.size())));
+                pattern += c;
+                regex += QRegularExpression::escape(QString(c));
+            }
+            }
+        }
+        const QRegularExpression re(QStringLiteral("\\A(?:") + regex + QStringLiteral(")\\z"),
+                                    QRegularExpression::CaseInsensitiveOption
+                                        | QRegularExpression::DotMatchesEverythingOption);
+        ASSERT_TRUE(re.isValid()) << regex.toStdString();
+        QString text;
+        const int length = random.bounded(0, 14);
+        for (int i = 0; i < length; ++i)
+            text += textLetters.at(random.bounded(int(textLetters.size())));
+        const bool expected = re.match(text).hasMatch();
+        matched += expected;
+        const store::LikePattern like(pattern);
+        const QByteArray utf8 = text.toUtf8();
+        EXPECT_EQ(like.matches(text), expected) << pattern.toStdString() << " on " << text.toStdString();
+        EXPECT_EQ(like.matchesUtf8(utf8.constData(), utf8.size()), expected)
+            << pattern.toStdString() << " on " << text.toStdString();
+    }
+    EXPECT_GT(matched, 300) << "the sample must hold matches as well as misses";
 }
