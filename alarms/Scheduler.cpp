@@ -7,6 +7,7 @@
 #include "Session.h"
 #include "frmNuovoArg.h"
 
+#include <QApplication>
 #include <QListWidget>
 #include <QTimer>
 
@@ -30,8 +31,16 @@ void frmPrincipale::Timer1_Timer()
         Timer1->start();
         return;
     }
+    // While the store is closed for packing the alarm waits for it.
+    if (!s.store.isOpen()) {
+        Timer1->start();
+        return;
+    }
     RestoreFromTray(true);
-    if (!s.desktop().focusWindow(this)) {
+    // Under a modal window the main window cannot take the focus, and the
+    // command that opened that window is still under way: the alarm must not
+    // change the lists or the records beneath it.
+    if (QApplication::activeModalWidget() || !s.desktop().focusWindow(this)) {
         // Tried again at the next tick: no sound, nothing advanced.
         RestartTimer();
         return;

@@ -1,4 +1,6 @@
 #include "BrowserFixture.h"
+#include "ModalDriver.h"
+#include "frmListaFinestre.h"
 
 #include <QTimer>
 #include <QToolButton>
@@ -174,4 +176,37 @@ TEST_F(Scheduler, DeletedTopicsAlarmSoundsOnceAndOpensNothing)
     EXPECT_EQ(sounds(), 1);
     EXPECT_TRUE(session->finestre.editors().isEmpty()) << "no other topic is opened in its place";
     EXPECT_FALSE(main->Timer1->isActive());
+}
+
+TEST_F(Scheduler, AnAlarmWaitsForAModalWindowAndForAClosedStore)
+{
+    const QDateTime when = now().addSecs(-60);
+    setAlarm(QStringLiteral("Agenda"), 2, when);
+    main->RestartTimer();
+    // A tick while a modal window is up, in the middle of its command.
+    int soundsInside = -1;
+    bool editorInside = true;
+    auto driver = whenShown<frmListaFinestre>([&](frmListaFinestre *d) {
+        tick();
+        soundsInside = sounds();
+        editorInside = editorOf(topics["Agenda"]) != nullptr;
+        d->close();
+    });
+    main->mnuFinestraAltre_Click();
+    EXPECT_EQ(soundsInside, 0);
+    EXPECT_FALSE(editorInside) << "nothing opened beneath the modal window";
+    EXPECT_EQ(alarmOf(QStringLiteral("Agenda")).second, when);
+    EXPECT_TRUE(main->Timer1->isActive());
+
+    // A tick while the store is closed, as during packing.
+    session->store.close();
+    tick();
+    EXPECT_TRUE(main->Timer1->isActive()) << "still waiting";
+    ASSERT_TRUE(session->store.open());
+    EXPECT_EQ(sounds(), 0);
+
+    tick();
+    EXPECT_EQ(sounds(), 1);
+    EXPECT_TRUE(editorOf(topics["Agenda"]));
+    EXPECT_EQ(alarmOf(QStringLiteral("Agenda")).second, when.addDays(1));
 }
