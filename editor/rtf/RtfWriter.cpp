@@ -171,11 +171,9 @@ void Writer::writeImage(const QTextImageFormat &f)
 
 QByteArray Writer::run()
 {
-    bool firstBlock = true;
+    // Every paragraph ends with its mark, the last one too: readers drop
+    // the mark that ends a document, so a final empty paragraph survives.
     for (QTextBlock block = m_doc->begin(); block.isValid(); block = block.next()) {
-        if (!firstBlock)
-            m_body += "\\par\n";
-        firstBlock = false;
         const QTextBlockFormat bf = block.blockFormat();
         m_body += "\\pard";
         const Qt::Alignment a = bf.alignment() & Qt::AlignHorizontal_Mask;
@@ -241,6 +239,7 @@ QByteArray Writer::run()
             writeText(frag.text());
             m_body += '}';
         }
+        m_body += "\\par\n";
     }
 
     QByteArray out = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n{\\fonttbl";

@@ -187,3 +187,23 @@ TEST(RtfRoundTrip, PicturesAreKeptAsPngAndJpeg)
     }
     EXPECT_TRUE(found);
 }
+
+TEST(RtfRoundTrip, EmptyParagraphsAtEitherEndAreKept)
+{
+    // What is stored as the plain-text copy must be what the body reads back
+    // as, or an unchanged topic would count as changed when reopened.
+    const QString texts[] = {QString(), QStringLiteral("\n"), QStringLiteral("abc"), QStringLiteral("abc\n"),
+                             QStringLiteral("abc\n\n"), QStringLiteral("\nabc"), QStringLiteral("a\n\nb\n")};
+    for (const QString &text : texts) {
+        QTextDocument doc;
+        doc.setPlainText(text);
+        QTextDocument back;
+        ASSERT_TRUE(rtf::read(rtf::write(&doc), &back));
+        EXPECT_EQ(back.toPlainText(), text) << text.toStdString();
+        EXPECT_EQ(back.blockCount(), doc.blockCount()) << text.toStdString();
+    }
+    // A body written before paragraphs had their closing mark reads as it did.
+    QTextDocument old;
+    ASSERT_TRUE(rtf::read(QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\pard one\\par\n\\pard two}"), &old));
+    EXPECT_EQ(old.toPlainText(), QStringLiteral("one\ntwo"));
+}
