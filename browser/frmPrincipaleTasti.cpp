@@ -188,6 +188,9 @@ bool frmPrincipale::txtCerca_KeyPress(int character)
     for (int i = 0; i < lstArgomenti->count(); ++i) {
         if (pattern.matches(lstArgomenti->item(i)->text().toUpper())) {
             lstArgomenti->setCurrentRow(i);
+            // The entry may have been selected already: then the list says
+            // nothing, and the box must still show the entry's text.
+            lstArgomenti_Click();
             return true;
         }
     }

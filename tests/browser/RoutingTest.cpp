@@ -24,6 +24,14 @@ TEST_F(Routing, FirstEnterSelectsSecondEnterOpens)
     EXPECT_TRUE(session->finestre.editors().isEmpty());
     key(main->txtCerca, Qt::Key_Return);
     EXPECT_TRUE(editorOf(topics["marmellata"])) << "the second Enter opens it";
+
+    // The same when the entry was selected before the typing began.
+    editorOf(topics["marmellata"])->close();
+    typeInSearch(QStringLiteral("mar"));
+    key(main->txtCerca, Qt::Key_Return);
+    EXPECT_EQ(main->txtCerca->text(), QStringLiteral("marmellata"));
+    key(main->txtCerca, Qt::Key_Return);
+    EXPECT_TRUE(editorOf(topics["marmellata"]));
 }
 
 TEST_F(Routing, PatternsInTheSearchBox)
