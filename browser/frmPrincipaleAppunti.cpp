@@ -65,7 +65,9 @@ void frmPrincipale::paste()
     if (!rs.addNew() || !rs.setField(QStringLiteral("argomento"), ClipTitle)
         || !rs.setField(QStringLiteral("idCategoria"), category) || !rs.setField(QStringLiteral("contenuto"), ClipContent)
         || !rs.setField(QStringLiteral("ContenutoTxt"), ClipPlainText)
-        || !rs.setField(QStringLiteral("ultimoaggiornamento"), ClipUpdated) || !rs.update()
+        // A topic never saved has no date: it is pasted without one.
+        || !rs.setField(QStringLiteral("ultimoaggiornamento"), ClipUpdated.isValid() ? QVariant(ClipUpdated) : QVariant())
+        || !rs.update()
         || !rs.setBookmark(rs.lastModified())) {
         // A failed paste must not look done.
         rs.cancelUpdate();
@@ -78,6 +80,8 @@ void frmPrincipale::paste()
         return;
     // Completing a cut: not while the cut topic is open in an editor.
     if (m_session.finestre.ActivateTopicWindow(ClipSourceId, QString())) {
+        // The list takes the focus back, and with it its window.
+        m_session.desktop().focusWindow(this);
         lstArgomenti->setFocus();
         return;
     }

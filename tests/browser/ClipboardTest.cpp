@@ -49,6 +49,17 @@ TEST_F(Clipboard, CopyAndPasteTwiceGivesThreeTopics)
     ASSERT_TRUE(rs.seek(main->SelectedKey()));
     EXPECT_EQ(rs.field(QStringLiteral("ultimoaggiornamento")).toDateTime(), QDateTime(QDate(2025, 5, 4), QTime(3, 2)));
     EXPECT_EQ(rs.field(QStringLiteral("ContenutoTxt")).toString(), QStringLiteral("Body of Summary"));
+
+    // A topic that was never saved has no date, and is pasted without one.
+    rs.edit();
+    rs.setField(QStringLiteral("ultimoaggiornamento"), QVariant());
+    ASSERT_TRUE(rs.update());
+    main->mnuCopia_Click();
+    main->mnuIncolla_Click();
+    EXPECT_EQ(countTitled(QStringLiteral("Summary")), 4);
+    ASSERT_TRUE(rs.seek(main->SelectedKey()));
+    EXPECT_TRUE(rs.field(QStringLiteral("ultimoaggiornamento")).isNull());
+    EXPECT_TRUE(services.dialogs.shown().isEmpty()) << "no error";
 }
 
 TEST_F(Clipboard, CutPastesElsewhereAndNotIntoItsOwnCategory)
@@ -76,6 +87,9 @@ TEST_F(Clipboard, CutWithItsEditorOpenActsAsCopyUntilTheEditorCloses)
     openCategory(QStringLiteral("Zeta"));
     main->mnuIncolla_Click();
     EXPECT_EQ(countTitled(QStringLiteral("Agenda")), 1);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QApplication::activeWindow(), main.get()) << "the list has the focus back, in its window";
+    EXPECT_EQ(QApplication::focusWidget(), main->lstArgomenti);
     auto &rs = *session->store.rsArgomenti;
     rs.setIndex(QStringLiteral("PrimaryKey"));
     EXPECT_TRUE(rs.seek(topics["Agenda"])) << "kept while its editor is open";
