@@ -52,6 +52,7 @@ void frmPrincipale::mnuCompatta_Click()
         ShutdownProgram();
     };
 
+    const int shownCategory = ShownCategoryId();
     // 4. Closing the store also folds its write-ahead log into the file.
     s.store.close();
     QFile::remove(backup);
@@ -87,8 +88,8 @@ void frmPrincipale::mnuCompatta_Click()
         return;
     }
     // The open category is the current record of rsCategorie again.
-    if (isTopicMode()) {
+    if (shownCategory != -1) {
         s.store.rsCategorie->setIndex(QStringLiteral("PrimaryKey"));
-        s.store.rsCategorie->seek(CurrentCategoryId);
+        s.store.rsCategorie->seek(shownCategory);
     }
 }

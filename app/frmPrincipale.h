@@ -95,6 +95,10 @@ public:
 
     // The list of categories or topics.
     bool isTopicMode() const;
+    // The category whose topics the list shows (the current record of
+    // rsCategorie in topic mode); -1 in category mode. CurrentCategoryId
+    // may name another: the category of a topic opened from the results.
+    int ShownCategoryId() const;
     void FillCategoryList();
     void FillTopicList();
     void SelectListItem(int key);

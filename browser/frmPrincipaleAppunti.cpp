@@ -97,7 +97,8 @@ bool frmPrincipale::chooseDestination()
 {
     frmCategorie chooser(m_session, this);
     chooser.exec();
-    return m_session.MoveTargetCategory != -1 && m_session.MoveTargetCategory != CurrentCategoryId;
+    // Moving into the category the topics are in would change nothing.
+    return m_session.MoveTargetCategory != -1 && m_session.MoveTargetCategory != ShownCategoryId();
 }
 
 bool frmPrincipale::moveTopic(int topicId, int target)

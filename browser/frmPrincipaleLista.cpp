@@ -105,6 +105,14 @@ bool frmPrincipale::isTopicMode() const
     return !frmCategoria->isHidden();
 }
 
+int frmPrincipale::ShownCategoryId() const
+{
+    if (!isTopicMode() || !m_session.store.rsCategorie)
+        return -1;
+    const QVariant id = m_session.store.rsCategorie->field(QStringLiteral("idCategoria"));
+    return id.isNull() ? -1 : id.toInt();
+}
+
 int frmPrincipale::AddListEntry(const QString &text, int key)
 {
     const QCollator &c = listCollator();

@@ -1,4 +1,5 @@
 #include "BrowserFixture.h"
+#include "frmCategorie.h"
 #include "frmListaArgomenti.h"
 
 #include <QApplication>
@@ -99,4 +100,39 @@ TEST_F(Find, ShowOpensTheTopicAndADeletedOneIsRemoved)
     EXPECT_EQ(services.dialogs.shown().constLast().prompt, QStringLiteral("Topic deleted."));
     EXPECT_EQ(r->lstArgomenti->count(), 0);
     EXPECT_FALSE(session->finestre.AllWindowsClosed()) << "the results window counts as open";
+}
+
+TEST_F(Find, ATopicShownFromTheResultsDoesNotChangeWhereMovesGo)
+{
+    // The list shows "beta"; the topic opened from the results is in "Zeta".
+    find(QStringLiteral("far away"));
+    results()->cmdMostra_Click();
+    ASSERT_EQ(main->CurrentCategoryId, categories["Zeta"]);
+    delete editorOf(topics["Far"]);
+    results()->close();
+
+    select(QStringLiteral("Agenda"));
+    auto driver = whenShown<frmCategorie>([](frmCategorie *d) {
+        for (int i = 0; i < d->lstCategorie->count(); ++i)
+            if (d->lstCategorie->item(i)->text() == QLatin1String("Zeta"))
+                d->lstCategorie->setCurrentRow(i);
+        d->cmdConferma->click();
+    });
+    main->mnuSposta_Click();
+    EXPECT_FALSE(listTexts().contains(QStringLiteral("Agenda")));
+    auto &rs = *session->store.rsArgomenti;
+    rs.setIndex(QStringLiteral("PrimaryKey"));
+    ASSERT_TRUE(rs.seek(topics["Agenda"]));
+    EXPECT_EQ(rs.field(QStringLiteral("idCategoria")).toInt(), categories["Zeta"]) << "moved, not refused";
+
+    // And a move into the category shown is refused.
+    select(QStringLiteral("Summary"));
+    auto same = whenShown<frmCategorie>([](frmCategorie *d) {
+        for (int i = 0; i < d->lstCategorie->count(); ++i)
+            if (d->lstCategorie->item(i)->text() == QLatin1String("beta"))
+                d->lstCategorie->setCurrentRow(i);
+        d->cmdConferma->click();
+    });
+    main->mnuSposta_Click();
+    EXPECT_TRUE(listTexts().contains(QStringLiteral("Summary")));
 }
