@@ -62,9 +62,15 @@ bool frmListaArgomenti::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
+int frmListaArgomenti::selectedRow() const
+{
+    const QListWidgetItem *item = lstArgomenti->currentItem();
+    return item && item->isSelected() ? lstArgomenti->row(item) : -1;
+}
+
 void frmListaArgomenti::cmdMostra_Click()
 {
-    const int row = lstArgomenti->currentRow();
+    const int row = selectedRow();
     if (row < 0)
         return;
     const int key = lstArgomenti->item(row)->data(Qt::UserRole).toInt();
@@ -73,6 +79,9 @@ void frmListaArgomenti::cmdMostra_Click()
     if (!rs.seek(key)) {
         m_session.dialogs().MsgBox(this, m_session.GetString(506), platform::vbCritical, m_session.GetString(507));
         delete lstArgomenti->takeItem(row);
+        // No line is selected afterwards, as in the main list.
+        lstArgomenti->setCurrentRow(-1);
+        lstArgomenti->clearSelection();
         return;
     }
     frmPrincipale *main = m_session.MainWindow;
@@ -87,7 +96,7 @@ void frmListaArgomenti::cmdMostra_Click()
 
 void frmListaArgomenti::cmdIndividua_Click()
 {
-    const int row = lstArgomenti->currentRow();
+    const int row = selectedRow();
     if (row >= 0 && m_session.MainWindow)
         m_session.MainWindow->Individua(lstArgomenti->item(row)->data(Qt::UserRole).toInt());
 }

@@ -29,5 +29,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // The selected line, or -1 when none is.
+    int selectedRow() const;
     Session &m_session;
 };

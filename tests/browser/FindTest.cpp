@@ -136,3 +136,29 @@ TEST_F(Find, ATopicShownFromTheResultsDoesNotChangeWhereMovesGo)
     main->mnuSposta_Click();
     EXPECT_TRUE(listTexts().contains(QStringLiteral("Summary")));
 }
+
+TEST_F(Find, AfterADeletedLineIsRemovedNothingIsSelected)
+{
+    find(QStringLiteral("Body of"));
+    frmListaArgomenti *r = results();
+    ASSERT_TRUE(r);
+    ASSERT_EQ(r->lstArgomenti->count(), 3);
+    r->lstArgomenti->setCurrentRow(0);
+    const int first = r->lstArgomenti->item(0)->data(Qt::UserRole).toInt();
+    auto &rs = *session->store.rsArgomenti;
+    rs.setIndex(QStringLiteral("PrimaryKey"));
+    ASSERT_TRUE(rs.seek(first));
+    ASSERT_TRUE(rs.remove());
+    services.dialogs.expectMsgBox();
+    r->cmdMostra_Click();
+    EXPECT_EQ(r->lstArgomenti->count(), 2);
+    EXPECT_TRUE(r->lstArgomenti->selectedItems().isEmpty());
+    // Show and Select act on a selected line only.
+    main->lstArgomenti->setCurrentRow(-1);
+    main->lstArgomenti->clearSelection();
+    r->cmdMostra_Click();
+    r->cmdIndividua_Click();
+    EXPECT_EQ(main->SelectedKey(), -1) << "nothing located";
+    EXPECT_TRUE(session->finestre.editors().isEmpty());
+    EXPECT_EQ(services.dialogs.shown().size(), 2) << "the question of the find and the one error, nothing more";
+}
