@@ -85,7 +85,8 @@ QString JoinPath(const QString &folder, const QString &fileName)
 
 QString CutToWidth(const QString &text, int width)
 {
-    if (width < 0 || text.size() <= width)
+    // A field with no declared width (0) takes the text whole.
+    if (width <= 0 || text.size() <= width)
         return text;
     qsizetype n = width;
     if (n > 0 && text.at(n - 1).isHighSurrogate() && text.at(n).isLowSurrogate())

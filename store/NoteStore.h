@@ -19,7 +19,8 @@ inline const QString kDatabaseFileName = QStringLiteral("quorvel.mdb");
 // Folder and file name joined by one separator; surrounding blanks removed.
 QString JoinPath(const QString &folder, const QString &fileName);
 // The text cut to at most width UTF-16 units (the unit of a text field's
-// size), never through the middle of a character.
+// size), never through the middle of a character; whole when width is 0
+// (a field with no declared width).
 QString CutToWidth(const QString &text, int width);
 // True when an ordinary (not hidden) file exists at the path; never fails.
 bool FileExists(const QString &path);

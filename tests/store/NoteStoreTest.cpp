@@ -14,6 +14,13 @@ TEST(Paths, JoinPathPutsExactlyOneSeparatorAndTrims)
     EXPECT_EQ(JoinPath(QStringLiteral("  /data"), QStringLiteral("x  ")), QStringLiteral("/data/x"));
 }
 
+TEST(Paths, CutToWidthKeepsWholeCharactersAndWholeTextWithoutAWidth)
+{
+    EXPECT_EQ(store::CutToWidth(QStringLiteral("abcdef"), 3), QStringLiteral("abc"));
+    EXPECT_EQ(store::CutToWidth(QStringLiteral("ab\U0001F600c"), 3), QStringLiteral("ab")) << "no half character";
+    EXPECT_EQ(store::CutToWidth(QStringLiteral("abcdef"), 0), QStringLiteral("abcdef")) << "no declared width";
+}
+
 TEST(Paths, FileExistsOnlyForOrdinaryVisibleFiles)
 {
     TempDir dir;
