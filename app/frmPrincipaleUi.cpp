@@ -71,6 +71,8 @@ void frmPrincipale::buildControls()
     labCategoria->setObjectName(QStringLiteral("labCategoria"));
     labCategoria->setGeometry(twips::rect(75, 315, 4065, 585));
     labCategoria->setWordWrap(true);
+    // A name is shown as typed, even one that looks like markup.
+    labCategoria->setTextFormat(Qt::PlainText);
     labCategoria->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     QPalette blue = labCategoria->palette();
     blue.setColor(QPalette::WindowText, QColor(0, 0, 0xff));

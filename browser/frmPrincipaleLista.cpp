@@ -13,6 +13,7 @@
 #include <QEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
+#include <QTextDocument>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -298,7 +299,9 @@ void frmPrincipale::lstArgomenti_MouseMove(const QPoint &pos)
     // The whole text of the entry under the pointer, for titles wider than
     // the list; no tooltip elsewhere.
     const QListWidgetItem *item = lstArgomenti->itemAt(pos);
-    lstArgomenti->setToolTip(item ? item->text() : QString());
+    // A tip that looks like markup would be drawn as such: it is escaped.
+    const QString tip = item ? item->text() : QString();
+    lstArgomenti->setToolTip(Qt::mightBeRichText(tip) ? QStringLiteral("<qt>%1</qt>").arg(tip.toHtmlEscaped()) : tip);
 }
 
 void frmPrincipale::Individua(int topicId)

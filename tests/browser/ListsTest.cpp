@@ -1,5 +1,7 @@
 #include "BrowserFixture.h"
 
+#include <QTextDocument>
+
 #include <QStatusBar>
 #include <QTest>
 
@@ -95,6 +97,14 @@ TEST_F(Lists, HoveringShowsTheWholeEntryTextAndNothingBelowTheLast)
     // Through the real event path too.
     QTest::mouseMove(main->lstArgomenti->viewport(), r.center());
     EXPECT_EQ(main->lstArgomenti->toolTip(), QStringLiteral("marmellata"));
+
+    // Text that looks like markup is shown as typed, in the tip and the label.
+    main->lstArgomenti->item(1)->setText(QStringLiteral("<b>bold</b> & co"));
+    main->lstArgomenti_MouseMove(r.center());
+    QTextDocument shown;
+    shown.setHtml(main->lstArgomenti->toolTip());
+    EXPECT_EQ(shown.toPlainText(), QStringLiteral("<b>bold</b> & co"));
+    EXPECT_EQ(main->labCategoria->textFormat(), Qt::PlainText);
 }
 
 TEST_F(Lists, IndividuaOpensTheTopicsCategoryAndSelectsIt)
