@@ -18,7 +18,7 @@ std::optional<platform::Dialogs::FontChoice> storedFont(store::TableRecordset &s
     const QVariant face = setup.field(QStringLiteral("SysFont"));
     const QVariant size = setup.field(QStringLiteral("SysFontAltezza"));
     const QVariant letters = setup.field(QStringLiteral("SysFontAttributi"));
-    if (face.isNull() || size.isNull() || size.toDouble() <= 0 || face.toString().isEmpty())
+    if (face.isNull() || size.isNull() || letters.isNull() || size.toDouble() <= 0 || face.toString().isEmpty())
         return std::nullopt;
     const QString a = letters.toString();  // an empty text is no style
     return platform::Dialogs::FontChoice{face.toString(), size.toDouble(), a.contains(QLatin1Char('B')),

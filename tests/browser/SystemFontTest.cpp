@@ -42,4 +42,16 @@ TEST_F(SystemFont, LettersAreReadByPresenceAndBadFieldsAreReset)
     EXPECT_DOUBLE_EQ(setup.field(QStringLiteral("SysFontAltezza")).toDouble(), 8);
     EXPECT_EQ(setup.field(QStringLiteral("SysFontAttributi")).toString(), QString());
     EXPECT_FALSE(main->txtCerca->font().bold());
+
+    // Style letters with no value at all are a bad field too; an empty text
+    // is no style.
+    setup.edit();
+    setup.setField(QStringLiteral("SysFont"), QStringLiteral("DejaVu Serif"));
+    setup.setField(QStringLiteral("SysFontAttributi"), QVariant());
+    ASSERT_TRUE(setup.update());
+    main->ApplyMainWindowFont();
+    EXPECT_EQ(setup.field(QStringLiteral("SysFont")).toString(), QStringLiteral("MS Sans Serif"));
+    EXPECT_FALSE(setup.field(QStringLiteral("SysFontAttributi")).isNull()) << "reset to an empty text";
+    main->ApplyMainWindowFont();
+    EXPECT_EQ(setup.field(QStringLiteral("SysFont")).toString(), QStringLiteral("MS Sans Serif"));
 }
