@@ -212,6 +212,10 @@ void frmPrincipale::SetLanguage(int lingua)
     if (!setup.edit() || !setup.setField(QStringLiteral("lingua"), lingua) || !setup.update()) {
         setup.cancelUpdate();
         ShowDatabaseErrors(m_session, this);
+        // The menu ticked its entry itself: the tick goes back to the
+        // language still in use.
+        mnuEnglish->setChecked(m_session.LanguageOffset != 0);
+        mnuItaliano->setChecked(m_session.LanguageOffset == 0);
         return;
     }
     m_session.LanguageOffset = lingua == 0 ? 0 : i18n::kEnglishOffset;

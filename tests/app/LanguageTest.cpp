@@ -52,6 +52,20 @@ TEST_F(Languages, MenuSwitchStoresTheChoiceAndRelabelsEveryWindow)
     EXPECT_EQ(main->mnuItaliano->text(), QStringLiteral("&Italiano"));
 }
 
+TEST_F(Languages, AFailedSwitchKeepsTheLanguageAndItsTick)
+{
+    makeDatabase(defaultFolder(), 0);
+    ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
+    ASSERT_TRUE(session->store.dbNotes.exec(
+        QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON Setup BEGIN SELECT RAISE(ABORT, 'refused'); END")));
+    services.dialogs.expectMsgBox();
+    main->mnuEnglish->trigger();
+    EXPECT_EQ(session->LanguageOffset, 0);
+    EXPECT_EQ(main->cmdChiudi->text(), QStringLiteral("&Uscita"));
+    EXPECT_FALSE(main->mnuEnglish->isChecked());
+    EXPECT_TRUE(main->mnuItaliano->isChecked());
+}
+
 TEST_F(Languages, ListFrameCaptionFollowsTheMode)
 {
     makeDatabase(defaultFolder(), 1);
