@@ -95,6 +95,12 @@ void Informazioni::keyPressEvent(QKeyEvent *)
 
 bool Informazioni::eventFilter(QObject *watched, QEvent *event)
 {
+    // The small picture is the one place a click does nothing: it must not
+    // reach the window either, where it would close it.
+    if (watched == Image2
+        && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease
+            || event->type() == QEvent::MouseButtonDblClick))
+        return true;
     if (event->type() == QEvent::MouseButtonRelease) {
         if (watched == Label4)
             Label4_Click();
