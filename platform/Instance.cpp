@@ -63,13 +63,21 @@ bool LocalInstanceChannel::claim()
         if (probe.waitForConnected(1000))
             return false;  // somebody answers
     }
-    // Nobody answers: a socket left by a crashed copy is removed first.
+    // Nobody answers. A copy may still be running where it cannot be
+    // reached (its socket removed, or never made): the lock it holds for its
+    // whole run says so. A copy that crashed holds nothing.
+    auto running = std::make_unique<QLockFile>(m_path + QStringLiteral(".run"));
+    running->setStaleLockTime(0);
+    if (!running->tryLock(0))
+        return false;
+    m_running = std::move(running);
+    // A socket left by a crashed copy is removed first.
     QLocalServer::removeServer(m_path);
     m_server = std::make_unique<QLocalServer>();
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     if (!m_server->listen(m_path)) {
         m_server.reset();
-        return true;  // this copy runs on, though it cannot be found by others
+        return true;  // this copy runs on; its lock keeps others from starting
     }
     connect(m_server.get(), &QLocalServer::newConnection, this, &LocalInstanceChannel::onConnection);
     return true;

@@ -6,6 +6,7 @@
 #include <memory>
 
 class QLocalServer;
+class QLockFile;
 class QSoundEffect;
 class QSystemTrayIcon;
 
@@ -77,6 +78,7 @@ private:
     void onConnection();
     QString m_path;
     std::unique_ptr<QLocalServer> m_server;
+    std::unique_ptr<QLockFile> m_running;  // held while this copy runs
 };
 
 // All of the above, for main().

@@ -100,6 +100,17 @@ TEST_F(Instances, AKilledCopyDoesNotBlockTheNextStart)
     EXPECT_EQ(next->state(), QProcess::Running);
 }
 
+TEST_F(Instances, ACopyThatCannotBeReachedStillKeepsOthersFromRunning)
+{
+    QProcess *first = launch();
+    ASSERT_TRUE(waitUntilAnswering());
+    // Its socket gone, the running copy can no longer be found by it.
+    ASSERT_TRUE(QFile::remove(runtime + QStringLiteral("/quorvel.sock")));
+    QProcess *second = launch();
+    EXPECT_TRUE(second->waitForFinished(15000)) << "the second copy ends";
+    EXPECT_EQ(first->state(), QProcess::Running);
+}
+
 TEST_F(Instances, TwoCopiesStartedTogetherLeaveExactlyOne)
 {
     QProcess *a = launch();
