@@ -11,16 +11,19 @@
 #include <QListWidget>
 #include <QTimer>
 
-void frmPrincipale::RestartTimer()
+bool frmPrincipale::RestartTimer()
 {
     Timer1->stop();
     auto rs = m_session.store.openQuery(
         QStringLiteral("SELECT * FROM ARGOMENTI WHERE TIPOALLARME > 0 ORDER BY DATAORAALLARME"));
-    if (!rs || rs->eof())
-        return;
+    if (!rs)
+        return false;
+    if (rs->eof())
+        return true;
     NextAlarmTime = rs->field(QStringLiteral("DataOraAllarme")).toDateTime();
     NextAlarmTopicId = rs->field(QStringLiteral("idArgomento")).toInt();
     Timer1->start();
+    return true;
 }
 
 void frmPrincipale::Timer1_Timer()

@@ -131,8 +131,9 @@ frmPrincipale::LoadResult frmPrincipale::Form_Load()
         if (s.NoCategory)
             cmdCambia_Click();
 
-        // 17.
-        RestartTimer();
+        // 17. Alarms that could not be looked up would never ring.
+        if (!RestartTimer())
+            throw AppError(0, QStringLiteral("Timer1"), s.store.errorText());
     } catch (const AppError &e) {
         s.dialogs().MsgBox(this, e.description(), platform::vbCritical, s.GetString(507));
         s.dialogs().MsgBox(this, s.GetString(229), platform::vbCritical, s.GetString(507));
@@ -191,16 +192,24 @@ void frmPrincipale::ReopenLastCategory()
     const QVariant last = st.rsSetup->field(QStringLiteral("UltimaCat"));
     if (!st.rsCategorie->setIndex(QStringLiteral("PrimaryKey")))
         throw AppError(0, QStringLiteral("rsCategorie"), st.errorText());
-    if (!last.isNull() && st.rsCategorie->seek(last)) {
+    // A database error here is no "not found": it ends the start.
+    const auto listTopics = [&] {
+        if (!FillTopicList())
+            throw AppError(0, QStringLiteral("rsArgomenti"), st.errorText());
+    };
+    const bool found = !last.isNull() && st.rsCategorie->seek(last);
+    if (!found && !last.isNull() && !st.rsCategorie->noMatch())
+        throw AppError(0, QStringLiteral("rsCategorie"), st.errorText());
+    if (found) {
         CurrentCategoryId = last.toInt();
-        FillTopicList();
+        listTopics();
         mnuRinomina->setEnabled(false);
         SelectListItem(st.rsSetup->field(QStringLiteral("UltimoArg")).toInt());
     } else if (st.rsCategorie->recordCount() > 0) {
         if (!st.rsCategorie->setIndex(QStringLiteral("Categoria")) || !st.rsCategorie->moveFirst())
             throw AppError(0, QStringLiteral("rsCategorie"), st.errorText());
         CurrentCategoryId = st.rsCategorie->field(QStringLiteral("idCategoria")).toInt();
-        FillTopicList();
+        listTopics();
     } else {
         m_session.NoCategory = true;
     }

@@ -100,7 +100,8 @@ public:
     // may name another: the category of a topic opened from the results.
     int ShownCategoryId() const;
     void FillCategoryList();
-    void FillTopicList();
+    // False on a database error (the list then holds what could be read).
+    bool FillTopicList();
     void SelectListItem(int key);
     void OpenCategory();
     void OpenTopic();
@@ -132,7 +133,8 @@ public:
     void mnuFinestraAltre_Click();
 
     // Restarts the alarm scheduler after a topic's alarm may have changed.
-    void RestartTimer();
+    // False on a database error: the scheduler is then stopped.
+    bool RestartTimer();
     // One tick of the scheduler: fires the alarm in view when it is due.
     void Timer1_Timer();
     // show true: every window back, the icon gone; false: every window

@@ -160,14 +160,15 @@ void frmPrincipale::FillCategoryList()
     }
 }
 
-void frmPrincipale::FillTopicList()
+bool frmPrincipale::FillTopicList()
 {
     store::NoteStore &st = m_session.store;
     // The current category is the current record of rsCategorie.
     labCategoria->setText(st.rsCategorie->field(QStringLiteral("Categoria")).toString());
     const int category = st.rsCategorie->field(QStringLiteral("idCategoria")).toInt();
-    st.rsArgomenti->setIndex(QStringLiteral("Categorie"));
-    const bool found = st.rsArgomenti->seek(category);
+    bool ok = st.rsArgomenti->setIndex(QStringLiteral("Categorie"));
+    const bool found = ok && st.rsArgomenti->seek(category);
+    ok = ok && (found || st.rsArgomenti->noMatch());
     lstArgomenti->clear();
     std::vector<Entry> entries;
     if (found) {
@@ -175,12 +176,15 @@ void frmPrincipale::FillTopicList()
                && st.rsArgomenti->field(QStringLiteral("idCategoria")).toInt() == category) {
             entries.push_back({st.rsArgomenti->field(QStringLiteral("argomento")).toString(),
                                st.rsArgomenti->field(QStringLiteral("idArgomento")).toInt()});
-            if (!st.rsArgomenti->moveNext())
+            if (!st.rsArgomenti->moveNext()) {
+                ok = st.rsArgomenti->eof();
                 break;
+            }
         }
     }
     fillSorted(lstArgomenti, entries);
     lstArgomenti->setCurrentRow(-1);
+    return ok;
 }
 
 void frmPrincipale::SelectListItem(int key)
