@@ -245,8 +245,16 @@ bool frmNuovoArg::FormatCommand(int code)
         cursor.beginEditBlock();
         if (*listed) {
             forEachBlock(cursor, [](const QTextBlock &b) {
-                if (QTextList *l = b.textList())
+                if (QTextList *l = b.textList()) {
+                    // Leaving a list hands the list's indent to the paragraph;
+                    // it goes back where it was instead.
+                    const int ownIndent = b.blockFormat().indent();
                     l->remove(b);
+                    QTextCursor c(b);
+                    QTextBlockFormat f = c.blockFormat();
+                    f.setIndent(ownIndent);
+                    c.setBlockFormat(f);
+                }
             });
         } else {
             QTextListFormat lf;

@@ -142,6 +142,8 @@ TEST_F(Formatting, BulletsTurnOnAndOff)
     ctrl(Qt::Key_N);
     EXPECT_FALSE(body->document()->firstBlock().textList());
     EXPECT_FALSE(e->ToolbarButtons[14]->isChecked());
+    for (QTextBlock b = body->document()->firstBlock(); b.isValid(); b = b.next())
+        EXPECT_EQ(b.blockFormat().indent(), 0) << "no indent left behind";
 }
 
 TEST_F(Formatting, FontDialogAppliesAndRemembersTheEditorFont)
