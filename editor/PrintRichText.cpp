@@ -1,9 +1,10 @@
 #include "PrintRichText.h"
 
-#include <QAbstractTextDocumentLayout>
 #include <QFontMetricsF>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPrinter>
+#include <QScreen>
 #include <QTextDocument>
 
 #include <memory>
@@ -45,12 +46,17 @@ PrintedPages PrintRichText(QPrinter *printer, const QString &title, const QTextD
         painter.restore();
     };
 
-    // The body laid out for the printer, a page being the body rectangle.
+    // The body is laid out as on screen and drawn scaled to the printer, so
+    // that indents, list markers and pictures keep their size on paper as
+    // the text does; a page is the body rectangle.
     std::unique_ptr<QTextDocument> doc(body->clone());
-    doc->documentLayout()->setPaintDevice(printer);
     doc->setDocumentMargin(0);
-    const double pageHeight = std::max(1.0, bodyRect.height());
-    doc->setPageSize(QSizeF(std::max(1.0, bodyRect.width()), pageHeight));
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const double screenDpi = screen ? screen->logicalDotsPerInchY() : 96.0;
+    const double scale = printer->resolution() / (screenDpi > 0 ? screenDpi : 96.0);
+    const double pageWidth = std::max(1.0, bodyRect.width() / scale);
+    const double pageHeight = std::max(1.0, bodyRect.height() / scale);
+    doc->setPageSize(QSizeF(pageWidth, pageHeight));
     // The layout always ends; a page count bounds the loop all the same.
     const int pages = std::max(1, doc->pageCount());
     for (int page = 0; page < pages; ++page) {
@@ -58,8 +64,10 @@ PrintedPages PrintRichText(QPrinter *printer, const QString &title, const QTextD
             break;
         drawHeader();
         painter.save();
-        painter.translate(bodyRect.left(), bodyRect.top() - page * pageHeight);
-        const QRectF clip(0, page * pageHeight, bodyRect.width(), pageHeight);
+        painter.translate(bodyRect.left(), bodyRect.top());
+        painter.scale(scale, scale);
+        painter.translate(0, -page * pageHeight);
+        const QRectF clip(0, page * pageHeight, pageWidth, pageHeight);
         painter.setClipRect(clip);
         doc->drawContents(&painter, clip);
         painter.restore();

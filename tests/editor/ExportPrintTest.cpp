@@ -3,6 +3,9 @@
 #include "Rtf.h"
 
 #include <QFile>
+#include <QGuiApplication>
+#include <QRegularExpression>
+#include <QScreen>
 #include <QPrinter>
 #include <QProcess>
 #include <QStandardPaths>
@@ -113,6 +116,36 @@ TEST(PrintRichTextTest, PictureTallerThanAPageEndsTheJob)
     EXPECT_TRUE(printed.ok);
     EXPECT_GE(printed.pages, 1);
     EXPECT_LT(printed.pages, 50);
+}
+
+TEST(PrintRichTextTest, IndentsKeepTheirSizeOnPaper)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "pdftotext is not installed (tools/deps.sh installs poppler-utils)";
+    // One paragraph at the margin, one indented by an inch of screen.
+    QTextDocument doc;
+    QTextCursor c(&doc);
+    c.insertText(QStringLiteral("Margin"));
+    QTextBlockFormat indented;
+    indented.setLeftMargin(QGuiApplication::primaryScreen()->logicalDotsPerInchX());
+    c.insertBlock(indented);
+    c.insertText(QStringLiteral("Indented"));
+    TempDir dir;
+    const QString pdf = dir.file(QStringLiteral("indent.pdf"));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    ASSERT_TRUE(PrintRichText(&printer, QStringLiteral("Title"), &doc, 1440, 1440, 1440, 1440).ok);
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    p.waitForFinished(20000);
+    const QString boxes = QString::fromUtf8(p.readAllStandardOutput());
+    const auto left = [&boxes](const QString &word) {
+        const QRegularExpression re(QStringLiteral("xMin=\"([0-9.]+)\"[^>]*>%1<").arg(word));
+        return re.match(boxes).captured(1).toDouble();
+    };
+    // PDF points: 72 to the inch.
+    EXPECT_NEAR(left(QStringLiteral("Indented")) - left(QStringLiteral("Margin")), 72.0, 4.0) << boxes.toStdString();
 }
 
 TEST_F(ExportPrint, ExportWritesRtfOrTextByTheNamesEnding)
