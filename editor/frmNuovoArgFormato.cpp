@@ -365,7 +365,7 @@ void frmNuovoArg::ApplyEditorFont()
     const QVariant attributes = setup.field(QStringLiteral("EditFontAttributi"));
     const QVariant colour = setup.field(QStringLiteral("Editcolore"));
     QTextCharFormat f;
-    if (face.isNull() || size.isNull() || size.toDouble() <= 0 || attributes.isNull()) {
+    if (face.isNull() || size.isNull() || size.toDouble() <= 0 || attributes.isNull() || colour.isNull()) {
         f.setFontFamilies({QStringLiteral("MS Sans Serif")});
         f.setFontPointSize(8);
         f.setFontWeight(QFont::Normal);
@@ -383,10 +383,14 @@ void frmNuovoArg::ApplyEditorFont()
         if (!colour.isNull())
             f.setForeground(fromColorRef(colour.toLongLong()));
     }
-    // Only the insertion point: text already there keeps its own format.
+    // Only the insertion point, at the start: text already there keeps its
+    // own format.
     QTextCursor c = rtfContenuto->textCursor();
-    c.clearSelection();
-    c.mergeCharFormat(f);
+    c.movePosition(QTextCursor::Start);
+    // An empty body holds the format in its paragraph too, where a click in
+    // the box (which drops the insertion point's own format) still finds it.
+    if (rtfContenuto->document()->isEmpty())
+        c.mergeBlockCharFormat(f);
     rtfContenuto->setTextCursor(c);
     rtfContenuto->mergeCurrentCharFormat(f);
 }

@@ -172,11 +172,24 @@ TEST_F(Formatting, FontDialogAppliesAndRemembersTheEditorFont)
     EXPECT_EQ(typing.fontFamilies().toStringList().value(0), QStringLiteral("DejaVu Serif"));
     EXPECT_TRUE(typing.fontStrikeOut());
     EXPECT_EQ(typing.fontWeight(), QFont::Bold);
+    // Moving the insertion point in the empty box does not lose it.
+    fresh->rtfContenuto->setTextCursor(QTextCursor(fresh->rtfContenuto->document()));
+    QTest::keyClicks(fresh->rtfContenuto, QStringLiteral("typed"));
+    QTextCursor at(fresh->rtfContenuto->document());
+    at.setPosition(2);
+    EXPECT_EQ(at.charFormat().fontFamilies().toStringList().value(0), QStringLiteral("DejaVu Serif"));
+    EXPECT_DOUBLE_EQ(at.charFormat().fontPointSize(), 14);
 
     // Only bold and underline: "BU".
     services.dialogs.expectFont(platform::Dialogs::FontChoice{QStringLiteral("DejaVu Sans"), 9, true, false, false, true});
     fresh->FormatCommand(6);
     EXPECT_EQ(setup.field(QStringLiteral("EditFontAttributi")).toString(), QStringLiteral("BU"));
+}
+
+TEST_F(Formatting, AStoredBodyOpensWithTheInsertionPointAtTheStart)
+{
+    EXPECT_EQ(body->textCursor().position(), 0);
+    EXPECT_FALSE(body->toPlainText().isEmpty());
 }
 
 TEST_F(Formatting, CancelledDialogsChangeNothing)
