@@ -161,7 +161,7 @@ void frmNuovoArg::cmdSalva_Click()
 {
     Session &s = m_session;
     // 1. An open alarm panel is closed first, taking its values.
-    if (frmAllarme->isVisible())
+    if (!frmAllarme->isHidden())
         cmdTimer_Click();
     store::TableRecordset &rs = *s.store.rsArgomenti;
     const auto fail = [&] {
@@ -249,7 +249,7 @@ void frmNuovoArg::Form_Unload()
 
 bool frmNuovoArg::ProvaChiusura()
 {
-    if (idArgomento == -1 || frmAllarme->isVisible())
+    if (idArgomento == -1 || !frmAllarme->isHidden())
         return false;
     store::TableRecordset &rs = *m_session.store.rsArgomenti;
     if (!rs.setIndex(QStringLiteral("PrimaryKey")) || !rs.seek(idArgomento))

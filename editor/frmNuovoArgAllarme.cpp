@@ -36,7 +36,7 @@ QIcon greyed(const QIcon &icon)
 
 void frmNuovoArg::cmdTimer_Click()
 {
-    if (frmAllarme->isVisible()) {
+    if (!frmAllarme->isHidden()) {
         ReadAlarmPanel();
         frmAllarme->hide();
         rtfContenuto->show();

@@ -18,6 +18,9 @@ TEST_F(AlarmPanel, OpeningAndClosingWithoutAlarmSetsTheCurrentMinute)
     EXPECT_TRUE(e->frmAllarme->isVisibleTo(e));
     EXPECT_FALSE(e->rtfContenuto->isVisibleTo(e)) << "the panel takes the body's place";
     EXPECT_FALSE(e->ProvaChiusura()) << "never closed with the panel open";
+    e->hide();  // as in the notification area
+    EXPECT_FALSE(e->ProvaChiusura()) << "nor while its window is hidden";
+    e->show();
     EXPECT_EQ(e->Calendar1->selectedDate(), QDate(2026, 6, 15));
     EXPECT_EQ(e->cmbOre->currentIndex(), 10);
     EXPECT_EQ(e->cmbMinuti->currentIndex(), 31);
