@@ -154,8 +154,9 @@ bool frmNuovoArg::rtfContenuto_KeyDown(int key, Qt::KeyboardModifiers modifiers)
     }
     if (ctrl && key >= Qt::Key_A && key <= Qt::Key_Z) {
         const int code = key - Qt::Key_A + 1;
-        // Ctrl+C, V, X and Z stay the box's own clipboard and undo.
-        if (code == 3 || code == 22 || code == 24 || code == 26)
+        // Ctrl+C, V, X and Z stay the box's own clipboard and undo, and
+        // Ctrl+A, which no command takes, its select-all.
+        if (code == 1 || code == 3 || code == 22 || code == 24 || code == 26)
             return false;
         FormatCommand(code);
         // The box inserts nothing for control codes; none reaches it here.

@@ -37,6 +37,16 @@ protected:
     QTextEdit *body = nullptr;
 };
 
+TEST_F(Formatting, CtrlLettersWithoutACommandInsertNothingAndCtrlASelectsAll)
+{
+    selectRange(0, 0);
+    for (Qt::Key k : {Qt::Key_E, Qt::Key_H, Qt::Key_J, Qt::Key_K, Qt::Key_M})
+        ctrl(k);
+    EXPECT_EQ(body->toPlainText(), QStringLiteral("alpha beta gamma\nsecond line"));
+    ctrl(Qt::Key_A);
+    EXPECT_EQ(body->textCursor().selectedText().size(), body->toPlainText().size());
+}
+
 TEST_F(Formatting, SmallerNeverGoesBelowOnePoint)
 {
     selectRange(0, 5);
