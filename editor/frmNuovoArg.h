@@ -5,6 +5,7 @@
 #include "Forms.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QMainWindow>
 
 #include <array>
@@ -119,6 +120,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
     void changeEvent(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -142,4 +144,8 @@ private:
     QString m_loadedBody;
     bool m_unloaded = false;
     QSize m_outerSize;  // the remembered outer size, applied when first shown
+    // Until the window manager has framed the window, its frame is unknown:
+    // the outer size is applied again once it is, shortly after showing.
+    QSize m_outerPending;
+    QElapsedTimer m_shownAt;
 };

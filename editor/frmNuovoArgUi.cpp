@@ -153,9 +153,31 @@ void frmNuovoArg::showEvent(QShowEvent *event)
     if (m_outerSize.isValid()) {
         const QSize frame = frameGeometry().size() - size();
         resize(m_outerSize - frame);
+        if (frame.isEmpty()) {
+            m_outerPending = m_outerSize;
+            m_shownAt.start();
+        }
         m_outerSize = QSize();
     }
     Form_Resize();
+}
+
+void frmNuovoArg::moveEvent(QMoveEvent *event)
+{
+    QMainWindow::moveEvent(event);
+    // A window manager frames the window after it is shown, and moves it as
+    // it does: the outer size is then made right. Later moves are the user's.
+    if (!m_outerPending.isValid())
+        return;
+    if (m_shownAt.elapsed() > 2000) {
+        m_outerPending = QSize();
+        return;
+    }
+    const QSize frame = frameGeometry().size() - size();
+    if (frame.isEmpty())
+        return;
+    resize(m_outerPending - frame);
+    m_outerPending = QSize();
 }
 
 void frmNuovoArg::changeEvent(QEvent *event)
