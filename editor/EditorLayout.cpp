@@ -27,8 +27,9 @@ EditorLayout computeEditorLayout(double W, double H)
     const double frameWidth = bodyWidth + 100;
     const double F = bodyHeight + 150;
     put("frmAllarme", 120, 1185, frameWidth, F);
-    if (F - 600 > 0)
-        put("Calendar1", 0, -15, frameWidth, F - 600);
+    // A height below zero cannot be given: the calendar then takes only its
+    // width (a negative height here).
+    put("Calendar1", 0, -15, frameWidth, F - 600 >= 0 ? F - 600 : -1);
     put("labOra", 90, F - 585, 540, 270);
     put("cmbOre", 585, F - 630, 600, 330);
     put("cmbMinuti", 1185, F - 630, 600, 330);

@@ -7,7 +7,8 @@
 
 struct EditorLayout {
     // Control name -> rectangle (twips, in the window's client area). A
-    // control missing here keeps its place: its placement could not apply.
+    // control missing here keeps its place: its placement could not apply;
+    // a negative height means only the height could not.
     QHash<QString, QRectF> rects;
     QRectF rect(const char *name) const { return rects.value(QString::fromLatin1(name)); }
     bool has(const char *name) const { return rects.contains(QString::fromLatin1(name)); }

@@ -7,6 +7,7 @@
 #include "Session.h"
 #include "Twips.h"
 
+#include <algorithm>
 #include <QAction>
 #include <QCalendarWidget>
 #include <QComboBox>
@@ -121,7 +122,10 @@ void frmNuovoArg::Form_Resize()
         if (!l.has(name))
             return;  // a placement that cannot apply is skipped
         const QRectF r = l.rect(name);
-        w->setGeometry(twips::rect(int(r.left()), int(r.top()), int(r.width()), int(r.height())));
+        QRect g = twips::rect(int(r.left()), int(r.top()), int(r.width()), int(std::max(0.0, r.height())));
+        if (r.height() < 0)
+            g.setHeight(w->height());  // the height cannot be applied: kept
+        w->setGeometry(g);
     };
     place(cmdSalva, "cmdSalva");
     place(cmdAnnulla, "cmdAnnulla");

@@ -33,7 +33,9 @@ TEST(EditorLayoutRules, ALowWindowGetsNoBodyAndKeepsTheCalendarAsItWas)
     const EditorLayout l = computeEditorLayout(5895, 2600);
     EXPECT_DOUBLE_EQ(l.rect("rtfContenuto").height(), 0);
     EXPECT_DOUBLE_EQ(l.rect("frmAllarme").height(), 150);
-    EXPECT_FALSE(l.has("Calendar1")) << "a calendar height below zero is skipped";
+    EXPECT_DOUBLE_EQ(l.rect("Calendar1").width(), 5570) << "the width still applies";
+    EXPECT_LT(l.rect("Calendar1").height(), 0) << "a calendar height below zero is skipped";
+    EXPECT_DOUBLE_EQ(computeEditorLayout(5895, 3050).rect("Calendar1").height(), 0) << "a height of zero is one";
     EXPECT_DOUBLE_EQ(l.rect("cmdSalva").top(), 1350) << "the buttons still move";
     EXPECT_DOUBLE_EQ(computeEditorLayout(500, 6000).rect("txtArgomento").width(), 0) << "clamped at zero";
 }
