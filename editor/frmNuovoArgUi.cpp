@@ -7,7 +7,6 @@
 #include "Session.h"
 #include "Twips.h"
 
-#include <algorithm>
 #include <QAction>
 #include <QCalendarWidget>
 #include <QComboBox>
@@ -22,8 +21,10 @@
 #include <QTextEdit>
 #include <QToolBar>
 #include <QToolButton>
-#include <QVBoxLayout>
 #include <QResizeEvent>
+#include <QVBoxLayout>
+
+#include <algorithm>
 
 void frmNuovoArg::buildControls()
 {
