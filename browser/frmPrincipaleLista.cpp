@@ -4,38 +4,27 @@
 #include "frmPrincipale.h"
 
 #include "Finestre.h"
+#include "ListOrder.h"
 #include "Session.h"
 #include "frmListaFinestre.h"
 #include "frmNuovoArg.h"
 
 #include <QAction>
-#include <QCollator>
 #include <QEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
-#include <QTextDocument>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QStatusBar>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QToolButton>
 
 #include <algorithm>
 
 namespace {
-
-// The list is ordered by text without regard to case, in the user's locale.
-const QCollator &listCollator()
-{
-    static const QCollator collator = [] {
-        QCollator c;
-        c.setCaseSensitivity(Qt::CaseInsensitive);
-        return c;
-    }();
-    return collator;
-}
 
 struct Entry {
     QString text;
@@ -45,7 +34,7 @@ struct Entry {
 // Fills the list in one go, in order; equal texts keep their reading order.
 void fillSorted(QListWidget *list, std::vector<Entry> &entries)
 {
-    const QCollator &c = listCollator();
+    const QCollator &c = store::ListCollator();
     std::stable_sort(entries.begin(), entries.end(),
                      [&c](const Entry &a, const Entry &b) { return c.compare(a.text, b.text) < 0; });
     list->setUpdatesEnabled(false);
@@ -116,7 +105,7 @@ int frmPrincipale::ShownCategoryId() const
 
 int frmPrincipale::AddListEntry(const QString &text, int key)
 {
-    const QCollator &c = listCollator();
+    const QCollator &c = store::ListCollator();
     // After every entry that sorts before or equal to it.
     int lo = 0, hi = lstArgomenti->count();
     while (lo < hi) {

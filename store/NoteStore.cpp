@@ -1,6 +1,7 @@
 #include "NoteStore.h"
 
 #include "Like.h"
+#include "ListOrder.h"
 
 #include <QDir>
 #include <QFile>
@@ -141,6 +142,7 @@ bool NoteStore::open()
         }
     }
     registerLike(dbNotes.handle());
+    registerListOrder(dbNotes.handle());
     // Write-ahead logging: one sync per save instead of several, and a save
     // interrupted by a crash or power cut is rolled back whole.
     dbNotes.exec(QStringLiteral("PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL"));

@@ -126,8 +126,10 @@ TableRecordset::TableRecordset(Connection &db, TableInfo info)
         if (f.isKey)
             m_indexes.push_back({QStringLiteral("PrimaryKey"), {QStringLiteral("rowid")}, QStringLiteral("rowid")});
     if (m_info.name.compare(QLatin1String("Categorie"), Qt::CaseInsensitive) == 0 && has("Categoria"))
+        // Names in the order of the lists on screen; a name sought is
+        // matched without regard to case.
         m_indexes.push_back({QStringLiteral("Categoria"),
-                             {QStringLiteral("Categoria COLLATE NOCASE"), QStringLiteral("rowid")},
+                             {QStringLiteral("Categoria COLLATE LISTORDER"), QStringLiteral("rowid")},
                              QStringLiteral("Categoria COLLATE NOCASE")});
     if (m_info.name.compare(QLatin1String("Argomenti"), Qt::CaseInsensitive) == 0 && has("idCategoria"))
         m_indexes.push_back({QStringLiteral("Categorie"),

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 
 using Startup = AppFixture;
@@ -208,4 +209,29 @@ TEST_F(Startup, MissingLastCategoryFallsBackToTheFirstByName)
     EXPECT_TRUE(main->isTopicMode());
     EXPECT_TRUE(main->mnuRinomina->isEnabled());
     EXPECT_FALSE(session->NoCategory);
+}
+
+TEST_F(Startup, TheFirstCategoryByNameIsTheFirstOneListed)
+{
+    // Names whose order depends on more than plain ASCII case folding.
+    makeDatabase(defaultFolder());
+    {
+        store::NoteStore ns;
+        ns.DataFolder = defaultFolder();
+        ASSERT_TRUE(ns.open());
+        for (const char *name : {"\xc3\x89b", "\xc3\xa9" "a", "Zeta", "_x", "\xc3\x89" "c"})
+            addCategory(ns, QString::fromUtf8(name));
+        setLastCategory(ns, 9999);
+    }
+    ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
+    const int first = main->CurrentCategoryId;
+    main->cmdCambia_Click();
+    ASSERT_EQ(main->lstArgomenti->count(), 5);
+    EXPECT_EQ(main->lstArgomenti->item(0)->data(Qt::UserRole).toInt(), first) << "opened at start: the first listed";
+    // The index "Categoria" walks the names in the order of the list.
+    auto &rs = *session->store.rsCategorie;
+    ASSERT_TRUE(rs.setIndex(QStringLiteral("Categoria")));
+    ASSERT_TRUE(rs.moveFirst());
+    for (int i = 0; i < 5; ++i, rs.moveNext())
+        EXPECT_EQ(rs.field(QStringLiteral("Categoria")).toString(), main->lstArgomenti->item(i)->text()) << i;
 }
