@@ -46,8 +46,10 @@ QStringList GetCommandLine(const QString &rawArguments, int maxArgs)
 
 bool IsSwitch(const QString &word)
 {
+    // A switch is a slash and one letter ("/M"); any longer word beginning
+    // with a slash is an absolute folder path ("/notes", "/home/me/Notes").
     const QString w = word.trimmed();
-    return w.startsWith(QLatin1Char('/')) && w.indexOf(QLatin1Char('/'), 1) < 0;
+    return w.size() == 2 && w.at(0) == QLatin1Char('/') && w.at(1) != QLatin1Char('/');
 }
 
 QString RawArguments(const QStringList &arguments)

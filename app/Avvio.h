@@ -14,9 +14,9 @@ namespace Avvio {
 // blank. Element 0 of the result is always empty; the words follow.
 QStringList GetCommandLine(const QString &rawArguments, int maxArgs = 10);
 
-// A switch begins with a slash. Here folder paths begin with one too, so a
-// word with a second slash ("/home/me/Notes", "/data/") is a folder, while
-// "/M" or "/x" is a switch.
+// A switch begins with a slash. Here folder paths begin with one too, so
+// only a slash and one letter ("/M", "/x") is a switch; "/notes" and
+// "/home/me/Notes" are folders.
 bool IsSwitch(const QString &word);
 
 // The raw argument text of this run: the arguments joined by blanks.

@@ -35,7 +35,9 @@ TEST(CommandLine, WordsBeyondTheMaximumAreDropped)
 TEST(CommandLine, SlashWordsAreSwitchesUnlessTheyAreFolderPaths)
 {
     EXPECT_TRUE(Avvio::IsSwitch(QStringLiteral("/M")));
-    EXPECT_TRUE(Avvio::IsSwitch(QStringLiteral(" /other ")));
+    EXPECT_TRUE(Avvio::IsSwitch(QStringLiteral(" /x ")));
+    EXPECT_FALSE(Avvio::IsSwitch(QStringLiteral("/notes"))) << "a folder at the root";
+    EXPECT_FALSE(Avvio::IsSwitch(QStringLiteral("/")));
     EXPECT_FALSE(Avvio::IsSwitch(QStringLiteral("/home/me/Notes")));
     EXPECT_FALSE(Avvio::IsSwitch(QStringLiteral("/data/")));
     EXPECT_FALSE(Avvio::IsSwitch(QStringLiteral("notes")));
