@@ -139,8 +139,11 @@ bool frmPrincipale::Form_KeyDown(int key)
     case Qt::Key_Enter: {
         QWidget *focused = focusWidget();
         const QListWidgetItem *item = lstArgomenti->currentItem();
-        const QString value = focused == lstArgomenti && item && item->isSelected() ? item->text()
-                                                                                  : QString(QChar(0xFFFF));
+        // The list's value is its selected entry's text, empty with none
+        // selected; any other control's value is never a search text.
+        QString value = QString(QChar(0xFFFF));
+        if (focused == lstArgomenti)
+            value = item && item->isSelected() ? item->text() : QString();
         if (focused != txtCerca && value != txtCerca->text())
             txtCerca->setFocus();
         return false;

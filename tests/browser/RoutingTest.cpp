@@ -124,6 +124,21 @@ TEST_F(Routing, UpAndDownMoveTheSelectionAndTheFocus)
     EXPECT_EQ(main->txtCerca->text(), QStringLiteral("marmellata"));
 }
 
+TEST_F(Routing, EnterGoesToTheSearchBoxOnlyWhenTheFocusedValueDiffers)
+{
+    main->lstArgomenti->setCurrentRow(-1);
+    main->lstArgomenti->clearSelection();
+    main->txtCerca->clear();
+    main->lstArgomenti->setFocus();
+    key(main->lstArgomenti, Qt::Key_Return);
+    EXPECT_EQ(main->focusWidget(), main->lstArgomenti) << "no entry and no text: the same value";
+    main->txtCerca->setText(QStringLiteral("abc"));
+    main->lstArgomenti->setFocus();
+    key(main->lstArgomenti, Qt::Key_Return);
+    EXPECT_EQ(main->focusWidget(), main->txtCerca);
+    EXPECT_TRUE(session->finestre.editors().isEmpty());
+}
+
 TEST_F(Routing, ToolbarFollowsTheMode)
 {
     const auto enabled = [&](int b) { return main->ToolbarButtons[size_t(b)]->isEnabled(); };
