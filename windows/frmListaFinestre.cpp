@@ -75,8 +75,8 @@ bool frmListaFinestre::eventFilter(QObject *watched, QEvent *event)
 void frmListaFinestre::cmdPassa_Click()
 {
     const QListWidgetItem *item = lstFinestre->currentItem();
-    if (!item)
-        return;
+    if (!item || !item->isSelected())
+        return;  // no line selected
     m_session.finestre.SelectedWindowNumber = item->data(Qt::UserRole).toInt();
     accept();
 }
