@@ -185,7 +185,12 @@ QByteArray Writer::run()
             m_body += "\\qj";
         else
             m_body += "\\ql";
-        const int li = toTwips(bf.leftMargin());
+        // The indent levels of the paragraph and of its list are part of its
+        // left indent: readers know only the margin.
+        double indentLevels = bf.indent();
+        if (const QTextList *list = block.textList())
+            indentLevels += list->format().indent();
+        const int li = toTwips(bf.leftMargin() + indentLevels * m_doc->indentWidth());
         const int fi = toTwips(bf.textIndent());
         const int ri = toTwips(bf.rightMargin());
         if (li)

@@ -207,3 +207,37 @@ TEST(RtfRoundTrip, EmptyParagraphsAtEitherEndAreKept)
     ASSERT_TRUE(rtf::read(QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\pard one\\par\n\\pard two}"), &old));
     EXPECT_EQ(old.toPlainText(), QStringLiteral("one\ntwo"));
 }
+
+TEST(RtfRoundTrip, ListAndParagraphIndentLevelsKeepTheTextWhereItWas)
+{
+    // Where a paragraph's text begins, whatever mix of margin and indent
+    // levels puts it there.
+    const auto textStart = [](const QTextBlock &b) {
+        double levels = b.blockFormat().indent();
+        if (b.textList())
+            levels += b.textList()->format().indent();
+        return b.blockFormat().leftMargin() + levels * b.document()->indentWidth();
+    };
+    QTextDocument doc;
+    QTextCursor c(&doc);
+    c.insertText(QStringLiteral("plain"));
+    QTextListFormat bullets;
+    bullets.setStyle(QTextListFormat::ListDisc);
+    bullets.setIndent(1);
+    c.insertBlock();
+    c.createList(bullets);
+    c.insertText(QStringLiteral("bullet"));
+    QTextBlockFormat levelTwo;
+    levelTwo.setIndent(2);
+    levelTwo.setLeftMargin(20);
+    c.insertBlock(levelTwo);
+    c.insertText(QStringLiteral("two levels"));
+    QTextDocument back;
+    ASSERT_TRUE(rtf::read(rtf::write(&doc), &back));
+    ASSERT_EQ(back.blockCount(), 3);
+    QTextBlock a = doc.firstBlock(), b = back.firstBlock();
+    for (int i = 0; i < 3; ++i, a = a.next(), b = b.next()) {
+        EXPECT_NEAR(textStart(b), textStart(a), 1.0) << i;
+        EXPECT_EQ(bool(b.textList()), bool(a.textList())) << i;
+    }
+}
