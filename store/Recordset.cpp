@@ -284,6 +284,8 @@ bool TableRecordset::seek(const QVariant &key)
     const IndexDef &ix = currentIndex();
     if (m_indexName.isEmpty()) {
         m_db.addError(QStringLiteral("Select an index before seeking."));
+        m_noMatch = false;
+        m_hasCurrent = false;
         return false;
     }
     const QString sql = QStringLiteral("SELECT %1 FROM \"%2\" WHERE %3 = ?1 ORDER BY %4 LIMIT 1")
@@ -295,10 +297,9 @@ bool TableRecordset::seek(const QVariant &key)
         makeCurrent(readRow(st));
         return true;
     }
-    if (st.failed())
-        return false;
-    // As with any failed seek, there is no current record afterwards.
-    m_noMatch = true;
+    // As with any failed seek, there is no current record afterwards: an
+    // edit that follows must not reach the record that was current before.
+    m_noMatch = !st.failed();
     m_hasCurrent = false;
     m_deleted = false;
     return false;

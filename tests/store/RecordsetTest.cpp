@@ -32,6 +32,15 @@ TEST_F(Records, SeekFindsByPrimaryKeyOrReportsNoMatch)
     EXPECT_TRUE(rs.noMatch());
     EXPECT_FALSE(rs.field(QStringLiteral("argomento")).isValid()) << "no current record after a failed seek";
     EXPECT_FALSE(ns.errors().isEmpty());
+
+    // A seek that fails on an error is no "no match", and leaves nothing
+    // current for an edit to reach.
+    ASSERT_TRUE(rs.seek(t));
+    ASSERT_TRUE(ns.dbNotes.exec(QStringLiteral("ALTER TABLE Argomenti RENAME TO Elsewhere")));
+    EXPECT_FALSE(rs.seek(t));
+    EXPECT_FALSE(rs.noMatch());
+    ASSERT_TRUE(ns.dbNotes.exec(QStringLiteral("ALTER TABLE Elsewhere RENAME TO Argomenti")));
+    EXPECT_FALSE(rs.edit()) << "the record current before the seek is not edited";
 }
 
 TEST_F(Records, CategoryIndexKeepsTopicsOfACategoryAdjacent)
