@@ -150,6 +150,9 @@ public:
 
     // The topic clipboard and moves.
     void mnuTaglia_Click();
+    // Copies topic key's title, body, text and date into the clipboard
+    // fields; false when it is not found.
+    bool readClip(int key);
     void mnuCopia_Click();
     void mnuIncolla_Click();
     void mnuSposta_Click();

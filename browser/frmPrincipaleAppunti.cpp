@@ -29,6 +29,20 @@ void frmPrincipale::mnuIncolla_Click()
     lstArgomenti_KeyPress(22);
 }
 
+bool frmPrincipale::readClip(int key)
+{
+    store::TableRecordset &rs = *m_session.store.rsArgomenti;
+    rs.setIndex(QStringLiteral("PrimaryKey"));
+    if (!rs.seek(key))
+        return false;
+    const auto nullToEmpty = [](const QVariant &v) { return v.isNull() ? QVariant(QString()) : v; };
+    ClipTitle = rs.field(QStringLiteral("argomento")).toString();
+    ClipContent = nullToEmpty(rs.field(QStringLiteral("contenuto")));
+    ClipPlainText = nullToEmpty(rs.field(QStringLiteral("ContenutoTxt"))).toString();
+    ClipUpdated = rs.field(QStringLiteral("ultimoaggiornamento")).toDateTime();
+    return true;
+}
+
 void frmPrincipale::copyOrCut(bool cut)
 {
     if (!mnuSposta->isEnabled())
@@ -36,15 +50,8 @@ void frmPrincipale::copyOrCut(bool cut)
     const int key = SelectedKey();
     if (key == -1)
         return;
-    store::TableRecordset &rs = *m_session.store.rsArgomenti;
-    rs.setIndex(QStringLiteral("PrimaryKey"));
-    if (!rs.seek(key))
+    if (!readClip(key))
         return;
-    const auto nullToEmpty = [](const QVariant &v) { return v.isNull() ? QVariant(QString()) : v; };
-    ClipTitle = rs.field(QStringLiteral("argomento")).toString();
-    ClipContent = nullToEmpty(rs.field(QStringLiteral("contenuto")));
-    ClipPlainText = nullToEmpty(rs.field(QStringLiteral("ContenutoTxt"))).toString();
-    ClipUpdated = rs.field(QStringLiteral("ultimoaggiornamento")).toDateTime();
     ClipboardState = 1;
     ToolbarButtons[8]->setEnabled(true);
     ClipSourceId = cut ? key : -1;
@@ -59,6 +66,10 @@ void frmPrincipale::paste()
         for (int i = 0; i < lstArgomenti->count(); ++i)
             if (lstArgomenti->item(i)->data(Qt::UserRole).toInt() == ClipSourceId)
                 return;
+    // A cut topic saved since it was cut is pasted as it is now: the paste
+    // deletes it, and must not take the newer text with it.
+    if (ClipSourceId != -1)
+        readClip(ClipSourceId);
     store::NoteStore &st = m_session.store;
     store::TableRecordset &rs = *st.rsArgomenti;
     const int category = st.rsCategorie->field(QStringLiteral("idCategoria")).toInt();

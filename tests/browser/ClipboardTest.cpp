@@ -78,6 +78,23 @@ TEST_F(Clipboard, CutPastesElsewhereAndNotIntoItsOwnCategory)
     EXPECT_EQ(countTitled(QStringLiteral("Agenda")), 2) << "a second paste is a copy";
 }
 
+TEST_F(Clipboard, ACutTopicSavedBeforeThePasteKeepsItsNewText)
+{
+    select(QStringLiteral("Agenda"));
+    main->mnuTaglia_Click();
+    frmNuovoArg *editor = openTopic(QStringLiteral("Agenda"));
+    ASSERT_TRUE(editor);
+    editor->rtfContenuto->setPlainText(QStringLiteral("written after the cut"));
+    editor->cmdSalva_Click();
+    openCategory(QStringLiteral("Zeta"));
+    main->mnuIncolla_Click();
+    auto &rs = *session->store.rsArgomenti;
+    rs.setIndex(QStringLiteral("PrimaryKey"));
+    EXPECT_FALSE(rs.seek(topics["Agenda"])) << "the cut is complete";
+    ASSERT_TRUE(rs.seek(main->SelectedKey()));
+    EXPECT_EQ(rs.field(QStringLiteral("ContenutoTxt")).toString(), QStringLiteral("written after the cut"));
+}
+
 TEST_F(Clipboard, CutWithItsEditorOpenActsAsCopyUntilTheEditorCloses)
 {
     frmNuovoArg *editor = openTopic(QStringLiteral("Agenda"));
