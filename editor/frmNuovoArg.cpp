@@ -197,7 +197,7 @@ void frmNuovoArg::cmdSalva_Click()
 
     // 6. The main window's list, when it shows this category's topics.
     frmPrincipale *main = s.MainWindow;
-    if (main && main->CurrentCategoryId == idCategoria && main->isTopicMode()) {
+    if (main && main->ShownCategoryId() == idCategoria) {
         if (idArgomento == -1) {
             main->lstArgomenti->setCurrentRow(main->AddListEntry(txtArgomento->text(), key));
         } else {

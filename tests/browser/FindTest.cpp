@@ -135,6 +135,17 @@ TEST_F(Find, ATopicShownFromTheResultsDoesNotChangeWhereMovesGo)
     });
     main->mnuSposta_Click();
     EXPECT_TRUE(listTexts().contains(QStringLiteral("Summary")));
+
+    // A new topic saved after a result was shown still joins the list shown.
+    main->cmdInserisci_Click();
+    frmNuovoArg *fresh = editorOf(-1);
+    ASSERT_TRUE(fresh);
+    fresh->txtArgomento->setText(QStringLiteral("Fresh"));
+    find(QStringLiteral("far away"));
+    results()->cmdMostra_Click();
+    ASSERT_EQ(main->CurrentCategoryId, categories["Zeta"]);
+    fresh->cmdSalva_Click();
+    EXPECT_TRUE(listTexts().contains(QStringLiteral("Fresh")));
 }
 
 TEST_F(Find, AfterADeletedLineIsRemovedNothingIsSelected)
