@@ -178,14 +178,18 @@ void frmNuovoArg::cmdSalva_Click()
         if (!rs.edit())
             return fail();
     }
-    // 4.
+    // 4. A body left as it was loaded is kept as it was stored: what this
+    // program cannot show (a picture of an old kind, an object) is not lost
+    // to a change of title or alarm.
     const int width = rs.fieldSize(QStringLiteral("argomento"));
     const QString title = store::CutToWidth(txtArgomento->text(), width);
     const QString plain = bodyPlainText();
+    const bool bodyAsLoaded = idArgomento != -1 && !rtfContenuto->document()->isModified()
+        && rtfContenuto->document()->toHtml() == m_loadedBody;
     if (!rs.setField(QStringLiteral("argomento"), title)
         || !rs.setField(QStringLiteral("ultimoaggiornamento"), s.clock().now())
         || !rs.setField(QStringLiteral("idCategoria"), idCategoria)
-        || !rs.setField(QStringLiteral("contenuto"), rtf::writeText(rtfContenuto->document()))
+        || (!bodyAsLoaded && !rs.setField(QStringLiteral("contenuto"), rtf::writeText(rtfContenuto->document())))
         || !rs.setField(QStringLiteral("ContenutoTxt"), plain)
         || !rs.setField(QStringLiteral("DataOraAllarme"), AlarmDateTime)
         || !rs.setField(QStringLiteral("TipoAllarme"), AlarmType))

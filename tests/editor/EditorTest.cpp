@@ -88,6 +88,37 @@ TEST_F(Editor, SaveCutsTheTitleToTheFieldWithoutSplittingACharacter)
     EXPECT_EQ(main->lstArgomenti->item(rowOf(title))->text(), title) << "the list shows the full title";
 }
 
+TEST_F(Editor, ABodyLeftAsLoadedIsKeptAsStored)
+{
+    // A stored body with a part this program does not show.
+    const QString stored = QStringLiteral("{\\rtf1\\ansi{\\*\\olddest kept for later}Shown text\\par}");
+    auto &rs = *session->store.rsArgomenti;
+    rs.setIndex(QStringLiteral("PrimaryKey"));
+    ASSERT_TRUE(rs.seek(topics["Agenda"]));
+    rs.edit();
+    rs.setField(QStringLiteral("contenuto"), stored);
+    ASSERT_TRUE(rs.update());
+
+    frmNuovoArg *e = openTopic(QStringLiteral("Agenda"));
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->rtfContenuto->toPlainText(), QStringLiteral("Shown text"));
+    e->txtArgomento->setText(QStringLiteral("Agenda renamed"));
+    e->cmdSalva->click();
+    ASSERT_TRUE(rs.seek(topics["Agenda"]));
+    EXPECT_EQ(rs.field(QStringLiteral("contenuto")).toString(), stored) << "a title change keeps the body whole";
+    EXPECT_EQ(rs.field(QStringLiteral("ContenutoTxt")).toString(), QStringLiteral("Shown text"));
+
+    // A changed body is written anew.
+    select(QStringLiteral("Agenda renamed"));
+    main->OpenTopic();
+    e = editorOf(topics["Agenda"]);
+    ASSERT_TRUE(e);
+    e->rtfContenuto->append(QStringLiteral("more"));
+    e->cmdSalva->click();
+    ASSERT_TRUE(rs.seek(topics["Agenda"]));
+    EXPECT_FALSE(rs.field(QStringLiteral("contenuto")).toString().contains(QLatin1String("kept for later")));
+}
+
 TEST_F(Editor, SaveOfATopicDeletedMeanwhileFailsAndKeepsTheWindow)
 {
     frmNuovoArg *e = openTopic(QStringLiteral("Agenda"));
