@@ -5,6 +5,7 @@
 #include "Finestre.h"
 #include "Session.h"
 #include "Utility.h"
+#include "frmNuovoArg.h"
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -66,6 +67,14 @@ void frmPrincipale::cmdCancella_Click()
                 s.dialogs().MsgBox(this, s.GetString(226), platform::vbCritical, s.GetString(507));
                 return;
             }
+            // A new topic being written in the category would be saved into
+            // a category that no longer exists, and be listed nowhere.
+            for (frmNuovoArg *e : s.finestre.editors())
+                if (e->idCategoria == key) {
+                    e->BringForward();
+                    s.dialogs().MsgBox(this, s.GetString(224), platform::vbCritical, s.GetString(507));
+                    return;
+                }
             st.rsCategorie->setIndex(QStringLiteral("PrimaryKey"));
             if (st.rsCategorie->seek(key))
                 deleted = st.rsCategorie->remove();

@@ -114,6 +114,21 @@ TEST_F(Commands, CategoryWithTopicsIsNotDeletedButAnEmptyOneIs)
     EXPECT_EQ(services.dialogs.shown().constLast().prompt, QStringLiteral("The category is not empty."));
     EXPECT_EQ(listTexts().size(), 3);
 
+    // An empty category with a new topic being written in it stays.
+    select(QStringLiteral("Alpha"));
+    main->lstArgomenti_DblClick();
+    main->cmdInserisci_Click();
+    frmNuovoArg *fresh = editorOf(-1);
+    ASSERT_TRUE(fresh);
+    main->cmdCambia_Click();
+    select(QStringLiteral("Alpha"));
+    services.dialogs.expectMsgBox(platform::vbYes);
+    services.dialogs.expectMsgBox();
+    main->cmdCancella_Click();
+    EXPECT_EQ(services.dialogs.shown().constLast().prompt, QStringLiteral("Close the topic window first."));
+    EXPECT_EQ(listTexts().size(), 3);
+    fresh->cmdAnnulla_Click();
+
     select(QStringLiteral("Alpha"));
     services.dialogs.expectMsgBox(platform::vbYes);
     main->cmdCancella_Click();
