@@ -151,18 +151,36 @@ void frmPrincipale::mnuSpostaTutti_Click()
     if (!chooseDestination())
         return;
     const int target = m_session.MoveTargetCategory;
+    const int source = ShownCategoryId();
     // One transaction for the whole list: thousands of topics move in one
     // write, and an error leaves the moved ones moved as before.
     store::Transaction tx(m_session.store.dbNotes);
-    const QSignalBlocker quiet(lstArgomenti);
-    lstArgomenti->setUpdatesEnabled(false);
-    while (lstArgomenti->count() > 0) {
-        if (!moveTopic(lstArgomenti->item(0)->data(Qt::UserRole).toInt(), target))
-            break;
-        delete lstArgomenti->takeItem(0);
+    if (!tx.isActive()) {
+        ShowDatabaseErrors(m_session, this);
+        return;
     }
-    lstArgomenti->setUpdatesEnabled(true);
-    tx.commit();
+    QList<int> moved;
+    {
+        const QSignalBlocker quiet(lstArgomenti);
+        lstArgomenti->setUpdatesEnabled(false);
+        while (lstArgomenti->count() > 0) {
+            const int key = lstArgomenti->item(0)->data(Qt::UserRole).toInt();
+            if (!moveTopic(key, target))
+                break;
+            moved << key;
+            delete lstArgomenti->takeItem(0);
+        }
+        lstArgomenti->setUpdatesEnabled(true);
+    }
+    if (tx.commit())
+        return;
+    // Nothing was written after all: the list and the open editors go back
+    // to the category the topics are still in.
+    ShowDatabaseErrors(m_session, this);
+    for (const int key : std::as_const(moved))
+        if (frmNuovoArg *e = m_session.finestre.editorOfTopic(key))
+            e->idCategoria = source;
+    FillTopicList();
 }
 
 void frmPrincipale::mnuTrovaArgomenti_Click()

@@ -269,7 +269,13 @@ bool Transaction::commit()
     if (!m_active)
         return false;
     m_active = false;
-    return m_db.exec(QStringLiteral("COMMIT"));
+    if (m_db.exec(QStringLiteral("COMMIT")))
+        return true;
+    // A commit that fails may leave the transaction open, and every later
+    // change would then only seem saved: it is undone whole, now.
+    if (m_db.isOpen() && !sqlite3_get_autocommit(m_db.handle()))
+        sqlite3_exec(m_db.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+    return false;
 }
 
 } // namespace store

@@ -166,6 +166,31 @@ TEST_F(Clipboard, MoveAllEmptiesTheListAndTheChooserRemembersTheDestination)
     EXPECT_EQ(listTexts().size(), 3) << "cancelled: nothing moved";
 }
 
+TEST_F(Clipboard, MoveAllWhoseCommitFailsChangesNothingAndSaysSo)
+{
+    // A check the store makes only at commit time, failing for any move.
+    auto &db = session->store.dbNotes;
+    ASSERT_TRUE(db.exec(QStringLiteral("PRAGMA foreign_keys = ON")));
+    ASSERT_TRUE(db.exec(QStringLiteral(
+        "CREATE TABLE guard (x INTEGER REFERENCES Categorie (idCategoria) DEFERRABLE INITIALLY DEFERRED)")));
+    ASSERT_TRUE(db.exec(QStringLiteral(
+        "CREATE TRIGGER guard_move AFTER UPDATE OF idCategoria ON Argomenti BEGIN INSERT INTO guard VALUES (-1); END")));
+    frmNuovoArg *editor = openTopic(QStringLiteral("Agenda"));
+    ASSERT_TRUE(editor);
+    auto driver = chooseDestination(QStringLiteral("Alpha"));
+    services.dialogs.expectMsgBox();
+    main->mnuSpostaTutti_Click();
+    EXPECT_EQ(services.dialogs.shown().size(), 1) << "the error is shown";
+    EXPECT_EQ(listTexts().size(), 3) << "the list shows the topics still there";
+    EXPECT_EQ(editor->idCategoria, categories["beta"]);
+    auto &rs = *session->store.rsArgomenti;
+    rs.setIndex(QStringLiteral("PrimaryKey"));
+    ASSERT_TRUE(rs.seek(topics["Summary"]));
+    EXPECT_EQ(rs.field(QStringLiteral("idCategoria")).toInt(), categories["beta"]);
+    EXPECT_TRUE(db.exec(QStringLiteral("BEGIN"))) << "no transaction left open";
+    db.exec(QStringLiteral("ROLLBACK"));
+}
+
 TEST_F(Clipboard, MovedTopicsOpenEditorSavesIntoTheNewCategory)
 {
     frmNuovoArg *editor = openTopic(QStringLiteral("Summary"));
