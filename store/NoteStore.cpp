@@ -7,6 +7,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace store {
 
 namespace {
@@ -212,6 +215,21 @@ std::unique_ptr<SnapshotRecordset> NoteStore::openQuery(const QString &sql, cons
     return SnapshotRecordset::open(dbNotes, sql, params);
 }
 
+namespace {
+
+// Flushes a file, or a folder's entries, to the disk.
+bool syncToDisk(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+} // namespace
+
 bool NoteStore::compactDatabase(const QString &source, const QString &target, QString *error)
 {
     const auto fail = [error](const QString &why) {
@@ -233,6 +251,13 @@ bool NoteStore::compactDatabase(const QString &source, const QString &target, QS
         db.close();
         QFile::remove(target);
         return fail(why);
+    }
+    db.close();
+    // The copy is written without syncing: it goes to the disk, and its name
+    // into the folder, before the packing can be called done.
+    if (!syncToDisk(target) || !syncToDisk(QFileInfo(target).absolutePath())) {
+        QFile::remove(target);
+        return fail(QStringLiteral("The compacted file '%1' could not be written to the disk.").arg(target));
     }
     return true;
 }
