@@ -8,6 +8,7 @@
 #include "Session.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPrinter>
 #include <QSaveFile>
@@ -24,7 +25,9 @@ void frmNuovoArg::mnuEsporta_Click()
         s.dialogs().MsgBox(this, s.GetString(748) + QStringLiteral("\n") + *path + QStringLiteral("\n") + why,
                            platform::vbCritical, s.GetString(507));
     };
-    if (store::FileExists(*path)) {
+    // Any file already there is asked about, a hidden one too (which the
+    // plain existence test passes over): it is about to be replaced.
+    if (store::FileExists(*path) || QFileInfo::exists(*path)) {
         if (s.dialogs().MsgBox(this, s.GetString(726), platform::vbYesNo | platform::vbQuestion, s.GetString(725))
             != platform::vbYes)
             return;

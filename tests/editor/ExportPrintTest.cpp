@@ -188,6 +188,18 @@ TEST_F(ExportPrint, ExistingFileIsReplacedOnlyAfterYes)
     services.dialogs.expectMsgBox(platform::vbYes);
     e->mnuEsporta_Click();
     EXPECT_EQ(readFile(path), QByteArray("Body of Agenda"));
+
+    // A hidden file is asked about too.
+    const QString hidden = home.file(QStringLiteral(".hidden.txt"));
+    {
+        QFile f(hidden);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("keep me");
+    }
+    services.dialogs.expectSaveFile(hidden);
+    services.dialogs.expectMsgBox(platform::vbNo);
+    e->mnuEsporta_Click();
+    EXPECT_EQ(readFile(hidden), QByteArray("keep me"));
 }
 
 TEST_F(ExportPrint, WriteFailureIsReportedAndTheEditorStays)
