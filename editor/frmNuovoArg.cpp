@@ -70,13 +70,18 @@ void frmNuovoArg::Form_Load()
         txtArgomento->clear();
     } else {
         store::TableRecordset &rs = *s.store.rsArgomenti;
-        if (rs.setIndex(QStringLiteral("PrimaryKey")) && rs.seek(idArgomento)) {
+        const bool found = rs.setIndex(QStringLiteral("PrimaryKey")) && rs.seek(idArgomento);
+        // A topic that could not be read is not shown as an empty one: a
+        // save would put the emptiness in place of the stored text.
+        m_loadFailed = !found && !rs.noMatch();
+        if (found) {
             txtArgomento->setText(rs.field(QStringLiteral("argomento")).toString());
             const QDateTime updated = rs.field(QStringLiteral("ultimoaggiornamento")).toDateTime();
             labModifica->setText(updated.isValid() ? stampText(updated) : s.GetString(722));
             // A body that is not RTF (written by hand or by an older tool) is
             // shown as the text it is.
             const QString body = rs.field(QStringLiteral("contenuto")).toString();
+            m_loadFailed = rs.lastFieldFailed();
             if (!rtf::read(body, rtfContenuto->document()))
                 rtfContenuto->setPlainText(body);
             const QVariant type = rs.field(QStringLiteral("TipoAllarme"));
@@ -84,6 +89,12 @@ void frmNuovoArg::Form_Load()
             const QVariant when = rs.field(QStringLiteral("DataOraAllarme"));
             AlarmDateTime = when.isNull() ? s.clock().now() : when.toDateTime();
         }
+    }
+    if (m_loadFailed) {
+        ShowDatabaseErrors(s, this);
+        cmdSalva->setEnabled(false);
+        txtArgomento->setReadOnly(true);
+        rtfContenuto->setReadOnly(true);
     }
     // 7.
     ShowAlarmIndicator();
@@ -160,6 +171,8 @@ QString frmNuovoArg::bodyPlainText() const
 void frmNuovoArg::cmdSalva_Click()
 {
     Session &s = m_session;
+    if (m_loadFailed)
+        return;
     // 1. An open alarm panel is closed first, taking its values.
     if (!frmAllarme->isHidden())
         cmdTimer_Click();
@@ -253,6 +266,9 @@ void frmNuovoArg::Form_Unload()
 
 bool frmNuovoArg::ProvaChiusura()
 {
+    // A topic that could not be read holds nothing that could be saved.
+    if (m_loadFailed)
+        return true;
     if (idArgomento == -1 || !frmAllarme->isHidden())
         return false;
     store::TableRecordset &rs = *m_session.store.rsArgomenti;

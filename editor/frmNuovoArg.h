@@ -143,6 +143,7 @@ private:
     // The body as loaded, to tell a change of formatting alone.
     QString m_loadedBody;
     bool m_unloaded = false;
+    bool m_loadFailed = false;  // the stored topic could not be read
     QSize m_outerSize;  // the remembered outer size, applied when first shown
     // Until the window manager has framed the window, its frame is unknown:
     // the outer size is applied again once it is, shortly after showing.

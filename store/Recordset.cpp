@@ -360,6 +360,7 @@ QVariant valueFromStored(const FieldInfo &f, const QVariant &v)
 
 QVariant TableRecordset::field(const QString &name)
 {
+    m_lastFieldFailed = true;  // until a value is in hand
     const int f = m_info.indexOf(name);
     if (f < 0) {
         ErrorScope scope(m_db);
@@ -367,24 +368,37 @@ QVariant TableRecordset::field(const QString &name)
         return QVariant();
     }
     const FieldInfo &fi = m_info.fields[f];
-    if (m_editMode != EditMode::None && m_buffer.contains(f))
+    if (m_editMode != EditMode::None && m_buffer.contains(f)) {
+        m_lastFieldFailed = false;
         return valueFromStored(fi, m_buffer.value(f));
-    if (m_editMode == EditMode::Add)
+    }
+    if (m_editMode == EditMode::Add) {
+        m_lastFieldFailed = false;
         return QVariant();
+    }
     if (!m_hasCurrent || m_deleted || !refreshCurrent()) {
         ErrorScope scope(m_db);
         m_db.addError(m_deleted ? QStringLiteral("Record is deleted.") : kNoCurrent);
         return QVariant();
     }
-    if (fi.isKey)
+    if (fi.isKey) {
+        m_lastFieldFailed = false;
         return QVariant(int(m_current.rowid));
-    if (fi.type != FieldType::Memo)
+    }
+    if (fi.type != FieldType::Memo) {
+        m_lastFieldFailed = false;
         return valueFromStored(fi, m_current.values[f]);
+    }
     ErrorScope scope(m_db);
     Statement st(m_db, QStringLiteral("SELECT \"%1\" FROM \"%2\" WHERE rowid = ?1").arg(fi.name, m_info.name));
     st.bind(1, m_current.rowid);
-    if (!st.step())
+    if (!st.step()) {
+        // No row: the record went away meanwhile; a failed step is an error.
+        if (!st.failed())
+            m_db.addError(kNoCurrent);
         return QVariant();
+    }
+    m_lastFieldFailed = false;
     return valueFromStored(fi, st.column(0));
 }
 

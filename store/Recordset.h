@@ -111,6 +111,9 @@ public:
     bool setBookmark(qint64 bookmark);
 
     QVariant field(const QString &name) override;
+    // True when the last field() could not be read (an error, not an empty
+    // value): the error list says why.
+    bool lastFieldFailed() const { return m_lastFieldFailed; }
     bool setField(const QString &name, const QVariant &value);
     // Declared maximum size of a text field, 0 for other fields, -1 if unknown.
     int fieldSize(const QString &name) const;
@@ -153,6 +156,7 @@ private:
     bool m_eof = false;
     bool m_bof = false;
     bool m_noMatch = false;
+    bool m_lastFieldFailed = false;
     Row m_current;
     std::int64_t m_currentStamp = 0;
 

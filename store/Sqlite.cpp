@@ -29,6 +29,10 @@ bool Connection::open(const QString &path, bool create)
     sqlite3_extended_result_codes(m_db, 1);
     // Another copy of the program may hold a write lock for a moment.
     sqlite3_busy_timeout(m_db, 3000);
+    // A quoted name that names no column is an error, never a text: a field
+    // missing from the file must not read as its own name.
+    sqlite3_db_config(m_db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+    sqlite3_db_config(m_db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
     // Opening is lazy in SQLite: read the schema now so that a damaged file
     // or a file of another kind is reported here, not at the first query.
     if (!exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {

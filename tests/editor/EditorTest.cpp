@@ -119,6 +119,25 @@ TEST_F(Editor, ABodyLeftAsLoadedIsKeptAsStored)
     EXPECT_FALSE(rs.field(QStringLiteral("contenuto")).toString().contains(QLatin1String("kept for later")));
 }
 
+TEST_F(Editor, ATopicThatCannotBeReadIsNotOfferedForSaving)
+{
+    auto &db = session->store.dbNotes;
+    ASSERT_TRUE(db.exec(QStringLiteral("ALTER TABLE Argomenti RENAME COLUMN contenuto TO elsewhere")));
+    services.dialogs.expectMsgBox();
+    frmNuovoArg *e = openTopic(QStringLiteral("Agenda"));
+    ASSERT_TRUE(e);
+    EXPECT_EQ(services.dialogs.shown().size(), 1) << "the error is shown";
+    EXPECT_FALSE(e->cmdSalva->isEnabled());
+    EXPECT_TRUE(e->rtfContenuto->isReadOnly());
+    e->cmdSalva_Click();
+    EXPECT_TRUE(e->ProvaChiusura()) << "nothing of the user's to keep: the program may end";
+    ASSERT_TRUE(db.exec(QStringLiteral("ALTER TABLE Argomenti RENAME COLUMN elsewhere TO contenuto")));
+    auto &rs = *session->store.rsArgomenti;
+    rs.setIndex(QStringLiteral("PrimaryKey"));
+    ASSERT_TRUE(rs.seek(topics["Agenda"]));
+    EXPECT_EQ(rs.field(QStringLiteral("contenuto")).toString(), QStringLiteral("Body of Agenda")) << "kept";
+}
+
 TEST_F(Editor, SaveOfATopicDeletedMeanwhileFailsAndKeepsTheWindow)
 {
     frmNuovoArg *e = openTopic(QStringLiteral("Agenda"));
