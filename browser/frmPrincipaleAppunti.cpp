@@ -35,11 +35,27 @@ bool frmPrincipale::readClip(int key)
     rs.setIndex(QStringLiteral("PrimaryKey"));
     if (!rs.seek(key))
         return false;
+    // Read whole or not at all: a body that could not be read must not be
+    // pasted as an empty one.
+    bool failed = false;
+    const auto read = [&](const char *name) {
+        const QVariant v = rs.field(QString::fromLatin1(name));
+        failed = failed || rs.lastFieldFailed();
+        return v;
+    };
     const auto nullToEmpty = [](const QVariant &v) { return v.isNull() ? QVariant(QString()) : v; };
-    ClipTitle = rs.field(QStringLiteral("argomento")).toString();
-    ClipContent = nullToEmpty(rs.field(QStringLiteral("contenuto")));
-    ClipPlainText = nullToEmpty(rs.field(QStringLiteral("ContenutoTxt"))).toString();
-    ClipUpdated = rs.field(QStringLiteral("ultimoaggiornamento")).toDateTime();
+    const QString title = read("argomento").toString();
+    const QVariant content = nullToEmpty(read("contenuto"));
+    const QString plain = nullToEmpty(read("ContenutoTxt")).toString();
+    const QDateTime updated = read("ultimoaggiornamento").toDateTime();
+    if (failed) {
+        ShowDatabaseErrors(m_session, this);
+        return false;
+    }
+    ClipTitle = title;
+    ClipContent = content;
+    ClipPlainText = plain;
+    ClipUpdated = updated;
     return true;
 }
 
@@ -68,8 +84,8 @@ void frmPrincipale::paste()
                 return;
     // A cut topic saved since it was cut is pasted as it is now: the paste
     // deletes it, and must not take the newer text with it.
-    if (ClipSourceId != -1)
-        readClip(ClipSourceId);
+    if (ClipSourceId != -1 && !readClip(ClipSourceId) && !m_session.store.rsArgomenti->noMatch())
+        return;  // it could not be read: nothing is pasted, nothing deleted
     store::NoteStore &st = m_session.store;
     store::TableRecordset &rs = *st.rsArgomenti;
     const int category = st.rsCategorie->field(QStringLiteral("idCategoria")).toInt();

@@ -62,6 +62,18 @@ TEST_F(Clipboard, CopyAndPasteTwiceGivesThreeTopics)
     EXPECT_TRUE(services.dialogs.shown().isEmpty()) << "no error";
 }
 
+TEST_F(Clipboard, ATopicThatCannotBeReadIsNotCopied)
+{
+    auto &db = session->store.dbNotes;
+    ASSERT_TRUE(db.exec(QStringLiteral("ALTER TABLE Argomenti RENAME COLUMN contenuto TO elsewhere")));
+    select(QStringLiteral("Agenda"));
+    services.dialogs.expectMsgBox();
+    main->mnuTaglia_Click();
+    EXPECT_EQ(services.dialogs.shown().size(), 1) << "the error is shown";
+    EXPECT_FALSE(main->ToolbarButtons[8]->isEnabled()) << "nothing to paste";
+    ASSERT_TRUE(db.exec(QStringLiteral("ALTER TABLE Argomenti RENAME COLUMN elsewhere TO contenuto")));
+}
+
 TEST_F(Clipboard, CutPastesElsewhereAndNotIntoItsOwnCategory)
 {
     select(QStringLiteral("Agenda"));
