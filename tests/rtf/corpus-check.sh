@@ -12,7 +12,11 @@ fi
 for t in unrtf pandoc; do
   command -v $t >/dev/null || { echo "$t is not installed (tools/deps.sh installs it)"; exit 1; }
 done
-out=$(python3 "$checker" "$corpus" -- "$tool" --text 2>&1)
+# The extractors write the pictures they meet into the current folder: a
+# scratch folder takes them.
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+out=$(cd "$scratch" && python3 "$checker" "$corpus" -- "$tool" --text 2>&1)
 echo "$out"
 line=$(echo "$out" | grep '^agreement:')
 agree=$(echo "$line" | sed -E 's/^agreement: ([0-9]+) of ([0-9]+).*/\1/')
