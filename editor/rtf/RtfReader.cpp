@@ -20,7 +20,9 @@
 #include <algorithm>
 #include <cctype>
 #include <limits>
+#include <map>
 #include <memory>
+#include <tuple>
 
 namespace rtf {
 
@@ -31,6 +33,7 @@ using namespace rtf::detail;
 constexpr int kMaxDepth = 256;                     // deeper groups are flattened
 constexpr qsizetype kMaxPictureHex = 64 << 20;     // larger pictures are dropped
 constexpr qsizetype kMaxText = 32 << 20;           // characters kept, at most
+constexpr int kListItemsAtOnce = 200;              // bullets in one list before a fresh one
 
 // Code page of a font's \fcharset.
 struct FontEntry {
@@ -161,7 +164,13 @@ private:
     QString m_marker;     // the list marker text of this paragraph
     qsizetype m_written = 0;
     bool m_anyText = false;
-    QHash<QString, QTextList *> m_lists;  // the lists paragraphs may join
+    // The lists paragraphs may join, by level, indent and style, and how
+    // many items each holds.
+    struct ListRun {
+        QTextList *list = nullptr;
+        int items = 0;
+    };
+    std::map<std::tuple<int, int, int>, ListRun> m_lists;
 };
 
 void Reader::run()
@@ -801,7 +810,11 @@ void Reader::endParagraph()
     }
     flushRun();
     applyParagraph();
-    m_cursor.insertBlock();
+    // The next block starts outside any list: joining a list and leaving it
+    // again would each cost a walk of the whole list.
+    QTextBlockFormat next = m_cursor.blockFormat();
+    next.clearProperty(QTextFormat::ObjectIndex);
+    m_cursor.insertBlock(next);
     // A paragraph mark ends list membership until the next \pn or \ls.
     top().para.list = false;
 }
@@ -819,24 +832,25 @@ void Reader::applyParagraph()
     if (p.list) {
         const QTextListFormat::Style style = styleOfMarker(m_marker, p.numbered);
         // Paragraphs of one list may be interrupted by deeper levels; a
-        // paragraph outside any list ends them all.
-        const QString key = QStringLiteral("%1/%2/%3").arg(p.li).arg(p.level).arg(int(style));
-        // An item of an outer level starts the deeper levels afresh.
-        for (auto it = m_lists.begin(); it != m_lists.end();) {
-            if (it.key().section(QLatin1Char('/'), 1, 1).toInt() > p.level)
-                it = m_lists.erase(it);
-            else
-                ++it;
-        }
-        QTextList *list = m_lists.value(key);
-        if (list) {
-            list->add(m_cursor.block());
+        // paragraph outside any list ends them all. An item of an outer level
+        // starts the deeper levels afresh.
+        m_lists.erase(m_lists.upper_bound({p.level, std::numeric_limits<int>::max(), std::numeric_limits<int>::max()}),
+                      m_lists.end());
+        ListRun &run = m_lists[{p.level, p.li, int(style)}];
+        // Every item added costs a walk of its list, so a bulleted list goes
+        // on in a fresh one now and then, which looks the same; a numbered
+        // one must stay whole to count on.
+        const bool bullets = style == QTextListFormat::ListDisc || style == QTextListFormat::ListCircle
+            || style == QTextListFormat::ListSquare;
+        if (run.list && !(bullets && run.items >= kListItemsAtOnce)) {
+            run.list->add(m_cursor.block());
+            ++run.items;
         } else {
             QTextListFormat lf;
             lf.setStyle(style);
             lf.setIndent(0);
-            list = m_cursor.createList(lf);
-            m_lists.insert(key, list);
+            run.list = m_cursor.createList(lf);
+            run.items = 1;
         }
     } else {
         m_lists.clear();

@@ -217,3 +217,32 @@ TEST(RtfReader, DeepNestingAndRandomBytesNeverBreakIt)
                         << rtf::write(&d).toStdString();
     }
 }
+
+TEST(RtfReader, LongListsKeepEveryItemAndTheirNumbers)
+{
+    QByteArray bullets = "{\\rtf1\\ansi ";
+    QByteArray numbers = "{\\rtf1\\ansi ";
+    for (int i = 1; i <= 450; ++i) {
+        bullets += "{\\pntext\\'b7\\tab}{\\*\\pn\\pnlvlblt{\\pntxtb\\'b7}}item " + QByteArray::number(i) + "\\par\n";
+        numbers += "{\\pntext " + QByteArray::number(i) + ".\\tab}{\\*\\pn\\pnlvlbody\\pndec}item " + QByteArray::number(i)
+            + "\\par\n";
+    }
+    bullets += "after}";
+    numbers += "after}";
+    QTextDocument doc;
+    ASSERT_TRUE(rtf::read(bullets, &doc));
+    ASSERT_EQ(doc.blockCount(), 451);
+    int listed = 0;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+        if (b.textList() && b.textList()->format().style() == QTextListFormat::ListDisc)
+            ++listed;
+    EXPECT_EQ(listed, 450);
+    EXPECT_FALSE(doc.lastBlock().textList()) << "the paragraph after the list is outside it";
+
+    ASSERT_TRUE(rtf::read(numbers, &doc));
+    const QStringList lines = rtf::plainText(&doc).split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 451);
+    EXPECT_EQ(lines.at(0), QStringLiteral("1. item 1"));
+    EXPECT_EQ(lines.at(449), QStringLiteral("450. item 450")) << "one list, counted through";
+    EXPECT_EQ(lines.at(450), QStringLiteral("after"));
+}
