@@ -479,7 +479,7 @@ void Reader::controlWord(QStringView w, bool hasParam, int param)
         } else if (w == QLatin1String("fcharset") && hasParam) {
             m_entryCharset = param;
         } else if (w == QLatin1String("cpg") && hasParam) {
-            m_entryCharset = -1000 - param;
+            m_entryCharset = -1000 - qBound(0, param, 65535);  // code pages are small numbers
         }
         return;
     }
