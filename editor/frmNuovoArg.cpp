@@ -125,6 +125,7 @@ void frmNuovoArg::Form_Load()
     // The body as loaded, to tell later whether anything changed.
     rtfContenuto->document()->setModified(false);
     m_loadedBody = rtfContenuto->document()->toHtml();
+    m_loadedText = bodyPlainText();
     // 15.
     IsLoading = false;
 }
@@ -197,7 +198,7 @@ void frmNuovoArg::cmdSalva_Click()
     const int width = rs.fieldSize(QStringLiteral("argomento"));
     const QString title = store::CutToWidth(txtArgomento->text(), width);
     const QString plain = bodyPlainText();
-    const bool bodyAsLoaded = idArgomento != -1 && !rtfContenuto->document()->isModified()
+    const bool bodyAsLoaded = idArgomento != -1 && !rtfContenuto->document()->isModified() && plain == m_loadedText
         && rtfContenuto->document()->toHtml() == m_loadedBody;
     if (!rs.setField(QStringLiteral("argomento"), title)
         || !rs.setField(QStringLiteral("ultimoaggiornamento"), s.clock().now())

@@ -142,6 +142,7 @@ private:
     Session &m_session;
     // The body as loaded, to tell a change of formatting alone.
     QString m_loadedBody;
+    QString m_loadedText;  // its plain text
     bool m_unloaded = false;
     bool m_loadFailed = false;  // the stored topic could not be read
     QSize m_outerSize;  // the remembered outer size, applied when first shown
