@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QSessionManager>
 #include <QCloseEvent>
 #include <QFile>
 #include <QGroupBox>
@@ -69,6 +70,16 @@ frmPrincipale::LoadResult frmPrincipale::Form_Load()
     connect(&s.instance(), &platform::InstanceChannel::commandReceived, this, &frmPrincipale::CommandReceived,
             Qt::UniqueConnection);
     connect(&s.tray(), &platform::Tray::clicked, this, &frmPrincipale::TrayClicked, Qt::UniqueConnection);
+    // The desktop session ending asks to close the program like any close:
+    // a window holding changes keeps the session from ending.
+    connect(qApp, &QGuiApplication::commitDataRequest, this,
+            [this](QSessionManager &manager) {
+                if (!QueryEndSession(manager.allowsInteraction()))
+                    manager.cancel();
+                else if (manager.allowsInteraction())
+                    manager.release();
+            },
+            Qt::UniqueConnection);
 
     // 6. Toolbar pictures are set as the buttons are built; Paste starts off.
     ToolbarButtons[8]->setEnabled(false);
@@ -262,6 +273,15 @@ bool frmPrincipale::CloseOtherWindows()
         }
     }
     return result;
+}
+
+bool frmPrincipale::QueryEndSession(bool mayAsk)
+{
+    if (CloseOtherWindows())
+        return true;
+    if (mayAsk)
+        m_session.dialogs().MsgBox(this, m_session.GetString(232), platform::vbCritical, m_session.GetString(507));
+    return false;
 }
 
 bool frmPrincipale::Form_Unload()

@@ -43,6 +43,10 @@ public:
     void AggiornaTutteLingue();
     // Unloads every other window; false when an editor refused to close.
     bool CloseOtherWindows();
+    // The desktop session is ending: the close check of the windows, and
+    // message 232 when one holds changes and the user may be asked. True
+    // when the session may end.
+    bool QueryEndSession(bool mayAsk);
     // After an irreversible error: closes every window, records the run
     // time, closes the store and ends the program.
     void ShutdownProgram();

@@ -73,6 +73,21 @@ TEST_F(Editor, EndingTheProgramIsRefusedWhileAnEditorHoldsChanges)
     EXPECT_TRUE(main->close());
 }
 
+TEST_F(Editor, TheDesktopSessionDoesNotEndOverUnsavedChanges)
+{
+    frmNuovoArg *dirty = openTopic(QStringLiteral("Summary"));
+    ASSERT_TRUE(dirty);
+    dirty->rtfContenuto->append(QStringLiteral("unsaved"));
+    services.dialogs.expectMsgBox();
+    EXPECT_FALSE(main->QueryEndSession(true));
+    EXPECT_EQ(services.dialogs.shown().constLast().prompt, QStringLiteral("Close all windows first."));
+    EXPECT_FALSE(main->QueryEndSession(false)) << "refused without a question when none may be asked";
+    EXPECT_EQ(services.dialogs.shown().size(), 1);
+    EXPECT_EQ(session->finestre.editors(), QList<frmNuovoArg *>{dirty}) << "the window and its text stay";
+    dirty->cmdSalva->click();
+    EXPECT_TRUE(main->QueryEndSession(true));
+}
+
 TEST_F(Editor, SaveCutsTheTitleToTheFieldWithoutSplittingACharacter)
 {
     frmNuovoArg *e = openTopic(QStringLiteral("Agenda"));
