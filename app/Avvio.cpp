@@ -49,6 +49,8 @@ bool IsSwitch(const QString &word)
     // A switch is a slash and one letter ("/M"); any longer word beginning
     // with a slash is an absolute folder path ("/notes", "/home/me/Notes").
     const QString w = word.trimmed();
+    if (w == QLatin1String("/"))
+        return true;  // a lone slash names nothing
     return w.size() == 2 && w.at(0) == QLatin1Char('/') && w.at(1) != QLatin1Char('/');
 }
 

@@ -74,10 +74,16 @@ frmPrincipale::LoadResult frmPrincipale::Form_Load()
     // a window holding changes keeps the session from ending.
     connect(qApp, &QGuiApplication::commitDataRequest, this,
             [this](QSessionManager &manager) {
-                if (!QueryEndSession(manager.allowsInteraction()))
-                    manager.cancel();
-                else if (manager.allowsInteraction())
+                // Nothing unsaved: nothing to ask, and nothing is closed,
+                // since the session may yet go on.
+                if (QueryEndSession(false))
+                    return;
+                // The user is told before the ending is stopped.
+                if (manager.allowsInteraction()) {
+                    QueryEndSession(true);
                     manager.release();
+                    manager.cancel();
+                }
             },
             Qt::UniqueConnection);
 
@@ -277,11 +283,15 @@ bool frmPrincipale::CloseOtherWindows()
 
 bool frmPrincipale::QueryEndSession(bool mayAsk)
 {
-    if (CloseOtherWindows())
-        return true;
-    if (mayAsk)
-        m_session.dialogs().MsgBox(this, m_session.GetString(232), platform::vbCritical, m_session.GetString(507));
-    return false;
+    for (Form *f : m_session.forms.all()) {
+        if (f != this && f->isEditor() && !f->ProvaChiusura()) {
+            if (mayAsk)
+                m_session.dialogs().MsgBox(this, m_session.GetString(232), platform::vbCritical,
+                                           m_session.GetString(507));
+            return false;
+        }
+    }
+    return true;
 }
 
 bool frmPrincipale::Form_Unload()

@@ -43,9 +43,8 @@ public:
     void AggiornaTutteLingue();
     // Unloads every other window; false when an editor refused to close.
     bool CloseOtherWindows();
-    // The desktop session is ending: the close check of the windows, and
-    // message 232 when one holds changes and the user may be asked. True
-    // when the session may end.
+    // The desktop session is ending: true when no editor holds changes;
+    // otherwise message 232 when the user may be asked. Closes nothing.
     bool QueryEndSession(bool mayAsk);
     // After an irreversible error: closes every window, records the run
     // time, closes the store and ends the program.

@@ -123,6 +123,8 @@ void frmNuovoArg::Form_Load()
     RefreshFormatButtons();
 
     // The body as loaded, to tell later whether anything changed.
+    // Loading, the editor font included, is not an edit to take back.
+    rtfContenuto->document()->clearUndoRedoStacks();
     rtfContenuto->document()->setModified(false);
     m_loadedBody = rtfContenuto->document()->toHtml();
     m_loadedText = bodyPlainText();

@@ -1,12 +1,16 @@
 #include "QtPlatform.h"
 
 #include <QDir>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace platform {
@@ -48,7 +52,11 @@ LocalInstanceChannel::LocalInstanceChannel()
 {
 }
 
-LocalInstanceChannel::~LocalInstanceChannel() = default;
+LocalInstanceChannel::~LocalInstanceChannel()
+{
+    if (m_runLock >= 0)
+        ::close(m_runLock);
+}
 
 bool LocalInstanceChannel::claim()
 {
@@ -64,13 +72,19 @@ bool LocalInstanceChannel::claim()
             return false;  // somebody answers
     }
     // Nobody answers. A copy may still be running where it cannot be
-    // reached (its socket removed, or never made): the lock it holds for its
-    // whole run says so. A copy that crashed holds nothing.
-    auto running = std::make_unique<QLockFile>(m_path + QStringLiteral(".run"));
-    running->setStaleLockTime(0);
-    if (!running->tryLock(0))
-        return false;
-    m_running = std::move(running);
+    // reached (its socket removed, or never made): the lock it holds on a
+    // file for its whole run says so. The system lets go of that lock when a
+    // copy ends in any way, so a crashed copy holds nothing. Where the file
+    // cannot be made at all, this copy runs on without it.
+    const int fd = ::open(QFile::encodeName(m_path + QStringLiteral(".run")).constData(), O_RDWR | O_CREAT | O_CLOEXEC,
+                          0600);
+    if (fd >= 0) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+            ::close(fd);
+            return false;
+        }
+        m_runLock = fd;
+    }
     // A socket left by a crashed copy is removed first.
     QLocalServer::removeServer(m_path);
     m_server = std::make_unique<QLocalServer>();

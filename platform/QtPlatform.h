@@ -6,7 +6,6 @@
 #include <memory>
 
 class QLocalServer;
-class QLockFile;
 class QSoundEffect;
 class QSystemTrayIcon;
 
@@ -78,7 +77,7 @@ private:
     void onConnection();
     QString m_path;
     std::unique_ptr<QLocalServer> m_server;
-    std::unique_ptr<QLockFile> m_running;  // held while this copy runs
+    int m_runLock = -1;  // a file locked while this copy runs
 };
 
 // All of the above, for main().

@@ -255,10 +255,12 @@ bool NoteStore::compactDatabase(const QString &source, const QString &target, QS
     db.close();
     // The copy is written without syncing: it goes to the disk, and its name
     // into the folder, before the packing can be called done.
-    if (!syncToDisk(target) || !syncToDisk(QFileInfo(target).absolutePath())) {
+    if (!syncToDisk(target)) {
         QFile::remove(target);
         return fail(QStringLiteral("The compacted file '%1' could not be written to the disk.").arg(target));
     }
+    // Some file systems cannot sync a folder: the file itself is safe then.
+    syncToDisk(QFileInfo(target).absolutePath());
     return true;
 }
 

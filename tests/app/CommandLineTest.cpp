@@ -37,7 +37,7 @@ TEST(CommandLine, SlashWordsAreSwitchesUnlessTheyAreFolderPaths)
     EXPECT_TRUE(Avvio::IsSwitch(QStringLiteral("/M")));
     EXPECT_TRUE(Avvio::IsSwitch(QStringLiteral(" /x ")));
     EXPECT_FALSE(Avvio::IsSwitch(QStringLiteral("/notes"))) << "a folder at the root";
-    EXPECT_FALSE(Avvio::IsSwitch(QStringLiteral("/")));
+    EXPECT_TRUE(Avvio::IsSwitch(QStringLiteral("/"))) << "a lone slash is no folder";
     EXPECT_FALSE(Avvio::IsSwitch(QStringLiteral("/home/me/Notes")));
     EXPECT_FALSE(Avvio::IsSwitch(QStringLiteral("/data/")));
     EXPECT_FALSE(Avvio::IsSwitch(QStringLiteral("notes")));

@@ -75,6 +75,7 @@ TEST_F(Editor, EndingTheProgramIsRefusedWhileAnEditorHoldsChanges)
 
 TEST_F(Editor, TheDesktopSessionDoesNotEndOverUnsavedChanges)
 {
+    ASSERT_TRUE(openTopic(QStringLiteral("Agenda")));
     frmNuovoArg *dirty = openTopic(QStringLiteral("Summary"));
     ASSERT_TRUE(dirty);
     dirty->rtfContenuto->append(QStringLiteral("unsaved"));
@@ -83,7 +84,7 @@ TEST_F(Editor, TheDesktopSessionDoesNotEndOverUnsavedChanges)
     EXPECT_EQ(services.dialogs.shown().constLast().prompt, QStringLiteral("Close all windows first."));
     EXPECT_FALSE(main->QueryEndSession(false)) << "refused without a question when none may be asked";
     EXPECT_EQ(services.dialogs.shown().size(), 1);
-    EXPECT_EQ(session->finestre.editors(), QList<frmNuovoArg *>{dirty}) << "the window and its text stay";
+    EXPECT_EQ(session->finestre.editors().size(), 2) << "nothing is closed: the session may yet go on";
     dirty->cmdSalva->click();
     EXPECT_TRUE(main->QueryEndSession(true));
 }

@@ -202,6 +202,18 @@ TEST_F(Formatting, AStoredBodyOpensWithTheInsertionPointAtTheStart)
     EXPECT_FALSE(body->toPlainText().isEmpty());
 }
 
+TEST_F(Formatting, TheEditorFontOfANewTopicIsNoEditToTakeBack)
+{
+    main->cmdInserisci_Click();
+    frmNuovoArg *fresh = editorOf(-1);
+    ASSERT_TRUE(fresh);
+    EXPECT_FALSE(fresh->rtfContenuto->document()->isUndoAvailable());
+    fresh->rtfContenuto->undo();
+    EXPECT_FALSE(fresh->rtfContenuto->document()->isModified());
+    EXPECT_EQ(fresh->rtfContenuto->document()->firstBlock().charFormat().fontFamilies().toStringList().value(0),
+              QStringLiteral("MS Sans Serif"));
+}
+
 TEST_F(Formatting, CancelledDialogsChangeNothing)
 {
     auto &setup = *session->store.rsSetup;
