@@ -75,6 +75,17 @@ END;
 INSERT INTO ArgomentiFts(ArgomentiFts) VALUES ('rebuild');
 )sql";
 
+// Flushes a file, or a folder's entries, to the disk.
+bool syncToDisk(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
 } // namespace
 
 QString JoinPath(const QString &folder, const QString &fileName)
@@ -214,21 +225,6 @@ std::unique_ptr<SnapshotRecordset> NoteStore::openQuery(const QString &sql, cons
 {
     return SnapshotRecordset::open(dbNotes, sql, params);
 }
-
-namespace {
-
-// Flushes a file, or a folder's entries, to the disk.
-bool syncToDisk(const QString &path)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
-}
-
-} // namespace
 
 bool NoteStore::compactDatabase(const QString &source, const QString &target, QString *error)
 {

@@ -40,6 +40,19 @@ QByteArray readFile(const QString &path)
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// The printer writes a PDF file.
+void printToPdf(QPrinter &printer, const QString &pdf)
+{
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+}
 } // namespace
 
 class ExportPrint : public BrowserFixture {
@@ -110,8 +123,7 @@ TEST(PrintRichTextTest, PictureTallerThanAPageEndsTheJob)
     c.insertText(QStringLiteral("after"));
     TempDir dir;
     QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(dir.file(QStringLiteral("tall.pdf")));
+    printToPdf(printer, dir.file(QStringLiteral("tall.pdf")));
     const PrintedPages printed = PrintRichText(&printer, QStringLiteral("Tall"), &doc, 360, 360, 360, 360);
     EXPECT_TRUE(printed.ok);
     EXPECT_GE(printed.pages, 1);
@@ -133,8 +145,7 @@ TEST(PrintRichTextTest, IndentsKeepTheirSizeOnPaper)
     TempDir dir;
     const QString pdf = dir.file(QStringLiteral("indent.pdf"));
     QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(pdf);
+    printToPdf(printer, pdf);
     ASSERT_TRUE(PrintRichText(&printer, QStringLiteral("Title"), &doc, 1440, 1440, 1440, 1440).ok);
     QProcess p;
     p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
@@ -172,11 +183,7 @@ TEST_F(ExportPrint, ExportWritesRtfOrTextByTheNamesEnding)
 TEST_F(ExportPrint, ExistingFileIsReplacedOnlyAfterYes)
 {
     const QString path = home.file(QStringLiteral("old.txt"));
-    {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("old content");
-    }
+    ASSERT_TRUE(writeFile(path, "old content"));
     services.dialogs.expectSaveFile(path);
     services.dialogs.expectMsgBox(platform::vbNo);
     e->mnuEsporta_Click();
@@ -191,11 +198,7 @@ TEST_F(ExportPrint, ExistingFileIsReplacedOnlyAfterYes)
 
     // A hidden file is asked about too.
     const QString hidden = home.file(QStringLiteral(".hidden.txt"));
-    {
-        QFile f(hidden);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("keep me");
-    }
+    ASSERT_TRUE(writeFile(hidden, "keep me"));
     services.dialogs.expectSaveFile(hidden);
     services.dialogs.expectMsgBox(platform::vbNo);
     e->mnuEsporta_Click();
