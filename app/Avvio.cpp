@@ -92,9 +92,19 @@ int Main(Session &session)
         return result == frmPrincipale::LoadResult::Failed ? 1 : 0;
     frmPrincipale *window = main.release();
     window->setAttribute(Qt::WA_DeleteOnClose);
-    window->show();
-    if (session.StartMinimized)
-        window->setWindowState(window->windowState() | Qt::WindowMinimized);
+    // The program ends with its main window, whatever else is left: a copy
+    // without a main window would keep every later start from running.
+    QApplication::setQuitOnLastWindowClosed(false);
+    QObject::connect(window, &QObject::destroyed, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    if (session.StartMinimized && session.tray().isAvailable()) {
+        // Straight into the tray: a window shown and minimized at once
+        // would flash on screen and land where the window manager likes.
+        window->RestoreFromTray(false);
+    } else if (session.StartMinimized) {
+        window->showMinimized();
+    } else {
+        window->show();
+    }
     // For the start-up benchmark: end as soon as the window is up, telling
     // the peak memory used so far.
     if (qEnvironmentVariableIsSet("QUORVEL_EXIT_WHEN_SHOWN")) {

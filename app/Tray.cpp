@@ -5,8 +5,10 @@
 
 #include "Session.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QTimer>
+#include <QWindow>
 #include <QWindowStateChangeEvent>
 
 void frmPrincipale::ActivatePreviousInstance(const QString & /*title*/, const QString &command)
@@ -18,11 +20,19 @@ void frmPrincipale::ActivatePreviousInstance(const QString & /*title*/, const QS
 void frmPrincipale::CommandReceived(const QString &command)
 {
     qInfo("Command from another copy: %s", qPrintable(command));
+    // Until the load step has finished the main window is half built: a
+    // command meanwhile only brings forward the question being asked.
+    if (!Loaded) {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            modal->raise();
+            modal->activateWindow();
+        }
+        return;
+    }
     if (command == QLatin1String("MIN")) {
         if (isVisible())
             setWindowState(windowState() | Qt::WindowMinimized);
     } else if (command == QLatin1String("RES")) {
-        QMainWindow::show();
         RestoreFromTray(true);
     }
     // Any other text is answered and ignored.
@@ -30,7 +40,6 @@ void frmPrincipale::CommandReceived(const QString &command)
 
 void frmPrincipale::TrayClicked()
 {
-    QMainWindow::show();
     RestoreFromTray(true);
 }
 
@@ -45,12 +54,17 @@ void frmPrincipale::changeEvent(QEvent *event)
         return;
     // Hidden once the state change is over.
     QTimer::singleShot(0, this, [this] {
-        if (!isMinimized())
-            return;
-        hide();
-        setWindowState(windowState() & ~Qt::WindowMinimized);
-        RestoreFromTray(false);
+        if (isMinimized() && !isHidden())
+            HideInTray();
     });
+}
+
+void frmPrincipale::HideInTray()
+{
+    // The state goes back to normal while the window is still mapped: a
+    // state change on a hidden window leaves an empty frame on screen.
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    RestoreFromTray(false);
 }
 
 void frmPrincipale::RestoreFromTray(bool show)
@@ -58,6 +72,14 @@ void frmPrincipale::RestoreFromTray(bool show)
     Session &s = m_session;
     if (show) {
         s.tray().hideIcon();
+        // Each window comes back where it stood, not where the window
+        // manager would place a new one: a position set on the window itself
+        // goes to the window manager as the user's choice (a widget's move()
+        // to where it already was would hand it nothing).
+        for (const auto &[window, position] : std::as_const(m_trayPositions))
+            if (window && window->windowHandle())
+                window->windowHandle()->setPosition(position);
+        m_trayPositions.clear();
         for (Form *f : s.forms.all())
             if (QWidget *w = f->widget(); w && f != this)
                 w->show();
@@ -71,7 +93,11 @@ void frmPrincipale::RestoreFromTray(bool show)
     if (!s.tray().isAvailable())
         return;
     s.tray().showIcon(windowIcon(), QStringLiteral("Quorvel"));
-    for (Form *f : s.forms.all())
-        if (QWidget *w = f->widget())
+    for (Form *f : s.forms.all()) {
+        if (QWidget *w = f->widget()) {
+            if (w->isVisible())
+                m_trayPositions.append({w, w->geometry().topLeft()});
             w->hide();
+        }
+    }
 }

@@ -72,19 +72,7 @@ frmPrincipale::LoadResult frmPrincipale::Form_Load()
     connect(&s.tray(), &platform::Tray::clicked, this, &frmPrincipale::TrayClicked, Qt::UniqueConnection);
     // The desktop session ending asks to close the program like any close:
     // a window holding changes keeps the session from ending.
-    connect(qApp, &QGuiApplication::commitDataRequest, this,
-            [this](QSessionManager &manager) {
-                // Nothing unsaved: nothing to ask, and nothing is closed,
-                // since the session may yet go on.
-                if (QueryEndSession(false))
-                    return;
-                // The user is told before the ending is stopped.
-                if (manager.allowsInteraction()) {
-                    QueryEndSession(true);
-                    manager.release();
-                    manager.cancel();
-                }
-            },
+    connect(qApp, &QGuiApplication::commitDataRequest, this, &frmPrincipale::commitDataRequest,
             Qt::UniqueConnection);
 
     // 6. Toolbar pictures are set as the buttons are built; Paste starts off.
@@ -151,6 +139,7 @@ frmPrincipale::LoadResult frmPrincipale::Form_Load()
         // 17. Alarms that could not be looked up would never ring.
         if (!RestartTimer())
             throw AppError(0, QStringLiteral("Timer1"), s.store.errorText());
+        Loaded = true;
     } catch (const AppError &e) {
         s.dialogs().MsgBox(this, e.description(), platform::vbCritical, s.GetString(507));
         s.dialogs().MsgBox(this, s.GetString(229), platform::vbCritical, s.GetString(507));
@@ -292,6 +281,21 @@ bool frmPrincipale::QueryEndSession(bool mayAsk)
         }
     }
     return true;
+}
+
+void frmPrincipale::commitDataRequest(QSessionManager &manager)
+{
+    // Nothing unsaved: nothing to ask, and nothing is closed, since the
+    // session may yet go on.
+    if (QueryEndSession(false))
+        return;
+    // The user is told before the ending is stopped. No release() here:
+    // that would end the interaction before the cancel reaches the session
+    // manager, and the session would end all the same.
+    if (manager.allowsInteraction()) {
+        QueryEndSession(true);
+        manager.cancel();
+    }
 }
 
 bool frmPrincipale::Form_Unload()

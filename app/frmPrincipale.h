@@ -6,12 +6,15 @@
 
 #include <QDateTime>
 #include <QMainWindow>
+#include <QList>
+#include <QPoint>
 #include <QPointer>
 #include <QVariant>
 
 #include <array>
 
 class QAction;
+class QSessionManager;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -46,6 +49,8 @@ public:
     // The desktop session is ending: true when no editor holds changes;
     // otherwise message 232 when the user may be asked. Closes nothing.
     bool QueryEndSession(bool mayAsk);
+    // The session manager's request to save before the session ends.
+    void commitDataRequest(QSessionManager &manager);
     // After an irreversible error: closes every window, records the run
     // time, closes the store and ends the program.
     void ShutdownProgram();
@@ -147,6 +152,8 @@ public:
     void ActivatePreviousInstance(const QString &title, const QString &command);
     void CommandReceived(const QString &command);
     void TrayClicked();
+    // True once the load step has finished: the window is whole.
+    bool Loaded = false;
     QTimer *Timer1 = nullptr;  // 10 s, running only while an alarm is in view
     QDateTime NextAlarmTime;
     int NextAlarmTopicId = -1;
@@ -202,6 +209,11 @@ private:
     bool moveTopic(int topicId, int target);
     bool chooseDestination();
     QPointer<QWidget> m_results;  // the find results window, reused
+    void HideInTray();
+    // The caption of the list's frame (206 categories, 207 topics).
+    void SetListTitle(int id);
+    // Where each window stood when the program went into the tray.
+    QList<QPair<QPointer<QWidget>, QPoint>> m_trayPositions;
     bool Form_Unload();
     void ChooseLanguage();
     // Start-up step 13: false when the user chose to end the program.

@@ -137,8 +137,10 @@ void QtTray::showIcon(const QIcon &icon, const QString &tip)
     if (!m_icon) {
         m_icon = std::make_unique<QSystemTrayIcon>();
         connect(m_icon.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
+            // Answered on the next turn of the event loop: hiding the icon
+            // while it still delivers the click crashes inside Qt.
             if (r == QSystemTrayIcon::Trigger || r == QSystemTrayIcon::DoubleClick || r == QSystemTrayIcon::Context)
-                emit clicked();
+                QMetaObject::invokeMethod(this, [this] { emit clicked(); }, Qt::QueuedConnection);
         });
     }
     m_icon->setIcon(icon);
