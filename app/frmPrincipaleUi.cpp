@@ -178,6 +178,13 @@ void frmPrincipale::buildToolbar()
     }
 }
 
+void frmPrincipale::SetListTitle(int id)
+{
+    frmArgomenti->setTitle(m_session.GetString(id));
+    // The list has no label of its own: its frame's caption names it.
+    lstArgomenti->setAccessibleName(frmArgomenti->title().remove(QLatin1Char('&')).trimmed());
+}
+
 void frmPrincipale::AggiornaLingua()
 {
     const bool english = m_session.LanguageOffset != 0;
@@ -219,12 +226,16 @@ void frmPrincipale::AggiornaLingua()
     cmdChiudi->setText(s(212));
     cmdChiudi->setToolTip(s(213));
 
-    frmArgomenti->setTitle(s(isTopicMode() ? 207 : 206));
+    SetListTitle(isTopicMode() ? 207 : 206);
 
     static const int tooltipIds[] = {0, 246, 247, 248, 249, 0, 250, 251, 252, 0, 253, 254, 0, 255, 0, 256, 257};
     for (size_t i = 1; i < ToolbarButtons.size(); ++i)
-        if (ToolbarButtons[i])
+        if (ToolbarButtons[i]) {
             ToolbarButtons[i]->setToolTip(s(tooltipIds[i]));
+            // A picture alone says nothing to a screen reader.
+            if (QWidget *button = Toolbar1->widgetForAction(ToolbarButtons[i]))
+                button->setAccessibleName(s(tooltipIds[i]));
+        }
 
     StatusPanel1->clear();
 }

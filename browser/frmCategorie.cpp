@@ -35,6 +35,7 @@ void frmCategorie::AggiornaLingua()
 {
     setWindowTitle(m_session.GetString(300));
     lstCategorie->setToolTip(m_session.GetString(301));
+    lstCategorie->setAccessibleName(m_session.GetString(301));
     cmdConferma->setText(m_session.GetString(302));
     cmdConferma->setToolTip(m_session.GetString(303));
     cmdAnnulla->setText(m_session.GetString(304));

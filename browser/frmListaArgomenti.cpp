@@ -42,6 +42,7 @@ void frmListaArgomenti::AggiornaLingua()
 {
     setWindowTitle(m_session.GetString(500));
     lstArgomenti->setToolTip(m_session.GetString(501));
+    lstArgomenti->setAccessibleName(m_session.GetString(501));
     cmdMostra->setText(m_session.GetString(502));
     cmdMostra->setToolTip(m_session.GetString(503));
     cmdChiudi->setText(m_session.GetString(504));

@@ -199,7 +199,7 @@ void frmPrincipale::OpenCategory()
         return;
     CurrentCategoryId = key;
     frmCategoria->show();
-    frmArgomenti->setTitle(m_session.GetString(207));
+    SetListTitle(207);
     for (QAction *a : {mnuTaglia, mnuCopia, mnuIncolla, mnuSposta, mnuSpostaTutti})
         a->setEnabled(true);
     SyncToolbar();
@@ -214,7 +214,7 @@ void frmPrincipale::OpenCategory()
 void frmPrincipale::cmdCambia_Click()
 {
     frmCategoria->hide();
-    frmArgomenti->setTitle(m_session.GetString(206));
+    SetListTitle(206);
     for (QAction *a : {mnuTaglia, mnuCopia, mnuIncolla, mnuSposta, mnuSpostaTutti})
         a->setEnabled(false);
     mnuRinomina->setEnabled(true);

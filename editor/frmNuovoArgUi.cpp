@@ -283,6 +283,17 @@ void frmNuovoArg::AggiornaLingua()
     cmdAnnulla->setText(s(720));
     cmdAnnulla->setToolTip(s(721));
     cmdTimer->setToolTip(s(738));
+    // Controls without a caption of their own still need a name a screen
+    // reader can say.
+    cmdTimer->setAccessibleName(s(738));
+    imgChiudi->setToolTip(s(749));
+    imgChiudi->setAccessibleName(s(749));
+    imgApri->setToolTip(s(750));
+    imgApri->setAccessibleName(s(750));
+    rtfContenuto->setAccessibleName(s(761));
+    cmbOre->setAccessibleName(s(762));
+    cmbMinuti->setAccessibleName(s(763));
+    Calendar1->setAccessibleName(s(764));
     labOra->setText(s(739));
     labTipo->setText(s(740));
     cmbTipoAllarme->setToolTip(s(741));
@@ -303,6 +314,9 @@ void frmNuovoArg::AggiornaLingua()
         // Export and print have tooltips of their own; the others are the
         // legend texts behind "Ctrl-".
         ToolbarButtons[b]->setToolTip(b <= 2 ? s(legendIds[b]) : ctrl + s(legendIds[b]));
+        // A picture alone says nothing to a screen reader.
+        if (QWidget *button = Toolbar1->widgetForAction(ToolbarButtons[b]))
+            button->setAccessibleName(s(legendIds[b]));
     }
 
     if (txtArgomento->text().trimmed().isEmpty())

@@ -1,5 +1,5 @@
 #pragma once
-// Every caption and message of the program, in Italian (ids 100-750) and
+// Every caption and message of the program, in Italian (ids 100-999) and
 // English (the same id + 1000), read from the table compiled into the program.
 
 #include <QHash>

@@ -46,6 +46,7 @@ void frmListaFinestre::AggiornaLingua()
 {
     setWindowTitle(m_session.GetString(600));
     lstFinestre->setToolTip(m_session.GetString(601));
+    lstFinestre->setAccessibleName(m_session.GetString(601));
     cmdPassa->setText(m_session.GetString(602));
     cmdPassa->setToolTip(m_session.GetString(603));
     cmdChiudi->setText(m_session.GetString(604));
