@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian package the build, the tests and the end-to-end
-# checks need. Both README commands call it; it does nothing when all is
+# Installs every Debian package the build and the tests (end-to-end ones
+# included) need. Both README commands call it; it does nothing when all is
 # already present, so it is cheap to run every time.
 set -euo pipefail
 
@@ -10,17 +10,15 @@ PACKAGES=(
   qt6-base-dev qt6-multimedia-dev libsqlite3-dev libgtest-dev libbenchmark-dev
   # run time: sound backend, fonts (without them widgets and PDFs have no letters)
   gstreamer1.0-plugins-good fonts-dejavu-core
-  # virtual display for running and checking the program without a desktop
-  xvfb xauth
   # independent RTF extractors the reader is checked against; PDF text for
   # the print tests
   unrtf pandoc python3 poppler-utils
+  # end-to-end tests: a real X desktop (display, window manager, notification
+  # area, session and accessibility buses), real input, screenshots, and a
+  # small session manager built against the X session libraries
+  xvfb xauth x11-utils openbox trayer dbus at-spi2-core python3-pyatspi
+  xdotool imagemagick libsm-dev libice-dev
 )
-# With --e2e: what end-to-end checks under a virtual display use
-# (screenshots, synthetic input, PDF pages, a notification area).
-if [ "${1:-}" = "--e2e" ]; then
-  PACKAGES+=(xdotool imagemagick trayer)
-fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -1,0 +1,132 @@
+"""Controls of the running program, found through the accessibility tree by
+their role and visible name, as a screen reader finds them."""
+
+import pyatspi
+
+from desktop import wait_for
+
+
+def application(pid):
+    desktop = pyatspi.Registry.getDesktop(0)
+    for i in range(desktop.childCount):
+        app = desktop.getChildAtIndex(i)
+        try:
+            if app is not None and app.get_process_id() == pid:
+                return app
+        except Exception:  # an application that went away meanwhile
+            continue
+    return None
+
+
+def _walk(node, depth=0):
+    if node is None or depth > 40:
+        return
+    yield node
+    try:
+        count = node.childCount
+    except Exception:
+        return
+    for i in range(count):
+        try:
+            child = node.getChildAtIndex(i)
+        except Exception:
+            continue
+        yield from _walk(child, depth + 1)
+
+
+def showing(node):
+    try:
+        return node.getState().contains(pyatspi.STATE_SHOWING)
+    except Exception:
+        return False
+
+
+def find_all(root, role=None, name=None, visible=True):
+    found = []
+    for node in _walk(root):
+        try:
+            if role is not None and node.getRoleName() != role:
+                continue
+            if name is not None and node.name != name:
+                continue
+        except Exception:
+            continue
+        if visible and not showing(node):
+            continue
+        found.append(node)
+    return found
+
+
+def find(root, role=None, name=None, visible=True):
+    nodes = find_all(root, role, name, visible)
+    return nodes[0] if nodes else None
+
+
+def wait_control(pid, role, name, what=None, deadline=None):
+    """Waits until the program shows a control of that role and name."""
+    def look():
+        app = application(pid)
+        return find(app, role, name) if app is not None else None
+    kw = {} if deadline is None else {"deadline": deadline}
+    return wait_for(what or "%s %r" % (role, name), look, **kw)
+
+
+def windows(pid):
+    """Names of the program's windows on screen (frames and dialogs)."""
+    app = application(pid)
+    if app is None:
+        return []
+    names = []
+    for i in range(app.childCount):
+        w = app.getChildAtIndex(i)
+        if w is not None and showing(w):
+            names.append(w.name)
+    return names
+
+
+def centre(node):
+    ext = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    return ext.x + ext.width // 2, ext.y + ext.height // 2
+
+
+def extents(node):
+    ext = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    return ext.x, ext.y, ext.width, ext.height
+
+
+def text(node):
+    t = node.queryText()
+    return t.getText(0, t.characterCount)
+
+
+def unnamed_controls(root):
+    """Controls a person can reach that a screen reader could not name."""
+    reachable = {"push button", "toggle button", "check box", "radio button", "combo box", "text",
+                 "list", "page tab", "spin button", "menu item", "slider", "table", "tree"}
+    bad = []
+    for node in _walk(root):
+        try:
+            role = node.getRoleName()
+            if role in reachable and showing(node) and not node.name.strip() \
+                    and node.getState().contains(pyatspi.STATE_FOCUSABLE):
+                parent = node.parent
+                bad.append("%s in %s %r" % (role, parent.getRoleName(), parent.name))
+        except Exception:
+            continue
+    return bad
+
+
+def dump(pid):
+    """The program's tree as text, one control a line, for a failure's log."""
+    lines = []
+    app = application(pid)
+    for node in _walk(app):
+        depth, p = 0, node
+        try:
+            while p is not None and p != app and depth < 40:
+                p, depth = p.parent, depth + 1
+            lines.append("%s%s %r%s" % ("  " * depth, node.getRoleName(), node.name,
+                                        "" if showing(node) else " (hidden)"))
+        except Exception:
+            continue
+    return "\n".join(line for line in lines if not line.endswith("(hidden)"))

@@ -1,0 +1,154 @@
+"""What a person does with the program, step by step, for the end-to-end
+tests. Every test gets a user of its own (home, runtime folder, data)."""
+
+import os
+import time
+import unittest
+
+import a11y
+from desktop import Quorvel, wait_for
+
+
+class Case(unittest.TestCase):
+    desktop = None          # set by run.py
+    exe = None
+    session_manager = None
+
+    users = 0
+
+    def setUp(self):
+        self.user = self.new_user()
+
+    def new_user(self):
+        # Short homes: the running-copy socket lives in the runtime folder,
+        # and a socket's path has room for about a hundred bytes only.
+        Case.users += 1
+        return Quorvel(self.desktop, self.exe, "u%d" % Case.users)
+
+    def tearDown(self):
+        result = getattr(self._outcome, "result", None)
+        failed = result is not None and any(
+            getattr(t, "test_case", t) is self for t, _ in list(result.failures) + list(result.errors))
+        if failed:
+            name = self.id().rsplit(".", 1)[-1]
+            shot = self.desktop.screenshot(name)
+            for i, proc in enumerate(self.user.runs):
+                if proc.poll() is None:
+                    with open(self.artifact("%s-tree-%d.txt" % (name, i + 1)), "w") as f:
+                        f.write(a11y.dump(proc.pid))
+            print("\nscreen at the failure: %s\nprogram log: %s" % (shot, ", ".join(self.user.logs)))
+        self.user.stop_all()
+
+    # --- the program -------------------------------------------------------
+    def start(self, *args, env=None):
+        return self.user.start(*args, env=env)
+
+    def ended(self, proc, what, deadline=None):
+        kw = {} if deadline is None else {"deadline": deadline}
+        wait_for(what, lambda: proc.poll() is not None, **kw)
+        return proc.returncode
+
+    def control(self, proc, role, name, what=None, deadline=None):
+        return a11y.wait_control(proc.pid, role, name, what, deadline)
+
+    def gone(self, proc, role, name, what):
+        wait_for(what, lambda: a11y.find(a11y.application(proc.pid), role, name) is None)
+
+    def first_start(self, language="English"):
+        """A first start in an empty home: the language question, answered."""
+        proc = self.start()
+        option = self.control(proc, "radio button", language, "the language window")
+        self.click(option)
+        self.click(self.control(proc, "push button", "Ok"))
+        self.main_window(proc)
+        return proc
+
+    def main_window(self, proc):
+        return self.control(proc, "frame", " Quorvel", "the main window")
+
+    def main_window_id(self, proc):
+        return wait_for("the main window on screen", lambda: self.desktop.xdotool(
+            "search", "--onlyvisible", "--pid", str(proc.pid), "--name", "^ Quorvel$", check=False)).split()[0]
+
+    def bring_forward(self, proc):
+        """Brings the main window above the editors, as a click on it does."""
+        wid = self.main_window_id(proc)
+        self.desktop.xdotool("windowactivate", "--sync", wid)
+        wait_for("the main window to be active",
+                 lambda: self.desktop.xdotool("getactivewindow", check=False) == wid)
+        return wid
+
+    def exit_program(self, proc, button="Exit"):
+        self.click(self.control(proc, "push button", button))
+        self.assertEqual(self.ended(proc, "the program to end"), 0)
+
+    # --- input -------------------------------------------------------------
+    def click(self, node, button=1, double=False):
+        x, y = a11y.centre(node)
+        self.desktop.xdotool("mousemove", str(x), str(y))
+        if double:
+            self.desktop.xdotool("click", "--repeat", "2", "--delay", "60", str(button))
+        else:
+            self.desktop.xdotool("click", str(button))
+
+    def type(self, text):
+        self.desktop.xdotool("type", "--delay", "25", text)
+
+    def key(self, *keys):
+        self.desktop.xdotool("key", "--delay", "40", *keys)
+
+    def focus(self, node):
+        node.queryComponent().grabFocus()
+        wait_for("the focus on " + node.name, lambda: node.getState().contains(a11y.pyatspi.STATE_FOCUSED))
+
+    # --- what is on screen -------------------------------------------------
+    def visible_windows(self, proc):
+        return self.user.visible_windows(proc.pid)
+
+    def geometry(self, wid):
+        out = self.desktop.xdotool("getwindowgeometry", "--shell", wid)
+        g = dict(line.split("=", 1) for line in out.splitlines())
+        return int(g["X"]), int(g["Y"]), int(g["WIDTH"]), int(g["HEIGHT"])
+
+    def tray_icon(self):
+        return wait_for("the icon in the notification area", self.desktop.tray_icon)
+
+    def no_tray_icon(self):
+        wait_for("the icon to leave the notification area", lambda: self.desktop.tray_icon() is None)
+
+    def holds(self, condition, seconds=None):
+        """True when condition comes true within the deadline (seconds
+        given: when it stays true that long)."""
+        if seconds is None:
+            try:
+                return bool(wait_for("a condition", condition))
+            except AssertionError:
+                return False
+        end = time.monotonic() + seconds
+        while time.monotonic() < end:
+            if not condition():
+                return False
+            time.sleep(0.05)
+        return True
+
+    def hidden_in_tray(self, proc):
+        self.tray_icon()
+        wait_for("every window of the program to leave the screen",
+                 lambda: not self.visible_windows(proc))
+
+    # --- the store ---------------------------------------------------------
+    def seed(self, category, topics):
+        """Puts a category with topics (title, text, alarm or None) in the
+        store, as if typed earlier; the program must not be running."""
+        cid = self.user.sql("INSERT INTO Categorie (Categoria) VALUES (?) RETURNING idCategoria", category)[0][0]
+        for title, text, alarm in topics:
+            rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 %s\\par}" % text
+            self.user.sql("INSERT INTO Argomenti (idCategoria, argomento, contenuto, ContenutoTxt,"
+                          " ultimoaggiornamento, TipoAllarme, DataOraAllarme) VALUES (?,?,?,?,?,?,?)",
+                          cid, title, rtf, text, time.strftime("%Y-%m-%d %H:%M:%S"),
+                          1 if alarm else 0, alarm)
+        self.user.sql("UPDATE Setup SET UltimaCat = ?", cid)
+        return cid
+
+    def artifact(self, name):
+        return os.path.join(self.desktop.artifacts, name)

@@ -1,0 +1,75 @@
+"""Writing a note as a person does, and the program refusing to end while
+a note holds unsaved text: from its own Exit and from the desktop session."""
+
+import subprocess
+
+import a11y
+import steps
+from desktop import wait_for
+
+
+class Notes(steps.Case):
+
+    def new_category_and_topic(self, proc):
+        self.click(self.control(proc, "push button", "Create a new category/topic"))
+        self.control(proc, "label", "New category:", "the question for a name")
+        self.type("Work")
+        self.key("Return")
+        self.click(self.control(proc, "list item", "Work"), double=True)
+        self.control(proc, "panel", "Topics: ", "the topics of Work")
+        self.click(self.control(proc, "push button", "Create a new category/topic"))
+        return self.control(proc, "frame", " New topic", "the editor of a new topic")
+
+    def body(self, proc):
+        return self.control(proc, "text", "Topic text", "the body of the topic")
+
+    def test_a_topic_typed_formatted_and_saved_is_there_after_a_restart(self):
+        proc = self.first_start()
+        self.new_category_and_topic(proc)
+        self.type("Shopping")
+        self.key("Tab")
+        self.type("Bread and milk")
+        self.key("ctrl+a", "ctrl+b")
+        self.click(self.control(proc, "push button", "Save"))
+        self.gone(proc, "frame", "Shopping", "the editor to close after Save")
+        self.exit_program(proc)
+
+        again = self.start()
+        self.click(self.control(again, "list item", "Shopping"), double=True)
+        self.control(again, "frame", "Shopping", "the topic's editor")
+        body = self.body(again)
+        wait_for("the text typed before", lambda: a11y.text(body).strip() == "Bread and milk")
+        attrs = dict(a.split(":", 1) for a in body.queryText().getAttributeRun(2, False)[0])
+        self.assertIn(attrs.get("weight"), ("700", "bold"), "the text was made bold: %s" % attrs)
+        self.assertEqual(a11y.unnamed_controls(a11y.application(again.pid)), [],
+                         "every control a person can reach has a name")
+
+    def test_ending_with_unsaved_text_is_refused_from_exit_and_from_the_session(self):
+        manager = subprocess.Popen([self.session_manager], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                   text=True, bufsize=1)
+        try:
+            address = manager.stdout.readline().split(" ", 1)[1].strip()
+            proc = self.first_start()
+            self.exit_program(proc)
+            proc = self.start(env={"SESSION_MANAGER": address})
+            self.assertEqual(manager.stdout.readline().strip(), "registered")
+            self.new_category_and_topic(proc)
+            self.type("Unsaved")
+
+            self.bring_forward(proc)
+            self.click(self.control(proc, "push button", "Exit"))
+            self.control(proc, "label", "Close all windows first.", "the refusal to end")
+            self.key("Return")
+            self.gone(proc, "label", "Close all windows first.", "the message to close")
+            self.assertIsNone(proc.poll(), "the program goes on")
+
+            manager.stdin.write("save\n")
+            self.control(proc, "label", "Close all windows first.", "the refusal at the end of the session")
+            self.key("Return")
+            lines = [manager.stdout.readline().strip() for _ in range(3)]
+            self.assertIn("interact-done cancel=1", lines, "the session manager was asked to cancel")
+            self.assertIsNone(proc.poll(), "the program goes on")
+            self.control(proc, "frame", "Unsaved", "the editor, still holding its text")
+        finally:
+            manager.stdin.close()
+            manager.wait(5)

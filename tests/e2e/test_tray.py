@@ -1,0 +1,94 @@
+"""Minimizing into the notification area and coming back, starting hidden,
+a second start, an alarm that rings while hidden, and closing the main
+window by the window manager."""
+
+import time
+
+import a11y
+import steps
+from desktop import wait_for
+
+
+class Tray(steps.Case):
+
+    def prepared(self, *args, topics=(("Shopping", "Bread and milk", None),)):
+        self.exit_program(self.first_start())
+        self.seed("Work", topics)
+        return self.start(*args)
+
+    def open_topic(self, proc, title):
+        self.click(self.control(proc, "list item", title), double=True)
+        return self.control(proc, "frame", title, "the editor of " + title)
+
+    def test_minimize_hides_every_window_and_each_click_brings_them_back_in_place(self):
+        proc = self.prepared()
+        self.main_window(proc)
+        self.open_topic(proc, "Shopping")
+        self.key("ctrl+End")
+        self.type(" and eggs")
+        shown = {w: self.geometry(w) for w in self.visible_windows(proc)}
+        self.assertEqual(len(shown), 2, "the main window and the editor are on screen")
+        main = self.main_window_id(proc)
+        for click in ("left", "right", "double"):
+            with self.subTest(click=click):
+                self.desktop.xdotool("windowminimize", main)
+                icon = self.tray_icon()
+                left_screen = self.holds(lambda: not self.visible_windows(proc))
+                if click == "double":
+                    self.desktop.click_window(icon, double=True)
+                else:
+                    self.desktop.click_window(icon, button=1 if click == "left" else 3)
+                self.assertTrue(self.holds(lambda: proc.poll() is None, seconds=1), "the program survives the click")
+                self.assertTrue(left_screen, "every window left the screen when minimized")
+                wait_for("every window back after a %s click" % click,
+                         lambda: len(self.visible_windows(proc)) == 2)
+                self.no_tray_icon()
+                self.assertIsNone(proc.poll(), "the program is still running")
+                for wid, geometry in shown.items():
+                    try:
+                        wait_for("window back", lambda: self.geometry(wid) == geometry, deadline=5)
+                    except AssertionError:
+                        self.fail("window %s came back at %s, not where it was, %s"
+                                  % (wid, self.geometry(wid), geometry))
+                body = self.control(proc, "text", "Topic text", "the editor's body")
+                self.assertEqual(a11y.text(body).strip(), "Bread and milk and eggs", "unsaved text kept")
+
+    def test_a_hidden_start_and_a_second_start_that_brings_it_back(self):
+        proc = self.prepared("/M")
+        self.hidden_in_tray(proc)
+        second = self.start()
+        self.assertEqual(self.ended(second, "the second copy to end"), 0)
+        self.main_window(proc)
+        self.no_tray_icon()
+        # A second start with /M sends the running copy into the tray.
+        third = self.start("/M")
+        self.assertEqual(self.ended(third, "the third copy to end"), 0)
+        self.hidden_in_tray(proc)
+        self.assertIsNone(proc.poll())
+
+    def test_an_alarm_rings_while_the_program_is_hidden(self):
+        due = time.strftime("%Y-%m-%d %H:%M:%S", time.localtime(time.time() + 4))
+        proc = self.prepared("/M", topics=(("Call the dentist", "Tuesday", due),))
+        self.hidden_in_tray(proc)
+        self.control(proc, "frame", "Call the dentist", "the alarm's topic brought forward", deadline=40)
+        self.no_tray_icon()
+
+    def test_closing_the_main_window_by_the_window_manager_ends_the_program(self):
+        proc = self.prepared()
+        self.main_window(proc)
+        main = self.main_window_id(proc)
+        self.desktop.xdotool("windowminimize", main)
+        self.hidden_in_tray(proc)
+        self.desktop.click_window(self.tray_icon())
+        self.main_window(proc)
+        # The window manager's close (Alt+F4); pressed again should the first
+        # press come before the window manager took the focus.
+        for _ in range(2):
+            self.bring_forward(proc)
+            self.key("alt+F4")
+            if self.holds(lambda: not self.visible_windows(proc)):
+                break
+        self.assertEqual(self.ended(proc, "the program to end with its main window"), 0)
+        # Nothing holds the running copy's place any more.
+        again = self.start()
+        self.main_window(again)
