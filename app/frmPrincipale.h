@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QMainWindow>
 #include <QPointer>
+#include <QSet>
 #include <QVariant>
 
 #include <array>
@@ -211,4 +212,6 @@ private:
     void SetLanguage(int lingua);
 
     Session &m_session;
+    // Topics whose unreadable alarm time was told this run.
+    QSet<int> m_unreadableAlarmsTold;
 };

@@ -15,7 +15,39 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <memory>
+#include <ostream>
+
+namespace store {
+// Test messages show a clock reading as the store keeps it.
+inline void PrintTo(const WallTime &w, std::ostream *os)
+{
+    *os << (w.isValid() ? w.text().toStdString() : std::string("(invalid)"));
+}
+} // namespace store
+
+// Places a test in a zone whose clocks change, and back.
+class InRome {
+public:
+    InRome() : m_old(qgetenv("TZ")), m_had(qEnvironmentVariableIsSet("TZ"))
+    {
+        qputenv("TZ", "Europe/Rome");
+        tzset();
+    }
+    ~InRome()
+    {
+        if (m_had)
+            qputenv("TZ", m_old);
+        else
+            qunsetenv("TZ");
+        tzset();
+    }
+
+private:
+    QByteArray m_old;
+    bool m_had;
+};
 
 // A home of its own (the data home points into a temporary folder) and an
 // executable path inside it, so nothing touches the user's files.
