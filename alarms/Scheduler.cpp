@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QTimer>
 
 namespace {
@@ -38,9 +39,7 @@ bool frmPrincipale::RestartTimer()
     for (; !rs->eof(); rs->moveNext()) {
         const int topic = rs->field(QStringLiteral("idArgomento")).toInt();
         const QVariant stored = rs->field(QStringLiteral("DataOraAllarme"));
-        // An empty time loads as the moment of loading.
-        const QDateTime when = stored.isNull() ? m_session.clock().now() : stored.toDateTime();
-        if (stored.typeId() != QMetaType::QDateTime && !stored.isNull()) {
+        if (!stored.isNull() && stored.typeId() != QMetaType::QDateTime) {
             if (!m_unreadableAlarmsTold.contains(topic)) {
                 m_unreadableAlarmsTold.insert(topic);
                 unreadable << QStringLiteral("%1 (%2)").arg(rs->field(QStringLiteral("argomento")).toString(),
@@ -48,6 +47,8 @@ bool frmPrincipale::RestartTimer()
             }
             continue;
         }
+        // An empty time loads as the moment of loading.
+        const QDateTime when = stored.isNull() ? m_session.clock().now() : stored.toDateTime();
         if (earliestTopic == -1 || when < earliest) {
             earliest = when;
             earliestTopic = topic;
@@ -58,9 +59,11 @@ bool frmPrincipale::RestartTimer()
         NextAlarmTopicId = earliestTopic;
         Timer1->start();
     }
-    if (!unreadable.isEmpty())
-        m_session.dialogs().MsgBox(this, m_session.GetString(kUnreadableAlarms) + QStringLiteral("\n\n") + unreadable.join(QLatin1Char('\n')),
-                                   platform::vbExclamation, m_session.GetString(507));
+    if (!unreadable.isEmpty()) {
+        const QString text = m_session.GetString(kUnreadableAlarms) + QStringLiteral("\n\n")
+            + unreadable.join(QLatin1Char('\n'));
+        m_session.dialogs().MsgBox(this, text, platform::vbExclamation, m_session.GetString(507));
+    }
     return true;
 }
 
@@ -95,7 +98,8 @@ void frmPrincipale::Timer1_Timer()
         if (isTopicMode() && SelectedKey() == NextAlarmTopicId)
             lstArgomenti_DblClick();
     }
-    frmNuovoArg *editor = s.finestre.editorOfTopic(NextAlarmTopicId);
+    // Held weakly: the boxes below wait for the user, who may close it.
+    QPointer<frmNuovoArg> editor = s.finestre.editorOfTopic(NextAlarmTopicId);
     frmNuovoArg::AlarmAdvance advance;
     if (editor) {
         if (!s.desktop().focusWindow(editor)) {
@@ -106,16 +110,15 @@ void frmPrincipale::Timer1_Timer()
     }
     s.sound().play(store::JoinPath(s.store.DataFolder, QStringLiteral("ALARM.WAV")));
     RestartTimer();
-    // Told once the next alarm is in view: the box waits for the user.
-    if (!editor)
-        return;
-    const QString topic = editor->txtArgomento->text();
-    if (advance.due > 1) {
+    // Told once the next alarm is in view, over the topic's editor.
+    if (advance.due > 1 && editor) {
         const store::WallTime &first = advance.firstDue;
-        const QString since = first.date.toString(QStringLiteral("dd/MM/yy ")) + first.time.toString(QStringLiteral("HH:mm"));
-        s.dialogs().MsgBox(editor, s.GetString(kMissedAlarms).arg(advance.due).arg(since), platform::vbInformation, topic);
+        const QString since =
+            first.date.toString(QStringLiteral("dd/MM/yy ")) + first.time.toString(QStringLiteral("HH:mm"));
+        s.dialogs().MsgBox(editor, s.GetString(kMissedAlarms).arg(advance.due).arg(since), platform::vbInformation,
+                           editor->txtArgomento->text());
     }
-    if (advance.calendarEnd)
-        s.dialogs().MsgBox(editor, s.GetString(kAlarmPastCalendar), platform::vbInformation, topic);
+    if (advance.calendarEnd && editor)
+        s.dialogs().MsgBox(editor, s.GetString(kAlarmPastCalendar), platform::vbInformation,
+                           editor->txtArgomento->text());
 }
-

@@ -109,8 +109,9 @@ frmNuovoArg::AlarmAdvance frmNuovoArg::AggiornaTimer()
         for (result.due = 1;; ++result.due) {
             const store::WallTime next = nextAlarmTime(AlarmDateTime, AlarmType);
             if (!next.isValid()) {
-                // Past the year 9999 the stored form cannot hold it: the
-                // last time has rung, and the alarm stays as it was set.
+                // Past the year 9999 the stored form cannot hold it: this was
+                // the last time, and the alarm is switched off there. Left
+                // on, it would stay due and ring at every tick.
                 AlarmType = 0;
                 result.calendarEnd = true;
                 break;

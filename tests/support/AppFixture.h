@@ -28,25 +28,19 @@ inline void PrintTo(const WallTime &w, std::ostream *os)
 } // namespace store
 
 // Places a test in a zone whose clocks change, and back.
-class InRome {
-public:
-    InRome() : m_old(qgetenv("TZ")), m_had(qEnvironmentVariableIsSet("TZ"))
+struct InRome {
+    const QByteArray old = qgetenv("TZ");
+    const bool had = qEnvironmentVariableIsSet("TZ");
+    InRome()
     {
         qputenv("TZ", "Europe/Rome");
         tzset();
     }
     ~InRome()
     {
-        if (m_had)
-            qputenv("TZ", m_old);
-        else
-            qunsetenv("TZ");
+        had ? qputenv("TZ", old) : qunsetenv("TZ");
         tzset();
     }
-
-private:
-    QByteArray m_old;
-    bool m_had;
 };
 
 // A home of its own (the data home points into a temporary folder) and an
