@@ -50,9 +50,9 @@ bool WallTime::isValid() const
 
 QString WallTime::text() const
 {
-    return isValid() ? date.toString(QStringLiteral("yyyy-MM-dd")) + QLatin1Char(' ')
-            + time.toString(QStringLiteral("HH:mm:ss"))
-                     : QString();
+    if (!isValid())
+        return QString();
+    return date.toString(QStringLiteral("yyyy-MM-dd")) + QLatin1Char(' ') + time.toString(QStringLiteral("HH:mm:ss"));
 }
 
 QDateTime WallTime::moment() const
