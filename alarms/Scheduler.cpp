@@ -8,8 +8,19 @@
 #include "frmNuovoArg.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QTimer>
+
+namespace {
+
+// String ids of the scheduler's notices.
+constexpr int kMissedAlarms = 258;       // "... missed %1 times since %2 ..."
+constexpr int kAlarmPastCalendar = 259;  // the repetition stops at the year 9999
+constexpr int kUnreadableAlarms = 260;   // alarms left out, their time unreadable
+
+} // namespace
 
 bool frmPrincipale::RestartTimer()
 {
@@ -18,11 +29,41 @@ bool frmPrincipale::RestartTimer()
         QStringLiteral("SELECT * FROM ARGOMENTI WHERE TIPOALLARME > 0 ORDER BY DATAORAALLARME"));
     if (!rs)
         return false;
-    if (rs->eof())
-        return true;
-    NextAlarmTime = rs->field(QStringLiteral("DataOraAllarme")).toDateTime();
-    NextAlarmTopicId = rs->field(QStringLiteral("idArgomento")).toInt();
-    Timer1->start();
+    // The earliest moment wins, among equal ones the row that comes first.
+    // A time that cannot be read (a year past 9999 written by an older
+    // version) is never due: it would ring at every tick. It is left out
+    // and told once.
+    QDateTime earliest;
+    int earliestTopic = -1;
+    QStringList unreadable;
+    for (; !rs->eof(); rs->moveNext()) {
+        const int topic = rs->field(QStringLiteral("idArgomento")).toInt();
+        const QVariant stored = rs->field(QStringLiteral("DataOraAllarme"));
+        if (!stored.isNull() && stored.typeId() != QMetaType::QDateTime) {
+            if (!m_unreadableAlarmsTold.contains(topic)) {
+                m_unreadableAlarmsTold.insert(topic);
+                unreadable << QStringLiteral("%1 (%2)").arg(rs->field(QStringLiteral("argomento")).toString(),
+                                                             stored.toString());
+            }
+            continue;
+        }
+        // An empty time loads as the moment of loading.
+        const QDateTime when = stored.isNull() ? m_session.clock().now() : stored.toDateTime();
+        if (earliestTopic == -1 || when < earliest) {
+            earliest = when;
+            earliestTopic = topic;
+        }
+    }
+    if (earliestTopic != -1) {
+        NextAlarmTime = earliest;
+        NextAlarmTopicId = earliestTopic;
+        Timer1->start();
+    }
+    if (!unreadable.isEmpty()) {
+        const QString text = m_session.GetString(kUnreadableAlarms) + QStringLiteral("\n\n")
+            + unreadable.join(QLatin1Char('\n'));
+        m_session.dialogs().MsgBox(this, text, platform::vbExclamation, m_session.GetString(507));
+    }
     return true;
 }
 
@@ -30,7 +71,7 @@ void frmPrincipale::Timer1_Timer()
 {
     Session &s = m_session;
     Timer1->stop();
-    if (NextAlarmTime.isValid() && NextAlarmTime > s.clock().now()) {
+    if (!NextAlarmTime.isValid() || NextAlarmTime > s.clock().now()) {
         Timer1->start();
         return;
     }
@@ -57,14 +98,27 @@ void frmPrincipale::Timer1_Timer()
         if (isTopicMode() && SelectedKey() == NextAlarmTopicId)
             lstArgomenti_DblClick();
     }
-    if (frmNuovoArg *editor = s.finestre.editorOfTopic(NextAlarmTopicId)) {
+    // Held weakly: the boxes below wait for the user, who may close it.
+    QPointer<frmNuovoArg> editor = s.finestre.editorOfTopic(NextAlarmTopicId);
+    frmNuovoArg::AlarmAdvance advance;
+    if (editor) {
         if (!s.desktop().focusWindow(editor)) {
             RestartTimer();
             return;
         }
-        editor->AggiornaTimer();
+        advance = editor->AggiornaTimer();
     }
     s.sound().play(store::JoinPath(s.store.DataFolder, QStringLiteral("ALARM.WAV")));
     RestartTimer();
+    // Told once the next alarm is in view, over the topic's editor.
+    if (advance.due > 1 && editor) {
+        const store::WallTime &first = advance.firstDue;
+        const QString since =
+            first.date.toString(QStringLiteral("dd/MM/yy ")) + first.time.toString(QStringLiteral("HH:mm"));
+        s.dialogs().MsgBox(editor, s.GetString(kMissedAlarms).arg(advance.due).arg(since), platform::vbInformation,
+                           editor->txtArgomento->text());
+    }
+    if (advance.calendarEnd && editor)
+        s.dialogs().MsgBox(editor, s.GetString(kAlarmPastCalendar), platform::vbInformation,
+                           editor->txtArgomento->text());
 }
-

@@ -9,6 +9,7 @@
 #include <QList>
 #include <QPoint>
 #include <QPointer>
+#include <QSet>
 #include <QVariant>
 
 #include <array>
@@ -223,4 +224,6 @@ private:
     void SetLanguage(int lingua);
 
     Session &m_session;
+    // Topics whose unreadable alarm time was told this run.
+    QSet<int> m_unreadableAlarmsTold;
 };

@@ -60,7 +60,7 @@ void frmNuovoArg::Form_Load()
     IsLoading = true;
     idArgomento = s.MainWindow ? s.MainWindow->CurrentTopicId : -1;
     idCategoria = s.MainWindow ? s.MainWindow->CurrentCategoryId : -1;
-    AlarmDateTime = s.clock().now();
+    AlarmDateTime = store::WallTime::of(s.clock().now());
     AlarmType = 0;
 
     // 6.
@@ -86,8 +86,11 @@ void frmNuovoArg::Form_Load()
                 rtfContenuto->setPlainText(body);
             const QVariant type = rs.field(QStringLiteral("TipoAllarme"));
             AlarmType = type.isNull() ? 0 : type.toInt();
-            const QVariant when = rs.field(QStringLiteral("DataOraAllarme"));
-            AlarmDateTime = when.isNull() ? s.clock().now() : when.toDateTime();
+            // An empty time, or one that cannot be read, loads as the moment
+            // of loading: a save then stores a time that can.
+            const store::WallTime when = rs.wallTime(QStringLiteral("DataOraAllarme"));
+            if (when.isValid())
+                AlarmDateTime = when;
         }
     }
     if (m_loadFailed) {
@@ -207,7 +210,7 @@ void frmNuovoArg::cmdSalva_Click()
         || !rs.setField(QStringLiteral("idCategoria"), idCategoria)
         || (!bodyAsLoaded && !rs.setField(QStringLiteral("contenuto"), rtf::writeText(rtfContenuto->document())))
         || !rs.setField(QStringLiteral("ContenutoTxt"), plain)
-        || !rs.setField(QStringLiteral("DataOraAllarme"), AlarmDateTime)
+        || !rs.setField(QStringLiteral("DataOraAllarme"), QVariant::fromValue(AlarmDateTime))
         || !rs.setField(QStringLiteral("TipoAllarme"), AlarmType))
         return fail();
     // 5.
@@ -285,7 +288,8 @@ bool frmNuovoArg::ProvaChiusura()
     const int width = rs.fieldSize(QStringLiteral("argomento"));
     const bool changed = differs("argomento", store::CutToWidth(txtArgomento->text(), width))
         || differs("ContenutoTxt", bodyPlainText())
-        || differs("DataOraAllarme", AlarmDateTime)
+        || (!rs.field(QStringLiteral("DataOraAllarme")).isNull()
+            && rs.wallTime(QStringLiteral("DataOraAllarme")) != AlarmDateTime)
         || differs("TipoAllarme", AlarmType)
         // Formatting alone changes no plain text; it is work all the same.
         || rtfContenuto->document()->toHtml() != m_loadedBody;

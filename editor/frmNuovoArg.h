@@ -3,6 +3,7 @@
 // the store or abandoned.
 
 #include "Forms.h"
+#include "WallTime.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -35,7 +36,9 @@ public:
     int idCategoria = -1;
     int NumFinestra = -1;
     bool IsLoading = false;
-    QDateTime AlarmDateTime;
+    // The alarm's next time as set: a time of day that local time skips on
+    // the spring night is kept, and rings at the first moment after the skip.
+    store::WallTime AlarmDateTime;
     int AlarmType = 0;
 
     void AggiornaLingua() override;
@@ -69,10 +72,17 @@ public:
     void FillAlarmPanel();
     void ReadAlarmPanel();
     void ShowAlarmIndicator();
-    // Moves a fired alarm on by one period (a one-time alarm is switched
-    // off) and stores the two alarm fields at once; false when the record
-    // could not be written.
-    bool AggiornaTimer();
+    // What a firing did to the alarm.
+    struct AlarmAdvance {
+        bool stored = false;       // the two alarm fields were written
+        int due = 0;               // its times that had come, caught up at once
+        store::WallTime firstDue;  // the earliest of them
+        bool calendarEnd = false;  // the next time lay past the year 9999: switched off
+    };
+    // Moves a fired alarm on (a one-time alarm is switched off): by one
+    // period, and by as many more as have also come, so that the next time
+    // lies ahead of now; stores the two alarm fields at once.
+    AlarmAdvance AggiornaTimer();
 
     // Layout and the toolbar-or-legend strip.
     void Form_Resize();

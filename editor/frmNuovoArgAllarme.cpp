@@ -32,6 +32,25 @@ QIcon greyed(const QIcon &icon)
     return out;
 }
 
+// One period on from a time of a recurring alarm, keeping the time of day; a
+// shorter month takes its last day (31 January -> 28/29 February). Invalid
+// past the year 9999.
+store::WallTime nextAlarmTime(const store::WallTime &from, int type)
+{
+    switch (type) {
+    case 2:
+        return {from.date.addDays(1), from.time};
+    case 3:
+        return {from.date.addDays(7), from.time};
+    case 4:
+        return {from.date.addMonths(1), from.time};
+    case 5:
+        return {from.date.addYears(1), from.time};
+    default:
+        return from;
+    }
+}
+
 } // namespace
 
 void frmNuovoArg::cmdTimer_Click()
@@ -51,16 +70,18 @@ void frmNuovoArg::cmdTimer_Click()
 void frmNuovoArg::FillAlarmPanel()
 {
     if (AlarmType == 0)
-        AlarmDateTime = m_session.clock().now();
-    Calendar1->setSelectedDate(AlarmDateTime.date());
-    cmbOre->setCurrentIndex(AlarmDateTime.time().hour());
-    cmbMinuti->setCurrentIndex(AlarmDateTime.time().minute());
+        AlarmDateTime = store::WallTime::of(m_session.clock().now());
+    Calendar1->setSelectedDate(AlarmDateTime.date);
+    cmbOre->setCurrentIndex(AlarmDateTime.time.hour());
+    cmbMinuti->setCurrentIndex(AlarmDateTime.time.minute());
     cmbTipoAllarme->setCurrentIndex(qBound(0, AlarmType, 5));
 }
 
 void frmNuovoArg::ReadAlarmPanel()
 {
-    AlarmDateTime = QDateTime(Calendar1->selectedDate(), QTime(cmbOre->currentIndex(), cmbMinuti->currentIndex(), 0));
+    // Taken as the clock reads, not as a moment: 02:30 on the spring night
+    // is kept as set.
+    AlarmDateTime = {Calendar1->selectedDate(), QTime(cmbOre->currentIndex(), cmbMinuti->currentIndex(), 0)};
     AlarmType = cmbTipoAllarme->currentIndex();
     ShowAlarmIndicator();
 }
@@ -73,38 +94,43 @@ void frmNuovoArg::ShowAlarmIndicator()
     cmdTimer->setProperty("alarmActive", AlarmType != 0);
 }
 
-bool frmNuovoArg::AggiornaTimer()
+frmNuovoArg::AlarmAdvance frmNuovoArg::AggiornaTimer()
 {
-    switch (AlarmType) {
-    case 1:
+    AlarmAdvance result;
+    result.firstDue = AlarmDateTime;
+    if (AlarmType == 1) {
         AlarmType = 0;
-        break;
-    case 2:
-        AlarmDateTime = AlarmDateTime.addDays(1);
-        break;
-    case 3:
-        AlarmDateTime = AlarmDateTime.addDays(7);
-        break;
-    case 4:
-        // A shorter month takes its last day (31 January -> 28/29 February).
-        AlarmDateTime = AlarmDateTime.addMonths(1);
-        break;
-    case 5:
-        AlarmDateTime = AlarmDateTime.addYears(1);
-        break;
-    default:
-        break;
+        result.due = 1;
+    } else if (AlarmType >= 2 && AlarmType <= 5) {
+        const QDateTime now = m_session.clock().now();
+        const QDate surelyPast = now.date().addDays(-2);
+        // Every time that came while nobody was there is caught up in this
+        // one firing, so that the next one stored lies ahead.
+        for (result.due = 1;; ++result.due) {
+            const store::WallTime next = nextAlarmTime(AlarmDateTime, AlarmType);
+            if (!next.isValid()) {
+                // Past the year 9999 the stored form cannot hold it: this was
+                // the last time, and the alarm is switched off there. Left
+                // on, it would stay due and ring at every tick.
+                AlarmType = 0;
+                result.calendarEnd = true;
+                break;
+            }
+            AlarmDateTime = next;
+            if (next.date >= surelyPast && next.moment() > now)
+                break;
+        }
     }
     // Only the two alarm fields are written, whatever else is unsaved.
     store::TableRecordset &rs = *m_session.store.rsArgomenti;
     rs.setIndex(QStringLiteral("PrimaryKey"));
     rs.seek(idArgomento);
-    bool ok = rs.edit() && rs.setField(QStringLiteral("DataOraAllarme"), AlarmDateTime)
+    result.stored = rs.edit() && rs.setField(QStringLiteral("DataOraAllarme"), QVariant::fromValue(AlarmDateTime))
         && rs.setField(QStringLiteral("TipoAllarme"), AlarmType) && rs.update();
-    if (!ok)
+    if (!result.stored)
         rs.cancelUpdate();
     else
         rs.setBookmark(rs.lastModified());
     ShowAlarmIndicator();
-    return ok;
+    return result;
 }

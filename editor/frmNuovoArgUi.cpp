@@ -90,6 +90,8 @@ void frmNuovoArg::buildControls()
     frmAllarme = new QWidget(client);
     frmAllarme->setAutoFillBackground(true);
     Calendar1 = new QCalendarWidget(frmAllarme);
+    // The years the stored form holds, so that any date picked can be saved.
+    Calendar1->setDateRange(QDate(1, 1, 1), QDate(9999, 12, 31));
     labOra = new QLabel(frmAllarme);
     cmbOre = new QComboBox(frmAllarme);
     for (int h = 0; h < 24; ++h)

@@ -167,12 +167,19 @@ void QtSound::play(const QString &path)
 {
     if (!QFileInfo::exists(path))
         return;
-    // Created on first use: with no audio device the effect simply never
-    // plays, which is not an error.
-    if (!m_effect)
+    // Created on first use and kept, the file read once: with no audio
+    // device the effect simply never plays, which is not an error. An effect
+    // that could not read the file (caught while it was being written) is
+    // made anew, or it would stay silent for the rest of the run.
+    const QUrl url = QUrl::fromLocalFile(path);
+    if (!m_effect || m_effect->status() == QSoundEffect::Error) {
         m_effect = std::make_unique<QSoundEffect>();
+        m_effect->setSource(url);
+    } else if (m_effect->source() != url) {
+        m_effect->setSource(url);
+    }
+    // Stopped first: play() on an effect still playing does not start over.
     m_effect->stop();
-    m_effect->setSource(QUrl::fromLocalFile(path));
     m_effect->play();
 }
 

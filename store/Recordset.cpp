@@ -52,20 +52,12 @@ FieldType typeFromDeclaration(const QString &decl, int *size)
 
 QString toStoredDateTime(const QDateTime &dt)
 {
-    return dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    return WallTime::of(dt).text();
 }
 
 QDateTime fromStoredDateTime(const QString &text)
 {
-    QDateTime dt = QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    if (!dt.isValid())
-        dt = QDateTime::fromString(text, Qt::ISODate);
-    if (!dt.isValid()) {
-        const QDate d = QDate::fromString(text, Qt::ISODate);
-        if (d.isValid())
-            dt = QDateTime(d, QTime(0, 0));
-    }
-    return dt;
+    return WallTime::fromText(text).moment();
 }
 
 int TableInfo::indexOf(const QString &field) const
@@ -349,7 +341,7 @@ QVariant valueFromStored(const FieldInfo &f, const QVariant &v)
         return QVariant(v.toLongLong() != 0);
     case FieldType::DateTime: {
         const QDateTime dt = fromStoredDateTime(v.toString());
-        return dt.isValid() ? QVariant(dt) : QVariant();
+        return dt.isValid() ? QVariant(dt) : QVariant(v.toString());
     }
     case FieldType::Text:
     case FieldType::Memo:
@@ -358,10 +350,10 @@ QVariant valueFromStored(const FieldInfo &f, const QVariant &v)
     return v;
 }
 
-QVariant TableRecordset::field(const QString &name)
+QVariant TableRecordset::storedField(const QString &name, int &f)
 {
     m_lastFieldFailed = true;  // until a value is in hand
-    const int f = m_info.indexOf(name);
+    f = m_info.indexOf(name);
     if (f < 0) {
         ErrorScope scope(m_db);
         m_db.addError(QStringLiteral("Item '%1' not found in this collection.").arg(name));
@@ -370,7 +362,7 @@ QVariant TableRecordset::field(const QString &name)
     const FieldInfo &fi = m_info.fields[f];
     if (m_editMode != EditMode::None && m_buffer.contains(f)) {
         m_lastFieldFailed = false;
-        return valueFromStored(fi, m_buffer.value(f));
+        return m_buffer.value(f);
     }
     if (m_editMode == EditMode::Add) {
         m_lastFieldFailed = false;
@@ -383,11 +375,11 @@ QVariant TableRecordset::field(const QString &name)
     }
     if (fi.isKey) {
         m_lastFieldFailed = false;
-        return QVariant(int(m_current.rowid));
+        return QVariant(m_current.rowid);
     }
     if (fi.type != FieldType::Memo) {
         m_lastFieldFailed = false;
-        return valueFromStored(fi, m_current.values[f]);
+        return m_current.values[f];
     }
     ErrorScope scope(m_db);
     Statement st(m_db, QStringLiteral("SELECT \"%1\" FROM \"%2\" WHERE rowid = ?1").arg(fi.name, m_info.name));
@@ -399,7 +391,21 @@ QVariant TableRecordset::field(const QString &name)
         return QVariant();
     }
     m_lastFieldFailed = false;
-    return valueFromStored(fi, st.column(0));
+    return st.column(0);
+}
+
+QVariant TableRecordset::field(const QString &name)
+{
+    int f = -1;
+    const QVariant v = storedField(name, f);
+    return f < 0 ? v : valueFromStored(m_info.fields[f], v);
+}
+
+WallTime TableRecordset::wallTime(const QString &name)
+{
+    int f = -1;
+    const QVariant v = storedField(name, f);
+    return f < 0 || v.isNull() ? WallTime() : WallTime::fromText(v.toString());
 }
 
 int TableRecordset::fieldSize(const QString &name) const
@@ -441,16 +447,20 @@ bool TableRecordset::toStored(const FieldInfo &f, const QVariant &in, QVariant &
         out = qint64(in.toBool() ? 1 : 0);
         break;
     case FieldType::DateTime: {
-        QDateTime dt;
-        if (in.typeId() == QMetaType::QDateTime)
-            dt = in.toDateTime();
+        // Kept as the wall clock reads, so a time in the hour skipped in
+        // spring is stored as it was set.
+        WallTime w;
+        if (in.metaType() == QMetaType::fromType<WallTime>())
+            w = in.value<WallTime>();
+        else if (in.typeId() == QMetaType::QDateTime)
+            w = WallTime::of(in.toDateTime());
         else if (in.typeId() == QMetaType::QDate)
-            dt = QDateTime(in.toDate(), QTime(0, 0));
+            w = {in.toDate(), QTime(0, 0)};
         else
-            dt = fromStoredDateTime(in.toString());
-        ok = dt.isValid();
+            w = WallTime::fromText(in.toString());
+        ok = w.isValid();
         if (ok)
-            out = toStoredDateTime(dt);
+            out = w.text();
         break;
     }
     case FieldType::Text: {

@@ -12,6 +12,7 @@
 // that succeeds leaves the list as it was.
 
 #include "Sqlite.h"
+#include "WallTime.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -42,10 +43,14 @@ struct TableInfo {
     static std::optional<TableInfo> read(Connection &db, const QString &table);
 };
 
-// Date and time values are kept as local-time text that sorts by time.
+// Date and time values are kept as local-time text that sorts by time (see
+// WallTime). Empty text for a moment outside the years the text can hold.
 QString toStoredDateTime(const QDateTime &dt);
+// The moment stored text stands for; invalid when it cannot be read.
 QDateTime fromStoredDateTime(const QString &text);
 // A stored value as the program sees it: the field's type, null when empty.
+// A date that cannot be read comes back as the text it is, to be told from
+// an empty one.
 QVariant valueFromStored(const FieldInfo &f, const QVariant &v);
 
 class Recordset {
@@ -111,6 +116,9 @@ public:
     bool setBookmark(qint64 bookmark);
 
     QVariant field(const QString &name) override;
+    // A date field as stored, before it is taken as a moment: it keeps a time
+    // of day that local time skipped. Invalid when empty or unreadable.
+    WallTime wallTime(const QString &name);
     // True when the last field() could not be read (an error, not an empty
     // value): the error list says why.
     bool lastFieldFailed() const { return m_lastFieldFailed; }
@@ -134,6 +142,9 @@ private:
 
     TableRecordset(Connection &db, TableInfo info);
     QString selectList() const;
+    // The stored value of a field of the current record (or of the pending
+    // add or edit); sets m_lastFieldFailed. f is its position, -1 if none.
+    QVariant storedField(const QString &name, int &f);
     Row readRow(Statement &st) const;
     bool fetchBatch(bool fromStart);
     std::optional<Row> loadRow(qint64 rowid);

@@ -26,28 +26,36 @@ TEST_F(AlarmPanel, OpeningAndClosingWithoutAlarmSetsTheCurrentMinute)
     EXPECT_EQ(e->cmbMinuti->currentIndex(), 31);
     e->cmdTimer->click();
     EXPECT_TRUE(e->rtfContenuto->isVisibleTo(e));
-    EXPECT_EQ(e->AlarmDateTime, QDateTime(QDate(2026, 6, 15), QTime(10, 31, 0)));
+    EXPECT_EQ(e->AlarmDateTime, (store::WallTime{QDate(2026, 6, 15), QTime(10, 31, 0)}));
     EXPECT_EQ(e->AlarmType, 0);
 }
 
+// 02:30 on the night the clocks go forward (Rome, 28 March 2027) does not
+// happen: it is stored as chosen and rings at 03:00, and the save goes
+// through with the rest of the topic.
 TEST_F(AlarmPanel, SavingWithThePanelOpenStoresItsValuesAndRestartsTheScheduler)
 {
+    InRome zone;
     frmNuovoArg *e = openTopic(QStringLiteral("Agenda"));
     ASSERT_TRUE(e);
+    e->rtfContenuto->setPlainText(QStringLiteral("new body"));
     e->cmdTimer->click();
-    e->Calendar1->setSelectedDate(QDate(2030, 3, 10));
-    e->cmbOre->setCurrentIndex(8);
+    e->Calendar1->setSelectedDate(QDate(2027, 3, 28));
+    e->cmbOre->setCurrentIndex(2);
     e->cmbMinuti->setCurrentIndex(30);
     e->cmbTipoAllarme->setCurrentIndex(2);
     EXPECT_FALSE(main->Timer1->isActive());
     e->cmdSalva->click();
+    EXPECT_TRUE(services.dialogs.shown().isEmpty()) << "no conversion error";
     auto &rs = *session->store.rsArgomenti;
     rs.setIndex(QStringLiteral("PrimaryKey"));
     ASSERT_TRUE(rs.seek(topics["Agenda"]));
     EXPECT_EQ(rs.field(QStringLiteral("TipoAllarme")).toInt(), 2);
-    EXPECT_EQ(rs.field(QStringLiteral("DataOraAllarme")).toDateTime(), QDateTime(QDate(2030, 3, 10), QTime(8, 30)));
+    EXPECT_EQ(rs.wallTime(QStringLiteral("DataOraAllarme")), (store::WallTime{QDate(2027, 3, 28), QTime(2, 30)}));
+    EXPECT_EQ(rs.field(QStringLiteral("ContenutoTxt")).toString(), QStringLiteral("new body"));
     EXPECT_TRUE(main->Timer1->isActive());
     EXPECT_EQ(main->NextAlarmTopicId, topics["Agenda"]);
+    EXPECT_EQ(main->NextAlarmTime, QDateTime(QDate(2027, 3, 28), QTime(3, 0)));
 
     frmNuovoArg *again = openTopic(QStringLiteral("Agenda"));
     ASSERT_TRUE(again);
@@ -61,11 +69,11 @@ TEST_F(AlarmPanel, AggiornaTimerStoresOnlyTheAlarmFields)
     ASSERT_TRUE(e);
     e->txtArgomento->setText(QStringLiteral("unsaved title"));
     e->AlarmType = 2;
-    e->AlarmDateTime = QDateTime(QDate(2027, 3, 10), QTime(8, 30));
-    EXPECT_TRUE(e->AggiornaTimer());
+    e->AlarmDateTime = {QDate(2027, 3, 10), QTime(8, 30)};
+    EXPECT_TRUE(e->AggiornaTimer().stored);
     auto &rs = *session->store.rsArgomenti;
     rs.setIndex(QStringLiteral("PrimaryKey"));
     ASSERT_TRUE(rs.seek(topics["Agenda"]));
-    EXPECT_EQ(rs.field(QStringLiteral("DataOraAllarme")).toDateTime(), QDateTime(QDate(2027, 3, 11), QTime(8, 30)));
+    EXPECT_EQ(rs.wallTime(QStringLiteral("DataOraAllarme")), (store::WallTime{QDate(2027, 3, 11), QTime(8, 30)}));
     EXPECT_EQ(rs.field(QStringLiteral("argomento")).toString(), QStringLiteral("Agenda"));
 }

@@ -5,9 +5,11 @@
 #include <QTimer>
 #include <QToolButton>
 
+using store::WallTime;
+
 class Scheduler : public BrowserFixture {
 protected:
-    void setAlarm(const QString &title, int type, const QDateTime &when)
+    void setAlarm(const QString &title, int type, const QVariant &when)
     {
         auto &rs = *session->store.rsArgomenti;
         rs.setIndex(QStringLiteral("PrimaryKey"));
@@ -17,12 +19,25 @@ protected:
         rs.setField(QStringLiteral("DataOraAllarme"), when);
         ASSERT_TRUE(rs.update());
     }
-    std::pair<int, QDateTime> alarmOf(const QString &title)
+    void setAlarm(const QString &title, int type, const WallTime &when)
+    {
+        setAlarm(title, type, QVariant::fromValue(when));
+    }
+    // Text as another program, or another version, may have written it.
+    void setStoredText(const QString &title, int type, const QString &text)
+    {
+        ASSERT_TRUE(session->store.dbNotes.exec(
+            QStringLiteral("UPDATE Argomenti SET TipoAllarme = %1, DataOraAllarme = '%2' WHERE idArgomento = %3")
+                .arg(type)
+                .arg(text)
+                .arg(topics[title])));
+    }
+    std::pair<int, WallTime> alarmOf(const QString &title)
     {
         auto &rs = *session->store.rsArgomenti;
         rs.setIndex(QStringLiteral("PrimaryKey"));
         EXPECT_TRUE(rs.seek(topics[title]));
-        return {rs.field(QStringLiteral("TipoAllarme")).toInt(), rs.field(QStringLiteral("DataOraAllarme")).toDateTime()};
+        return {rs.field(QStringLiteral("TipoAllarme")).toInt(), rs.wallTime(QStringLiteral("DataOraAllarme"))};
     }
     // A tick of the timer, which only ticks while it runs.
     void tick()
@@ -36,6 +51,10 @@ protected:
     {
         for (frmNuovoArg *e : session->finestre.editors())
             e->close();
+    }
+    QString lastBox() const
+    {
+        return services.dialogs.shown().isEmpty() ? QString() : services.dialogs.shown().last().prompt;
     }
     int sounds() const { return int(services.sound.played.size()); }
     QDateTime now() const { return services.clock.current; }
@@ -58,7 +77,7 @@ TEST_F(Scheduler, OneTimeAlarmInThePastFiresOnceAndIsSwitchedOff)
     frmNuovoArg *e = editorOf(topics["Far"]);
     ASSERT_TRUE(e) << "the topic is opened";
     EXPECT_EQ(main->CurrentCategoryId, categories["Zeta"]);
-    EXPECT_EQ(alarmOf(QStringLiteral("Far")), std::make_pair(0, when)) << "type 0, moment unchanged";
+    EXPECT_EQ(alarmOf(QStringLiteral("Far")), std::make_pair(0, WallTime::of(when))) << "type 0, moment unchanged";
     EXPECT_EQ(sounds(), 1);
     EXPECT_TRUE(services.sound.played.first().endsWith(QLatin1String("/ALARM.WAV")));
     EXPECT_FALSE(e->cmdTimer->property("alarmActive").toBool()) << "the grey picture";
@@ -79,55 +98,29 @@ TEST_F(Scheduler, NotYetDueOnlyRearms)
     EXPECT_EQ(sounds(), 1) << "due at its very moment";
 }
 
-TEST_F(Scheduler, DailyAlarmThreeDaysLateFiresOnThreeTicks)
-{
-    const QDateTime when = now().addDays(-3).addSecs(3600);  // between two and three days ago
-    setAlarm(QStringLiteral("Agenda"), 2, when);
-    main->RestartTimer();
-    for (int i = 1; i <= 3; ++i) {
-        tick();
-        EXPECT_EQ(sounds(), i);
-        EXPECT_EQ(alarmOf(QStringLiteral("Agenda")).second, when.addDays(i));
-    }
-    tick();
-    EXPECT_EQ(sounds(), 3) << "then it waits for its next day";
-    EXPECT_EQ(main->NextAlarmTime, when.addDays(3));
-    EXPECT_EQ(session->finestre.editors().size(), 1) << "the same editor each time";
-}
-
 TEST_F(Scheduler, MonthlyAndYearlyStepsFallBackToTheMonthsLastDay)
 {
-    services.clock.current = QDateTime(QDate(2031, 1, 31), QTime(9, 0));
-    setAlarm(QStringLiteral("Agenda"), 4, QDateTime(QDate(2028, 1, 31), QTime(8, 0)));
-    main->RestartTimer();
-    tick();
-    EXPECT_EQ(alarmOf(QStringLiteral("Agenda")).second, QDateTime(QDate(2028, 2, 29), QTime(8, 0)));
-    tick();
-    EXPECT_EQ(alarmOf(QStringLiteral("Agenda")).second, QDateTime(QDate(2028, 3, 29), QTime(8, 0))) << "the day drifts";
-    closeEditors();
-    setAlarm(QStringLiteral("Agenda"), 5, QDateTime(QDate(2028, 2, 29), QTime(7, 0)));
-    main->RestartTimer();
-    tick();
-    EXPECT_EQ(alarmOf(QStringLiteral("Agenda")).second, QDateTime(QDate(2029, 2, 28), QTime(7, 0)));
-    closeEditors();
-    setAlarm(QStringLiteral("Agenda"), 3, QDateTime(QDate(2031, 1, 1), QTime(7, 0)));
-    main->RestartTimer();
-    tick();
-    EXPECT_EQ(alarmOf(QStringLiteral("Agenda")).second, QDateTime(QDate(2031, 1, 8), QTime(7, 0)));
-}
-
-TEST_F(Scheduler, TwoAlarmsDueTogetherFireOnConsecutiveTicks)
-{
-    const QDateTime when = now().addSecs(-60);
-    setAlarm(QStringLiteral("Agenda"), 1, when);
-    setAlarm(QStringLiteral("Far"), 1, when);
-    main->RestartTimer();
-    tick();
-    tick();
-    EXPECT_EQ(sounds(), 2);
-    EXPECT_EQ(alarmOf(QStringLiteral("Agenda")).first, 0);
-    EXPECT_EQ(alarmOf(QStringLiteral("Far")).first, 0);
-    EXPECT_TRUE(editorOf(topics["Agenda"]) && editorOf(topics["Far"]));
+    const QTime eight(8, 0);
+    struct Row {
+        int type;
+        std::vector<QDate> rings;  // one after the other
+    };
+    const Row rows[] = {
+        {4, {QDate(2028, 1, 31), QDate(2028, 2, 29), QDate(2028, 3, 29)}},  // the day drifts
+        {5, {QDate(2028, 2, 29), QDate(2029, 2, 28)}},
+        {3, {QDate(2031, 1, 1), QDate(2031, 1, 8)}},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.type);
+        closeEditors();
+        setAlarm(QStringLiteral("Agenda"), row.type, WallTime{row.rings.front(), eight});
+        main->RestartTimer();
+        for (size_t i = 0; i + 1 < row.rings.size(); ++i) {
+            services.clock.current = QDateTime(row.rings[i], eight);
+            tick();
+            EXPECT_EQ(alarmOf(QStringLiteral("Agenda")).second, (WallTime{row.rings[i + 1], eight}));
+        }
+    }
 }
 
 TEST_F(Scheduler, FocusRefusedRetriesWithoutSoundOrAdvance)
@@ -139,12 +132,12 @@ TEST_F(Scheduler, FocusRefusedRetriesWithoutSoundOrAdvance)
     tick();
     tick();
     EXPECT_EQ(sounds(), 0);
-    EXPECT_EQ(alarmOf(QStringLiteral("Agenda")).second, when);
+    EXPECT_EQ(alarmOf(QStringLiteral("Agenda")).second, WallTime::of(when));
     EXPECT_TRUE(main->Timer1->isActive()) << "tried again at the next tick";
     services.desktop.refuseFocus = false;
     tick();
     EXPECT_EQ(sounds(), 1);
-    EXPECT_EQ(alarmOf(QStringLiteral("Agenda")).second, when.addDays(1));
+    EXPECT_EQ(alarmOf(QStringLiteral("Agenda")).second, WallTime::of(when.addDays(1)));
 }
 
 TEST_F(Scheduler, MinimizedOpenEditorIsRestoredAndAdvancedOnce)
@@ -155,12 +148,12 @@ TEST_F(Scheduler, MinimizedOpenEditorIsRestoredAndAdvancedOnce)
     const QDateTime when = now().addSecs(-60);
     setAlarm(QStringLiteral("Summary"), 3, when);
     e->AlarmType = 3;
-    e->AlarmDateTime = when;
+    e->AlarmDateTime = WallTime::of(when);
     main->RestartTimer();
     tick();
     EXPECT_FALSE(e->isMinimized());
     EXPECT_EQ(session->finestre.editors().size(), 1);
-    EXPECT_EQ(alarmOf(QStringLiteral("Summary")).second, when.addDays(7)) << "advanced once";
+    EXPECT_EQ(alarmOf(QStringLiteral("Summary")).second, WallTime::of(when.addDays(7))) << "advanced once";
     EXPECT_EQ(sounds(), 1);
 }
 
@@ -195,7 +188,7 @@ TEST_F(Scheduler, AnAlarmWaitsForAModalWindowAndForAClosedStore)
     main->mnuFinestraAltre_Click();
     EXPECT_EQ(soundsInside, 0);
     EXPECT_FALSE(editorInside) << "nothing opened beneath the modal window";
-    EXPECT_EQ(alarmOf(QStringLiteral("Agenda")).second, when);
+    EXPECT_EQ(alarmOf(QStringLiteral("Agenda")).second, WallTime::of(when));
     EXPECT_TRUE(main->Timer1->isActive());
 
     // A tick while the store is closed, as during packing.
@@ -208,5 +201,136 @@ TEST_F(Scheduler, AnAlarmWaitsForAModalWindowAndForAClosedStore)
     tick();
     EXPECT_EQ(sounds(), 1);
     EXPECT_TRUE(editorOf(topics["Agenda"]));
-    EXPECT_EQ(alarmOf(QStringLiteral("Agenda")).second, when.addDays(1));
+    EXPECT_EQ(alarmOf(QStringLiteral("Agenda")).second, WallTime::of(when.addDays(1)));
+}
+
+// Rome, 28 March 2027: at 02:00 the clocks go forward to 03:00, so 02:30
+// does not happen. Each kind of repetition stores 02:30 for that night,
+// rings at 03:00, and is back at 02:30 afterwards.
+TEST_F(Scheduler, RepetitionsKeepTheirTimeOfDayAcrossTheSpringChange)
+{
+    InRome zone;
+    const QTime half(2, 30);
+    const QDate night(2027, 3, 28);
+    struct Row {
+        int type;
+        QDate before, after;  // the times on either side of the night
+    };
+    const Row rows[] = {
+        {2, QDate(2027, 3, 27), QDate(2027, 3, 29)},
+        {3, QDate(2027, 3, 21), QDate(2027, 4, 4)},
+        {4, QDate(2027, 2, 28), QDate(2027, 4, 28)},
+        {5, QDate(2026, 3, 28), QDate(2028, 3, 28)},
+    };
+    int rung = 0;
+    const auto ringsAtThree = [&](const QDate &after) {
+        services.clock.current = QDateTime(night, QTime(1, 59, 59));
+        tick();
+        EXPECT_EQ(sounds(), rung) << "not before the clocks go forward";
+        EXPECT_EQ(main->NextAlarmTime, QDateTime(night, QTime(3, 0))) << "the first moment after the skip";
+        services.clock.current = QDateTime(night, QTime(3, 0));
+        tick();
+        EXPECT_EQ(sounds(), ++rung);
+        EXPECT_EQ(alarmOf(QStringLiteral("Agenda")).second, (WallTime{after, half})) << "02:30 again";
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.type);
+        closeEditors();
+        setAlarm(QStringLiteral("Agenda"), row.type, WallTime{row.before, half});
+        services.clock.current = QDateTime(row.before, half);
+        main->RestartTimer();
+        tick();
+        EXPECT_EQ(sounds(), ++rung);
+        EXPECT_EQ(alarmOf(QStringLiteral("Agenda")).second, (WallTime{night, half})) << "stored as set, not 03:30";
+        ringsAtThree(row.after);
+    }
+    // The same time written by a program in another zone: not midnight.
+    closeEditors();
+    setStoredText(QStringLiteral("Agenda"), 2, QStringLiteral("2027-03-28 02:30:00"));
+    main->RestartTimer();
+    ringsAtThree(QDate(2027, 3, 29));
+}
+
+// Rome, 31 October 2027: at 03:00 the clocks go back to 02:00, so 02:30
+// happens twice. Each kind of repetition rings at the first and not again.
+TEST_F(Scheduler, RepetitionsRingOnceAtTheAutumnChange)
+{
+    InRome zone;
+    const QTime half(2, 30);
+    const QDate night(2027, 10, 31);
+    const QDateTime firstPass = QDateTime(night, QTime(0, 30), Qt::UTC).toLocalTime();
+    ASSERT_EQ(firstPass.time(), half);
+    ASSERT_EQ(firstPass.addSecs(3600).time(), half);
+    const std::pair<int, QDate> rows[] = {
+        {2, QDate(2027, 11, 1)}, {3, QDate(2027, 11, 7)}, {4, QDate(2027, 11, 30)}, {5, QDate(2028, 10, 31)}};
+    int rung = 0;
+    for (const auto &[type, next] : rows) {
+        SCOPED_TRACE(type);
+        closeEditors();
+        setAlarm(QStringLiteral("Agenda"), type, WallTime{night, half});
+        services.clock.current = firstPass;
+        main->RestartTimer();
+        tick();
+        EXPECT_EQ(sounds(), ++rung);
+        services.clock.current = firstPass.addSecs(3600);
+        tick();
+        EXPECT_EQ(sounds(), rung) << "not again";
+        EXPECT_EQ(alarmOf(QStringLiteral("Agenda")).second, (WallTime{next, half}));
+    }
+}
+
+// The stored form holds years up to 9999.
+TEST_F(Scheduler, AlarmsStopAtTheCalendarsEnd)
+{
+    const WallTime last{QDate(9999, 12, 31), QTime(23, 59)};
+    setAlarm(QStringLiteral("Agenda"), 5, last);
+    services.clock.current = QDateTime(last.date, QTime(23, 59, 5));
+    main->RestartTimer();
+    services.dialogs.expectMsgBox();
+    tick();
+    EXPECT_EQ(sounds(), 1);
+    EXPECT_EQ(alarmOf(QStringLiteral("Agenda")), std::make_pair(0, last)) << "switched off, its last time kept";
+    EXPECT_TRUE(lastBox().contains(QLatin1String("9999"))) << lastBox().toStdString();
+    EXPECT_FALSE(main->Timer1->isActive());
+
+    // A time past it, from an older version, is told once and never rung;
+    // the other alarms go on.
+    closeEditors();
+    setStoredText(QStringLiteral("Far"), 5, QStringLiteral("10000-12-31 23:59:00"));
+    setAlarm(QStringLiteral("Agenda"), 1, now());
+    services.dialogs.expectMsgBox();
+    main->RestartTimer();
+    EXPECT_TRUE(lastBox().contains(QLatin1String("Far (10000-12-31 23:59:00)"))) << lastBox().toStdString();
+    EXPECT_EQ(main->NextAlarmTopicId, topics["Agenda"]);
+    tick();
+    tick();
+    EXPECT_EQ(sounds(), 2);
+    EXPECT_FALSE(editorOf(topics["Far"]));
+    EXPECT_FALSE(main->Timer1->isActive()) << "nothing left to ring";
+    EXPECT_TRUE(services.dialogs.allAnswered()) << "told once";
+}
+
+// Ten years away: a daily alarm comes forward once, says how many times it
+// was missed and since when, and its next time lies ahead; another alarm
+// due meanwhile rings at the next tick.
+TEST_F(Scheduler, ALongAbsenceIsCaughtUpInOneFiring)
+{
+    const WallTime first{QDate(2026, 6, 15), QTime(8, 0)};
+    services.clock.current = QDateTime(QDate(2036, 6, 15), QTime(10, 30));
+    setAlarm(QStringLiteral("Agenda"), 2, first);
+    setAlarm(QStringLiteral("Far"), 1, WallTime{QDate(2030, 1, 1), QTime(9, 0)});
+    main->RestartTimer();
+    services.dialogs.expectMsgBox();
+    tick();
+    EXPECT_EQ(sounds(), 1);
+    EXPECT_EQ(alarmOf(QStringLiteral("Agenda")).second, (WallTime{QDate(2036, 6, 16), QTime(8, 0)}));
+    const int missed = int(first.date.daysTo(now().date())) + 1;
+    EXPECT_TRUE(lastBox().contains(QStringLiteral("%1 times since 15/06/26 08:00").arg(missed))) << lastBox().toStdString();
+    EXPECT_EQ(session->finestre.editors().size(), 1);
+    tick();
+    EXPECT_EQ(sounds(), 2) << "the other alarm, at the next tick";
+    EXPECT_EQ(alarmOf(QStringLiteral("Far")).first, 0);
+    tick();
+    EXPECT_EQ(sounds(), 2);
+    EXPECT_EQ(main->NextAlarmTime, QDateTime(QDate(2036, 6, 16), QTime(8, 0)));
 }

@@ -15,7 +15,7 @@ TEST_F(Editor, LoadsTheTopicAndItsUpdateTime)
     EXPECT_EQ(e->idCategoria, categories["beta"]);
     // Empty alarm fields: type 0 and the moment of loading.
     EXPECT_EQ(e->AlarmType, 0);
-    EXPECT_EQ(e->AlarmDateTime, services.clock.current);
+    EXPECT_EQ(e->AlarmDateTime, store::WallTime::of(services.clock.current));
     EXPECT_TRUE(e->ProvaChiusura()) << "nothing changed";
 
     main->mnuItaliano->trigger();

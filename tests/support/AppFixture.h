@@ -15,7 +15,33 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <memory>
+#include <ostream>
+
+namespace store {
+// Test messages show a clock reading as the store keeps it.
+inline void PrintTo(const WallTime &w, std::ostream *os)
+{
+    *os << (w.isValid() ? w.text().toStdString() : std::string("(invalid)"));
+}
+} // namespace store
+
+// Places a test in a zone whose clocks change, and back.
+struct InRome {
+    const QByteArray old = qgetenv("TZ");
+    const bool had = qEnvironmentVariableIsSet("TZ");
+    InRome()
+    {
+        qputenv("TZ", "Europe/Rome");
+        tzset();
+    }
+    ~InRome()
+    {
+        had ? qputenv("TZ", old) : qunsetenv("TZ");
+        tzset();
+    }
+};
 
 // A home of its own (the data home points into a temporary folder) and an
 // executable path inside it, so nothing touches the user's files.
