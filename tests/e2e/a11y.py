@@ -71,27 +71,9 @@ def wait_control(pid, role, name, what=None, deadline=None):
     return wait_for(what or "%s %r" % (role, name), look, **kw)
 
 
-def windows(pid):
-    """Names of the program's windows on screen (frames and dialogs)."""
-    app = application(pid)
-    if app is None:
-        return []
-    names = []
-    for i in range(app.childCount):
-        w = app.getChildAtIndex(i)
-        if w is not None and showing(w):
-            names.append(w.name)
-    return names
-
-
 def centre(node):
     ext = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
     return ext.x + ext.width // 2, ext.y + ext.height // 2
-
-
-def extents(node):
-    ext = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-    return ext.x, ext.y, ext.width, ext.height
 
 
 def text(node):
