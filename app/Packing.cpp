@@ -9,6 +9,7 @@
 
 #include "Finestre.h"
 #include "Session.h"
+#include "Utility.h"
 
 #include <QApplication>
 #include <QFile>
@@ -35,6 +36,8 @@ void frmPrincipale::mnuCompatta_Click()
 {
     Session &s = m_session;
     const auto box = [&](int id, int style, int title) { return s.dialogs().MsgBox(this, s.GetString(id), style, s.GetString(title)); };
+    if (RefusedReadOnly(s, this))
+        return;
     if (!s.finestre.AllWindowsClosed()) {
         box(232, platform::vbCritical, 507);
         return;

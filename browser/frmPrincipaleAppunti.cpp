@@ -64,7 +64,7 @@ void frmPrincipale::copyOrCut(bool cut)
     if (!mnuSposta->isEnabled())
         return;
     const int key = SelectedKey();
-    if (key == -1)
+    if (key == -1 || (cut && RefusedReadOnly(m_session, this)))
         return;
     if (!readClip(key))
         return;
@@ -75,7 +75,7 @@ void frmPrincipale::copyOrCut(bool cut)
 
 void frmPrincipale::paste()
 {
-    if (!mnuSposta->isEnabled() || ClipboardState != 1)
+    if (!mnuSposta->isEnabled() || ClipboardState != 1 || RefusedReadOnly(m_session, this))
         return;
     // A cut topic is not pasted back into its own category.
     if (ClipSourceId != -1)
@@ -147,7 +147,7 @@ bool frmPrincipale::moveTopic(int topicId, int target)
 void frmPrincipale::mnuSposta_Click()
 {
     const int key = SelectedKey();
-    if (key == -1)
+    if (key == -1 || RefusedReadOnly(m_session, this))
         return;
     if (!chooseDestination())
         return;
@@ -162,7 +162,7 @@ void frmPrincipale::mnuSposta_Click()
 
 void frmPrincipale::mnuSpostaTutti_Click()
 {
-    if (lstArgomenti->count() == 0)
+    if (lstArgomenti->count() == 0 || RefusedReadOnly(m_session, this))
         return;
     if (!chooseDestination())
         return;

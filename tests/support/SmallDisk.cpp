@@ -28,6 +28,13 @@ SmallDisk::~SmallDisk()
         ::umount2(QFile::encodeName(path()).constData(), MNT_DETACH);
 }
 
+bool SmallDisk::makeFileReadOnly(const QString &file)
+{
+    const QByteArray f = QFile::encodeName(file);
+    return m_mounted && ::mount(f.constData(), f.constData(), nullptr, MS_BIND, nullptr) == 0
+        && ::mount(nullptr, f.constData(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0;
+}
+
 bool SmallDisk::remountReadOnly()
 {
     return m_mounted

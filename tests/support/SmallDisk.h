@@ -19,6 +19,9 @@ public:
     QString path() const { return m_dir.path(); }
     // Makes the whole file system read-only; false if it cannot be.
     bool remountReadOnly();
+    // Makes one file on it read-only (bound read-only over itself), its
+    // folder staying writable; false if it cannot be.
+    bool makeFileReadOnly(const QString &file);
 
 private:
     TempDir m_dir;
