@@ -67,40 +67,6 @@ TEST_F(Packing, SuccessKeepsTheBackupAndASecondRunReplacesIt)
     EXPECT_EQ(old.rsCategorie->recordCount(), 2) << "the backup holds the database as it was before this run";
 }
 
-TEST_F(Packing, CompactionFailureRestoresTheOldFileAndGoesOn)
-{
-    const QByteArray original = [&] {
-        session->store.close();
-        QFile f(path());
-        f.open(QIODevice::ReadOnly);
-        const QByteArray data = f.readAll();
-        f.close();
-        session->store.open();
-        return data;
-    }();
-    session->CompactDatabase = [](const QString &, const QString &target, QString *error) {
-        QFile half(target);  // a partial file left behind
-        half.open(QIODevice::WriteOnly);
-        half.write("partial");
-        *error = QStringLiteral("disk full");
-        return false;
-    };
-    answerYesYes();
-    services.dialogs.expectMsgBox();
-    main->mnuCompatta_Click();
-    EXPECT_EQ(services.dialogs.shown().constLast().prompt,
-              QStringLiteral("Error while packing the database; the old file will be recovered.\n\ndisk full"));
-    EXPECT_FALSE(QFile::exists(backup()));
-    EXPECT_FALSE(QFile::exists(path() + QStringLiteral(".new"))) << "the incomplete copy is gone";
-    ASSERT_TRUE(session->store.isOpen());
-    EXPECT_EQ(topicCount(), 4);
-    EXPECT_EQ(endedWith, -1) << "the program keeps running";
-    session->store.close();
-    QFile f(path());
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), original);
-}
-
 TEST_F(Packing, FailedMoveLeavesTheDatabaseUntouchedAndInUse)
 {
     // A folder in the backup's place makes the move fail.
