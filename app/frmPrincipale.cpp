@@ -243,9 +243,12 @@ void frmPrincipale::ReopenLastCategory()
 void frmPrincipale::SetLanguage(int lingua)
 {
     store::TableRecordset &setup = *m_session.store.rsSetup;
-    if (RefusedReadOnly(m_session, this) || !setup.edit() || !setup.setField(QStringLiteral("lingua"), lingua) || !setup.update()) {
-        setup.cancelUpdate();
-        ShowDatabaseErrors(m_session, this);
+    const bool refused = RefusedReadOnly(m_session, this);
+    if (refused || !setup.edit() || !setup.setField(QStringLiteral("lingua"), lingua) || !setup.update()) {
+        if (!refused) {
+            setup.cancelUpdate();
+            ShowDatabaseErrors(m_session, this);
+        }
         // The menu ticked its entry itself: the tick goes back to the
         // language still in use.
         mnuEnglish->setChecked(m_session.LanguageOffset != 0);
