@@ -1,12 +1,15 @@
-// Packing the database in place: the file is moved to a backup name, a
-// compacted copy is written under its own name, and the store reopened.
-// At every step a complete database stays at the database path or at the
-// backup path, and the user is told which when the program cannot go on.
+// Packing the database in place: a compacted copy is written beside the
+// file under a name of its own and synced; only then does the file take the
+// backup name and the copy its place, and the store is reopened. The
+// database never leaves its name before a complete copy is on the disk, so
+// a full disk or a failed copy leaves it as it was; the user is told where
+// the data is when the program cannot go on.
 
 #include "frmPrincipale.h"
 
 #include "Finestre.h"
 #include "Session.h"
+#include "Utility.h"
 
 #include <QApplication>
 #include <QFile>
@@ -33,6 +36,8 @@ void frmPrincipale::mnuCompatta_Click()
 {
     Session &s = m_session;
     const auto box = [&](int id, int style, int title) { return s.dialogs().MsgBox(this, s.GetString(id), style, s.GetString(title)); };
+    if (RefusedReadOnly(s, this))
+        return;
     if (!s.finestre.AllWindowsClosed()) {
         box(232, platform::vbCritical, 507);
         return;
@@ -52,39 +57,41 @@ void frmPrincipale::mnuCompatta_Click()
         ShutdownProgram();
     };
 
+    // The engine's reason, when there is one, goes with the message.
+    const auto tell = [&](int id, int style, int title, const QString &why = QString()) {
+        busy.pause();
+        s.dialogs().MsgBox(this, why.isEmpty() ? s.GetString(id) : s.GetString(id) + QStringLiteral("\n\n") + why,
+                           style, s.GetString(title));
+        busy.resume();
+    };
+
     const int shownCategory = ShownCategoryId();
     // 4. Closing the store also folds its write-ahead log into the file.
     s.store.close();
-    QFile::remove(backup);
-    if (!QFile::rename(path, backup)) {
-        // Nothing moved: the database is where it was, whole; it is opened
-        // again and packing is given up.
-        busy.pause();
-        box(237, platform::vbCritical, 507);
-        busy.resume();
-    } else {
-        // 5.
-        QString error;
-        if (s.CompactDatabase(backup, path, &error)) {
-            busy.pause();
-            box(235, platform::vbInformation, 236);
-            busy.resume();
-        } else {
-            // 8. Only the incomplete copy is deleted: the backup is the
-            // database as it was.
-            busy.pause();
-            box(237, platform::vbCritical, 507);
-            busy.resume();
-            QFile::remove(path);
-            if (QFile::exists(path) || !QFile::rename(backup, path)) {
-                fatal(backup);
-                return;
-            }
+    // 5. Whatever an earlier try left under the copy's name goes first.
+    const QString packed = path + QStringLiteral(".new");
+    QString error;
+    bool replaced = false;
+    if (!store::NoteStore::removeDatabaseFile(packed) || !s.CompactDatabase(path, packed, &error)) {
+        // 8. The database has not moved: only the incomplete copy goes.
+        store::NoteStore::removeDatabaseFile(packed);
+        tell(237, platform::vbCritical, 507, error);
+    } else if (!store::NoteStore::replaceDatabaseFile(path, packed, backup)) {
+        store::NoteStore::removeDatabaseFile(packed);
+        if (!QFile::exists(path)) {
+            fatal(backup);
+            return;
         }
+        tell(237, platform::vbCritical, 507);
+    } else {
+        replaced = true;
+        // 6.
+        tell(235, platform::vbInformation, 236);
     }
-    // 7.
+    // 7. A compacted copy that cannot be opened leaves the backup as the
+    // database the user had.
     if (!s.store.open()) {
-        fatal(QFile::exists(path) ? path : backup);
+        fatal(replaced || !QFile::exists(path) ? backup : path);
         return;
     }
     // The open category is the current record of rsCategorie again.

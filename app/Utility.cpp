@@ -9,6 +9,15 @@ void ShowDatabaseErrors(Session &session, QWidget *parent)
         session.dialogs().MsgBox(parent, e.description, platform::vbExclamation, session.GetString(507));
 }
 
+bool RefusedReadOnly(Session &session, QWidget *parent)
+{
+    if (!session.store.isReadOnly())
+        return false;
+    session.dialogs().MsgBox(parent, session.GetString(261) + QStringLiteral("\n\n") + session.store.DatabasePath,
+                             platform::vbCritical, session.GetString(507));
+    return true;
+}
+
 QString StyleLetters(bool bold, bool italic, bool strikeOut, bool underline)
 {
     QString s;

@@ -18,6 +18,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPointer>
+#include <QRadioButton>
 #include <QTimer>
 #include <QToolButton>
 
@@ -118,6 +119,10 @@ frmPrincipale::LoadResult frmPrincipale::Form_Load()
 
         // 12.
         ChooseLanguage();
+        // A file that cannot be changed is said at once, not at the first
+        // save after the user has typed for nothing.
+        if (s.store.isReadOnly())
+            RefusedReadOnly(s, this);
 
         // 13.
         if (!RunDateCheck()) {
@@ -157,9 +162,12 @@ void frmPrincipale::ChooseLanguage()
     if (!lingua.isNull() && lingua.toInt() != 0 && lingua.toInt() != 1) {
         frmLanguage window(m_session, this);
         window.exec();
-        if (window.saveFailed())
+        if (!window.saveFailed())
+            lingua = setup.field(QStringLiteral("lingua"));
+        else if (m_session.store.isReadOnly())
+            lingua = window.optEnglish->isChecked() ? 1 : 0;  // for this run only
+        else
             throw AppError(0, QStringLiteral("frmLanguage"), m_session.store.errorText());
-        lingua = setup.field(QStringLiteral("lingua"));
     }
     m_session.LanguageOffset = (!lingua.isNull() && lingua.toInt() == 0) ? 0 : i18n::kEnglishOffset;
     AggiornaLingua();
@@ -224,9 +232,12 @@ void frmPrincipale::ReopenLastCategory()
 void frmPrincipale::SetLanguage(int lingua)
 {
     store::TableRecordset &setup = *m_session.store.rsSetup;
-    if (!setup.edit() || !setup.setField(QStringLiteral("lingua"), lingua) || !setup.update()) {
-        setup.cancelUpdate();
-        ShowDatabaseErrors(m_session, this);
+    const bool refused = RefusedReadOnly(m_session, this);
+    if (refused || !setup.edit() || !setup.setField(QStringLiteral("lingua"), lingua) || !setup.update()) {
+        if (!refused) {
+            setup.cancelUpdate();
+            ShowDatabaseErrors(m_session, this);
+        }
         // The menu ticked its entry itself: the tick goes back to the
         // language still in use.
         mnuEnglish->setChecked(m_session.LanguageOffset != 0);

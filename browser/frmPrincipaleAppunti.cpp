@@ -64,7 +64,7 @@ void frmPrincipale::copyOrCut(bool cut)
     if (!mnuSposta->isEnabled())
         return;
     const int key = SelectedKey();
-    if (key == -1)
+    if (key == -1 || (cut && RefusedReadOnly(m_session, this)))
         return;
     if (!readClip(key))
         return;
@@ -75,7 +75,7 @@ void frmPrincipale::copyOrCut(bool cut)
 
 void frmPrincipale::paste()
 {
-    if (!mnuSposta->isEnabled() || ClipboardState != 1)
+    if (!mnuSposta->isEnabled() || ClipboardState != 1 || RefusedReadOnly(m_session, this))
         return;
     // A cut topic is not pasted back into its own category.
     if (ClipSourceId != -1)
@@ -89,6 +89,13 @@ void frmPrincipale::paste()
     store::NoteStore &st = m_session.store;
     store::TableRecordset &rs = *st.rsArgomenti;
     const int category = st.rsCategorie->field(QStringLiteral("idCategoria")).toInt();
+    // Completing a cut is one write with the paste: the topic is in one
+    // category or the other, never in both or in neither.
+    store::Transaction tx(st.dbNotes);
+    if (!tx.isActive()) {
+        ShowDatabaseErrors(m_session, this);
+        return;
+    }
     if (!rs.addNew() || !rs.setField(QStringLiteral("argomento"), ClipTitle)
         || !rs.setField(QStringLiteral("idCategoria"), category) || !rs.setField(QStringLiteral("contenuto"), ClipContent)
         || !rs.setField(QStringLiteral("ContenutoTxt"), ClipPlainText)
@@ -102,21 +109,31 @@ void frmPrincipale::paste()
         return;
     }
     const int key = rs.field(QStringLiteral("idArgomento")).toInt();
-    lstArgomenti->setCurrentRow(AddListEntry(ClipTitle, key));
-    if (ClipSourceId == -1)
+    // Not while the cut topic is open in an editor: the cut waits.
+    const bool sourceOpen = ClipSourceId != -1 && m_session.finestre.editorOfTopic(ClipSourceId);
+    bool removed = false;
+    if (ClipSourceId != -1 && !sourceOpen) {
+        rs.setIndex(QStringLiteral("PrimaryKey"));
+        if (rs.seek(ClipSourceId)) {
+            if (!rs.remove()) {
+                ShowDatabaseErrors(m_session, this);
+                return;
+            }
+            removed = true;
+        }
+    }
+    if (!tx.commit()) {
+        ShowDatabaseErrors(m_session, this);
         return;
-    // Completing a cut: not while the cut topic is open in an editor.
-    if (m_session.finestre.ActivateTopicWindow(ClipSourceId, QString())) {
+    }
+    lstArgomenti->setCurrentRow(AddListEntry(ClipTitle, key));
+    if (removed)
+        ClipSourceId = -1;
+    if (sourceOpen) {
+        m_session.finestre.ActivateTopicWindow(ClipSourceId, QString());
         // The list takes the focus back, and with it its window.
         m_session.desktop().focusWindow(this);
         lstArgomenti->setFocus();
-        return;
-    }
-    rs.setIndex(QStringLiteral("PrimaryKey"));
-    if (rs.seek(ClipSourceId)) {
-        ClipSourceId = -1;
-        if (!rs.remove())
-            ShowDatabaseErrors(m_session, this);
     }
 }
 
@@ -147,7 +164,7 @@ bool frmPrincipale::moveTopic(int topicId, int target)
 void frmPrincipale::mnuSposta_Click()
 {
     const int key = SelectedKey();
-    if (key == -1)
+    if (key == -1 || RefusedReadOnly(m_session, this))
         return;
     if (!chooseDestination())
         return;
@@ -162,7 +179,7 @@ void frmPrincipale::mnuSposta_Click()
 
 void frmPrincipale::mnuSpostaTutti_Click()
 {
-    if (lstArgomenti->count() == 0)
+    if (lstArgomenti->count() == 0 || RefusedReadOnly(m_session, this))
         return;
     if (!chooseDestination())
         return;

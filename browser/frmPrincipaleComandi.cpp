@@ -13,6 +13,8 @@
 
 void frmPrincipale::cmdInserisci_Click()
 {
+    if (RefusedReadOnly(m_session, this))
+        return;
     if (isTopicMode()) {
         // Every request opens another empty editor; the topic exists only
         // once that editor saves it.
@@ -47,7 +49,7 @@ void frmPrincipale::cmdCancella_Click()
     Session &s = m_session;
     const int row = lstArgomenti->currentRow();
     const int key = SelectedKey();
-    if (key == -1)
+    if (key == -1 || RefusedReadOnly(s, this))
         return;
     if (s.dialogs().MsgBox(this, s.GetString(225), platform::vbYesNo | platform::vbQuestion, s.GetString(725))
         == platform::vbYes) {
@@ -101,7 +103,7 @@ void frmPrincipale::mnuRinomina_Click()
     Session &s = m_session;
     QListWidgetItem *item = lstArgomenti->currentItem();
     const int key = SelectedKey();
-    if (key == -1 || !item)
+    if (key == -1 || !item || RefusedReadOnly(s, this))
         return;
     const bool topics = isTopicMode();
     const auto answer = s.dialogs().InputBox(this, s.GetString(239), s.GetString(topics ? 240 : 241), item->text());

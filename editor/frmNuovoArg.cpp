@@ -93,8 +93,10 @@ void frmNuovoArg::Form_Load()
                 AlarmDateTime = when;
         }
     }
-    if (m_loadFailed) {
+    if (m_loadFailed)
         ShowDatabaseErrors(s, this);
+    // Nothing can be saved: nothing is typed for nothing.
+    if (m_loadFailed || s.store.isReadOnly()) {
         cmdSalva->setEnabled(false);
         txtArgomento->setReadOnly(true);
         rtfContenuto->setReadOnly(true);
@@ -177,7 +179,7 @@ QString frmNuovoArg::bodyPlainText() const
 void frmNuovoArg::cmdSalva_Click()
 {
     Session &s = m_session;
-    if (m_loadFailed)
+    if (m_loadFailed || s.store.isReadOnly())
         return;
     // 1. An open alarm panel is closed first, taking its values.
     if (!frmAllarme->isHidden())
@@ -272,8 +274,9 @@ void frmNuovoArg::Form_Unload()
 
 bool frmNuovoArg::ProvaChiusura()
 {
-    // A topic that could not be read holds nothing that could be saved.
-    if (m_loadFailed)
+    // A topic that could not be read, or a file that cannot be written,
+    // leaves nothing that could be saved.
+    if (m_loadFailed || m_session.store.isReadOnly())
         return true;
     if (idArgomento == -1 || !frmAllarme->isHidden())
         return false;

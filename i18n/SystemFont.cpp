@@ -68,6 +68,8 @@ void frmPrincipale::ApplyMainWindowFont()
 
 void frmPrincipale::mnuFontSistema_Click()
 {
+    if (RefusedReadOnly(m_session, this))
+        return;
     store::TableRecordset &setup = *m_session.store.rsSetup;
     const auto current = storedFont(setup).value_or(
         platform::Dialogs::FontChoice{QStringLiteral("MS Sans Serif"), 8, false, false, false, false});

@@ -137,56 +137,86 @@ bool NoteStore::open()
         dbNotes.addError(QStringLiteral("Could not find file '%1'.").arg(DatabasePath));
         return false;
     }
-    if (!dbNotes.open(DatabasePath, false))
+    const auto fail = [this] {
+        const auto errs = dbNotes.errors();
+        close();
+        dbNotes.setErrors(errs);
         return false;
+    };
+    // Nothing is written to a file until it is known to be ours: a file of
+    // another kind, or from a newer program, is refused as it was found.
     qint64 version = 0;
-    {
-        // A file from a newer program may hold data this one would mangle.
-        Statement v(dbNotes, QStringLiteral("PRAGMA user_version"));
-        version = v.step() ? v.columnInt(0) : 0;
-        if (version > kSchemaVersion) {
-            const qint64 found = version;
-            close();
-            dbNotes.addError(QStringLiteral("The database '%1' was written by a newer version of Quorvel "
-                                            "(format %2; this version reads up to %3).")
-                                 .arg(DatabasePath)
-                                 .arg(found)
-                                 .arg(kSchemaVersion));
-            return false;
-        }
+    if (!dbNotes.openReadOnly(DatabasePath) || !checkFile(&version))
+        return fail();
+    // The log and the journal are made beside the file, so both must be
+    // writable; otherwise the notes are shown and nothing can be changed.
+    const QByteArray file = QFile::encodeName(DatabasePath);
+    const QByteArray folder = QFile::encodeName(QFileInfo(DatabasePath).absolutePath());
+    m_readOnly = ::access(file.constData(), W_OK) != 0 || ::access(folder.constData(), W_OK) != 0;
+    if (!m_readOnly) {
+        if (!dbNotes.open(DatabasePath, false))
+            return fail();
+        // Write-ahead logging: one sync per save instead of several, and a
+        // save interrupted by a crash or power cut is rolled back whole.
+        dbNotes.exec(QStringLiteral("PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL"));
+        // An older file is brought to this version once it is accepted.
+        if (version < kSchemaVersion && !migrate(int(version)))
+            return fail();
     }
     registerLike(dbNotes.handle());
     registerListOrder(dbNotes.handle());
-    // Write-ahead logging: one sync per save instead of several, and a save
-    // interrupted by a crash or power cut is rolled back whole.
-    dbNotes.exec(QStringLiteral("PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL"));
     rsSetup = TableRecordset::open(dbNotes, QStringLiteral("Setup"));
     if (rsSetup)
         rsArgomenti = TableRecordset::open(dbNotes, QStringLiteral("Argomenti"));
     if (rsArgomenti)
         rsCategorie = TableRecordset::open(dbNotes, QStringLiteral("Categorie"));
-    if (!rsCategorie) {
-        const auto errs = dbNotes.errors();
-        close();
-        for (const EngineError &e : errs)
-            dbNotes.addError(e.description, e.statement, e.code);
+    if (!rsCategorie || !rsSetup->moveFirst())
+        return fail();
+    Statement fts(dbNotes, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'ArgomentiFts'"));
+    m_topicIndex = fts.step() && fts.columnInt(0) > 0;
+    return true;
+}
+
+bool NoteStore::checkFile(qint64 *version)
+{
+    // A file from a newer program may hold data this one would mangle.
+    Statement v(dbNotes, QStringLiteral("PRAGMA user_version"));
+    *version = v.step() ? v.columnInt(0) : 0;
+    if (v.failed())
+        return false;
+    if (*version > kSchemaVersion) {
+        dbNotes.addError(QStringLiteral("The database '%1' was written by a newer version of Quorvel "
+                                        "(format %2; this version reads up to %3).")
+                             .arg(DatabasePath)
+                             .arg(*version)
+                             .arg(kSchemaVersion));
         return false;
     }
-    // An older file is brought to this version once its tables are known.
-    if (version < kSchemaVersion && !migrate(int(version))) {
-        const auto errs = dbNotes.errors();
-        close();
-        dbNotes.setErrors(errs);
+    // Every table with every field the program reads or writes: a field
+    // found missing later would fail after the file had been written to.
+    Connection model;
+    if (!model.open(QStringLiteral(":memory:"), true) || !model.exec(QString::fromUtf8(kSchema))) {
+        dbNotes.setErrors(model.errors());
         return false;
     }
-    {
-        Statement fts(dbNotes, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'ArgomentiFts'"));
-        m_topicIndex = fts.step() && fts.columnInt(0) > 0;
+    for (const QString table : {QStringLiteral("Setup"), QStringLiteral("Argomenti"), QStringLiteral("Categorie")}) {
+        const auto found = TableInfo::read(dbNotes, table);
+        if (!found)
+            return false;
+        const auto wanted = TableInfo::read(model, table);
+        for (const FieldInfo &f : wanted->fields)
+            if (found->indexOf(f.name) < 0) {
+                dbNotes.addError(QStringLiteral("The field '%1' of the table '%2' does not exist in the database '%3'.")
+                                     .arg(f.name, table, DatabasePath));
+                return false;
+            }
     }
     // Setup is used on its single record without seeking; without it no
     // preference could be read or kept.
-    if (!rsSetup->moveFirst() || rsSetup->eof()) {
-        close();
+    Statement setup(dbNotes, QStringLiteral("SELECT count(*) FROM Setup"));
+    if (!setup.step())
+        return false;
+    if (setup.columnInt(0) == 0) {
         dbNotes.addError(QStringLiteral("The table 'Setup' of '%1' has no record.").arg(DatabasePath));
         return false;
     }
@@ -219,6 +249,7 @@ void NoteStore::close()
     rsCategorie.reset();
     dbNotes.close();
     m_topicIndex = false;
+    m_readOnly = false;
 }
 
 std::unique_ptr<SnapshotRecordset> NoteStore::openQuery(const QString &sql, const QVariantList &params)
@@ -226,17 +257,70 @@ std::unique_ptr<SnapshotRecordset> NoteStore::openQuery(const QString &sql, cons
     return SnapshotRecordset::open(dbNotes, sql, params);
 }
 
+namespace {
+const char *const kCompanions[] = {"-journal", "-wal", "-shm"};
+}
+
+bool NoteStore::removeDatabaseFile(const QString &path)
+{
+    bool gone = true;
+    for (const char *suffix : kCompanions) {
+        const QString companion = path + QLatin1String(suffix);
+        gone = (QFile::remove(companion) || !QFileInfo::exists(companion)) && gone;
+    }
+    // The file last, so that no moment sees it without its journal.
+    return (QFile::remove(path) || !QFileInfo::exists(path)) && gone;
+}
+
+bool NoteStore::replaceDatabaseFile(const QString &path, const QString &replacement, const QString &backup)
+{
+    for (const char *suffix : {"-journal", "-wal"})
+        if (QFileInfo::exists(path + QLatin1String(suffix)))
+            return false;
+    if (!removeDatabaseFile(backup))
+        return false;
+    QFile::remove(path + QStringLiteral("-shm"));
+    const QByteArray from = QFile::encodeName(path);
+    const QByteArray to = QFile::encodeName(replacement);
+    // A second name for the file, then the new file over the first: at no
+    // moment is there no database at path.
+    if (::link(from.constData(), QFile::encodeName(backup).constData()) == 0) {
+        if (::rename(to.constData(), from.constData()) != 0)
+            return false;
+    } else {
+        // A file system without links: two renames, undone on failure.
+        if (!QFile::rename(path, backup))
+            return false;
+        if (!QFile::rename(replacement, path)) {
+            QFile::rename(backup, path);
+            return false;
+        }
+    }
+    syncToDisk(QFileInfo(path).absolutePath());
+    return true;
+}
+
 bool NoteStore::compactDatabase(const QString &source, const QString &target, QString *error)
 {
-    const auto fail = [error](const QString &why) {
+    const auto fail = [error, &target](const QString &why) {
+        removeDatabaseFile(target);
         if (error)
             *error = why;
         return false;
     };
-    if (!FileExists(source))
-        return fail(QStringLiteral("Could not find file '%1'.").arg(source));
-    if (QFileInfo::exists(target))
-        return fail(QStringLiteral("The file '%1' already exists.").arg(target));
+    if (!FileExists(source)) {
+        if (error)
+            *error = QStringLiteral("Could not find file '%1'.").arg(source);
+        return false;
+    }
+    if (QFileInfo::exists(target)) {
+        if (error)
+            *error = QStringLiteral("The file '%1' already exists.").arg(target);
+        return false;
+    }
+    // A journal left by an earlier failed copy would be rolled onto this one.
+    if (!removeDatabaseFile(target))
+        return fail(QStringLiteral("The file '%1' cannot be removed.").arg(target + QStringLiteral("-journal")));
     Connection db;
     if (!db.open(source, false))
         return fail(db.errors().constLast().description);
@@ -245,16 +329,13 @@ bool NoteStore::compactDatabase(const QString &source, const QString &target, QS
     if (!st.run()) {
         const QString why = db.errors().isEmpty() ? QStringLiteral("Compacting failed.") : db.errors().constLast().description;
         db.close();
-        QFile::remove(target);
         return fail(why);
     }
     db.close();
     // The copy is written without syncing: it goes to the disk, and its name
     // into the folder, before the packing can be called done.
-    if (!syncToDisk(target)) {
-        QFile::remove(target);
+    if (!syncToDisk(target))
         return fail(QStringLiteral("The compacted file '%1' could not be written to the disk.").arg(target));
-    }
     // Some file systems cannot sync a folder: the file itself is safe then.
     syncToDisk(QFileInfo(target).absolutePath());
     return true;
@@ -267,6 +348,8 @@ bool NoteStore::createDatabase(const QString &path, const QDateTime &now, QStrin
             *error = QStringLiteral("The file '%1' already exists.").arg(path);
         return false;
     }
+    // A journal of an earlier file by that name would be rolled onto this one.
+    removeDatabaseFile(path);
     Connection db;
     bool ok = db.open(path, true);
     if (ok) {
@@ -290,7 +373,8 @@ bool NoteStore::createDatabase(const QString &path, const QDateTime &now, QStrin
             *error = db.errors().isEmpty() ? QStringLiteral("Cannot create the database.")
                                            : db.errors().constLast().description;
         db.close();
-        QFile::remove(path);
+        // Its journal too: the next start would roll it onto a new file.
+        removeDatabaseFile(path);
     }
     return ok;
 }

@@ -36,9 +36,14 @@ public:
     QString DatabasePath;
 
     // Opens DatabasePath = JoinPath(DataFolder, "quorvel.mdb") and the cursors
-    // rsSetup, rsArgomenti, rsCategorie in that order. On failure returns
-    // false, everything stays closed and errorText() tells why.
+    // rsSetup, rsArgomenti, rsCategorie in that order. The file is checked
+    // through a connection that cannot write before anything is written to
+    // it. On failure returns false, the file is as it was, everything stays
+    // closed and errorText() tells why. A file or folder that cannot be
+    // written is opened read-only (see isReadOnly()).
     bool open();
+    // True when the open file cannot be changed: every write would fail.
+    bool isReadOnly() const { return m_readOnly; }
     // Closes the cursors and the database (before packing, at shutdown).
     void close();
     bool isOpen() const { return dbNotes.isOpen(); }
@@ -48,8 +53,20 @@ public:
     static bool createDatabase(const QString &path, const QDateTime &now, QString *error);
 
     // Writes a compacted copy of the closed database file source to a new
-    // file target (which must not exist). The source is never changed.
+    // file target (which must not exist), synced to the disk. The source is
+    // never changed; on failure nothing is left at target.
     static bool compactDatabase(const QString &source, const QString &target, QString *error);
+
+    // Removes a database file with its journal, log and log index; true when
+    // none of them is left. A file must never take a name whose companions
+    // are still there: SQLite would apply them to it.
+    static bool removeDatabaseFile(const QString &path);
+    // Puts the closed database file path at backup (replacing any file
+    // there) and the file replacement at path, synced. Refuses when path
+    // still has a journal or a log, whose changes are not in the file. On
+    // failure path is the database as it was, unless it could not even be
+    // put back: then it is at backup.
+    static bool replaceDatabaseFile(const QString &path, const QString &replacement, const QString &backup);
 
     // The engine's error list after a failed operation.
     const QList<EngineError> &errors() const { return dbNotes.errors(); }
@@ -68,8 +85,10 @@ public:
     std::unique_ptr<SnapshotRecordset> openQuery(const QString &sql, const QVariantList &params = {});
 
 private:
+    bool checkFile(qint64 *version);
     bool migrate(int fromVersion);
     bool m_topicIndex = false;
+    bool m_readOnly = false;
 };
 
 } // namespace store

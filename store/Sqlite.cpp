@@ -1,5 +1,8 @@
 #include "Sqlite.h"
 
+#include <QFile>
+#include <QUrl>
+
 #include <sqlite3.h>
 
 namespace store {
@@ -11,13 +14,29 @@ Connection::~Connection()
 
 bool Connection::open(const QString &path, bool create)
 {
+    return openWith(path, path.toUtf8(), SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0));
+}
+
+bool Connection::openReadOnly(const QString &path)
+{
+    const QByteArray uri = QUrl::fromLocalFile(path).toEncoded();
+    // A read-only connection to a file in write-ahead mode still makes the
+    // log and its index beside it; without a log there is nothing to read
+    // there, and the file is read as it lies.
+    if (!QFile::exists(path + QStringLiteral("-wal")))
+        return openWith(path, uri + "?immutable=1", SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
+    // A log that cannot be indexed (a read-only folder) is left aside.
+    return openWith(path, uri + "?mode=ro", SQLITE_OPEN_READONLY | SQLITE_OPEN_URI)
+        || openWith(path, uri + "?immutable=1", SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
+}
+
+bool Connection::openWith(const QString &path, const QByteArray &name, int flags)
+{
     close();
     m_errors.clear();
-    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
-    if (create)
-        flags |= SQLITE_OPEN_CREATE;
+    flags |= SQLITE_OPEN_NOMUTEX;
     sqlite3 *db = nullptr;
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr);
+    const int rc = sqlite3_open_v2(name.constData(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
         const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
         m_errors.append({rc, db ? sqlite3_extended_errcode(db) : rc,

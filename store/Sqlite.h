@@ -34,6 +34,10 @@ public:
     // Opens an existing file read-write (create = false) or creates it.
     // Returns false and fills errors() when the file cannot be opened.
     bool open(const QString &path, bool create);
+    // Opens an existing file so that nothing can be written to it, creating
+    // nothing beside it unless a write-ahead log is already there (whose
+    // changes must be read). Returns false and fills errors() on failure.
+    bool openReadOnly(const QString &path);
     void close();
     bool isOpen() const { return m_db != nullptr; }
     sqlite3 *handle() const { return m_db; }
@@ -58,6 +62,7 @@ public:
     int lastChanges() const;
 
 private:
+    bool openWith(const QString &path, const QByteArray &name, int flags);
     sqlite3 *m_db = nullptr;
     QList<EngineError> m_errors;
 };

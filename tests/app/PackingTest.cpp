@@ -1,4 +1,6 @@
 #include "BrowserFixture.h"
+#include "Intact.h"
+#include "SmallDisk.h"
 
 #include <QDir>
 #include <QFile>
@@ -65,39 +67,6 @@ TEST_F(Packing, SuccessKeepsTheBackupAndASecondRunReplacesIt)
     EXPECT_EQ(old.rsCategorie->recordCount(), 2) << "the backup holds the database as it was before this run";
 }
 
-TEST_F(Packing, CompactionFailureRestoresTheOldFileAndGoesOn)
-{
-    const QByteArray original = [&] {
-        session->store.close();
-        QFile f(path());
-        f.open(QIODevice::ReadOnly);
-        const QByteArray data = f.readAll();
-        f.close();
-        session->store.open();
-        return data;
-    }();
-    session->CompactDatabase = [](const QString &, const QString &target, QString *error) {
-        QFile half(target);  // a partial file left behind
-        half.open(QIODevice::WriteOnly);
-        half.write("partial");
-        *error = QStringLiteral("disk full");
-        return false;
-    };
-    answerYesYes();
-    services.dialogs.expectMsgBox();
-    main->mnuCompatta_Click();
-    EXPECT_EQ(services.dialogs.shown().constLast().prompt,
-              QStringLiteral("Error while packing the database; the old file will be recovered."));
-    EXPECT_FALSE(QFile::exists(backup()));
-    ASSERT_TRUE(session->store.isOpen());
-    EXPECT_EQ(topicCount(), 4);
-    EXPECT_EQ(endedWith, -1) << "the program keeps running";
-    session->store.close();
-    QFile f(path());
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), original);
-}
-
 TEST_F(Packing, FailedMoveLeavesTheDatabaseUntouchedAndInUse)
 {
     // A folder in the backup's place makes the move fail.
@@ -114,8 +83,8 @@ TEST_F(Packing, FailedMoveLeavesTheDatabaseUntouchedAndInUse)
 TEST_F(Packing, UnrecoverableErrorEndsTheProgramAndNamesWhereTheDataIs)
 {
     session->CompactDatabase = [](const QString &, const QString &target, QString *) {
-        QDir().mkpath(target + QStringLiteral("/in-the-way"));  // cannot be removed as a file
-        return false;
+        QFile copy(target);  // a "compacted" file that is no database
+        return copy.open(QIODevice::WriteOnly) && copy.write(QByteArray(8192, 'x')) == 8192;
     };
     answerYesYes();
     services.dialogs.expectMsgBox();
@@ -130,4 +99,59 @@ TEST_F(Packing, UnrecoverableErrorEndsTheProgramAndNamesWhereTheDataIs)
     ASSERT_TRUE(QFile::copy(backup(), rescued.DataFolder + QStringLiteral("/quorvel.mdb")));
     ASSERT_TRUE(rescued.open());
     EXPECT_EQ(rescued.rsArgomenti->recordCount(), 4) << "nothing was lost";
+}
+
+TEST_F(Packing, FullSmallDiskKeepsEveryTopicAndPacksOnceThereIsRoom)
+{
+    SmallDisk disk(20);
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.why().toStdString();
+    // About 12 MB of topics, made beside and copied in whole: written in
+    // place, its log would not fit.
+    const QString made = home.mkdir(QStringLiteral("made"));
+    makeDatabase(made);
+    {
+        store::Connection db;
+        ASSERT_TRUE(db.open(made + QStringLiteral("/quorvel.mdb"), false));
+        ASSERT_TRUE(db.exec(QStringLiteral(
+            "INSERT INTO Categorie (Categoria) VALUES ('big');"
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
+            "INSERT INTO Argomenti (idCategoria, argomento, contenuto, ContenutoTxt) "
+            "SELECT 1, 'topic ' || i, hex(randomblob(2000)), 'body ' || i FROM n")));
+    }
+    ASSERT_TRUE(QFile::copy(made + QStringLiteral("/quorvel.mdb"), disk.path() + QStringLiteral("/quorvel.mdb")));
+    ASSERT_GT(QFileInfo(disk.path() + QStringLiteral("/quorvel.mdb")).size(), 12'000'000);
+    ASSERT_EQ(start({disk.path()}), frmPrincipale::LoadResult::Running);
+
+    // No room for a compacted copy: the database stays as it was.
+    answerYesYes();
+    services.dialogs.expectMsgBox();
+    main->mnuCompatta_Click();
+    EXPECT_TRUE(services.dialogs.shown().constLast().prompt.startsWith(
+        QLatin1String("Error while packing the database; the old file will be recovered.\n\n")));
+    ASSERT_TRUE(session->store.isOpen());
+    EXPECT_EQ(topicCount(), 3000);
+    EXPECT_EQ(endedWith, -1);
+    session->store.close();
+    EXPECT_EQ(damageOf(path()), QString());
+    EXPECT_EQ(QDir(disk.path()).entryList(QDir::Files), QStringList{QStringLiteral("quorvel.mdb")})
+        << "nothing of the failed copy is left";
+
+    // Two topics in three deleted: now the copy fits, and the backup stays.
+    ASSERT_TRUE(session->store.open());
+    // A hundred at a time, so that the log is folded back as it goes.
+    for (int upTo = 100; upTo <= 3000; upTo += 100)
+        ASSERT_TRUE(session->store.dbNotes.exec(
+            QStringLiteral("DELETE FROM Argomenti WHERE idArgomento % 3 <> 0 AND idArgomento <= %1").arg(upTo)))
+            << session->store.errorText().toStdString();
+    answerYesYes();
+    services.dialogs.expectMsgBox();
+    main->mnuCompatta_Click();
+    EXPECT_EQ(services.dialogs.shown().constLast().prompt, QStringLiteral("Database packed."));
+    ASSERT_TRUE(session->store.isOpen());
+    EXPECT_EQ(topicCount(), 1000);
+    session->store.close();
+    EXPECT_LT(QFileInfo(path()).size(), 6'000'000);
+    EXPECT_EQ(damageOf(path()), QString());
+    EXPECT_EQ(damageOf(backup()), QString());
 }

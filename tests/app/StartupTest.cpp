@@ -135,26 +135,6 @@ TEST_F(Startup, DamagedDatabaseEndsWithTwoMessages)
     EXPECT_EQ(QFileInfo(f.fileName()).size(), 8192) << "a damaged file is left as it was";
 }
 
-TEST_F(Startup, AlarmsThatCannotBeLookedUpEndTheStartWithTwoMessages)
-{
-    makeDatabase(defaultFolder(), 1);
-    {
-        // A file whose tables open but whose alarm field is gone.
-        store::NoteStore ns;
-        ns.DataFolder = defaultFolder();
-        ASSERT_TRUE(ns.open());
-        ASSERT_TRUE(ns.dbNotes.exec(QStringLiteral("DROP INDEX ix_Argomenti_Allarme")));
-        ASSERT_TRUE(ns.dbNotes.exec(QStringLiteral("ALTER TABLE Argomenti DROP COLUMN DataOraAllarme")));
-    }
-    services.dialogs.expectMsgBox();
-    services.dialogs.expectMsgBox();
-    EXPECT_EQ(start(), frmPrincipale::LoadResult::Failed);
-    ASSERT_EQ(services.dialogs.shown().size(), 2);
-    EXPECT_TRUE(services.dialogs.shown().value(0).prompt.contains(QLatin1String("DataOraAllarme"), Qt::CaseInsensitive))
-        << services.dialogs.shown().value(0).prompt.toStdString();
-    EXPECT_EQ(services.dialogs.shown().value(1).prompt, QStringLiteral("Database not available!"));
-}
-
 namespace {
 int addCategory(store::NoteStore &ns, const QString &name)
 {

@@ -1,7 +1,11 @@
 #include "StoreFixture.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QRandomGenerator>
+
+#include <functional>
 
 using store::FileExists;
 using store::JoinPath;
@@ -60,44 +64,8 @@ TEST(Opening, NewDatabaseHasTheSchemaAndOneSetupRecord)
         << "an existing file is never overwritten";
 }
 
-TEST(Opening, MissingFileIsReportedByName)
-{
-    TempDir dir;
-    NoteStore ns;
-    ns.DataFolder = dir.path();
-    EXPECT_FALSE(ns.open());
-    EXPECT_FALSE(ns.isOpen());
-    EXPECT_TRUE(ns.errorText().contains(dir.file(QStringLiteral("quorvel.mdb"))));
-}
 
-TEST(Opening, FileOfAnotherKindIsNotOpened)
-{
-    TempDir dir;
-    QFile f(dir.file(QStringLiteral("quorvel.mdb")));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(QByteArray(4096, 'Z'));
-    f.close();
-    NoteStore ns;
-    ns.DataFolder = dir.path();
-    EXPECT_FALSE(ns.open());
-    EXPECT_FALSE(ns.isOpen());
-    EXPECT_FALSE(ns.errorText().isEmpty());
-}
 
-TEST(Opening, DatabaseWithoutATableIsNotOpened)
-{
-    TempDir dir;
-    {
-        store::Connection db;
-        ASSERT_TRUE(db.open(dir.file(QStringLiteral("quorvel.mdb")), true));
-        ASSERT_TRUE(db.exec(QStringLiteral("CREATE TABLE Setup (lingua SMALLINT); CREATE TABLE Argomenti (x INTEGER)")));
-    }
-    NoteStore ns;
-    ns.DataFolder = dir.path();
-    EXPECT_FALSE(ns.open());
-    EXPECT_TRUE(ns.errorText().contains(QLatin1String("Categorie"))) << ns.errorText().toStdString();
-    EXPECT_FALSE(ns.rsSetup) << "nothing stays half open";
-}
 
 TEST(Opening, ClosedStoreCanBeOpenedAgain)
 {
@@ -154,35 +122,72 @@ TEST(Compacting, CopyKeepsEveryRecordAndLeavesTheSourceAlone)
     EXPECT_EQ(ns.rsArgomenti->lastModified(), 51) << "the deleted key 50 is not given again";
 }
 
-TEST(Opening, FileFromANewerFormatIsRefused)
+namespace {
+// Every file in folder with its bytes; a folder is marked as such.
+QMap<QString, QByteArray> contentsOf(const QString &folder)
 {
-    TempDir dir;
-    QString err;
-    ASSERT_TRUE(NoteStore::createDatabase(dir.file(QStringLiteral("quorvel.mdb")), QDateTime::currentDateTime(), &err));
-    {
-        store::Connection db;
-        ASSERT_TRUE(db.open(dir.file(QStringLiteral("quorvel.mdb")), false));
-        ASSERT_TRUE(db.exec(QStringLiteral("PRAGMA user_version = %1").arg(store::kSchemaVersion + 1)));
+    QMap<QString, QByteArray> out;
+    for (QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+         it.hasNext();) {
+        const QString p = it.next();
+        QFile f(p);
+        out[p] = it.fileInfo().isDir() ? QByteArray("<folder>") : (f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray());
     }
-    NoteStore ns;
-    ns.DataFolder = dir.path();
-    EXPECT_FALSE(ns.open());
-    EXPECT_TRUE(ns.errorText().contains(QLatin1String("newer version"))) << ns.errorText().toStdString();
+    return out;
 }
+} // namespace
 
-TEST(Opening, SetupTableWithoutItsRecordIsNotOpened)
+TEST(Opening, RefusedFilesAreLeftByteIdentical)
 {
-    TempDir dir;
-    QString err;
-    ASSERT_TRUE(NoteStore::createDatabase(dir.file(QStringLiteral("quorvel.mdb")), QDateTime::currentDateTime(), &err));
-    {
-        store::Connection db;
-        ASSERT_TRUE(db.open(dir.file(QStringLiteral("quorvel.mdb")), false));
-        ASSERT_TRUE(db.exec(QStringLiteral("DELETE FROM Setup")));
+    const auto write = [](const QByteArray &bytes) {
+        return [bytes](const QString &path) {
+            QFile f(path);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(bytes);
+        };
+    };
+    // A database of ours, changed by sql; inWal leaves it in write-ahead mode.
+    const auto changed = [](const QString &sql, bool inWal = false) {
+        return [sql, inWal](const QString &path) {
+            QString err;
+            ASSERT_TRUE(NoteStore::createDatabase(path, QDateTime::currentDateTime(), &err));
+            store::Connection db;
+            ASSERT_TRUE(db.open(path, false));
+            ASSERT_TRUE(db.exec(sql));
+            if (inWal)
+                ASSERT_TRUE(db.exec(QStringLiteral("PRAGMA journal_mode = WAL")));
+        };
+    };
+    QByteArray noise(8192, '\0');
+    QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
+    const struct {
+        const char *what;
+        std::function<void(const QString &)> make;
+        const char *reason;
+    } cases[] = {
+        {"no file", [](const QString &) {}, "Could not find file"},
+        {"zero bytes", write(QByteArray()), "'Setup' does not exist"},
+        {"random bytes", write(noise), "not a database"},
+        {"a missing table", changed(QStringLiteral("DROP TABLE Categorie")), "'Categorie' does not exist"},
+        {"a missing column", changed(QStringLiteral("ALTER TABLE Setup DROP COLUMN UltimoAvvio")), "'UltimoAvvio'"},
+        {"a missing column, in write-ahead mode", changed(QStringLiteral("ALTER TABLE Argomenti DROP COLUMN ultimoaggiornamento"), true),
+         "'ultimoaggiornamento'"},
+        {"Setup without its record", changed(QStringLiteral("DELETE FROM Setup")), "'Setup' of"},
+        {"a newer format", changed(QStringLiteral("PRAGMA user_version = %1").arg(store::kSchemaVersion + 1)), "newer version"},
+        {"a folder in its place", [](const QString &path) { QDir().mkpath(path + QStringLiteral("/x")); },
+         "Could not find file"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        c.make(dir.file(QStringLiteral("quorvel.mdb")));
+        const auto before = contentsOf(dir.path());
+        NoteStore ns;
+        ns.DataFolder = dir.path();
+        EXPECT_FALSE(ns.open());
+        EXPECT_FALSE(ns.isOpen());
+        EXPECT_FALSE(ns.rsSetup) << "nothing stays half open";
+        EXPECT_TRUE(ns.errorText().contains(QLatin1String(c.reason))) << ns.errorText().toStdString();
+        EXPECT_TRUE(contentsOf(dir.path()) == before) << "the folder is as it was, to the byte";
     }
-    NoteStore ns;
-    ns.DataFolder = dir.path();
-    EXPECT_FALSE(ns.open());
-    EXPECT_TRUE(ns.errorText().contains(QLatin1String("Setup")));
-    EXPECT_FALSE(ns.isOpen());
 }

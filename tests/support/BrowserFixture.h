@@ -40,8 +40,9 @@ protected:
     void TearDown() override
     {
         // Editors are top-level windows of their own.
-        for (frmNuovoArg *e : session->finestre.editors())
-            delete e;
+        if (session)
+            for (frmNuovoArg *e : session->finestre.editors())
+                delete e;
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         AppFixture::TearDown();
     }

@@ -25,6 +25,9 @@ public:
 
     // The next message box is answered with answer.
     void expectMsgBox(int answer = platform::vbOK);
+    // Every message box not expected otherwise is answered with answer, not
+    // failed (for runs whose number of error boxes is not known before).
+    void answerEveryMsgBox(std::optional<int> answer) { m_everyMsgBox = answer; }
     void expectInputBox(std::optional<QString> answer);
     void expectFont(std::optional<FontChoice> answer);
     void expectColor(std::optional<QColor> answer);
@@ -61,6 +64,7 @@ private:
     std::optional<Answer> take(const QString &kind, const QString &what);
     QList<Answer> m_script;
     QList<Shown> m_shown;
+    std::optional<int> m_everyMsgBox;
 };
 
 class ScriptedClock final : public platform::Clock {

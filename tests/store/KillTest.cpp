@@ -1,0 +1,90 @@
+// A writer killed at random moments, again and again: every change it said
+// was done is in the file, none is there in part, and the file is intact.
+// QUORVEL_KILL_RUNS sets the number of kills (tools/killtest.sh runs more).
+
+#include "Intact.h"
+#include "StoreFixture.h"
+
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QThread>
+
+#include <csignal>
+
+TEST(Killing, WriterKilledAtRandomMomentsKeepsEveryAcknowledgedChange)
+{
+    const int runs = qEnvironmentVariableIsSet("QUORVEL_KILL_RUNS") ? qEnvironmentVariableIntValue("QUORVEL_KILL_RUNS") : 30;
+    TempDir dir;
+    const QString path = dir.file(QStringLiteral("quorvel.mdb"));
+    QString err;
+    ASSERT_TRUE(store::NoteStore::createDatabase(path, QDateTime::currentDateTime(), &err));
+    {
+        store::Connection db;
+        ASSERT_TRUE(db.open(path, false));
+        ASSERT_TRUE(db.exec(QStringLiteral(
+            "INSERT INTO Categorie (idCategoria, Categoria) VALUES (1, 'counter'), (2, 'left'), (3, 'right');"
+            "INSERT INTO Argomenti (idArgomento, idCategoria, argomento, ContenutoTxt) VALUES (1, 1, 'count', '0');"
+            "WITH RECURSIVE n(i) AS (SELECT 2 UNION ALL SELECT i + 1 FROM n WHERE i < 41) "
+            "INSERT INTO Argomenti (idArgomento, idCategoria, argomento, contenuto, ContenutoTxt) "
+            "SELECT i, 2, 'topic ' || i, hex(randomblob(3000)), 'body ' || i FROM n")));
+    }
+    QRandomGenerator random(QRandomGenerator::global()->generate());
+    qint64 lastSaved = 0;
+    int lastTarget = 2;
+    int killedMidWrite = 0;
+    for (int run = 0; run < runs; ++run) {
+        SCOPED_TRACE(testing::Message() << "kill " << run + 1);
+        QProcess writer;
+        writer.start(QStringLiteral(KILL_WRITER), {dir.path(), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")});
+        ASSERT_TRUE(writer.waitForStarted());
+        // Killed after a random number of commits, whatever it is doing then.
+        const int acks = int(random.bounded(1, 40));
+        for (int seen = 0; seen < acks;) {
+            if (!writer.canReadLine() && !writer.waitForReadyRead(30000)) {
+                FAIL() << "the writer stopped: " << writer.readAllStandardError().toStdString();
+            }
+            while (writer.canReadLine() && seen < acks) {
+                const QStringList words = QString::fromLatin1(writer.readLine()).split(QLatin1Char(' '));
+                if (words.value(0) == QLatin1String("saved"))
+                    lastSaved = words.value(1).toLongLong();
+                else if (words.value(0) == QLatin1String("moved"))
+                    lastTarget = words.value(3).toInt();
+                ++seen;
+            }
+        }
+        // A random moment within the next commits, not just after one: the
+        // pause is the randomness, nothing waits on it.
+        QThread::usleep(random.bounded(5000));
+        ::kill(pid_t(writer.processId()), SIGKILL);
+        writer.waitForFinished();
+        // Lines said before the kill count as acknowledged too.
+        for (const QByteArray &line : writer.readAllStandardOutput().split('\n')) {
+            const QStringList words = QString::fromLatin1(line).split(QLatin1Char(' '));
+            if (words.value(0) == QLatin1String("saved"))
+                lastSaved = words.value(1).toLongLong();
+            else if (words.value(0) == QLatin1String("moved"))
+                lastTarget = words.value(3).toInt();
+        }
+
+        ASSERT_EQ(damageOf(path), QString());
+        store::Connection db;
+        ASSERT_TRUE(db.open(path, false));
+        store::Statement count(db, QStringLiteral("SELECT ContenutoTxt, contenuto FROM Argomenti WHERE idArgomento = 1"));
+        ASSERT_TRUE(count.step());
+        const qint64 stored = count.columnText(0).section(QLatin1Char(' '), 0, 0).toLongLong();
+        EXPECT_TRUE(stored == lastSaved || stored == lastSaved + 1) << stored << " stored, " << lastSaved << " said";
+        EXPECT_TRUE(count.columnText(1).endsWith(QString::number(stored))) << "a save is whole";
+        store::Statement where(db, QStringLiteral("SELECT group_concat(DISTINCT idCategoria), count(*) FROM Argomenti WHERE idArgomento > 1"));
+        ASSERT_TRUE(where.step());
+        EXPECT_EQ(where.columnInt(1), 40);
+        const QString held = where.columnText(0);
+        ASSERT_TRUE(held == QLatin1String("2") || held == QLatin1String("3")) << "moved all together: " << held.toStdString();
+        if (held.toInt() != lastTarget)
+            ++killedMidWrite;  // the move under way when killed went through
+        if (stored != lastSaved)
+            ++killedMidWrite;
+        lastSaved = stored;
+        lastTarget = held.toInt();
+    }
+    std::printf("[ kill test ] %d kills; %d found a write said nothing of yet done whole\n", runs, killedMidWrite);
+}
