@@ -11,9 +11,45 @@
 #include <QFileInfo>
 #include <QTimer>
 
+#include <QSocketNotifier>
+
+#include <csignal>
 #include <cstdio>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <memory>
+
+namespace {
+
+// SIGTERM and SIGHUP reach the event loop through a socket: a signal
+// handler may do no more than write a byte.
+int g_endSignal[2] = {-1, -1};
+
+void onEndSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(g_endSignal[1], &byte, 1);
+}
+
+void watchEndSignals(frmPrincipale *window)
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_endSignal) != 0)
+        return;
+    auto *notifier = new QSocketNotifier(g_endSignal[0], QSocketNotifier::Read, window);
+    QObject::connect(notifier, &QSocketNotifier::activated, window, [window, notifier] {
+        notifier->setEnabled(false);
+        window->EndBySignal();
+    });
+    struct sigaction action {};
+    action.sa_handler = onEndSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
+}
+
+} // namespace
 
 namespace Avvio {
 
@@ -96,6 +132,7 @@ int Main(Session &session)
     // without a main window would keep every later start from running.
     QApplication::setQuitOnLastWindowClosed(false);
     QObject::connect(window, &QObject::destroyed, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    watchEndSignals(window);
     if (session.StartMinimized && session.tray().isAvailable()) {
         // Straight into the tray: a window shown and minimized at once
         // would flash on screen and land where the window manager likes.
@@ -105,6 +142,9 @@ int Main(Session &session)
     } else {
         window->show();
     }
+    // Work left unsaved by a run that ended without saving comes back once
+    // the main window is up.
+    QTimer::singleShot(0, window, &frmPrincipale::RecoverDrafts);
     // For the start-up benchmark: end as soon as the window is up, telling
     // the peak memory used so far.
     if (qEnvironmentVariableIsSet("QUORVEL_EXIT_WHEN_SHOWN")) {

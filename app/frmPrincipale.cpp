@@ -300,6 +300,9 @@ void frmPrincipale::commitDataRequest(QSessionManager &manager)
     // session may yet go on.
     if (QueryEndSession(false))
         return;
+    // Unsaved work is written down first: if the session ends without
+    // asking, the next start brings it back.
+    WriteAllDrafts();
     // The user is told before the ending is stopped. No release() here:
     // that would end the interaction before the cancel reaches the session
     // manager, and the session would end all the same.

@@ -16,6 +16,7 @@
 
 class QAction;
 class QSessionManager;
+class frmNuovoArg;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -52,6 +53,14 @@ public:
     bool QueryEndSession(bool mayAsk);
     // The session manager's request to save before the session ends.
     void commitDataRequest(QSessionManager &manager);
+    // Opens an editor for each draft left by a run that ended without
+    // saving, holding the draft as its unsaved change.
+    void RecoverDrafts();
+    // SIGTERM or SIGHUP: the drafts of every open editor are written, the
+    // run time recorded, the store closed, and the program ends.
+    void EndBySignal();
+    // Writes the draft of every open editor now; false if one failed.
+    bool WriteAllDrafts();
     // After an irreversible error: closes every window, records the run
     // time, closes the store and ends the program.
     void ShutdownProgram();
@@ -116,7 +125,7 @@ public:
     void OpenTopic();
     // Opens a new editor on topicId (-1: a new topic) in categoryId; the
     // keyboard goes to its body or, for a new topic, its title.
-    void OpenEditor(int topicId, int categoryId, bool focusBody);
+    frmNuovoArg *OpenEditor(int topicId, int categoryId, bool focusBody);
     // Shows the topic selected in its category; nothing when it is gone.
     void Individua(int topicId);
     // Adds an entry at its place in the list's order; returns its row.

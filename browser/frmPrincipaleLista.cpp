@@ -224,7 +224,7 @@ void frmPrincipale::cmdCambia_Click()
         txtCerca->setFocus();
 }
 
-void frmPrincipale::OpenEditor(int topicId, int categoryId, bool focusBody)
+frmNuovoArg *frmPrincipale::OpenEditor(int topicId, int categoryId, bool focusBody)
 {
     CurrentTopicId = topicId;
     CurrentCategoryId = categoryId;
@@ -233,6 +233,7 @@ void frmPrincipale::OpenEditor(int topicId, int categoryId, bool focusBody)
     editor->BringForward();
     if (focusBody)
         editor->rtfContenuto->setFocus();
+    return editor;
 }
 
 void frmPrincipale::OpenTopic()

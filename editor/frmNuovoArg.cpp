@@ -36,6 +36,7 @@ frmNuovoArg::frmNuovoArg(Session &session)
     connectFormatting();
 
     Form_Load();
+    connectDrafts();
 }
 
 frmNuovoArg::~frmNuovoArg()
@@ -77,6 +78,7 @@ void frmNuovoArg::Form_Load()
         if (found) {
             txtArgomento->setText(rs.field(QStringLiteral("argomento")).toString());
             const QDateTime updated = rs.field(QStringLiteral("ultimoaggiornamento")).toDateTime();
+            m_loadedUpdated = updated;
             labModifica->setText(updated.isValid() ? stampText(updated) : s.GetString(722));
             // A body that is not RTF (written by hand or by an older tool) is
             // shown as the text it is.
@@ -133,6 +135,9 @@ void frmNuovoArg::Form_Load()
     rtfContenuto->document()->setModified(false);
     m_loadedBody = rtfContenuto->document()->toHtml();
     m_loadedText = bodyPlainText();
+    m_loadedTitle = txtArgomento->text();
+    m_loadedAlarmType = AlarmType;
+    m_loadedAlarmTime = AlarmDateTime;
     // 15.
     IsLoading = false;
 }
@@ -249,6 +254,9 @@ void frmNuovoArg::cmdAnnulla_Click()
 
 void frmNuovoArg::closeEvent(QCloseEvent *event)
 {
+    // Saved or deliberately abandoned: the draft has nothing left to keep.
+    if (m_draftId != -1 && m_session.store.deleteDraft(m_draftId))
+        m_draftId = -1;
     Form_Unload();
     event->accept();
     formClosed();

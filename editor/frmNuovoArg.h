@@ -3,6 +3,7 @@
 // the store or abandoned.
 
 #include "Forms.h"
+#include "NoteStore.h"
 #include "WallTime.h"
 
 #include <QDateTime>
@@ -19,6 +20,7 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QTextEdit;
+class QTimer;
 class QToolBar;
 class QToolButton;
 class Session;
@@ -84,6 +86,15 @@ public:
     // lies ahead of now; stores the two alarm fields at once.
     AlarmAdvance AggiornaTimer();
 
+    // Drafts: the editor's unsaved state written down a little after each
+    // change, so that it survives the program ending without a save.
+    // Writes it now if anything changed since the last one; false when the
+    // store refused (it is tried again later).
+    bool WriteDraft();
+    // Takes a draft found at start as this editor's unsaved change.
+    void AdoptDraft(const store::Draft &draft);
+    qint64 DraftId() const { return m_draftId; }
+
     // Layout and the toolbar-or-legend strip.
     void Form_Resize();
     void imgChiudi_Click();
@@ -144,12 +155,25 @@ private:
     void fontDialog();
     void colourDialog();
     void Form_Load();
+    void connectDrafts();
+    void DraftChanged();
+    bool HasUnsavedChanges() const;
     void saveStripChoice(bool buttons);
     void Form_Unload();
     QString bodyPlainText() const;
     QString stampText(const QDateTime &when) const;
 
     Session &m_session;
+    QTimer *m_draftTimer = nullptr;
+    QElapsedTimer m_draftSince;  // since the first change not yet written down
+    qint64 m_draftId = -1;
+    bool m_draftDirty = false;
+    int m_draftFailures = 0;
+    // The editor's state as loaded, to tell whether it holds changes.
+    QString m_loadedTitle;
+    int m_loadedAlarmType = 0;
+    store::WallTime m_loadedAlarmTime;
+    QDateTime m_loadedUpdated;
     // The body as loaded, to tell a change of formatting alone.
     QString m_loadedBody;
     QString m_loadedText;  // its plain text

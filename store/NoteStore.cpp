@@ -75,6 +75,22 @@ END;
 INSERT INTO ArgomentiFts(ArgomentiFts) VALUES ('rebuild');
 )sql";
 
+// Version 3: drafts of open editors, kept apart from the topics so that
+// writing one can never touch a topic's own record.
+const char *const kDrafts = R"sql(
+CREATE TABLE IF NOT EXISTS Bozze (
+    idBozza INTEGER PRIMARY KEY AUTOINCREMENT,
+    idArgomento INTEGER NOT NULL,
+    idCategoria INTEGER NOT NULL,
+    argomento TEXT,
+    contenuto LONGTEXT,
+    TipoAllarme SMALLINT,
+    DataOraAllarme DATETIME,
+    ultimoaggiornamento DATETIME,
+    DataOraBozza DATETIME NOT NULL
+);
+)sql";
+
 // Flushes a file, or a folder's entries, to the disk.
 bool syncToDisk(const QString &path)
 {
@@ -174,6 +190,8 @@ bool NoteStore::open()
         return fail();
     Statement fts(dbNotes, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'ArgomentiFts'"));
     m_topicIndex = fts.step() && fts.columnInt(0) > 0;
+    Statement drafts(dbNotes, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'Bozze'"));
+    m_drafts = drafts.step() && drafts.columnInt(0) > 0;
     return true;
 }
 
@@ -231,6 +249,8 @@ bool NoteStore::migrate(int fromVersion)
         return false;
     if (fromVersion < 2 && !dbNotes.exec(QString::fromUtf8(kTopicIndex)))
         return false;
+    if (fromVersion < 3 && !dbNotes.exec(QString::fromUtf8(kDrafts)))
+        return false;
     if (!dbNotes.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion)))
         return false;
     return tx.commit();
@@ -249,6 +269,7 @@ void NoteStore::close()
     rsCategorie.reset();
     dbNotes.close();
     m_topicIndex = false;
+    m_drafts = false;
     m_readOnly = false;
 }
 
@@ -365,6 +386,7 @@ bool NoteStore::createDatabase(const QString &path, const QDateTime &now, QStrin
             ok = st.run();
         }
         ok = ok && db.exec(QString::fromUtf8(kTopicIndex));
+        ok = ok && db.exec(QString::fromUtf8(kDrafts));
         ok = ok && db.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion));
         ok = ok && tx.commit();
     }

@@ -7,13 +7,14 @@
 #include "Sqlite.h"
 
 #include <QDateTime>
+#include <QList>
 #include <QString>
 
 #include <memory>
 
 namespace store {
 
-inline constexpr int kSchemaVersion = 2;
+inline constexpr int kSchemaVersion = 3;
 inline const QString kDatabaseFileName = QStringLiteral("quorvel.mdb");
 
 // Folder and file name joined by one separator; surrounding blanks removed.
@@ -24,6 +25,20 @@ QString JoinPath(const QString &folder, const QString &fileName);
 QString CutToWidth(const QString &text, int width);
 // True when an ordinary (not hidden) file exists at the path; never fails.
 bool FileExists(const QString &path);
+
+// What an open editor held when it was last written down: enough to put
+// the same editor back after the program ended without saving.
+struct Draft {
+    qint64 id = -1;
+    int topicId = -1;          // -1: a new topic
+    int categoryId = -1;
+    QString title;
+    QString body;              // RTF
+    int alarmType = 0;
+    WallTime alarmTime;
+    QDateTime topicUpdated;    // the topic's last update when it was loaded
+    QDateTime taken;           // when the draft was written
+};
 
 class NoteStore final {
 public:
@@ -84,10 +99,26 @@ public:
     // Runs a read-only query, e.g. a search; nullptr on error.
     std::unique_ptr<SnapshotRecordset> openQuery(const QString &sql, const QVariantList &params = {});
 
+    // Drafts of open editors (table Bozze), apart from the topics. False
+    // where the file cannot hold them (read-only, or too old to be brought
+    // up to date).
+    bool hasDrafts() const;
+    // True while a transaction is open: a command's write is under way.
+    bool isWriting() const;
+    // Writes the draft, as a new one when its id is -1 (the id is then
+    // set). Refused, writing nothing, while another write is under way; on
+    // failure the topics are untouched and errors() tells why.
+    bool writeDraft(Draft &draft);
+    // Removes a draft; true when it is gone (or never was).
+    bool deleteDraft(qint64 id);
+    // Every draft in the order written; ok false on a read error.
+    QList<Draft> drafts(bool *ok = nullptr);
+
 private:
     bool checkFile(qint64 *version);
     bool migrate(int fromVersion);
     bool m_topicIndex = false;
+    bool m_drafts = false;
     bool m_readOnly = false;
 };
 

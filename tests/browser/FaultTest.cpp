@@ -237,3 +237,51 @@ TEST_F(Faults, EveryWriteFailsCleanlyAtEachOfItsFailurePoints)
                     points, doneThoughTold);
     }
 }
+
+TEST_F(Faults, AFailingDraftNeverTouchesTheTopicIsTriedAgainAndIsToldWhenItKeepsFailing)
+{
+    FaultyDisk disk;
+    const auto typed = [this] {
+        openTopic(QStringLiteral("Agenda"));
+        frmNuovoArg *e = editorOf(topics.value(QStringLiteral("Agenda")));
+        e->rtfContenuto->textCursor().insertText(QStringLiteral("typed, not saved"));
+        return e;
+    };
+    const auto drafts = [this] {
+        store::Statement st(session->store.dbNotes, QStringLiteral("SELECT count(*) FROM Bozze"));
+        return st.step() ? st.columnInt(0) : -1;
+    };
+    relaunch(true);
+    const QString before = notesIn(path());
+    frmNuovoArg *e = typed();
+    disk.failFrom(0);
+    ASSERT_TRUE(e->WriteDraft());
+    const int points = disk.calls();
+    disk.heal();
+    for (int n = 1; n <= points; ++n) {
+        SCOPED_TRACE(testing::Message() << "failing from call " << n << " of " << points);
+        relaunch(true);
+        e = typed();
+        const qsizetype boxes = services.dialogs.shown().size();
+        disk.failFrom(n);
+        EXPECT_FALSE(e->WriteDraft());
+        disk.heal();
+        EXPECT_EQ(services.dialogs.shown().size(), boxes) << "one failure is not worth a word";
+        EXPECT_TRUE(e->WriteDraft()) << "tried again";
+        EXPECT_EQ(drafts(), 1);
+        stop();
+        EXPECT_EQ(damageOf(path()), QString());
+        EXPECT_EQ(notesIn(path()), before) << "a draft never touches the topics";
+    }
+    // A disk that keeps refusing: the user hears of it once.
+    relaunch(true);
+    e = typed();
+    const qsizetype boxes = services.dialogs.shown().size();
+    disk.failFrom(1);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_FALSE(e->WriteDraft());
+    disk.heal();
+    EXPECT_EQ(services.dialogs.shown().size(), boxes + 1);
+    EXPECT_TRUE(toldOfError(boxes));
+    std::printf("[ failure points ] write a draft: %d\n", points);
+}

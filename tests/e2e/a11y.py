@@ -42,12 +42,14 @@ def showing(node):
 
 
 def find_all(root, role=None, name=None, visible=True):
+    """Controls of that role whose name is name (or for which name, a
+    function, says True)."""
     found = []
     for node in _walk(root):
         try:
             if role is not None and node.getRoleName() != role:
                 continue
-            if name is not None and node.name != name:
+            if name is not None and not (name(node.name) if callable(name) else node.name == name):
                 continue
         except Exception:
             continue

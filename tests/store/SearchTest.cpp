@@ -115,17 +115,19 @@ TEST_F(Search, IndexFollowsSavesDeletesMovesAndPacking)
     expectSame();
 }
 
-TEST_F(Search, AnOlderFileGetsItsIndexWhenOpened)
+TEST_F(Search, AnOlderFileGetsItsIndexAndItsDraftsWhenOpened)
 {
     ns.close();
     {
         store::Connection db;
         ASSERT_TRUE(db.open(store::JoinPath(dir.path(), store::kDatabaseFileName), false));
         ASSERT_TRUE(db.exec(QStringLiteral("DROP TRIGGER Argomenti_fts_insert; DROP TRIGGER Argomenti_fts_delete; "
-                                           "DROP TRIGGER Argomenti_fts_update; DROP TABLE ArgomentiFts; PRAGMA user_version = 1")));
+                                           "DROP TRIGGER Argomenti_fts_update; DROP TABLE ArgomentiFts; DROP TABLE Bozze; "
+                                           "PRAGMA user_version = 1")));
     }
     ASSERT_TRUE(ns.open());
     EXPECT_TRUE(ns.hasTopicIndex());
+    EXPECT_TRUE(ns.hasDrafts());
     expectSame();
 }
 

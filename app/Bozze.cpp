@@ -1,0 +1,91 @@
+// Drafts at the main window: bringing them back at start, and writing them
+// all down when the program is ended from outside.
+
+#include "frmPrincipale.h"
+
+#include "Finestre.h"
+#include "Session.h"
+#include "Utility.h"
+#include "frmNuovoArg.h"
+
+#include <QLabel>
+
+namespace {
+// String ids of the recovery notices.
+constexpr int kRecovered = 780;        // "Recovered text: unsaved changes of %1."
+constexpr int kChangedSince = 781;     // the topic was saved after the draft
+constexpr int kTopicDeleted = 782;     // the draft opens as a new topic
+constexpr int kCategoryGone = 783;     // ... in the first category, %1
+} // namespace
+
+bool frmPrincipale::WriteAllDrafts()
+{
+    bool ok = true;
+    for (frmNuovoArg *editor : m_session.finestre.editors())
+        ok = editor->WriteDraft() && ok;
+    return ok;
+}
+
+void frmPrincipale::EndBySignal()
+{
+    // Like a logout where nobody can be asked: nothing typed is lost, and
+    // the program ends as after a normal run.
+    WriteAllDrafts();
+    RecordRunTime();
+    m_session.store.close();
+    m_session.EndProgram(0);
+}
+
+void frmPrincipale::RecoverDrafts()
+{
+    Session &s = m_session;
+    store::NoteStore &st = s.store;
+    if (!st.hasDrafts())
+        return;
+    bool ok = true;
+    const QList<store::Draft> drafts = st.drafts(&ok);
+    if (!ok) {
+        ShowDatabaseErrors(s, this);
+        return;
+    }
+    if (!drafts.isEmpty() && isHidden())
+        RestoreFromTray(true);
+    for (const store::Draft &draft : drafts) {
+        QStringList notes{s.GetString(kRecovered).arg(draft.taken.toString(QStringLiteral("dd/MM/yy HH:mm")))};
+        int topic = draft.topicId;
+        int category = draft.categoryId;
+        if (topic != -1) {
+            store::TableRecordset &rs = *st.rsArgomenti;
+            if (rs.setIndex(QStringLiteral("PrimaryKey")) && rs.seek(topic)) {
+                category = rs.field(QStringLiteral("idCategoria")).toInt();
+                const QDateTime updated = rs.field(QStringLiteral("ultimoaggiornamento")).toDateTime();
+                if (updated != draft.topicUpdated)
+                    notes << s.GetString(kChangedSince);
+            } else if (rs.noMatch()) {
+                topic = -1;
+                notes << s.GetString(kTopicDeleted);
+            } else {
+                // Left for the next start rather than opened wrongly.
+                ShowDatabaseErrors(s, this);
+                continue;
+            }
+        }
+        if (topic == -1) {
+            store::TableRecordset &cats = *st.rsCategorie;
+            const bool there = cats.setIndex(QStringLiteral("PrimaryKey")) && cats.seek(category);
+            if (!there) {
+                if (!cats.setIndex(QStringLiteral("Categoria")) || !cats.moveFirst() || cats.eof())
+                    continue;  // no category at all: the draft waits for one
+                category = cats.field(QStringLiteral("idCategoria")).toInt();
+                notes << s.GetString(kCategoryGone).arg(cats.field(QStringLiteral("Categoria")).toString());
+            }
+        }
+        frmNuovoArg *editor = s.finestre.editorOfTopic(topic);
+        if (!editor || topic == -1)
+            editor = OpenEditor(topic, category, true);
+        editor->AdoptDraft(draft);
+        editor->labModifica->setText(notes.constFirst());
+        s.dialogs().MsgBox(editor, notes.join(QStringLiteral("\n\n")), platform::vbInformation,
+                           editor->windowTitle());
+    }
+}
