@@ -23,6 +23,17 @@ bool NoteStore::writeDraft(Draft &draft)
     // fate (a rollback would take it too): it waits for the next turn.
     if (!hasDrafts() || isWriting())
         return false;
+    // A draft is kept against a crash or a kill, which the log survives
+    // without a sync; waiting for the disk at every pause in typing would
+    // be felt. The next save syncs it along with itself.
+    dbNotes.exec(QStringLiteral("PRAGMA synchronous = NORMAL"));
+    const bool written = writeDraftRow(draft);
+    dbNotes.exec(QStringLiteral("PRAGMA synchronous = FULL"));
+    return written;
+}
+
+bool NoteStore::writeDraftRow(Draft &draft)
+{
     const auto bindAll = [&](Statement &st) {
         st.bind(1, qint64(draft.topicId));
         st.bind(2, qint64(draft.categoryId));

@@ -116,6 +116,7 @@ public:
 
 private:
     bool checkFile(qint64 *version);
+    bool writeDraftRow(Draft &draft);
     bool migrate(int fromVersion);
     bool m_topicIndex = false;
     bool m_drafts = false;
