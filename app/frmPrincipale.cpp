@@ -7,6 +7,7 @@
 #include "StringTable.h"
 #include "Utility.h"
 #include "Informazioni.h"
+#include "Pictures.h"
 #include "frmConfermaData.h"
 #include "frmLanguage.h"
 
@@ -25,7 +26,9 @@ frmPrincipale::frmPrincipale(Session &session, QWidget *parent)
     : QMainWindow(parent), Form(session.forms, this, QStringLiteral("main")), m_session(session)
 {
     setObjectName(QStringLiteral("frmPrincipale"));
-    setWindowIcon(QIcon(QStringLiteral(":/quorvel/pictures/quorvel.png")));
+    // Every window of the program, message boxes included, takes this icon
+    // unless it sets its own.
+    QApplication::setWindowIcon(appIcon());
     buildControls();
     buildMenus();
     buildToolbar();
