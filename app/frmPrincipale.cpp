@@ -73,6 +73,8 @@ frmPrincipale::LoadResult frmPrincipale::Form_Load()
     connect(&s.instance(), &platform::InstanceChannel::commandReceived, this, &frmPrincipale::CommandReceived,
             Qt::UniqueConnection);
     connect(&s.tray(), &platform::Tray::clicked, this, &frmPrincipale::TrayClicked, Qt::UniqueConnection);
+    connect(&s.notifier(), &platform::Notifier::activated, this, &frmPrincipale::AlarmNotification_Activated,
+            Qt::UniqueConnection);
     // The desktop session ending asks to close the program like any close:
     // a window holding changes keeps the session from ending.
     connect(qApp, &QGuiApplication::commitDataRequest, this, &frmPrincipale::commitDataRequest,
