@@ -19,6 +19,7 @@ namespace {
 constexpr int kMissedAlarms = 258;       // "... missed %1 times since %2 ..."
 constexpr int kAlarmPastCalendar = 259;  // the repetition stops at the year 9999
 constexpr int kUnreadableAlarms = 260;   // alarms left out, their time unreadable
+constexpr int kAlarmAt = 771;            // the notification's body: "Alarm at %1"
 
 } // namespace
 
@@ -109,6 +110,14 @@ void frmPrincipale::Timer1_Timer()
         advance = editor->AggiornaTimer();
     }
     s.sound().play(store::JoinPath(s.store.DataFolder, QStringLiteral("ALARM.WAV")));
+    // Many desktops refuse to bring a window forward: a notification still
+    // reaches the user, and a click on it brings the topic.
+    rs.setIndex(QStringLiteral("PrimaryKey"));
+    if (rs.seek(NextAlarmTopicId)) {
+        NotifiedTopicId = NextAlarmTopicId;
+        s.notifier().notify(rs.field(QStringLiteral("argomento")).toString(),
+                            s.GetString(kAlarmAt).arg(NextAlarmTime.toString(QStringLiteral("dd/MM/yy HH:mm"))));
+    }
     RestartTimer();
     // Told once the next alarm is in view, over the topic's editor.
     if (advance.due > 1 && editor) {
@@ -121,4 +130,23 @@ void frmPrincipale::Timer1_Timer()
     if (advance.calendarEnd && editor)
         s.dialogs().MsgBox(editor, s.GetString(kAlarmPastCalendar), platform::vbInformation,
                            editor->txtArgomento->text());
+}
+
+void frmPrincipale::AlarmNotification_Activated()
+{
+    Session &s = m_session;
+    if (!s.store.isOpen() || QApplication::activeModalWidget())
+        return;
+    RestoreFromTray(true);
+    store::TableRecordset &rs = *s.store.rsArgomenti;
+    rs.setIndex(QStringLiteral("PrimaryKey"));
+    if (!rs.seek(NotifiedTopicId))
+        return;  // deleted since: nothing to bring
+    if (frmNuovoArg *editor = s.finestre.editorOfTopic(NotifiedTopicId)) {
+        s.desktop().focusWindow(editor);
+        return;
+    }
+    Individua(NotifiedTopicId);
+    if (isTopicMode() && SelectedKey() == NotifiedTopicId)
+        lstArgomenti_DblClick();
 }

@@ -51,13 +51,13 @@ Informazioni::Informazioni(Session &session, QWidget *parent)
 
     const qreal dpr = devicePixelRatioF();
     imgOstwick = new QLabel(this);
-    imgOstwick->setPixmap(picture(QStringLiteral("quorvel")).pixmap(QSize(64, 64), dpr));
+    imgOstwick->setPixmap(appIcon().pixmap(QSize(64, 64), dpr));
     imgOstwick->installEventFilter(this);
     imgPortrait = new QLabel(this);
     imgPortrait->setPixmap(picture(QStringLiteral("timer")).pixmap(QSize(64, 64), dpr));
     imgPortrait->hide();
     Image2 = new QLabel(this);
-    Image2->setPixmap(picture(QStringLiteral("quorvel")).pixmap(QSize(24, 24), dpr));
+    Image2->setPixmap(appIcon().pixmap(QSize(24, 24), dpr));
     Image2->installEventFilter(this);
 
     auto *root = new QVBoxLayout(this);

@@ -10,3 +10,11 @@ QIcon picture(const QString &name)
         icon.addFile(large);
     return icon;
 }
+
+QIcon appIcon()
+{
+    QIcon icon;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/quorvel/icon/hicolor/%1x%1/apps/quorvel.png").arg(size));
+    return icon;
+}

@@ -28,6 +28,7 @@ public:
     platform::Clock &clock() const { return *m_services.clock; }
     platform::Sound &sound() const { return *m_services.sound; }
     platform::Desktop &desktop() const { return *m_services.desktop; }
+    platform::Notifier &notifier() const { return *m_services.notifier; }
     platform::Tray &tray() const { return *m_services.tray; }
     platform::InstanceChannel &instance() const { return *m_services.instance; }
 

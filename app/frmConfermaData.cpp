@@ -1,5 +1,7 @@
 #include "frmConfermaData.h"
 
+#include "TextFit.h"
+
 #include "Session.h"
 
 #include <QCloseEvent>
@@ -17,6 +19,7 @@ frmConfermaData::frmConfermaData(Session &session, QWidget *parent)
 {
     setObjectName(QStringLiteral("frmConfermaData"));
     setWindowTitle(QStringLiteral(" Conferma data e ora"));
+    setMinimumWidth(textfit::titleWidth(this, windowTitle()));
     setModal(true);
     labDataView = new QLabel(this);
     labData = new QLabel(this);

@@ -7,6 +7,7 @@
 #include "StringTable.h"
 #include "Utility.h"
 #include "Informazioni.h"
+#include "Pictures.h"
 #include "frmConfermaData.h"
 #include "frmLanguage.h"
 
@@ -26,7 +27,9 @@ frmPrincipale::frmPrincipale(Session &session, QWidget *parent)
     : QMainWindow(parent), Form(session.forms, this, QStringLiteral("main")), m_session(session)
 {
     setObjectName(QStringLiteral("frmPrincipale"));
-    setWindowIcon(QIcon(QStringLiteral(":/quorvel/pictures/quorvel.png")));
+    // Every window of the program, message boxes included, takes this icon
+    // unless it sets its own.
+    QApplication::setWindowIcon(appIcon());
     buildControls();
     buildMenus();
     buildToolbar();
@@ -71,6 +74,8 @@ frmPrincipale::LoadResult frmPrincipale::Form_Load()
     connect(&s.instance(), &platform::InstanceChannel::commandReceived, this, &frmPrincipale::CommandReceived,
             Qt::UniqueConnection);
     connect(&s.tray(), &platform::Tray::clicked, this, &frmPrincipale::TrayClicked, Qt::UniqueConnection);
+    connect(&s.notifier(), &platform::Notifier::activated, this, &frmPrincipale::AlarmNotification_Activated,
+            Qt::UniqueConnection);
     // The desktop session ending asks to close the program like any close:
     // a window holding changes keeps the session from ending.
     connect(qApp, &QGuiApplication::commitDataRequest, this, &frmPrincipale::commitDataRequest,

@@ -155,6 +155,8 @@ public:
     bool RestartTimer();
     // One tick of the scheduler: fires the alarm in view when it is due.
     void Timer1_Timer();
+    // A click on the last alarm's notification: its topic comes forward.
+    void AlarmNotification_Activated();
     // show true: every window back, the icon gone; false: every window
     // hidden behind the notification-area icon.
     void RestoreFromTray(bool show);
@@ -167,6 +169,7 @@ public:
     QTimer *Timer1 = nullptr;  // 10 s, running only while an alarm is in view
     QDateTime NextAlarmTime;
     int NextAlarmTopicId = -1;
+    int NotifiedTopicId = -1;  // the topic of the last alarm's notification
 
     // The topic clipboard and moves.
     void mnuTaglia_Click();

@@ -5,6 +5,7 @@
 
 #include "Pictures.h"
 #include "Session.h"
+#include "TextFit.h"
 #include "Twips.h"
 
 #include <QAction>
@@ -221,6 +222,8 @@ void frmPrincipale::AggiornaLingua()
     cmdCancella->setToolTip(s(205));
     lstArgomenti->setToolTip(s(208));
     labTitoloCategoria->setText(s(209));
+    textfit::fitRow({labCerca, txtCerca});
+    textfit::fitRow({labTitoloCategoria});
     cmdCambia->setText(s(210));
     cmdCambia->setToolTip(s(211));
     cmdChiudi->setText(s(212));

@@ -21,7 +21,6 @@ frmNuovoArg::frmNuovoArg(Session &session)
 {
     setObjectName(QStringLiteral("frmNuovoArg"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowIcon(QIcon(QStringLiteral(":/quorvel/pictures/quorvel.png")));
     buildControls();
     buildMenus();
     buildToolbar();

@@ -97,6 +97,8 @@ public:
 
     // Layout and the toolbar-or-legend strip.
     void Form_Resize();
+    // Captions and the alarm lists get the room their text needs.
+    void FitTexts();
     void imgChiudi_Click();
     void imgApri_Click();
     void SetToolbarVisible(bool buttons);

@@ -5,6 +5,7 @@
 #include "EditorLayout.h"
 #include "Pictures.h"
 #include "Session.h"
+#include "TextFit.h"
 #include "Twips.h"
 
 #include <QAction>
@@ -146,6 +147,13 @@ void frmNuovoArg::Form_Resize()
     place(labTipo, "labTipo");
     place(cmbTipoAllarme, "cmbTipoAllarme");
     place(cmdTimer, "cmdTimer");
+    FitTexts();
+}
+
+void frmNuovoArg::FitTexts()
+{
+    textfit::fitRow({labTitolo, txtArgomento});
+    textfit::fitRow({labOra, cmbOre, cmbMinuti, labTipo, cmbTipoAllarme});
 }
 
 void frmNuovoArg::resizeEvent(QResizeEvent *event)
@@ -328,4 +336,5 @@ void frmNuovoArg::AggiornaLingua()
     const qsizetype colon = current.indexOf(QLatin1Char(':'));
     const QString stamp = colon >= 0 ? current.mid(colon + 2) : QString();
     labModifica->setText(s(722) + stamp);
+    FitTexts();
 }

@@ -1,5 +1,6 @@
 #include "frmLanguage.h"
 
+#include "Pictures.h"
 #include "Session.h"
 
 #include <QEvent>
@@ -75,7 +76,7 @@ frmLanguage::frmLanguage(Session &session, QWidget *parent)
     const qreal dpr = devicePixelRatioF();
 
     Image3 = new QLabel(this);
-    Image3->setPixmap(QIcon(QStringLiteral(":/quorvel/pictures/quorvel.png")).pixmap(QSize(32, 32), dpr));
+    Image3->setPixmap(appIcon().pixmap(QSize(32, 32), dpr));
     Label8 = new QLabel(QStringLiteral("Quorvel ®"), this);
     QFont big = Label8->font();
     big.setPointSizeF(big.pointSizeF() * 1.6);

@@ -102,6 +102,19 @@ signals:
     void clicked();
 };
 
+// Desktop notifications: where a desktop refuses to bring a window forward,
+// a notification still reaches the user.
+class Notifier : public QObject {
+    Q_OBJECT
+public:
+    // Shows a notification, replacing the one shown before; a desktop
+    // without a notification service is silently ignored.
+    virtual void notify(const QString &title, const QString &body) = 0;
+signals:
+    // The user activated (clicked) the last notification.
+    void activated();
+};
+
 // The channel between copies of the program run by one user.
 class InstanceChannel : public QObject {
     Q_OBJECT
@@ -124,6 +137,7 @@ struct Services {
     Desktop *desktop = nullptr;
     Tray *tray = nullptr;
     InstanceChannel *instance = nullptr;
+    Notifier *notifier = nullptr;
 };
 
 } // namespace platform

@@ -1,5 +1,7 @@
 #include "QtPlatform.h"
 
+#include "TextFit.h"
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
@@ -9,7 +11,9 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QStyle>
 #include <QSoundEffect>
 #include <QUrl>
 
@@ -23,6 +27,8 @@ int QtDialogs::MsgBox(QWidget *parent, const QString &prompt, int style, const Q
 {
     QMessageBox box(parent);
     box.setWindowTitle(title);
+    // A message box sizes itself to its text, not to its title.
+    box.setMinimumWidth(textfit::titleWidth(&box, title));
     box.setText(prompt);
     switch (style & 0x70) {
     case vbCritical:
@@ -82,11 +88,19 @@ int QtDialogs::MsgBox(QWidget *parent, const QString &prompt, int style, const Q
 std::optional<QString> QtDialogs::InputBox(QWidget *parent, const QString &prompt, const QString &title,
                                            const QString &defaultText)
 {
-    bool ok = false;
-    const QString text = QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, defaultText, &ok);
-    if (!ok)
+    QInputDialog box(parent);
+    box.setWindowTitle(title);
+    box.setLabelText(prompt);
+    box.setTextValue(defaultText);
+    // The box's layout sets its own minimum size: the room for the title
+    // goes to the text field.
+    const int margins = box.style()->pixelMetric(QStyle::PM_LayoutLeftMargin)
+        + box.style()->pixelMetric(QStyle::PM_LayoutRightMargin);
+    if (auto *edit = box.findChild<QLineEdit *>())
+        edit->setMinimumWidth(textfit::titleWidth(&box, title) - margins);
+    if (box.exec() != QDialog::Accepted)
         return std::nullopt;
-    return text;
+    return box.textValue();
 }
 
 std::optional<Dialogs::FontChoice> QtDialogs::ChooseFont(QWidget *parent, const FontChoice &initial)

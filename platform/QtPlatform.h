@@ -80,6 +80,21 @@ private:
     int m_runLock = -1;  // a file locked while this copy runs
 };
 
+// The freedesktop Notifications service on the session bus.
+class DBusNotifier final : public Notifier {
+    Q_OBJECT
+public:
+    DBusNotifier();
+    void notify(const QString &title, const QString &body) override;
+
+private slots:
+    void onNotified(uint id);
+    void onActionInvoked(uint id, const QString &action);
+
+private:
+    uint m_lastId = 0;
+};
+
 // All of the above, for main().
 struct QtServices {
     QtDialogs dialogs;
@@ -88,7 +103,8 @@ struct QtServices {
     QtDesktop desktop;
     QtTray tray;
     LocalInstanceChannel instance;
-    Services services() { return {&dialogs, &clock, &sound, &desktop, &tray, &instance}; }
+    DBusNotifier notifier;
+    Services services() { return {&dialogs, &clock, &sound, &desktop, &tray, &instance, &notifier}; }
 };
 
 } // namespace platform

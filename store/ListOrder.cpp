@@ -7,7 +7,12 @@ namespace store {
 const QCollator &ListCollator()
 {
     static const QCollator collator = [] {
-        QCollator c;
+        // The C and POSIX locales (C.UTF-8 is many machines' default) carry no
+        // collation: Qt then compares code points and "Élan" lands after "z".
+        // English has no tailoring of its own, so its collator is the Unicode
+        // root order, right for names in any language.
+        const QLocale system;
+        QCollator c(system.language() == QLocale::C ? QLocale(QLocale::English) : system);
         c.setCaseSensitivity(Qt::CaseInsensitive);
         return c;
     }();

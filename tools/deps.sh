@@ -8,6 +8,11 @@ PACKAGES=(
   # build
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-multimedia-dev libsqlite3-dev libgtest-dev libbenchmark-dev
+  # the icon's bitmaps are rendered from its SVG; the Debian package (its
+  # library dependencies are read by dpkg-shlibdeps)
+  librsvg2-bin dpkg-dev file
+  # checks of the installed desktop entry, metainfo and man pages
+  desktop-file-utils appstream man-db
   # run time: sound backend, fonts (without them widgets and PDFs have no letters)
   gstreamer1.0-plugins-good fonts-dejavu-core
   # independent RTF extractors the reader is checked against; PDF text for

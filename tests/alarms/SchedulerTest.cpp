@@ -334,3 +334,23 @@ TEST_F(Scheduler, ALongAbsenceIsCaughtUpInOneFiring)
     EXPECT_EQ(sounds(), 2);
     EXPECT_EQ(main->NextAlarmTime, QDateTime(QDate(2036, 6, 16), QTime(8, 0)));
 }
+
+TEST_F(Scheduler, AFiredAlarmIsNotifiedAndTheNotificationBringsItsTopic)
+{
+    const QDateTime when(QDate(2026, 6, 15), QTime(9, 45));
+    setAlarm(QStringLiteral("Far"), 1, when);
+    main->RestartTimer();
+    tick();
+    ASSERT_EQ(services.notifier.shown.size(), 1);
+    EXPECT_EQ(services.notifier.shown.first().title, QStringLiteral("Far"));
+    EXPECT_EQ(services.notifier.shown.first().body, QStringLiteral("Alarm at 15/06/26 09:45"));
+
+    // Saved and closed meanwhile, and the browser elsewhere: a click opens it again.
+    closeEditors();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    main->cmdCambia_Click();
+    services.notifier.click();
+    frmNuovoArg *e = editorOf(topics["Far"]);
+    ASSERT_TRUE(e) << "the topic is opened";
+    EXPECT_EQ(main->CurrentCategoryId, categories["Zeta"]);
+}

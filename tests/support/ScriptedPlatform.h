@@ -122,6 +122,17 @@ public:
     void receive(const QString &command) { emit commandReceived(command); }
 };
 
+class RecordingNotifier final : public platform::Notifier {
+    Q_OBJECT
+public:
+    struct Shown {
+        QString title, body;
+    };
+    QList<Shown> shown;
+    void notify(const QString &title, const QString &body) override { shown.append({title, body}); }
+    void click() { emit activated(); }
+};
+
 struct ScriptedServices {
     ScriptedDialogs dialogs;
     ScriptedClock clock;
@@ -129,5 +140,6 @@ struct ScriptedServices {
     RecordingDesktop desktop;
     ScriptedTray tray;
     LoneInstance instance;
-    platform::Services services() { return {&dialogs, &clock, &sound, &desktop, &tray, &instance}; }
+    RecordingNotifier notifier;
+    platform::Services services() { return {&dialogs, &clock, &sound, &desktop, &tray, &instance, &notifier}; }
 };

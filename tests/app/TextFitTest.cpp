@@ -1,0 +1,175 @@
+// Every caption, label, list entry and window title of every window shows
+// whole, in both languages, and every window has the program's icon. Run once per screen scale (see CMakeLists.txt).
+#include "BrowserFixture.h"
+#include "Informazioni.h"
+#include "ModalDriver.h"
+#include "QtPlatform.h"
+#include "frmCategorie.h"
+#include "frmConfermaData.h"
+#include "frmLanguage.h"
+#include "frmListaArgomenti.h"
+#include "frmListaFinestre.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QRadioButton>
+#include <QStyleOptionComboBox>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+// What a window manager puts in a title bar besides the title: the icon and
+// three buttons, with the bar's margins.
+constexpr int kTitleBarChrome = 110;
+
+QString shown(QString text)
+{
+    // "&File" shows as "File", "&&" as "&".
+    text.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
+    text.remove(QLatin1Char('&'));
+    text.replace(QLatin1Char('\x01'), QLatin1Char('&'));
+    return text;
+}
+
+int advance(const QWidget *, const QString &text, const QFont &font)
+{
+    return QFontMetrics(font).horizontalAdvance(shown(text));
+}
+
+// Names each control whose text does not fit its width.
+QStringList clipped(QWidget *window)
+{
+    QStringList out;
+    auto report = [&](QWidget *w, const QString &text, int need, int have) {
+        if (need > have)
+            out << QStringLiteral("%1 %2 \"%3\": needs %4 px, has %5")
+                       .arg(QString::fromLatin1(w->metaObject()->className()), w->objectName(), text)
+                       .arg(need)
+                       .arg(have);
+    };
+    const QString title = window->windowTitle();
+    if (!title.isEmpty()) {
+        QFont bold = window->font();
+        bold.setBold(true);
+        report(window, title, advance(window, title, bold) + kTitleBarChrome, window->width());
+    }
+    for (QWidget *w : window->findChildren<QWidget *>()) {
+        if (!w->isVisibleTo(window))
+            continue;
+        if (auto *l = qobject_cast<QLabel *>(w); l && !l->text().isEmpty() && l->textFormat() != Qt::RichText) {
+            const QRect room = l->contentsRect().adjusted(l->margin(), l->margin(), -l->margin(), -l->margin());
+            if (l->wordWrap())
+                report(l, l->text(), l->heightForWidth(l->width()), l->height());
+            else
+                for (const QString &line : l->text().split(QLatin1Char('\n')))
+                    report(l, line, advance(l, line, l->font()), room.width());
+        } else if (auto *c = qobject_cast<QCheckBox *>(w)) {
+            report(c, c->text(), c->sizeHint().width(), c->width());
+        } else if (auto *r = qobject_cast<QRadioButton *>(w)) {
+            report(r, r->text(), r->sizeHint().width(), r->width());
+        } else if (auto *b = qobject_cast<QAbstractButton *>(w); b && !b->text().isEmpty()) {
+            // The text and the frame's bevel on each side.
+            report(b, b->text(), advance(b, b->text(), b->font()) + 8, b->width());
+        } else if (auto *g = qobject_cast<QGroupBox *>(w); g && !g->title().isEmpty()) {
+            report(g, g->title(), advance(g, g->title(), g->font()) + 12, g->width());
+        } else if (auto *cb = qobject_cast<QComboBox *>(w)) {
+            QStyleOptionComboBox opt;
+            opt.initFrom(cb);
+            int widest = 0;
+            for (int i = 1; i < cb->count(); ++i)
+                if (advance(cb, cb->itemText(i), cb->font()) > advance(cb, cb->itemText(widest), cb->font()))
+                    widest = i;
+            if (cb->count() > 0) {
+                const QSize text(advance(cb, cb->itemText(widest), cb->font()), cb->fontMetrics().height());
+                report(cb, cb->itemText(widest),
+                       cb->style()->sizeFromContents(QStyle::CT_ComboBox, &opt, text, cb).width(), cb->width());
+            }
+        } else if (auto *list = qobject_cast<QListWidget *>(w)) {
+            const int margins = 2 * (list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1);
+            for (int i = 0; i < list->count(); ++i)
+                report(list, list->item(i)->text(), advance(list, list->item(i)->text(), list->font()) + margins,
+                       list->viewport()->width());
+        }
+    }
+    return out;
+}
+
+class TextFit : public BrowserFixture {
+protected:
+    // Shows a window of ours as it is shown to the user and checks it.
+    void check(const char *what, QWidget *window)
+    {
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window)) << what;
+        EXPECT_FALSE(window->windowIcon().isNull()) << what << " shows the window manager's generic icon";
+        const QStringList bad = clipped(window);
+        EXPECT_TRUE(bad.isEmpty()) << what << " in language " << session->LanguageOffset << ":\n"
+                                   << bad.join(QLatin1Char('\n')).toStdString();
+    }
+
+    // A box of the production dialogs, checked while it waits for an answer.
+    void checkModal(const char *what, const std::function<void()> &open)
+    {
+        ModalDriver driver([](QWidget *w) { return w->inherits("QDialog"); },
+                           [&](QWidget *w) {
+                               check(what, w);
+                               w->close();
+                           },
+                           5000);
+        open();
+        EXPECT_TRUE(driver.ran()) << what;
+    }
+};
+
+TEST_F(TextFit, EveryWindowShowsItsTextsWholeInBothLanguages)
+{
+    platform::QtDialogs dialogs;
+    for (QAction *language : {main->mnuItaliano, main->mnuEnglish}) {
+        language->trigger();
+        const auto s = [&](int id) { return session->GetString(id); };
+
+        check("the topic list", main.get());
+        main->cmdCambia_Click();
+        check("the category list", main.get());
+        select(QStringLiteral("beta"));
+        main->lstArgomenti_DblClick();
+
+        frmNuovoArg *editor = openTopic(QStringLiteral("Agenda"));
+        ASSERT_NE(editor, nullptr);
+        editor->SetToolbarVisible(false);
+        check("the editor with its legend", editor);
+        editor->SetToolbarVisible(true);
+        editor->cmdTimer_Click();
+        check("the editor with its alarm panel", editor);
+        editor->cmdTimer_Click();
+
+        services.dialogs.expectInputBox(QStringLiteral("a"));
+        main->mnuTrovaArgomenti_Click();
+        frmListaArgomenti *results = nullptr;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *r = qobject_cast<frmListaArgomenti *>(w); r && r->isVisible())
+                results = r;
+        ASSERT_NE(results, nullptr);
+        check("the find results", results);
+        delete results;
+
+        check("the destination chooser", std::make_unique<frmCategorie>(*session, main.get()).get());
+        check("the window list", std::make_unique<frmListaFinestre>(*session, main.get()).get());
+        check("the date confirmation", std::make_unique<frmConfermaData>(*session, main.get()).get());
+        check("the About window", std::make_unique<Informazioni>(*session, main.get()).get());
+        check("the language window", std::make_unique<frmLanguage>(*session, main.get()).get());
+        delete editor;
+
+        // Rename and insert ask in an input box; refusals tell in a message box.
+        for (auto [prompt, title] : {std::pair{227, 228}, {239, 240}, {239, 241}, {242, 243}})
+            checkModal("an input box", [&] { dialogs.InputBox(main.get(), s(prompt), s(title), QString()); });
+        checkModal("a message box", [&] { dialogs.MsgBox(main.get(), s(232), platform::vbCritical, s(507)); });
+    }
+}
+
+} // namespace

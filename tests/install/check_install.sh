@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs the build into a staging folder, as a package would, and checks
+# that the desktop sees a well-formed program: a valid desktop entry and
+# metainfo, the icon in every size, both man pages.
+# Usage: check_install.sh BUILD_DIR
+set -euo pipefail
+build=$1
+stage=$(mktemp -d)
+trap 'rm -rf "$stage"' EXIT
+DESTDIR="$stage" cmake --install "$build" --prefix /usr >/dev/null
+share=$stage/usr/share
+fail=0
+for f in usr/bin/quorvel usr/bin/quorvel-rtf \
+         usr/share/applications/com.ostwick.Quorvel.desktop \
+         usr/share/metainfo/com.ostwick.Quorvel.metainfo.xml \
+         usr/share/icons/hicolor/scalable/apps/quorvel.svg \
+         usr/share/man/man1/quorvel.1 usr/share/man/man1/quorvel-rtf.1; do
+  [ -s "$stage/$f" ] || { echo "not installed: /$f"; fail=1; }
+done
+for size in 16 22 24 32 48 64 128 256; do
+  png=$share/icons/hicolor/${size}x${size}/apps/quorvel.png
+  if ! file "$png" | grep -q "PNG image data, $size x $size"; then
+    echo "no ${size}x${size} icon: $(file "$png")"; fail=1
+  fi
+done
+desktop-file-validate "$share/applications/com.ostwick.Quorvel.desktop" || fail=1
+appstreamcli validate --no-net --explain "$share/metainfo/com.ostwick.Quorvel.metainfo.xml" || fail=1
+# The entry names the installed executable and icon.
+grep -qx 'Exec=quorvel' "$share/applications/com.ostwick.Quorvel.desktop" || { echo "Exec is not quorvel"; fail=1; }
+grep -qx 'Icon=quorvel' "$share/applications/com.ostwick.Quorvel.desktop" || { echo "Icon is not quorvel"; fail=1; }
+for page in quorvel quorvel-rtf; do
+  out=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$share/man/man1/$page.1" 2>&1 >/dev/null)
+  [ -z "$out" ] || { echo "man page $page: $out"; fail=1; }
+done
+exit $fail
