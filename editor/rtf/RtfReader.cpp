@@ -182,6 +182,7 @@ private:
     }
     // Footnotes and endnotes, numbered apart, as their number shows.
     void finishNote();
+    void placeNotes(bool blockAfter);
     QString noteNumber(bool endnote, int n) const;
     QString m_noteText;
     bool m_noteIsEnd = false;
@@ -255,22 +256,38 @@ void Reader::finishDocument()
         if (m_cursor.blockFormat() != kept)
             m_cursor.setBlockFormat(kept);
     }
-    // Notes follow the body, footnotes first, each in paragraphs of its own
-    // that begin with its number; the editor has no place for them apart.
-    if (m_notes.isEmpty() && m_endnoteTexts.isEmpty())
-        return;
+    m_notes += m_endnoteTexts;
+    m_endnoteTexts.clear();
+    if (!m_notes.isEmpty()) {
+        m_cursor.movePosition(QTextCursor::End);
+        if (!m_doc->isEmpty() || m_cursor.block().previous().isValid())
+            m_cursor.insertBlock(QTextBlockFormat());
+        placeNotes(false);
+    }
+}
+
+void Reader::placeNotes(bool blockAfter)
+{
+    // The editor has no place for notes apart: each becomes paragraphs of
+    // its own that begin with its number, a footnote under the paragraph
+    // that refers to it, endnotes at the end.
     CharState plain;
     plain.font = m_defaultFont;
-    top().chr = plain;
-    const QTextCharFormat f = charFormat();
-    m_cursor.movePosition(QTextCursor::End);
-    for (const QStringList *notes : {&m_notes, &m_endnoteTexts})
-        for (const QString &note : *notes)
-            for (const QString &line : note.split(QLatin1Char('\n'))) {
-                if (!m_doc->isEmpty() || m_cursor.block().previous().isValid())
-                    m_cursor.insertBlock(QTextBlockFormat(), f);
-                m_cursor.insertText(line, f);
-            }
+    const QTextCharFormat f = formatOf(plain);
+    const QStringList notes = m_notes;
+    m_notes.clear();
+    for (qsizetype k = 0; k < notes.size(); ++k) {
+        const QStringList lines = notes[k].split(QLatin1Char('\n'));
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            if (m_cursor.blockFormat() != QTextBlockFormat())
+                m_cursor.setBlockFormat(QTextBlockFormat());
+            m_cursor.insertText(lines[i], f);
+            if (blockAfter || k + 1 < notes.size() || i + 1 < lines.size())
+                m_cursor.insertBlock(QTextBlockFormat(), f);
+        }
+    }
+    m_blockFormatKnown = false;
+    interruptLists();
 }
 
 void Reader::openGroup()
@@ -902,7 +919,7 @@ void Reader::endParagraph()
     if (m_written >= kMaxText)
         return;
     const ParaState &p = top().para;
-    if (!p.list && m_blockFormatKnown && p.sameBlock(m_blockPara) && !m_run.isEmpty()) {
+    if (!p.list && m_blockFormatKnown && p.sameBlock(m_blockPara) && !m_run.isEmpty() && m_notes.isEmpty()) {
         // Same format as the paragraph before: the break joins the text
         // being gathered, and the document makes the blocks in one go.
         m_run += QChar(QChar::ParagraphSeparator);
@@ -918,6 +935,8 @@ void Reader::endParagraph()
     QTextBlockFormat next = m_cursor.blockFormat();
     next.clearProperty(QTextFormat::ObjectIndex);
     m_cursor.insertBlock(next);
+    if (!m_notes.isEmpty())
+        placeNotes(true);
     // A paragraph mark ends list membership until the next \pn or \ls.
     top().para.list = false;
 }
