@@ -8,6 +8,8 @@ PACKAGES=(
   # build
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-multimedia-dev libsqlite3-dev libgtest-dev libbenchmark-dev
+  # the RTF reader's fuzz targets (tools/fuzz.sh): clang's libFuzzer
+  clang-14 libclang-rt-14-dev
   # run time: sound backend, fonts (without them widgets and PDFs have no letters)
   gstreamer1.0-plugins-good fonts-dejavu-core
   # independent RTF extractors the reader is checked against; PDF text for

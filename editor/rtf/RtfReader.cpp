@@ -1055,6 +1055,12 @@ void Reader::finishFontEntry()
     const qsizetype semi = name.indexOf(QLatin1Char(';'));
     if (semi >= 0)
         name.truncate(semi);
+    // A name is text a writer can put back: no control characters, breaks
+    // or objects.
+    name.removeIf([](QChar c) {
+        return c.unicode() < 0x20 || c == QChar::ObjectReplacementCharacter || c == QChar::LineSeparator
+            || c == QChar::ParagraphSeparator;
+    });
     name = name.trimmed();
     FontEntry e;
     e.name = name;
