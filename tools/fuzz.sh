@@ -49,8 +49,10 @@ for target in FuzzRead FuzzWriteRead; do
     [ "$seconds" -gt 0 ] || continue
     corpus=$out/corpus-$target
     mkdir -p "$corpus"
-    seeds=(tests/rtf/files "$kept")
-    [ -d ../shared/corpus/rtf ] && seeds+=(../shared/corpus/rtf)
+    seeds=()
+    for d in tests/rtf/files "$kept" ../shared/corpus/rtf; do
+        [ -d "$d" ] && seeds+=("$d")
+    done
     if "$out/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=65536 \
         -artifact_prefix="$out/$target-" -print_final_stats=1 "$corpus" "${seeds[@]}" >"$out/$target.log" 2>&1; then
         echo "$target: $(grep -E '^stat::number_of_executed_units' "$out/$target.log" | awk '{print $2}') executions in ${seconds}s, no finding"
