@@ -5,8 +5,9 @@
 // controls and word processors write: code pages 1250-1258 and the East Asian
 // ones, \uN with its fallback, old (\pn) and new (\ls) bullets, colours,
 // fonts, sizes, indents, alignment, line and paragraph breaks, tabs, PNG and
-// JPEG pictures, superscripts; footnotes and endnotes become numbered
-// paragraphs after the body; destinations it does not know are skipped. It never fails
+// JPEG pictures, superscripts; a footnote becomes numbered paragraphs under
+// the paragraph that refers to it, endnotes the same at the end (written back
+// as plain paragraphs); destinations it does not know are skipped. It never fails
 // on malformed input: it keeps what it could read. Nesting depth and picture
 // sizes are bounded, and every step moves forward, so it always ends.
 //

@@ -72,7 +72,7 @@ enum class Dest {
     ListText,   // \pntext, \listtext: the marker as shown, not body text
     PnDef,      // \*\pn: bullet definition
     FieldInst,
-    Note,       // \footnote: gathered, and shown after the body
+    Note,       // \footnote: gathered, and shown as paragraphs of the body
 };
 
 struct Group {
@@ -795,8 +795,11 @@ void Reader::addText(QStringView s)
 {
     // Bytes waiting for their code page come first.
     flushBytes();
-    // Control characters other than the tab are not text.
-    const auto isControl = [](QChar c) { return c.unicode() < 0x20 && c != QLatin1Char('\t'); };
+    // Control characters other than the tab are not text, nor is the
+    // document's own mark for a picture (\u-4).
+    const auto isControl = [](QChar c) {
+        return (c.unicode() < 0x20 && c != QLatin1Char('\t')) || c == QChar::ObjectReplacementCharacter;
+    };
     // The fallback characters of a \uN are not shown.
     while (m_skip > 0 && !s.isEmpty()) {
         if (!isControl(s.front()))

@@ -245,6 +245,12 @@ QByteArray Writer::run()
                 writeImage(cf.toImageFormat());
                 continue;
             }
+            // A run with nothing to write (only marks of pictures that are
+            // not there) is left out: read back, it would be no run at all.
+            Writer text(m_doc);
+            text.writeText(frag.text());
+            if (text.m_body.isEmpty())
+                continue;
             m_body += "{\\f" + QByteArray::number(fontIndex(familyOf(cf, m_doc)));
             m_body += "\\fs" + QByteArray::number(int(std::lround(pointSizeOf(cf, m_doc) * 2)));
             if (cf.fontWeight() >= QFont::Bold)
@@ -261,9 +267,7 @@ QByteArray Writer::run()
                 m_body += "\\sub";
             if (cf.hasProperty(QTextFormat::ForegroundBrush) && cf.foreground().style() != Qt::NoBrush)
                 m_body += "\\cf" + QByteArray::number(colorIndex(cf.foreground().color()));
-            m_body += ' ';
-            writeText(frag.text());
-            m_body += '}';
+            m_body += ' ' + text.m_body + '}';
         }
         m_body += "\\par\n";
     }
