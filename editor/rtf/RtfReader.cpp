@@ -315,7 +315,9 @@ void Reader::closeGroup()
         m_documentClosed = true;
     }
     const Dest d = top().dest;
-    if (d == Dest::FontEntry || (d == Dest::FontTable && !m_entryName.isEmpty()))
+    // An entry ends with its own group, not with a group inside its name.
+    const Dest outer = m_stack[m_stack.size() - 2].dest;
+    if ((d == Dest::FontEntry && outer != Dest::FontEntry) || (d == Dest::FontTable && !m_entryName.isEmpty()))
         finishFontEntry();
     if (d == Dest::Picture)
         finishPicture();
