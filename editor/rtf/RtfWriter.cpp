@@ -1,6 +1,7 @@
 // QTextDocument to 7-bit RTF.
 
 #include "Rtf.h"
+#include "RtfCodePages.h"
 
 #include <QBuffer>
 #include <QColor>
@@ -216,8 +217,11 @@ QByteArray Writer::run()
                 {QTextListFormat::ListUpperRoman, "\\pnucrm"},
             };
             if (const auto it = numbering.constFind(lf.style()); it != numbering.cend()) {
+                // Built here rather than taken from the list, which turns
+                // the marker round in a right-to-left paragraph.
                 Writer marker(m_doc);
-                marker.writeText(list->itemText(block));
+                marker.writeText(lf.numberPrefix() + detail::numberText(lf.style(), list->itemNumber(block) + 1)
+                                 + lf.numberSuffix());
                 Writer before(m_doc), after(m_doc);
                 before.writeText(lf.numberPrefix());
                 after.writeText(lf.numberSuffix());
