@@ -45,6 +45,7 @@ for target in FuzzRead FuzzWriteRead; do
     if compgen -G "$kept/*" >/dev/null; then
         "$out/$target" -runs=0 "$kept"/* 2>"$out/$target-replay.log" \
             || { echo "$target: a kept input fails (see $out/$target-replay.log)"; status=1; continue; }
+        echo "$target: the inputs kept in $kept pass"
     fi
     [ "$seconds" -gt 0 ] || continue
     corpus=$out/corpus-$target
