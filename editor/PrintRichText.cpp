@@ -5,9 +5,13 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QScreen>
+#include <QAbstractTextDocumentLayout>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QTextDocument>
 
 #include <memory>
+#include <vector>
 
 PrintedPages PrintRichText(QPrinter *printer, const QString &title, const QTextDocument *body, int leftMargin,
                            int topMargin, int rightMargin, int bottomMargin)
@@ -57,17 +61,43 @@ PrintedPages PrintRichText(QPrinter *printer, const QString &title, const QTextD
     const double pageWidth = std::max(1.0, bodyRect.width() / scale);
     const double pageHeight = std::max(1.0, bodyRect.height() / scale);
     doc->setPageSize(QSizeF(pageWidth, pageHeight));
-    // The layout always ends; a page count bounds the loop all the same.
-    const int pages = std::max(1, doc->pageCount());
-    for (int page = 0; page < pages; ++page) {
+    doc->pageCount();  // lays the whole body out
+
+    // Pages end between lines: a line that would cross a page's foot starts
+    // the next page, so that no line is cut in two and drawn on both. A line
+    // taller than a page (a picture) has a page of its own.
+    std::vector<double> starts{0.0};
+    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
+        const QTextLayout *layout = block.layout();
+        if (!layout || !block.isVisible())
+            continue;
+        for (int i = 0; i < layout->lineCount(); ++i) {
+            const QTextLine line = layout->lineAt(i);
+            const double top = layout->position().y() + line.y();
+            const double bottom = top + line.height();
+            if (bottom > starts.back() + pageHeight && top > starts.back())
+                starts.push_back(top);
+            if (bottom > starts.back() + pageHeight)
+                starts.push_back(bottom);  // past a line taller than a page
+        }
+    }
+    const double end = std::max(starts.back(), doc->documentLayout()->documentSize().height());
+    if (starts.size() > 1 && starts.back() >= end)
+        starts.pop_back();
+    for (size_t page = 0; page < starts.size(); ++page) {
         if (page > 0 && !printer->newPage())
             break;
+        const double top = starts[page];
+        const double bottom = page + 1 < starts.size() ? starts[page + 1] : std::max(top + pageHeight, end);
         drawHeader();
         painter.save();
         painter.translate(bodyRect.left(), bodyRect.top());
         painter.scale(scale, scale);
-        painter.translate(0, -page * pageHeight);
-        const QRectF clip(0, page * pageHeight, pageWidth, pageHeight);
+        painter.translate(0, -top);
+        // A line touching the page's edge from outside is drawn by the
+        // layout too: the clip stays a hair inside.
+        const double hair = 0.01;
+        const QRectF clip(0, top + hair, pageWidth, std::min(bottom - top, pageHeight) - 2 * hair);
         painter.setClipRect(clip);
         doc->drawContents(&painter, clip);
         painter.restore();

@@ -188,6 +188,19 @@ void frmNuovoArg::cmdSalva_Click()
     // 1. An open alarm panel is closed first, taking its values.
     if (!frmAllarme->isHidden())
         cmdTimer_Click();
+    // 2. A body the reader would read back cut short is not stored at all:
+    // the next save would make the loss permanent.
+    const bool bodyAsLoaded = idArgomento != -1 && !rtfContenuto->document()->isModified()
+        && bodyPlainText() == m_loadedText && rtfContenuto->document()->toHtml() == m_loadedBody;
+    QString body;
+    if (!bodyAsLoaded) {
+        bool whole = true;
+        body = QString::fromLatin1(rtf::write(rtfContenuto->document(), &whole));
+        if (!whole) {
+            s.dialogs().MsgBox(this, s.GetString(765), platform::vbCritical, s.GetString(507));
+            return;
+        }
+    }
     store::TableRecordset &rs = *s.store.rsArgomenti;
     const auto fail = [&] {
         rs.cancelUpdate();
@@ -209,12 +222,10 @@ void frmNuovoArg::cmdSalva_Click()
     const int width = rs.fieldSize(QStringLiteral("argomento"));
     const QString title = store::CutToWidth(txtArgomento->text(), width);
     const QString plain = bodyPlainText();
-    const bool bodyAsLoaded = idArgomento != -1 && !rtfContenuto->document()->isModified() && plain == m_loadedText
-        && rtfContenuto->document()->toHtml() == m_loadedBody;
     if (!rs.setField(QStringLiteral("argomento"), title)
         || !rs.setField(QStringLiteral("ultimoaggiornamento"), s.clock().now())
         || !rs.setField(QStringLiteral("idCategoria"), idCategoria)
-        || (!bodyAsLoaded && !rs.setField(QStringLiteral("contenuto"), rtf::writeText(rtfContenuto->document())))
+        || (!bodyAsLoaded && !rs.setField(QStringLiteral("contenuto"), body))
         || !rs.setField(QStringLiteral("ContenutoTxt"), plain)
         || !rs.setField(QStringLiteral("DataOraAllarme"), QVariant::fromValue(AlarmDateTime))
         || !rs.setField(QStringLiteral("TipoAllarme"), AlarmType))

@@ -13,6 +13,8 @@ PACKAGES=(
   librsvg2-bin dpkg-dev file
   # checks of the installed desktop entry, metainfo and man pages
   desktop-file-utils appstream man-db
+  # the RTF reader's fuzz targets (tools/fuzz.sh): clang's libFuzzer
+  clang-14 libclang-rt-14-dev
   # run time: sound backend, fonts (without them widgets and PDFs have no letters)
   gstreamer1.0-plugins-good fonts-dejavu-core
   # independent RTF extractors the reader is checked against; PDF text for

@@ -5,7 +5,9 @@
 // controls and word processors write: code pages 1250-1258 and the East Asian
 // ones, \uN with its fallback, old (\pn) and new (\ls) bullets, colours,
 // fonts, sizes, indents, alignment, line and paragraph breaks, tabs, PNG and
-// JPEG pictures; destinations it does not know are skipped. It never fails
+// JPEG pictures, superscripts; a footnote becomes numbered paragraphs under
+// the paragraph that refers to it, endnotes the same at the end (written back
+// as plain paragraphs); destinations it does not know are skipped. It never fails
 // on malformed input: it keeps what it could read. Nesting depth and picture
 // sizes are bounded, and every step moves forward, so it always ends.
 //
@@ -14,6 +16,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QTextFormat>
 
 class QTextDocument;
 
@@ -21,6 +24,15 @@ namespace rtf {
 
 // Document units per twip: a document is laid out at 96 units per inch.
 inline constexpr double kTwipsPerUnit = 15.0;
+
+// A list's outline level (0-8) in its QTextListFormat, kept so that nested
+// lists are written back as such; lists without it are of level 0.
+inline constexpr int kListLevelProperty = QTextFormat::UserProperty + 1;
+
+// The reader keeps at most this many characters of text, and pictures of at
+// most this many bytes; the writer tells when a document goes past them.
+inline constexpr qsizetype kMaxText = 32 << 20;
+inline constexpr qsizetype kMaxPictureBytes = 32 << 20;
 
 // True when the text starts like an RTF document ("{\rtf").
 bool looksLikeRtf(const QByteArray &data);
@@ -34,8 +46,9 @@ bool read(const QByteArray &data, QTextDocument *doc, QString *error = nullptr);
 // of the RTF stream, others for themselves.
 bool read(const QString &text, QTextDocument *doc, QString *error = nullptr);
 
-// The document as 7-bit RTF.
-QByteArray write(const QTextDocument *doc);
+// The document as 7-bit RTF. readsBackWhole, when given, is set to false
+// when the document holds more text or a larger picture than read() keeps.
+QByteArray write(const QTextDocument *doc, bool *readsBackWhole = nullptr);
 QString writeText(const QTextDocument *doc);
 
 // The text kept beside the RTF for searching: paragraphs and line breaks as

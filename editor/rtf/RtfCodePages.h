@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QChar>
+#include <QList>
 #include <QString>
 #include <QTextListFormat>
 
@@ -15,7 +16,19 @@ int codePageOfCharset(int charset);
 QByteArray codecName(int codePage);
 // A byte of the Symbol font as the character it shows.
 QChar symbolChar(uchar b);
-// The list style a marker as shown ("1.", "a)", "ii.", a bullet) stands for.
-QTextListFormat::Style styleOfMarker(const QString &marker, bool numberedHint);
+// One way to read a list marker as shown ("1.", "(a)", "ii.", a bullet): the
+// list style, the number it shows (0 when none) and what stands around it.
+struct ListMarker {
+    QTextListFormat::Style style = QTextListFormat::ListDisc;
+    int number = 0;
+    QString prefix, suffix;
+    bool operator==(const ListMarker &) const = default;
+};
+// The readings a marker allows, the likelier first ("i." is a roman one or
+// the ninth letter); an empty marker is a bullet or, with numberedHint, a
+// number not shown.
+QList<ListMarker> readMarker(const QString &marker, bool numberedHint);
+// A number as a list of that style shows it (without prefix or suffix).
+QString numberText(QTextListFormat::Style style, int n);
 
 } // namespace rtf::detail

@@ -31,8 +31,7 @@ namespace {
 using namespace rtf::detail;
 
 constexpr int kMaxDepth = 256;                     // deeper groups are flattened
-constexpr qsizetype kMaxPictureHex = 64 << 20;     // larger pictures are dropped
-constexpr qsizetype kMaxText = 32 << 20;           // characters kept, at most
+constexpr qsizetype kMaxPictureHex = 2 * kMaxPictureBytes;  // larger pictures are dropped
 constexpr int kListItemsAtOnce = 200;              // bullets in one list before a fresh one
 
 // Code page of a font's \fcharset.
@@ -45,6 +44,7 @@ struct CharState {
     int font = -1;
     int halfPoints = 24;
     bool bold = false, italic = false, underline = false, strike = false, hidden = false;
+    int vAlign = 0;  // 1 superscript, 2 subscript
     int color = 0;
     bool operator==(const CharState &) const = default;
 };
@@ -55,6 +55,7 @@ struct ParaState {
     bool list = false;       // \pn or \ls seen for this paragraph
     bool numbered = false;   // \pnlvlbody / numbered \ls
     int level = 0;           // \ilvl
+    int pnStyle = -1;        // the list style a \pn definition names
     // True when both give the same block format.
     bool sameBlock(const ParaState &o) const { return align == o.align && li == o.li && fi == o.fi && ri == o.ri; }
 };
@@ -71,6 +72,7 @@ enum class Dest {
     ListText,   // \pntext, \listtext: the marker as shown, not body text
     PnDef,      // \*\pn: bullet definition
     FieldInst,
+    Note,       // \footnote: gathered, and shown as paragraphs of the body
 };
 
 struct Group {
@@ -164,12 +166,31 @@ private:
     QString m_marker;     // the list marker text of this paragraph
     qsizetype m_written = 0;
     bool m_anyText = false;
-    // The lists paragraphs may join, by level, indent and style, and how
-    // many items each holds.
+    // The lists paragraphs may join, by level, indent and style: how many
+    // items each holds, the number its first one showed, and whether a
+    // paragraph outside it came since.
     struct ListRun {
         QTextList *list = nullptr;
         int items = 0;
+        int first = 1;
+        bool interrupted = false;
     };
+    void interruptLists()
+    {
+        for (auto &entry : m_lists)
+            entry.second.interrupted = true;
+    }
+    // Footnotes and endnotes, numbered apart, as their number shows.
+    void finishNote();
+    void placeNotes(bool blockAfter);
+    QString noteNumber(bool endnote, int n) const;
+    QString m_noteText;
+    bool m_noteIsEnd = false;
+    bool m_pendingReference = false;  // a \chftn in the body waits for its note
+    int m_footnotes = 0, m_endnotes = 0;
+    QTextListFormat::Style m_footnoteStyle = QTextListFormat::ListDecimal;
+    QTextListFormat::Style m_endnoteStyle = QTextListFormat::ListDecimal;
+    QStringList m_notes, m_endnoteTexts;
     std::map<std::tuple<int, int, int>, ListRun> m_lists;
 };
 
@@ -226,9 +247,47 @@ void Reader::finishDocument()
     if (m_cursor.block().length() > 1 || !m_cursor.block().previous().isValid()) {
         applyParagraph();
     } else {
+        // Joining the empty block to the one before would give that one the
+        // empty block's format: an empty list item would leave its list.
+        const QTextBlock last = m_cursor.block().previous();
+        const QTextBlockFormat kept = last.blockFormat();
         m_cursor.movePosition(QTextCursor::End);
         m_cursor.deletePreviousChar();
+        if (m_cursor.blockFormat() != kept)
+            m_cursor.setBlockFormat(kept);
     }
+    m_notes += m_endnoteTexts;
+    m_endnoteTexts.clear();
+    if (!m_notes.isEmpty()) {
+        m_cursor.movePosition(QTextCursor::End);
+        if (!m_doc->isEmpty() || m_cursor.block().previous().isValid())
+            m_cursor.insertBlock(QTextBlockFormat());
+        placeNotes(false);
+    }
+}
+
+void Reader::placeNotes(bool blockAfter)
+{
+    // The editor has no place for notes apart: each becomes paragraphs of
+    // its own that begin with its number, a footnote under the paragraph
+    // that refers to it, endnotes at the end.
+    CharState plain;
+    plain.font = m_defaultFont;
+    const QTextCharFormat f = formatOf(plain);
+    const QStringList notes = m_notes;
+    m_notes.clear();
+    for (qsizetype k = 0; k < notes.size(); ++k) {
+        const QStringList lines = notes[k].split(QLatin1Char('\n'));
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            if (m_cursor.blockFormat() != QTextBlockFormat())
+                m_cursor.setBlockFormat(QTextBlockFormat());
+            m_cursor.insertText(lines[i], f);
+            if (blockAfter || k + 1 < notes.size() || i + 1 < lines.size())
+                m_cursor.insertBlock(QTextBlockFormat(), f);
+        }
+    }
+    m_blockFormatKnown = false;
+    interruptLists();
 }
 
 void Reader::openGroup()
@@ -256,7 +315,9 @@ void Reader::closeGroup()
         m_documentClosed = true;
     }
     const Dest d = top().dest;
-    if (d == Dest::FontEntry || (d == Dest::FontTable && !m_entryName.isEmpty()))
+    // An entry ends with its own group, not with a group inside its name.
+    const Dest outer = m_stack[m_stack.size() - 2].dest;
+    if ((d == Dest::FontEntry && outer != Dest::FontEntry) || (d == Dest::FontTable && !m_entryName.isEmpty()))
         finishFontEntry();
     if (d == Dest::Picture)
         finishPicture();
@@ -267,8 +328,12 @@ void Reader::closeGroup()
     if (closed.dest == Dest::ListText || closed.dest == Dest::PnDef) {
         top().para.list = true;
         top().para.numbered = top().para.numbered || closed.para.numbered;
+        if (closed.para.pnStyle >= 0)
+            top().para.pnStyle = closed.para.pnStyle;
     }
     m_skip = 0;
+    if (closed.dest == Dest::Note && top().dest != Dest::Note)
+        finishNote();
 }
 
 void Reader::parseControl()
@@ -449,6 +514,13 @@ void Reader::controlWord(QStringView w, bool hasParam, int param)
         g.dest = Dest::FieldInst;
         return;
     }
+    if (w == QLatin1String("footnote") && g.dest == Dest::Text) {
+        flushBytes();
+        g.dest = Dest::Note;
+        m_noteText.clear();
+        m_noteIsEnd = false;
+        return;
+    }
     struct Less {
         bool operator()(QLatin1String a, QStringView b) const { return b.compare(a) > 0; }
         bool operator()(QStringView a, QLatin1String b) const { return a.compare(b) < 0; }
@@ -480,6 +552,12 @@ void Reader::controlWord(QStringView w, bool hasParam, int param)
             m_entryCharset = param;
         } else if (w == QLatin1String("cpg") && hasParam) {
             m_entryCharset = -1000 - qBound(0, param, 65535);  // code pages are small numbers
+        } else if (w == QLatin1String("u") && hasParam) {
+            // Names outside the code page come as \uN with a fallback, as in text.
+            m_entryName += QChar(char16_t(param < 0 ? param + 65536 : param));
+            m_skip = g.uc;
+        } else if (w == QLatin1String("uc") && hasParam) {
+            g.uc = qBound(0, param, 8);
         }
         return;
     }
@@ -523,11 +601,22 @@ void Reader::controlWord(QStringView w, bool hasParam, int param)
         return;
     }
     if (g.dest == Dest::PnDef) {
-        if (w == QLatin1String("pnlvlblt"))
+        static const std::pair<const char *, QTextListFormat::Style> styles[] = {
+            {"pndec", QTextListFormat::ListDecimal},       {"pnlcltr", QTextListFormat::ListLowerAlpha},
+            {"pnucltr", QTextListFormat::ListUpperAlpha},  {"pnlcrm", QTextListFormat::ListLowerRoman},
+            {"pnucrm", QTextListFormat::ListUpperRoman},
+        };
+        if (w == QLatin1String("pnlvlblt")) {
             g.para.numbered = false;
-        else if (w == QLatin1String("pnlvlbody") || w == QLatin1String("pndec") || w == QLatin1String("pnlcltr")
-                 || w == QLatin1String("pnucltr") || w == QLatin1String("pnlcrm") || w == QLatin1String("pnucrm"))
+            g.para.pnStyle = QTextListFormat::ListDisc;
+        } else if (w == QLatin1String("pnlvlbody")) {
             g.para.numbered = true;
+        }
+        for (const auto &[word, style] : styles)
+            if (w == QLatin1String(word)) {
+                g.para.numbered = true;
+                g.para.pnStyle = style;
+            }
         return;
     }
 
@@ -547,11 +636,36 @@ void Reader::controlWord(QStringView w, bool hasParam, int param)
     } else if (w == QLatin1String("uc") && hasParam) {
         g.uc = qBound(0, param, 8);
     } else if (w == QLatin1String("u") && hasParam) {
-        if (g.dest == Dest::Text || g.dest == Dest::ListText)
+        if (g.dest == Dest::Text || g.dest == Dest::ListText || g.dest == Dest::Note)
             addChar(char16_t(param < 0 ? param + 65536 : param));
-        else if (g.dest == Dest::FontEntry || g.dest == Dest::FontTable)
-            m_entryName += QChar(char16_t(param < 0 ? param + 65536 : param));
         m_skip = g.uc;
+    }
+    // Notes.
+    else if (w == QLatin1String("chftn")) {
+        if (g.dest == Dest::Note)
+            m_noteText += noteNumber(m_noteIsEnd, (m_noteIsEnd ? m_endnotes : m_footnotes) + 1);
+        else if (g.dest == Dest::Text)
+            m_pendingReference = true;
+    } else if (w == QLatin1String("ftnalt")) {
+        m_noteIsEnd = g.dest == Dest::Note;
+    } else if (w.startsWith(QLatin1String("ftnn")) || w.startsWith(QLatin1String("aftnn"))) {
+        static const std::pair<const char *, QTextListFormat::Style> styles[] = {
+            {"ar", QTextListFormat::ListDecimal},       {"alc", QTextListFormat::ListLowerAlpha},
+            {"auc", QTextListFormat::ListUpperAlpha},   {"rlc", QTextListFormat::ListLowerRoman},
+            {"ruc", QTextListFormat::ListUpperRoman},
+        };
+        const bool end = w.startsWith(QLatin1Char('a'));
+        for (const auto &[suffix, style] : styles)
+            if (w.mid(end ? 5 : 4) == QLatin1String(suffix))
+                (end ? m_endnoteStyle : m_footnoteStyle) = style;
+    }
+    // Characters.
+    else if (w == QLatin1String("super")) {
+        g.chr.vAlign = 1;
+    } else if (w == QLatin1String("sub")) {
+        g.chr.vAlign = 2;
+    } else if (w == QLatin1String("nosupersub")) {
+        g.chr.vAlign = 0;
     }
     // Characters.
     else if (w == QLatin1String("plain")) {
@@ -603,6 +717,8 @@ void Reader::controlWord(QStringView w, bool hasParam, int param)
                || w == QLatin1String("row")) {
         if (g.dest == Dest::Text)
             endParagraph();
+        else if (g.dest == Dest::Note && m_noteText.size() < kMaxText)
+            m_noteText += QLatin1Char('\n');
     } else if (w == QLatin1String("line")) {
         addChar(QChar::LineSeparator);
     } else if (w == QLatin1String("tab") || w == QLatin1String("cell") || w == QLatin1String("nestcell")) {
@@ -681,8 +797,11 @@ void Reader::addText(QStringView s)
 {
     // Bytes waiting for their code page come first.
     flushBytes();
-    // Control characters other than the tab are not text.
-    const auto isControl = [](QChar c) { return c.unicode() < 0x20 && c != QLatin1Char('\t'); };
+    // Control characters other than the tab are not text, nor is the
+    // document's own mark for a picture (\u-4).
+    const auto isControl = [](QChar c) {
+        return (c.unicode() < 0x20 && c != QLatin1Char('\t')) || c == QChar::ObjectReplacementCharacter;
+    };
     // The fallback characters of a \uN are not shown.
     while (m_skip > 0 && !s.isEmpty()) {
         if (!isControl(s.front()))
@@ -715,6 +834,10 @@ void Reader::addText(QStringView s)
             break;
         case Dest::ListText:
             m_marker += t;
+            break;
+        case Dest::Note:
+            if (!g.chr.hidden && m_noteText.size() < kMaxText)
+                m_noteText += t;
             break;
         default:
             break;
@@ -768,6 +891,8 @@ QTextCharFormat Reader::charFormat() const
     f.setFontItalic(c.italic);
     f.setFontUnderline(c.underline);
     f.setFontStrikeOut(c.strike);
+    if (c.vAlign)
+        f.setVerticalAlignment(c.vAlign == 1 ? QTextCharFormat::AlignSuperScript : QTextCharFormat::AlignSubScript);
     if (c.color > 0 && c.color < m_colors.size() && m_colors[c.color].isValid())
         f.setForeground(m_colors[c.color]);
     return f;
@@ -799,13 +924,13 @@ void Reader::endParagraph()
     if (m_written >= kMaxText)
         return;
     const ParaState &p = top().para;
-    if (!p.list && m_blockFormatKnown && p.sameBlock(m_blockPara) && !m_run.isEmpty()) {
+    if (!p.list && m_blockFormatKnown && p.sameBlock(m_blockPara) && !m_run.isEmpty() && m_notes.isEmpty()) {
         // Same format as the paragraph before: the break joins the text
         // being gathered, and the document makes the blocks in one go.
         m_run += QChar(QChar::ParagraphSeparator);
         ++m_written;
         m_marker.clear();
-        m_lists.clear();
+        interruptLists();
         return;
     }
     flushRun();
@@ -815,6 +940,8 @@ void Reader::endParagraph()
     QTextBlockFormat next = m_cursor.blockFormat();
     next.clearProperty(QTextFormat::ObjectIndex);
     m_cursor.insertBlock(next);
+    if (!m_notes.isEmpty())
+        placeNotes(true);
     // A paragraph mark ends list membership until the next \pn or \ls.
     top().para.list = false;
 }
@@ -830,32 +957,101 @@ void Reader::applyParagraph()
     m_blockPara = p;
     m_blockFormatKnown = !p.list;
     if (p.list) {
-        const QTextListFormat::Style style = styleOfMarker(m_marker, p.numbered);
-        // Paragraphs of one list may be interrupted by deeper levels; a
-        // paragraph outside any list ends them all. An item of an outer level
-        // starts the deeper levels afresh.
-        m_lists.erase(m_lists.upper_bound({p.level, std::numeric_limits<int>::max(), std::numeric_limits<int>::max()}),
-                      m_lists.end());
-        ListRun &run = m_lists[{p.level, p.li, int(style)}];
-        // Every item added costs a walk of its list, so a bulleted list goes
-        // on in a fresh one now and then, which looks the same; a numbered
-        // one must stay whole to count on.
-        const bool bullets = style == QTextListFormat::ListDisc || style == QTextListFormat::ListCircle
-            || style == QTextListFormat::ListSquare;
-        if (run.list && !(bullets && run.items >= kListItemsAtOnce)) {
-            run.list->add(m_cursor.block());
-            ++run.items;
+        // The marker as shown says which list an item belongs to: an item
+        // whose number goes on from a list's last joins it, even past
+        // paragraphs outside it; another starts a list of its own. Deeper
+        // levels start afresh under each item of an outer one.
+        std::erase_if(m_lists, [&p](const auto &entry) {
+            const auto &[level, li, style] = entry.first;
+            return level > p.level || (level == p.level && li > p.li);
+        });
+        QList<ListMarker> readings = readMarker(m_marker, p.numbered);
+        if (p.pnStyle >= 0) {
+            // The definition's style settles an ambiguous marker.
+            QList<ListMarker> named;
+            for (const ListMarker &r : readings)
+                if (r.style == p.pnStyle)
+                    named << r;
+            if (!named.isEmpty())
+                readings = named;
+            else if (m_marker.trimmed().isEmpty())
+                readings = {{QTextListFormat::Style(p.pnStyle), 0, {}, {}}};
+        }
+        const auto isBullet = [](QTextListFormat::Style st) {
+            return st == QTextListFormat::ListDisc || st == QTextListFormat::ListCircle
+                || st == QTextListFormat::ListSquare;
+        };
+        ListRun *joined = nullptr;
+        const ListMarker *chosen = nullptr;
+        for (const ListMarker &r : readings) {
+            const auto it = m_lists.find({p.level, p.li, int(r.style)});
+            if (it == m_lists.end() || !it->second.list)
+                continue;
+            ListRun &run = it->second;
+            const bool fits = r.number > 0 ? r.number == run.first + run.items && r.prefix == run.list->format().numberPrefix()
+                                                 && r.suffix == run.list->format().numberSuffix()
+                                           : !run.interrupted;
+            // Every item added costs a walk of its list, so a bulleted list
+            // goes on in a fresh one now and then, which looks the same; a
+            // numbered one must stay whole to count on.
+            if (fits && !(isBullet(r.style) && run.items >= kListItemsAtOnce)) {
+                joined = &run;
+                chosen = &r;
+                break;
+            }
+        }
+        if (joined) {
+            joined->list->add(m_cursor.block());
+            ++joined->items;
+            joined->interrupted = false;
         } else {
+            chosen = &readings.first();
+            for (const ListMarker &r : readings)
+                if (r.number == 1) {
+                    chosen = &r;
+                    break;
+                }
             QTextListFormat lf;
-            lf.setStyle(style);
+            lf.setStyle(chosen->style);
             lf.setIndent(0);
+            if (!isBullet(chosen->style)) {
+                lf.setNumberPrefix(chosen->prefix);
+                lf.setNumberSuffix(chosen->suffix.isEmpty() ? QStringLiteral(".") : chosen->suffix);
+            }
+            if (p.level > 0)
+                lf.setProperty(kListLevelProperty, p.level);
+            ListRun &run = m_lists[{p.level, p.li, int(chosen->style)}];
             run.list = m_cursor.createList(lf);
             run.items = 1;
+            run.first = std::max(1, chosen->number);
+            run.interrupted = false;
         }
     } else {
-        m_lists.clear();
+        interruptLists();
     }
     m_marker.clear();
+}
+
+QString Reader::noteNumber(bool endnote, int n) const
+{
+    return numberText(endnote ? m_endnoteStyle : m_footnoteStyle, n);
+}
+
+void Reader::finishNote()
+{
+    const bool end = m_noteIsEnd;
+    const int n = ++(end ? m_endnotes : m_footnotes);
+    QString text = m_noteText;
+    m_noteText.clear();
+    while (text.endsWith(QLatin1Char('\n')))
+        text.chop(1);
+    (end ? m_endnoteTexts : m_notes) << text;
+    // The reference in the body shows the note's number where the source
+    // numbered it itself.
+    if (m_pendingReference) {
+        m_pendingReference = false;
+        addText(noteNumber(end, n));
+    }
 }
 
 void Reader::finishFontEntry()
@@ -864,6 +1060,12 @@ void Reader::finishFontEntry()
     const qsizetype semi = name.indexOf(QLatin1Char(';'));
     if (semi >= 0)
         name.truncate(semi);
+    // A name is text a writer can put back: no control characters, breaks
+    // or objects.
+    name.removeIf([](QChar c) {
+        return c.unicode() < 0x20 || c == QChar::ObjectReplacementCharacter || c == QChar::LineSeparator
+            || c == QChar::ParagraphSeparator;
+    });
     name = name.trimmed();
     FontEntry e;
     e.name = name;

@@ -1,6 +1,7 @@
 // QTextDocument to 7-bit RTF.
 
 #include "Rtf.h"
+#include "RtfCodePages.h"
 
 #include <QBuffer>
 #include <QColor>
@@ -45,6 +46,7 @@ class Writer {
 public:
     explicit Writer(const QTextDocument *doc) : m_doc(doc) {}
     QByteArray run();
+    bool readsBackWhole() const { return m_whole && m_doc->characterCount() < kMaxText; }
 
 private:
     int fontIndex(const QString &family);
@@ -57,6 +59,7 @@ private:
     QList<QColor> m_colors;
     QByteArray m_body;
     int m_symbolFont = -1;
+    bool m_whole = true;
 };
 
 int Writer::fontIndex(const QString &family)
@@ -121,10 +124,10 @@ void Writer::writeText(const QString &text)
             // The Unicode value for readers that know it, then the byte of
             // the ANSI code page (or '?') for those that do not.
             m_body += "\\u" + QByteArray::number(qint16(u));
-            if (const uchar b = ansiByte(u))
-                m_body += "\\'" + QByteArray::number(b, 16).rightJustified(2, '0');
-            else
-                m_body += '?';
+            // A '?' as a hex byte: some readers drop the blank that follows
+            // a plain one.
+            const uchar b = ansiByte(u);
+            m_body += "\\'" + QByteArray::number(b ? b : uchar('?'), 16).rightJustified(2, '0');
         }
     }
 }
@@ -154,6 +157,8 @@ void Writer::writeImage(const QTextImageFormat &f)
         image.save(&buffer, "PNG");
         kind = "png";
     }
+    if (data.size() > kMaxPictureBytes)
+        m_whole = false;
     QImage probe;
     probe.loadFromData(data);
     m_body += "{\\pict\\" + kind + "blip\\picw" + QByteArray::number(probe.width()) + "\\pich"
@@ -200,18 +205,34 @@ QByteArray Writer::run()
         if (ri)
             m_body += "\\ri" + QByteArray::number(ri);
         if (QTextList *list = block.textList()) {
-            const bool numbered = list->format().style() == QTextListFormat::ListDecimal
-                || list->format().style() == QTextListFormat::ListLowerAlpha
-                || list->format().style() == QTextListFormat::ListUpperAlpha
-                || list->format().style() == QTextListFormat::ListLowerRoman
-                || list->format().style() == QTextListFormat::ListUpperRoman;
-            if (m_symbolFont < 0)
-                m_symbolFont = fontIndex(QStringLiteral("Symbol"));
-            const QByteArray sf = QByteArray::number(m_symbolFont);
-            if (numbered) {
-                const QByteArray n = QByteArray::number(list->itemNumber(block) + 1);
-                m_body += "{\\pntext " + n + ".\\tab}{\\*\\pn\\pnlvlbody\\pndec\\pnstart1\\pnindent0{\\pntxta .}}";
+            // The marker as shown, which the reader goes by, and the list's
+            // definition for readers that number for themselves.
+            const QTextListFormat lf = list->format();
+            const int level = qBound(0, lf.property(kListLevelProperty).toInt(), 8);
+            if (level)
+                m_body += "\\ilvl" + QByteArray::number(level);
+            static const QHash<int, QByteArray> numbering = {
+                {QTextListFormat::ListDecimal, "\\pndec"},     {QTextListFormat::ListLowerAlpha, "\\pnlcltr"},
+                {QTextListFormat::ListUpperAlpha, "\\pnucltr"}, {QTextListFormat::ListLowerRoman, "\\pnlcrm"},
+                {QTextListFormat::ListUpperRoman, "\\pnucrm"},
+            };
+            if (const auto it = numbering.constFind(lf.style()); it != numbering.cend()) {
+                // Built here rather than taken from the list, which turns
+                // the marker round in a right-to-left paragraph.
+                Writer marker(m_doc);
+                marker.writeText(lf.numberPrefix() + detail::numberText(lf.style(), list->itemNumber(block) + 1)
+                                 + lf.numberSuffix());
+                Writer before(m_doc), after(m_doc);
+                before.writeText(lf.numberPrefix());
+                after.writeText(lf.numberSuffix());
+                m_body += "{\\pntext " + marker.m_body + "\\tab}{\\*\\pn\\pnlvlbody" + *it + "\\pnstart1\\pnindent0";
+                if (!before.m_body.isEmpty())
+                    m_body += "{\\pntxtb " + before.m_body + '}';
+                m_body += "{\\pntxta " + after.m_body + "}}";
             } else {
+                if (m_symbolFont < 0)
+                    m_symbolFont = fontIndex(QStringLiteral("Symbol"));
+                const QByteArray sf = QByteArray::number(m_symbolFont);
                 m_body += "{\\pntext\\f" + sf + "\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf" + sf
                     + "\\pnindent0{\\pntxtb\\'b7}}";
             }
@@ -228,6 +249,12 @@ QByteArray Writer::run()
                 writeImage(cf.toImageFormat());
                 continue;
             }
+            // A run with nothing to write (only marks of pictures that are
+            // not there) is left out: read back, it would be no run at all.
+            Writer text(m_doc);
+            text.writeText(frag.text());
+            if (text.m_body.isEmpty())
+                continue;
             m_body += "{\\f" + QByteArray::number(fontIndex(familyOf(cf, m_doc)));
             m_body += "\\fs" + QByteArray::number(int(std::lround(pointSizeOf(cf, m_doc) * 2)));
             if (cf.fontWeight() >= QFont::Bold)
@@ -238,11 +265,13 @@ QByteArray Writer::run()
                 m_body += "\\ul";
             if (cf.fontStrikeOut())
                 m_body += "\\strike";
+            if (cf.verticalAlignment() == QTextCharFormat::AlignSuperScript)
+                m_body += "\\super";
+            else if (cf.verticalAlignment() == QTextCharFormat::AlignSubScript)
+                m_body += "\\sub";
             if (cf.hasProperty(QTextFormat::ForegroundBrush) && cf.foreground().style() != Qt::NoBrush)
                 m_body += "\\cf" + QByteArray::number(colorIndex(cf.foreground().color()));
-            m_body += ' ';
-            writeText(frag.text());
-            m_body += '}';
+            m_body += ' ' + text.m_body + '}';
         }
         m_body += "\\par\n";
     }
@@ -272,9 +301,13 @@ QByteArray Writer::run()
 
 } // namespace
 
-QByteArray write(const QTextDocument *doc)
+QByteArray write(const QTextDocument *doc, bool *readsBackWhole)
 {
-    return Writer(doc).run();
+    Writer writer(doc);
+    QByteArray out = writer.run();
+    if (readsBackWhole)
+        *readsBackWhole = writer.readsBackWhole();
+    return out;
 }
 
 QString writeText(const QTextDocument *doc)

@@ -1,3 +1,4 @@
+#include "Rtf.h"
 #include "BrowserFixture.h"
 
 #include <QComboBox>
@@ -172,6 +173,31 @@ TEST_F(Editor, SaveOfATopicDeletedMeanwhileFailsAndKeepsTheWindow)
     EXPECT_TRUE(e->isVisible());
     EXPECT_EQ(e->rtfContenuto->toPlainText(), QStringLiteral("precious"));
     EXPECT_EQ(session->finestre.editors().size(), 1);
+}
+
+TEST_F(Editor, SaveRefusesABodyTooLargeToReadBackAndKeepsTheText)
+{
+    frmNuovoArg *e = openTopic(QStringLiteral("Agenda"));
+    ASSERT_TRUE(e);
+    // A picture past what the reader keeps: stored, it would reopen without it.
+    QTextDocument *doc = e->rtfContenuto->document();
+    doc->addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("img://huge")),
+                     QByteArray("\x89PNG", 4) + QByteArray(rtf::kMaxPictureBytes, 'x'));
+    QTextCursor c(doc);
+    c.insertText(QStringLiteral("precious "));
+    QTextImageFormat f;
+    f.setName(QStringLiteral("img://huge"));
+    c.insertImage(f);
+    services.dialogs.expectMsgBox();
+    e->cmdSalva->click();
+    ASSERT_EQ(services.dialogs.shown().size(), 1);
+    EXPECT_EQ(services.dialogs.shown().constLast().prompt, session->GetString(765));
+    EXPECT_TRUE(e->isVisible());
+    EXPECT_TRUE(e->rtfContenuto->toPlainText().startsWith(QStringLiteral("precious")));
+    auto &rs = *session->store.rsArgomenti;
+    rs.setIndex(QStringLiteral("PrimaryKey"));
+    ASSERT_TRUE(rs.seek(topics["Agenda"]));
+    EXPECT_EQ(rs.field(QStringLiteral("ContenutoTxt")).toString(), QStringLiteral("Body of Agenda")) << "nothing stored";
 }
 
 TEST_F(Editor, EnterInTheTitleMovesToTheBody)

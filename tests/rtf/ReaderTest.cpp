@@ -2,6 +2,7 @@
 #include "Rtf.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QImage>
 #include <QRandomGenerator>
 #include <QTextBlock>
@@ -119,17 +120,39 @@ TEST(RtfReader, UnknownDestinationsFieldsAndBinaryDataAreHandled)
     EXPECT_EQ(rtf::plainText(&doc), QStringLiteral("shown link text after"));
 }
 
-TEST(RtfReader, WordListsAndNumbering)
+TEST(RtfReader, FilesMadeForThePurposeReadAsTheirMarkersAndNotesShow)
 {
-    QTextDocument doc;
-    load(R"({\rtf1\ansi{\fonttbl{\f0 Calibri;}}
-\pard\ls1\ilvl0 {\listtext\pard\plain 1.\tab}one\par
-{\listtext\pard\plain 2.\tab}two\par
-\pard\ls1\ilvl1\li720 {\listtext\pard\plain a.\tab}deeper\par
-\pard\ls1\ilvl0 {\listtext\pard\plain 3.\tab}three\par
-\pard plain\par})",
-         doc);
-    EXPECT_EQ(rtf::plainText(&doc), QStringLiteral("1. one\n2. two\na. deeper\n3. three\nplain"));
+    // Each file's text as its source shows it, before and after a save.
+    const struct {
+        const char *file;
+        const char *text;
+    } cases[] = {
+        {"lists.rtf",
+         "I. Upper roman\na) letter under I\ni. roman under a\nii. second roman under a\nb) second letter\n"
+         "II. second upper roman\na) letter under II starts again\nFirst list:\n1. one\n2. two\n"
+         "A paragraph between, and the list goes on:\n3. three\n4. \n1. a list of its own\n2. its second\n"
+         "bullet\n\nbullet after an empty one\na. first letter\nb. b\nc. c\nd. d\ne. e\nf. f\ng. g\nh. h\n"
+         "i. ninth letter, not a roman one\nj. "},
+        {"notes.rtf",
+         "Body with a note1 here.\n1 First note, bold.\nSecond2 and an endnotei.\n2 Note of two\nparagraphs.\n"
+         "Own mark* and the end.\n* Starred note.\ni The endnote."},
+        {"east-asian-fonts.rtf", "中文 Chinese 日本 Japanese Latin"},
+    };
+    for (const auto &c : cases) {
+        QFile f(QStringLiteral(QUORVEL_RTF_FILES "/") + QLatin1String(c.file));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << c.file;
+        QTextDocument doc, saved;
+        ASSERT_TRUE(rtf::read(f.readAll(), &doc));
+        EXPECT_EQ(rtf::plainText(&doc).toStdString(), c.text) << c.file;
+        ASSERT_TRUE(rtf::read(rtf::write(&doc), &saved));
+        EXPECT_EQ(rtf::plainText(&saved).toStdString(), c.text) << c.file << " after a save";
+        if (QLatin1String(c.file) == QLatin1String("east-asian-fonts.rtf")) {
+            EXPECT_EQ(formatAt(saved, QStringLiteral("中文")).fontFamilies().toStringList().value(0),
+                      QStringLiteral("宋体"));
+            EXPECT_EQ(formatAt(saved, QStringLiteral("日本")).fontFamilies().toStringList().value(0),
+                      QStringLiteral("ＭＳ ゴシック"));
+        }
+    }
 }
 
 TEST(RtfReader, JpegPicturesAreReadAndWrittenBackAsJpeg)
