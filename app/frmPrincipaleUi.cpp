@@ -183,7 +183,7 @@ void frmPrincipale::SetListTitle(int id)
 {
     frmArgomenti->setTitle(m_session.GetString(id));
     // The list has no label of its own: its frame's caption names it.
-    lstArgomenti->setAccessibleName(frmArgomenti->title().remove(QLatin1Char('&')).trimmed());
+    lstArgomenti->setAccessibleName(textfit::shownText(frmArgomenti->title()).trimmed());
 }
 
 void frmPrincipale::AggiornaLingua()

@@ -13,6 +13,8 @@ namespace {
 // The title bar's icon, three buttons and margins.
 constexpr int kTitleBarChrome = 110;
 
+} // namespace
+
 QString shownText(QString text)
 {
     // A mnemonic's "&" is not drawn; "&&" draws one "&".
@@ -21,8 +23,6 @@ QString shownText(QString text)
     text.replace(QLatin1Char('\x01'), QLatin1Char('&'));
     return text;
 }
-
-} // namespace
 
 int neededWidth(const QWidget *w)
 {

@@ -10,6 +10,9 @@ class QWidget;
 
 namespace textfit {
 
+// A caption as drawn: a mnemonic's "&" is not shown, "&&" shows one "&".
+QString shownText(QString text);
+
 // The width a label or drop-down list needs to show its text (for a list, its
 // widest entry) whole; other widgets: their width.
 int neededWidth(const QWidget *w);

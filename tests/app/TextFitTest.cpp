@@ -4,6 +4,7 @@
 #include "Informazioni.h"
 #include "ModalDriver.h"
 #include "QtPlatform.h"
+#include "TextFit.h"
 #include "frmCategorie.h"
 #include "frmConfermaData.h"
 #include "frmLanguage.h"
@@ -27,18 +28,9 @@ namespace {
 // three buttons, with the bar's margins.
 constexpr int kTitleBarChrome = 110;
 
-QString shown(QString text)
-{
-    // "&File" shows as "File", "&&" as "&".
-    text.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
-    text.remove(QLatin1Char('&'));
-    text.replace(QLatin1Char('\x01'), QLatin1Char('&'));
-    return text;
-}
-
 int advance(const QWidget *, const QString &text, const QFont &font)
 {
-    return QFontMetrics(font).horizontalAdvance(shown(text));
+    return QFontMetrics(font).horizontalAdvance(textfit::shownText(text));
 }
 
 // Names each control whose text does not fit its width.
