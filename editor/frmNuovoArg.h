@@ -73,6 +73,8 @@ public:
     void cmdTimer_Click();
     void FillAlarmPanel();
     void ReadAlarmPanel();
+    // The time the panel shows, as the clock reads it.
+    store::WallTime PanelAlarmTime() const;
     void ShowAlarmIndicator();
     // What a firing did to the alarm.
     struct AlarmAdvance {

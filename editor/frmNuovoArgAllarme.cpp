@@ -81,9 +81,14 @@ void frmNuovoArg::ReadAlarmPanel()
 {
     // Taken as the clock reads, not as a moment: 02:30 on the spring night
     // is kept as set.
-    AlarmDateTime = {Calendar1->selectedDate(), QTime(cmbOre->currentIndex(), cmbMinuti->currentIndex(), 0)};
+    AlarmDateTime = PanelAlarmTime();
     AlarmType = cmbTipoAllarme->currentIndex();
     ShowAlarmIndicator();
+}
+
+store::WallTime frmNuovoArg::PanelAlarmTime() const
+{
+    return {Calendar1->selectedDate(), QTime(cmbOre->currentIndex(), cmbMinuti->currentIndex(), 0)};
 }
 
 void frmNuovoArg::ShowAlarmIndicator()

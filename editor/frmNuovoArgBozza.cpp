@@ -88,7 +88,7 @@ bool frmNuovoArg::WriteDraft()
     // An open panel holds what the user is choosing, not yet taken.
     if (!frmAllarme->isHidden()) {
         draft.alarmType = cmbTipoAllarme->currentIndex();
-        draft.alarmTime = {Calendar1->selectedDate(), QTime(cmbOre->currentIndex(), cmbMinuti->currentIndex(), 0)};
+        draft.alarmTime = PanelAlarmTime();
     }
     draft.topicUpdated = m_loadedUpdated;
     draft.taken = m_session.clock().now();
