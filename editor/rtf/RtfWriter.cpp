@@ -51,8 +51,10 @@ public:
 private:
     int fontIndex(const QString &family);
     int colorIndex(const QColor &c);
-    void writeText(const QString &text);
+    void writeText(QStringView text);
     void writeImage(const QTextImageFormat &f);
+    void writeParagraph(const QTextBlock &block);
+    QByteArray runHeader(const QTextCharFormat &cf);
 
     const QTextDocument *m_doc;
     QStringList m_fonts;
@@ -60,6 +62,10 @@ private:
     QByteArray m_body;
     int m_symbolFont = -1;
     bool m_whole = true;
+    // What a paragraph or a run of a given format starts with, written once:
+    // a long topic has thousands of paragraphs in a handful of formats.
+    QHash<int, QByteArray> m_paragraphs;
+    QHash<int, QByteArray> m_runs;
 };
 
 int Writer::fontIndex(const QString &family)
@@ -100,11 +106,32 @@ uchar ansiByte(char16_t u)
     return table.value(u, 0);
 }
 
-void Writer::writeText(const QString &text)
+// Printable ASCII that stands for itself in RTF.
+bool plainByte(char16_t u)
 {
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        const ushort u = c.unicode();
+    return u >= 0x20 && u < 0x80 && u != '\\' && u != '{' && u != '}';
+}
+
+void Writer::writeText(QStringView text)
+{
+    const char16_t *p = text.utf16();
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        // Runs of plain characters are copied in one go.
+        qsizetype end = i;
+        while (end < n && plainByte(p[end]))
+            ++end;
+        if (end > i) {
+            const qsizetype at = m_body.size();
+            m_body.resize(at + (end - i));
+            char *out = m_body.data() + at;
+            for (qsizetype k = i; k < end; ++k)
+                *out++ = char(p[k]);
+            i = end;
+            if (i == n)
+                break;
+        }
+        const ushort u = p[i];
         if (u == '\\' || u == '{' || u == '}') {
             m_body += '\\';
             m_body += char(u);
@@ -116,8 +143,6 @@ void Writer::writeText(const QString &text)
             m_body += "\\~";
         } else if (u == QChar::ObjectReplacementCharacter) {
             continue;  // pictures are written from their format
-        } else if (u >= 0x20 && u < 0x80) {
-            m_body += char(u);
         } else if (u < 0x20) {
             continue;
         } else {
@@ -174,69 +199,109 @@ void Writer::writeImage(const QTextImageFormat &f)
     m_body += '}';
 }
 
+// The paragraph's opening: its format, and its list's marker. Paragraphs
+// outside lists open alike when their formats are the same.
+void Writer::writeParagraph(const QTextBlock &block)
+{
+    const bool cached = !block.textList();
+    if (cached) {
+        if (const auto it = m_paragraphs.constFind(block.blockFormatIndex()); it != m_paragraphs.cend()) {
+            m_body += *it;
+            return;
+        }
+    }
+    const qsizetype at = m_body.size();
+    const QTextBlockFormat bf = block.blockFormat();
+    m_body += "\\pard";
+    const Qt::Alignment a = bf.alignment() & Qt::AlignHorizontal_Mask;
+    if (a & Qt::AlignHCenter)
+        m_body += "\\qc";
+    else if (a & Qt::AlignRight)
+        m_body += "\\qr";
+    else if (a & Qt::AlignJustify)
+        m_body += "\\qj";
+    else
+        m_body += "\\ql";
+    // The indent levels of the paragraph and of its list are part of its
+    // left indent: readers know only the margin.
+    double indentLevels = bf.indent();
+    if (const QTextList *list = block.textList())
+        indentLevels += list->format().indent();
+    const int li = toTwips(bf.leftMargin() + indentLevels * m_doc->indentWidth());
+    const int fi = toTwips(bf.textIndent());
+    const int ri = toTwips(bf.rightMargin());
+    if (li)
+        m_body += "\\li" + QByteArray::number(li);
+    if (fi)
+        m_body += "\\fi" + QByteArray::number(fi);
+    if (ri)
+        m_body += "\\ri" + QByteArray::number(ri);
+    if (QTextList *list = block.textList()) {
+        // The marker as shown, which the reader goes by, and the list's
+        // definition for readers that number for themselves.
+        const QTextListFormat lf = list->format();
+        const int level = qBound(0, lf.property(kListLevelProperty).toInt(), 8);
+        if (level)
+            m_body += "\\ilvl" + QByteArray::number(level);
+        static const QHash<int, QByteArray> numbering = {
+            {QTextListFormat::ListDecimal, "\\pndec"},     {QTextListFormat::ListLowerAlpha, "\\pnlcltr"},
+            {QTextListFormat::ListUpperAlpha, "\\pnucltr"}, {QTextListFormat::ListLowerRoman, "\\pnlcrm"},
+            {QTextListFormat::ListUpperRoman, "\\pnucrm"},
+        };
+        if (const auto it = numbering.constFind(lf.style()); it != numbering.cend()) {
+            // Built here rather than taken from the list, which turns
+            // the marker round in a right-to-left paragraph.
+            Writer marker(m_doc);
+            marker.writeText(lf.numberPrefix() + detail::numberText(lf.style(), list->itemNumber(block) + 1)
+                             + lf.numberSuffix());
+            Writer before(m_doc), after(m_doc);
+            before.writeText(lf.numberPrefix());
+            after.writeText(lf.numberSuffix());
+            m_body += "{\\pntext " + marker.m_body + "\\tab}{\\*\\pn\\pnlvlbody" + *it + "\\pnstart1\\pnindent0";
+            if (!before.m_body.isEmpty())
+                m_body += "{\\pntxtb " + before.m_body + '}';
+            m_body += "{\\pntxta " + after.m_body + "}}";
+        } else {
+            if (m_symbolFont < 0)
+                m_symbolFont = fontIndex(QStringLiteral("Symbol"));
+            const QByteArray sf = QByteArray::number(m_symbolFont);
+            m_body += "{\\pntext\\f" + sf + "\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf" + sf
+                + "\\pnindent0{\\pntxtb\\'b7}}";
+        }
+    }
+    if (cached)
+        m_paragraphs.insert(block.blockFormatIndex(), m_body.mid(at));
+}
+
+// A run's opening group and formatting, up to the text.
+QByteArray Writer::runHeader(const QTextCharFormat &cf)
+{
+    QByteArray h = "{\\f" + QByteArray::number(fontIndex(familyOf(cf, m_doc)));
+    h += "\\fs" + QByteArray::number(int(std::lround(pointSizeOf(cf, m_doc) * 2)));
+    if (cf.fontWeight() >= QFont::Bold)
+        h += "\\b";
+    if (cf.fontItalic())
+        h += "\\i";
+    if (cf.fontUnderline())
+        h += "\\ul";
+    if (cf.fontStrikeOut())
+        h += "\\strike";
+    if (cf.verticalAlignment() == QTextCharFormat::AlignSuperScript)
+        h += "\\super";
+    else if (cf.verticalAlignment() == QTextCharFormat::AlignSubScript)
+        h += "\\sub";
+    if (cf.hasProperty(QTextFormat::ForegroundBrush) && cf.foreground().style() != Qt::NoBrush)
+        h += "\\cf" + QByteArray::number(colorIndex(cf.foreground().color()));
+    return h + ' ';
+}
+
 QByteArray Writer::run()
 {
+    m_body.reserve(m_doc->characterCount() + m_doc->characterCount() / 8 + 256);
     // Every paragraph ends with its mark, the last one too: readers drop
     // the mark that ends a document, so a final empty paragraph survives.
     for (QTextBlock block = m_doc->begin(); block.isValid(); block = block.next()) {
-        const QTextBlockFormat bf = block.blockFormat();
-        m_body += "\\pard";
-        const Qt::Alignment a = bf.alignment() & Qt::AlignHorizontal_Mask;
-        if (a & Qt::AlignHCenter)
-            m_body += "\\qc";
-        else if (a & Qt::AlignRight)
-            m_body += "\\qr";
-        else if (a & Qt::AlignJustify)
-            m_body += "\\qj";
-        else
-            m_body += "\\ql";
-        // The indent levels of the paragraph and of its list are part of its
-        // left indent: readers know only the margin.
-        double indentLevels = bf.indent();
-        if (const QTextList *list = block.textList())
-            indentLevels += list->format().indent();
-        const int li = toTwips(bf.leftMargin() + indentLevels * m_doc->indentWidth());
-        const int fi = toTwips(bf.textIndent());
-        const int ri = toTwips(bf.rightMargin());
-        if (li)
-            m_body += "\\li" + QByteArray::number(li);
-        if (fi)
-            m_body += "\\fi" + QByteArray::number(fi);
-        if (ri)
-            m_body += "\\ri" + QByteArray::number(ri);
-        if (QTextList *list = block.textList()) {
-            // The marker as shown, which the reader goes by, and the list's
-            // definition for readers that number for themselves.
-            const QTextListFormat lf = list->format();
-            const int level = qBound(0, lf.property(kListLevelProperty).toInt(), 8);
-            if (level)
-                m_body += "\\ilvl" + QByteArray::number(level);
-            static const QHash<int, QByteArray> numbering = {
-                {QTextListFormat::ListDecimal, "\\pndec"},     {QTextListFormat::ListLowerAlpha, "\\pnlcltr"},
-                {QTextListFormat::ListUpperAlpha, "\\pnucltr"}, {QTextListFormat::ListLowerRoman, "\\pnlcrm"},
-                {QTextListFormat::ListUpperRoman, "\\pnucrm"},
-            };
-            if (const auto it = numbering.constFind(lf.style()); it != numbering.cend()) {
-                // Built here rather than taken from the list, which turns
-                // the marker round in a right-to-left paragraph.
-                Writer marker(m_doc);
-                marker.writeText(lf.numberPrefix() + detail::numberText(lf.style(), list->itemNumber(block) + 1)
-                                 + lf.numberSuffix());
-                Writer before(m_doc), after(m_doc);
-                before.writeText(lf.numberPrefix());
-                after.writeText(lf.numberSuffix());
-                m_body += "{\\pntext " + marker.m_body + "\\tab}{\\*\\pn\\pnlvlbody" + *it + "\\pnstart1\\pnindent0";
-                if (!before.m_body.isEmpty())
-                    m_body += "{\\pntxtb " + before.m_body + '}';
-                m_body += "{\\pntxta " + after.m_body + "}}";
-            } else {
-                if (m_symbolFont < 0)
-                    m_symbolFont = fontIndex(QStringLiteral("Symbol"));
-                const QByteArray sf = QByteArray::number(m_symbolFont);
-                m_body += "{\\pntext\\f" + sf + "\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf" + sf
-                    + "\\pnindent0{\\pntxtb\\'b7}}";
-            }
-        }
+        writeParagraph(block);
         // A blank ends the last control word; after a group it would be text.
         if (!m_body.endsWith('}'))
             m_body += ' ';
@@ -251,27 +316,17 @@ QByteArray Writer::run()
             }
             // A run with nothing to write (only marks of pictures that are
             // not there) is left out: read back, it would be no run at all.
-            Writer text(m_doc);
-            text.writeText(frag.text());
-            if (text.m_body.isEmpty())
+            // Its fonts and colours are counted only once it has text.
+            const qsizetype start = m_body.size();
+            writeText(frag.text());
+            if (m_body.size() == start)
                 continue;
-            m_body += "{\\f" + QByteArray::number(fontIndex(familyOf(cf, m_doc)));
-            m_body += "\\fs" + QByteArray::number(int(std::lround(pointSizeOf(cf, m_doc) * 2)));
-            if (cf.fontWeight() >= QFont::Bold)
-                m_body += "\\b";
-            if (cf.fontItalic())
-                m_body += "\\i";
-            if (cf.fontUnderline())
-                m_body += "\\ul";
-            if (cf.fontStrikeOut())
-                m_body += "\\strike";
-            if (cf.verticalAlignment() == QTextCharFormat::AlignSuperScript)
-                m_body += "\\super";
-            else if (cf.verticalAlignment() == QTextCharFormat::AlignSubScript)
-                m_body += "\\sub";
-            if (cf.hasProperty(QTextFormat::ForegroundBrush) && cf.foreground().style() != Qt::NoBrush)
-                m_body += "\\cf" + QByteArray::number(colorIndex(cf.foreground().color()));
-            m_body += ' ' + text.m_body + '}';
+            const int key = frag.charFormatIndex();
+            auto header = m_runs.constFind(key);
+            if (header == m_runs.cend())
+                header = m_runs.insert(key, runHeader(cf));
+            m_body.insert(start, *header);
+            m_body += '}';
         }
         m_body += "\\par\n";
     }
