@@ -2,6 +2,7 @@
 
 #include "Finestre.h"
 #include "Session.h"
+#include "frmNuovoArg.h"
 #include "frmPrincipale.h"
 
 #include <QCloseEvent>
@@ -90,9 +91,17 @@ void frmListaArgomenti::cmdMostra_Click()
         return;
     main->CurrentTopicId = key;
     main->CurrentCategoryId = rs.field(QStringLiteral("idCategoria")).toInt();
-    if (m_session.finestre.ActivateTopicWindow(key, QString()))
-        return;
-    main->OpenEditor(main->CurrentTopicId, main->CurrentCategoryId, true);
+    frmNuovoArg *editor = nullptr;
+    if (m_session.finestre.ActivateTopicWindow(key, QString())) {
+        for (frmNuovoArg *e : m_session.finestre.editors())
+            if (e->idArgomento == key)
+                editor = e;
+    } else {
+        editor = main->OpenEditor(main->CurrentTopicId, main->CurrentCategoryId, true);
+    }
+    // What was looked for is shown in the topic.
+    if (editor && !Pattern.isEmpty())
+        editor->ShowFound(Pattern);
 }
 
 void frmListaArgomenti::cmdIndividua_Click()

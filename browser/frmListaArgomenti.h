@@ -23,6 +23,8 @@ public:
     QPushButton *cmdMostra = nullptr;
     QPushButton *cmdIndividua = nullptr;
     QPushButton *cmdChiudi = nullptr;
+    // What the listed topics were found by, shown in each topic opened.
+    QString Pattern;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -239,6 +239,7 @@ void frmPrincipale::mnuTrovaArgomenti_Click()
         results = new frmListaArgomenti(s);
         m_results = results;
     }
+    results->Pattern = *answer;
     QListWidget *list = results->lstArgomenti;
     list->clear();
     list->setUpdatesEnabled(false);

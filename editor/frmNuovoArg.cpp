@@ -36,6 +36,7 @@ frmNuovoArg::frmNuovoArg(Session &session)
 
     Form_Load();
     connectDrafts();
+    connectFind();
 }
 
 frmNuovoArg::~frmNuovoArg()

@@ -12,6 +12,7 @@
 
 #include <array>
 
+class FindBar;
 class QAction;
 class QCalendarWidget;
 class QComboBox;
@@ -107,6 +108,14 @@ public:
     // Export and print.
     void mnuEsporta_Click();
     void mnuStampa_Click();
+    // Find inside the topic: the bar opened with the selected word (Ctrl+E),
+    // and the next and previous occurrence (F8, Shift+F8).
+    void mnuTrovaNA_Click();
+    void mnuTrovaSuccessivoNA_Click();
+    void mnuTrovaPrecedenteNA_Click();
+    // Opened from Find in topics: the pattern's occurrences shown, the
+    // first one in view.
+    void ShowFound(const QString &pattern);
 
     // Controls.
     QLabel *labTitolo = nullptr;
@@ -140,6 +149,8 @@ public:
     QAction *mnuEsporta = nullptr, *mnuStampa = nullptr;
     QMenu *mnuModificaNA = nullptr;
     QAction *mnuAnnullaNA = nullptr, *mnuTagliaNA = nullptr, *mnuCopiaNA = nullptr, *mnuIncollaNA = nullptr;
+    QAction *mnuTrovaNA = nullptr, *mnuTrovaSuccessivoNA = nullptr, *mnuTrovaPrecedenteNA = nullptr;
+    FindBar *barTrova = nullptr;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -160,6 +171,7 @@ private:
     void colourDialog();
     void Form_Load();
     void connectDrafts();
+    void connectFind();
     void DraftChanged();
     bool HasUnsavedChanges() const;
     void saveStripChoice(bool buttons);

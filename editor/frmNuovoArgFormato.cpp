@@ -174,7 +174,9 @@ bool frmNuovoArg::eventFilterBody(QEvent *event)
     if (event->type() == QEvent::ShortcutOverride) {
         // Keep Ctrl-letters and Tab for the body, ahead of any shortcut.
         const auto *k = static_cast<QKeyEvent *>(event);
-        if ((k->modifiers() & Qt::ControlModifier) || k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab)
+        // Ctrl+E, which no formatting command takes, stays the window's find.
+        const bool find = k->key() == Qt::Key_E && (k->modifiers() & Qt::ControlModifier);
+        if (((k->modifiers() & Qt::ControlModifier) && !find) || k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab)
             event->accept();
     }
     if (event->type() == QEvent::FocusIn)

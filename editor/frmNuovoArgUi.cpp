@@ -3,6 +3,7 @@
 #include "frmNuovoArg.h"
 
 #include "EditorLayout.h"
+#include "FindBar.h"
 #include "Pictures.h"
 #include "Session.h"
 #include "TextFit.h"
@@ -86,6 +87,9 @@ void frmNuovoArg::buildControls()
     rtfContenuto = new QTextEdit(client);
     rtfContenuto->setObjectName(QStringLiteral("rtfContenuto"));
     rtfContenuto->setAcceptRichText(true);
+    // Below the body while open; it takes its height from the body's.
+    barTrova = new FindBar(m_session, rtfContenuto, client);
+    connect(barTrova, &FindBar::visibilityChanged, this, &frmNuovoArg::Form_Resize);
 
     // The alarm panel lies over the body and is hidden until asked for.
     frmAllarme = new QWidget(client);
@@ -139,6 +143,13 @@ void frmNuovoArg::Form_Resize()
     place(frmScritte, "frmScritte");
     place(frmPulsanti, "frmPulsanti");
     place(rtfContenuto, "rtfContenuto");
+    if (barTrova->isVisible()) {
+        const QRect body = rtfContenuto->geometry();
+        const int h = barTrova->sizeHint().height();
+        const int gap = twips::toPixels(60);
+        rtfContenuto->resize(body.width(), std::max(0, body.height() - h - gap));
+        barTrova->setGeometry(body.left(), rtfContenuto->geometry().bottom() + 1 + gap, body.width(), h);
+    }
     place(frmAllarme, "frmAllarme");
     place(Calendar1, "Calendar1");
     place(labOra, "labOra");
@@ -241,6 +252,15 @@ void frmNuovoArg::buildMenus()
     mnuTagliaNA = mnuModificaNA->addAction(QString());
     mnuCopiaNA = mnuModificaNA->addAction(QString());
     mnuIncollaNA = mnuModificaNA->addAction(QString());
+    mnuModificaNA->addSeparator();
+    // Keys no other command of the window takes; window-wide, so they work
+    // from the body, the title and the bar alike.
+    mnuTrovaNA = mnuModificaNA->addAction(QString());
+    mnuTrovaNA->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    mnuTrovaSuccessivoNA = mnuModificaNA->addAction(QString());
+    mnuTrovaSuccessivoNA->setShortcut(QKeySequence(Qt::Key_F8));
+    mnuTrovaPrecedenteNA = mnuModificaNA->addAction(QString());
+    mnuTrovaPrecedenteNA->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F8));
 }
 
 void frmNuovoArg::buildToolbar()
@@ -270,6 +290,10 @@ void frmNuovoArg::AggiornaLingua()
     mnuTagliaNA->setText(s(731));
     mnuCopiaNA->setText(s(732));
     mnuIncollaNA->setText(s(733));
+    mnuTrovaNA->setText(s(793));
+    mnuTrovaSuccessivoNA->setText(s(795));
+    mnuTrovaPrecedenteNA->setText(s(796));
+    barTrova->AggiornaLingua();
     labTitolo->setText(s(704));
     txtArgomento->setToolTip(s(705));
     labTaglia->setText(s(728));

@@ -26,22 +26,26 @@ std::u32string foldedCodePoints(const QString &s)
 
 } // namespace
 
-LikePattern::LikePattern(const QString &pattern)
+LikePattern::LikePattern(const QString &pattern) : m_tokens(parse(foldedCodePoints(pattern)))
 {
-    const std::u32string p = foldedCodePoints(pattern);
+}
+
+std::vector<LikePattern::Token> LikePattern::parse(const std::u32string &p)
+{
+    std::vector<Token> tokens;
     size_t i = 0;
     while (i < p.size()) {
         const char32_t c = p[i];
         if (c == U'*') {
             // Consecutive stars are one star.
-            if (m_tokens.empty() || m_tokens.back().kind != Token::AnyRun)
-                m_tokens.push_back({Token::AnyRun, 0, false, {}});
+            if (tokens.empty() || tokens.back().kind != Token::AnyRun)
+                tokens.push_back({Token::AnyRun, 0, false, {}});
             ++i;
         } else if (c == U'?') {
-            m_tokens.push_back({Token::AnyChar, 0, false, {}});
+            tokens.push_back({Token::AnyChar, 0, false, {}});
             ++i;
         } else if (c == U'#') {
-            m_tokens.push_back({Token::Digit, 0, false, {}});
+            tokens.push_back({Token::Digit, 0, false, {}});
             ++i;
         } else if (c == U'[') {
             // The first character after '[' (or after "[!") may itself be ']'
@@ -57,7 +61,7 @@ LikePattern::LikePattern(const QString &pattern)
                 ++close;
             if (close >= p.size()) {
                 // Unclosed list: the bracket stands for itself.
-                m_tokens.push_back({Token::Literal, c, false, {}});
+                tokens.push_back({Token::Literal, c, false, {}});
                 ++i;
                 continue;
             }
@@ -76,14 +80,15 @@ LikePattern::LikePattern(const QString &pattern)
             if (t.ranges.empty() && !negated) {
                 // "[]" matches the empty text: it adds nothing to the pattern.
             } else {
-                m_tokens.push_back(std::move(t));
+                tokens.push_back(std::move(t));
             }
             i = close + 1;
         } else {
-            m_tokens.push_back({Token::Literal, c, false, {}});
+            tokens.push_back({Token::Literal, c, false, {}});
             ++i;
         }
     }
+    return tokens;
 }
 
 bool LikePattern::tokenMatches(const Token &t, char32_t c) const
@@ -170,6 +175,50 @@ QStringList LikePattern::literalRuns() const
     if (!current.isEmpty())
         runs << current;
     return runs;
+}
+
+QStringList LikePattern::searchSegments(const QString &pattern)
+{
+    const QList<uint> ucs4 = pattern.toUcs4();
+    std::vector<Token> tokens = parse(std::u32string(ucs4.begin(), ucs4.end()));
+    // An occurrence may stand anywhere: stars at either end add nothing.
+    while (!tokens.empty() && tokens.front().kind == Token::AnyRun)
+        tokens.erase(tokens.begin());
+    while (!tokens.empty() && tokens.back().kind == Token::AnyRun)
+        tokens.pop_back();
+    const auto hex = [](char32_t c) { return QStringLiteral("\\x{%1}").arg(uint(c), 0, 16); };
+    QStringList segments;
+    QString current;
+    for (const Token &t : tokens) {
+        switch (t.kind) {
+        case Token::AnyRun:
+            segments << current;
+            current.clear();
+            break;
+        case Token::Literal:
+            current += hex(t.ch);
+            break;
+        case Token::AnyChar:
+            current += QLatin1Char('.');
+            break;
+        case Token::Digit:
+            current += QStringLiteral("[0-9]");
+            break;
+        case Token::Class:
+            if (t.ranges.empty()) {
+                current += QLatin1Char('.');  // "[!]": any one character
+                break;
+            }
+            current += t.negated ? QStringLiteral("[^") : QStringLiteral("[");
+            for (const Range &r : t.ranges)
+                current += r.lo == r.hi ? hex(r.lo) : hex(r.lo) + QLatin1Char('-') + hex(r.hi);
+            current += QLatin1Char(']');
+            break;
+        }
+    }
+    if (!current.isEmpty())
+        segments << current;
+    return segments;
 }
 
 namespace {

@@ -13,6 +13,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <string>
 #include <vector>
 
 struct sqlite3;
@@ -28,6 +29,12 @@ public:
     // The runs of literal characters between wildcards, case-folded: every
     // text the pattern matches holds each of them.
     QStringList literalRuns() const;
+    // Where a pattern occurs in a text rather than whether it matches all of
+    // it: the pieces between its stars, in order, each a regular expression
+    // (for a match taking any character, '.' included, and ignoring case as
+    // the caller chooses). Stars at either end are dropped; an empty list
+    // means the pattern finds nothing in particular.
+    static QStringList searchSegments(const QString &pattern);
 
 private:
     struct Range {
@@ -40,6 +47,7 @@ private:
         bool negated = false;   // Class
         std::vector<Range> ranges;  // Class
     };
+    static std::vector<Token> parse(const std::u32string &pattern);
     bool tokenMatches(const Token &t, char32_t c) const;
 
     std::vector<Token> m_tokens;

@@ -1,6 +1,9 @@
 #include "BrowserFixture.h"
 #include "frmCategorie.h"
+#include "FindBar.h"
 #include "frmListaArgomenti.h"
+
+#include <QLabel>
 
 #include <QApplication>
 #include <QPushButton>
@@ -82,9 +85,17 @@ TEST_F(Find, ShowOpensTheTopicAndADeletedOneIsRemoved)
     frmListaArgomenti *r = results();
     ASSERT_TRUE(r);
     r->cmdMostra->click();
-    ASSERT_TRUE(editorOf(topics["Far"]));
+    frmNuovoArg *e = editorOf(topics["Far"]);
+    ASSERT_TRUE(e);
+    // What was looked for is shown, selected and counted; the text is untouched.
+    EXPECT_TRUE(e->barTrova->isVisible());
+    EXPECT_EQ(e->rtfContenuto->textCursor().selectedText(), QStringLiteral("far away"));
+    EXPECT_EQ(e->barTrova->labConteggio->text(), QStringLiteral("1 of 1"));
+    EXPECT_TRUE(e->ProvaChiusura());
+    e->barTrova->CloseBar();
     r->cmdMostra_Click();
     EXPECT_EQ(session->finestre.editors().size(), 1) << "the open editor comes forward instead";
+    EXPECT_TRUE(e->barTrova->isVisible()) << "and shows the occurrences again";
     delete editorOf(topics["Far"]);
 
     r->cmdIndividua->click();

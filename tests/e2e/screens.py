@@ -66,3 +66,13 @@ class Screens(steps.Case):
         self.key("Return")
         self.control(proc, "list item", "Quarterly figures", "the results")
         self.shot(proc, " Topics found", "find-results")
+        # A second search, shown in a topic: its occurrences in the find bar.
+        self.bring_forward(proc)
+        self.key("F3")
+        self.control(proc, "label", "Find what (* = wildcard):", "the find question")
+        self.type("meeting")
+        self.key("Return")
+        wait_for("the results", lambda: self.desktop.xdotool("getactivewindow", "getwindowname", check=False) == "Topics found")
+        self.key("Return")
+        self.control(proc, "text", "Find in this topic (* = wildcard)", "the find bar")
+        self.shot(proc, "Planning meeting", "editor-find")
