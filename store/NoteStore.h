@@ -10,11 +10,12 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 namespace store {
 
-inline constexpr int kSchemaVersion = 3;
+inline constexpr int kSchemaVersion = 4;
 inline const QString kDatabaseFileName = QStringLiteral("quorvel.mdb");
 
 // Folder and file name joined by one separator; surrounding blanks removed.
@@ -95,6 +96,16 @@ public:
 
     // True when the trigram index of titles and bodies is there.
     bool hasTopicIndex() const { return m_topicIndex; }
+    // True when the index holding each topic's key, title and plain text is
+    // there (a scan of it reads no RTF body).
+    bool hasTextIndex() const { return m_textIndex; }
+
+    // Long work of open(): an older file gets its indexes built.
+    enum class Work { IndexingTopics, IndexingText };
+    // Called now and then while open() does long work, on the thread that
+    // called open(): what is being done, and how far (done of total; total
+    // 0 when it cannot be told). The connection must not be used from it.
+    std::function<void(Work work, qint64 done, qint64 total)> onProgress;
 
     // Runs a read-only query, e.g. a search; nullptr on error.
     std::unique_ptr<SnapshotRecordset> openQuery(const QString &sql, const QVariantList &params = {});
@@ -118,7 +129,13 @@ private:
     bool checkFile(qint64 *version);
     bool writeDraftRow(Draft &draft);
     bool migrate(int fromVersion);
+    bool fillTopicIndex();
+    void report(Work work, qint64 done, qint64 total);
     bool m_topicIndex = false;
+    bool m_textIndex = false;
+    Work m_work = Work::IndexingTopics;
+    qint64 m_done = 0;
+    qint64 m_total = 0;
     bool m_drafts = false;
     bool m_readOnly = false;
 };
