@@ -95,12 +95,30 @@ CREATE TABLE IF NOT EXISTS Bozze (
 );
 )sql";
 
-// Version 4: each topic's key, title and plain text in an index of their
-// own, in key order, so that a scan for a pattern the trigram index cannot
-// narrow reads those alone and not the pages of the RTF bodies stored
-// between them. The engine keeps it in step with every write.
-const char *const kTextIndex =
-    "CREATE INDEX IF NOT EXISTS ix_Argomenti_Testo ON Argomenti (idArgomento, argomento, ContenutoTxt);";
+// Version 4: each topic's key, title and plain text again in a table of
+// their own, so that a scan for a pattern the trigram index cannot narrow
+// reads those alone and not the pages of the RTF bodies stored between them
+// in Argomenti. Kept in step by triggers, in the same transactions as the
+// topics.
+const char *const kPlainTexts = R"sql(
+CREATE TABLE IF NOT EXISTS ArgomentiTesto (
+    idArgomento INTEGER PRIMARY KEY,
+    argomento TEXT,
+    ContenutoTxt LONGTEXT
+);
+CREATE TRIGGER IF NOT EXISTS Argomenti_testo_insert AFTER INSERT ON Argomenti BEGIN
+    INSERT OR REPLACE INTO ArgomentiTesto (idArgomento, argomento, ContenutoTxt)
+        VALUES (new.idArgomento, new.argomento, new.ContenutoTxt);
+END;
+CREATE TRIGGER IF NOT EXISTS Argomenti_testo_delete AFTER DELETE ON Argomenti BEGIN
+    DELETE FROM ArgomentiTesto WHERE idArgomento = old.idArgomento;
+END;
+CREATE TRIGGER IF NOT EXISTS Argomenti_testo_update AFTER UPDATE OF idArgomento, argomento, ContenutoTxt ON Argomenti BEGIN
+    DELETE FROM ArgomentiTesto WHERE idArgomento = old.idArgomento;
+    INSERT OR REPLACE INTO ArgomentiTesto (idArgomento, argomento, ContenutoTxt)
+        VALUES (new.idArgomento, new.argomento, new.ContenutoTxt);
+END;
+)sql";
 
 // Flushes a file, or a folder's entries, to the disk.
 bool syncToDisk(const QString &path)
@@ -203,8 +221,8 @@ bool NoteStore::open()
     m_topicIndex = fts.step() && fts.columnInt(0) > 0;
     Statement drafts(dbNotes, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'Bozze'"));
     m_drafts = drafts.step() && drafts.columnInt(0) > 0;
-    Statement text(dbNotes, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'ix_Argomenti_Testo'"));
-    m_textIndex = text.step() && text.columnInt(0) > 0;
+    Statement text(dbNotes, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'ArgomentiTesto'"));
+    m_plainTexts = text.step() && text.columnInt(0) > 0;
     return true;
 }
 
@@ -263,7 +281,7 @@ void NoteStore::report(Work work, qint64 done, qint64 total)
         onProgress(work, done, total);
 }
 
-bool NoteStore::fillTopicIndex()
+bool NoteStore::copyTopics(Work work, const QString &insert)
 {
     // In slices of key order, so that how far it has come can be told.
     Statement count(dbNotes, QStringLiteral("SELECT count(*) FROM Argomenti"));
@@ -272,13 +290,12 @@ bool NoteStore::fillTopicIndex()
     const qint64 total = count.columnInt(0);
     Statement next(dbNotes, QStringLiteral("SELECT idArgomento FROM Argomenti WHERE idArgomento > ?1 "
                                            "ORDER BY idArgomento LIMIT 1 OFFSET 999"));
-    Statement fill(dbNotes, QStringLiteral("INSERT INTO ArgomentiFts(rowid, argomento, ContenutoTxt) "
-                                           "SELECT idArgomento, argomento, ContenutoTxt FROM Argomenti "
-                                           "WHERE idArgomento > ?1 AND idArgomento <= ?2"));
+    Statement fill(dbNotes, insert + QStringLiteral(" SELECT idArgomento, argomento, ContenutoTxt FROM Argomenti "
+                                                    "WHERE idArgomento > ?1 AND idArgomento <= ?2"));
     qint64 from = std::numeric_limits<qint64>::min();
     qint64 done = 0;
     for (;;) {
-        report(Work::IndexingTopics, done, total);
+        report(work, done, total);
         next.reset();
         next.bind(1, from);
         const bool more = next.step();
@@ -295,7 +312,7 @@ bool NoteStore::fillTopicIndex()
             break;
         from = to;
     }
-    report(Work::IndexingTopics, total, total);
+    report(work, total, total);
     return true;
 }
 
@@ -320,17 +337,18 @@ bool NoteStore::migrate(int fromVersion)
         }
         ~Ticks() { sqlite3_progress_handler(store->dbNotes.handle(), 0, nullptr, nullptr); }
     } ticks(this);
-    if (fromVersion < 2 && (!dbNotes.exec(QString::fromUtf8(kTopicIndex)) || !fillTopicIndex()))
+    if (fromVersion < 2
+        && (!dbNotes.exec(QString::fromUtf8(kTopicIndex))
+            || !copyTopics(Work::IndexingTopics,
+                           QStringLiteral("INSERT INTO ArgomentiFts(rowid, argomento, ContenutoTxt)"))))
         return false;
     if (fromVersion < 3 && !dbNotes.exec(QString::fromUtf8(kDrafts)))
         return false;
-    if (fromVersion < 4) {
-        report(Work::IndexingText, 0, 0);
-        // The sort behind the index may use a second core.
-        dbNotes.exec(QStringLiteral("PRAGMA threads = 2"));
-        if (!dbNotes.exec(QString::fromUtf8(kTextIndex)))
-            return false;
-    }
+    if (fromVersion < 4
+        && (!dbNotes.exec(QString::fromUtf8(kPlainTexts))
+            || !copyTopics(Work::CopyingTexts,
+                           QStringLiteral("INSERT OR REPLACE INTO ArgomentiTesto (idArgomento, argomento, ContenutoTxt)"))))
+        return false;
     if (!dbNotes.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion)))
         return false;
     return tx.commit();
@@ -349,7 +367,7 @@ void NoteStore::close()
     rsCategorie.reset();
     dbNotes.close();
     m_topicIndex = false;
-    m_textIndex = false;
+    m_plainTexts = false;
     m_drafts = false;
     m_readOnly = false;
 }
@@ -468,7 +486,7 @@ bool NoteStore::createDatabase(const QString &path, const QDateTime &now, QStrin
         }
         ok = ok && db.exec(QString::fromUtf8(kTopicIndex));
         ok = ok && db.exec(QString::fromUtf8(kDrafts));
-        ok = ok && db.exec(QString::fromUtf8(kTextIndex));
+        ok = ok && db.exec(QString::fromUtf8(kPlainTexts));
         ok = ok && db.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion));
         ok = ok && tx.commit();
     }

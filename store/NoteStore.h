@@ -96,12 +96,12 @@ public:
 
     // True when the trigram index of titles and bodies is there.
     bool hasTopicIndex() const { return m_topicIndex; }
-    // True when the index holding each topic's key, title and plain text is
-    // there (a scan of it reads no RTF body).
-    bool hasTextIndex() const { return m_textIndex; }
+    // True when the table ArgomentiTesto holds each topic's key, title and
+    // plain text apart from its RTF body (a scan of it reads no body).
+    bool hasPlainTexts() const { return m_plainTexts; }
 
     // Long work of open(): an older file gets its indexes built.
-    enum class Work { IndexingTopics, IndexingText };
+    enum class Work { IndexingTopics, CopyingTexts };
     // Called now and then while open() does long work, on the thread that
     // called open(): what is being done, and how far (done of total; total
     // 0 when it cannot be told). The connection must not be used from it.
@@ -129,10 +129,11 @@ private:
     bool checkFile(qint64 *version);
     bool writeDraftRow(Draft &draft);
     bool migrate(int fromVersion);
-    bool fillTopicIndex();
+    // Runs insert over every topic's key, title and plain text, in slices.
+    bool copyTopics(Work work, const QString &insert);
     void report(Work work, qint64 done, qint64 total);
     bool m_topicIndex = false;
-    bool m_textIndex = false;
+    bool m_plainTexts = false;
     Work m_work = Work::IndexingTopics;
     qint64 m_done = 0;
     qint64 m_total = 0;

@@ -105,13 +105,18 @@ bool stream(Statement &st, const std::function<void(FoundTopics &&)> &onBatch)
     return !st.failed();
 }
 
-QString rangeScanSql(bool textIndex)
+// The table read: the plain texts alone when the file has them apart, so
+// the RTF bodies stored beside them in Argomenti are never read.
+QString textsOf(const NoteStore &store)
 {
-    // Over the index of keys, titles and plain texts when there is one: the
-    // RTF bodies stored beside them in the table are never read.
-    return QStringLiteral("SELECT idArgomento, argomento FROM Argomenti%1 WHERE idArgomento BETWEEN ?2 AND ?3 "
+    return store.hasPlainTexts() ? QStringLiteral("ArgomentiTesto") : QStringLiteral("Argomenti");
+}
+
+QString rangeScanSql(const NoteStore &store)
+{
+    return QStringLiteral("SELECT idArgomento, argomento FROM %1 WHERE idArgomento BETWEEN ?2 AND ?3 "
                           "AND (ContenutoTxt LIKE ?1 OR argomento LIKE ?1) ORDER BY idArgomento")
-        .arg(textIndex ? QStringLiteral(" INDEXED BY ix_Argomenti_Testo") : QString());
+        .arg(textsOf(store));
 }
 
 bool scanRange(Connection &db, const QString &sql, const QString &pattern, qint64 lo, qint64 hi,
@@ -129,7 +134,7 @@ bool scanRange(Connection &db, const QString &sql, const QString &pattern, qint6
 // in key order as they are done, so the rows come as one scan gives them.
 bool scanAll(NoteStore &store, const QString &pattern, const std::function<void(FoundTopics &&)> &onBatch)
 {
-    const QString sql = rangeScanSql(store.hasTextIndex());
+    const QString sql = rangeScanSql(store);
     qint64 lo = 0, hi = 0, count = 0;
     {
         Statement bounds(store.dbNotes, QStringLiteral("SELECT min(idArgomento), max(idArgomento), count(*) FROM Argomenti"));
@@ -218,13 +223,12 @@ bool FindTopicsInBatches(NoteStore &store, const QString &pattern, const std::fu
     const QString query = TrigramQuery(pattern);
     if (query.isEmpty() || !store.hasTopicIndex())
         return scanAll(store, pattern, onBatch);
-    // Each candidate of the trigram index is checked by the matcher, on the
-    // index of plain texts when there is one.
+    // Each candidate of the trigram index is checked by the matcher.
     Statement st(store.dbNotes,
-                 QStringLiteral("SELECT idArgomento, argomento FROM Argomenti%1 WHERE idArgomento IN "
+                 QStringLiteral("SELECT idArgomento, argomento FROM %1 WHERE idArgomento IN "
                                 "(SELECT rowid FROM ArgomentiFts WHERE ArgomentiFts MATCH ?2) "
                                 "AND (ContenutoTxt LIKE ?1 OR argomento LIKE ?1) ORDER BY idArgomento")
-                     .arg(store.hasTextIndex() ? QStringLiteral(" INDEXED BY ix_Argomenti_Testo") : QString()));
+                     .arg(textsOf(store)));
     st.bind(1, pattern);
     st.bind(2, query);
     return stream(st, onBatch);

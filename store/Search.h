@@ -5,7 +5,7 @@
 // a trigram index of the two fields when the pattern holds a literal run of
 // three characters, each candidate then checked by the LIKE matcher. A
 // pattern without such a run is checked on every topic, on two cores, over
-// an index that holds only the keys, titles and plain texts.
+// a table that holds only the keys, titles and plain texts.
 
 #include "Recordset.h"
 

@@ -115,20 +115,46 @@ TEST_F(Search, IndexFollowsSavesDeletesMovesAndPacking)
     expectSame();
 }
 
-TEST_F(Search, AnOlderFileGetsItsIndexAndItsDraftsWhenOpened)
+TEST_F(Search, AnOlderFileGetsItsIndexesAndItsDraftsWhenOpenedAndSaysHowFarItIs)
 {
-    ns.close();
-    {
-        store::Connection db;
-        ASSERT_TRUE(db.open(store::JoinPath(dir.path(), store::kDatabaseFileName), false));
-        ASSERT_TRUE(db.exec(QStringLiteral("DROP TRIGGER Argomenti_fts_insert; DROP TRIGGER Argomenti_fts_delete; "
-                                           "DROP TRIGGER Argomenti_fts_update; DROP TABLE ArgomentiFts; DROP TABLE Bozze; "
-                                           "PRAGMA user_version = 1")));
+    const struct {
+        int version;
+        const char *drop;
+        std::vector<store::NoteStore::Work> work;
+    } olderFiles[] = {
+        {1, "DROP TRIGGER Argomenti_fts_insert; DROP TRIGGER Argomenti_fts_delete; DROP TRIGGER Argomenti_fts_update; "
+            "DROP TABLE ArgomentiFts; DROP TABLE Bozze; ",
+         {store::NoteStore::Work::IndexingTopics, store::NoteStore::Work::CopyingTexts}},
+        {3, "", {store::NoteStore::Work::CopyingTexts}},
+    };
+    for (const auto &older : olderFiles) {
+        ns.close();
+        {
+            store::Connection db;
+            ASSERT_TRUE(db.open(store::JoinPath(dir.path(), store::kDatabaseFileName), false));
+            ASSERT_TRUE(db.exec(QString::fromUtf8(older.drop)
+                                + QStringLiteral("DROP TRIGGER Argomenti_testo_insert; DROP TRIGGER Argomenti_testo_delete; "
+                                                 "DROP TRIGGER Argomenti_testo_update; DROP TABLE ArgomentiTesto; "
+                                                 "PRAGMA user_version = %1").arg(older.version)));
+        }
+        std::vector<store::NoteStore::Work> seen;
+        qint64 lastDone = -1, lastTotal = -1;
+        ns.onProgress = [&](store::NoteStore::Work work, qint64 done, qint64 total) {
+            if (seen.empty() || seen.back() != work)
+                seen.push_back(work);
+            lastDone = done;
+            lastTotal = total;
+        };
+        ASSERT_TRUE(ns.open()) << older.version;
+        ns.onProgress = nullptr;
+        EXPECT_EQ(seen, older.work) << older.version;
+        EXPECT_EQ(lastDone, 400) << "the last report says all is done";
+        EXPECT_EQ(lastTotal, 400);
+        EXPECT_TRUE(ns.hasTopicIndex());
+        EXPECT_TRUE(ns.hasPlainTexts());
+        EXPECT_TRUE(ns.hasDrafts());
+        expectSame();
     }
-    ASSERT_TRUE(ns.open());
-    EXPECT_TRUE(ns.hasTopicIndex());
-    EXPECT_TRUE(ns.hasDrafts());
-    expectSame();
 }
 
 TEST_F(Search, IndexMatchesItsTopicsAfterAnInterruptedWrite)
