@@ -62,6 +62,33 @@ TEST_F(Find, MatchesBodiesAndTitlesIgnoringCaseAndQuotes)
     EXPECT_EQ(results()->lstArgomenti->currentRow(), 0);
 }
 
+TEST_F(Find, TheListHoldsWhatTheLikeScanGivesInItsOrder)
+{
+    {
+        store::NoteStore &st = session->store;
+        for (int i = 0; i < 40; ++i)
+            addTopic(st, categories[i % 2 ? QStringLiteral("Alpha") : QStringLiteral("Zeta")],
+                     QStringLiteral("n%1 ").arg(i) + (i % 3 ? QStringLiteral("body") : QStringLiteral("Note")),
+                     QStringLiteral("text %1 of ").arg(i * 7) + QStringLiteral("body").repeated(i % 4));
+    }
+    for (const char *text : {"*", "body", "o?y", "#4", "[a-m]", "note", "ar a"}) {
+        find(QString::fromUtf8(text));
+        const frmListaArgomenti *r = results();
+        ASSERT_TRUE(r) << text;
+        // The statement of the design, with the LIKE matcher, over every row.
+        store::Statement like(session->store.dbNotes, QStringLiteral("SELECT idArgomento, argomento FROM Argomenti "
+                                                                     "WHERE ContenutoTxt LIKE ?1 OR argomento LIKE ?1"));
+        like.bind(1, QLatin1Char('*') + QString::fromUtf8(text) + QLatin1Char('*'));
+        QStringList expected, shown;
+        while (like.step())
+            expected << QString::number(like.columnInt(0)) + QLatin1Char(' ') + like.columnText(1);
+        for (int i = 0; i < r->lstArgomenti->count(); ++i)
+            shown << QString::number(r->lstArgomenti->key(i)) + QLatin1Char(' ') + r->lstArgomenti->text(i);
+        EXPECT_EQ(shown, expected) << text;
+        EXPECT_EQ(r->lstArgomenti->currentRow(), 0);
+    }
+}
+
 TEST_F(Find, NoResultKeepsTheOldListAndSaysSo)
 {
     find(QStringLiteral("Summary"));

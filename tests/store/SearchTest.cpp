@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QRandomGenerator>
 
+#include <optional>
+
 namespace {
 const char *const kPieces[] = {"O'Brien", "città", "CITTÀ", "[bracket]", "a#1", "2019", "20x9", "abc", "ABC", "a1c",
                                "naïve", "\"quoted\"", "under_score", "100%", "ünïcode", "ab cd", "Zürich", "x*y",
@@ -82,6 +84,38 @@ TEST_F(Search, IndexedSearchGivesExactlyWhatAFullScanGives)
     EXPECT_TRUE(store::TrigramQuery(QStringLiteral("*a?c*")).isEmpty()) << "no run of three: a full scan";
     EXPECT_EQ(scan(QStringLiteral("*")).size(), 400) << "every topic has a title, if only an empty one";
     expectSame();
+}
+
+TEST_F(Search, BatchesGiveTheScanOnTwoConnectionsOnOneAndWithoutThePlainTextsApart)
+{
+    const auto batches = [&](const char *pattern) {
+        QList<int> keys;
+        EXPECT_TRUE(store::FindTopicsInBatches(ns, QString::fromUtf8(pattern), [&](store::FoundTopics &&found) {
+            for (qsizetype i = 0; i < found.size(); ++i)
+                keys << found.key(i);
+        }));
+        return keys;
+    };
+    const char *const patterns[] = {"*", "*a?c*", "*[!a]b?*", "*20#9*", "*e*", "*ab cd*", "*zürich*", "*[abc*"};
+    enum { TwoConnections, InsideAWrite, NoPlainTexts };
+    for (int mode : {TwoConnections, InsideAWrite, NoPlainTexts}) {
+        std::optional<store::Transaction> write;
+        if (mode == InsideAWrite) {
+            // Rows only this connection sees: the scan must be its own.
+            write.emplace(ns.dbNotes);
+            ns.rsArgomenti->addNew();
+            ns.rsArgomenti->setField(QStringLiteral("argomento"), QStringLiteral("abc not yet committed"));
+            ASSERT_TRUE(ns.rsArgomenti->update());
+        }
+        if (mode == NoPlainTexts) {
+            ASSERT_TRUE(ns.dbNotes.exec(QStringLiteral("DROP TABLE ArgomentiTesto")));
+            ns.close();
+            ASSERT_TRUE(ns.open());
+            ASSERT_FALSE(ns.hasPlainTexts());
+        }
+        for (const char *p : patterns)
+            EXPECT_EQ(batches(p), scan(QString::fromUtf8(p))) << p << " in mode " << mode;
+    }
 }
 
 TEST_F(Search, IndexFollowsSavesDeletesMovesAndPacking)
