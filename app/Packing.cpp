@@ -71,13 +71,7 @@ void frmPrincipale::mnuCompatta_Click()
 
     // The copy holds every page in use; the room it needs is said before
     // it starts, beside the room there is.
-    qint64 needed = QFileInfo(path).size();
-    {
-        store::Statement pages(s.store.dbNotes, QStringLiteral("SELECT page_count - freelist_count, page_size "
-                                                               "FROM pragma_page_count, pragma_freelist_count, pragma_page_size"));
-        if (pages.step())
-            needed = pages.columnInt(0) * pages.columnInt(1);
-    }
+    const qint64 needed = s.store.bytesInUse();
     const QString room = s.GetString(834).arg(QLocale().formattedDataSize(needed),
                                               QLocale().formattedDataSize(QStorageInfo(QFileInfo(path).absolutePath()).bytesAvailable()));
     const int shownCategory = ShownCategoryId();

@@ -377,6 +377,13 @@ std::unique_ptr<SnapshotRecordset> NoteStore::openQuery(const QString &sql, cons
     return SnapshotRecordset::open(dbNotes, sql, params);
 }
 
+qint64 NoteStore::bytesInUse()
+{
+    Statement pages(dbNotes, QStringLiteral("SELECT page_count - freelist_count, page_size "
+                                            "FROM pragma_page_count, pragma_freelist_count, pragma_page_size"));
+    return pages.step() ? pages.columnInt(0) * pages.columnInt(1) : QFileInfo(DatabasePath).size();
+}
+
 namespace {
 const char *const kCompanions[] = {"-journal", "-wal", "-shm"};
 }

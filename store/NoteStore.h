@@ -73,6 +73,10 @@ public:
     // never changed; on failure nothing is left at target.
     static bool compactDatabase(const QString &source, const QString &target, QString *error);
 
+    // The bytes of the open file's pages in use, its log's included: what a
+    // compacted copy can reach. The file's size when that cannot be read.
+    qint64 bytesInUse();
+
     // Removes a database file with its journal, log and log index; true when
     // none of them is left. A file must never take a name whose companions
     // are still there: SQLite would apply them to it.
