@@ -13,6 +13,9 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <optional>
+#include <vector>
+
 namespace {
 
 // String ids of the scheduler's notices.
@@ -26,33 +29,62 @@ constexpr int kAlarmAt = 771;            // the notification's body: "Alarm at %
 bool frmPrincipale::RestartTimer()
 {
     Timer1->stop();
-    auto rs = m_session.store.openQuery(
-        QStringLiteral("SELECT * FROM ARGOMENTI WHERE TIPOALLARME > 0 ORDER BY DATAORAALLARME"));
-    if (!rs)
-        return false;
+    store::Statement st(m_session.store.dbNotes,
+                        QStringLiteral("SELECT idArgomento, argomento, DataOraAllarme FROM ARGOMENTI WHERE TIPOALLARME > 0 "
+                                       "ORDER BY DATAORAALLARME"));
     // The earliest moment wins, among equal ones the row that comes first.
     // A time that cannot be read (a year past 9999 written by an older
     // version) is never due: it would ring at every tick. It is left out
     // and told once.
-    QDateTime earliest;
-    int earliestTopic = -1;
+    //
+    // Taking a reading as a local moment is slow, and a store may hold
+    // thousands of alarms; but a later reading never stands for an earlier
+    // moment (a skipped hour goes forward, a repeated one takes its first
+    // pass), so only the readings within a few hours of the earliest one
+    // are taken as moments, and an empty time, which loads as now.
+    struct Candidate {
+        int topic;
+        bool empty;
+        store::WallTime reading;
+    };
+    std::vector<Candidate> candidates;
+    const auto before = [](const store::WallTime &a, const store::WallTime &b) {
+        return a.date < b.date || (a.date == b.date && a.time < b.time);
+    };
+    std::optional<store::WallTime> first;
     QStringList unreadable;
-    for (; !rs->eof(); rs->moveNext()) {
-        const int topic = rs->field(QStringLiteral("idArgomento")).toInt();
-        const QVariant stored = rs->field(QStringLiteral("DataOraAllarme"));
-        if (!stored.isNull() && stored.typeId() != QMetaType::QDateTime) {
+    while (st.step()) {
+        const int topic = int(st.columnInt(0));
+        if (st.isNull(2)) {
+            candidates.push_back({topic, true, {}});
+            continue;
+        }
+        const store::WallTime reading = store::WallTime::fromText(st.columnText(2));
+        if (!reading.isValid()) {
             if (!m_unreadableAlarmsTold.contains(topic)) {
                 m_unreadableAlarmsTold.insert(topic);
-                unreadable << QStringLiteral("%1 (%2)").arg(rs->field(QStringLiteral("argomento")).toString(),
-                                                             stored.toString());
+                unreadable << QStringLiteral("%1 (%2)").arg(st.columnText(1), st.columnText(2));
             }
             continue;
         }
+        if (!first || before(reading, *first))
+            first = reading;
+        candidates.push_back({topic, false, reading});
+    }
+    if (st.failed())
+        return false;
+    // No shift of local time is longer than this.
+    const QDateTime window = first ? QDateTime(first->date, first->time, Qt::UTC).addSecs(3 * 3600) : QDateTime();
+    QDateTime earliest;
+    int earliestTopic = -1;
+    for (const Candidate &c : candidates) {
+        if (!c.empty && QDateTime(c.reading.date, c.reading.time, Qt::UTC) > window)
+            continue;
         // An empty time loads as the moment of loading.
-        const QDateTime when = stored.isNull() ? m_session.clock().now() : stored.toDateTime();
+        const QDateTime when = c.empty ? m_session.clock().now() : c.reading.moment();
         if (earliestTopic == -1 || when < earliest) {
             earliest = when;
-            earliestTopic = topic;
+            earliestTopic = c.topic;
         }
     }
     if (earliestTopic != -1) {

@@ -8,13 +8,17 @@
 #include "frmPrincipale.h"
 
 #include "Finestre.h"
+#include "LongWork.h"
 #include "Session.h"
 #include "Utility.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QListWidget>
+#include <QLocale>
+#include <QStorageInfo>
 
 namespace {
 // A busy cursor for as long as the packing runs, whatever way it ends.
@@ -65,6 +69,11 @@ void frmPrincipale::mnuCompatta_Click()
         busy.resume();
     };
 
+    // The copy holds every page in use; the room it needs is said before
+    // it starts, beside the room there is.
+    const qint64 needed = s.store.bytesInUse();
+    const QString room = s.GetString(834).arg(QLocale().formattedDataSize(needed),
+                                              QLocale().formattedDataSize(QStorageInfo(QFileInfo(path).absolutePath()).bytesAvailable()));
     const int shownCategory = ShownCategoryId();
     // 4. Closing the store also folds its write-ahead log into the file.
     s.store.close();
@@ -72,7 +81,15 @@ void frmPrincipale::mnuCompatta_Click()
     const QString packed = path + QStringLiteral(".new");
     QString error;
     bool replaced = false;
-    if (!store::NoteStore::removeDatabaseFile(packed) || !s.CompactDatabase(path, packed, &error)) {
+    // The copy is written on a thread of its own, so the windows stay drawn
+    // while the dialog shows how far it has come.
+    bool copied = false;
+    if (store::NoteStore::removeDatabaseFile(packed)) {
+        LongWork packing(this, s.GetString(833), 0);
+        copied = packing.runInBackground([&] { return s.CompactDatabase(path, packed, &error); }, room,
+                                         [&] { return QFileInfo(packed).size(); }, needed);
+    }
+    if (!copied) {
         // 8. The database has not moved: only the incomplete copy goes.
         store::NoteStore::removeDatabaseFile(packed);
         tell(237, platform::vbCritical, 507, error);

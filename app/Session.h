@@ -61,6 +61,9 @@ public:
     int LastMoveTarget = -1;
     bool NoCategory = false;
 
+    // How long work runs before its progress dialog appears; tests make it 0.
+    int LongWorkShowAfterMs = 700;
+
     // Ends the process at once, skipping every handler; tests replace it.
     std::function<void(int)> EndProgram;
     // Writes a compacted copy of a closed database file; tests make it fail.

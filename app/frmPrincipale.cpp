@@ -7,6 +7,7 @@
 #include "StringTable.h"
 #include "Utility.h"
 #include "Informazioni.h"
+#include "LongWork.h"
 #include "Pictures.h"
 #include "frmConfermaData.h"
 #include "frmLanguage.h"
@@ -18,6 +19,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPointer>
 #include <QRadioButton>
 #include <QTimer>
@@ -119,7 +121,7 @@ frmPrincipale::LoadResult frmPrincipale::Form_Load()
             if (!QFile::exists(sound))
                 QFile::copy(QStringLiteral(":/quorvel/ALARM.WAV"), sound);
         }
-        if (!s.store.open())
+        if (!OpenStoreShowingProgress())
             throw AppError(0, QStringLiteral("dbNotes"), s.store.errorText());
 
         // 12.
@@ -157,6 +159,36 @@ frmPrincipale::LoadResult frmPrincipale::Form_Load()
         return LoadResult::Failed;
     }
     return LoadResult::Running;
+}
+
+bool frmPrincipale::OpenStoreShowingProgress()
+{
+    Session &s = m_session;
+    LongWork building(this, QString(), s.LongWorkShowAfterMs);
+    // The language is not chosen yet: the file's own choice is read aside,
+    // once, when there is something to show.
+    int language = -1;
+    const auto text = [&](int id) {
+        if (language < 0) {
+            store::Connection peek;
+            language = 0;
+            if (peek.openReadOnly(s.store.DatabasePath)) {
+                store::Statement st(peek, QStringLiteral("SELECT lingua FROM Setup"));
+                if (st.step() && st.columnInt(0) == 1)
+                    language = 1000;
+            }
+        }
+        return s.GetString(id + language - s.LanguageOffset);
+    };
+    s.store.onProgress = [&](store::NoteStore::Work work, qint64 done, qint64 total) {
+        const int id = work == store::NoteStore::Work::IndexingTopics ? 831 : 832;
+        const QString what = text(id).arg(QLocale().toString(done), QLocale().toString(total));
+        building.setTitle(text(830));
+        building.step(what, done, total);
+    };
+    const bool opened = s.store.open();
+    s.store.onProgress = nullptr;
+    return opened;
 }
 
 void frmPrincipale::ChooseLanguage()

@@ -229,6 +229,8 @@ private:
     QList<QPair<QPointer<QWidget>, QPoint>> m_trayPositions;
     bool Form_Unload();
     void ChooseLanguage();
+    // Opens the store; the building of an older file's indexes is shown.
+    bool OpenStoreShowingProgress();
     // Start-up step 13: false when the user chose to end the program.
     bool RunDateCheck();
     void RecordRunTime();

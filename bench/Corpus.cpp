@@ -5,6 +5,8 @@
 #include <QRandomGenerator>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace {
 
 const char *const kWords[] = {
@@ -48,6 +50,16 @@ QString rareMarkerWord()
     return QStringLiteral("rarissimo");
 }
 
+CorpusSpec CorpusSpec::ofSize(int topics)
+{
+    CorpusSpec spec;
+    spec.topics = topics;
+    spec.categories = std::max(2, topics / 100);
+    spec.bigCategoryTopics = std::min(spec.bigCategoryTopics, topics / 2);
+    spec.alarms = std::max(1, topics * 3 / 1000);
+    return spec;
+}
+
 bool generateCorpus(const QString &folder, const CorpusSpec &spec, QString *error)
 {
     const QString path = store::JoinPath(folder, store::kDatabaseFileName);
@@ -59,6 +71,9 @@ bool generateCorpus(const QString &folder, const CorpusSpec &spec, QString *erro
         *error = ns.errorText();
         return false;
     }
+    // A file made in one go needs no journal: if it fails it is thrown away.
+    // A large page cache keeps the indexes being built in memory.
+    ns.dbNotes.exec(QStringLiteral("PRAGMA journal_mode = OFF; PRAGMA cache_size = -1000000"));
     QRandomGenerator rng(spec.seed);
     store::Transaction tx(ns.dbNotes);
     for (int c = 0; c < spec.categories; ++c) {

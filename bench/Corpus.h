@@ -1,8 +1,11 @@
 #pragma once
-// A generated note store for measurements: 1,000 categories, 100,000 topics
-// with RTF bodies of mixed sizes (median about 2 KB of text, a few of 1 MB),
-// Italian and English words with accented letters, and a few hundred alarms.
-// The same seed gives the same file.
+// A generated note store for measurements: 100,000 topics (or any number:
+// the categories and alarms grow with it, one category per hundred topics)
+// with RTF bodies of mixed sizes (median about 2 KB of text, one of 1 MB in
+// 20,000), Italian and English words with accented letters, and three alarms
+// in a thousand topics. The first category holds 5,000 topics at every size,
+// the category the targets for opening and Move all are set for. The same
+// seed and size give the same file.
 
 #include <QString>
 
@@ -12,6 +15,8 @@ struct CorpusSpec {
     int bigCategoryTopics = 5000;  // in the first category
     int alarms = 300;
     quint32 seed = 20261206;
+
+    static CorpusSpec ofSize(int topics);
 };
 
 // Writes quorvel.mdb into folder (which must not hold one). Returns false

@@ -1,8 +1,8 @@
-// quorvel benchmarks on a generated store of 100,000 topics: each operation
-// through the program's own code, beside a baseline doing the same work the
-// simplest way. Prints one Markdown table.
+// quorvel benchmarks on a generated store of 100,000 topics (or as many as
+// --topics says): each operation through the program's own code, beside a
+// baseline doing the same work the simplest way. Prints one Markdown table.
 //
-//   bench_quorvel [--data FOLDER] [--runs N] [--only startup,open,find,save,drafts,move,rtf]
+//   bench_quorvel [--data FOLDER] [--topics N] [--runs N] [--only startup,open,find,save,drafts,move,rtf]
 
 #include "Corpus.h"
 #include "NoteStore.h"
@@ -10,6 +10,7 @@
 #include "Rtf.h"
 #include "Session.h"
 #include "frmCategorie.h"
+#include "frmListaArgomenti.h"
 #include "frmNuovoArg.h"
 #include "frmPrincipale.h"
 
@@ -26,6 +27,7 @@
 #include <QTimer>
 
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -119,6 +121,7 @@ int main(int argc, char **argv)
     QStringList args = QApplication::arguments();
     QString folder = QDir::currentPath() + QStringLiteral("/bench-data");
     int runs = 5;
+    int topics = 100000;
     QStringList only;
     const QStringList sections = {QStringLiteral("startup"), QStringLiteral("open"), QStringLiteral("find"), QStringLiteral("drafts"),
                                   QStringLiteral("save"), QStringLiteral("move"), QStringLiteral("rtf")};
@@ -128,10 +131,12 @@ int main(int argc, char **argv)
             folder = args[++i];
         else if (args[i] == QLatin1String("--runs") && hasValue && args[i + 1].toInt() > 0)
             runs = args[++i].toInt();
+        else if (args[i] == QLatin1String("--topics") && hasValue && args[i + 1].toInt() >= 1000)
+            topics = args[++i].toInt();
         else if (args[i] == QLatin1String("--only") && hasValue)
             only = args[++i].split(QLatin1Char(','));
         else {
-            std::fprintf(stderr, "usage: bench_quorvel [--data FOLDER] [--runs N] [--only %s]\n",
+            std::fprintf(stderr, "usage: bench_quorvel [--data FOLDER] [--topics N (at least 1000)] [--runs N] [--only %s]\n",
                          qPrintable(sections.join(QLatin1Char(','))));
             return 2;
         }
@@ -144,16 +149,20 @@ int main(int argc, char **argv)
     const auto wanted = [&](const char *name) { return only.isEmpty() || only.contains(QLatin1String(name)); };
     // Absolute: the data home of the program must be an absolute path.
     folder = QDir(folder).absolutePath();
-    const QString pristine = folder + QStringLiteral("/pristine");
+    // One generated store per size, kept between runs.
+    const QString pristine = folder + QStringLiteral("/pristine-%1").arg(topics);
     const QString work = folder + QStringLiteral("/work");
     QDir().mkpath(pristine);
     if (!QFile::exists(pristine + QStringLiteral("/quorvel.mdb"))) {
-        std::fprintf(stderr, "generating the store in %s ...\n", qPrintable(pristine));
+        std::fprintf(stderr, "generating the store of %d topics in %s ...\n", topics, qPrintable(pristine));
+        QElapsedTimer generating;
+        generating.start();
         QString error;
-        if (!generateCorpus(pristine, CorpusSpec{}, &error)) {
+        if (!generateCorpus(pristine, CorpusSpec::ofSize(topics), &error)) {
             std::fprintf(stderr, "cannot generate: %s\n", qPrintable(error));
             return 1;
         }
+        std::fprintf(stderr, "generated in %.0f s\n", generating.elapsed() / 1000.0);
     }
     // Every run works on a copy, so the pristine store stays as generated.
     QDir(work).removeRecursively();
@@ -163,7 +172,13 @@ int main(int argc, char **argv)
     const QString data = work + QStringLiteral("/share/Ostwick/quorvel");
     QFile::copy(pristine + QStringLiteral("/quorvel.mdb"), data + QStringLiteral("/quorvel.mdb"));
     const QString dbPath = data + QStringLiteral("/quorvel.mdb");
+    // The copy goes to the disk before anything is measured: otherwise the
+    // syncs of the program's writes wait behind gigabytes of it.
+    ::sync();
     std::fprintf(stderr, "store: %.0f MB\n", QFileInfo(dbPath).size() / 1e6);
+    // The targets: at a million topics those set for that size where they
+    // differ from the ones at 100,000.
+    const bool million = topics >= 1000000;
 
     if (wanted("startup")) {
         // Start-up of the real executable, whole process.
@@ -191,8 +206,8 @@ int main(int argc, char **argv)
         empty.close();
         const double startBase = medianMs(runs, nullptr, [&] { launch(QStringLiteral(QUORVEL_RTF_TOOL), {QStringLiteral("--text"), empty.fileName()}); });
         rows.push_back({QStringLiteral("start-up to the main window (whole process)"), ms(startOurs),
-                        ms(startBase) + QStringLiteral(" (a bare Qt tool starting)"), QStringLiteral("< 500 ms")});
-        rows.push_back({QStringLiteral("peak resident memory after start-up"), peak, QString(), QStringLiteral("< 100 MB")});
+                        ms(startBase) + QStringLiteral(" (a bare Qt tool starting)"), million ? QStringLiteral("< 100 ms") : QStringLiteral("< 500 ms")});
+        rows.push_back({QStringLiteral("peak resident memory after start-up"), peak, QString(), million ? QStringLiteral("< 50 MB") : QStringLiteral("< 100 MB")});
     }
 
     // The rest in this process, on the real windows.
@@ -251,10 +266,10 @@ int main(int argc, char **argv)
             QString label, pattern, plainWord, target;
         };
         const Search searches[] = {
-            {QStringLiteral("find a word in about 2% of topics"), commonMarkerWord(), commonMarkerWord(), QStringLiteral("< 40 ms")},
+            {QStringLiteral("find a word in about 2% of topics"), commonMarkerWord(), commonMarkerWord(), million ? QStringLiteral("< 100 ms") : QStringLiteral("< 40 ms")},
             {QStringLiteral("find a word in fewer than ten topics"), rareMarkerWord(), rareMarkerWord(), QStringLiteral("< 10 ms")},
             {QStringLiteral("find a pattern with ? and #"), QStringLiteral("rariss?mo 20#9"), rareMarkerWord(), QStringLiteral("< 500 ms")},
-            {QStringLiteral("find a pattern with no literal run of three"), QStringLiteral("gi?r?o"), QStringLiteral("giorno"), QStringLiteral("< 500 ms")},
+            {QStringLiteral("find a pattern with no literal run of three"), QStringLiteral("gi?r?o"), QStringLiteral("giorno"), million ? QStringLiteral("< 1 s") : QStringLiteral("< 500 ms")},
         };
         for (const Search &s : searches) {
             dialogs.answer = s.pattern;
@@ -262,8 +277,8 @@ int main(int argc, char **argv)
             const double ours = medianMs(runs, nullptr, [&] {
                 main.mnuTrovaArgomenti_Click();
                 for (QWidget *w : QApplication::topLevelWidgets())
-                    if (auto *l = w->findChild<QListWidget *>(); l && w->objectName() == QLatin1String("frmListaArgomenti"))
-                        found = l->count();
+                    if (auto *l = qobject_cast<frmListaArgomenti *>(w))
+                        found = l->lstArgomenti->count();
             });
             int likeCount = 0, memCount = 0;
             const double like = medianMs(runs, nullptr, [&] { likeCount = builtinLikeCount(dbPath, s.plainWord); });

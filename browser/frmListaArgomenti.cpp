@@ -8,17 +8,80 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QListWidget>
+#include <QItemSelectionModel>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+int TopicListModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_found.size());
+}
+
+QVariant TopicListModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_found.size())
+        return QVariant();
+    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
+        return m_found.title(index.row());
+    if (role == Qt::UserRole)
+        return m_found.key(index.row());
+    return QVariant();
+}
+
+void TopicListModel::append(store::FoundTopics &&found)
+{
+    if (found.isEmpty())
+        return;
+    const int first = int(m_found.size());
+    beginInsertRows(QModelIndex(), first, first + int(found.size()) - 1);
+    m_found.append(std::move(found));
+    endInsertRows();
+}
+
+void TopicListModel::clear()
+{
+    beginResetModel();
+    m_found.clear();
+    endResetModel();
+}
+
+void TopicListModel::removeLine(int row)
+{
+    beginRemoveRows(QModelIndex(), row, row);
+    m_found.remove(row);
+    endRemoveRows();
+}
+
+ListaRisultati::ListaRisultati(QWidget *parent) : QListView(parent), m_lines(new TopicListModel(this))
+{
+    setModel(m_lines);
+    // One line height for all: laying out a million lines measures none.
+    setUniformItemSizes(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+}
+
+int ListaRisultati::currentRow() const
+{
+    return currentIndex().isValid() ? currentIndex().row() : -1;
+}
+
+void ListaRisultati::setCurrentRow(int row)
+{
+    if (row < 0 || row >= count()) {
+        setCurrentIndex(QModelIndex());
+        clearSelection();
+        return;
+    }
+    setCurrentIndex(m_lines->index(row));
+}
 
 frmListaArgomenti::frmListaArgomenti(Session &session)
     : QWidget(nullptr, Qt::Window), Form(session.forms, this, QStringLiteral("main2")), m_session(session)
 {
     setObjectName(QStringLiteral("frmListaArgomenti"));
     setAttribute(Qt::WA_DeleteOnClose);
-    lstArgomenti = new QListWidget(this);
-    lstArgomenti->setUniformItemSizes(true);
+    lstArgomenti = new ListaRisultati(this);
     cmdMostra = new QPushButton(this);
     cmdIndividua = new QPushButton(this);
     cmdChiudi = new QPushButton(this);
@@ -34,7 +97,7 @@ frmListaArgomenti::frmListaArgomenti(Session &session)
     connect(cmdMostra, &QPushButton::clicked, this, &frmListaArgomenti::cmdMostra_Click);
     connect(cmdIndividua, &QPushButton::clicked, this, &frmListaArgomenti::cmdIndividua_Click);
     connect(cmdChiudi, &QPushButton::clicked, this, &frmListaArgomenti::cmdChiudi_Click);
-    connect(lstArgomenti, &QListWidget::itemDoubleClicked, this, &frmListaArgomenti::cmdMostra_Click);
+    connect(lstArgomenti, &QAbstractItemView::doubleClicked, this, &frmListaArgomenti::cmdMostra_Click);
     lstArgomenti->installEventFilter(this);
     AggiornaLingua();
 }
@@ -66,8 +129,8 @@ bool frmListaArgomenti::eventFilter(QObject *watched, QEvent *event)
 
 int frmListaArgomenti::selectedRow() const
 {
-    const QListWidgetItem *item = lstArgomenti->currentItem();
-    return item && item->isSelected() ? lstArgomenti->row(item) : -1;
+    const QModelIndex current = lstArgomenti->currentIndex();
+    return current.isValid() && lstArgomenti->selectionModel()->isSelected(current) ? current.row() : -1;
 }
 
 void frmListaArgomenti::cmdMostra_Click()
@@ -75,15 +138,14 @@ void frmListaArgomenti::cmdMostra_Click()
     const int row = selectedRow();
     if (row < 0)
         return;
-    const int key = lstArgomenti->item(row)->data(Qt::UserRole).toInt();
+    const int key = lstArgomenti->key(row);
     store::TableRecordset &rs = *m_session.store.rsArgomenti;
     rs.setIndex(QStringLiteral("PrimaryKey"));
     if (!rs.seek(key)) {
         m_session.dialogs().MsgBox(this, m_session.GetString(506), platform::vbCritical, m_session.GetString(507));
-        delete lstArgomenti->takeItem(row);
+        lstArgomenti->lines()->removeLine(row);
         // No line is selected afterwards, as in the main list.
         lstArgomenti->setCurrentRow(-1);
-        lstArgomenti->clearSelection();
         return;
     }
     frmPrincipale *main = m_session.MainWindow;
@@ -108,7 +170,7 @@ void frmListaArgomenti::cmdIndividua_Click()
 {
     const int row = selectedRow();
     if (row >= 0 && m_session.MainWindow)
-        m_session.MainWindow->Individua(lstArgomenti->item(row)->data(Qt::UserRole).toInt());
+        m_session.MainWindow->Individua(lstArgomenti->key(row));
 }
 
 void frmListaArgomenti::cmdChiudi_Click()

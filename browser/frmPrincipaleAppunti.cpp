@@ -225,30 +225,31 @@ void frmPrincipale::mnuTrovaArgomenti_Click()
     // The pattern travels as a bound value, so a quote in it is only a
     // character; the result is what the quoted statement gave.
     const QString pattern = QLatin1Char('*') + *answer + QLatin1Char('*');
-    auto rs = store::FindTopics(s.store, pattern);
-    if (!rs) {
+    // The lines go into the results list batch by batch as they are found;
+    // the list shown so far stays until the first of them.
+    QPointer<frmListaArgomenti> results = qobject_cast<frmListaArgomenti *>(m_results.data());
+    bool any = false;
+    const bool ok = store::FindTopicsInBatches(s.store, pattern, [&](store::FoundTopics &&found) {
+        if (!any) {
+            any = true;
+            if (!results) {
+                results = new frmListaArgomenti(s);
+                m_results = results.data();
+            }
+            results->lstArgomenti->lines()->clear();
+        }
+        results->lstArgomenti->lines()->append(std::move(found));
+    });
+    if (!ok) {
         ShowDatabaseErrors(s, this);
         return;
     }
-    if (rs->eof() && rs->bof()) {
+    if (!any) {
         s.dialogs().MsgBox(this, s.GetString(244), platform::vbOKOnly | platform::vbInformation, s.GetString(245));
         return;
     }
-    auto *results = qobject_cast<frmListaArgomenti *>(m_results.data());
-    if (!results) {
-        results = new frmListaArgomenti(s);
-        m_results = results;
-    }
+    // Each topic shown from the list shows what was looked for.
     results->Pattern = *answer;
-    QListWidget *list = results->lstArgomenti;
-    list->clear();
-    list->setUpdatesEnabled(false);
-    for (; !rs->eof(); rs->moveNext()) {
-        auto *item = new QListWidgetItem(rs->field(QStringLiteral("argomento")).toString());
-        item->setData(Qt::UserRole, rs->field(QStringLiteral("idArgomento")).toInt());
-        list->addItem(item);
-    }
-    list->setUpdatesEnabled(true);
     if (results->lstArgomenti->count() > 0)
         results->lstArgomenti->setCurrentRow(0);
     results->show();

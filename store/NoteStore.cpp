@@ -7,6 +7,11 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <limits>
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -72,7 +77,6 @@ CREATE TRIGGER Argomenti_fts_update AFTER UPDATE OF argomento, ContenutoTxt ON A
         VALUES ('delete', old.idArgomento, old.argomento, old.ContenutoTxt);
     INSERT INTO ArgomentiFts(rowid, argomento, ContenutoTxt) VALUES (new.idArgomento, new.argomento, new.ContenutoTxt);
 END;
-INSERT INTO ArgomentiFts(ArgomentiFts) VALUES ('rebuild');
 )sql";
 
 // Version 3: drafts of open editors, kept apart from the topics so that
@@ -89,6 +93,31 @@ CREATE TABLE IF NOT EXISTS Bozze (
     ultimoaggiornamento DATETIME,
     DataOraBozza DATETIME NOT NULL
 );
+)sql";
+
+// Version 4: each topic's key, title and plain text again in a table of
+// their own, so that a scan for a pattern the trigram index cannot narrow
+// reads those alone and not the pages of the RTF bodies stored between them
+// in Argomenti. Kept in step by triggers, in the same transactions as the
+// topics.
+const char *const kPlainTexts = R"sql(
+CREATE TABLE IF NOT EXISTS ArgomentiTesto (
+    idArgomento INTEGER PRIMARY KEY,
+    argomento TEXT,
+    ContenutoTxt LONGTEXT
+);
+CREATE TRIGGER IF NOT EXISTS Argomenti_testo_insert AFTER INSERT ON Argomenti BEGIN
+    INSERT OR REPLACE INTO ArgomentiTesto (idArgomento, argomento, ContenutoTxt)
+        VALUES (new.idArgomento, new.argomento, new.ContenutoTxt);
+END;
+CREATE TRIGGER IF NOT EXISTS Argomenti_testo_delete AFTER DELETE ON Argomenti BEGIN
+    DELETE FROM ArgomentiTesto WHERE idArgomento = old.idArgomento;
+END;
+CREATE TRIGGER IF NOT EXISTS Argomenti_testo_update AFTER UPDATE OF idArgomento, argomento, ContenutoTxt ON Argomenti BEGIN
+    DELETE FROM ArgomentiTesto WHERE idArgomento = old.idArgomento;
+    INSERT OR REPLACE INTO ArgomentiTesto (idArgomento, argomento, ContenutoTxt)
+        VALUES (new.idArgomento, new.argomento, new.ContenutoTxt);
+END;
 )sql";
 
 // Flushes a file, or a folder's entries, to the disk.
@@ -192,6 +221,8 @@ bool NoteStore::open()
     m_topicIndex = fts.step() && fts.columnInt(0) > 0;
     Statement drafts(dbNotes, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'Bozze'"));
     m_drafts = drafts.step() && drafts.columnInt(0) > 0;
+    Statement text(dbNotes, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'ArgomentiTesto'"));
+    m_plainTexts = text.step() && text.columnInt(0) > 0;
     return true;
 }
 
@@ -241,15 +272,82 @@ bool NoteStore::checkFile(qint64 *version)
     return true;
 }
 
+void NoteStore::report(Work work, qint64 done, qint64 total)
+{
+    m_work = work;
+    m_done = done;
+    m_total = total;
+    if (onProgress)
+        onProgress(work, done, total);
+}
+
+bool NoteStore::copyTopics(Work work, const QString &insert)
+{
+    // In slices of key order, so that how far it has come can be told.
+    Statement count(dbNotes, QStringLiteral("SELECT count(*) FROM Argomenti"));
+    if (!count.step())
+        return false;
+    const qint64 total = count.columnInt(0);
+    Statement next(dbNotes, QStringLiteral("SELECT idArgomento FROM Argomenti WHERE idArgomento > ?1 "
+                                           "ORDER BY idArgomento LIMIT 1 OFFSET 999"));
+    Statement fill(dbNotes, insert + QStringLiteral(" SELECT idArgomento, argomento, ContenutoTxt FROM Argomenti "
+                                                    "WHERE idArgomento > ?1 AND idArgomento <= ?2"));
+    qint64 from = std::numeric_limits<qint64>::min();
+    qint64 done = 0;
+    for (;;) {
+        report(work, done, total);
+        next.reset();
+        next.bind(1, from);
+        const bool more = next.step();
+        if (next.failed())
+            return false;
+        const qint64 to = more ? next.columnInt(0) : std::numeric_limits<qint64>::max();
+        fill.reset();
+        fill.bind(1, from);
+        fill.bind(2, to);
+        if (!fill.run())
+            return false;
+        done = std::min(total, done + 1000);
+        if (!more)
+            break;
+        from = to;
+    }
+    report(work, total, total);
+    return true;
+}
+
 bool NoteStore::migrate(int fromVersion)
 {
     // Each step in one transaction: a file is at one version or the next.
     Transaction tx(dbNotes);
     if (!tx.isActive())
         return false;
-    if (fromVersion < 2 && !dbNotes.exec(QString::fromUtf8(kTopicIndex)))
+    // Building an index of a large file takes a while: whoever opens the
+    // file hears of it now and then, also inside one long statement.
+    struct Ticks {
+        NoteStore *store;
+        explicit Ticks(NoteStore *s) : store(s)
+        {
+            sqlite3_progress_handler(s->dbNotes.handle(), 200000, [](void *p) {
+                auto *ns = static_cast<NoteStore *>(p);
+                if (ns->onProgress)
+                    ns->onProgress(ns->m_work, ns->m_done, ns->m_total);
+                return 0;
+            }, s);
+        }
+        ~Ticks() { sqlite3_progress_handler(store->dbNotes.handle(), 0, nullptr, nullptr); }
+    } ticks(this);
+    if (fromVersion < 2
+        && (!dbNotes.exec(QString::fromUtf8(kTopicIndex))
+            || !copyTopics(Work::IndexingTopics,
+                           QStringLiteral("INSERT INTO ArgomentiFts(rowid, argomento, ContenutoTxt)"))))
         return false;
     if (fromVersion < 3 && !dbNotes.exec(QString::fromUtf8(kDrafts)))
+        return false;
+    if (fromVersion < 4
+        && (!dbNotes.exec(QString::fromUtf8(kPlainTexts))
+            || !copyTopics(Work::CopyingTexts,
+                           QStringLiteral("INSERT OR REPLACE INTO ArgomentiTesto (idArgomento, argomento, ContenutoTxt)"))))
         return false;
     if (!dbNotes.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion)))
         return false;
@@ -269,6 +367,7 @@ void NoteStore::close()
     rsCategorie.reset();
     dbNotes.close();
     m_topicIndex = false;
+    m_plainTexts = false;
     m_drafts = false;
     m_readOnly = false;
 }
@@ -276,6 +375,13 @@ void NoteStore::close()
 std::unique_ptr<SnapshotRecordset> NoteStore::openQuery(const QString &sql, const QVariantList &params)
 {
     return SnapshotRecordset::open(dbNotes, sql, params);
+}
+
+qint64 NoteStore::bytesInUse()
+{
+    Statement pages(dbNotes, QStringLiteral("SELECT page_count - freelist_count, page_size "
+                                            "FROM pragma_page_count, pragma_freelist_count, pragma_page_size"));
+    return pages.step() ? pages.columnInt(0) * pages.columnInt(1) : QFileInfo(DatabasePath).size();
 }
 
 namespace {
@@ -387,6 +493,7 @@ bool NoteStore::createDatabase(const QString &path, const QDateTime &now, QStrin
         }
         ok = ok && db.exec(QString::fromUtf8(kTopicIndex));
         ok = ok && db.exec(QString::fromUtf8(kDrafts));
+        ok = ok && db.exec(QString::fromUtf8(kPlainTexts));
         ok = ok && db.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion));
         ok = ok && tx.commit();
     }

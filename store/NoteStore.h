@@ -10,11 +10,12 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 namespace store {
 
-inline constexpr int kSchemaVersion = 3;
+inline constexpr int kSchemaVersion = 4;
 inline const QString kDatabaseFileName = QStringLiteral("quorvel.mdb");
 
 // Folder and file name joined by one separator; surrounding blanks removed.
@@ -72,6 +73,10 @@ public:
     // never changed; on failure nothing is left at target.
     static bool compactDatabase(const QString &source, const QString &target, QString *error);
 
+    // The bytes of the open file's pages in use, its log's included: what a
+    // compacted copy can reach. The file's size when that cannot be read.
+    qint64 bytesInUse();
+
     // Removes a database file with its journal, log and log index; true when
     // none of them is left. A file must never take a name whose companions
     // are still there: SQLite would apply them to it.
@@ -95,6 +100,16 @@ public:
 
     // True when the trigram index of titles and bodies is there.
     bool hasTopicIndex() const { return m_topicIndex; }
+    // True when the table ArgomentiTesto holds each topic's key, title and
+    // plain text apart from its RTF body (a scan of it reads no body).
+    bool hasPlainTexts() const { return m_plainTexts; }
+
+    // Long work of open(): an older file gets its indexes built.
+    enum class Work { IndexingTopics, CopyingTexts };
+    // Called now and then while open() does long work, on the thread that
+    // called open(): what is being done, and how far (done of total; total
+    // 0 when it cannot be told). The connection must not be used from it.
+    std::function<void(Work work, qint64 done, qint64 total)> onProgress;
 
     // Runs a read-only query, e.g. a search; nullptr on error.
     std::unique_ptr<SnapshotRecordset> openQuery(const QString &sql, const QVariantList &params = {});
@@ -118,7 +133,14 @@ private:
     bool checkFile(qint64 *version);
     bool writeDraftRow(Draft &draft);
     bool migrate(int fromVersion);
+    // Runs insert over every topic's key, title and plain text, in slices.
+    bool copyTopics(Work work, const QString &insert);
+    void report(Work work, qint64 done, qint64 total);
     bool m_topicIndex = false;
+    bool m_plainTexts = false;
+    Work m_work = Work::IndexingTopics;
+    qint64 m_done = 0;
+    qint64 m_total = 0;
     bool m_drafts = false;
     bool m_readOnly = false;
 };

@@ -3,9 +3,16 @@
 #include "Like.h"
 #include "NoteStore.h"
 
+#include <QFileInfo>
 #include <QSet>
 
 #include <sqlite3.h>
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 namespace store {
 
@@ -35,24 +42,223 @@ QString TrigramQuery(const QString &pattern)
     return terms.join(QLatin1String(" AND "));
 }
 
+QString FoundTopics::title(qsizetype i) const
+{
+    const Line &l = m_lines[size_t(i)];
+    return QString::fromUtf8(m_titles.constData() + l.start, l.bytes);
+}
+
+void FoundTopics::append(int key, const char *utf8, int bytes)
+{
+    m_lines.push_back({key, bytes, m_titles.size()});
+    m_titles.append(utf8, bytes);
+}
+
+void FoundTopics::append(FoundTopics &&more)
+{
+    if (isEmpty()) {
+        *this = std::move(more);
+        return;
+    }
+    const qsizetype offset = m_titles.size();
+    m_titles.append(more.m_titles);
+    m_lines.reserve(m_lines.size() + more.m_lines.size());
+    for (const Line &l : more.m_lines)
+        m_lines.push_back({l.key, l.bytes, l.start + offset});
+    more.clear();
+}
+
+void FoundTopics::remove(qsizetype i)
+{
+    // The title's bytes stay in the buffer: removing is rare, the buffer small.
+    m_lines.erase(m_lines.begin() + i);
+}
+
+void FoundTopics::clear()
+{
+    m_lines.clear();
+    m_titles.clear();
+}
+
+namespace {
+
+constexpr int kBatchRows = 4096;
+// A file that fits in one mapping is mapped for a scan, which spares copying
+// each page through the kernel. A larger one is read: a mapping reaches only
+// its first 2 GB, and each scan's new mapping faults its pages in again,
+// which at a million topics took twice as long as reading them. Only a
+// speed-up, so the pragma's result does not matter.
+constexpr qint64 kMapLimit = 2147418112;
+const char *mapFor(const NoteStore &store)
+{
+    return QFileInfo(store.DatabasePath).size() <= kMapLimit ? "PRAGMA mmap_size = 2147418112" : "PRAGMA mmap_size = 0";
+}
+
+// Runs a statement whose columns are key and title, handing its rows on in
+// batches.
+bool stream(Statement &st, const std::function<void(FoundTopics &&)> &onBatch)
+{
+    FoundTopics batch;
+    while (st.step()) {
+        int bytes = 0;
+        const char *title = st.columnUtf8(1, &bytes);
+        batch.append(int(st.columnInt(0)), title, bytes);
+        if (batch.size() >= kBatchRows) {
+            onBatch(std::move(batch));
+            batch.clear();
+        }
+    }
+    if (!batch.isEmpty())
+        onBatch(std::move(batch));
+    return !st.failed();
+}
+
+// The table read: the plain texts alone when the file has them apart, so
+// the RTF bodies stored beside them in Argomenti are never read.
+QString textsOf(const NoteStore &store)
+{
+    return store.hasPlainTexts() ? QStringLiteral("ArgomentiTesto") : QStringLiteral("Argomenti");
+}
+
+QString rangeScanSql(const NoteStore &store)
+{
+    return QStringLiteral("SELECT idArgomento, argomento FROM %1 WHERE idArgomento BETWEEN ?2 AND ?3 "
+                          "AND (ContenutoTxt LIKE ?1 OR argomento LIKE ?1) ORDER BY idArgomento")
+        .arg(textsOf(store));
+}
+
+bool scanRange(Connection &db, const QString &sql, const QString &pattern, qint64 lo, qint64 hi,
+               const std::function<void(FoundTopics &&)> &onBatch)
+{
+    Statement st(db, sql);
+    st.bind(1, pattern);
+    st.bind(2, lo);
+    st.bind(3, hi);
+    return stream(st, onBatch);
+}
+
+// Every topic checked by the matcher. The key range is cut into slices that
+// two connections of their own scan side by side; the slices are handed on
+// in key order as they are done, so the rows come as one scan gives them.
+bool scanAll(NoteStore &store, const QString &pattern, const std::function<void(FoundTopics &&)> &onBatch)
+{
+    const QString sql = rangeScanSql(store);
+    qint64 lo = 0, hi = 0, count = 0;
+    {
+        Statement bounds(store.dbNotes, QStringLiteral("SELECT min(idArgomento), max(idArgomento), count(*) FROM Argomenti"));
+        if (!bounds.step())
+            return false;
+        if (bounds.isNull(0))
+            return true;
+        lo = bounds.columnInt(0);
+        hi = bounds.columnInt(1);
+        count = bounds.columnInt(2);
+    }
+    // A write under way is seen by this connection only; a file the others
+    // cannot open is scanned by this one alone.
+    Connection helpers[2];
+    bool parallel = !store.isWriting();
+    for (Connection &c : helpers)
+        parallel = parallel && c.openReadOnly(store.DatabasePath) && registerLike(c.handle());
+    if (!parallel) {
+        sqlite3_exec(store.dbNotes.handle(), mapFor(store), nullptr, nullptr, nullptr);
+        const bool ok = scanRange(store.dbNotes, sql, pattern, lo, hi, onBatch);
+        // The mapping lasts only for the scan, so the program's memory does
+        // not stay at the file's size.
+        sqlite3_exec(store.dbNotes.handle(), "PRAGMA mmap_size = 0", nullptr, nullptr, nullptr);
+        return ok;
+    }
+    struct Slice {
+        qint64 lo = 0, hi = 0;
+        FoundTopics found;
+        bool done = false;
+        bool ok = true;
+        QList<EngineError> errors;
+    };
+    const int slices = int(std::clamp<qint64>(count / 8192, 2, 256));
+    std::vector<Slice> slice(static_cast<size_t>(slices));
+    const qint64 span = hi - lo + 1;
+    for (int i = 0; i < slices; ++i) {
+        slice[size_t(i)].lo = lo + span * i / slices;
+        slice[size_t(i)].hi = lo + span * (i + 1) / slices - 1;
+    }
+    std::mutex mutex;
+    std::condition_variable doneOne;
+    std::atomic<int> next{0};
+    std::atomic<bool> stop{false};
+    const char *const map = mapFor(store);
+    const auto work = [&](Connection *db) {
+        sqlite3_exec(db->handle(), map, nullptr, nullptr, nullptr);
+        for (int i = next++; i < slices && !stop; i = next++) {
+            Slice &s = slice[size_t(i)];
+            FoundTopics found;
+            const bool ok = scanRange(*db, sql, pattern, s.lo, s.hi, [&](FoundTopics &&b) { found.append(std::move(b)); });
+            const std::lock_guard lock(mutex);
+            s.found = std::move(found);
+            s.ok = ok;
+            if (!ok)
+                s.errors = db->errors();
+            s.done = true;
+            doneOne.notify_all();
+        }
+    };
+    std::thread first(work, &helpers[0]);
+    std::thread second(work, &helpers[1]);
+    bool ok = true;
+    for (Slice &s : slice) {
+        std::unique_lock lock(mutex);
+        doneOne.wait(lock, [&] { return s.done; });
+        if (!s.ok) {
+            store.dbNotes.setErrors(s.errors);
+            ok = false;
+            break;
+        }
+        FoundTopics found = std::move(s.found);
+        lock.unlock();
+        if (!found.isEmpty())
+            onBatch(std::move(found));
+    }
+    stop = true;
+    first.join();
+    second.join();
+    return ok;
+}
+
+} // namespace
+
+bool FindTopicsInBatches(NoteStore &store, const QString &pattern, const std::function<void(FoundTopics &&)> &onBatch)
+{
+    store.dbNotes.clearErrors();
+    const QString query = TrigramQuery(pattern);
+    if (query.isEmpty() || !store.hasTopicIndex())
+        return scanAll(store, pattern, onBatch);
+    // Each candidate of the trigram index is checked by the matcher.
+    Statement st(store.dbNotes,
+                 QStringLiteral("SELECT idArgomento, argomento FROM %1 WHERE idArgomento IN "
+                                "(SELECT rowid FROM ArgomentiFts WHERE ArgomentiFts MATCH ?2) "
+                                "AND (ContenutoTxt LIKE ?1 OR argomento LIKE ?1) ORDER BY idArgomento")
+                     .arg(textsOf(store)));
+    st.bind(1, pattern);
+    st.bind(2, query);
+    return stream(st, onBatch);
+}
+
 std::unique_ptr<SnapshotRecordset> FindTopics(NoteStore &store, const QString &pattern)
 {
-    const QString query = TrigramQuery(pattern);
-    if (query.isEmpty() || !store.hasTopicIndex()) {
-        // Every body is read. Mapping the file spares copying each page
-        // through the kernel; the mapping lasts only for the scan, so the
-        // program's memory does not stay at the file's size. Only a speed-up:
-        // the pragmas' results do not matter.
-        sqlite3_exec(store.dbNotes.handle(), "PRAGMA mmap_size = 2147418112", nullptr, nullptr, nullptr);
-        auto rs = store.openQuery(
-            QStringLiteral("SELECT * FROM Argomenti WHERE ContenutoTxt LIKE ?1 OR Argomento LIKE ?1"), {pattern});
-        sqlite3_exec(store.dbNotes.handle(), "PRAGMA mmap_size = 0", nullptr, nullptr, nullptr);
-        return rs;
-    }
-    return store.openQuery(QStringLiteral("SELECT * FROM Argomenti WHERE idArgomento IN "
-                                          "(SELECT rowid FROM ArgomentiFts WHERE ArgomentiFts MATCH ?2) "
-                                          "AND (ContenutoTxt LIKE ?1 OR Argomento LIKE ?1) ORDER BY idArgomento"),
-                           {pattern, query});
+    QByteArray keys = "[";
+    const bool ok = FindTopicsInBatches(store, pattern, [&](FoundTopics &&found) {
+        for (qsizetype i = 0; i < found.size(); ++i) {
+            if (keys.size() > 1)
+                keys += ',';
+            keys += QByteArray::number(found.key(i));
+        }
+    });
+    if (!ok)
+        return nullptr;
+    keys += ']';
+    return store.openQuery(QStringLiteral("SELECT * FROM Argomenti WHERE idArgomento IN (SELECT value FROM json_each(?1)) "
+                                          "ORDER BY idArgomento"),
+                           {QString::fromLatin1(keys)});
 }
 
 } // namespace store

@@ -258,6 +258,13 @@ QString Statement::columnText(int col) const
     return p ? QString::fromUtf8(p, n) : QString();
 }
 
+const char *Statement::columnUtf8(int col, int *bytes) const
+{
+    const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, col));
+    *bytes = sqlite3_column_bytes(m_stmt, col);
+    return p;
+}
+
 QVariant Statement::column(int col) const
 {
     switch (sqlite3_column_type(m_stmt, col)) {

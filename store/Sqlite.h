@@ -98,6 +98,9 @@ public:
     qint64 columnInt(int col) const;
     double columnDouble(int col) const;
     QString columnText(int col) const;
+    // The column's UTF-8 text as SQLite holds it, valid until the next step;
+    // nullptr for an empty (null) value.
+    const char *columnUtf8(int col, int *bytes) const;
     QVariant column(int col) const;
 
 private:

@@ -67,6 +67,39 @@ TEST_F(Scheduler, NoAlarmNoTimer)
     EXPECT_EQ(main->Timer1->interval(), 10000);
 }
 
+TEST_F(Scheduler, TheEarliestReadingIsKeptInViewWhateverOrderItsTextSortsIn)
+{
+    const QStringList titles{QStringLiteral("Summary"), QStringLiteral("Agenda"), QStringLiteral("marmellata"),
+                             QStringLiteral("Far")};
+    const struct {
+        const char *texts[4];  // "" for an empty time, nullptr for no alarm
+        const char *earliest;
+    } cases[] = {
+        // 'T' sorts after ' ': the text that comes last is the earliest.
+        {{"2027-04-01 10:00:00", "2027-04-01T09:00:00", "2027-05-01 08:00:00", nullptr}, "Agenda"},
+        // An empty time loads as now, before every other.
+        {{"2027-04-01 10:00:00", nullptr, "2027-03-01 08:00:00", ""}, "Far"},
+        // A time that cannot be read sorts first and is left out.
+        {{"2027-04-01 10:00:00", "10000-01-01 00:00:00", "2027-04-01", nullptr}, "marmellata"},
+    };
+    for (const auto &c : cases) {
+        for (int i = 0; i < titles.size(); ++i) {
+            if (!c.texts[i])
+                setStoredText(titles[i], 0, QString());
+            else if (!*c.texts[i])
+                ASSERT_TRUE(session->store.dbNotes.exec(
+                    QStringLiteral("UPDATE Argomenti SET TipoAllarme = 1, DataOraAllarme = NULL WHERE idArgomento = %1")
+                        .arg(topics[titles[i]])));
+            else
+                setStoredText(titles[i], 1, QString::fromLatin1(c.texts[i]));
+        }
+        if (c.texts[1] && QByteArray(c.texts[1]).startsWith("10000"))
+            services.dialogs.expectMsgBox();  // told once
+        ASSERT_TRUE(main->RestartTimer());
+        EXPECT_EQ(main->NextAlarmTopicId, topics[QString::fromLatin1(c.earliest)]) << c.earliest;
+    }
+}
+
 TEST_F(Scheduler, OneTimeAlarmInThePastFiresOnceAndIsSwitchedOff)
 {
     const QDateTime when = now().addSecs(-3600);

@@ -2,8 +2,12 @@
 #include "Intact.h"
 #include "SmallDisk.h"
 
+#include "ModalDriver.h"
+
 #include <QDir>
 #include <QFile>
+#include <QProgressDialog>
+#include <QThread>
 
 class Packing : public BrowserFixture {
 protected:
@@ -25,6 +29,47 @@ TEST_F(Packing, RefusedWhileAnotherWindowIsOpen)
     EXPECT_EQ(services.dialogs.shown().constLast().prompt, QStringLiteral("Close all windows first."));
     EXPECT_FALSE(QFile::exists(backup()));
     EXPECT_TRUE(session->store.isOpen());
+}
+
+TEST_F(Packing, LongWorkShowsWhatItDoesAndEndsByItself)
+{
+    QStringList seen;
+    const auto watch = [&] {
+        auto driver = whenShown<QProgressDialog>([&](QProgressDialog *d) { seen << d->windowTitle() + QStringLiteral(": ") + d->labelText(); });
+        // Due at once: the driver looks as soon as the work lets events run.
+        QThread::msleep(20);
+        return driver;
+    };
+    // An older file, opened at start: its titles and texts are copied apart.
+    main.reset();
+    session.reset();
+    {
+        store::Connection db;
+        ASSERT_TRUE(db.open(store::JoinPath(defaultFolder(), store::kDatabaseFileName), false));
+        ASSERT_TRUE(db.exec(QStringLiteral("DROP TABLE ArgomentiTesto; PRAGMA user_version = 3")));
+    }
+    session = std::make_unique<Session>(services.services(), QStringList(), exePath);
+    session->LongWorkShowAfterMs = 0;
+    main = std::make_unique<frmPrincipale>(*session);
+    {
+        auto driver = watch();
+        ASSERT_EQ(main->Form_Load(), frmPrincipale::LoadResult::Running);
+    }
+    ASSERT_TRUE(session->store.hasPlainTexts());
+    // Packing says first how much room the copy needs.
+    answerYesYes();
+    services.dialogs.expectMsgBox();
+    {
+        auto driver = watch();
+        main->mnuCompatta_Click();
+    }
+    EXPECT_EQ(services.dialogs.shown().constLast().prompt, QStringLiteral("Database packed."));
+    ASSERT_EQ(seen.size(), 2);
+    EXPECT_TRUE(seen[0].startsWith(QLatin1String("Preparing the database: Preparing titles and texts for finding"))) << seen[0].toStdString();
+    EXPECT_TRUE(seen[1].startsWith(QLatin1String("Packing the database: Writing a compacted copy of the database: it needs up to")))
+        << seen[1].toStdString();
+    for (QWidget *w : QApplication::topLevelWidgets())
+        EXPECT_FALSE(qobject_cast<QProgressDialog *>(w) && w->isVisible()) << "closed when the work ended";
 }
 
 TEST_F(Packing, AnythingButYesTwiceChangesNothing)

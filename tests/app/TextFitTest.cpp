@@ -81,11 +81,12 @@ QStringList clipped(QWidget *window)
                 report(cb, cb->itemText(widest),
                        cb->style()->sizeFromContents(QStyle::CT_ComboBox, &opt, text, cb).width(), cb->width());
             }
-        } else if (auto *list = qobject_cast<QListWidget *>(w)) {
+        } else if (auto *list = qobject_cast<QListView *>(w)) {
             const int margins = 2 * (list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1);
-            for (int i = 0; i < list->count(); ++i)
-                report(list, list->item(i)->text(), advance(list, list->item(i)->text(), list->font()) + margins,
-                       list->viewport()->width());
+            for (int i = 0; i < list->model()->rowCount(); ++i) {
+                const QString text = list->model()->index(i, 0).data().toString();
+                report(list, text, advance(list, text, list->font()) + margins, list->viewport()->width());
+            }
         }
     }
     return out;

@@ -22,7 +22,7 @@ protected:
         QStringList out;
         if (frmListaArgomenti *r = results())
             for (int i = 0; i < r->lstArgomenti->count(); ++i)
-                out << r->lstArgomenti->item(i)->text();
+                out << r->lstArgomenti->text(i);
         out.sort();
         return out;
     }
@@ -63,6 +63,33 @@ TEST_F(Find, MatchesBodiesAndTitlesIgnoringCaseAndQuotes)
     find(QStringLiteral("body of [a-m]*"));
     EXPECT_EQ(resultTexts(), (QStringList{QStringLiteral("Agenda"), QStringLiteral("marmellata")}));
     EXPECT_EQ(results()->lstArgomenti->currentRow(), 0);
+}
+
+TEST_F(Find, TheListHoldsWhatTheLikeScanGivesInItsOrder)
+{
+    {
+        store::NoteStore &st = session->store;
+        for (int i = 0; i < 40; ++i)
+            addTopic(st, categories[i % 2 ? QStringLiteral("Alpha") : QStringLiteral("Zeta")],
+                     QStringLiteral("n%1 ").arg(i) + (i % 3 ? QStringLiteral("body") : QStringLiteral("Note")),
+                     QStringLiteral("text %1 of ").arg(i * 7) + QStringLiteral("body").repeated(i % 4));
+    }
+    for (const char *text : {"*", "body", "o?y", "#4", "[a-m]", "note", "ar a"}) {
+        find(QString::fromUtf8(text));
+        const frmListaArgomenti *r = results();
+        ASSERT_TRUE(r) << text;
+        // The statement of the design, with the LIKE matcher, over every row.
+        store::Statement like(session->store.dbNotes, QStringLiteral("SELECT idArgomento, argomento FROM Argomenti "
+                                                                     "WHERE ContenutoTxt LIKE ?1 OR argomento LIKE ?1"));
+        like.bind(1, QLatin1Char('*') + QString::fromUtf8(text) + QLatin1Char('*'));
+        QStringList expected, shown;
+        while (like.step())
+            expected << QString::number(like.columnInt(0)) + QLatin1Char(' ') + like.columnText(1);
+        for (int i = 0; i < r->lstArgomenti->count(); ++i)
+            shown << QString::number(r->lstArgomenti->key(i)) + QLatin1Char(' ') + r->lstArgomenti->text(i);
+        EXPECT_EQ(shown, expected) << text;
+        EXPECT_EQ(r->lstArgomenti->currentRow(), 0);
+    }
 }
 
 TEST_F(Find, NoResultKeepsTheOldListAndSaysSo)
@@ -166,7 +193,7 @@ TEST_F(Find, AfterADeletedLineIsRemovedNothingIsSelected)
     ASSERT_TRUE(r);
     ASSERT_EQ(r->lstArgomenti->count(), 3);
     r->lstArgomenti->setCurrentRow(0);
-    const int first = r->lstArgomenti->item(0)->data(Qt::UserRole).toInt();
+    const int first = r->lstArgomenti->key(0);
     auto &rs = *session->store.rsArgomenti;
     rs.setIndex(QStringLiteral("PrimaryKey"));
     ASSERT_TRUE(rs.seek(first));
@@ -174,7 +201,7 @@ TEST_F(Find, AfterADeletedLineIsRemovedNothingIsSelected)
     services.dialogs.expectMsgBox();
     r->cmdMostra_Click();
     EXPECT_EQ(r->lstArgomenti->count(), 2);
-    EXPECT_TRUE(r->lstArgomenti->selectedItems().isEmpty());
+    EXPECT_FALSE(r->lstArgomenti->selectionModel()->hasSelection());
     // Show and Select act on a selected line only.
     main->lstArgomenti->setCurrentRow(-1);
     main->lstArgomenti->clearSelection();

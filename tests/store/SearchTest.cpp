@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QRandomGenerator>
 
+#include <optional>
+
 namespace {
 const char *const kPieces[] = {"O'Brien", "città", "CITTÀ", "[bracket]", "a#1", "2019", "20x9", "abc", "ABC", "a1c",
                                "naïve", "\"quoted\"", "under_score", "100%", "ünïcode", "ab cd", "Zürich", "x*y",
@@ -84,6 +86,38 @@ TEST_F(Search, IndexedSearchGivesExactlyWhatAFullScanGives)
     expectSame();
 }
 
+TEST_F(Search, BatchesGiveTheScanOnTwoConnectionsOnOneAndWithoutThePlainTextsApart)
+{
+    const auto batches = [&](const char *pattern) {
+        QList<int> keys;
+        EXPECT_TRUE(store::FindTopicsInBatches(ns, QString::fromUtf8(pattern), [&](store::FoundTopics &&found) {
+            for (qsizetype i = 0; i < found.size(); ++i)
+                keys << found.key(i);
+        }));
+        return keys;
+    };
+    const char *const patterns[] = {"*", "*a?c*", "*[!a]b?*", "*20#9*", "*e*", "*ab cd*", "*zürich*", "*[abc*"};
+    enum { TwoConnections, InsideAWrite, NoPlainTexts };
+    for (int mode : {TwoConnections, InsideAWrite, NoPlainTexts}) {
+        std::optional<store::Transaction> write;
+        if (mode == InsideAWrite) {
+            // Rows only this connection sees: the scan must be its own.
+            write.emplace(ns.dbNotes);
+            ns.rsArgomenti->addNew();
+            ns.rsArgomenti->setField(QStringLiteral("argomento"), QStringLiteral("abc not yet committed"));
+            ASSERT_TRUE(ns.rsArgomenti->update());
+        }
+        if (mode == NoPlainTexts) {
+            ASSERT_TRUE(ns.dbNotes.exec(QStringLiteral("DROP TABLE ArgomentiTesto")));
+            ns.close();
+            ASSERT_TRUE(ns.open());
+            ASSERT_FALSE(ns.hasPlainTexts());
+        }
+        for (const char *p : patterns)
+            EXPECT_EQ(batches(p), scan(QString::fromUtf8(p))) << p << " in mode " << mode;
+    }
+}
+
 TEST_F(Search, IndexFollowsSavesDeletesMovesAndPacking)
 {
     auto &rs = *ns.rsArgomenti;
@@ -115,20 +149,46 @@ TEST_F(Search, IndexFollowsSavesDeletesMovesAndPacking)
     expectSame();
 }
 
-TEST_F(Search, AnOlderFileGetsItsIndexAndItsDraftsWhenOpened)
+TEST_F(Search, AnOlderFileGetsItsIndexesAndItsDraftsWhenOpenedAndSaysHowFarItIs)
 {
-    ns.close();
-    {
-        store::Connection db;
-        ASSERT_TRUE(db.open(store::JoinPath(dir.path(), store::kDatabaseFileName), false));
-        ASSERT_TRUE(db.exec(QStringLiteral("DROP TRIGGER Argomenti_fts_insert; DROP TRIGGER Argomenti_fts_delete; "
-                                           "DROP TRIGGER Argomenti_fts_update; DROP TABLE ArgomentiFts; DROP TABLE Bozze; "
-                                           "PRAGMA user_version = 1")));
+    const struct {
+        int version;
+        const char *drop;
+        std::vector<store::NoteStore::Work> work;
+    } olderFiles[] = {
+        {1, "DROP TRIGGER Argomenti_fts_insert; DROP TRIGGER Argomenti_fts_delete; DROP TRIGGER Argomenti_fts_update; "
+            "DROP TABLE ArgomentiFts; DROP TABLE Bozze; ",
+         {store::NoteStore::Work::IndexingTopics, store::NoteStore::Work::CopyingTexts}},
+        {3, "", {store::NoteStore::Work::CopyingTexts}},
+    };
+    for (const auto &older : olderFiles) {
+        ns.close();
+        {
+            store::Connection db;
+            ASSERT_TRUE(db.open(store::JoinPath(dir.path(), store::kDatabaseFileName), false));
+            ASSERT_TRUE(db.exec(QString::fromUtf8(older.drop)
+                                + QStringLiteral("DROP TRIGGER Argomenti_testo_insert; DROP TRIGGER Argomenti_testo_delete; "
+                                                 "DROP TRIGGER Argomenti_testo_update; DROP TABLE ArgomentiTesto; "
+                                                 "PRAGMA user_version = %1").arg(older.version)));
+        }
+        std::vector<store::NoteStore::Work> seen;
+        qint64 lastDone = -1, lastTotal = -1;
+        ns.onProgress = [&](store::NoteStore::Work work, qint64 done, qint64 total) {
+            if (seen.empty() || seen.back() != work)
+                seen.push_back(work);
+            lastDone = done;
+            lastTotal = total;
+        };
+        ASSERT_TRUE(ns.open()) << older.version;
+        ns.onProgress = nullptr;
+        EXPECT_EQ(seen, older.work) << older.version;
+        EXPECT_EQ(lastDone, 400) << "the last report says all is done";
+        EXPECT_EQ(lastTotal, 400);
+        EXPECT_TRUE(ns.hasTopicIndex());
+        EXPECT_TRUE(ns.hasPlainTexts());
+        EXPECT_TRUE(ns.hasDrafts());
+        expectSame();
     }
-    ASSERT_TRUE(ns.open());
-    EXPECT_TRUE(ns.hasTopicIndex());
-    EXPECT_TRUE(ns.hasDrafts());
-    expectSame();
 }
 
 TEST_F(Search, IndexMatchesItsTopicsAfterAnInterruptedWrite)
