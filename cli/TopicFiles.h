@@ -1,0 +1,44 @@
+#pragma once
+// Topics to and from files, shared by the command-line tool and by a drop
+// on the main window's list: an RTF or text file becomes a topic the way the
+// editor would have saved it, and a title becomes a file name any file
+// system takes. Reading RTF needs a QGuiApplication (fonts), not a display.
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace store {
+class NoteStore;
+}
+
+namespace topicfiles {
+
+// True for the files import takes: names ending in .rtf or .txt, any case.
+bool isImportable(const QString &path);
+
+struct TopicFile {
+    QString title;  // the file's name without its extension
+    QString body;   // RTF, as the editor stores it
+    QString text;   // the plain text kept for searching
+};
+
+// Reads an RTF file (one that is not RTF inside is read as text) or a text
+// file in UTF-8, else Windows-1252. False, with a reason in English, when it
+// cannot be read, is not text, or holds more than a topic keeps.
+bool readTopicFile(const QString &path, TopicFile *topic, QString *error);
+
+// Reads every file, then adds them all to the category in one transaction
+// through the store's topic cursor, stamped with now: all of them or none.
+// keys receives the new topics' keys in the files' order. On failure error
+// says which file and why, or the engine's reason.
+bool importFiles(store::NoteStore &store, int categoryId, const QStringList &paths, const QDateTime &now,
+                 QList<int> *keys, QString *error);
+
+// The name as a file name that any file system accepts (no separators,
+// reserved characters or names, trailing dots or blanks; at most 200
+// bytes of UTF-8); "_" for a name with nothing left.
+QString safeFileName(const QString &name);
+
+} // namespace topicfiles
