@@ -2,7 +2,7 @@
 // through the program's own code, beside a baseline doing the same work the
 // simplest way. Prints one Markdown table.
 //
-//   bench_quorvel [--data FOLDER] [--runs N] [--only startup,open,find,save,drafts,move,rtf]
+//   bench_quorvel [--data FOLDER] [--runs N] [--only startup,open,find,cli,save,drafts,move,rtf]
 
 #include "Corpus.h"
 #include "NoteStore.h"
@@ -28,6 +28,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <unistd.h>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -120,7 +121,7 @@ int main(int argc, char **argv)
     QString folder = QDir::currentPath() + QStringLiteral("/bench-data");
     int runs = 5;
     QStringList only;
-    const QStringList sections = {QStringLiteral("startup"), QStringLiteral("open"), QStringLiteral("find"), QStringLiteral("drafts"),
+    const QStringList sections = {QStringLiteral("startup"), QStringLiteral("open"), QStringLiteral("find"), QStringLiteral("cli"), QStringLiteral("drafts"),
                                   QStringLiteral("save"), QStringLiteral("move"), QStringLiteral("rtf")};
     for (int i = 1; i < args.size(); ++i) {
         const bool hasValue = i + 1 < args.size();
@@ -223,6 +224,15 @@ int main(int argc, char **argv)
                         ms(openBase) + QStringLiteral(" (SQL select and sort)"), QStringLiteral("< 50 ms")});
     }
 
+    struct Search {
+        QString label, pattern, plainWord, target;
+    };
+    const Search searches[] = {
+        {QStringLiteral("find a word in about 2% of topics"), commonMarkerWord(), commonMarkerWord(), QStringLiteral("< 40 ms")},
+        {QStringLiteral("find a word in fewer than ten topics"), rareMarkerWord(), rareMarkerWord(), QStringLiteral("< 10 ms")},
+        {QStringLiteral("find a pattern with ? and #"), QStringLiteral("rariss?mo 20#9"), rareMarkerWord(), QStringLiteral("< 500 ms")},
+        {QStringLiteral("find a pattern with no literal run of three"), QStringLiteral("gi?r?o"), QStringLiteral("giorno"), QStringLiteral("< 500 ms")},
+    };
     if (wanted("find")) {
         // Find in topics; the practical limit is a search of text already in memory.
         // All in one buffer: a hundred thousand separate strings would leave
@@ -247,15 +257,6 @@ int main(int argc, char **argv)
             }
             return n;
         };
-        struct Search {
-            QString label, pattern, plainWord, target;
-        };
-        const Search searches[] = {
-            {QStringLiteral("find a word in about 2% of topics"), commonMarkerWord(), commonMarkerWord(), QStringLiteral("< 40 ms")},
-            {QStringLiteral("find a word in fewer than ten topics"), rareMarkerWord(), rareMarkerWord(), QStringLiteral("< 10 ms")},
-            {QStringLiteral("find a pattern with ? and #"), QStringLiteral("rariss?mo 20#9"), rareMarkerWord(), QStringLiteral("< 500 ms")},
-            {QStringLiteral("find a pattern with no literal run of three"), QStringLiteral("gi?r?o"), QStringLiteral("giorno"), QStringLiteral("< 500 ms")},
-        };
         for (const Search &s : searches) {
             dialogs.answer = s.pattern;
             int found = 0;
@@ -272,6 +273,57 @@ int main(int argc, char **argv)
             rows.push_back({s.label + QStringLiteral(" (%1 found)").arg(found), ms(ours),
                             QStringLiteral("%1 SQLite LIKE (%2); %3 in memory (%4)").arg(ms(like)).arg(likeCount).arg(ms(mem)).arg(memCount),
                             s.target});
+        }
+    }
+
+    if (wanted("cli")) {
+        // quorvel-cli as a shell runs it, whole process, beside the same
+        // search through the main window in this process; then the export
+        // of the whole store, once per format.
+        const auto tool = [&](const QStringList &toolArgs, QByteArray *output) {
+            QProcess p;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("XDG_DATA_HOME"), work + QStringLiteral("/share"));
+            env.insert(QStringLiteral("XDG_RUNTIME_DIR"), work + QStringLiteral("/runtime"));
+            p.setProcessEnvironment(env);
+            if (!output)
+                p.setStandardOutputFile(QProcess::nullDevice());
+            p.start(QStringLiteral(QUORVEL_CLI), toolArgs);
+            p.waitForFinished(-1);
+            if (output)
+                *output = p.readAllStandardOutput();
+            return p.exitCode();
+        };
+        for (const Search &s : searches) {
+            QByteArray lines;
+            tool({QStringLiteral("find"), s.pattern}, &lines);
+            const double cliMs = medianMs(runs, nullptr, [&] { tool({QStringLiteral("find"), s.pattern}, nullptr); });
+            dialogs.answer = s.pattern;
+            const double gui = medianMs(runs, nullptr, [&] { main.mnuTrovaArgomenti_Click(); });
+            const bool word = !s.pattern.contains(QLatin1Char('?'));
+            rows.push_back({QStringLiteral("quorvel-cli ") + s.label + QStringLiteral(" (%1 lines), whole process").arg(lines.count('\n')),
+                            ms(cliMs), ms(gui) + QStringLiteral(" (Find in topics in the running program)"),
+                            word ? QStringLiteral("< 100 ms") : QString()});
+        }
+        qint64 topics = 0;
+        const double scan = medianMs(1, nullptr, [&] {
+            store::Statement st(session.store.dbNotes, QStringLiteral("SELECT argomento, contenuto, ContenutoTxt FROM Argomenti"));
+            for (topics = 0; st.step(); ++topics)
+                st.columnText(1);
+        });
+        const auto perSecond = [&](double t) { return QString::number(topics / (t / 1000.0), 'f', 0) + QStringLiteral(" topics/s"); };
+        for (const QString format : {QStringLiteral("rtf"), QStringLiteral("txt"), QStringLiteral("html")}) {
+            const QString out = work + QStringLiteral("/export");
+            QDir(out).removeRecursively();
+            // Each export starts with nothing of the one before still to
+            // be written to the disk.
+            ::sync();
+            const double t = medianMs(1, nullptr, [&] { tool({QStringLiteral("export"), QStringLiteral("--format"), format, out}, nullptr); });
+            const bool complete = QFile::exists(out + QStringLiteral("/index.json"));
+            QDir(out).removeRecursively();
+            rows.push_back({QStringLiteral("quorvel-cli export --format %1 of all %2 topics, whole process").arg(format).arg(topics),
+                            complete ? perSecond(t) + QStringLiteral(" (%1 s)").arg(t / 1000.0, 0, 'f', 1) : QStringLiteral("failed"),
+                            perSecond(scan) + QStringLiteral(" (reading the same fields in SQL)"), QString()});
         }
     }
 

@@ -183,9 +183,14 @@ bool Command::openStore(store::NoteStore &ns, store::StoreLock &lock, bool forWr
 
 bool needsGui(const QStringList &args)
 {
-    for (const QString &a : args)
-        if (!a.startsWith(QLatin1Char('-')))
-            return a == QLatin1String("import") || a == QLatin1String("export");
+    // The command is the first word that is neither an option nor the
+    // folder named by --folder.
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--folder"))
+            ++i;
+        else if (!args[i].startsWith(QLatin1Char('-')))
+            return args[i] == QLatin1String("import") || args[i] == QLatin1String("export");
+    }
     return false;
 }
 

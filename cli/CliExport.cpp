@@ -105,6 +105,7 @@ int exportTopics(Command &c)
     Snapshot snapshot(ns.dbNotes);
     QHash<qint64, Category> categories;
     Names folders;
+    folders.take(QStringLiteral("index"), QStringLiteral(".json"));
     {
         store::Statement st(ns.dbNotes, QStringLiteral("SELECT idCategoria, Categoria FROM Categorie ORDER BY idCategoria"));
         while (st.step()) {

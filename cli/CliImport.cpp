@@ -54,12 +54,16 @@ int importFiles(Command &c)
     store::StoreLock lock;
     if (!c.openStore(ns, lock, true))
         return kError;
+    // Every file is read before anything is written, the category too.
+    QString error;
+    QList<topicfiles::TopicFile> topics;
+    if (!topicfiles::readTopicFiles(c.words, &topics, &error))
+        return c.fail(error);
     const int key = categoryNamed(ns, category.trimmed());
     if (key < 0)
         return c.fail(ns.errorText());
-    QString error;
     QList<int> keys;
-    if (!topicfiles::importFiles(ns, key, c.words, QDateTime::currentDateTime(), &keys, &error))
+    if (!topicfiles::addTopics(ns, key, topics, QDateTime::currentDateTime(), &keys, &error))
         return c.fail(error);
     c.out << "imported " << keys.size() << (keys.size() == 1 ? " topic" : " topics") << " into " << category.trimmed()
           << '\n';

@@ -77,16 +77,27 @@ bool readTopicFile(const QString &path, TopicFile *topic, QString *error)
     return true;
 }
 
-bool importFiles(store::NoteStore &store, int categoryId, const QStringList &paths, const QDateTime &now,
-                 QList<int> *keys, QString *error)
+bool readTopicFiles(const QStringList &paths, QList<TopicFile> *topics, QString *error)
 {
-    QList<TopicFile> topics;
     for (const QString &path : paths) {
         TopicFile topic;
         if (!readTopicFile(path, &topic, error))
             return false;
-        topics << topic;
+        *topics << topic;
     }
+    return true;
+}
+
+bool importFiles(store::NoteStore &store, int categoryId, const QStringList &paths, const QDateTime &now,
+                 QList<int> *keys, QString *error)
+{
+    QList<TopicFile> topics;
+    return readTopicFiles(paths, &topics, error) && addTopics(store, categoryId, topics, now, keys, error);
+}
+
+bool addTopics(store::NoteStore &store, int categoryId, const QList<TopicFile> &topics, const QDateTime &now,
+               QList<int> *keys, QString *error)
+{
     store::TableRecordset &rs = *store.rsArgomenti;
     const auto engineError = [&] {
         rs.cancelUpdate();
@@ -99,7 +110,7 @@ bool importFiles(store::NoteStore &store, int categoryId, const QStringList &pat
         return engineError();
     const int width = rs.fieldSize(QStringLiteral("argomento"));
     QList<int> added;
-    for (const TopicFile &topic : std::as_const(topics)) {
+    for (const TopicFile &topic : topics) {
         if (!rs.addNew() || !rs.setField(QStringLiteral("idCategoria"), categoryId)
             || !rs.setField(QStringLiteral("argomento"), store::CutToWidth(topic.title, width))
             || !rs.setField(QStringLiteral("contenuto"), topic.body)

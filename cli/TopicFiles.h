@@ -29,10 +29,14 @@ struct TopicFile {
 // cannot be read, is not text, or holds more than a topic keeps.
 bool readTopicFile(const QString &path, TopicFile *topic, QString *error);
 
-// Reads every file, then adds them all to the category in one transaction
-// through the store's topic cursor, stamped with now: all of them or none.
-// keys receives the new topics' keys in the files' order. On failure error
-// says which file and why, or the engine's reason.
+// Reads every file; false at the first that cannot be read.
+bool readTopicFiles(const QStringList &paths, QList<TopicFile> *topics, QString *error);
+// Adds the topics to the category in one transaction through the store's
+// topic cursor, stamped with now: all of them or none. keys receives their
+// keys in order. On failure error holds the engine's reason.
+bool addTopics(store::NoteStore &store, int categoryId, const QList<TopicFile> &topics, const QDateTime &now,
+               QList<int> *keys, QString *error);
+// Both: every file read, then all added, or nothing added.
 bool importFiles(store::NoteStore &store, int categoryId, const QStringList &paths, const QDateTime &now,
                  QList<int> *keys, QString *error);
 
