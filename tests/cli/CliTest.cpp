@@ -71,7 +71,7 @@ private:
 
 TEST_F(Cli, FindGivesWhatFindInTopicsGivesInItsOrder)
 {
-    for (const QString pattern : {QStringLiteral("O'Brien"), QStringLiteral("abc"), QStringLiteral("*"),
+    for (const QString &pattern : {QStringLiteral("O'Brien"), QStringLiteral("abc"), QStringLiteral("*"),
                                   QStringLiteral("body of [a-m]*"), QStringLiteral("Summary"),
                                   QStringLiteral("nowhere to be found"), QStringLiteral("far away"),
                                   QStringLiteral("CITTÀ")}) {
@@ -96,13 +96,13 @@ TEST_F(Cli, FindGivesWhatFindInTopicsGivesInItsOrder)
 
 TEST_F(Cli, ExportThenImportGivesBackTitlesAndTexts)
 {
-    for (const QString format : {QStringLiteral("rtf"), QStringLiteral("txt")}) {
+    for (const QString &format : {QStringLiteral("rtf"), QStringLiteral("txt")}) {
         const QString dir = home.path() + QStringLiteral("/out-") + format;
         const Result e = cli({QStringLiteral("export"), dir, QStringLiteral("--format"), format});
         ASSERT_EQ(e.code, 0) << e.err.toStdString();
         QStringList files;
-        for (const QString &title : {"Agenda", "marmellata", "Porto", "Summary"})
-            files << dir + QStringLiteral("/beta/") + title + QLatin1Char('.') + format;
+        for (const char *title : {"Agenda", "marmellata", "Porto", "Summary"})
+            files << dir + QStringLiteral("/beta/") + QString::fromUtf8(title) + QLatin1Char('.') + format;
         const QString copy = QStringLiteral("copy ") + format;
         const Result i = cli(QStringList{QStringLiteral("import"), QStringLiteral("--category"), copy} + files);
         ASSERT_EQ(i.code, 0) << i.err.toStdString();
