@@ -51,6 +51,10 @@ bool readTopicFile(const QString &path, TopicFile *topic, QString *error)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return fail(file.errorString());
+    // Far more than a topic keeps (its text and a few pictures): not read
+    // into memory at all.
+    if (file.size() > (qint64(1) << 29))
+        return fail(QStringLiteral("too large for a topic"));
     const QByteArray data = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return fail(file.errorString());
