@@ -95,23 +95,6 @@ QString RawArguments(const QStringList &arguments)
     return arguments.join(QLatin1Char(' '));
 }
 
-QString ResolveDataFolder(AppEx &appEx, const QString &executablePath, bool *createNew)
-{
-    const QFileInfo exe(executablePath);
-    const QString folder = appEx.PathAndSubDir(AppEx::kCommonAppData,
-                                               QStringLiteral("Ostwick\\") + exe.completeBaseName(), true, 0);
-    *createNew = false;
-    if (store::FileExists(store::JoinPath(folder, store::kDatabaseFileName)))
-        return folder;
-    const QString beside = exe.absolutePath();
-    if (store::FileExists(store::JoinPath(beside, store::kDatabaseFileName)))
-        return beside;
-    // First start: neither place has a database; a new one goes into the
-    // default folder, never beside the executable (often not writable).
-    *createNew = true;
-    return folder;
-}
-
 int Main(Session &session)
 {
     auto main = std::make_unique<frmPrincipale>(session);

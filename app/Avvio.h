@@ -1,6 +1,8 @@
 #pragma once
 // Start of the program: the command line, the data folder, and Main.
 
+#include "Places.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -21,13 +23,6 @@ bool IsSwitch(const QString &word);
 
 // The raw argument text of this run: the arguments joined by blanks.
 QString RawArguments(const QStringList &arguments);
-
-// The default data folder: <data home>/Ostwick/<executable name>, created
-// when missing; when it holds no database, the executable's own folder.
-// createNew is set when neither place has a database: the program then makes
-// one in the default folder, which is what the result names in that case.
-// AppError from the folder query propagates.
-QString ResolveDataFolder(AppEx &appEx, const QString &executablePath, bool *createNew);
 
 // Shows the main window and runs the program; returns the exit code.
 int Main(Session &session);

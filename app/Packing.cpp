@@ -10,6 +10,7 @@
 #include "Finestre.h"
 #include "LongWork.h"
 #include "Session.h"
+#include "StoreLock.h"
 #include "Utility.h"
 
 #include <QApplication>
@@ -54,7 +55,18 @@ void frmPrincipale::mnuCompatta_Click()
     BusyCursor busy;
     const QString path = s.store.DatabasePath;
     const QString backup = path + QStringLiteral(".old");
+    // The command-line tool reads the file under this lock, and would go on
+    // reading the old file after the rename. Its commands are short: packing
+    // waits a moment for them. Once the new file is in place (or the packing
+    // failed) the lock goes, before any message waits for the user.
+    store::StoreLock toolsOut;
+    if (!toolsOut.acquire(path, store::StoreLock::Kind::Exclusive, 3000)) {
+        busy.pause();
+        box(800, platform::vbCritical, 507);
+        return;
+    }
     const auto fatal = [&](const QString &whereTheDataIs) {
+        toolsOut.release();
         busy.pause();
         s.dialogs().MsgBox(this, s.GetString(238) + QStringLiteral("\n\n") + whereTheDataIs, platform::vbCritical,
                            s.GetString(507));
@@ -63,6 +75,7 @@ void frmPrincipale::mnuCompatta_Click()
 
     // The engine's reason, when there is one, goes with the message.
     const auto tell = [&](int id, int style, int title, const QString &why = QString()) {
+        toolsOut.release();
         busy.pause();
         s.dialogs().MsgBox(this, why.isEmpty() ? s.GetString(id) : s.GetString(id) + QStringLiteral("\n\n") + why,
                            style, s.GetString(title));

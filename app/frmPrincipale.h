@@ -22,6 +22,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QMenu;
+class QMimeData;
 class QStatusBar;
 class QToolBar;
 class QTimer;
@@ -137,6 +138,10 @@ public:
     // Returns true when the character was used (and so swallowed).
     bool lstArgomenti_KeyPress(int character);
     void lstArgomenti_MouseMove(const QPoint &pos);
+    // Files dragged over the list: true when a drop would import them, as
+    // topics of the open category (RTF and text files only).
+    bool lstArgomenti_DragOver(const QMimeData *dragged) const;
+    void lstArgomenti_Drop(const QMimeData *dropped);
 
     // Insert, delete, rename.
     void cmdInserisci_Click();

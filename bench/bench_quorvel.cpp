@@ -2,7 +2,7 @@
 // --topics says): each operation through the program's own code, beside a
 // baseline doing the same work the simplest way. Prints one Markdown table.
 //
-//   bench_quorvel [--data FOLDER] [--topics N] [--runs N] [--only startup,open,find,save,drafts,move,rtf]
+//   bench_quorvel [--data FOLDER] [--topics N] [--runs N] [--only startup,open,find,cli,save,drafts,move,rtf]
 
 #include "Corpus.h"
 #include "NoteStore.h"
@@ -123,7 +123,7 @@ int main(int argc, char **argv)
     int runs = 5;
     int topics = 100000;
     QStringList only;
-    const QStringList sections = {QStringLiteral("startup"), QStringLiteral("open"), QStringLiteral("find"), QStringLiteral("drafts"),
+    const QStringList sections = {QStringLiteral("startup"), QStringLiteral("open"), QStringLiteral("find"), QStringLiteral("cli"), QStringLiteral("drafts"),
                                   QStringLiteral("save"), QStringLiteral("move"), QStringLiteral("rtf")};
     for (int i = 1; i < args.size(); ++i) {
         const bool hasValue = i + 1 < args.size();
@@ -238,6 +238,15 @@ int main(int argc, char **argv)
                         ms(openBase) + QStringLiteral(" (SQL select and sort)"), QStringLiteral("< 50 ms")});
     }
 
+    struct Search {
+        QString label, pattern, plainWord, target;
+    };
+    const Search searches[] = {
+        {QStringLiteral("find a word in about 2% of topics"), commonMarkerWord(), commonMarkerWord(), million ? QStringLiteral("< 100 ms") : QStringLiteral("< 40 ms")},
+        {QStringLiteral("find a word in fewer than ten topics"), rareMarkerWord(), rareMarkerWord(), QStringLiteral("< 10 ms")},
+        {QStringLiteral("find a pattern with ? and #"), QStringLiteral("rariss?mo 20#9"), rareMarkerWord(), QStringLiteral("< 500 ms")},
+        {QStringLiteral("find a pattern with no literal run of three"), QStringLiteral("gi?r?o"), QStringLiteral("giorno"), million ? QStringLiteral("< 1 s") : QStringLiteral("< 500 ms")},
+    };
     if (wanted("find")) {
         // Find in topics; the practical limit is a search of text already in memory.
         // All in one buffer: a hundred thousand separate strings would leave
@@ -262,15 +271,6 @@ int main(int argc, char **argv)
             }
             return n;
         };
-        struct Search {
-            QString label, pattern, plainWord, target;
-        };
-        const Search searches[] = {
-            {QStringLiteral("find a word in about 2% of topics"), commonMarkerWord(), commonMarkerWord(), million ? QStringLiteral("< 100 ms") : QStringLiteral("< 40 ms")},
-            {QStringLiteral("find a word in fewer than ten topics"), rareMarkerWord(), rareMarkerWord(), QStringLiteral("< 10 ms")},
-            {QStringLiteral("find a pattern with ? and #"), QStringLiteral("rariss?mo 20#9"), rareMarkerWord(), QStringLiteral("< 500 ms")},
-            {QStringLiteral("find a pattern with no literal run of three"), QStringLiteral("gi?r?o"), QStringLiteral("giorno"), million ? QStringLiteral("< 1 s") : QStringLiteral("< 500 ms")},
-        };
         for (const Search &s : searches) {
             dialogs.answer = s.pattern;
             int found = 0;
@@ -288,6 +288,71 @@ int main(int argc, char **argv)
                             QStringLiteral("%1 SQLite LIKE (%2); %3 in memory (%4)").arg(ms(like)).arg(likeCount).arg(ms(mem)).arg(memCount),
                             s.target});
         }
+    }
+
+    if (wanted("cli")) {
+        // quorvel-cli as a shell runs it, whole process, beside the same
+        // search through the main window in this process; then the export
+        // of the whole store, once per format.
+        const auto tool = [&](const QStringList &toolArgs, QByteArray *output) {
+            QProcess p;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("XDG_DATA_HOME"), work + QStringLiteral("/share"));
+            env.insert(QStringLiteral("XDG_RUNTIME_DIR"), work + QStringLiteral("/runtime"));
+            p.setProcessEnvironment(env);
+            if (!output)
+                p.setStandardOutputFile(QProcess::nullDevice());
+            p.start(QStringLiteral(QUORVEL_CLI), toolArgs);
+            p.waitForFinished(-1);
+            if (output)
+                *output = p.readAllStandardOutput();
+            return p.exitCode();
+        };
+        for (const Search &s : searches) {
+            QByteArray lines;
+            tool({QStringLiteral("find"), s.pattern}, &lines);
+            const double cliMs = medianMs(runs, nullptr, [&] { tool({QStringLiteral("find"), s.pattern}, nullptr); });
+            dialogs.answer = s.pattern;
+            const double gui = medianMs(runs, nullptr, [&] { main.mnuTrovaArgomenti_Click(); });
+            const bool word = !s.pattern.contains(QLatin1Char('?'));
+            rows.push_back({QStringLiteral("quorvel-cli ") + s.label + QStringLiteral(" (%1 lines), whole process").arg(lines.count('\n')),
+                            ms(cliMs), ms(gui) + QStringLiteral(" (Find in topics in the running program)"),
+                            word ? QStringLiteral("< 100 ms") : QString()});
+        }
+        qint64 topics = 0;
+        const double scan = medianMs(1, nullptr, [&] {
+            store::Statement st(session.store.dbNotes, QStringLiteral("SELECT argomento, contenuto, ContenutoTxt FROM Argomenti"));
+            for (topics = 0; st.step(); ++topics)
+                st.columnText(1);
+        });
+        const auto perSecond = [&](double t) { return QString::number(topics / (t / 1000.0), 'f', 0) + QStringLiteral(" topics/s"); };
+        // Into a memory file system where there is one: on a disk shared
+        // with other work the figure is the disk's, varying several times
+        // over from run to run. Each export goes to a folder of its own, all
+        // removed at the end: files made right after a hundred thousand
+        // were removed take a file system longer.
+        const bool inMemory = QFileInfo(QStringLiteral("/dev/shm")).isDir() && QFileInfo(QStringLiteral("/dev/shm")).isWritable();
+        const QString exportRoot = inMemory ? QStringLiteral("/dev/shm/quorvel-bench-%1").arg(QCoreApplication::applicationPid()) : work;
+        QStringList outs;
+        for (const QString &format : {QStringLiteral("rtf"), QStringLiteral("txt"), QStringLiteral("html")}) {
+            const QString out = exportRoot + QStringLiteral("/export-") + format;
+            QDir(out).removeRecursively();
+            outs << out;
+            // Nothing of what came before is still to be written to the disk.
+            ::sync();
+            const double t = medianMs(1, nullptr, [&] {
+                tool({QStringLiteral("export"), QStringLiteral("--format"), format, out}, nullptr);
+            });
+            const bool complete = QFile::exists(out + QStringLiteral("/index.json"));
+            rows.push_back({QStringLiteral("quorvel-cli export --format %1 of all %2 topics%3, whole process")
+                                .arg(format).arg(topics).arg(inMemory ? QStringLiteral(" into a memory file system") : QString()),
+                            complete ? perSecond(t) + QStringLiteral(" (%1 s)").arg(t / 1000.0, 0, 'f', 1) : QStringLiteral("failed"),
+                            perSecond(scan) + QStringLiteral(" (reading the same fields in SQL)"), QString()});
+        }
+        for (const QString &out : std::as_const(outs))
+            QDir(out).removeRecursively();
+        if (inMemory)
+            QDir(exportRoot).removeRecursively();
     }
 
     if (wanted("save")) {

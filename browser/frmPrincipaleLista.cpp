@@ -10,6 +10,7 @@
 #include "frmNuovoArg.h"
 
 #include <QAction>
+#include <QDropEvent>
 #include <QEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -63,6 +64,7 @@ void frmPrincipale::connectHandlers()
     connect(lstArgomenti, &QListWidget::itemDoubleClicked, this, &frmPrincipale::lstArgomenti_DblClick);
     lstArgomenti->viewport()->setMouseTracking(true);
     lstArgomenti->viewport()->installEventFilter(this);
+    lstArgomenti->viewport()->setAcceptDrops(true);
 
     connect(cmdInserisci, &QToolButton::clicked, this, &frmPrincipale::cmdInserisci_Click);
     connect(mnuInserisci, &QAction::triggered, this, &frmPrincipale::cmdInserisci_Click);
@@ -82,6 +84,28 @@ bool frmPrincipale::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched != lstArgomenti->viewport() && routeKey(watched, event))
         return true;
+    if (watched == lstArgomenti->viewport()
+        && (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove)) {
+        auto *drag = static_cast<QDragMoveEvent *>(event);
+        if (lstArgomenti_DragOver(drag->mimeData())) {
+            drag->setDropAction(Qt::CopyAction);
+            drag->accept();
+        } else {
+            drag->ignore();
+        }
+        return true;
+    }
+    if (watched == lstArgomenti->viewport() && event->type() == QEvent::Drop) {
+        auto *drop = static_cast<QDropEvent *>(event);
+        if (lstArgomenti_DragOver(drop->mimeData())) {
+            drop->setDropAction(Qt::CopyAction);
+            drop->accept();
+            lstArgomenti_Drop(drop->mimeData());
+        } else {
+            drop->ignore();
+        }
+        return true;
+    }
     if (watched == lstArgomenti->viewport() && event->type() == QEvent::MouseMove) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
         if (mouse->buttons() == Qt::NoButton)

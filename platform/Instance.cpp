@@ -1,11 +1,11 @@
 #include "QtPlatform.h"
 
-#include <QDir>
+#include "Places.h"
+
 #include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
-#include <QStandardPaths>
 #include <QSystemTrayIcon>
 
 #include <cerrno>
@@ -16,15 +16,6 @@
 namespace platform {
 
 namespace {
-
-QString runtimeFolder()
-{
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (dir.isEmpty())
-        dir = QDir::tempPath() + QStringLiteral("/quorvel-%1").arg(getuid());
-    QDir().mkpath(dir);
-    return dir;
-}
 
 // The command travels as UTF-16LE text; the answer is one byte.
 QByteArray encode(const QString &command)
@@ -48,7 +39,7 @@ QString decode(const QByteArray &bytes)
 } // namespace
 
 LocalInstanceChannel::LocalInstanceChannel()
-    : m_path(runtimeFolder() + QStringLiteral("/quorvel.sock"))
+    : m_path(places::InstanceChannelPath(true))
 {
 }
 

@@ -217,12 +217,40 @@ bool NoteStore::open()
         rsCategorie = TableRecordset::open(dbNotes, QStringLiteral("Categorie"));
     if (!rsCategorie || !rsSetup->moveFirst())
         return fail();
+    readFeatures();
+    return true;
+}
+
+void NoteStore::readFeatures()
+{
     Statement fts(dbNotes, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'ArgomentiFts'"));
     m_topicIndex = fts.step() && fts.columnInt(0) > 0;
     Statement drafts(dbNotes, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'Bozze'"));
     m_drafts = drafts.step() && drafts.columnInt(0) > 0;
     Statement text(dbNotes, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'ArgomentiTesto'"));
     m_plainTexts = text.step() && text.columnInt(0) > 0;
+}
+
+bool NoteStore::openForReading()
+{
+    close();
+    DatabasePath = JoinPath(DataFolder, kDatabaseFileName);
+    if (!FileExists(DatabasePath)) {
+        dbNotes.clearErrors();
+        dbNotes.addError(QStringLiteral("Could not find file '%1'.").arg(DatabasePath));
+        return false;
+    }
+    qint64 version = 0;
+    if (!dbNotes.openReader(DatabasePath) || !checkFile(&version)) {
+        const auto errs = dbNotes.errors();
+        close();
+        dbNotes.setErrors(errs);
+        return false;
+    }
+    m_readOnly = true;
+    registerLike(dbNotes.handle());
+    registerListOrder(dbNotes.handle());
+    readFeatures();
     return true;
 }
 

@@ -58,6 +58,12 @@ public:
     // closed and errorText() tells why. A file or folder that cannot be
     // written is opened read-only (see isReadOnly()).
     bool open();
+    // Opens DatabasePath for another process than the program (the
+    // command-line tool) through a connection that cannot write and leaves
+    // the program free to save meanwhile; a transaction on it sees one state
+    // of the file. The file is checked as open() checks it; no cursors are
+    // opened. On failure returns false and errorText() tells why.
+    bool openForReading();
     // True when the open file cannot be changed: every write would fail.
     bool isReadOnly() const { return m_readOnly; }
     // Closes the cursors and the database (before packing, at shutdown).
@@ -131,6 +137,7 @@ public:
 
 private:
     bool checkFile(qint64 *version);
+    void readFeatures();
     bool writeDraftRow(Draft &draft);
     bool migrate(int fromVersion);
     // Runs insert over every topic's key, title and plain text, in slices.

@@ -30,6 +30,13 @@ bool Connection::openReadOnly(const QString &path)
         || openWith(path, uri + "?immutable=1", SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
 }
 
+bool Connection::openReader(const QString &path)
+{
+    const QByteArray uri = QUrl::fromLocalFile(path).toEncoded();
+    return openWith(path, uri + "?mode=ro", SQLITE_OPEN_READONLY | SQLITE_OPEN_URI)
+        || openWith(path, uri + "?immutable=1", SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
+}
+
 bool Connection::openWith(const QString &path, const QByteArray &name, int flags)
 {
     close();

@@ -38,6 +38,11 @@ public:
     // nothing beside it unless a write-ahead log is already there (whose
     // changes must be read). Returns false and fills errors() on failure.
     bool openReadOnly(const QString &path);
+    // Opens an existing file for reading beside writers in other processes:
+    // a transaction sees one state of the file while they go on saving. It
+    // may leave an empty log and its index beside the file. Where those
+    // cannot be made (a folder nobody writes), the file is read as it lies.
+    bool openReader(const QString &path);
     void close();
     bool isOpen() const { return m_db != nullptr; }
     sqlite3 *handle() const { return m_db; }

@@ -179,8 +179,9 @@ TEST_F(Packing, FullSmallDiskKeepsEveryTopicAndPacksOnceThereIsRoom)
     EXPECT_EQ(endedWith, -1);
     session->store.close();
     EXPECT_EQ(damageOf(path()), QString());
-    EXPECT_EQ(QDir(disk.path()).entryList(QDir::Files), QStringList{QStringLiteral("quorvel.mdb")})
-        << "nothing of the failed copy is left";
+    QStringList left = QDir(disk.path()).entryList(QDir::Files);
+    left.removeOne(QStringLiteral("quorvel.mdb.lock"));  // the lock packing takes against quorvel-cli
+    EXPECT_EQ(left, QStringList{QStringLiteral("quorvel.mdb")}) << "nothing of the failed copy is left";
 
     // Two topics in three deleted: now the copy fits, and the backup stays.
     ASSERT_TRUE(session->store.open());

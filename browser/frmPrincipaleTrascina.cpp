@@ -1,0 +1,59 @@
+// Files dropped on the list of topics become topics of the open category,
+// read as the command-line tool's import reads them.
+
+#include "frmPrincipale.h"
+
+#include "Session.h"
+#include "TopicFiles.h"
+#include "Utility.h"
+
+#include <QDropEvent>
+#include <QListWidget>
+#include <QMimeData>
+#include <QUrl>
+
+namespace {
+
+// The local files of a drag when every one of them can be imported;
+// nothing otherwise, so that a drop is taken whole or not at all.
+QStringList importableFiles(const QMimeData *data)
+{
+    QStringList paths;
+    if (!data || !data->hasUrls())
+        return {};
+    for (const QUrl &url : data->urls()) {
+        if (!url.isLocalFile() || !topicfiles::isImportable(url.toLocalFile()))
+            return {};
+        paths << url.toLocalFile();
+    }
+    return paths;
+}
+
+} // namespace
+
+bool frmPrincipale::lstArgomenti_DragOver(const QMimeData *dragged) const
+{
+    // Categories mode has no category to import into: the cursor says no.
+    return ShownCategoryId() != -1 && !importableFiles(dragged).isEmpty();
+}
+
+void frmPrincipale::lstArgomenti_Drop(const QMimeData *dropped)
+{
+    Session &s = m_session;
+    const QStringList paths = importableFiles(dropped);
+    const int category = ShownCategoryId();
+    if (paths.isEmpty() || category == -1)
+        return;
+    if (RefusedReadOnly(s, this))
+        return;
+    QList<int> keys;
+    QString error;
+    if (!topicfiles::importFiles(s.store, category, paths, s.clock().now(), &keys, &error)) {
+        s.dialogs().MsgBox(this, s.GetString(801) + QStringLiteral("\n\n") + error, platform::vbCritical,
+                           s.GetString(507));
+        return;
+    }
+    FillTopicList();
+    if (!keys.isEmpty())
+        SelectListItem(keys.constLast());
+}

@@ -1,0 +1,242 @@
+#include "Cli.h"
+
+#include "AppEx.h"
+#include "CliCommand.h"
+#include "Places.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+namespace cli {
+
+namespace {
+
+struct Help {
+    const char *name;
+    int (*run)(Command &);
+    const char *synopsis;
+    const char *text;
+};
+
+const Help kCommands[] = {
+    {"find", find, "find [--json] PATTERN",
+     "Prints the topics whose title or text matches PATTERN, as Find in topics\n"
+     "shows them: * any characters, ? one character, # one digit, [a-z] one of,\n"
+     "[!a-z] none of; case is ignored. Several words are one pattern, joined by\n"
+     "blanks. One line per topic: category, title, key and last update,\n"
+     "separated by tabs; with --json one JSON object per line. Exit code 1 when\n"
+     "nothing matches. Runs while Quorvel runs."},
+    {"export", exportTopics, "export [--format rtf|txt|html] DIR",
+     "Writes every topic to DIR/<category>/<title>.<ext> (rtf by default), with\n"
+     "names made safe for any file system and duplicates numbered, and\n"
+     "DIR/index.json listing keys, titles, dates and alarms. DIR must be new or\n"
+     "empty. The store is read as it stood at one moment, even while Quorvel\n"
+     "saves."},
+    {"import", importFiles, "import --category NAME FILE...",
+     "Adds each RTF or text file as a topic of the category NAME, made when\n"
+     "missing: the title is the file's name, a text file is read as UTF-8, else\n"
+     "Windows-1252. All files or none. Refused while Quorvel runs."},
+    {"backup", backup, "backup FILE",
+     "Copies the store to FILE, a new file, as it stands at one moment (safe\n"
+     "while Quorvel runs), and syncs it to the disk before it ends."},
+    {"check", check, "check",
+     "Checks the integrity of the store and of its search index; exit code 2\n"
+     "when either fails."},
+};
+
+const Help *commandNamed(const QString &name)
+{
+    for (const Help &h : kCommands)
+        if (name == QLatin1String(h.name))
+            return &h;
+    return nullptr;
+}
+
+void printOverview(QTextStream &s)
+{
+    s << "usage: quorvel-cli COMMAND [--folder DIR] [ARGUMENTS]\n\ncommands:\n";
+    for (const Help &h : kCommands)
+        s << "  " << h.synopsis << '\n';
+    s << "  help [COMMAND]\n\n"
+         "--folder DIR names the data folder; without it, the one Quorvel uses.\n"
+         "Exit codes: 0 done, 1 nothing found, 2 bad usage or error.\n"
+         "'quorvel-cli help COMMAND' or 'quorvel-cli COMMAND --help' tells more.\n";
+}
+
+void printHelp(QTextStream &s, const Help &h)
+{
+    s << "usage: quorvel-cli " << h.synopsis << " [--folder DIR]\n\n" << h.text << '\n';
+}
+
+} // namespace
+
+int Command::fail(const QString &message) const
+{
+    err << "quorvel-cli: " << message << '\n';
+    err.flush();
+    return kError;
+}
+
+int Command::usage(const QString &message) const
+{
+    err << "quorvel-cli: " << message << "\nTry 'quorvel-cli help" << (name.isEmpty() ? "" : " ") << name
+        << "'.\n";
+    err.flush();
+    return kError;
+}
+
+bool Command::takeFlag(const QString &flag)
+{
+    const qsizetype end = words.indexOf(QStringLiteral("--"));
+    const qsizetype at = words.indexOf(flag);
+    if (at < 0 || (end >= 0 && at > end))
+        return false;
+    words.removeAt(at);
+    return true;
+}
+
+bool Command::takeValue(const QString &option, QString *value)
+{
+    const qsizetype end = words.indexOf(QStringLiteral("--"));
+    for (qsizetype i = 0; i < words.size() && (end < 0 || i < end); ++i) {
+        if (words[i] == option) {
+            if (i + 1 >= words.size()) {
+                usage(QStringLiteral("%1 needs a value").arg(option));
+                return false;
+            }
+            *value = words[i + 1];
+            words.remove(i, 2);
+            return true;
+        }
+        if (words[i].startsWith(option + QLatin1Char('='))) {
+            *value = words[i].mid(option.size() + 1);
+            words.removeAt(i);
+            return true;
+        }
+    }
+    return true;
+}
+
+bool Command::unknownOption() const
+{
+    for (const QString &w : words) {
+        if (w == QLatin1String("--"))
+            return false;
+        if (w.startsWith(QLatin1Char('-')) && w.size() > 1) {
+            usage(QStringLiteral("unknown option %1").arg(w));
+            return true;
+        }
+    }
+    return false;
+}
+
+QString Command::dataFolder() const
+{
+    if (!folder.isEmpty())
+        return QDir(folder).absolutePath();
+    // Beside the program when it is installed with it; its data folder is
+    // named after it, not after this tool.
+    const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/quorvel");
+    AppEx appEx;
+    bool none = false;
+    QString found;
+    try {
+        found = Avvio::ResolveDataFolder(appEx, program, &none, false);
+    } catch (const AppError &e) {
+        fail(e.description());
+        return QString();
+    }
+    if (none) {
+        fail(QStringLiteral("no notes found: Quorvel has not made its database yet, or name its folder with --folder"));
+        return QString();
+    }
+    return found;
+}
+
+bool Command::openStore(store::NoteStore &ns, store::StoreLock &lock, bool forWriting) const
+{
+    ns.DataFolder = dataFolder();
+    if (ns.DataFolder.isEmpty())
+        return false;
+    const QString path = store::JoinPath(ns.DataFolder, store::kDatabaseFileName);
+    if (!store::FileExists(path)) {
+        fail(QStringLiteral("no notes in %1: %2 is missing").arg(ns.DataFolder, store::kDatabaseFileName));
+        return false;
+    }
+    // Packing puts a new file under the database's name; it is not started
+    // while this lock is held, and one under way is waited for.
+    if (!lock.acquire(path, store::StoreLock::Kind::Shared, 10000)) {
+        fail(QStringLiteral("Quorvel is packing the notes; try again when it has finished"));
+        return false;
+    }
+    const bool opened = forWriting ? ns.open() : ns.openForReading();
+    if (!opened) {
+        fail(ns.errorText());
+        return false;
+    }
+    if (forWriting && ns.isReadOnly()) {
+        fail(QStringLiteral("%1 cannot be written").arg(ns.DatabasePath));
+        return false;
+    }
+    return true;
+}
+
+bool needsGui(const QStringList &args)
+{
+    // The command is the first word that is neither an option nor the
+    // folder named by --folder.
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--folder"))
+            ++i;
+        else if (!args[i].startsWith(QLatin1Char('-')))
+            return args[i] == QLatin1String("import") || args[i] == QLatin1String("export");
+    }
+    return false;
+}
+
+int run(const QStringList &args, QTextStream &out, QTextStream &err, bool terminal)
+{
+    Command c{QString(), args, QString(), out, err, terminal};
+    if (!c.takeValue(QStringLiteral("--folder"), &c.folder))
+        return kError;
+    const bool help = c.takeFlag(QStringLiteral("--help")) || c.takeFlag(QStringLiteral("-h"));
+    if (c.words.isEmpty() || c.words.first().startsWith(QLatin1Char('-'))) {
+        if (help) {
+            printOverview(out);
+            return kDone;
+        }
+        if (!c.words.isEmpty())
+            return c.usage(QStringLiteral("unknown option %1").arg(c.words.first()));
+        printOverview(err);
+        return kError;
+    }
+    c.name = c.words.takeFirst();
+    if (c.name == QLatin1String("help")) {
+        c.name.clear();
+        if (c.words.isEmpty()) {
+            printOverview(out);
+            return kDone;
+        }
+        const Help *h = commandNamed(c.words.first());
+        if (!h || c.words.size() > 1)
+            return c.usage(QStringLiteral("no such command: %1").arg(c.words.join(QLatin1Char(' '))));
+        printHelp(out, *h);
+        return kDone;
+    }
+    const Help *h = commandNamed(c.name);
+    if (!h) {
+        const QString name = c.name;
+        c.name.clear();
+        return c.usage(QStringLiteral("no such command: %1").arg(name));
+    }
+    if (help) {
+        printHelp(out, *h);
+        return kDone;
+    }
+    const int code = h->run(c);
+    out.flush();
+    err.flush();
+    return code;
+}
+
+} // namespace cli

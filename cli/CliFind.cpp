@@ -1,0 +1,78 @@
+// find: the same search as Find in topics, through the same index and
+// matcher, on a connection that cannot write.
+
+#include "CliCommand.h"
+
+#include "Cli.h"
+#include "Search.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace cli {
+
+namespace {
+
+// A title or category on one line of tab-separated output.
+QString oneLine(QString text)
+{
+    for (QChar &c : text)
+        if (c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
+            c = QLatin1Char(' ');
+    return text;
+}
+
+} // namespace
+
+int find(Command &c)
+{
+    const bool json = c.takeFlag(QStringLiteral("--json"));
+    if (c.unknownOption())
+        return kError;
+    c.words.removeOne(QStringLiteral("--"));
+    // The words as typed in the program's box, where blanks are part of it.
+    const QString typed = c.words.join(QLatin1Char(' '));
+    if (typed.isEmpty())
+        return c.usage(QStringLiteral("find needs a pattern"));
+    store::NoteStore ns;
+    store::StoreLock lock;
+    if (!c.openStore(ns, lock, false))
+        return kError;
+    // One state of the file for the search and the lines it prints.
+    Snapshot snapshot(ns.dbNotes);
+    // Pages read through a mapping of the file rather than copied by the
+    // kernel one by one: a process of its own starts with no pages cached.
+    ns.dbNotes.exec(QStringLiteral("PRAGMA mmap_size = 2147418112"));
+    // What the program searches for the same words.
+    auto rs = store::FindTopics(ns, QLatin1Char('*') + typed + QLatin1Char('*'));
+    if (!rs)
+        return c.fail(ns.errorText());
+    // The last update as stored: turning it into a time and back would ask
+    // the system for its time zone at every line.
+    store::Statement line(ns.dbNotes, QStringLiteral("SELECT Categoria, argomento, ultimoaggiornamento FROM Argomenti "
+                                                     "LEFT JOIN Categorie USING (idCategoria) WHERE idArgomento = ?1"));
+    int found = 0;
+    for (; !rs->eof(); rs->moveNext()) {
+        const qint64 key = rs->field(QStringLiteral("idArgomento")).toLongLong();
+        line.reset();
+        line.bind(1, key);
+        if (!line.step())
+            return c.fail(ns.errorText());
+        const QString category = line.columnText(0);
+        const QString title = line.columnText(1);
+        const QString when = line.columnText(2);
+        if (json) {
+            const QJsonObject o{{QStringLiteral("category"), category},
+                                {QStringLiteral("title"), title},
+                                {QStringLiteral("key"), key},
+                                {QStringLiteral("updated"), when.isEmpty() ? QJsonValue() : QJsonValue(when)}};
+            c.out << QJsonDocument(o).toJson(QJsonDocument::Compact) << '\n';
+        } else {
+            c.out << oneLine(category) << '\t' << oneLine(title) << '\t' << key << '\t' << when << '\n';
+        }
+        ++found;
+    }
+    return found > 0 ? kDone : kNothingFound;
+}
+
+} // namespace cli

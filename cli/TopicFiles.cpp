@@ -1,0 +1,167 @@
+#include "TopicFiles.h"
+
+#include "NoteStore.h"
+#include "Rtf.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+#include <QTextDocument>
+
+namespace topicfiles {
+
+namespace {
+
+// Text files: a byte-order mark says the encoding; otherwise UTF-8 when the
+// bytes are valid UTF-8, else the Western Windows code page, which every
+// byte sequence is.
+QString decodeText(const QByteArray &data)
+{
+    if (const auto bom = QStringConverter::encodingForData(data)) {
+        QStringDecoder decoder(*bom);
+        return decoder.decode(data);
+    }
+    // Stateless: a sequence cut short at the end is an error, not one
+    // held back for more data.
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    const QString text = utf8.decode(data);
+    if (!utf8.hasError())
+        return text;
+    QStringDecoder western("windows-1252");
+    return western.decode(data);
+}
+
+} // namespace
+
+bool isImportable(const QString &path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return suffix == QLatin1String("rtf") || suffix == QLatin1String("txt");
+}
+
+bool readTopicFile(const QString &path, TopicFile *topic, QString *error)
+{
+    const auto fail = [&](const QString &why) {
+        if (error)
+            *error = QStringLiteral("%1: %2").arg(path, why);
+        return false;
+    };
+    if (!isImportable(path))
+        return fail(QStringLiteral("only .rtf and .txt files can be imported"));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(file.errorString());
+    // Far more than a topic keeps (its text and a few pictures): not read
+    // into memory at all.
+    if (file.size() > (qint64(1) << 29))
+        return fail(QStringLiteral("too large for a topic"));
+    const QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return fail(file.errorString());
+    QTextDocument doc;
+    const bool asRtf = QFileInfo(path).suffix().toLower() == QLatin1String("rtf") && rtf::looksLikeRtf(data);
+    if (asRtf) {
+        rtf::read(data, &doc);
+    } else {
+        const bool utf16 = data.startsWith("\xff\xfe") || data.startsWith("\xfe\xff");
+        if (!utf16 && data.contains('\0'))
+            return fail(QStringLiteral("not a text file"));
+        QString text = decodeText(data);
+        text.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        if (text.size() > rtf::kMaxText)
+            return fail(QStringLiteral("too large for a topic"));
+        doc.setPlainText(text);
+    }
+    bool whole = true;
+    topic->body = QString::fromLatin1(rtf::write(&doc, &whole));
+    if (!whole)
+        return fail(QStringLiteral("too large for a topic"));
+    topic->text = rtf::plainText(&doc);
+    topic->title = QFileInfo(path).completeBaseName();
+    return true;
+}
+
+bool readTopicFiles(const QStringList &paths, QList<TopicFile> *topics, QString *error)
+{
+    for (const QString &path : paths) {
+        TopicFile topic;
+        if (!readTopicFile(path, &topic, error))
+            return false;
+        *topics << topic;
+    }
+    return true;
+}
+
+bool importFiles(store::NoteStore &store, int categoryId, const QStringList &paths, const QDateTime &now,
+                 QList<int> *keys, QString *error)
+{
+    QList<TopicFile> topics;
+    return readTopicFiles(paths, &topics, error) && addTopics(store, categoryId, topics, now, keys, error);
+}
+
+bool addTopics(store::NoteStore &store, int categoryId, const QList<TopicFile> &topics, const QDateTime &now,
+               QList<int> *keys, QString *error)
+{
+    store::TableRecordset &rs = *store.rsArgomenti;
+    const auto engineError = [&] {
+        rs.cancelUpdate();
+        if (error)
+            *error = store.errorText();
+        return false;
+    };
+    store::Transaction tx(store.dbNotes);
+    if (!tx.isActive())
+        return engineError();
+    const int width = rs.fieldSize(QStringLiteral("argomento"));
+    QList<int> added;
+    for (const TopicFile &topic : topics) {
+        if (!rs.addNew() || !rs.setField(QStringLiteral("idCategoria"), categoryId)
+            || !rs.setField(QStringLiteral("argomento"), store::CutToWidth(topic.title, width))
+            || !rs.setField(QStringLiteral("contenuto"), topic.body)
+            || !rs.setField(QStringLiteral("ContenutoTxt"), topic.text)
+            || !rs.setField(QStringLiteral("ultimoaggiornamento"), now)
+            || !rs.setField(QStringLiteral("TipoAllarme"), 0) || !rs.update())
+            return engineError();
+        added << int(rs.lastModified());
+    }
+    if (!tx.commit())
+        return engineError();
+    if (keys)
+        *keys = added;
+    return true;
+}
+
+QString safeFileName(const QString &name)
+{
+    QString out;
+    for (const QChar c : name) {
+        // Separators, the characters some systems reserve, and controls.
+        if (c.unicode() < 0x20 || QStringLiteral("/\\:*?\"<>|").contains(c))
+            out += QLatin1Char('_');
+        else
+            out += c;
+    }
+    out = out.trimmed();
+    while (out.endsWith(QLatin1Char('.')) || out.endsWith(QLatin1Char(' ')))
+        out.chop(1);
+    // Names that a file system takes for a device, with any extension.
+    static const QStringList devices = {QStringLiteral("CON"), QStringLiteral("PRN"), QStringLiteral("AUX"),
+                                        QStringLiteral("NUL")};
+    const QString stem = out.section(QLatin1Char('.'), 0, 0).toUpper();
+    const bool numbered = stem.size() == 4 && (stem.startsWith(QLatin1String("COM")) || stem.startsWith(QLatin1String("LPT")))
+        && stem.at(3).isDigit();
+    if (devices.contains(stem) || numbered)
+        out.prepend(QLatin1Char('_'));
+    // Most file systems take 255 bytes; room is left for a number and an
+    // extension.
+    while (out.toUtf8().size() > 200) {
+        out.chop(1);
+        if (!out.isEmpty() && out.back().isHighSurrogate())
+            out.chop(1);
+    }
+    if (out.isEmpty() || out == QLatin1String("."))
+        return QStringLiteral("_");
+    return out;
+}
+
+} // namespace topicfiles
