@@ -12,6 +12,8 @@ TEST_F(Lists, StartReopensTheLastCategoryWithItsTopicsSorted)
     EXPECT_TRUE(main->isTopicMode());
     EXPECT_EQ(main->CurrentCategoryId, categories["beta"]);
     EXPECT_EQ(main->labCategoria->text(), QStringLiteral("beta"));
+    EXPECT_EQ(session->store.rsCategorie->field(QStringLiteral("Categoria")).toString(), QStringLiteral("beta"))
+        << "the category is the current record";
     EXPECT_EQ(listTexts(), (QStringList{QStringLiteral("Agenda"), QStringLiteral("marmellata"), QStringLiteral("Summary")}));
     // UltimoArg names no listed topic: the first entry is selected.
     EXPECT_EQ(main->lstArgomenti->currentRow(), 0);
