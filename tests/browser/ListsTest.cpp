@@ -43,7 +43,7 @@ TEST_F(Lists, CategoryListIsSortedWithoutRegardToCaseAndPreselectsTheLastOne)
         << "the new category is the current record";
 }
 
-TEST_F(Lists, DoubleClickOpensACategoryAndDisablesRename)
+TEST_F(Lists, DoubleClickOpensACategoryAndDisablesRenameWhereEnterLeavesIt)
 {
     main->cmdCambia_Click();
     select(QStringLiteral("Zeta"));
@@ -62,11 +62,8 @@ TEST_F(Lists, DoubleClickOpensACategoryAndDisablesRename)
     // Back to the categories: the one just left is preselected.
     main->cmdCambia_Click();
     EXPECT_EQ(main->lstArgomenti->currentItem()->text(), QStringLiteral("Zeta"));
-}
 
-TEST_F(Lists, EnterOpensACategoryAndLeavesRenameAsItWas)
-{
-    main->cmdCambia_Click();
+    // Enter opens a category too, and leaves Rename as it was.
     select(QStringLiteral("Alpha"));
     main->lstArgomenti->setFocus();
     QTest::keyClick(main->lstArgomenti, Qt::Key_Return);
@@ -125,33 +122,30 @@ TEST_F(Lists, IndividuaOpensTheTopicsCategoryAndSelectsIt)
     EXPECT_TRUE(main->isTopicMode());
 }
 
-TEST_F(Lists, EmptyCategoryTableEndsStartUpOnTheCategoryList)
+TEST_F(Lists, StartSelectsTheLastTopicWhenItIsListedAndEndsOnTheCategoryListWhenThereIsNone)
 {
-    {
-        store::NoteStore ns;
-        ns.DataFolder = defaultFolder();
-        ASSERT_TRUE(ns.open());
-        ns.dbNotes.exec(QStringLiteral("DELETE FROM Argomenti; DELETE FROM Categorie"));
-    }
+    main.reset();
+    session.reset();
+    store::NoteStore ns;
+    ns.DataFolder = defaultFolder();
+    ASSERT_TRUE(ns.open());
+    ns.rsSetup->edit();
+    ns.rsSetup->setField(QStringLiteral("UltimoArg"), topics["Summary"]);
+    ASSERT_TRUE(ns.rsSetup->update());
+    ns.close();
+    ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
+    ASSERT_TRUE(main->lstArgomenti->currentItem());
+    EXPECT_EQ(main->lstArgomenti->currentItem()->text(), QStringLiteral("Summary"));
+
+    main.reset();
+    session.reset();
+    ASSERT_TRUE(ns.open());
+    ns.dbNotes.exec(QStringLiteral("DELETE FROM Argomenti; DELETE FROM Categorie"));
+    ns.close();
     ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
     EXPECT_FALSE(main->isTopicMode());
     EXPECT_EQ(main->lstArgomenti->count(), 0);
     EXPECT_EQ(main->lstArgomenti->currentRow(), -1);
-}
-
-TEST_F(Lists, StartSelectsTheLastTopicWhenItIsListed)
-{
-    {
-        store::NoteStore ns;
-        ns.DataFolder = defaultFolder();
-        ASSERT_TRUE(ns.open());
-        ns.rsSetup->edit();
-        ns.rsSetup->setField(QStringLiteral("UltimoArg"), topics["Summary"]);
-        ASSERT_TRUE(ns.rsSetup->update());
-    }
-    ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
-    ASSERT_TRUE(main->lstArgomenti->currentItem());
-    EXPECT_EQ(main->lstArgomenti->currentItem()->text(), QStringLiteral("Summary"));
 }
 
 TEST_F(Lists, SearchBoxFollowsOnlyASelectedEntry)

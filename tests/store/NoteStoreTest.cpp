@@ -11,15 +11,12 @@ using store::FileExists;
 using store::JoinPath;
 using store::NoteStore;
 
-TEST(Paths, JoinPathPutsExactlyOneSeparatorAndTrims)
+TEST(Paths, JoinPathPutsOneSeparatorAndTrimsAndCutToWidthKeepsWholeCharacters)
 {
     EXPECT_EQ(JoinPath(QStringLiteral("/data"), QStringLiteral("quorvel.mdb")), QStringLiteral("/data/quorvel.mdb"));
     EXPECT_EQ(JoinPath(QStringLiteral("/data/"), QStringLiteral("quorvel.mdb")), QStringLiteral("/data/quorvel.mdb"));
     EXPECT_EQ(JoinPath(QStringLiteral("  /data"), QStringLiteral("x  ")), QStringLiteral("/data/x"));
-}
-
-TEST(Paths, CutToWidthKeepsWholeCharactersAndWholeTextWithoutAWidth)
-{
+    // Cutting to a width keeps whole characters, and the whole text without a width.
     EXPECT_EQ(store::CutToWidth(QStringLiteral("abcdef"), 3), QStringLiteral("abc"));
     EXPECT_EQ(store::CutToWidth(QStringLiteral("ab\U0001F600c"), 3), QStringLiteral("ab")) << "no half character";
     EXPECT_EQ(store::CutToWidth(QStringLiteral("abcdef"), 0), QStringLiteral("abcdef")) << "no declared width";
@@ -28,12 +25,8 @@ TEST(Paths, CutToWidthKeepsWholeCharactersAndWholeTextWithoutAWidth)
 TEST(Paths, FileExistsOnlyForOrdinaryVisibleFiles)
 {
     TempDir dir;
-    QFile f(dir.file(QStringLiteral("a.txt")));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.close();
-    QFile h(dir.file(QStringLiteral(".hidden")));
-    ASSERT_TRUE(h.open(QIODevice::WriteOnly));
-    h.close();
+    for (const char *name : {"a.txt", ".hidden"})
+        ASSERT_TRUE(QFile(dir.file(QString::fromLatin1(name))).open(QIODevice::WriteOnly));
     EXPECT_TRUE(FileExists(dir.file(QStringLiteral("a.txt"))));
     EXPECT_FALSE(FileExists(dir.file(QStringLiteral(".hidden"))));
     EXPECT_FALSE(FileExists(dir.path())) << "a folder is not a file";
@@ -41,7 +34,7 @@ TEST(Paths, FileExistsOnlyForOrdinaryVisibleFiles)
     EXPECT_FALSE(FileExists(QString()));
 }
 
-TEST(Opening, NewDatabaseHasTheSchemaAndOneSetupRecord)
+TEST(Opening, NewDatabaseHasTheSchemaAndOneSetupRecordAndOpensAgain)
 {
     TempDir dir;
     QString err;
@@ -62,19 +55,7 @@ TEST(Opening, NewDatabaseHasTheSchemaAndOneSetupRecord)
         EXPECT_TRUE(ns.rsArgomenti->setIndex(QString::fromLatin1(ix))) << ix;
     EXPECT_FALSE(NoteStore::createDatabase(dir.file(QStringLiteral("quorvel.mdb")), QDateTime(), &err))
         << "an existing file is never overwritten";
-}
-
-
-
-
-TEST(Opening, ClosedStoreCanBeOpenedAgain)
-{
-    TempDir dir;
-    QString err;
-    ASSERT_TRUE(NoteStore::createDatabase(dir.file(QStringLiteral("quorvel.mdb")), QDateTime::currentDateTime(), &err));
-    NoteStore ns;
-    ns.DataFolder = dir.path();
-    ASSERT_TRUE(ns.open());
+    // A closed store can be opened again.
     ns.close();
     EXPECT_FALSE(ns.isOpen());
     ASSERT_TRUE(ns.open());
