@@ -35,8 +35,7 @@ class Notes(steps.Case):
         self.exit_program(proc)
 
         again = self.start()
-        self.click(self.control(again, "list item", "Shopping"), double=True)
-        self.control(again, "frame", "Shopping", "the topic's editor")
+        self.open_topic(again, "Shopping")
         body = self.body(again)
         wait_for("the text typed before", lambda: a11y.text(body).strip() == "Bread and milk")
         attrs = dict(a.split(":", 1) for a in body.queryText().getAttributeRun(2, False)[0])
