@@ -81,7 +81,6 @@ TEST_F(Commands, DeletingNeedsASelectionAndAYes)
     EXPECT_EQ(main->focusWidget(), main->txtCerca);
     const auto &ask = services.dialogs.shown().constLast();
     EXPECT_EQ(ask.prompt, QStringLiteral("Confirm deletion?"));
-    EXPECT_EQ(ask.title, QStringLiteral("Request"));
     EXPECT_EQ(ask.style, platform::vbYesNo | platform::vbQuestion);
 
     services.dialogs.expectMsgBox(platform::vbYes);
@@ -103,7 +102,6 @@ TEST_F(Commands, TopicOpenInAnEditorIsNotDeleted)
     services.dialogs.expectMsgBox();
     main->cmdCancella_Click();
     EXPECT_EQ(services.dialogs.shown().constLast().prompt, QStringLiteral("Close the topic window first."));
-    EXPECT_EQ(services.dialogs.shown().constLast().title, QStringLiteral("Error"));
     EXPECT_EQ(listTexts().size(), 3);
     EXPECT_FALSE(editor->isMinimized()) << "the editor was brought forward";
 }

@@ -25,7 +25,6 @@ TEST_F(Lists, CategoryListIsSortedWithoutRegardToCaseAndPreselectsTheLastOne)
 {
     main->cmdCambia_Click();
     EXPECT_FALSE(main->isTopicMode());
-    EXPECT_EQ(main->frmArgomenti->title(), QStringLiteral("C&ategories: "));
     EXPECT_EQ(listTexts(), (QStringList{QStringLiteral("Alpha"), QStringLiteral("beta"), QStringLiteral("Zeta")}));
     EXPECT_EQ(main->lstArgomenti->currentItem()->text(), QStringLiteral("beta"));
     EXPECT_TRUE(main->mnuRinomina->isEnabled());
@@ -49,7 +48,6 @@ TEST_F(Lists, DoubleClickOpensACategoryAndDisablesRenameWhereEnterLeavesIt)
     select(QStringLiteral("Zeta"));
     main->lstArgomenti_DblClick();
     EXPECT_TRUE(main->isTopicMode());
-    EXPECT_EQ(main->frmArgomenti->title(), QStringLiteral("T&opics: "));
     EXPECT_EQ(main->CurrentCategoryId, categories["Zeta"]);
     EXPECT_EQ(listTexts(), QStringList{QStringLiteral("Far")});
     EXPECT_EQ(main->lstArgomenti->currentRow(), -1) << "no topic is selected after filling";

@@ -177,25 +177,6 @@ TEST_F(Records, TextLongerThanItsSizeOrOutsideItsTypeIsRefused)
     setup.cancelUpdate();
 }
 
-TEST_F(Records, SetupFieldsRoundTripTheirTypes)
-{
-    auto &setup = *ns.rsSetup;
-    EXPECT_EQ(setup.field(QStringLiteral("lingua")).toInt(), 2);
-    EXPECT_EQ(setup.field(QStringLiteral("UltimoAvvio")).toDateTime(), QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5)));
-    ASSERT_TRUE(setup.edit());
-    const QDateTime when(QDate(2027, 12, 31), QTime(23, 59, 58));
-    setup.setField(QStringLiteral("UltimoAvvio"), when);
-    setup.setField(QStringLiteral("SysFontAltezza"), 12.5);
-    setup.setField(QStringLiteral("mostrapulsanti"), false);
-    setup.setField(QStringLiteral("lingua"), QVariant());
-    ASSERT_TRUE(setup.update());
-    EXPECT_EQ(setup.field(QStringLiteral("UltimoAvvio")).toDateTime(), when);
-    EXPECT_DOUBLE_EQ(setup.field(QStringLiteral("SysFontAltezza")).toDouble(), 12.5);
-    EXPECT_EQ(setup.field(QStringLiteral("mostrapulsanti")).typeId(), QMetaType::Bool);
-    EXPECT_FALSE(setup.field(QStringLiteral("mostrapulsanti")).toBool());
-    EXPECT_TRUE(setup.field(QStringLiteral("lingua")).isNull()) << "an empty field reads as null";
-}
-
 TEST_F(Records, ErrorListIsReplacedOnlyByAFailure)
 {
     auto &rs = *ns.rsCategorie;
