@@ -27,53 +27,45 @@ QTextCharFormat chars(const QString &family, double points, bool b, bool i, bool
     return f;
 }
 
+QTextBlockFormat paragraph(Qt::Alignment alignment, double marginTwips = 0, double indentTwips = 0)
+{
+    QTextBlockFormat f;
+    f.setAlignment(alignment);
+    f.setLeftMargin(marginTwips / rtf::kTwipsPerUnit);
+    f.setTextIndent(indentTwips / rtf::kTwipsPerUnit);
+    return f;
+}
+
 // Every attribute the editor can give, each in a paragraph of its own.
 void buildSample(QTextDocument &doc)
 {
+    const QString sans = QStringLiteral("DejaVu Sans"), serif = QStringLiteral("DejaVu Serif");
+    const QTextCharFormat plain = chars(sans, 10, false, false, false, false);
     QTextCursor c(&doc);
-    QTextBlockFormat left;
-    left.setAlignment(Qt::AlignLeft);
-    c.setBlockFormat(left);
-    c.insertText(QStringLiteral("Plain "), chars(QStringLiteral("DejaVu Sans"), 10, false, false, false, false));
-    c.insertText(QStringLiteral("bold "), chars(QStringLiteral("DejaVu Sans"), 10, true, false, false, false));
-    c.insertText(QStringLiteral("italic "), chars(QStringLiteral("DejaVu Serif"), 12, false, true, false, false));
-    c.insertText(QStringLiteral("under "), chars(QStringLiteral("DejaVu Serif"), 14.5, false, false, true, false));
+    c.setBlockFormat(paragraph(Qt::AlignLeft));
+    c.insertText(QStringLiteral("Plain "), plain);
+    c.insertText(QStringLiteral("bold "), chars(sans, 10, true, false, false, false));
+    c.insertText(QStringLiteral("italic "), chars(serif, 12, false, true, false, false));
+    c.insertText(QStringLiteral("under "), chars(serif, 14.5, false, false, true, false));
     c.insertText(QStringLiteral("struck"), chars(QStringLiteral("DejaVu Sans Mono"), 8, false, false, false, true));
-
-    QTextBlockFormat centre;
-    centre.setAlignment(Qt::AlignHCenter);
-    c.insertBlock(centre);
-    c.insertText(QStringLiteral("Centred red {braces} \\ back"),
-                 chars(QStringLiteral("DejaVu Sans"), 11, true, true, true, true, QColor(200, 10, 20)));
-
-    QTextBlockFormat right;
-    right.setAlignment(Qt::AlignRight);
-    right.setLeftMargin(1440 / rtf::kTwipsPerUnit);
-    c.insertBlock(right);
+    c.insertBlock(paragraph(Qt::AlignHCenter));
+    c.insertText(QStringLiteral("Centred red {braces} \\ back"), chars(sans, 11, true, true, true, true, QColor(200, 10, 20)));
+    c.insertBlock(paragraph(Qt::AlignRight, 1440));
     c.insertText(QStringLiteral("Right, indented one inch: città, € 5, Ελληνικά, 日本語, \U0001F600 and\ttab"),
-                 chars(QStringLiteral("DejaVu Sans"), 9, false, false, false, false, QColor(0, 0, 255)));
-    c.insertText(QString(QChar::LineSeparator) + QStringLiteral("after a line break"),
-                 chars(QStringLiteral("DejaVu Sans"), 9, false, false, false, false));
-
-    QTextBlockFormat bulleted;
-    bulleted.setAlignment(Qt::AlignLeft);
-    bulleted.setLeftMargin(720 / rtf::kTwipsPerUnit);
-    bulleted.setTextIndent(-360 / rtf::kTwipsPerUnit);
-    c.insertBlock(bulleted);
+                 chars(sans, 9, false, false, false, false, QColor(0, 0, 255)));
+    c.insertText(QString(QChar::LineSeparator) + QStringLiteral("after a line break"), chars(sans, 9, false, false, false, false));
+    c.insertBlock(paragraph(Qt::AlignLeft, 720, -360));
     QTextListFormat lf;
     lf.setStyle(QTextListFormat::ListDisc);
     lf.setIndent(0);
     c.createList(lf);
-    c.insertText(QStringLiteral("first bullet"), chars(QStringLiteral("DejaVu Sans"), 10, false, false, false, false));
+    c.insertText(QStringLiteral("first bullet"), plain);
     c.insertBlock();  // stays in the list
-    c.insertText(QStringLiteral("second bullet"), chars(QStringLiteral("DejaVu Sans"), 10, false, false, false, false));
-
-    c.insertBlock(left);
-    c.insertText(QStringLiteral("after the list"), chars(QStringLiteral("DejaVu Sans"), 10, false, false, false, false));
-    QTextBlockFormat justified;
-    justified.setAlignment(Qt::AlignJustify);
-    c.insertBlock(justified);
-    c.insertText(QStringLiteral("justified"), chars(QStringLiteral("DejaVu Sans"), 10, false, false, false, false));
+    c.insertText(QStringLiteral("second bullet"), plain);
+    c.insertBlock(paragraph(Qt::AlignLeft));
+    c.insertText(QStringLiteral("after the list"), plain);
+    c.insertBlock(paragraph(Qt::AlignJustify));
+    c.insertText(QStringLiteral("justified"), plain);
 }
 
 struct TextRun {
