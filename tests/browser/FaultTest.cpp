@@ -66,16 +66,6 @@ protected:
         m_pristine = f.readAll();
     }
 
-    void stop()
-    {
-        if (session)
-            for (frmNuovoArg *e : session->finestre.editors())
-                delete e;
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        main.reset();
-        session.reset();
-    }
-
     // The program as it was at the start of the test, or on no database.
     void relaunch(bool withDatabase)
     {

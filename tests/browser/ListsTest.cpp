@@ -122,8 +122,7 @@ TEST_F(Lists, IndividuaOpensTheTopicsCategoryAndSelectsIt)
 
 TEST_F(Lists, StartSelectsTheLastTopicWhenItIsListedAndEndsOnTheCategoryListWhenThereIsNone)
 {
-    main.reset();
-    session.reset();
+    stop();
     store::NoteStore ns;
     ns.DataFolder = defaultFolder();
     ASSERT_TRUE(ns.open());
@@ -135,8 +134,7 @@ TEST_F(Lists, StartSelectsTheLastTopicWhenItIsListedAndEndsOnTheCategoryListWhen
     ASSERT_TRUE(main->lstArgomenti->currentItem());
     EXPECT_EQ(main->lstArgomenti->currentItem()->text(), QStringLiteral("Summary"));
 
-    main.reset();
-    session.reset();
+    stop();
     ASSERT_TRUE(ns.open());
     ns.dbNotes.exec(QStringLiteral("DELETE FROM Argomenti; DELETE FROM Categorie"));
     ns.close();

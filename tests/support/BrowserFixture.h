@@ -39,12 +39,20 @@ protected:
 
     void TearDown() override
     {
-        // Editors are top-level windows of their own.
+        stop();
+        AppFixture::TearDown();
+    }
+
+    // Ends the program: editors (top-level windows of their own), the main
+    // window and the session, which closes the store.
+    void stop()
+    {
         if (session)
             for (frmNuovoArg *e : session->finestre.editors())
                 delete e;
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        AppFixture::TearDown();
+        main.reset();
+        session.reset();
     }
 
     static int addCategory(store::NoteStore &ns, const QString &name)
