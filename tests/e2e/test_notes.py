@@ -69,6 +69,11 @@ class Notes(steps.Case):
             self.assertIn("interact-done cancel=1", lines, "the session manager was asked to cancel")
             self.assertIsNone(proc.poll(), "the program goes on")
             self.control(proc, "frame", "Unsaved", "the editor, still holding its text")
+            # And the program still ends as usual once the text is let go.
+            self.click(self.control(proc, "push button", "Abort"))
+            self.gone(proc, "frame", "Unsaved", "the editor to close after Abort")
+            self.bring_forward(proc)
+            self.exit_program(proc)
         finally:
             manager.stdin.close()
             manager.wait(5)

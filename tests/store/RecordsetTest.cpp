@@ -174,7 +174,17 @@ TEST_F(Records, TextLongerThanItsSizeOrOutsideItsTypeIsRefused)
     EXPECT_FALSE(setup.setField(QStringLiteral("NoSuchField"), 1));
     EXPECT_FALSE(ns.rsCategorie->addNew() && ns.rsCategorie->setField(QStringLiteral("idCategoria"), 5))
         << "the key is the engine's";
-    setup.cancelUpdate();
+    ns.rsCategorie->cancelUpdate();
+
+    // Values of each type come back as that type; an empty field as null.
+    const QDateTime when(QDate(2027, 12, 31), QTime(23, 59, 58));
+    ASSERT_TRUE(setup.setField(QStringLiteral("UltimoAvvio"), when) && setup.setField(QStringLiteral("SysFontAltezza"), 12.5)
+                && setup.setField(QStringLiteral("mostrapulsanti"), false) && setup.setField(QStringLiteral("lingua"), QVariant()));
+    ASSERT_TRUE(setup.update());
+    EXPECT_EQ(setup.field(QStringLiteral("UltimoAvvio")).toDateTime(), when);
+    EXPECT_DOUBLE_EQ(setup.field(QStringLiteral("SysFontAltezza")).toDouble(), 12.5);
+    EXPECT_EQ(setup.field(QStringLiteral("mostrapulsanti")).typeId(), QMetaType::Bool);
+    EXPECT_TRUE(setup.field(QStringLiteral("lingua")).isNull());
 }
 
 TEST_F(Records, ErrorListIsReplacedOnlyByAFailure)
