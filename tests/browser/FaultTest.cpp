@@ -191,15 +191,8 @@ std::vector<Faults::Operation> Faults::operations()
              e->cmdSalva_Click();
          }},
         {"move", [](Faults &t) { t.select(QStringLiteral("Agenda")); },
-         [](Faults &t) {
-             auto chooser = t.chooseZeta();
-             t.main->mnuSposta_Click();
-         }},
-        {"move all", nothing,
-         [](Faults &t) {
-             auto chooser = t.chooseZeta();
-             t.main->mnuSpostaTutti_Click();
-         }},
+         [](Faults &t) { const auto chooser = t.chooseZeta(); t.main->mnuSposta_Click(); }},
+        {"move all", nothing, [](Faults &t) { const auto chooser = t.chooseZeta(); t.main->mnuSpostaTutti_Click(); }},
         {"paste after cut",
          [](Faults &t) {
              t.select(QStringLiteral("Agenda"));
@@ -211,9 +204,7 @@ std::vector<Faults::Operation> Faults::operations()
          [](Faults &t) { t.main->mnuIncolla_Click(); }},
         {"delete", [](Faults &t) { t.select(QStringLiteral("Agenda")); }, [](Faults &t) { t.main->cmdCancella_Click(); }},
         {"packing", nothing, [](Faults &t) { t.main->mnuCompatta_Click(); }},
-        {"first-start creation", nothing,
-         [](Faults &t) { t.start(); },
-         true},
+        {"first-start creation", nothing, [](Faults &t) { t.start(); }, true},
     };
 }
 
