@@ -81,10 +81,7 @@ TEST_F(CloseCheck, ShutdownRecordsTheRunTimeAndClosesTheStore)
     EXPECT_EQ(session->forms.count(), 1) << "only the main window is left";
     EXPECT_TRUE(QTest::qWaitFor([&] { return aux.isNull(); }));
     EXPECT_FALSE(session->store.isOpen());
-    store::NoteStore ns;
-    ns.DataFolder = defaultFolder();
-    ASSERT_TRUE(ns.open());
-    EXPECT_EQ(ns.rsSetup->field(QStringLiteral("UltimoAvvio")).toDateTime(), services.clock.current);
+    EXPECT_EQ(setup(QStringLiteral("UltimoAvvio")).toDateTime(), services.clock.current);
 }
 
 TEST_F(CloseCheck, DatabaseErrorsAreShownOneBoxEach)

@@ -13,22 +13,7 @@ protected:
         AppFixture::SetUp();
         makeDatabase(defaultFolder(), 1);
     }
-    void setLastRun(const QDateTime &when)
-    {
-        store::NoteStore ns;
-        ns.DataFolder = defaultFolder();
-        ASSERT_TRUE(ns.open());
-        ns.rsSetup->edit();
-        ns.rsSetup->setField(QStringLiteral("UltimoAvvio"), when);
-        ASSERT_TRUE(ns.rsSetup->update());
-    }
-    QDateTime lastRun()
-    {
-        store::NoteStore ns;
-        ns.DataFolder = defaultFolder();
-        EXPECT_TRUE(ns.open());
-        return ns.rsSetup->field(QStringLiteral("UltimoAvvio")).toDateTime();
-    }
+    void setLastRun(const QDateTime &when) { setSetup(QStringLiteral("UltimoAvvio"), when); }
 };
 
 TEST_F(RunDate, PastRunAsksNothingAndRecordsThisOne)
@@ -37,7 +22,7 @@ TEST_F(RunDate, PastRunAsksNothingAndRecordsThisOne)
     EXPECT_TRUE(services.dialogs.shown().isEmpty());
     main.reset();
     session.reset();
-    EXPECT_EQ(lastRun(), services.clock.current) << "recorded so the next start can compare";
+    EXPECT_EQ(setup(QStringLiteral("UltimoAvvio")).toDateTime(), services.clock.current) << "recorded so the next start can compare";
 }
 
 TEST_F(RunDate, CancelOnTheWarningEndsTheProgram)

@@ -136,10 +136,8 @@ TEST_F(Startup, AMissingLastCategoryFallsBackToTheFirstOneListed)
             ns.rsCategorie->setField(QStringLiteral("Categoria"), QString::fromUtf8(name));
             ASSERT_TRUE(ns.rsCategorie->update());
         }
-        ns.rsSetup->edit();
-        ns.rsSetup->setField(QStringLiteral("UltimaCat"), 9999);  // a category gone since
-        ASSERT_TRUE(ns.rsSetup->update());
     }
+    setSetup(QStringLiteral("UltimaCat"), 9999);  // a category gone since
     ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
     EXPECT_TRUE(main->isTopicMode());
     EXPECT_TRUE(main->mnuRinomina->isEnabled());

@@ -123,20 +123,16 @@ TEST_F(Lists, IndividuaOpensTheTopicsCategoryAndSelectsIt)
 TEST_F(Lists, StartSelectsTheLastTopicWhenItIsListedAndEndsOnTheCategoryListWhenThereIsNone)
 {
     stop();
-    store::NoteStore ns;
-    ns.DataFolder = defaultFolder();
-    ASSERT_TRUE(ns.open());
-    ns.rsSetup->edit();
-    ns.rsSetup->setField(QStringLiteral("UltimoArg"), topics["Summary"]);
-    ASSERT_TRUE(ns.rsSetup->update());
-    ns.close();
+    setSetup(QStringLiteral("UltimoArg"), topics["Summary"]);
     ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
     ASSERT_TRUE(main->lstArgomenti->currentItem());
     EXPECT_EQ(main->lstArgomenti->currentItem()->text(), QStringLiteral("Summary"));
 
     stop();
+    store::NoteStore ns;
+    ns.DataFolder = defaultFolder();
     ASSERT_TRUE(ns.open());
-    ns.dbNotes.exec(QStringLiteral("DELETE FROM Argomenti; DELETE FROM Categorie"));
+    ASSERT_TRUE(ns.dbNotes.exec(QStringLiteral("DELETE FROM Argomenti; DELETE FROM Categorie")));
     ns.close();
     ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
     EXPECT_FALSE(main->isTopicMode());
