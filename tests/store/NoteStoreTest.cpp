@@ -34,14 +34,11 @@ TEST(Paths, FileExistsOnlyForOrdinaryVisibleFiles)
     EXPECT_FALSE(FileExists(QString()));
 }
 
-TEST(Opening, NewDatabaseHasTheSchemaAndOneSetupRecordAndOpensAgain)
+using NewStore = StoreFixture;
+
+TEST_F(NewStore, HasTheSchemaAndOneSetupRecordAndOpensAgain)
 {
-    TempDir dir;
     QString err;
-    ASSERT_TRUE(NoteStore::createDatabase(dir.file(QStringLiteral("quorvel.mdb")), QDateTime::currentDateTime(), &err));
-    NoteStore ns;
-    ns.DataFolder = dir.path();
-    ASSERT_TRUE(ns.open());
     EXPECT_EQ(ns.DatabasePath, dir.file(QStringLiteral("quorvel.mdb")));
     EXPECT_EQ(ns.rsSetup->recordCount(), 1);
     EXPECT_EQ(ns.rsSetup->field(QStringLiteral("lingua")).toInt(), 2) << "the language is asked at the first start";
@@ -62,27 +59,17 @@ TEST(Opening, NewDatabaseHasTheSchemaAndOneSetupRecordAndOpensAgain)
     EXPECT_EQ(ns.rsSetup->field(QStringLiteral("lingua")).toInt(), 2);
 }
 
-TEST(Compacting, CopyKeepsEveryRecordAndLeavesTheSourceAlone)
+TEST_F(NewStore, CompactedCopyKeepsEveryRecordAndLeavesTheSourceAlone)
 {
-    TempDir dir;
     const QString source = dir.file(QStringLiteral("quorvel.mdb"));
     QString err;
-    ASSERT_TRUE(NoteStore::createDatabase(source, QDateTime::currentDateTime(), &err));
-    {
-        NoteStore ns;
-        ns.DataFolder = dir.path();
-        ASSERT_TRUE(ns.open());
-        for (int i = 0; i < 50; ++i) {
-            ns.rsArgomenti->addNew();
-            ns.rsArgomenti->setField(QStringLiteral("argomento"), QStringLiteral("t%1").arg(i));
-            ns.rsArgomenti->setField(QStringLiteral("contenuto"), QString(2000, QLatin1Char('x')));
-            ASSERT_TRUE(ns.rsArgomenti->update());
-        }
-        ns.rsArgomenti->setIndex(QStringLiteral("PrimaryKey"));
-        for (ns.rsArgomenti->moveFirst(); !ns.rsArgomenti->eof(); ns.rsArgomenti->moveNext())
-            if (ns.rsArgomenti->field(QStringLiteral("idArgomento")).toInt() % 2 == 0)
-                ns.rsArgomenti->remove();
-    }
+    for (int i = 0; i < 50; ++i)
+        addTopic(0, QStringLiteral("t%1").arg(i), QString(2000, QLatin1Char('x')));
+    ns.rsArgomenti->setIndex(QStringLiteral("PrimaryKey"));
+    for (ns.rsArgomenti->moveFirst(); !ns.rsArgomenti->eof(); ns.rsArgomenti->moveNext())
+        if (ns.rsArgomenti->field(QStringLiteral("idArgomento")).toInt() % 2 == 0)
+            ns.rsArgomenti->remove();
+    ns.close();
     const qint64 before = QFileInfo(source).size();
     const QString target = dir.file(QStringLiteral("packed.mdb"));
     ASSERT_TRUE(NoteStore::compactDatabase(source, target, &err)) << err.toStdString();
@@ -93,8 +80,6 @@ TEST(Compacting, CopyKeepsEveryRecordAndLeavesTheSourceAlone)
 
     QFile::remove(source);
     QFile::rename(target, source);
-    NoteStore ns;
-    ns.DataFolder = dir.path();
     ASSERT_TRUE(ns.open());
     EXPECT_EQ(ns.rsArgomenti->recordCount(), 25);
     EXPECT_EQ(ns.rsSetup->recordCount(), 1);
