@@ -2,8 +2,6 @@
 
 #include <QCalendarWidget>
 #include <QComboBox>
-#include <QPushButton>
-#include <QTimer>
 #include <QToolButton>
 
 using AlarmPanel = BrowserFixture;

@@ -1,8 +1,6 @@
 #include "BrowserFixture.h"
-#include "ModalDriver.h"
 #include "frmListaFinestre.h"
 
-#include <QTimer>
 #include <QToolButton>
 
 using store::WallTime;

@@ -3,7 +3,6 @@
 
 #include <QDirIterator>
 #include <QFile>
-#include <QPushButton>
 
 #include <sys/stat.h>
 #include <unistd.h>

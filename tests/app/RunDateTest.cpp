@@ -3,8 +3,6 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QTimer>
 
 class RunDate : public AppFixture {
 protected:

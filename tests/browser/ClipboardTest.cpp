@@ -1,9 +1,6 @@
 #include "BrowserFixture.h"
 #include "frmCategorie.h"
 
-#include <QPushButton>
-#include <QTextEdit>
-
 class Clipboard : public BrowserFixture {
 protected:
     int countTitled(const QString &title) { return int(listTexts().count(title)); }

@@ -1,7 +1,5 @@
 #include "BrowserFixture.h"
 
-#include <QPushButton>
-
 using Commands = BrowserFixture;
 
 TEST_F(Commands, NewTopicJoinsTheListAtItsPlaceOnlyWhenSaved)

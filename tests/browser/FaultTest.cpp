@@ -12,9 +12,6 @@
 #include "frmCategorie.h"
 
 #include <QFile>
-#include <QPushButton>
-
-#include <functional>
 
 namespace {
 

@@ -3,7 +3,6 @@
 #include <QTextDocument>
 
 #include <QStatusBar>
-#include <QTest>
 
 using Lists = BrowserFixture;
 

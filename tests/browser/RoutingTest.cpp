@@ -1,6 +1,5 @@
 #include "BrowserFixture.h"
 
-#include <QLabel>
 #include <QScrollBar>
 
 class Routing : public BrowserFixture {

@@ -2,7 +2,6 @@
 #include "BrowserFixture.h"
 
 #include <QComboBox>
-#include <QPushButton>
 #include <QTextCursor>
 
 using Editor = BrowserFixture;

@@ -2,9 +2,6 @@
 #include "FindBar.h"
 
 #include <QCheckBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QTest>
 #include <QTextCursor>
 
 TEST(FindOccurrences, WordsAndPatternsLeftToRight)

@@ -1,9 +1,6 @@
 #include "BrowserFixture.h"
 
-#include <QPushButton>
-
 #include "frmListaFinestre.h"
-#include <QListWidget>
 
 using WindowMenu = BrowserFixture;
 

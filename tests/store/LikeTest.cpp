@@ -4,8 +4,6 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 
-#include <gtest/gtest.h>
-
 using store::likeMatch;
 
 // Each case through both matchers: on text, and on the UTF-8 bytes the

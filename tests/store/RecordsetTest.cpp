@@ -2,8 +2,6 @@
 
 #include <sqlite3.h>
 
-#include <QStringList>
-
 using Records = StoreFixture;
 
 TEST_F(Records, SeekFindsByPrimaryKeyOrReportsNoMatch)
