@@ -7,6 +7,7 @@ bash tools/deps.sh
 bash tools/build.sh --target quorvel
 out="$PWD/docs/screenshots"
 mkdir -p "$out"
-QUORVEL_SCREENS="$out" /usr/bin/python3 tests/e2e/run.py --exe "$PWD/build/app/quorvel" \
+# tools/screens.py drives the program with the end-to-end steps.
+QUORVEL_SCREENS="$out" PYTHONPATH="$PWD/tools" /usr/bin/python3 tests/e2e/run.py --exe "$PWD/build/app/quorvel" \
   --artifacts "$PWD/build/screens" screens
 ls -l "$out"

@@ -2,8 +2,6 @@
 
 #include <QCalendarWidget>
 #include <QComboBox>
-#include <QPushButton>
-#include <QTimer>
 #include <QToolButton>
 
 using AlarmPanel = BrowserFixture;
@@ -47,12 +45,11 @@ TEST_F(AlarmPanel, SavingWithThePanelOpenStoresItsValuesAndRestartsTheScheduler)
     EXPECT_FALSE(main->Timer1->isActive());
     e->cmdSalva->click();
     EXPECT_TRUE(services.dialogs.shown().isEmpty()) << "no conversion error";
-    auto &rs = *session->store.rsArgomenti;
-    rs.setIndex(QStringLiteral("PrimaryKey"));
-    ASSERT_TRUE(rs.seek(topics["Agenda"]));
-    EXPECT_EQ(rs.field(QStringLiteral("TipoAllarme")).toInt(), 2);
-    EXPECT_EQ(rs.wallTime(QStringLiteral("DataOraAllarme")), (store::WallTime{QDate(2027, 3, 28), QTime(2, 30)}));
-    EXPECT_EQ(rs.field(QStringLiteral("ContenutoTxt")).toString(), QStringLiteral("new body"));
+    store::TableRecordset *rs = stored(topics["Agenda"]);
+    ASSERT_TRUE(rs);
+    EXPECT_EQ(rs->field(QStringLiteral("TipoAllarme")).toInt(), 2);
+    EXPECT_EQ(rs->wallTime(QStringLiteral("DataOraAllarme")), (store::WallTime{QDate(2027, 3, 28), QTime(2, 30)}));
+    EXPECT_EQ(rs->field(QStringLiteral("ContenutoTxt")).toString(), QStringLiteral("new body"));
     EXPECT_TRUE(main->Timer1->isActive());
     EXPECT_EQ(main->NextAlarmTopicId, topics["Agenda"]);
     EXPECT_EQ(main->NextAlarmTime, QDateTime(QDate(2027, 3, 28), QTime(3, 0)));
@@ -71,9 +68,7 @@ TEST_F(AlarmPanel, AggiornaTimerStoresOnlyTheAlarmFields)
     e->AlarmType = 2;
     e->AlarmDateTime = {QDate(2027, 3, 10), QTime(8, 30)};
     EXPECT_TRUE(e->AggiornaTimer().stored);
-    auto &rs = *session->store.rsArgomenti;
-    rs.setIndex(QStringLiteral("PrimaryKey"));
-    ASSERT_TRUE(rs.seek(topics["Agenda"]));
-    EXPECT_EQ(rs.wallTime(QStringLiteral("DataOraAllarme")), (store::WallTime{QDate(2027, 3, 11), QTime(8, 30)}));
-    EXPECT_EQ(rs.field(QStringLiteral("argomento")).toString(), QStringLiteral("Agenda"));
+    EXPECT_EQ(stored(topics["Agenda"])->wallTime(QStringLiteral("DataOraAllarme")),
+              (store::WallTime{QDate(2027, 3, 11), QTime(8, 30)}));
+    EXPECT_EQ(storedField(topics["Agenda"], "argomento").toString(), QStringLiteral("Agenda"));
 }

@@ -1,8 +1,6 @@
 #include "BrowserFixture.h"
-#include "ModalDriver.h"
 #include "frmListaFinestre.h"
 
-#include <QTimer>
 #include <QToolButton>
 
 using store::WallTime;
@@ -11,18 +9,9 @@ class Scheduler : public BrowserFixture {
 protected:
     void setAlarm(const QString &title, int type, const QVariant &when)
     {
-        auto &rs = *session->store.rsArgomenti;
-        rs.setIndex(QStringLiteral("PrimaryKey"));
-        ASSERT_TRUE(rs.seek(topics[title]));
-        rs.edit();
-        rs.setField(QStringLiteral("TipoAllarme"), type);
-        rs.setField(QStringLiteral("DataOraAllarme"), when);
-        ASSERT_TRUE(rs.update());
+        storeFields(topics[title], {{"TipoAllarme", type}, {"DataOraAllarme", when}});
     }
-    void setAlarm(const QString &title, int type, const WallTime &when)
-    {
-        setAlarm(title, type, QVariant::fromValue(when));
-    }
+    void setAlarm(const QString &title, int type, const WallTime &when) { setAlarm(title, type, QVariant::fromValue(when)); }
     // Text as another program, or another version, may have written it.
     void setStoredText(const QString &title, int type, const QString &text)
     {
@@ -34,17 +23,12 @@ protected:
     }
     std::pair<int, WallTime> alarmOf(const QString &title)
     {
-        auto &rs = *session->store.rsArgomenti;
-        rs.setIndex(QStringLiteral("PrimaryKey"));
-        EXPECT_TRUE(rs.seek(topics[title]));
-        return {rs.field(QStringLiteral("TipoAllarme")).toInt(), rs.wallTime(QStringLiteral("DataOraAllarme"))};
+        store::TableRecordset *rs = stored(topics[title]);
+        EXPECT_TRUE(rs);
+        return {rs->field(QStringLiteral("TipoAllarme")).toInt(), rs->wallTime(QStringLiteral("DataOraAllarme"))};
     }
     // A tick of the timer, which only ticks while it runs.
-    void tick()
-    {
-        if (main->Timer1->isActive())
-            main->Timer1_Timer();
-    }
+    void tick() { main->Timer1->isActive() ? main->Timer1_Timer() : void(); }
     // The open editor advances its own fields: close it before changing
     // the stored alarm behind its back.
     void closeEditors()
@@ -52,20 +36,10 @@ protected:
         for (frmNuovoArg *e : session->finestre.editors())
             e->close();
     }
-    QString lastBox() const
-    {
-        return services.dialogs.shown().isEmpty() ? QString() : services.dialogs.shown().last().prompt;
-    }
+    QString lastBox() const { return services.dialogs.shown().isEmpty() ? QString() : services.dialogs.shown().last().prompt; }
     int sounds() const { return int(services.sound.played.size()); }
     QDateTime now() const { return services.clock.current; }
 };
-
-TEST_F(Scheduler, NoAlarmNoTimer)
-{
-    main->RestartTimer();
-    EXPECT_FALSE(main->Timer1->isActive());
-    EXPECT_EQ(main->Timer1->interval(), 10000);
-}
 
 TEST_F(Scheduler, TheEarliestReadingIsKeptInViewWhateverOrderItsTextSortsIn)
 {
@@ -119,8 +93,11 @@ TEST_F(Scheduler, OneTimeAlarmInThePastFiresOnceAndIsSwitchedOff)
     EXPECT_EQ(sounds(), 1) << "not fired again";
 }
 
-TEST_F(Scheduler, NotYetDueOnlyRearms)
+TEST_F(Scheduler, NoAlarmNoTimerAndNotYetDueOnlyRearms)
 {
+    main->RestartTimer();
+    EXPECT_FALSE(main->Timer1->isActive());
+    EXPECT_EQ(main->Timer1->interval(), 10000);
     setAlarm(QStringLiteral("Far"), 1, now().addSecs(60));
     main->RestartTimer();
     tick();
@@ -194,10 +171,7 @@ TEST_F(Scheduler, DeletedTopicsAlarmSoundsOnceAndOpensNothing)
 {
     setAlarm(QStringLiteral("Far"), 2, now().addSecs(-60));
     main->RestartTimer();
-    auto &rs = *session->store.rsArgomenti;
-    rs.setIndex(QStringLiteral("PrimaryKey"));
-    ASSERT_TRUE(rs.seek(topics["Far"]));
-    ASSERT_TRUE(rs.remove());
+    ASSERT_TRUE(stored(topics["Far"]) && session->store.rsArgomenti->remove());
     tick();
     EXPECT_EQ(sounds(), 1);
     EXPECT_TRUE(session->finestre.editors().isEmpty()) << "no other topic is opened in its place";

@@ -72,32 +72,23 @@ TEST_F(Environment, UnknownSystemVersionStopsTheStartWithItsText)
     EXPECT_FALSE(QFileInfo::exists(defaultFolder())) << "nothing was created";
 }
 
-TEST_F(Environment, DatabaseInTheDefaultFolderWinsOverOneBesideTheProgram)
+// None anywhere means a new one in the default folder; one beside the
+// program is used, the default folder still made; the default folder's wins.
+TEST_F(Environment, TheDataFolderIsTheDefaultOneUnlessOnlyTheProgramsFolderHoldsADatabase)
 {
-    makeDatabase(defaultFolder());
-    makeDatabase(besideExe());
-    bool createNew = true;
     AppEx ex;
+    bool createNew = false;
     EXPECT_EQ(Avvio::ResolveDataFolder(ex, exePath, &createNew), defaultFolder());
-    EXPECT_FALSE(createNew);
-}
-
-TEST_F(Environment, DatabaseOnlyBesideTheProgramIsUsedAndTheDefaultFolderStillMade)
-{
+    EXPECT_TRUE(createNew);
+    QDir(defaultFolder()).removeRecursively();
     makeDatabase(besideExe());
-    bool createNew = true;
-    AppEx ex;
     EXPECT_EQ(Avvio::ResolveDataFolder(ex, exePath, &createNew), besideExe());
     EXPECT_FALSE(createNew);
     EXPECT_TRUE(QFileInfo(defaultFolder()).isDir());
-}
-
-TEST_F(Environment, NoDatabaseAnywhereMeansANewOneInTheDefaultFolder)
-{
-    bool createNew = false;
-    AppEx ex;
+    makeDatabase(defaultFolder());
+    createNew = true;
     EXPECT_EQ(Avvio::ResolveDataFolder(ex, exePath, &createNew), defaultFolder());
-    EXPECT_TRUE(createNew);
+    EXPECT_FALSE(createNew);
 }
 
 #include "QtPlatform.h"

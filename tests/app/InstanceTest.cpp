@@ -2,11 +2,10 @@
 
 #include "AppFixture.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QLocalSocket>
 #include <QProcess>
-#include <QThread>
+#include <QTest>
 
 class Instances : public AppFixture {
 protected:
@@ -48,17 +47,7 @@ protected:
         s.connectToServer(runtime + QStringLiteral("/quorvel.sock"));
         return s.waitForConnected(500);
     }
-    bool waitUntilAnswering()
-    {
-        QElapsedTimer t;
-        t.start();
-        while (t.elapsed() < 15000) {
-            if (answering())
-                return true;
-            QThread::msleep(100);
-        }
-        return false;
-    }
+    bool waitUntilAnswering() { return QTest::qWaitFor([this] { return answering(); }, 15000); }
     QString runtime;
     QList<QProcess *> processes;
 };
@@ -75,13 +64,8 @@ TEST_F(Instances, SecondCopyHandsOverItsCommandAndEndsWithoutTheDatabase)
     QProcess *third = launch();
     ASSERT_TRUE(third->waitForFinished(15000));
     EXPECT_EQ(third->exitCode(), 0);
-    QElapsedTimer t;
-    t.start();
     QByteArray said;
-    while (t.elapsed() < 10000 && !said.contains("RES")) {
-        first->waitForReadyRead(200);
-        said += first->readAllStandardError();
-    }
+    QTest::qWaitFor([&] { return (said += first->readAllStandardError()).contains("RES"); }, 10000);
     EXPECT_TRUE(said.contains("Command from another copy: MIN")) << said.toStdString();
     EXPECT_TRUE(said.contains("Command from another copy: RES")) << said.toStdString();
     EXPECT_EQ(first->state(), QProcess::Running);
@@ -116,11 +100,8 @@ TEST_F(Instances, TwoCopiesStartedTogetherLeaveExactlyOne)
     QProcess *a = launch();
     QProcess *b = launch();
     ASSERT_TRUE(waitUntilAnswering());
-    QElapsedTimer t;
-    t.start();
     // A process's state is learnt by waiting on it.
-    while (t.elapsed() < 15000 && !a->waitForFinished(100) && !b->waitForFinished(100)) {
-    }
+    QTest::qWaitFor([&] { return a->waitForFinished(100) || b->waitForFinished(100); }, 15000);
     a->waitForFinished(500);
     b->waitForFinished(500);
     const int running = (a->state() == QProcess::Running) + (b->state() == QProcess::Running);

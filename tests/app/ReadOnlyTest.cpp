@@ -3,7 +3,6 @@
 
 #include <QDirIterator>
 #include <QFile>
-#include <QPushButton>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -27,8 +26,7 @@ using ReadOnly = BrowserFixture;
 TEST_F(ReadOnly, DatabaseIsSaidAtStartAndNothingCanBeChangedOrLeftBehind)
 {
     const QString source = defaultFolder() + QStringLiteral("/quorvel.mdb");
-    main.reset();
-    session.reset();  // the database is closed, its log folded back
+    stop();  // the database is closed, its log folded back
     for (const bool wholeFolder : {true, false}) {
         SCOPED_TRACE(wholeFolder ? "read-only folder" : "read-only file");
         SmallDisk disk(8);
@@ -70,11 +68,8 @@ TEST_F(ReadOnly, DatabaseIsSaidAtStartAndNothingCanBeChangedOrLeftBehind)
         EXPECT_FALSE(editor->cmdSalva->isEnabled());
         EXPECT_TRUE(editor->rtfContenuto->isReadOnly());
         EXPECT_TRUE(editor->ProvaChiusura()) << "nothing held that could be lost";
-        editor->close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         main->close();
-        main.reset();
-        session.reset();
+        stop();
         EXPECT_TRUE(contentsOf(folder) == before) << "no log, no index, no byte changed";
         if (!root)
             ::chmod(QFile::encodeName(wholeFolder ? folder : path).constData(), wholeFolder ? 0755 : 0644);

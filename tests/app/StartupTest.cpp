@@ -59,15 +59,16 @@ TEST_F(Startup, ItalianChosenAtFirstStartIsStoredAndShown)
     EXPECT_FALSE(main->mnuEnglish->isChecked());
 }
 
-TEST_F(Startup, EmptyLanguageFieldAsksNothingAndMeansEnglish)
+TEST_F(Startup, EmptyLanguageFieldAsksNothingAndMeansEnglishAndPerMilleSignsAloneAreNoFolder)
 {
     makeDatabase(defaultFolder(), QVariant());
     auto never = neverShown<frmLanguage>();
-    ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
+    ASSERT_EQ(start({QStringLiteral("‰‰")}), frmPrincipale::LoadResult::Running);
     EXPECT_EQ(session->LanguageOffset, 1000);
+    EXPECT_EQ(session->store.DataFolder, defaultFolder());
 }
 
-TEST_F(Startup, FolderNamedOnTheCommandLineIsUsedWithItsBlanks)
+TEST_F(Startup, FolderNamedOnTheCommandLineIsUsedWithItsBlanksTheLastWinsAndSlashMCountsOnlyFirst)
 {
     const QString folder = home.path() + QStringLiteral("/My Notes");
     makeDatabase(folder, 0);
@@ -77,14 +78,10 @@ TEST_F(Startup, FolderNamedOnTheCommandLineIsUsedWithItsBlanks)
     EXPECT_EQ(session->store.DataFolder, folder);
     EXPECT_EQ(session->LanguageOffset, 0);
     EXPECT_FALSE(session->StartMinimized);
-}
 
-TEST_F(Startup, LastFolderWordWinsAndSlashMOnlyCountsFirst)
-{
     const QString a = home.path() + QStringLiteral("/a");
     const QString b = home.path() + QStringLiteral("/b");
     makeDatabase(b);
-    makeDatabase(defaultFolder());
     ASSERT_EQ(start({QStringLiteral("/M"), a, b}), frmPrincipale::LoadResult::Running);
     EXPECT_EQ(session->store.DataFolder, b);
     EXPECT_TRUE(session->StartMinimized);
@@ -95,14 +92,7 @@ TEST_F(Startup, LastFolderWordWinsAndSlashMOnlyCountsFirst)
     EXPECT_TRUE(session->StartMinimized);
 }
 
-TEST_F(Startup, WordOfPerMilleSignsOnlyIsNotAFolder)
-{
-    makeDatabase(defaultFolder());
-    ASSERT_EQ(start({QStringLiteral("‰‰")}), frmPrincipale::LoadResult::Running);
-    EXPECT_EQ(session->store.DataFolder, defaultFolder());
-}
-
-TEST_F(Startup, FolderWithoutDatabaseEndsWithTwoMessages)
+TEST_F(Startup, FolderWithoutDatabaseOrADamagedOneEndsWithTwoMessages)
 {
     const QString missing = home.path() + QStringLiteral("/nothing/here");
     services.dialogs.expectMsgBox();
@@ -119,10 +109,8 @@ TEST_F(Startup, FolderWithoutDatabaseEndsWithTwoMessages)
     }
     EXPECT_FALSE(QFileInfo::exists(missing)) << "a named folder is never created";
     EXPECT_FALSE(session->store.isOpen());
-}
 
-TEST_F(Startup, DamagedDatabaseEndsWithTwoMessages)
-{
+    // A damaged database too, and it is left as it was.
     QDir().mkpath(defaultFolder());
     QFile f(defaultFolder() + QStringLiteral("/quorvel.mdb"));
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -131,67 +119,11 @@ TEST_F(Startup, DamagedDatabaseEndsWithTwoMessages)
     services.dialogs.expectMsgBox();
     services.dialogs.expectMsgBox();
     EXPECT_EQ(start(), frmPrincipale::LoadResult::Failed);
-    EXPECT_EQ(services.dialogs.shown().value(1).prompt, QStringLiteral("Database non disponibile!"));
-    EXPECT_EQ(QFileInfo(f.fileName()).size(), 8192) << "a damaged file is left as it was";
+    EXPECT_EQ(services.dialogs.shown().value(3).prompt, QStringLiteral("Database non disponibile!"));
+    EXPECT_EQ(QFileInfo(f.fileName()).size(), 8192);
 }
 
-namespace {
-int addCategory(store::NoteStore &ns, const QString &name)
-{
-    ns.rsCategorie->addNew();
-    ns.rsCategorie->setField(QStringLiteral("Categoria"), name);
-    ns.rsCategorie->update();
-    return int(ns.rsCategorie->lastModified());
-}
-
-void setLastCategory(store::NoteStore &ns, int key)
-{
-    ns.rsSetup->edit();
-    ns.rsSetup->setField(QStringLiteral("UltimaCat"), key);
-    ns.rsSetup->update();
-}
-} // namespace
-
-TEST_F(Startup, LastCategoryIsReopened)
-{
-    makeDatabase(defaultFolder());
-    int work = 0;
-    {
-        store::NoteStore ns;
-        ns.DataFolder = defaultFolder();
-        ASSERT_TRUE(ns.open());
-        addCategory(ns, QStringLiteral("Alpha"));
-        work = addCategory(ns, QStringLiteral("Work"));
-        setLastCategory(ns, work);
-    }
-    ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
-    EXPECT_EQ(main->CurrentCategoryId, work);
-    EXPECT_TRUE(main->isTopicMode());
-    EXPECT_FALSE(main->mnuRinomina->isEnabled());
-    EXPECT_EQ(session->store.rsCategorie->field(QStringLiteral("Categoria")).toString(), QStringLiteral("Work"));
-}
-
-TEST_F(Startup, MissingLastCategoryFallsBackToTheFirstByName)
-{
-    makeDatabase(defaultFolder());
-    int alpha = 0;
-    {
-        store::NoteStore ns;
-        ns.DataFolder = defaultFolder();
-        ASSERT_TRUE(ns.open());
-        addCategory(ns, QStringLiteral("zeta"));
-        alpha = addCategory(ns, QStringLiteral("alpha"));
-        addCategory(ns, QStringLiteral("Beta"));
-        setLastCategory(ns, 9999);
-    }
-    ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
-    EXPECT_EQ(main->CurrentCategoryId, alpha);
-    EXPECT_TRUE(main->isTopicMode());
-    EXPECT_TRUE(main->mnuRinomina->isEnabled());
-    EXPECT_FALSE(session->NoCategory);
-}
-
-TEST_F(Startup, TheFirstCategoryByNameIsTheFirstOneListed)
+TEST_F(Startup, AMissingLastCategoryFallsBackToTheFirstOneListed)
 {
     // Names whose order depends on more than plain ASCII case folding.
     makeDatabase(defaultFolder());
@@ -199,11 +131,17 @@ TEST_F(Startup, TheFirstCategoryByNameIsTheFirstOneListed)
         store::NoteStore ns;
         ns.DataFolder = defaultFolder();
         ASSERT_TRUE(ns.open());
-        for (const char *name : {"\xc3\x89b", "\xc3\xa9" "a", "Zeta", "_x", "\xc3\x89" "c"})
-            addCategory(ns, QString::fromUtf8(name));
-        setLastCategory(ns, 9999);
+        for (const char *name : {"\xc3\x89b", "\xc3\xa9" "a", "Zeta", "_x", "\xc3\x89" "c"}) {
+            ns.rsCategorie->addNew();
+            ns.rsCategorie->setField(QStringLiteral("Categoria"), QString::fromUtf8(name));
+            ASSERT_TRUE(ns.rsCategorie->update());
+        }
     }
+    setSetup(QStringLiteral("UltimaCat"), 9999);  // a category gone since
     ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
+    EXPECT_TRUE(main->isTopicMode());
+    EXPECT_TRUE(main->mnuRinomina->isEnabled());
+    EXPECT_FALSE(session->NoCategory);
     const int first = main->CurrentCategoryId;
     main->cmdCambia_Click();
     ASSERT_EQ(main->lstArgomenti->count(), 5);

@@ -1,9 +1,6 @@
 #include "BrowserFixture.h"
 #include "frmCategorie.h"
 
-#include <QPushButton>
-#include <QTextEdit>
-
 class Clipboard : public BrowserFixture {
 protected:
     int countTitled(const QString &title) { return int(listTexts().count(title)); }
@@ -32,9 +29,18 @@ protected:
     }
 };
 
-TEST_F(Clipboard, CopyAndPasteTwiceGivesThreeTopics)
+TEST_F(Clipboard, CopyAndPasteTwiceGivesThreeTopicsAndAnUnreadableTopicIsNotCopied)
 {
-    EXPECT_FALSE(main->ToolbarButtons[8]->isEnabled()) << "Paste is off until something is copied";
+    // A topic that cannot be read is not copied.
+    auto &db = session->store.dbNotes;
+    ASSERT_TRUE(db.exec(QStringLiteral("ALTER TABLE Argomenti RENAME COLUMN contenuto TO elsewhere")));
+    select(QStringLiteral("Agenda"));
+    services.dialogs.expectMsgBox();
+    main->mnuTaglia_Click();
+    EXPECT_EQ(services.dialogs.shown().size(), 1) << "the error is shown";
+    EXPECT_FALSE(main->ToolbarButtons[8]->isEnabled()) << "nothing to paste";
+    ASSERT_TRUE(db.exec(QStringLiteral("ALTER TABLE Argomenti RENAME COLUMN elsewhere TO contenuto")));
+
     select(QStringLiteral("Summary"));
     main->lstArgomenti->setFocus();
     QTest::keyClick(main->lstArgomenti, Qt::Key_C, Qt::ControlModifier);
@@ -44,34 +50,18 @@ TEST_F(Clipboard, CopyAndPasteTwiceGivesThreeTopics)
     QTest::keyClick(main->lstArgomenti, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(countTitled(QStringLiteral("Summary")), 3);
     // The copy keeps the source's update time and body.
-    auto &rs = *session->store.rsArgomenti;
-    rs.setIndex(QStringLiteral("PrimaryKey"));
-    ASSERT_TRUE(rs.seek(main->SelectedKey()));
-    EXPECT_EQ(rs.field(QStringLiteral("ultimoaggiornamento")).toDateTime(), QDateTime(QDate(2025, 5, 4), QTime(3, 2)));
-    EXPECT_EQ(rs.field(QStringLiteral("ContenutoTxt")).toString(), QStringLiteral("Body of Summary"));
+    EXPECT_EQ(storedField(main->SelectedKey(), "ultimoaggiornamento").toDateTime(),
+              QDateTime(QDate(2025, 5, 4), QTime(3, 2)));
+    EXPECT_EQ(storedField(main->SelectedKey(), "ContenutoTxt").toString(), QStringLiteral("Body of Summary"));
 
     // A topic that was never saved has no date, and is pasted without one.
-    rs.edit();
-    rs.setField(QStringLiteral("ultimoaggiornamento"), QVariant());
-    ASSERT_TRUE(rs.update());
+    storeFields(main->SelectedKey(), {{"ultimoaggiornamento", QVariant()}});
     main->mnuCopia_Click();
     main->mnuIncolla_Click();
     EXPECT_EQ(countTitled(QStringLiteral("Summary")), 4);
-    ASSERT_TRUE(rs.seek(main->SelectedKey()));
-    EXPECT_TRUE(rs.field(QStringLiteral("ultimoaggiornamento")).isNull());
-    EXPECT_TRUE(services.dialogs.shown().isEmpty()) << "no error";
-}
+    EXPECT_TRUE(storedField(main->SelectedKey(), "ultimoaggiornamento").isNull());
+    EXPECT_EQ(services.dialogs.shown().size(), 1) << "no other error";
 
-TEST_F(Clipboard, ATopicThatCannotBeReadIsNotCopied)
-{
-    auto &db = session->store.dbNotes;
-    ASSERT_TRUE(db.exec(QStringLiteral("ALTER TABLE Argomenti RENAME COLUMN contenuto TO elsewhere")));
-    select(QStringLiteral("Agenda"));
-    services.dialogs.expectMsgBox();
-    main->mnuTaglia_Click();
-    EXPECT_EQ(services.dialogs.shown().size(), 1) << "the error is shown";
-    EXPECT_FALSE(main->ToolbarButtons[8]->isEnabled()) << "nothing to paste";
-    ASSERT_TRUE(db.exec(QStringLiteral("ALTER TABLE Argomenti RENAME COLUMN elsewhere TO contenuto")));
 }
 
 TEST_F(Clipboard, CutPastesElsewhereAndNotIntoItsOwnCategory)
@@ -83,9 +73,7 @@ TEST_F(Clipboard, CutPastesElsewhereAndNotIntoItsOwnCategory)
     openCategory(QStringLiteral("Zeta"));
     main->mnuIncolla_Click();
     EXPECT_EQ(countTitled(QStringLiteral("Agenda")), 1);
-    auto &rs = *session->store.rsArgomenti;
-    rs.setIndex(QStringLiteral("PrimaryKey"));
-    EXPECT_FALSE(rs.seek(topics["Agenda"])) << "the cut topic is gone";
+    EXPECT_FALSE(stored(topics["Agenda"])) << "the cut topic is gone";
     main->mnuIncolla_Click();
     EXPECT_EQ(countTitled(QStringLiteral("Agenda")), 2) << "a second paste is a copy";
 }
@@ -100,11 +88,8 @@ TEST_F(Clipboard, ACutTopicSavedBeforeThePasteKeepsItsNewText)
     editor->cmdSalva_Click();
     openCategory(QStringLiteral("Zeta"));
     main->mnuIncolla_Click();
-    auto &rs = *session->store.rsArgomenti;
-    rs.setIndex(QStringLiteral("PrimaryKey"));
-    EXPECT_FALSE(rs.seek(topics["Agenda"])) << "the cut is complete";
-    ASSERT_TRUE(rs.seek(main->SelectedKey()));
-    EXPECT_EQ(rs.field(QStringLiteral("ContenutoTxt")).toString(), QStringLiteral("written after the cut"));
+    EXPECT_FALSE(stored(topics["Agenda"])) << "the cut is complete";
+    EXPECT_EQ(storedField(main->SelectedKey(), "ContenutoTxt").toString(), QStringLiteral("written after the cut"));
 }
 
 TEST_F(Clipboard, CutWithItsEditorOpenActsAsCopyUntilTheEditorCloses)
@@ -119,28 +104,18 @@ TEST_F(Clipboard, CutWithItsEditorOpenActsAsCopyUntilTheEditorCloses)
     QCoreApplication::processEvents();
     EXPECT_EQ(QApplication::activeWindow(), main.get()) << "the list has the focus back, in its window";
     EXPECT_EQ(QApplication::focusWidget(), main->lstArgomenti);
-    auto &rs = *session->store.rsArgomenti;
-    rs.setIndex(QStringLiteral("PrimaryKey"));
-    EXPECT_TRUE(rs.seek(topics["Agenda"])) << "kept while its editor is open";
+    EXPECT_TRUE(stored(topics["Agenda"])) << "kept while its editor is open";
     editor->cmdAnnulla->click();
     main->mnuIncolla_Click();
     EXPECT_EQ(countTitled(QStringLiteral("Agenda")), 2);
-    EXPECT_FALSE(rs.seek(topics["Agenda"])) << "now the cut completes";
+    EXPECT_FALSE(stored(topics["Agenda"])) << "now the cut completes";
 }
 
 TEST_F(Clipboard, MoveKeepsTheAlarmCutAndPasteDropsIt)
 {
-    {
-        auto &rs = *session->store.rsArgomenti;
-        rs.setIndex(QStringLiteral("PrimaryKey"));
-        for (const char *t : {"Agenda", "Summary"}) {
-            ASSERT_TRUE(rs.seek(topics[QString::fromLatin1(t)]));
-            rs.edit();
-            rs.setField(QStringLiteral("TipoAllarme"), 2);
-            rs.setField(QStringLiteral("DataOraAllarme"), QDateTime(QDate(2030, 1, 1), QTime(9, 0)));
-            ASSERT_TRUE(rs.update());
-        }
-    }
+    for (const char *t : {"Agenda", "Summary"})
+        storeFields(topics[QString::fromLatin1(t)],
+                    {{"TipoAllarme", 2}, {"DataOraAllarme", QDateTime(QDate(2030, 1, 1), QTime(9, 0))}});
     int preselected = -2;
     select(QStringLiteral("Agenda"));
     auto driver = chooseDestination(QStringLiteral("Zeta"), &preselected);
@@ -149,18 +124,14 @@ TEST_F(Clipboard, MoveKeepsTheAlarmCutAndPasteDropsIt)
     EXPECT_EQ(preselected, 1) << "first use: the open category (beta) is preselected";
     EXPECT_EQ(rowOf(QStringLiteral("Agenda")), -1);
     EXPECT_EQ(main->SelectedKey(), -1);
-    auto &rs = *session->store.rsArgomenti;
-    rs.setIndex(QStringLiteral("PrimaryKey"));
-    ASSERT_TRUE(rs.seek(topics["Agenda"]));
-    EXPECT_EQ(rs.field(QStringLiteral("idCategoria")).toInt(), categories["Zeta"]);
-    EXPECT_EQ(rs.field(QStringLiteral("TipoAllarme")).toInt(), 2);
+    EXPECT_EQ(storedField(topics["Agenda"], "idCategoria").toInt(), categories["Zeta"]);
+    EXPECT_EQ(storedField(topics["Agenda"], "TipoAllarme").toInt(), 2);
 
     select(QStringLiteral("Summary"));
     main->mnuTaglia_Click();
     openCategory(QStringLiteral("Alpha"));
     main->mnuIncolla_Click();
-    ASSERT_TRUE(rs.seek(main->SelectedKey()));
-    EXPECT_EQ(rs.field(QStringLiteral("TipoAllarme")).toInt(), 0) << "a pasted topic has no alarm";
+    EXPECT_EQ(storedField(main->SelectedKey(), "TipoAllarme").toInt(), 0) << "a pasted topic has no alarm";
 }
 
 TEST_F(Clipboard, MoveAllEmptiesTheListAndTheChooserRemembersTheDestination)
@@ -195,10 +166,7 @@ TEST_F(Clipboard, MoveAllWhoseCommitFailsChangesNothingAndSaysSo)
     EXPECT_EQ(services.dialogs.shown().size(), 1) << "the error is shown";
     EXPECT_EQ(listTexts().size(), 3) << "the list shows the topics still there";
     EXPECT_EQ(editor->idCategoria, categories["beta"]);
-    auto &rs = *session->store.rsArgomenti;
-    rs.setIndex(QStringLiteral("PrimaryKey"));
-    ASSERT_TRUE(rs.seek(topics["Summary"]));
-    EXPECT_EQ(rs.field(QStringLiteral("idCategoria")).toInt(), categories["beta"]);
+    EXPECT_EQ(storedField(topics["Summary"], "idCategoria").toInt(), categories["beta"]);
     EXPECT_TRUE(db.exec(QStringLiteral("BEGIN"))) << "no transaction left open";
     db.exec(QStringLiteral("ROLLBACK"));
 }
@@ -213,8 +181,5 @@ TEST_F(Clipboard, MovedTopicsOpenEditorSavesIntoTheNewCategory)
     EXPECT_EQ(editor->idCategoria, categories["Zeta"]);
     editor->txtArgomento->setText(QStringLiteral("Summary 2"));
     editor->cmdSalva_Click();
-    auto &rs = *session->store.rsArgomenti;
-    rs.setIndex(QStringLiteral("PrimaryKey"));
-    ASSERT_TRUE(rs.seek(topics["Summary"]));
-    EXPECT_EQ(rs.field(QStringLiteral("idCategoria")).toInt(), categories["Zeta"]);
+    EXPECT_EQ(storedField(topics["Summary"], "idCategoria").toInt(), categories["Zeta"]);
 }

@@ -12,9 +12,6 @@
 #include "frmCategorie.h"
 
 #include <QFile>
-#include <QPushButton>
-
-#include <functional>
 
 namespace {
 
@@ -64,16 +61,6 @@ protected:
         QFile f(path());
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         m_pristine = f.readAll();
-    }
-
-    void stop()
-    {
-        if (session)
-            for (frmNuovoArg *e : session->finestre.editors())
-                delete e;
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        main.reset();
-        session.reset();
     }
 
     // The program as it was at the start of the test, or on no database.
@@ -202,15 +189,8 @@ std::vector<Faults::Operation> Faults::operations()
              e->cmdSalva_Click();
          }},
         {"move", [](Faults &t) { t.select(QStringLiteral("Agenda")); },
-         [](Faults &t) {
-             auto chooser = t.chooseZeta();
-             t.main->mnuSposta_Click();
-         }},
-        {"move all", nothing,
-         [](Faults &t) {
-             auto chooser = t.chooseZeta();
-             t.main->mnuSpostaTutti_Click();
-         }},
+         [](Faults &t) { const auto chooser = t.chooseZeta(); t.main->mnuSposta_Click(); }},
+        {"move all", nothing, [](Faults &t) { const auto chooser = t.chooseZeta(); t.main->mnuSpostaTutti_Click(); }},
         {"paste after cut",
          [](Faults &t) {
              t.select(QStringLiteral("Agenda"));
@@ -222,9 +202,7 @@ std::vector<Faults::Operation> Faults::operations()
          [](Faults &t) { t.main->mnuIncolla_Click(); }},
         {"delete", [](Faults &t) { t.select(QStringLiteral("Agenda")); }, [](Faults &t) { t.main->cmdCancella_Click(); }},
         {"packing", nothing, [](Faults &t) { t.main->mnuCompatta_Click(); }},
-        {"first-start creation", nothing,
-         [](Faults &t) { t.start(); },
-         true},
+        {"first-start creation", nothing, [](Faults &t) { t.start(); }, true},
     };
 }
 

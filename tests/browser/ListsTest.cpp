@@ -3,7 +3,6 @@
 #include <QTextDocument>
 
 #include <QStatusBar>
-#include <QTest>
 
 using Lists = BrowserFixture;
 
@@ -12,6 +11,8 @@ TEST_F(Lists, StartReopensTheLastCategoryWithItsTopicsSorted)
     EXPECT_TRUE(main->isTopicMode());
     EXPECT_EQ(main->CurrentCategoryId, categories["beta"]);
     EXPECT_EQ(main->labCategoria->text(), QStringLiteral("beta"));
+    EXPECT_EQ(session->store.rsCategorie->field(QStringLiteral("Categoria")).toString(), QStringLiteral("beta"))
+        << "the category is the current record";
     EXPECT_EQ(listTexts(), (QStringList{QStringLiteral("Agenda"), QStringLiteral("marmellata"), QStringLiteral("Summary")}));
     // UltimoArg names no listed topic: the first entry is selected.
     EXPECT_EQ(main->lstArgomenti->currentRow(), 0);
@@ -23,7 +24,6 @@ TEST_F(Lists, CategoryListIsSortedWithoutRegardToCaseAndPreselectsTheLastOne)
 {
     main->cmdCambia_Click();
     EXPECT_FALSE(main->isTopicMode());
-    EXPECT_EQ(main->frmArgomenti->title(), QStringLiteral("C&ategories: "));
     EXPECT_EQ(listTexts(), (QStringList{QStringLiteral("Alpha"), QStringLiteral("beta"), QStringLiteral("Zeta")}));
     EXPECT_EQ(main->lstArgomenti->currentItem()->text(), QStringLiteral("beta"));
     EXPECT_TRUE(main->mnuRinomina->isEnabled());
@@ -41,13 +41,12 @@ TEST_F(Lists, CategoryListIsSortedWithoutRegardToCaseAndPreselectsTheLastOne)
         << "the new category is the current record";
 }
 
-TEST_F(Lists, DoubleClickOpensACategoryAndDisablesRename)
+TEST_F(Lists, DoubleClickOpensACategoryAndDisablesRenameWhereEnterLeavesIt)
 {
     main->cmdCambia_Click();
     select(QStringLiteral("Zeta"));
     main->lstArgomenti_DblClick();
     EXPECT_TRUE(main->isTopicMode());
-    EXPECT_EQ(main->frmArgomenti->title(), QStringLiteral("T&opics: "));
     EXPECT_EQ(main->CurrentCategoryId, categories["Zeta"]);
     EXPECT_EQ(listTexts(), QStringList{QStringLiteral("Far")});
     EXPECT_EQ(main->lstArgomenti->currentRow(), -1) << "no topic is selected after filling";
@@ -60,11 +59,8 @@ TEST_F(Lists, DoubleClickOpensACategoryAndDisablesRename)
     // Back to the categories: the one just left is preselected.
     main->cmdCambia_Click();
     EXPECT_EQ(main->lstArgomenti->currentItem()->text(), QStringLiteral("Zeta"));
-}
 
-TEST_F(Lists, EnterOpensACategoryAndLeavesRenameAsItWas)
-{
-    main->cmdCambia_Click();
+    // Enter opens a category too, and leaves Rename as it was.
     select(QStringLiteral("Alpha"));
     main->lstArgomenti->setFocus();
     QTest::keyClick(main->lstArgomenti, Qt::Key_Return);
@@ -123,33 +119,24 @@ TEST_F(Lists, IndividuaOpensTheTopicsCategoryAndSelectsIt)
     EXPECT_TRUE(main->isTopicMode());
 }
 
-TEST_F(Lists, EmptyCategoryTableEndsStartUpOnTheCategoryList)
+TEST_F(Lists, StartSelectsTheLastTopicWhenItIsListedAndEndsOnTheCategoryListWhenThereIsNone)
 {
-    {
-        store::NoteStore ns;
-        ns.DataFolder = defaultFolder();
-        ASSERT_TRUE(ns.open());
-        ns.dbNotes.exec(QStringLiteral("DELETE FROM Argomenti; DELETE FROM Categorie"));
-    }
+    stop();
+    setSetup(QStringLiteral("UltimoArg"), topics["Summary"]);
+    ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
+    ASSERT_TRUE(main->lstArgomenti->currentItem());
+    EXPECT_EQ(main->lstArgomenti->currentItem()->text(), QStringLiteral("Summary"));
+
+    stop();
+    store::NoteStore ns;
+    ns.DataFolder = defaultFolder();
+    ASSERT_TRUE(ns.open());
+    ASSERT_TRUE(ns.dbNotes.exec(QStringLiteral("DELETE FROM Argomenti; DELETE FROM Categorie")));
+    ns.close();
     ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
     EXPECT_FALSE(main->isTopicMode());
     EXPECT_EQ(main->lstArgomenti->count(), 0);
     EXPECT_EQ(main->lstArgomenti->currentRow(), -1);
-}
-
-TEST_F(Lists, StartSelectsTheLastTopicWhenItIsListed)
-{
-    {
-        store::NoteStore ns;
-        ns.DataFolder = defaultFolder();
-        ASSERT_TRUE(ns.open());
-        ns.rsSetup->edit();
-        ns.rsSetup->setField(QStringLiteral("UltimoArg"), topics["Summary"]);
-        ASSERT_TRUE(ns.rsSetup->update());
-    }
-    ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
-    ASSERT_TRUE(main->lstArgomenti->currentItem());
-    EXPECT_EQ(main->lstArgomenti->currentItem()->text(), QStringLiteral("Summary"));
 }
 
 TEST_F(Lists, SearchBoxFollowsOnlyASelectedEntry)

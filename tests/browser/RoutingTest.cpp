@@ -1,6 +1,5 @@
 #include "BrowserFixture.h"
 
-#include <QLabel>
 #include <QScrollBar>
 
 class Routing : public BrowserFixture {
@@ -36,15 +35,8 @@ TEST_F(Routing, FirstEnterSelectsSecondEnterOpens)
 
 TEST_F(Routing, PatternsInTheSearchBox)
 {
-    {
-        store::NoteStore &st = session->store;
-        for (const char *t : {"note ABC", "item A1C", "year 2019", "[draft"}) {
-            st.rsArgomenti->addNew();
-            st.rsArgomenti->setField(QStringLiteral("idCategoria"), categories["beta"]);
-            st.rsArgomenti->setField(QStringLiteral("argomento"), QString::fromLatin1(t));
-            ASSERT_TRUE(st.rsArgomenti->update());
-        }
-    }
+    for (const char *t : {"note ABC", "item A1C", "year 2019", "[draft"})
+        addTopic(session->store, categories["beta"], QString::fromLatin1(t), QString());
     main->FillTopicList();
     const auto firstMatch = [&](const QString &typed) {
         main->lstArgomenti->setCurrentRow(-1);
@@ -61,7 +53,7 @@ TEST_F(Routing, PatternsInTheSearchBox)
     EXPECT_EQ(main->txtCerca->text(), QStringLiteral("zzz"));
 }
 
-TEST_F(Routing, EnterWithAnEmptyBoxFillsItAndEscDependsOnTheMode)
+TEST_F(Routing, EnterWithAnEmptyBoxFillsItEscDependsOnTheModeAndDelAsksToDelete)
 {
     select(QStringLiteral("Agenda"));
     typeInSearch(QString());
@@ -76,17 +68,15 @@ TEST_F(Routing, EnterWithAnEmptyBoxFillsItAndEscDependsOnTheMode)
     EXPECT_TRUE(main->isTopicMode()) << "category mode: Esc goes back into the selected category";
     EXPECT_EQ(main->labCategoria->text(), QStringLiteral("Zeta"));
     EXPECT_EQ(main->StatusPanel1->text(), QStringLiteral("List of available topics"));
-}
 
-TEST_F(Routing, DelFromTheSearchBoxAsksToDeleteTheEntry)
-{
-    select(QStringLiteral("Agenda"));
-    typeInSearch(QStringLiteral("Agenda"));
+    // Del from the search box asks to delete the entry.
+    select(QStringLiteral("Far"));
+    typeInSearch(QStringLiteral("Far"));
     main->txtCerca->setCursorPosition(0);
     services.dialogs.expectMsgBox(platform::vbNo);
     key(main->txtCerca, Qt::Key_Delete);
     EXPECT_EQ(services.dialogs.shown().constLast().prompt, QStringLiteral("Confirm deletion?"));
-    EXPECT_EQ(main->txtCerca->text(), QStringLiteral("Agenda")) << "no character deleted";
+    EXPECT_EQ(main->txtCerca->text(), QStringLiteral("Far")) << "no character deleted";
 }
 
 TEST_F(Routing, FunctionKeysIgnoreShiftAndFollowTheMenu)
@@ -106,7 +96,7 @@ TEST_F(Routing, FunctionKeysIgnoreShiftAndFollowTheMenu)
     EXPECT_GE(rowOf(QStringLiteral("Agenda 2")), 0);
 }
 
-TEST_F(Routing, UpAndDownMoveTheSelectionAndTheFocus)
+TEST_F(Routing, UpDownAndEnterMoveTheSelectionAndTheFocus)
 {
     main->lstArgomenti->setCurrentRow(-1);
     main->lstArgomenti->setFocus();
@@ -122,10 +112,8 @@ TEST_F(Routing, UpAndDownMoveTheSelectionAndTheFocus)
     EXPECT_EQ(main->lstArgomenti->currentRow(), 2) << "not past the last entry";
     key(main->txtCerca, Qt::Key_Up);
     EXPECT_EQ(main->txtCerca->text(), QStringLiteral("marmellata"));
-}
 
-TEST_F(Routing, EnterGoesToTheSearchBoxOnlyWhenTheFocusedValueDiffers)
-{
+    // Enter in the list goes to the search box only when the values differ.
     main->lstArgomenti->setCurrentRow(-1);
     main->lstArgomenti->clearSelection();
     main->txtCerca->clear();

@@ -26,11 +26,8 @@ static void say(const char *line)
     fflush(stdout);
 }
 
-static Bool allow_host(char *hostname)
-{
-    (void)hostname;
-    return True; /* the test's own display and user only */
-}
+/* The test's own display and user only. */
+static Bool allow_host(char *hostname) { return (void)hostname, True; }
 
 static Status on_register(SmsConn c, SmPointer data, char *previous_id)
 {
@@ -46,8 +43,7 @@ static Status on_register(SmsConn c, SmPointer data, char *previous_id)
 
 static void on_interact_request(SmsConn c, SmPointer data, int dialog_type)
 {
-    (void)data;
-    (void)dialog_type;
+    (void)data, (void)dialog_type;
     say("interact-request");
     SmsInteract(c);
 }
@@ -55,8 +51,7 @@ static void on_interact_request(SmsConn c, SmPointer data, int dialog_type)
 static void on_interact_done(SmsConn c, SmPointer data, Bool cancel)
 {
     (void)data;
-    printf("interact-done cancel=%d\n", cancel ? 1 : 0);
-    fflush(stdout);
+    say(cancel ? "interact-done cancel=1" : "interact-done cancel=0");
     if (cancel)
         SmsShutdownCancelled(c);
 }
@@ -74,10 +69,8 @@ static void on_phase2(SmsConn c, SmPointer data)
 
 static void on_save_done(SmsConn c, SmPointer data, Bool success)
 {
-    (void)c;
-    (void)data;
-    printf("save-done success=%d\n", success ? 1 : 0);
-    fflush(stdout);
+    (void)c, (void)data;
+    say(success ? "save-done success=1" : "save-done success=0");
 }
 
 static void on_close(SmsConn c, SmPointer data, int count, char **reasons)
@@ -92,8 +85,7 @@ static void on_close(SmsConn c, SmPointer data, int count, char **reasons)
 
 static void on_set_properties(SmsConn c, SmPointer data, int count, SmProp **props)
 {
-    (void)c;
-    (void)data;
+    (void)c, (void)data;
     for (int i = 0; i < count; ++i)
         SmFreeProperty(props[i]);
     free(props);
@@ -101,8 +93,7 @@ static void on_set_properties(SmsConn c, SmPointer data, int count, SmProp **pro
 
 static void on_delete_properties(SmsConn c, SmPointer data, int count, char **names)
 {
-    (void)c;
-    (void)data;
+    (void)c, (void)data;
     for (int i = 0; i < count; ++i)
         free(names[i]);
     free(names);
@@ -116,9 +107,7 @@ static void on_get_properties(SmsConn c, SmPointer data)
 
 static Status on_new_client(SmsConn c, SmPointer data, unsigned long *mask, SmsCallbacks *cb, char **failure)
 {
-    (void)c;
-    (void)data;
-    (void)failure;
+    (void)c, (void)data, (void)failure;
     memset(cb, 0, sizeof *cb);
     cb->register_client.callback = on_register;
     cb->interact_request.callback = on_interact_request;

@@ -63,6 +63,22 @@ class Case(unittest.TestCase):
         self.main_window(proc)
         return proc
 
+    def seeded_start(self, *args, topics=(("Shopping", "Bread and milk", None),)):
+        """A first start, then topics seeded in a category "Work" and the
+        program started again with args."""
+        self.exit_program(self.first_start())
+        self.seed("Work", topics)
+        return self.start(*args)
+
+    def open_topic(self, proc, title):
+        self.click(self.control(proc, "list item", title), double=True)
+        return self.control(proc, "frame", title, "the editor of " + title)
+
+    def windows(self, proc):
+        """The program's windows on screen, as the accessibility tree has them."""
+        app = a11y.application(proc.pid)
+        return [app.getChildAtIndex(i) for i in range(app.childCount) if a11y.showing(app.getChildAtIndex(i))]
+
     def main_window(self, proc):
         return self.control(proc, "frame", " Quorvel", "the main window")
 

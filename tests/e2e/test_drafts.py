@@ -11,11 +11,8 @@ from desktop import wait_for
 class Drafts(steps.Case):
 
     def typed_into_shopping(self):
-        self.exit_program(self.first_start())
-        self.seed("Work", (("Shopping", "Bread and milk", None),))
-        proc = self.start()
-        self.click(self.control(proc, "list item", "Shopping"), double=True)
-        self.control(proc, "frame", "Shopping", "the topic's editor")
+        proc = self.seeded_start()
+        self.open_topic(proc, "Shopping")
         self.key("ctrl+End")
         self.type(" and eggs")
         return proc

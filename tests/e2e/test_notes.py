@@ -35,8 +35,7 @@ class Notes(steps.Case):
         self.exit_program(proc)
 
         again = self.start()
-        self.click(self.control(again, "list item", "Shopping"), double=True)
-        self.control(again, "frame", "Shopping", "the topic's editor")
+        self.open_topic(again, "Shopping")
         body = self.body(again)
         wait_for("the text typed before", lambda: a11y.text(body).strip() == "Bread and milk")
         attrs = dict(a.split(":", 1) for a in body.queryText().getAttributeRun(2, False)[0])
@@ -70,6 +69,11 @@ class Notes(steps.Case):
             self.assertIn("interact-done cancel=1", lines, "the session manager was asked to cancel")
             self.assertIsNone(proc.poll(), "the program goes on")
             self.control(proc, "frame", "Unsaved", "the editor, still holding its text")
+            # And the program still ends as usual once the text is let go.
+            self.click(self.control(proc, "push button", "Abort"))
+            self.gone(proc, "frame", "Unsaved", "the editor to close after Abort")
+            self.bring_forward(proc)
+            self.exit_program(proc)
         finally:
             manager.stdin.close()
             manager.wait(5)

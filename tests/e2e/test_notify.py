@@ -48,10 +48,8 @@ class Notify(steps.Case):
                                   text=True, bufsize=1, env=dict(os.environ))
         self.addCleanup(server.kill)
         self.assertEqual(server.stdout.readline().strip(), "ready")
-        self.exit_program(self.first_start())
         due = time.localtime(time.time() + 4)
-        self.seed("Work", (("Call the dentist", "Tuesday", time.strftime("%Y-%m-%d %H:%M:%S", due)),))
-        proc = self.start()
+        proc = self.seeded_start(topics=(("Call the dentist", "Tuesday", time.strftime("%Y-%m-%d %H:%M:%S", due)),))
         self.main_window(proc)
         line = server.stdout.readline().rstrip("\n").split("\t")
         self.assertEqual(line[:3], ["notified", "Call the dentist", time.strftime("Alarm at %d/%m/%y %H:%M", due)],

@@ -1,6 +1,5 @@
 """First start, the language question, and a second start meanwhile."""
 
-import a11y
 import steps
 from desktop import wait_for
 
@@ -19,7 +18,7 @@ class FirstStart(steps.Case):
                 again = self.start()
                 self.main_window(again)
                 self.control(again, "push button", exit_caption)
-                self.assertNotIn("dialog", [w.getRoleName() for w in self._windows(again)])
+                self.assertNotIn("dialog", [w.getRoleName() for w in self.windows(again)])
                 self.exit_program(again, exit_caption)
 
     def test_a_second_start_during_the_question_shows_no_half_built_window(self):
@@ -31,12 +30,7 @@ class FirstStart(steps.Case):
         wait_for("the first copy to take the command", lambda: "Command from another copy: RES" in self.user.log_text())
         self.assertTrue(self.holds(lambda: len(self.visible_windows(first)) == 1, seconds=1.5),
                         "only the language window may be on screen while it asks")
-        self.assertEqual([w.getRoleName() for w in self._windows(first)], ["dialog"])
+        self.assertEqual([w.getRoleName() for w in self.windows(first)], ["dialog"])
         self.click(self.control(first, "push button", "Ok"))
         self.main_window(first)
         self.control(first, "push button", "Exit")
-
-    def _windows(self, proc):
-        app = a11y.application(proc.pid)
-        return [app.getChildAtIndex(i) for i in range(app.childCount)
-                if a11y.showing(app.getChildAtIndex(i))]

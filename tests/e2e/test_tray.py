@@ -11,17 +11,8 @@ from desktop import wait_for
 
 class Tray(steps.Case):
 
-    def prepared(self, *args, topics=(("Shopping", "Bread and milk", None),)):
-        self.exit_program(self.first_start())
-        self.seed("Work", topics)
-        return self.start(*args)
-
-    def open_topic(self, proc, title):
-        self.click(self.control(proc, "list item", title), double=True)
-        return self.control(proc, "frame", title, "the editor of " + title)
-
     def test_minimize_hides_every_window_and_each_click_brings_them_back_in_place(self):
-        proc = self.prepared()
+        proc = self.seeded_start()
         self.main_window(proc)
         self.open_topic(proc, "Shopping")
         self.key("ctrl+End")
@@ -54,7 +45,7 @@ class Tray(steps.Case):
                 self.assertEqual(a11y.text(body).strip(), "Bread and milk and eggs", "unsaved text kept")
 
     def test_a_hidden_start_and_a_second_start_that_brings_it_back(self):
-        proc = self.prepared("/M")
+        proc = self.seeded_start("/M")
         self.hidden_in_tray(proc)
         second = self.start()
         self.assertEqual(self.ended(second, "the second copy to end"), 0)
@@ -68,13 +59,13 @@ class Tray(steps.Case):
 
     def test_an_alarm_rings_while_the_program_is_hidden(self):
         due = time.strftime("%Y-%m-%d %H:%M:%S", time.localtime(time.time() + 4))
-        proc = self.prepared("/M", topics=(("Call the dentist", "Tuesday", due),))
+        proc = self.seeded_start("/M", topics=(("Call the dentist", "Tuesday", due),))
         self.hidden_in_tray(proc)
         self.control(proc, "frame", "Call the dentist", "the alarm's topic brought forward", deadline=40)
         self.no_tray_icon()
 
     def test_closing_the_main_window_by_the_window_manager_ends_the_program(self):
-        proc = self.prepared()
+        proc = self.seeded_start()
         self.main_window(proc)
         main = self.main_window_id(proc)
         self.desktop.xdotool("windowminimize", main)

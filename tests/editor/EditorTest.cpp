@@ -2,7 +2,6 @@
 #include "BrowserFixture.h"
 
 #include <QComboBox>
-#include <QPushButton>
 #include <QTextCursor>
 
 using Editor = BrowserFixture;
@@ -21,10 +20,14 @@ TEST_F(Editor, LoadsTheTopicAndItsUpdateTime)
 
     main->mnuItaliano->trigger();
     EXPECT_EQ(e->labModifica->text(), QStringLiteral("Ultima modifica: 04/05/25 03:02"));
-    EXPECT_EQ(e->cmdSalva->text(), QStringLiteral("&Salva"));
-    EXPECT_EQ(e->ToolbarButtons[8]->toolTip(), QStringLiteral("Ctrl-B grassetto"));
-    EXPECT_EQ(e->ToolbarButtons[1]->toolTip(), QStringLiteral("Ctrl-Y Esporta"));
     EXPECT_EQ(e->cmbTipoAllarme->itemText(5), QStringLiteral("Annuale"));
+
+    // Enter in the title moves to the body.
+    e->activateWindow();
+    e->txtArgomento->setFocus();
+    QTest::keyClick(e->txtArgomento, Qt::Key_Return);
+    EXPECT_EQ(e->txtArgomento->text(), QStringLiteral("Agenda"));
+    EXPECT_EQ(e->focusWidget(), e->rtfContenuto);
 }
 
 TEST_F(Editor, ProvaChiusuraSeesTitleTextAndFormattingChanges)
@@ -98,32 +101,23 @@ TEST_F(Editor, SaveCutsTheTitleToTheFieldWithoutSplittingACharacter)
     const QString title = QString(width - 1, QLatin1Char('a')) + QStringLiteral("\U0001F600");
     e->txtArgomento->setText(title);
     e->cmdSalva->click();
-    auto &rs = *session->store.rsArgomenti;
-    rs.setIndex(QStringLiteral("PrimaryKey"));
-    ASSERT_TRUE(rs.seek(topics["Agenda"]));
-    EXPECT_EQ(rs.field(QStringLiteral("argomento")).toString(), QString(width - 1, QLatin1Char('a')));
+    EXPECT_EQ(storedField(topics["Agenda"], "argomento").toString(), QString(width - 1, QLatin1Char('a')));
     EXPECT_EQ(main->lstArgomenti->item(rowOf(title))->text(), title) << "the list shows the full title";
 }
 
 TEST_F(Editor, ABodyLeftAsLoadedIsKeptAsStored)
 {
     // A stored body with a part this program does not show.
-    const QString stored = QStringLiteral("{\\rtf1\\ansi{\\*\\olddest kept for later}Shown text\\par}");
-    auto &rs = *session->store.rsArgomenti;
-    rs.setIndex(QStringLiteral("PrimaryKey"));
-    ASSERT_TRUE(rs.seek(topics["Agenda"]));
-    rs.edit();
-    rs.setField(QStringLiteral("contenuto"), stored);
-    ASSERT_TRUE(rs.update());
+    const QString body = QStringLiteral("{\\rtf1\\ansi{\\*\\olddest kept for later}Shown text\\par}");
+    storeFields(topics["Agenda"], {{"contenuto", body}});
 
     frmNuovoArg *e = openTopic(QStringLiteral("Agenda"));
     ASSERT_TRUE(e);
     EXPECT_EQ(e->rtfContenuto->toPlainText(), QStringLiteral("Shown text"));
     e->txtArgomento->setText(QStringLiteral("Agenda renamed"));
     e->cmdSalva->click();
-    ASSERT_TRUE(rs.seek(topics["Agenda"]));
-    EXPECT_EQ(rs.field(QStringLiteral("contenuto")).toString(), stored) << "a title change keeps the body whole";
-    EXPECT_EQ(rs.field(QStringLiteral("ContenutoTxt")).toString(), QStringLiteral("Shown text"));
+    EXPECT_EQ(storedField(topics["Agenda"], "contenuto").toString(), body) << "a title change keeps the body whole";
+    EXPECT_EQ(storedField(topics["Agenda"], "ContenutoTxt").toString(), QStringLiteral("Shown text"));
 
     // A changed body is written anew.
     select(QStringLiteral("Agenda renamed"));
@@ -132,8 +126,7 @@ TEST_F(Editor, ABodyLeftAsLoadedIsKeptAsStored)
     ASSERT_TRUE(e);
     e->rtfContenuto->append(QStringLiteral("more"));
     e->cmdSalva->click();
-    ASSERT_TRUE(rs.seek(topics["Agenda"]));
-    EXPECT_FALSE(rs.field(QStringLiteral("contenuto")).toString().contains(QLatin1String("kept for later")));
+    EXPECT_FALSE(storedField(topics["Agenda"], "contenuto").toString().contains(QLatin1String("kept for later")));
 }
 
 TEST_F(Editor, ATopicThatCannotBeReadIsNotOfferedForSaving)
@@ -149,10 +142,7 @@ TEST_F(Editor, ATopicThatCannotBeReadIsNotOfferedForSaving)
     e->cmdSalva_Click();
     EXPECT_TRUE(e->ProvaChiusura()) << "nothing of the user's to keep: the program may end";
     ASSERT_TRUE(db.exec(QStringLiteral("ALTER TABLE Argomenti RENAME COLUMN elsewhere TO contenuto")));
-    auto &rs = *session->store.rsArgomenti;
-    rs.setIndex(QStringLiteral("PrimaryKey"));
-    ASSERT_TRUE(rs.seek(topics["Agenda"]));
-    EXPECT_EQ(rs.field(QStringLiteral("contenuto")).toString(), QStringLiteral("Body of Agenda")) << "kept";
+    EXPECT_EQ(storedField(topics["Agenda"], "contenuto").toString(), QStringLiteral("Body of Agenda")) << "kept";
 }
 
 TEST_F(Editor, SaveOfATopicDeletedMeanwhileFailsAndKeepsTheWindow)
@@ -160,12 +150,7 @@ TEST_F(Editor, SaveOfATopicDeletedMeanwhileFailsAndKeepsTheWindow)
     frmNuovoArg *e = openTopic(QStringLiteral("Agenda"));
     ASSERT_TRUE(e);
     e->rtfContenuto->setPlainText(QStringLiteral("precious"));
-    {
-        auto &rs = *session->store.rsArgomenti;
-        rs.setIndex(QStringLiteral("PrimaryKey"));
-        ASSERT_TRUE(rs.seek(topics["Agenda"]));
-        ASSERT_TRUE(rs.remove());
-    }
+    ASSERT_TRUE(stored(topics["Agenda"]) && session->store.rsArgomenti->remove());
     services.dialogs.expectMsgBox();
     e->cmdSalva->click();
     ASSERT_FALSE(services.dialogs.shown().isEmpty());
@@ -194,21 +179,7 @@ TEST_F(Editor, SaveRefusesABodyTooLargeToReadBackAndKeepsTheText)
     EXPECT_EQ(services.dialogs.shown().constLast().prompt, session->GetString(765));
     EXPECT_TRUE(e->isVisible());
     EXPECT_TRUE(e->rtfContenuto->toPlainText().startsWith(QStringLiteral("precious")));
-    auto &rs = *session->store.rsArgomenti;
-    rs.setIndex(QStringLiteral("PrimaryKey"));
-    ASSERT_TRUE(rs.seek(topics["Agenda"]));
-    EXPECT_EQ(rs.field(QStringLiteral("ContenutoTxt")).toString(), QStringLiteral("Body of Agenda")) << "nothing stored";
-}
-
-TEST_F(Editor, EnterInTheTitleMovesToTheBody)
-{
-    frmNuovoArg *e = openTopic(QStringLiteral("Agenda"));
-    ASSERT_TRUE(e);
-    e->activateWindow();
-    e->txtArgomento->setFocus();
-    QTest::keyClick(e->txtArgomento, Qt::Key_Return);
-    EXPECT_EQ(e->txtArgomento->text(), QStringLiteral("Agenda"));
-    EXPECT_EQ(e->focusWidget(), e->rtfContenuto);
+    EXPECT_EQ(storedField(topics["Agenda"], "ContenutoTxt").toString(), QStringLiteral("Body of Agenda")) << "nothing stored";
 }
 
 TEST(TitleToFileName, KeepsWhatAFileNameMayHold)

@@ -12,28 +12,29 @@
 #include <QStandardPaths>
 
 namespace {
-QString pdfText(const QString &pdf, int page = 0)
+QString run(const QString &program, const QStringList &args)
 {
-    QStringList args;
-    if (page > 0)
-        args << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l") << QString::number(page);
-    args << pdf << QStringLiteral("-");
     QProcess p;
-    p.start(QStringLiteral("pdftotext"), args);
+    p.start(program, args);
     p.waitForFinished(20000);
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
+// A page's text (every page's with page 0), or its words' boxes.
+QString pdfText(const QString &pdf, int page = 0, bool boxes = false)
+{
+    QStringList args;
+    if (page > 0)
+        args << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l") << QString::number(page);
+    if (boxes)
+        args << QStringLiteral("-bbox");
+    return run(QStringLiteral("pdftotext"), args << pdf << QStringLiteral("-"));
+}
+
 int pdfPages(const QString &pdf)
 {
-    QProcess p;
-    p.start(QStringLiteral("pdfinfo"), {pdf});
-    p.waitForFinished(20000);
-    const QString info = QString::fromUtf8(p.readAllStandardOutput());
-    for (const QString &line : info.split(QLatin1Char('\n')))
-        if (line.startsWith(QLatin1String("Pages:")))
-            return line.mid(6).trimmed().toInt();
-    return -1;
+    const QRegularExpression pages(QStringLiteral("Pages:\\s*(\\d+)"));
+    return pages.match(run(QStringLiteral("pdfinfo"), {pdf})).captured(1).toInt();
 }
 
 QByteArray readFile(const QString &path)
@@ -78,6 +79,8 @@ TEST_F(ExportPrint, EmptyBodyPrintsOnePageWithTitleAndRule)
     e->mnuStampa_Click();
     EXPECT_EQ(pdfPages(pdf), 1);
     EXPECT_TRUE(pdfText(pdf).contains(QLatin1String("Shopping list")));
+    services.dialogs.expectPrint(QString());  // cancelled: nothing printed
+    e->mnuStampa_Click();
 }
 
 TEST_F(ExportPrint, LongBodyPrintsEachLineOnceAndTheHeaderOnEveryPage)
@@ -107,13 +110,6 @@ TEST_F(ExportPrint, LongBodyPrintsEachLineOnceAndTheHeaderOnEveryPage)
     // clipped at a page's foot and shown again at the next one's head.
     for (int i = 1; i <= 300; ++i)
         EXPECT_EQ(all.count(QRegularExpression(QStringLiteral("Line number %1 of").arg(i))), 1) << i;
-}
-
-TEST_F(ExportPrint, CancelledPrintDialogPrintsNothing)
-{
-    services.dialogs.expectPrint(QString());
-    e->mnuStampa_Click();
-    SUCCEED();
 }
 
 TEST(PrintRichTextTest, PictureTallerThanAPageEndsTheJob)
@@ -155,10 +151,7 @@ TEST(PrintRichTextTest, IndentsKeepTheirSizeOnPaper)
     QPrinter printer(QPrinter::HighResolution);
     printToPdf(printer, pdf);
     ASSERT_TRUE(PrintRichText(&printer, QStringLiteral("Title"), &doc, 1440, 1440, 1440, 1440).ok);
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
-    p.waitForFinished(20000);
-    const QString boxes = QString::fromUtf8(p.readAllStandardOutput());
+    const QString boxes = pdfText(pdf, 0, true);
     const auto left = [&boxes](const QString &word) {
         const QRegularExpression re(QStringLiteral("xMin=\"([0-9.]+)\"[^>]*>%1<").arg(word));
         return re.match(boxes).captured(1).toDouble();
@@ -197,7 +190,6 @@ TEST_F(ExportPrint, ExistingFileIsReplacedOnlyAfterYes)
     e->mnuEsporta_Click();
     EXPECT_EQ(readFile(path), QByteArray("old content"));
     EXPECT_EQ(services.dialogs.shown().constLast().prompt, QStringLiteral("Overwrite existing file?"));
-    EXPECT_EQ(services.dialogs.shown().constLast().title, QStringLiteral("Request"));
 
     services.dialogs.expectSaveFile(path);
     services.dialogs.expectMsgBox(platform::vbYes);

@@ -2,9 +2,6 @@
 #include "FindBar.h"
 
 #include <QCheckBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QTest>
 #include <QTextCursor>
 
 TEST(FindOccurrences, WordsAndPatternsLeftToRight)
@@ -41,13 +38,8 @@ using FindInTopic = BrowserFixture;
 
 TEST_F(FindInTopic, KeysOpenStepAndCloseTheBarWithoutTouchingTheText)
 {
-    auto &rs = *session->store.rsArgomenti;
-    rs.setIndex(QStringLiteral("PrimaryKey"));
-    ASSERT_TRUE(rs.seek(topics["Agenda"]));
-    rs.edit();
-    rs.setField(QStringLiteral("contenuto"), QStringLiteral("uno due uno\ntre uno"));
-    rs.setField(QStringLiteral("ContenutoTxt"), QStringLiteral("uno due uno\ntre uno"));
-    ASSERT_TRUE(rs.update());
+    const QString body = QStringLiteral("uno due uno\ntre uno");
+    storeFields(topics["Agenda"], {{"contenuto", body}, {"ContenutoTxt", body}});
     frmNuovoArg *e = openTopic(QStringLiteral("Agenda"));
     ASSERT_TRUE(e);
     e->show();

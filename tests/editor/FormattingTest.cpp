@@ -47,7 +47,7 @@ TEST_F(Formatting, CtrlLettersWithoutACommandInsertNothingAndCtrlASelectsAll)
     EXPECT_EQ(body->textCursor().selectedText().size(), body->toPlainText().size());
 }
 
-TEST_F(Formatting, SmallerNeverGoesBelowOnePoint)
+TEST_F(Formatting, SizeAndIndentStopAtTheirLimits)
 {
     selectRange(0, 5);
     QTextCharFormat two;
@@ -60,9 +60,20 @@ TEST_F(Formatting, SmallerNeverGoesBelowOnePoint)
     ctrl(Qt::Key_G);
     ctrl(Qt::Key_G);
     EXPECT_DOUBLE_EQ(formatAt(0).fontPointSize(), 3.0);
+
+    // Indent steps by 50 twips and never below zero.
+    selectRange(0, 3);
+    ctrl(Qt::Key_D);
+    EXPECT_DOUBLE_EQ(body->document()->firstBlock().blockFormat().leftMargin(), 0.0) << "refused below zero";
+    ctrl(Qt::Key_Q);
+    ctrl(Qt::Key_Q);
+    EXPECT_NEAR(body->document()->firstBlock().blockFormat().leftMargin() * 15, 100.0, 1e-9);
+    ctrl(Qt::Key_D);
+    EXPECT_NEAR(body->document()->firstBlock().blockFormat().leftMargin() * 15, 50.0, 1e-9);
+    EXPECT_DOUBLE_EQ(body->document()->lastBlock().blockFormat().leftMargin(), 0.0) << "other paragraphs untouched";
 }
 
-TEST_F(Formatting, BoldOnAPartlyBoldSelectionChangesNothing)
+TEST_F(Formatting, BoldOnAPartlyBoldSelectionChangesNothingAndItalicHasThreeKeys)
 {
     selectRange(0, 5);
     ctrl(Qt::Key_B);
@@ -75,10 +86,7 @@ TEST_F(Formatting, BoldOnAPartlyBoldSelectionChangesNothing)
     EXPECT_NE(formatAt(7).fontWeight(), QFont::Bold);
     EXPECT_FALSE(e->ToolbarButtons[8]->isChecked());
     EXPECT_EQ(body->toPlainText(), QStringLiteral("alpha beta gamma\nsecond line")) << "no control character typed";
-}
 
-TEST_F(Formatting, ItalicByButtonCtrlOAndCtrlI)
-{
     selectRange(6, 10);
     e->Toolbar1_ButtonClick(e->ToolbarButtons[9]);
     EXPECT_TRUE(formatAt(6).fontItalic());
@@ -108,19 +116,6 @@ TEST_F(Formatting, TabInsertsOrMovesTheFocus)
     body->setFocus();
     QTest::keyClick(body, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(e->focusWidget(), e->cmdTimer);
-}
-
-TEST_F(Formatting, IndentStepsBy50TwipsAndNeverBelowZero)
-{
-    selectRange(0, 3);
-    ctrl(Qt::Key_D);
-    EXPECT_DOUBLE_EQ(body->document()->firstBlock().blockFormat().leftMargin(), 0.0) << "refused below zero";
-    ctrl(Qt::Key_Q);
-    ctrl(Qt::Key_Q);
-    EXPECT_NEAR(body->document()->firstBlock().blockFormat().leftMargin() * 15, 100.0, 1e-9);
-    ctrl(Qt::Key_D);
-    EXPECT_NEAR(body->document()->firstBlock().blockFormat().leftMargin() * 15, 50.0, 1e-9);
-    EXPECT_DOUBLE_EQ(body->document()->lastBlock().blockFormat().leftMargin(), 0.0) << "other paragraphs untouched";
 }
 
 TEST_F(Formatting, AlignmentButtonsFollowTheSelection)
@@ -174,10 +169,16 @@ TEST_F(Formatting, FontDialogAppliesAndRemembersTheEditorFont)
     EXPECT_EQ(setup.field(QStringLiteral("EditFontAttributi")).toString(), QStringLiteral("BSU"));
     EXPECT_EQ(body->toPlainText().left(5), QStringLiteral("alpha")) << "the key is used up";
 
-    // The next editor types in the remembered font, struck through too.
+    // The next editor types in the remembered font, struck through too; the
+    // font is no edit to take back.
     main->cmdInserisci_Click();
     frmNuovoArg *fresh = editorOf(-1);
     ASSERT_TRUE(fresh);
+    EXPECT_FALSE(fresh->rtfContenuto->document()->isUndoAvailable());
+    fresh->rtfContenuto->undo();
+    EXPECT_FALSE(fresh->rtfContenuto->document()->isModified());
+    EXPECT_EQ(fresh->rtfContenuto->document()->firstBlock().charFormat().fontFamilies().toStringList().value(0),
+              QStringLiteral("DejaVu Serif"));
     const QTextCharFormat typing = fresh->rtfContenuto->currentCharFormat();
     EXPECT_EQ(typing.fontFamilies().toStringList().value(0), QStringLiteral("DejaVu Serif"));
     EXPECT_TRUE(typing.fontStrikeOut());
@@ -196,25 +197,7 @@ TEST_F(Formatting, FontDialogAppliesAndRemembersTheEditorFont)
     EXPECT_EQ(setup.field(QStringLiteral("EditFontAttributi")).toString(), QStringLiteral("BU"));
 }
 
-TEST_F(Formatting, AStoredBodyOpensWithTheInsertionPointAtTheStart)
-{
-    EXPECT_EQ(body->textCursor().position(), 0);
-    EXPECT_FALSE(body->toPlainText().isEmpty());
-}
-
-TEST_F(Formatting, TheEditorFontOfANewTopicIsNoEditToTakeBack)
-{
-    main->cmdInserisci_Click();
-    frmNuovoArg *fresh = editorOf(-1);
-    ASSERT_TRUE(fresh);
-    EXPECT_FALSE(fresh->rtfContenuto->document()->isUndoAvailable());
-    fresh->rtfContenuto->undo();
-    EXPECT_FALSE(fresh->rtfContenuto->document()->isModified());
-    EXPECT_EQ(fresh->rtfContenuto->document()->firstBlock().charFormat().fontFamilies().toStringList().value(0),
-              QStringLiteral("MS Sans Serif"));
-}
-
-TEST_F(Formatting, CancelledDialogsChangeNothing)
+TEST_F(Formatting, CancelledDialogsChangeNothingAndTheColourDialogColoursTheSelection)
 {
     auto &setup = *session->store.rsSetup;
     selectRange(0, 5);
@@ -226,11 +209,7 @@ TEST_F(Formatting, CancelledDialogsChangeNothing)
     EXPECT_EQ(formatAt(0), before);
     EXPECT_EQ(setup.field(QStringLiteral("EditFont")).toString(), QStringLiteral("MS Sans Serif"));
     EXPECT_EQ(setup.field(QStringLiteral("Editcolore")).toInt(), 0);
-}
 
-TEST_F(Formatting, ColourDialogColoursTheSelectionAndIsRemembered)
-{
-    selectRange(0, 5);
     services.dialogs.expectColor(QColor(0x12, 0x34, 0x56));
     ctrl(Qt::Key_W);
     EXPECT_EQ(formatAt(0).foreground().color(), QColor(0x12, 0x34, 0x56));
@@ -246,6 +225,7 @@ TEST_F(Formatting, FormattedBodyIsSavedAndReadBack)
     e->cmdSalva_Click();
     frmNuovoArg *again = openTopic(QStringLiteral("Agenda"));
     ASSERT_TRUE(again);
+    EXPECT_EQ(again->rtfContenuto->textCursor().position(), 0) << "a stored body opens at its start";
     QTextCursor c(again->rtfContenuto->document());
     c.setPosition(2);
     EXPECT_EQ(c.charFormat().fontWeight(), QFont::Bold);

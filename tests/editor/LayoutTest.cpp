@@ -7,21 +7,13 @@
 TEST(EditorLayoutRules, TheDesignsExampleWindow)
 {
     const EditorLayout l = computeEditorLayout(5895, 6035);
-    EXPECT_DOUBLE_EQ(l.rect("cmdSalva").top(), 4785);
-    EXPECT_DOUBLE_EQ(l.rect("cmdSalva").left(), 3555);
-    EXPECT_DOUBLE_EQ(l.rect("cmdAnnulla").left(), 4635);
-    EXPECT_DOUBLE_EQ(l.rect("cmdAnnulla").top(), 4785);
-    EXPECT_DOUBLE_EQ(l.rect("cmdTimer").left(), 2475);
-    EXPECT_DOUBLE_EQ(l.rect("cmdTimer").top(), 4785);
-    EXPECT_DOUBLE_EQ(l.rect("labModifica").top(), 4785);
-    EXPECT_DOUBLE_EQ(l.rect("labModifica").left(), 150);
+    EXPECT_EQ(l.rect("cmdSalva").topLeft(), QPointF(3555, 4785));
+    EXPECT_EQ(l.rect("cmdAnnulla").topLeft(), QPointF(4635, 4785));
+    EXPECT_EQ(l.rect("cmdTimer").topLeft(), QPointF(2475, 4785));
+    EXPECT_EQ(l.rect("labModifica").topLeft(), QPointF(150, 4785));
     EXPECT_DOUBLE_EQ(l.rect("txtArgomento").width(), 4965);
-    EXPECT_DOUBLE_EQ(l.rect("rtfContenuto").width(), 5470);
-    EXPECT_DOUBLE_EQ(l.rect("rtfContenuto").height(), 3435);
-    EXPECT_DOUBLE_EQ(l.rect("rtfContenuto").top(), 1260);
-    EXPECT_DOUBLE_EQ(l.rect("rtfContenuto").left(), 155);
-    EXPECT_DOUBLE_EQ(l.rect("frmAllarme").width(), 5570);
-    EXPECT_DOUBLE_EQ(l.rect("frmAllarme").height(), 3585);
+    EXPECT_EQ(l.rect("rtfContenuto"), QRectF(155, 1260, 5470, 3435));
+    EXPECT_EQ(l.rect("frmAllarme").size(), QSizeF(5570, 3585));
     EXPECT_DOUBLE_EQ(l.rect("Calendar1").height(), 2985);
     EXPECT_DOUBLE_EQ(l.rect("cmbOre").top(), 3585 - 630);
     EXPECT_DOUBLE_EQ(l.rect("labOra").top(), 3585 - 585);

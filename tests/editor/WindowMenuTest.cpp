@@ -1,9 +1,6 @@
 #include "BrowserFixture.h"
 
-#include <QPushButton>
-
 #include "frmListaFinestre.h"
-#include <QListWidget>
 
 using WindowMenu = BrowserFixture;
 
@@ -24,8 +21,18 @@ TEST_F(WindowMenu, ShowsTheNineOldestEditorsAndOthersBeyond)
     EXPECT_TRUE(visibleEntries(main.get()).isEmpty());
     main->mnuMinimizza_Click();  // nothing to do, and no harm
 
-    QList<frmNuovoArg *> editors;
-    for (int i = 0; i < 10; ++i) {
+    // A new topic is listed as <NA> until it has a title, which it follows.
+    main->cmdInserisci_Click();
+    QList<frmNuovoArg *> editors{session->finestre.editors().constLast()};
+    EXPECT_EQ(main->mnuFinestra[1]->text(), QStringLiteral("<NA>"));
+    editors[0]->txtArgomento->setText(QStringLiteral("Idea"));
+    EXPECT_EQ(main->mnuFinestra[1]->text(), QStringLiteral("Idea"));
+    EXPECT_EQ(editors[0]->windowTitle(), QStringLiteral("Idea"));
+    editors[0]->txtArgomento->clear();
+    EXPECT_EQ(main->mnuFinestra[1]->text(), QString()) << "not <NA> again";
+    EXPECT_EQ(editors[0]->windowTitle(), QString());
+    editors[0]->txtArgomento->setText(QStringLiteral("w0"));
+    for (int i = 1; i < 10; ++i) {
         main->cmdInserisci_Click();
         editors << session->finestre.editors().constLast();
         editors.constLast()->txtArgomento->setText(QStringLiteral("w%1").arg(i));
@@ -47,19 +54,6 @@ TEST_F(WindowMenu, ShowsTheNineOldestEditorsAndOthersBeyond)
     // Numbers are never given twice.
     main->cmdInserisci_Click();
     EXPECT_EQ(session->finestre.editors().constLast()->NumFinestra, 10);
-}
-
-TEST_F(WindowMenu, NewTopicRegistersAsNAAndFollowsItsTitle)
-{
-    main->cmdInserisci_Click();
-    frmNuovoArg *e = session->finestre.editors().constLast();
-    EXPECT_EQ(main->mnuFinestra[1]->text(), QStringLiteral("<NA>"));
-    e->txtArgomento->setText(QStringLiteral("Idea"));
-    EXPECT_EQ(main->mnuFinestra[1]->text(), QStringLiteral("Idea"));
-    EXPECT_EQ(e->windowTitle(), QStringLiteral("Idea"));
-    e->txtArgomento->clear();
-    EXPECT_EQ(main->mnuFinestra[1]->text(), QString()) << "not <NA> again";
-    EXPECT_EQ(e->windowTitle(), QString());
 }
 
 TEST_F(WindowMenu, MinimizeAndRestoreAllTouchOnlyEditors)
@@ -91,7 +85,6 @@ TEST_F(WindowMenu, MinimizeAndRestoreAllTouchOnlyEditors)
 
 TEST_F(WindowMenu, AuxiliaryWindowsCountAsOpenForPacking)
 {
-    EXPECT_TRUE(session->finestre.AllWindowsClosed());
     {
         QWidget aux;
         struct Aux : Form {
@@ -116,7 +109,6 @@ TEST_F(WindowMenu, WindowListShowsEveryEditorAndEnterSwitchesToTheOldest)
     auto driver = whenShown<frmListaFinestre>([&listed](frmListaFinestre *d) {
         for (int i = 0; i < d->lstFinestre->count(); ++i)
             listed << d->lstFinestre->item(i)->text();
-        EXPECT_EQ(d->windowTitle(), QStringLiteral(" Window list"));
         QTest::keyClick(d->lstFinestre, Qt::Key_Return);
     });
     main->mnuFinestraAltre->trigger();

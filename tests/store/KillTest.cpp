@@ -32,6 +32,14 @@ TEST(Killing, WriterKilledAtRandomMomentsKeepsEveryAcknowledgedChange)
     qint64 lastSaved = 0;
     int lastTarget = 2;
     int killedMidWrite = 0;
+    // "saved N" and "moved A to B" lines are the writer's acknowledgements.
+    const auto heard = [&](const QByteArray &line) {
+        const QStringList words = QString::fromLatin1(line).split(QLatin1Char(' '));
+        if (words.value(0) == QLatin1String("saved"))
+            lastSaved = words.value(1).toLongLong();
+        else if (words.value(0) == QLatin1String("moved"))
+            lastTarget = words.value(3).toInt();
+    };
     for (int run = 0; run < runs; ++run) {
         SCOPED_TRACE(testing::Message() << "kill " << run + 1);
         QProcess writer;
@@ -43,14 +51,8 @@ TEST(Killing, WriterKilledAtRandomMomentsKeepsEveryAcknowledgedChange)
             if (!writer.canReadLine() && !writer.waitForReadyRead(30000)) {
                 FAIL() << "the writer stopped: " << writer.readAllStandardError().toStdString();
             }
-            while (writer.canReadLine() && seen < acks) {
-                const QStringList words = QString::fromLatin1(writer.readLine()).split(QLatin1Char(' '));
-                if (words.value(0) == QLatin1String("saved"))
-                    lastSaved = words.value(1).toLongLong();
-                else if (words.value(0) == QLatin1String("moved"))
-                    lastTarget = words.value(3).toInt();
-                ++seen;
-            }
+            for (; writer.canReadLine() && seen < acks; ++seen)
+                heard(writer.readLine().trimmed());
         }
         // A random moment within the next commits, not just after one: the
         // pause is the randomness, nothing waits on it.
@@ -58,13 +60,8 @@ TEST(Killing, WriterKilledAtRandomMomentsKeepsEveryAcknowledgedChange)
         ::kill(pid_t(writer.processId()), SIGKILL);
         writer.waitForFinished();
         // Lines said before the kill count as acknowledged too.
-        for (const QByteArray &line : writer.readAllStandardOutput().split('\n')) {
-            const QStringList words = QString::fromLatin1(line).split(QLatin1Char(' '));
-            if (words.value(0) == QLatin1String("saved"))
-                lastSaved = words.value(1).toLongLong();
-            else if (words.value(0) == QLatin1String("moved"))
-                lastTarget = words.value(3).toInt();
-        }
+        for (const QByteArray &line : writer.readAllStandardOutput().split('\n'))
+            heard(line);
 
         ASSERT_EQ(damageOf(path), QString());
         store::Connection db;

@@ -1,92 +1,55 @@
 #include "Like.h"
-#include "NoteStore.h"
-#include "QtPrinters.h"
-#include "TempDir.h"
+#include "StoreFixture.h"
 
 #include <QRandomGenerator>
 #include <QRegularExpression>
 
-#include <gtest/gtest.h>
-
 using store::likeMatch;
 
-TEST(Like, StarMatchesAnyRunIncludingNone)
+// Each case through both matchers: on text, and on the UTF-8 bytes the
+// store hands over.
+TEST(Like, PatternTable)
 {
-    EXPECT_TRUE(likeMatch(QStringLiteral("*mar*"), QStringLiteral("Marmellata")));
-    EXPECT_TRUE(likeMatch(QStringLiteral("*"), QString()));
-    EXPECT_TRUE(likeMatch(QStringLiteral("a*b*c"), QStringLiteral("abc")));
-    EXPECT_TRUE(likeMatch(QStringLiteral("a**c"), QStringLiteral("axxxc")));
-    EXPECT_FALSE(likeMatch(QStringLiteral("a*c"), QStringLiteral("abcd")));
-    EXPECT_FALSE(likeMatch(QStringLiteral("mar"), QStringLiteral("Marmellata")));  // no implicit stars
-}
-
-TEST(Like, QuestionMarkAndHashTakeExactlyOneCharacter)
-{
-    EXPECT_TRUE(likeMatch(QStringLiteral("*a?c*"), QStringLiteral("xxABCxx")));
-    EXPECT_TRUE(likeMatch(QStringLiteral("*a?c*"), QStringLiteral("A1C")));
-    EXPECT_FALSE(likeMatch(QStringLiteral("a?c"), QStringLiteral("ac")));
-    EXPECT_TRUE(likeMatch(QStringLiteral("*20#9*"), QStringLiteral("Anno 2019")));
-    EXPECT_FALSE(likeMatch(QStringLiteral("*20#9*"), QStringLiteral("Anno 20x9")));
-    EXPECT_FALSE(likeMatch(QStringLiteral("#"), QStringLiteral("")));
-}
-
-TEST(Like, BracketListsRangesAndNegation)
-{
-    EXPECT_TRUE(likeMatch(QStringLiteral("[abc]x"), QStringLiteral("bx")));
-    EXPECT_FALSE(likeMatch(QStringLiteral("[abc]x"), QStringLiteral("dx")));
-    EXPECT_TRUE(likeMatch(QStringLiteral("[a-f]1"), QStringLiteral("E1")));  // range ignores case too
-    EXPECT_TRUE(likeMatch(QStringLiteral("[A-F]1"), QStringLiteral("e1")));
-    EXPECT_FALSE(likeMatch(QStringLiteral("[a-f]1"), QStringLiteral("g1")));
-    EXPECT_TRUE(likeMatch(QStringLiteral("[!a-f]1"), QStringLiteral("g1")));
-    EXPECT_FALSE(likeMatch(QStringLiteral("[!a-f]1"), QStringLiteral("c1")));
-    // Inside a list the wildcards stand for themselves, and so does a hyphen at an end.
-    EXPECT_TRUE(likeMatch(QStringLiteral("a[*]b"), QStringLiteral("a*b")));
-    EXPECT_FALSE(likeMatch(QStringLiteral("a[*]b"), QStringLiteral("axb")));
-    EXPECT_TRUE(likeMatch(QStringLiteral("[-x]"), QStringLiteral("-")));
-    EXPECT_TRUE(likeMatch(QStringLiteral("[x-]"), QStringLiteral("-")));
-    EXPECT_TRUE(likeMatch(QStringLiteral("a[#?]b"), QStringLiteral("a?b")));
-    EXPECT_FALSE(likeMatch(QStringLiteral("a[#?]b"), QStringLiteral("a5b")));
-}
-
-TEST(Like, UnclosedBracketIsMatchedLiterally)
-{
-    EXPECT_TRUE(likeMatch(QStringLiteral("*[abc*"), QStringLiteral("x[abcy")));
-    EXPECT_FALSE(likeMatch(QStringLiteral("*[abc*"), QStringLiteral("xay")));
-    EXPECT_TRUE(likeMatch(QStringLiteral("["), QStringLiteral("[")));
-}
-
-TEST(Like, CaseIsIgnoredForNonAsciiLettersToo)
-{
-    EXPECT_TRUE(likeMatch(QStringLiteral("*città*"), QStringLiteral("LA CITTÀ ETERNA")));
-    EXPECT_TRUE(likeMatch(QStringLiteral("ÉTÉ"), QStringLiteral("été")));
-    EXPECT_TRUE(likeMatch(QStringLiteral("*ΣΟΦΙΑ*"), QStringLiteral("η σοφια")));
-    EXPECT_TRUE(likeMatch(QStringLiteral("[à-ù]"), QStringLiteral("È")));
-    // Characters outside the basic plane count as one character each.
-    EXPECT_TRUE(likeMatch(QStringLiteral("a?b"), QStringLiteral("a\U0001F600b")));
-}
-
-TEST(Like, PathologicalPatternsFinishQuickly)
-{
+    const struct {
+        const char *pattern, *text;
+        bool match;
+    } cases[] = {
+        // A star takes any run, none included; there are no implicit stars.
+        {"*mar*", "Marmellata", true}, {"*", "", true}, {"a*b*c", "abc", true}, {"a**c", "axxxc", true},
+        {"a*c", "abcd", false}, {"mar", "Marmellata", false},
+        // ? and # take exactly one character, # a digit.
+        {"*a?c*", "xxABCxx", true}, {"*a?c*", "A1C", true}, {"a?c", "ac", false}, {"*20#9*", "Anno 2019", true},
+        {"*20#9*", "Anno 20x9", false}, {"#", "", false},
+        // Lists, ranges (ignoring case) and negation; inside a list the
+        // wildcards stand for themselves, and so does a hyphen at an end.
+        {"[abc]x", "bx", true}, {"[abc]x", "dx", false}, {"[a-f]1", "E1", true}, {"[A-F]1", "e1", true},
+        {"[a-f]1", "g1", false}, {"[!a-f]1", "g1", true}, {"[!a-f]1", "c1", false}, {"a[*]b", "a*b", true},
+        {"a[*]b", "axb", false}, {"[-x]", "-", true}, {"[x-]", "-", true}, {"a[#?]b", "a?b", true},
+        {"a[#?]b", "a5b", false},
+        // An unclosed bracket is literal.
+        {"*[abc*", "x[abcy", true}, {"*[abc*", "xay", false}, {"[", "[", true},
+        // Case is ignored beyond ASCII; a character outside the basic plane is one.
+        {"*città*", "LA CITTÀ ETERNA", true}, {"ÉTÉ", "été", true}, {"*ΣΟΦΙΑ*", "η σοφια", true},
+        {"[à-ù]", "È", true}, {"a?b", "a\U0001F600b", true},
+    };
+    for (const auto &c : cases) {
+        const store::LikePattern like(QString::fromUtf8(c.pattern));
+        const QByteArray utf8(c.text);
+        EXPECT_EQ(likeMatch(QString::fromUtf8(c.pattern), QString::fromUtf8(c.text)), c.match) << c.pattern << c.text;
+        EXPECT_EQ(like.matchesUtf8(utf8.constData(), utf8.size()), c.match) << c.pattern << c.text << " (UTF-8)";
+    }
+    // Pathological patterns finish (a backtracking matcher would not).
     const QString text = QString(5000, QLatin1Char('a'));
     EXPECT_FALSE(likeMatch(QStringLiteral("*a*a*a*a*a*a*a*a*a*b"), text));
     EXPECT_TRUE(likeMatch(QStringLiteral("*a*a*a*a*a*a*a*a*a*"), text));
 }
 
-TEST(Like, IsTheLikeOperatorOfTheStore)
+using LikeInStore = StoreFixture;
+
+TEST_F(LikeInStore, IsTheLikeOperatorOfTheStore)
 {
-    TempDir dir;
-    const QString path = store::JoinPath(dir.path(), store::kDatabaseFileName);
-    QString err;
-    ASSERT_TRUE(store::NoteStore::createDatabase(path, QDateTime::currentDateTime(), &err)) << err.toStdString();
-    store::NoteStore ns;
-    ns.DataFolder = dir.path();
-    ASSERT_TRUE(ns.open()) << ns.errorText().toStdString();
-    for (const char *t : {"Agenda", "Marmellata", "Summary 2019", "ciTTà"}) {
-        ns.rsArgomenti->addNew();
-        ns.rsArgomenti->setField(QStringLiteral("argomento"), QString::fromUtf8(t));
-        ns.rsArgomenti->setField(QStringLiteral("ContenutoTxt"), QStringLiteral("body of ") + QString::fromUtf8(t));
-        ASSERT_TRUE(ns.rsArgomenti->update());
-    }
+    for (const char *t : {"Agenda", "Marmellata", "Summary 2019", "ciTTà"})
+        addTopic(0, QString::fromUtf8(t), QStringLiteral("body of ") + QString::fromUtf8(t));
     // The statement of the find command, with the names in other letter cases.
     auto rs = ns.openQuery(QStringLiteral(
         "SELECT * FROM ARGOMENTI WHERE ContenutoTxt LIKE '*20#9*' OR Argomento LIKE '*20#9*'"));

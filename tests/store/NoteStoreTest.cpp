@@ -11,15 +11,12 @@ using store::FileExists;
 using store::JoinPath;
 using store::NoteStore;
 
-TEST(Paths, JoinPathPutsExactlyOneSeparatorAndTrims)
+TEST(Paths, JoinPathPutsOneSeparatorAndTrimsAndCutToWidthKeepsWholeCharacters)
 {
     EXPECT_EQ(JoinPath(QStringLiteral("/data"), QStringLiteral("quorvel.mdb")), QStringLiteral("/data/quorvel.mdb"));
     EXPECT_EQ(JoinPath(QStringLiteral("/data/"), QStringLiteral("quorvel.mdb")), QStringLiteral("/data/quorvel.mdb"));
     EXPECT_EQ(JoinPath(QStringLiteral("  /data"), QStringLiteral("x  ")), QStringLiteral("/data/x"));
-}
-
-TEST(Paths, CutToWidthKeepsWholeCharactersAndWholeTextWithoutAWidth)
-{
+    // Cutting to a width keeps whole characters, and the whole text without a width.
     EXPECT_EQ(store::CutToWidth(QStringLiteral("abcdef"), 3), QStringLiteral("abc"));
     EXPECT_EQ(store::CutToWidth(QStringLiteral("ab\U0001F600c"), 3), QStringLiteral("ab")) << "no half character";
     EXPECT_EQ(store::CutToWidth(QStringLiteral("abcdef"), 0), QStringLiteral("abcdef")) << "no declared width";
@@ -28,12 +25,8 @@ TEST(Paths, CutToWidthKeepsWholeCharactersAndWholeTextWithoutAWidth)
 TEST(Paths, FileExistsOnlyForOrdinaryVisibleFiles)
 {
     TempDir dir;
-    QFile f(dir.file(QStringLiteral("a.txt")));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.close();
-    QFile h(dir.file(QStringLiteral(".hidden")));
-    ASSERT_TRUE(h.open(QIODevice::WriteOnly));
-    h.close();
+    for (const char *name : {"a.txt", ".hidden"})
+        ASSERT_TRUE(QFile(dir.file(QString::fromLatin1(name))).open(QIODevice::WriteOnly));
     EXPECT_TRUE(FileExists(dir.file(QStringLiteral("a.txt"))));
     EXPECT_FALSE(FileExists(dir.file(QStringLiteral(".hidden"))));
     EXPECT_FALSE(FileExists(dir.path())) << "a folder is not a file";
@@ -41,14 +34,11 @@ TEST(Paths, FileExistsOnlyForOrdinaryVisibleFiles)
     EXPECT_FALSE(FileExists(QString()));
 }
 
-TEST(Opening, NewDatabaseHasTheSchemaAndOneSetupRecord)
+using NewStore = StoreFixture;
+
+TEST_F(NewStore, HasTheSchemaAndOneSetupRecordAndOpensAgain)
 {
-    TempDir dir;
     QString err;
-    ASSERT_TRUE(NoteStore::createDatabase(dir.file(QStringLiteral("quorvel.mdb")), QDateTime::currentDateTime(), &err));
-    NoteStore ns;
-    ns.DataFolder = dir.path();
-    ASSERT_TRUE(ns.open());
     EXPECT_EQ(ns.DatabasePath, dir.file(QStringLiteral("quorvel.mdb")));
     EXPECT_EQ(ns.rsSetup->recordCount(), 1);
     EXPECT_EQ(ns.rsSetup->field(QStringLiteral("lingua")).toInt(), 2) << "the language is asked at the first start";
@@ -62,46 +52,24 @@ TEST(Opening, NewDatabaseHasTheSchemaAndOneSetupRecord)
         EXPECT_TRUE(ns.rsArgomenti->setIndex(QString::fromLatin1(ix))) << ix;
     EXPECT_FALSE(NoteStore::createDatabase(dir.file(QStringLiteral("quorvel.mdb")), QDateTime(), &err))
         << "an existing file is never overwritten";
-}
-
-
-
-
-TEST(Opening, ClosedStoreCanBeOpenedAgain)
-{
-    TempDir dir;
-    QString err;
-    ASSERT_TRUE(NoteStore::createDatabase(dir.file(QStringLiteral("quorvel.mdb")), QDateTime::currentDateTime(), &err));
-    NoteStore ns;
-    ns.DataFolder = dir.path();
-    ASSERT_TRUE(ns.open());
+    // A closed store can be opened again.
     ns.close();
     EXPECT_FALSE(ns.isOpen());
     ASSERT_TRUE(ns.open());
     EXPECT_EQ(ns.rsSetup->field(QStringLiteral("lingua")).toInt(), 2);
 }
 
-TEST(Compacting, CopyKeepsEveryRecordAndLeavesTheSourceAlone)
+TEST_F(NewStore, CompactedCopyKeepsEveryRecordAndLeavesTheSourceAlone)
 {
-    TempDir dir;
     const QString source = dir.file(QStringLiteral("quorvel.mdb"));
     QString err;
-    ASSERT_TRUE(NoteStore::createDatabase(source, QDateTime::currentDateTime(), &err));
-    {
-        NoteStore ns;
-        ns.DataFolder = dir.path();
-        ASSERT_TRUE(ns.open());
-        for (int i = 0; i < 50; ++i) {
-            ns.rsArgomenti->addNew();
-            ns.rsArgomenti->setField(QStringLiteral("argomento"), QStringLiteral("t%1").arg(i));
-            ns.rsArgomenti->setField(QStringLiteral("contenuto"), QString(2000, QLatin1Char('x')));
-            ASSERT_TRUE(ns.rsArgomenti->update());
-        }
-        ns.rsArgomenti->setIndex(QStringLiteral("PrimaryKey"));
-        for (ns.rsArgomenti->moveFirst(); !ns.rsArgomenti->eof(); ns.rsArgomenti->moveNext())
-            if (ns.rsArgomenti->field(QStringLiteral("idArgomento")).toInt() % 2 == 0)
-                ns.rsArgomenti->remove();
-    }
+    for (int i = 0; i < 50; ++i)
+        addTopic(0, QStringLiteral("t%1").arg(i), QString(2000, QLatin1Char('x')));
+    ns.rsArgomenti->setIndex(QStringLiteral("PrimaryKey"));
+    for (ns.rsArgomenti->moveFirst(); !ns.rsArgomenti->eof(); ns.rsArgomenti->moveNext())
+        if (ns.rsArgomenti->field(QStringLiteral("idArgomento")).toInt() % 2 == 0)
+            ns.rsArgomenti->remove();
+    ns.close();
     const qint64 before = QFileInfo(source).size();
     const QString target = dir.file(QStringLiteral("packed.mdb"));
     ASSERT_TRUE(NoteStore::compactDatabase(source, target, &err)) << err.toStdString();
@@ -112,8 +80,6 @@ TEST(Compacting, CopyKeepsEveryRecordAndLeavesTheSourceAlone)
 
     QFile::remove(source);
     QFile::rename(target, source);
-    NoteStore ns;
-    ns.DataFolder = dir.path();
     ASSERT_TRUE(ns.open());
     EXPECT_EQ(ns.rsArgomenti->recordCount(), 25);
     EXPECT_EQ(ns.rsSetup->recordCount(), 1);

@@ -74,12 +74,26 @@ protected:
         ASSERT_TRUE(store::NoteStore::createDatabase(store::JoinPath(folder, store::kDatabaseFileName),
                                                      services.clock.current.addDays(-1), &err))
             << err.toStdString();
+        setSetup(QStringLiteral("lingua"), lingua, folder);
+    }
+
+    // A field of the Setup record, written or read while no program has the
+    // database (in the default folder unless another is named) open.
+    void setSetup(const QString &field, const QVariant &value, const QString &folder = {})
+    {
         store::NoteStore ns;
-        ns.DataFolder = folder;
+        ns.DataFolder = folder.isEmpty() ? defaultFolder() : folder;
         ASSERT_TRUE(ns.open());
         ns.rsSetup->edit();
-        ns.rsSetup->setField(QStringLiteral("lingua"), lingua);
+        ns.rsSetup->setField(field, value);
         ASSERT_TRUE(ns.rsSetup->update());
+    }
+    QVariant setup(const QString &field)
+    {
+        store::NoteStore ns;
+        ns.DataFolder = defaultFolder();
+        EXPECT_TRUE(ns.open());
+        return ns.rsSetup ? ns.rsSetup->field(field) : QVariant();
     }
 
     // Builds a session with these arguments and runs the main window's load step.

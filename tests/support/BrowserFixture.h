@@ -39,12 +39,20 @@ protected:
 
     void TearDown() override
     {
-        // Editors are top-level windows of their own.
+        stop();
+        AppFixture::TearDown();
+    }
+
+    // Ends the program: editors (top-level windows of their own), the main
+    // window and the session, which closes the store.
+    void stop()
+    {
         if (session)
             for (frmNuovoArg *e : session->finestre.editors())
                 delete e;
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        AppFixture::TearDown();
+        main.reset();
+        session.reset();
     }
 
     static int addCategory(store::NoteStore &ns, const QString &name)
@@ -104,6 +112,29 @@ protected:
             if (e->idArgomento == topicId)
                 return e;
         return nullptr;
+    }
+
+    // The stored topic with this key, made current; null when there is none.
+    store::TableRecordset *stored(const QVariant &key)
+    {
+        auto &rs = *session->store.rsArgomenti;
+        rs.setIndex(QStringLiteral("PrimaryKey"));
+        return rs.seek(key) ? &rs : nullptr;
+    }
+    QVariant storedField(const QVariant &key, const char *name)
+    {
+        store::TableRecordset *rs = stored(key);
+        EXPECT_TRUE(rs) << "no topic " << key.toInt();
+        return rs ? rs->field(QString::fromLatin1(name)) : QVariant();
+    }
+    // Writes fields of a stored topic behind the windows' backs.
+    void storeFields(int key, std::initializer_list<std::pair<const char *, QVariant>> fields)
+    {
+        store::TableRecordset *rs = stored(key);
+        ASSERT_TRUE(rs && rs->edit());
+        for (const auto &[name, value] : fields)
+            rs->setField(QString::fromLatin1(name), value);
+        ASSERT_TRUE(rs->update());
     }
 
     QHash<QString, int> categories;

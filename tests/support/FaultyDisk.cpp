@@ -105,22 +105,10 @@ void FaultyDisk::failFrom(int n, Fault fault)
 {
     g.failFrom = n;
     g.fault = fault;
-    g.calls = 0;
-    g.refused = 0;
+    g.calls = g.refused = 0;
     g.healed = false;
 }
 
-void FaultyDisk::heal()
-{
-    g.healed = true;
-}
-
-int FaultyDisk::calls() const
-{
-    return g.calls;
-}
-
-int FaultyDisk::refused() const
-{
-    return g.refused;
-}
+void FaultyDisk::heal() { g.healed = true; }
+int FaultyDisk::calls() const { return g.calls; }
+int FaultyDisk::refused() const { return g.refused; }

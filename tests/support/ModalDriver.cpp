@@ -1,7 +1,5 @@
 #include "ModalDriver.h"
 
-#include <gtest/gtest.h>
-
 ModalDriver::ModalDriver(std::function<bool(QWidget *)> match, std::function<void(QWidget *)> action,
                          int timeoutMs, bool mustAppear)
     : m_match(std::move(match)), m_action(std::move(action)), m_remainingMs(timeoutMs), m_mustAppear(mustAppear)

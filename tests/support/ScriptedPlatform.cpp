@@ -10,68 +10,32 @@ ScriptedDialogs::~ScriptedDialogs()
     EXPECT_TRUE(m_script.isEmpty()) << m_script.size() << " expected dialog(s) never appeared";
 }
 
-void ScriptedDialogs::expectMsgBox(int answer)
-{
-    m_script.append({QStringLiteral("MsgBox"), answer, std::nullopt, std::nullopt, std::nullopt});
-}
-
-void ScriptedDialogs::expectInputBox(std::optional<QString> answer)
-{
-    m_script.append({QStringLiteral("InputBox"), 0, std::move(answer), std::nullopt, std::nullopt});
-}
-
 int ScriptedDialogs::MsgBox(QWidget *, const QString &prompt, int style, const QString &title)
 {
-    m_shown.append({QStringLiteral("MsgBox"), prompt, style, title, QString()});
-    if (m_script.isEmpty() && m_everyMsgBox)
+    if (m_everyMsgBox && m_script.isEmpty()) {
+        m_shown.append({QStringLiteral("MsgBox"), prompt, style, title, QString()});
         return *m_everyMsgBox;
-    if (m_script.isEmpty() || m_script.first().kind != QLatin1String("MsgBox")) {
-        ADD_FAILURE() << "unexpected message box: " << prompt.toStdString();
-        return platform::vbCancel;
     }
-    return m_script.takeFirst().button;
+    const auto a = take(QStringLiteral("MsgBox"), prompt, style, title);
+    return a ? a->button : platform::vbCancel;
 }
 
 std::optional<QString> ScriptedDialogs::InputBox(QWidget *, const QString &prompt, const QString &title,
                                                  const QString &defaultText)
 {
-    m_shown.append({QStringLiteral("InputBox"), prompt, 0, title, defaultText});
-    if (m_script.isEmpty() || m_script.first().kind != QLatin1String("InputBox")) {
-        ADD_FAILURE() << "unexpected input box: " << prompt.toStdString();
-        return std::nullopt;
-    }
-    return m_script.takeFirst().text;
+    const auto a = take(QStringLiteral("InputBox"), prompt, 0, title, defaultText);
+    return a ? a->text : std::nullopt;
 }
 
-std::optional<ScriptedDialogs::Answer> ScriptedDialogs::take(const QString &kind, const QString &what)
+std::optional<ScriptedDialogs::Answer> ScriptedDialogs::take(const QString &kind, const QString &what, int style,
+                                                             const QString &title, const QString &defaultText)
 {
-    m_shown.append({kind, what, 0, QString(), QString()});
+    m_shown.append({kind, what, style, title, defaultText});
     if (m_script.isEmpty() || m_script.first().kind != kind) {
         ADD_FAILURE() << "unexpected " << kind.toStdString() << ": " << what.toStdString();
         return std::nullopt;
     }
     return m_script.takeFirst();
-}
-
-void ScriptedDialogs::expectFont(std::optional<FontChoice> answer)
-{
-    Answer a{QStringLiteral("Font"), 0, std::nullopt, answer, std::nullopt};
-    m_script.append(a);
-}
-
-void ScriptedDialogs::expectColor(std::optional<QColor> answer)
-{
-    m_script.append({QStringLiteral("Color"), 0, std::nullopt, std::nullopt, answer});
-}
-
-void ScriptedDialogs::expectSaveFile(std::optional<QString> path)
-{
-    m_script.append({QStringLiteral("SaveFile"), 0, std::move(path), std::nullopt, std::nullopt});
-}
-
-void ScriptedDialogs::expectPrint(const QString &pdfPath)
-{
-    m_script.append({QStringLiteral("Print"), 0, pdfPath, std::nullopt, std::nullopt});
 }
 
 std::optional<platform::Dialogs::FontChoice> ScriptedDialogs::ChooseFont(QWidget *, const FontChoice &initial)

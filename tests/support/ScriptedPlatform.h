@@ -24,17 +24,17 @@ public:
     ~ScriptedDialogs() override;
 
     // The next message box is answered with answer.
-    void expectMsgBox(int answer = platform::vbOK);
+    void expectMsgBox(int answer = platform::vbOK) { m_script.append({QStringLiteral("MsgBox"), answer}); }
     // Every message box not expected otherwise is answered with answer, not
     // failed (for runs whose number of error boxes is not known before).
     void answerEveryMsgBox(std::optional<int> answer) { m_everyMsgBox = answer; }
-    void expectInputBox(std::optional<QString> answer);
-    void expectFont(std::optional<FontChoice> answer);
-    void expectColor(std::optional<QColor> answer);
-    void expectSaveFile(std::optional<QString> path);
+    void expectInputBox(std::optional<QString> answer) { m_script.append({QStringLiteral("InputBox"), 0, answer}); }
+    void expectFont(std::optional<FontChoice> answer) { m_script.append({QStringLiteral("Font"), 0, {}, answer}); }
+    void expectColor(std::optional<QColor> answer) { m_script.append({QStringLiteral("Color"), 0, {}, {}, answer}); }
+    void expectSaveFile(std::optional<QString> path) { m_script.append({QStringLiteral("SaveFile"), 0, path}); }
     // The print dialog is answered by printing to a PDF file at pdfPath, or
     // cancelled when pdfPath is empty.
-    void expectPrint(const QString &pdfPath);
+    void expectPrint(const QString &pdfPath) { m_script.append({QStringLiteral("Print"), 0, pdfPath}); }
     // What the last font dialog was opened with.
     FontChoice lastFontShown;
     QString lastSaveFileName;
@@ -60,8 +60,10 @@ private:
         std::optional<FontChoice> font;
         std::optional<QColor> color;
     };
-    // The next scripted answer if it is of this kind, else a test failure.
-    std::optional<Answer> take(const QString &kind, const QString &what);
+    // Records the box; the next scripted answer if it is of this kind, else
+    // a test failure.
+    std::optional<Answer> take(const QString &kind, const QString &what, int style = 0, const QString &title = {},
+                               const QString &defaultText = {});
     QList<Answer> m_script;
     QList<Shown> m_shown;
     std::optional<int> m_everyMsgBox;

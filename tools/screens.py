@@ -1,5 +1,6 @@
-"""Not a test: the README's screenshots, taken on the end-to-end desktop by
-tools/screenshots.sh, in English, of the real program on sample notes."""
+"""The README's screenshots, taken on the end-to-end desktop by
+tools/screenshots.sh with the end-to-end steps (tests/e2e), in English, of
+the real program on sample notes."""
 
 import os
 import subprocess
