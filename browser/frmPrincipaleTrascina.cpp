@@ -8,6 +8,7 @@
 #include "Utility.h"
 
 #include <QDropEvent>
+#include <QGuiApplication>
 #include <QListWidget>
 #include <QMimeData>
 #include <QUrl>
@@ -48,7 +49,11 @@ void frmPrincipale::lstArgomenti_Drop(const QMimeData *dropped)
         return;
     QList<int> keys;
     QString error;
-    if (!topicfiles::importFiles(s.store, category, paths, s.clock().now(), &keys, &error)) {
+    // Many or large files take a while to read.
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool imported = topicfiles::importFiles(s.store, category, paths, s.clock().now(), &keys, &error);
+    QGuiApplication::restoreOverrideCursor();
+    if (!imported) {
         s.dialogs().MsgBox(this, s.GetString(801) + QStringLiteral("\n\n") + error, platform::vbCritical,
                            s.GetString(507));
         return;
