@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace Avvio {
@@ -54,7 +55,20 @@ QString RuntimeFolder(bool create)
 
 QString InstanceChannelPath(bool create)
 {
-    return RuntimeFolder(create) + QStringLiteral("/quorvel.sock");
+    const QString inRuntime = RuntimeFolder(create) + QStringLiteral("/quorvel.sock");
+    // A local socket's name holds at most 107 bytes; past that, copies could
+    // not reach each other and a second start would end without a word. A
+    // long runtime folder gets a short one of the user's own instead.
+    if (QFile::encodeName(inRuntime).size() <= 100)
+        return inRuntime;
+    const QByteArray dir = "/tmp/quorvel-" + QByteArray::number(getuid());
+    if (create)
+        ::mkdir(dir.constData(), 0700);
+    // Trusted only when it is this user's own folder, closed to others.
+    struct stat st {};
+    if (::lstat(dir.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != getuid() || (st.st_mode & 077))
+        return inRuntime;
+    return QFile::decodeName(dir) + QStringLiteral("/quorvel.sock");
 }
 
 bool ProgramRunning()

@@ -7,6 +7,8 @@
 #include <QProcess>
 #include <QTest>
 
+#include <unistd.h>
+
 class Instances : public AppFixture {
 protected:
     void SetUp() override
@@ -69,6 +71,24 @@ TEST_F(Instances, SecondCopyHandsOverItsCommandAndEndsWithoutTheDatabase)
     EXPECT_TRUE(said.contains("Command from another copy: MIN")) << said.toStdString();
     EXPECT_TRUE(said.contains("Command from another copy: RES")) << said.toStdString();
     EXPECT_EQ(first->state(), QProcess::Running);
+}
+
+TEST_F(Instances, ARuntimeFolderTooLongForASocketNameStillHandsOver)
+{
+    runtime = home.mkdir(QString(110, QLatin1Char('r')));
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QProcess *first = launch();
+    const QString shortName = QStringLiteral("/tmp/quorvel-%1/quorvel.sock").arg(getuid());
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        QLocalSocket s;
+        s.connectToServer(shortName);
+        return s.waitForConnected(500);
+    }, 15000));
+    QProcess *second = launch({QStringLiteral("/M")});
+    ASSERT_TRUE(second->waitForFinished(15000));
+    QByteArray said;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return (said += first->readAllStandardError()).contains("MIN"); }, 10000))
+        << "the second copy's command reaches the first: " << said.toStdString();
 }
 
 TEST_F(Instances, AKilledCopyDoesNotBlockTheNextStart)
