@@ -74,15 +74,21 @@ TEST_F(Scheduler, TheEarliestReadingIsKeptInViewWhateverOrderItsTextSortsIn)
     }
 }
 
-TEST_F(Scheduler, OneTimeAlarmInThePastFiresOnceAndIsSwitchedOff)
+TEST_F(Scheduler, OneTimeAlarmRingsAtItsMomentOnceIsSwitchedOffAndNotified)
 {
-    const QDateTime when = now().addSecs(-3600);
+    main->RestartTimer();
+    EXPECT_FALSE(main->Timer1->isActive()) << "no alarm, no timer";
+    EXPECT_EQ(main->Timer1->interval(), 10000);
+    const QDateTime when = now().addSecs(60);
     setAlarm(QStringLiteral("Far"), 1, when);
     main->RestartTimer();
+    tick();
+    EXPECT_EQ(sounds(), 0) << "not yet due: only rearmed";
     EXPECT_TRUE(main->Timer1->isActive());
+    services.clock.current = when;
     tick();
     frmNuovoArg *e = editorOf(topics["Far"]);
-    ASSERT_TRUE(e) << "the topic is opened";
+    ASSERT_TRUE(e) << "due at its very moment: the topic is opened";
     EXPECT_EQ(main->CurrentCategoryId, categories["Zeta"]);
     EXPECT_EQ(alarmOf(QStringLiteral("Far")), std::make_pair(0, WallTime::of(when))) << "type 0, moment unchanged";
     EXPECT_EQ(sounds(), 1);
@@ -91,21 +97,17 @@ TEST_F(Scheduler, OneTimeAlarmInThePastFiresOnceAndIsSwitchedOff)
     EXPECT_FALSE(main->Timer1->isActive()) << "no alarm left in view";
     tick();
     EXPECT_EQ(sounds(), 1) << "not fired again";
-}
+    ASSERT_EQ(services.notifier.shown.size(), 1);
+    EXPECT_EQ(services.notifier.shown.first().title, QStringLiteral("Far"));
+    EXPECT_EQ(services.notifier.shown.first().body, QStringLiteral("Alarm at 15/06/26 10:31"));
 
-TEST_F(Scheduler, NoAlarmNoTimerAndNotYetDueOnlyRearms)
-{
-    main->RestartTimer();
-    EXPECT_FALSE(main->Timer1->isActive());
-    EXPECT_EQ(main->Timer1->interval(), 10000);
-    setAlarm(QStringLiteral("Far"), 1, now().addSecs(60));
-    main->RestartTimer();
-    tick();
-    EXPECT_EQ(sounds(), 0);
-    EXPECT_TRUE(main->Timer1->isActive());
-    services.clock.current = now().addSecs(60);
-    tick();
-    EXPECT_EQ(sounds(), 1) << "due at its very moment";
+    // Saved and closed meanwhile, and the browser elsewhere: a click opens it again.
+    closeEditors();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    main->cmdCambia_Click();
+    services.notifier.click();
+    ASSERT_TRUE(editorOf(topics["Far"])) << "the topic is opened";
+    EXPECT_EQ(main->CurrentCategoryId, categories["Zeta"]);
 }
 
 TEST_F(Scheduler, MonthlyAndYearlyStepsFallBackToTheMonthsLastDay)
@@ -340,24 +342,4 @@ TEST_F(Scheduler, ALongAbsenceIsCaughtUpInOneFiring)
     tick();
     EXPECT_EQ(sounds(), 2);
     EXPECT_EQ(main->NextAlarmTime, QDateTime(QDate(2036, 6, 16), QTime(8, 0)));
-}
-
-TEST_F(Scheduler, AFiredAlarmIsNotifiedAndTheNotificationBringsItsTopic)
-{
-    const QDateTime when(QDate(2026, 6, 15), QTime(9, 45));
-    setAlarm(QStringLiteral("Far"), 1, when);
-    main->RestartTimer();
-    tick();
-    ASSERT_EQ(services.notifier.shown.size(), 1);
-    EXPECT_EQ(services.notifier.shown.first().title, QStringLiteral("Far"));
-    EXPECT_EQ(services.notifier.shown.first().body, QStringLiteral("Alarm at 15/06/26 09:45"));
-
-    // Saved and closed meanwhile, and the browser elsewhere: a click opens it again.
-    closeEditors();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    main->cmdCambia_Click();
-    services.notifier.click();
-    frmNuovoArg *e = editorOf(topics["Far"]);
-    ASSERT_TRUE(e) << "the topic is opened";
-    EXPECT_EQ(main->CurrentCategoryId, categories["Zeta"]);
 }
