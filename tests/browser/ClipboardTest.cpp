@@ -64,32 +64,23 @@ TEST_F(Clipboard, CopyAndPasteTwiceGivesThreeTopicsAndAnUnreadableTopicIsNotCopi
 
 }
 
-TEST_F(Clipboard, CutPastesElsewhereAndNotIntoItsOwnCategory)
+TEST_F(Clipboard, CutPastesElsewhereWithTheTextSavedSinceAndNotIntoItsOwnCategory)
 {
     select(QStringLiteral("Agenda"));
     main->mnuTaglia_Click();
     main->mnuIncolla_Click();
     EXPECT_EQ(countTitled(QStringLiteral("Agenda")), 1) << "nothing happens in its own category";
-    openCategory(QStringLiteral("Zeta"));
-    main->mnuIncolla_Click();
-    EXPECT_EQ(countTitled(QStringLiteral("Agenda")), 1);
-    EXPECT_FALSE(stored(topics["Agenda"])) << "the cut topic is gone";
-    main->mnuIncolla_Click();
-    EXPECT_EQ(countTitled(QStringLiteral("Agenda")), 2) << "a second paste is a copy";
-}
-
-TEST_F(Clipboard, ACutTopicSavedBeforeThePasteKeepsItsNewText)
-{
-    select(QStringLiteral("Agenda"));
-    main->mnuTaglia_Click();
     frmNuovoArg *editor = openTopic(QStringLiteral("Agenda"));
     ASSERT_TRUE(editor);
     editor->rtfContenuto->setPlainText(QStringLiteral("written after the cut"));
     editor->cmdSalva_Click();
     openCategory(QStringLiteral("Zeta"));
     main->mnuIncolla_Click();
-    EXPECT_FALSE(stored(topics["Agenda"])) << "the cut is complete";
+    EXPECT_EQ(countTitled(QStringLiteral("Agenda")), 1);
+    EXPECT_FALSE(stored(topics["Agenda"])) << "the cut topic is gone";
     EXPECT_EQ(storedField(main->SelectedKey(), "ContenutoTxt").toString(), QStringLiteral("written after the cut"));
+    main->mnuIncolla_Click();
+    EXPECT_EQ(countTitled(QStringLiteral("Agenda")), 2) << "a second paste is a copy";
 }
 
 TEST_F(Clipboard, CutWithItsEditorOpenActsAsCopyUntilTheEditorCloses)

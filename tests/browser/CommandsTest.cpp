@@ -68,7 +68,7 @@ TEST_F(Commands, SavingRenamesTheEntryOnlyWhereTheListShowsTheTopicsCategory)
     EXPECT_EQ(listTexts(), (QStringList{QStringLiteral("Alpha"), QStringLiteral("beta"), QStringLiteral("Zeta")}));
 }
 
-TEST_F(Commands, DeletingNeedsASelectionAndAYes)
+TEST_F(Commands, DeletingNeedsASelectionAYesAndNoEditorOpenOnTheTopic)
 {
     main->lstArgomenti->setCurrentRow(-1);
     main->cmdCancella_Click();  // nothing selected: nothing asked
@@ -88,10 +88,8 @@ TEST_F(Commands, DeletingNeedsASelectionAndAYes)
     EXPECT_EQ(main->SelectedKey(), -1);
     EXPECT_EQ(main->txtCerca->text(), QStringLiteral("Agenda")) << "no neighbour's text slipped into the box";
     EXPECT_FALSE(stored(topics["Agenda"]));
-}
 
-TEST_F(Commands, TopicOpenInAnEditorIsNotDeleted)
-{
+    // A topic open in an editor is not deleted.
     frmNuovoArg *editor = openTopic(QStringLiteral("Summary"));
     ASSERT_TRUE(editor);
     editor->showMinimized();
@@ -100,7 +98,7 @@ TEST_F(Commands, TopicOpenInAnEditorIsNotDeleted)
     services.dialogs.expectMsgBox();
     main->cmdCancella_Click();
     EXPECT_EQ(services.dialogs.shown().constLast().prompt, QStringLiteral("Close the topic window first."));
-    EXPECT_EQ(listTexts().size(), 3);
+    EXPECT_EQ(listTexts().size(), 2);
     EXPECT_FALSE(editor->isMinimized()) << "the editor was brought forward";
 }
 

@@ -6,7 +6,7 @@
 
 using Lists = BrowserFixture;
 
-TEST_F(Lists, StartReopensTheLastCategoryWithItsTopicsSorted)
+TEST_F(Lists, StartReopensTheLastCategoryWithItsTopicsSortedAndTheCategoriesAreSortedToo)
 {
     EXPECT_TRUE(main->isTopicMode());
     EXPECT_EQ(main->CurrentCategoryId, categories["beta"]);
@@ -18,10 +18,8 @@ TEST_F(Lists, StartReopensTheLastCategoryWithItsTopicsSorted)
     EXPECT_EQ(main->lstArgomenti->currentRow(), 0);
     EXPECT_EQ(main->txtCerca->text(), QStringLiteral("Agenda")) << "selecting shows the text in the search box";
     EXPECT_FALSE(main->mnuRinomina->isEnabled());
-}
 
-TEST_F(Lists, CategoryListIsSortedWithoutRegardToCaseAndPreselectsTheLastOne)
-{
+    // The category list is sorted without regard to case and preselects the last one.
     main->cmdCambia_Click();
     EXPECT_FALSE(main->isTopicMode());
     EXPECT_EQ(listTexts(), (QStringList{QStringLiteral("Alpha"), QStringLiteral("beta"), QStringLiteral("Zeta")}));
