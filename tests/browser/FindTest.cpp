@@ -164,7 +164,8 @@ TEST_F(Find, ADeletedTopicsLineIsRemovedAndNothingIsSelected)
     EXPECT_EQ(services.dialogs.shown().constLast().prompt, QStringLiteral("Topic deleted."));
     EXPECT_EQ(r->lstArgomenti->count(), 2);
     EXPECT_FALSE(r->lstArgomenti->selectionModel()->hasSelection());
-    // Show and Select act on a selected line only.
+    // Show and Select act on a selected line only, not on one merely current.
+    r->lstArgomenti->selectionModel()->setCurrentIndex(r->lstArgomenti->model()->index(0, 0), QItemSelectionModel::NoUpdate);
     main->lstArgomenti->setCurrentRow(-1);
     main->lstArgomenti->clearSelection();
     r->cmdMostra_Click();
