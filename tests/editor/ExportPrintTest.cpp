@@ -169,7 +169,7 @@ TEST_F(ExportPrint, ExportWritesRtfOrTextByTheNamesEnding)
     EXPECT_EQ(QString::fromUtf8(TempDir::read(txtPath)), QStringLiteral("città\nseconda"));
 }
 
-TEST_F(ExportPrint, ExistingFileIsReplacedOnlyAfterYes)
+TEST_F(ExportPrint, ExistingFileIsReplacedOnlyAfterYesAndAFailedWriteIsTold)
 {
     const QString path = home.file(QStringLiteral("old.txt"));
     ASSERT_FALSE(TempDir::write(path, "old content").isEmpty());
@@ -191,10 +191,8 @@ TEST_F(ExportPrint, ExistingFileIsReplacedOnlyAfterYes)
     services.dialogs.expectMsgBox(platform::vbNo);
     e->mnuEsporta_Click();
     EXPECT_EQ(TempDir::read(hidden), QByteArray("keep me"));
-}
 
-TEST_F(ExportPrint, WriteFailureIsReportedAndTheEditorStays)
-{
+    // A file that cannot be written is told of, and the editor stays.
     services.dialogs.expectSaveFile(home.file(QStringLiteral("no/such/folder/x.rtf")));
     services.dialogs.expectMsgBox();
     e->mnuEsporta_Click();
