@@ -134,25 +134,7 @@ TEST_F(Commands, CategoryWithTopicsIsNotDeletedButAnEmptyOneIs)
     EXPECT_EQ(session->store.rsCategorie->recordCount(), 2);
 }
 
-TEST_F(Commands, NewCategoryNameIsCutToTheFieldButListedInFull)
-{
-    main->cmdCambia_Click();
-    services.dialogs.expectInputBox(std::nullopt);
-    main->cmdInserisci_Click();
-    services.dialogs.expectInputBox(QString());
-    main->cmdInserisci_Click();
-    EXPECT_EQ(listTexts().size(), 3) << "cancel and an empty answer add nothing";
-
-    const int width = session->store.rsCategorie->fieldSize(QStringLiteral("Categoria"));
-    // A character outside the basic plane straddles the width: it goes whole.
-    const QString name = QString(width - 1, QLatin1Char('n')) + QStringLiteral("\U0001F600tail");
-    services.dialogs.expectInputBox(name);
-    main->cmdInserisci_Click();
-    EXPECT_EQ(main->lstArgomenti->currentItem()->text(), name);
-    EXPECT_EQ(session->store.rsCategorie->field(QStringLiteral("Categoria")).toString(), QString(width - 1, QLatin1Char('n')));
-}
-
-TEST_F(Commands, RenameProposesTheCurrentTextAndCutsLongNames)
+TEST_F(Commands, RenameProposesTheCurrentTextAndNamesAreCutToTheFieldButListedInFull)
 {
     select(QStringLiteral("Agenda"));
     services.dialogs.expectInputBox(std::nullopt);
@@ -173,6 +155,21 @@ TEST_F(Commands, RenameProposesTheCurrentTextAndCutsLongNames)
     main->mnuRinomina_Click();
     EXPECT_EQ(services.dialogs.shown().constLast().title, QStringLiteral("Rename category"));
     EXPECT_EQ(main->lstArgomenti->currentItem()->text(), QStringLiteral("Omega"));
+
+    // A new category's name is cut to the field but listed in full.
+    services.dialogs.expectInputBox(std::nullopt);
+    main->cmdInserisci_Click();
+    services.dialogs.expectInputBox(QString());
+    main->cmdInserisci_Click();
+    EXPECT_EQ(listTexts().size(), 3) << "cancel and an empty answer add nothing";
+
+    const int room = session->store.rsCategorie->fieldSize(QStringLiteral("Categoria"));
+    // A character outside the basic plane straddles the width: it goes whole.
+    const QString name = QString(room - 1, QLatin1Char('n')) + QStringLiteral("\U0001F600tail");
+    services.dialogs.expectInputBox(name);
+    main->cmdInserisci_Click();
+    EXPECT_EQ(main->lstArgomenti->currentItem()->text(), name);
+    EXPECT_EQ(session->store.rsCategorie->field(QStringLiteral("Categoria")).toString(), QString(room - 1, QLatin1Char('n')));
 }
 
 TEST_F(Commands, EmptyTitleIsStoredAndListedEmptyAndAnUntouchedNewTopicKeepsTheProgramRunning)
