@@ -74,15 +74,21 @@ TEST_F(Scheduler, TheEarliestReadingIsKeptInViewWhateverOrderItsTextSortsIn)
     }
 }
 
-TEST_F(Scheduler, OneTimeAlarmInThePastFiresOnceAndIsSwitchedOff)
+TEST_F(Scheduler, OneTimeAlarmRingsAtItsMomentOnceIsSwitchedOffAndNotified)
 {
-    const QDateTime when = now().addSecs(-3600);
+    main->RestartTimer();
+    EXPECT_FALSE(main->Timer1->isActive()) << "no alarm, no timer";
+    EXPECT_EQ(main->Timer1->interval(), 10000);
+    const QDateTime when = now().addSecs(60);
     setAlarm(QStringLiteral("Far"), 1, when);
     main->RestartTimer();
+    tick();
+    EXPECT_EQ(sounds(), 0) << "not yet due: only rearmed";
     EXPECT_TRUE(main->Timer1->isActive());
+    services.clock.current = when;
     tick();
     frmNuovoArg *e = editorOf(topics["Far"]);
-    ASSERT_TRUE(e) << "the topic is opened";
+    ASSERT_TRUE(e) << "due at its very moment: the topic is opened";
     EXPECT_EQ(main->CurrentCategoryId, categories["Zeta"]);
     EXPECT_EQ(alarmOf(QStringLiteral("Far")), std::make_pair(0, WallTime::of(when))) << "type 0, moment unchanged";
     EXPECT_EQ(sounds(), 1);
@@ -91,21 +97,17 @@ TEST_F(Scheduler, OneTimeAlarmInThePastFiresOnceAndIsSwitchedOff)
     EXPECT_FALSE(main->Timer1->isActive()) << "no alarm left in view";
     tick();
     EXPECT_EQ(sounds(), 1) << "not fired again";
-}
+    ASSERT_EQ(services.notifier.shown.size(), 1);
+    EXPECT_EQ(services.notifier.shown.first().title, QStringLiteral("Far"));
+    EXPECT_EQ(services.notifier.shown.first().body, QStringLiteral("Alarm at 15/06/26 10:31"));
 
-TEST_F(Scheduler, NoAlarmNoTimerAndNotYetDueOnlyRearms)
-{
-    main->RestartTimer();
-    EXPECT_FALSE(main->Timer1->isActive());
-    EXPECT_EQ(main->Timer1->interval(), 10000);
-    setAlarm(QStringLiteral("Far"), 1, now().addSecs(60));
-    main->RestartTimer();
-    tick();
-    EXPECT_EQ(sounds(), 0);
-    EXPECT_TRUE(main->Timer1->isActive());
-    services.clock.current = now().addSecs(60);
-    tick();
-    EXPECT_EQ(sounds(), 1) << "due at its very moment";
+    // Saved and closed meanwhile, and the browser elsewhere: a click opens it again.
+    closeEditors();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    main->cmdCambia_Click();
+    services.notifier.click();
+    ASSERT_TRUE(editorOf(topics["Far"])) << "the topic is opened";
+    EXPECT_EQ(main->CurrentCategoryId, categories["Zeta"]);
 }
 
 TEST_F(Scheduler, MonthlyAndYearlyStepsFallBackToTheMonthsLastDay)
@@ -131,23 +133,6 @@ TEST_F(Scheduler, MonthlyAndYearlyStepsFallBackToTheMonthsLastDay)
             EXPECT_EQ(alarmOf(QStringLiteral("Agenda")).second, (WallTime{row.rings[i + 1], eight}));
         }
     }
-}
-
-TEST_F(Scheduler, FocusRefusedRetriesWithoutSoundOrAdvance)
-{
-    const QDateTime when = now().addSecs(-60);
-    setAlarm(QStringLiteral("Agenda"), 2, when);
-    main->RestartTimer();
-    services.desktop.refuseFocus = true;
-    tick();
-    tick();
-    EXPECT_EQ(sounds(), 0);
-    EXPECT_EQ(alarmOf(QStringLiteral("Agenda")).second, WallTime::of(when));
-    EXPECT_TRUE(main->Timer1->isActive()) << "tried again at the next tick";
-    services.desktop.refuseFocus = false;
-    tick();
-    EXPECT_EQ(sounds(), 1);
-    EXPECT_EQ(alarmOf(QStringLiteral("Agenda")).second, WallTime::of(when.addDays(1)));
 }
 
 TEST_F(Scheduler, MinimizedOpenEditorIsRestoredAndAdvancedOnce)
@@ -178,7 +163,7 @@ TEST_F(Scheduler, DeletedTopicsAlarmSoundsOnceAndOpensNothing)
     EXPECT_FALSE(main->Timer1->isActive());
 }
 
-TEST_F(Scheduler, AnAlarmWaitsForAModalWindowAndForAClosedStore)
+TEST_F(Scheduler, AnAlarmWaitsForAModalWindowAClosedStoreAndTheFocus)
 {
     const QDateTime when = now().addSecs(-60);
     setAlarm(QStringLiteral("Agenda"), 2, when);
@@ -204,6 +189,15 @@ TEST_F(Scheduler, AnAlarmWaitsForAModalWindowAndForAClosedStore)
     EXPECT_TRUE(main->Timer1->isActive()) << "still waiting";
     ASSERT_TRUE(session->store.open());
     EXPECT_EQ(sounds(), 0);
+
+    // Ticks while the desktop refuses the focus: tried again, without sound or advance.
+    services.desktop.refuseFocus = true;
+    tick();
+    tick();
+    EXPECT_EQ(sounds(), 0);
+    EXPECT_EQ(alarmOf(QStringLiteral("Agenda")).second, WallTime::of(when));
+    EXPECT_TRUE(main->Timer1->isActive()) << "tried again at the next tick";
+    services.desktop.refuseFocus = false;
 
     tick();
     EXPECT_EQ(sounds(), 1);
@@ -340,24 +334,4 @@ TEST_F(Scheduler, ALongAbsenceIsCaughtUpInOneFiring)
     tick();
     EXPECT_EQ(sounds(), 2);
     EXPECT_EQ(main->NextAlarmTime, QDateTime(QDate(2036, 6, 16), QTime(8, 0)));
-}
-
-TEST_F(Scheduler, AFiredAlarmIsNotifiedAndTheNotificationBringsItsTopic)
-{
-    const QDateTime when(QDate(2026, 6, 15), QTime(9, 45));
-    setAlarm(QStringLiteral("Far"), 1, when);
-    main->RestartTimer();
-    tick();
-    ASSERT_EQ(services.notifier.shown.size(), 1);
-    EXPECT_EQ(services.notifier.shown.first().title, QStringLiteral("Far"));
-    EXPECT_EQ(services.notifier.shown.first().body, QStringLiteral("Alarm at 15/06/26 09:45"));
-
-    // Saved and closed meanwhile, and the browser elsewhere: a click opens it again.
-    closeEditors();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    main->cmdCambia_Click();
-    services.notifier.click();
-    frmNuovoArg *e = editorOf(topics["Far"]);
-    ASSERT_TRUE(e) << "the topic is opened";
-    EXPECT_EQ(main->CurrentCategoryId, categories["Zeta"]);
 }

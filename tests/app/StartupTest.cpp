@@ -112,15 +112,13 @@ TEST_F(Startup, FolderWithoutDatabaseOrADamagedOneEndsWithTwoMessages)
 
     // A damaged database too, and it is left as it was.
     QDir().mkpath(defaultFolder());
-    QFile f(defaultFolder() + QStringLiteral("/quorvel.mdb"));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(QByteArray(8192, '\x07'));
-    f.close();
+    const QString damaged = TempDir::write(defaultFolder() + QStringLiteral("/quorvel.mdb"), QByteArray(8192, '\x07'));
+    ASSERT_FALSE(damaged.isEmpty());
     services.dialogs.expectMsgBox();
     services.dialogs.expectMsgBox();
     EXPECT_EQ(start(), frmPrincipale::LoadResult::Failed);
     EXPECT_EQ(services.dialogs.shown().value(3).prompt, QStringLiteral("Database non disponibile!"));
-    EXPECT_EQ(QFileInfo(f.fileName()).size(), 8192);
+    EXPECT_EQ(QFileInfo(damaged).size(), 8192);
 }
 
 TEST_F(Startup, AMissingLastCategoryFallsBackToTheFirstOneListed)

@@ -68,7 +68,7 @@ TEST_F(Commands, SavingRenamesTheEntryOnlyWhereTheListShowsTheTopicsCategory)
     EXPECT_EQ(listTexts(), (QStringList{QStringLiteral("Alpha"), QStringLiteral("beta"), QStringLiteral("Zeta")}));
 }
 
-TEST_F(Commands, DeletingNeedsASelectionAndAYes)
+TEST_F(Commands, DeletingNeedsASelectionAYesAndNoEditorOpenOnTheTopic)
 {
     main->lstArgomenti->setCurrentRow(-1);
     main->cmdCancella_Click();  // nothing selected: nothing asked
@@ -88,10 +88,8 @@ TEST_F(Commands, DeletingNeedsASelectionAndAYes)
     EXPECT_EQ(main->SelectedKey(), -1);
     EXPECT_EQ(main->txtCerca->text(), QStringLiteral("Agenda")) << "no neighbour's text slipped into the box";
     EXPECT_FALSE(stored(topics["Agenda"]));
-}
 
-TEST_F(Commands, TopicOpenInAnEditorIsNotDeleted)
-{
+    // A topic open in an editor is not deleted.
     frmNuovoArg *editor = openTopic(QStringLiteral("Summary"));
     ASSERT_TRUE(editor);
     editor->showMinimized();
@@ -100,7 +98,7 @@ TEST_F(Commands, TopicOpenInAnEditorIsNotDeleted)
     services.dialogs.expectMsgBox();
     main->cmdCancella_Click();
     EXPECT_EQ(services.dialogs.shown().constLast().prompt, QStringLiteral("Close the topic window first."));
-    EXPECT_EQ(listTexts().size(), 3);
+    EXPECT_EQ(listTexts().size(), 2);
     EXPECT_FALSE(editor->isMinimized()) << "the editor was brought forward";
 }
 
@@ -136,25 +134,7 @@ TEST_F(Commands, CategoryWithTopicsIsNotDeletedButAnEmptyOneIs)
     EXPECT_EQ(session->store.rsCategorie->recordCount(), 2);
 }
 
-TEST_F(Commands, NewCategoryNameIsCutToTheFieldButListedInFull)
-{
-    main->cmdCambia_Click();
-    services.dialogs.expectInputBox(std::nullopt);
-    main->cmdInserisci_Click();
-    services.dialogs.expectInputBox(QString());
-    main->cmdInserisci_Click();
-    EXPECT_EQ(listTexts().size(), 3) << "cancel and an empty answer add nothing";
-
-    const int width = session->store.rsCategorie->fieldSize(QStringLiteral("Categoria"));
-    // A character outside the basic plane straddles the width: it goes whole.
-    const QString name = QString(width - 1, QLatin1Char('n')) + QStringLiteral("\U0001F600tail");
-    services.dialogs.expectInputBox(name);
-    main->cmdInserisci_Click();
-    EXPECT_EQ(main->lstArgomenti->currentItem()->text(), name);
-    EXPECT_EQ(session->store.rsCategorie->field(QStringLiteral("Categoria")).toString(), QString(width - 1, QLatin1Char('n')));
-}
-
-TEST_F(Commands, RenameProposesTheCurrentTextAndCutsLongNames)
+TEST_F(Commands, RenameProposesTheCurrentTextAndNamesAreCutToTheFieldButListedInFull)
 {
     select(QStringLiteral("Agenda"));
     services.dialogs.expectInputBox(std::nullopt);
@@ -175,6 +155,21 @@ TEST_F(Commands, RenameProposesTheCurrentTextAndCutsLongNames)
     main->mnuRinomina_Click();
     EXPECT_EQ(services.dialogs.shown().constLast().title, QStringLiteral("Rename category"));
     EXPECT_EQ(main->lstArgomenti->currentItem()->text(), QStringLiteral("Omega"));
+
+    // A new category's name is cut to the field but listed in full.
+    services.dialogs.expectInputBox(std::nullopt);
+    main->cmdInserisci_Click();
+    services.dialogs.expectInputBox(QString());
+    main->cmdInserisci_Click();
+    EXPECT_EQ(listTexts().size(), 3) << "cancel and an empty answer add nothing";
+
+    const int room = session->store.rsCategorie->fieldSize(QStringLiteral("Categoria"));
+    // A character outside the basic plane straddles the width: it goes whole.
+    const QString name = QString(room - 1, QLatin1Char('n')) + QStringLiteral("\U0001F600tail");
+    services.dialogs.expectInputBox(name);
+    main->cmdInserisci_Click();
+    EXPECT_EQ(main->lstArgomenti->currentItem()->text(), name);
+    EXPECT_EQ(session->store.rsCategorie->field(QStringLiteral("Categoria")).toString(), QString(room - 1, QLatin1Char('n')));
 }
 
 TEST_F(Commands, EmptyTitleIsStoredAndListedEmptyAndAnUntouchedNewTopicKeepsTheProgramRunning)

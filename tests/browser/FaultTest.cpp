@@ -58,9 +58,8 @@ protected:
         BrowserFixture::SetUp();
         services.dialogs.answerEveryMsgBox(platform::vbYes);
         stop();
-        QFile f(path());
-        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-        m_pristine = f.readAll();
+        m_pristine = TempDir::read(path());
+        ASSERT_FALSE(m_pristine.isEmpty());
     }
 
     // The program as it was at the start of the test, or on no database.
@@ -72,10 +71,7 @@ protected:
         endedWith = -1;
         if (!withDatabase)
             return;
-        QFile f(path());
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(m_pristine);
-        f.close();
+        ASSERT_FALSE(TempDir::write(path(), m_pristine).isEmpty());
         ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
         main->show();
     }

@@ -6,7 +6,7 @@
 
 using Lists = BrowserFixture;
 
-TEST_F(Lists, StartReopensTheLastCategoryWithItsTopicsSorted)
+TEST_F(Lists, StartReopensTheLastCategoryAndTopicWithTheListsSortedAndEndsOnTheCategoriesWhenThereIsNone)
 {
     EXPECT_TRUE(main->isTopicMode());
     EXPECT_EQ(main->CurrentCategoryId, categories["beta"]);
@@ -18,10 +18,8 @@ TEST_F(Lists, StartReopensTheLastCategoryWithItsTopicsSorted)
     EXPECT_EQ(main->lstArgomenti->currentRow(), 0);
     EXPECT_EQ(main->txtCerca->text(), QStringLiteral("Agenda")) << "selecting shows the text in the search box";
     EXPECT_FALSE(main->mnuRinomina->isEnabled());
-}
 
-TEST_F(Lists, CategoryListIsSortedWithoutRegardToCaseAndPreselectsTheLastOne)
-{
+    // The category list is sorted without regard to case and preselects the last one.
     main->cmdCambia_Click();
     EXPECT_FALSE(main->isTopicMode());
     EXPECT_EQ(listTexts(), (QStringList{QStringLiteral("Alpha"), QStringLiteral("beta"), QStringLiteral("Zeta")}));
@@ -39,6 +37,25 @@ TEST_F(Lists, CategoryListIsSortedWithoutRegardToCaseAndPreselectsTheLastOne)
     EXPECT_EQ(main->txtCerca->text(), QStringLiteral("Gamma"));
     EXPECT_EQ(session->store.rsCategorie->field(QStringLiteral("Categoria")).toString(), QStringLiteral("Gamma"))
         << "the new category is the current record";
+
+    // A listed last topic is selected at the next start; with no category at
+    // all the start ends on the category list.
+    stop();
+    setSetup(QStringLiteral("UltimoArg"), topics["Summary"]);
+    ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
+    ASSERT_TRUE(main->lstArgomenti->currentItem());
+    EXPECT_EQ(main->lstArgomenti->currentItem()->text(), QStringLiteral("Summary"));
+
+    stop();
+    store::NoteStore ns;
+    ns.DataFolder = defaultFolder();
+    ASSERT_TRUE(ns.open());
+    ASSERT_TRUE(ns.dbNotes.exec(QStringLiteral("DELETE FROM Argomenti; DELETE FROM Categorie")));
+    ns.close();
+    ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
+    EXPECT_FALSE(main->isTopicMode());
+    EXPECT_EQ(main->lstArgomenti->count(), 0);
+    EXPECT_EQ(main->lstArgomenti->currentRow(), -1);
 }
 
 TEST_F(Lists, DoubleClickOpensACategoryAndDisablesRenameWhereEnterLeavesIt)
@@ -117,26 +134,6 @@ TEST_F(Lists, IndividuaOpensTheTopicsCategoryAndSelectsIt)
     main->Individua(99999);
     EXPECT_EQ(listTexts(), before) << "a deleted topic changes nothing";
     EXPECT_TRUE(main->isTopicMode());
-}
-
-TEST_F(Lists, StartSelectsTheLastTopicWhenItIsListedAndEndsOnTheCategoryListWhenThereIsNone)
-{
-    stop();
-    setSetup(QStringLiteral("UltimoArg"), topics["Summary"]);
-    ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
-    ASSERT_TRUE(main->lstArgomenti->currentItem());
-    EXPECT_EQ(main->lstArgomenti->currentItem()->text(), QStringLiteral("Summary"));
-
-    stop();
-    store::NoteStore ns;
-    ns.DataFolder = defaultFolder();
-    ASSERT_TRUE(ns.open());
-    ASSERT_TRUE(ns.dbNotes.exec(QStringLiteral("DELETE FROM Argomenti; DELETE FROM Categorie")));
-    ns.close();
-    ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
-    EXPECT_FALSE(main->isTopicMode());
-    EXPECT_EQ(main->lstArgomenti->count(), 0);
-    EXPECT_EQ(main->lstArgomenti->currentRow(), -1);
 }
 
 TEST_F(Lists, SearchBoxFollowsOnlyASelectedEntry)

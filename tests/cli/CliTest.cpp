@@ -114,10 +114,8 @@ TEST_F(Cli, ExportThenImportGivesBackTitlesAndTexts)
     addTopic(session->store, categories[QStringLiteral("Zeta")], QStringLiteral("a/b: c?"), QStringLiteral("x"));
     const QString dir = home.path() + QStringLiteral("/out-html");
     ASSERT_EQ(cli({QStringLiteral("export"), QStringLiteral("--format=html"), dir}).code, 0);
-    QFile index(dir + QStringLiteral("/index.json"));
-    ASSERT_TRUE(index.open(QIODevice::ReadOnly));
     QStringList zeta;
-    for (const QJsonValue t : QJsonDocument::fromJson(index.readAll()).object().value(QStringLiteral("topics")).toArray())
+    for (const QJsonValue t : QJsonDocument::fromJson(TempDir::read(dir + QStringLiteral("/index.json"))).object().value(QStringLiteral("topics")).toArray())
         if (t.toObject().value(QStringLiteral("category")).toString() == QLatin1String("Zeta"))
             zeta << t.toObject().value(QStringLiteral("file")).toString();
     EXPECT_EQ(zeta, (QStringList{QStringLiteral("Zeta/Far.html"), QStringLiteral("Zeta/far (2).html"),
@@ -176,11 +174,8 @@ TEST_F(Cli, BadUsageEndsWithCodeTwoAndAMessage)
 
 TEST_F(Cli, ImportIsRefusedWhileTheProgramRuns)
 {
-    QFile f(home.file(QStringLiteral("note.txt")));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("text");
-    f.close();
-    const QStringList args{QStringLiteral("import"), QStringLiteral("--category"), QStringLiteral("beta"), f.fileName()};
+    const QStringList args{QStringLiteral("import"), QStringLiteral("--category"), QStringLiteral("beta"),
+                           TempDir::write(home.file(QStringLiteral("note.txt")), "text")};
     {
         platform::LocalInstanceChannel running;
         ASSERT_TRUE(running.claim());
@@ -215,10 +210,7 @@ TEST_F(Cli, PackingIsRefusedWhileTheToolHoldsTheStore)
 TEST_F(Cli, DroppedFilesBecomeTopicsOfTheOpenCategory)
 {
     const auto write = [&](const QString &name, const QByteArray &data) {
-        QFile f(home.file(name));
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(data);
-        return QUrl::fromLocalFile(f.fileName());
+        return QUrl::fromLocalFile(TempDir::write(home.file(name), data));
     };
     QTextDocument doc;
     doc.setPlainText(QStringLiteral("Perché no"));

@@ -37,18 +37,6 @@ int pdfPages(const QString &pdf)
     return pages.match(run(QStringLiteral("pdfinfo"), {pdf})).captured(1).toInt();
 }
 
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
 // The printer writes a PDF file.
 void printToPdf(QPrinter &printer, const QString &pdf)
 {
@@ -169,7 +157,7 @@ TEST_F(ExportPrint, ExportWritesRtfOrTextByTheNamesEnding)
     e->mnuEsporta_Click();
     EXPECT_EQ(services.dialogs.lastSaveFileName, QStringLiteral("Note ab")) << "the title as a file name";
     EXPECT_EQ(services.dialogs.lastSaveFilter, QStringLiteral("Rich text format (*.RTF)|*.RTF|Text (*.TXT)|*.TXT"));
-    const QByteArray rtf = readFile(rtfPath);
+    const QByteArray rtf = TempDir::read(rtfPath);
     EXPECT_TRUE(rtf.startsWith("{\\rtf1"));
     QTextDocument back;
     ASSERT_TRUE(rtf::read(rtf, &back));
@@ -178,35 +166,33 @@ TEST_F(ExportPrint, ExportWritesRtfOrTextByTheNamesEnding)
     const QString txtPath = home.file(QStringLiteral("out.doc"));
     services.dialogs.expectSaveFile(txtPath);
     e->mnuEsporta_Click();
-    EXPECT_EQ(QString::fromUtf8(readFile(txtPath)), QStringLiteral("città\nseconda"));
+    EXPECT_EQ(QString::fromUtf8(TempDir::read(txtPath)), QStringLiteral("città\nseconda"));
 }
 
-TEST_F(ExportPrint, ExistingFileIsReplacedOnlyAfterYes)
+TEST_F(ExportPrint, ExistingFileIsReplacedOnlyAfterYesAndAFailedWriteIsTold)
 {
     const QString path = home.file(QStringLiteral("old.txt"));
-    ASSERT_TRUE(writeFile(path, "old content"));
+    ASSERT_FALSE(TempDir::write(path, "old content").isEmpty());
     services.dialogs.expectSaveFile(path);
     services.dialogs.expectMsgBox(platform::vbNo);
     e->mnuEsporta_Click();
-    EXPECT_EQ(readFile(path), QByteArray("old content"));
+    EXPECT_EQ(TempDir::read(path), QByteArray("old content"));
     EXPECT_EQ(services.dialogs.shown().constLast().prompt, QStringLiteral("Overwrite existing file?"));
 
     services.dialogs.expectSaveFile(path);
     services.dialogs.expectMsgBox(platform::vbYes);
     e->mnuEsporta_Click();
-    EXPECT_EQ(readFile(path), QByteArray("Body of Agenda"));
+    EXPECT_EQ(TempDir::read(path), QByteArray("Body of Agenda"));
 
     // A hidden file is asked about too.
     const QString hidden = home.file(QStringLiteral(".hidden.txt"));
-    ASSERT_TRUE(writeFile(hidden, "keep me"));
+    ASSERT_FALSE(TempDir::write(hidden, "keep me").isEmpty());
     services.dialogs.expectSaveFile(hidden);
     services.dialogs.expectMsgBox(platform::vbNo);
     e->mnuEsporta_Click();
-    EXPECT_EQ(readFile(hidden), QByteArray("keep me"));
-}
+    EXPECT_EQ(TempDir::read(hidden), QByteArray("keep me"));
 
-TEST_F(ExportPrint, WriteFailureIsReportedAndTheEditorStays)
-{
+    // A file that cannot be written is told of, and the editor stays.
     services.dialogs.expectSaveFile(home.file(QStringLiteral("no/such/folder/x.rtf")));
     services.dialogs.expectMsgBox();
     e->mnuEsporta_Click();

@@ -1,7 +1,6 @@
 #include "QtPrinters.h"
 #include "Rtf.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QImage>
 #include <QRandomGenerator>
@@ -157,25 +156,6 @@ TEST(RtfReader, FilesMadeForThePurposeReadAsTheirMarkersAndNotesShow)
                       QStringLiteral("ＭＳ ゴシック"));
         }
     }
-}
-
-TEST(RtfReader, JpegPicturesAreReadAndWrittenBackAsJpeg)
-{
-    QImage image(8, 8, QImage::Format_RGB32);
-    image.fill(Qt::blue);
-    QByteArray jpeg;
-    QBuffer buffer(&jpeg);
-    buffer.open(QIODevice::WriteOnly);
-    ASSERT_TRUE(image.save(&buffer, "JPG"));
-    const QByteArray rtfText = "{\\rtf1\\ansi x{\\*\\shppict{\\pict\\jpegblip\\picwgoal240\\pichgoal240 " + jpeg.toHex()
-        + "}}{\\nonshppict{\\pict\\wmetafile8 0102}}y}";
-    QTextDocument doc;
-    ASSERT_TRUE(rtf::read(rtfText, &doc));
-    EXPECT_EQ(rtf::plainText(&doc), QStringLiteral("xy")) << "the metafile copy is skipped";
-    const QByteArray written = rtf::write(&doc);
-    EXPECT_TRUE(written.contains("\\jpegblip"));
-    EXPECT_TRUE(written.contains(jpeg.toHex().left(40)));
-    EXPECT_TRUE(written.contains("\\picwgoal240"));
 }
 
 TEST(RtfReader, TextThatIsNotRtfIsRefusedAndTheDocumentKept)

@@ -1,6 +1,7 @@
 #include "QtPrinters.h"
 #include "Rtf.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -166,6 +167,21 @@ TEST(RtfRoundTrip, PicturesAreKeptAsPngAndJpeg)
         EXPECT_EQ(loaded.pixelColor(2, 2), QColor(10, 200, 30));
     }
     EXPECT_TRUE(found);
+
+    // A JPEG is read and written back as one.
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(image.save(&buffer, "JPG"));
+    const QByteArray rtfText = "{\\rtf1\\ansi x{\\*\\shppict{\\pict\\jpegblip\\picwgoal240\\pichgoal240 " + jpeg.toHex()
+        + "}}{\\nonshppict{\\pict\\wmetafile8 0102}}y}";
+    QTextDocument jpegDoc;
+    ASSERT_TRUE(rtf::read(rtfText, &jpegDoc));
+    EXPECT_EQ(rtf::plainText(&jpegDoc), QStringLiteral("xy")) << "the metafile copy is skipped";
+    const QByteArray written = rtf::write(&jpegDoc);
+    EXPECT_TRUE(written.contains("\\jpegblip"));
+    EXPECT_TRUE(written.contains(jpeg.toHex().left(40)));
+    EXPECT_TRUE(written.contains("\\picwgoal240"));
 }
 
 TEST(RtfRoundTrip, EmptyParagraphsAtEitherEndAreKept)

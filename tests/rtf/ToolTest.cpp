@@ -24,10 +24,7 @@ Result runTool(const QStringList &args)
 
 QString write(const TempDir &dir, const char *name, const QByteArray &data)
 {
-    QFile f(dir.file(QString::fromLatin1(name)));
-    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(data);
-    return f.fileName();
+    return TempDir::write(dir.file(QString::fromLatin1(name)), data);
 }
 } // namespace
 

@@ -1,6 +1,7 @@
 #include "TempDir.h"
 
 #include <QDir>
+#include <QFile>
 
 TempDir::TempDir()
     : m_dir(QDir::tempPath() + QStringLiteral("/quorvel-test-XXXXXX"))
@@ -11,4 +12,16 @@ QString TempDir::mkdir(const QString &name) const
 {
     QDir(m_dir.path()).mkpath(name);
     return m_dir.filePath(name);
+}
+
+QByteArray TempDir::read(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QString TempDir::write(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() ? path : QString();
 }

@@ -10,6 +10,10 @@ public:
     QString file(const QString &name) const { return m_dir.filePath(name); }
     // Creates a sub-folder and returns its path.
     QString mkdir(const QString &name) const;
+    // A file's bytes, empty when it cannot be read; writing returns the
+    // path, or nothing when the file could not be written whole.
+    static QByteArray read(const QString &path);
+    static QString write(const QString &path, const QByteArray &bytes);
 
 private:
     QTemporaryDir m_dir;
