@@ -17,6 +17,8 @@
 #include <QSet>
 #include <QTextDocument>
 
+#include <limits>
+
 namespace cli {
 
 namespace {
@@ -123,13 +125,29 @@ int exportTopics(Command &c)
         total = st.columnInt(0);
     }
     const QString extension = QLatin1Char('.') + format;
-    QJsonArray index;
+    // The index is written as the topics go, not gathered first: held
+    // whole, a million entries took more than a gigabyte. It appears under
+    // its name only once complete.
+    QSaveFile indexFile(target.filePath(QStringLiteral("index.json")));
+    const auto indexFailed = [&] {
+        return c.fail(QStringLiteral("cannot write %1: %2").arg(indexFile.fileName(), indexFile.errorString()));
+    };
+    if (!indexFile.open(QIODevice::WriteOnly)
+        || indexFile.write("{\"format\": " + QJsonDocument(QJsonArray{format}).toJson(QJsonDocument::Compact).mid(1).chopped(1)
+                           + ", \"topics\": [") < 0)
+        return indexFailed();
+    qint64 previousCategory = std::numeric_limits<qint64>::min();
     store::Statement st(ns.dbNotes, QStringLiteral("SELECT idArgomento, idCategoria, argomento, contenuto, ContenutoTxt, "
                                                    "ultimoaggiornamento, TipoAllarme, DataOraAllarme "
                                                    "FROM Argomenti ORDER BY idCategoria, idArgomento"));
     qint64 done = 0;
     while (st.step()) {
         const qint64 categoryKey = st.columnInt(1);
+        // Topics come category by category: the names taken in the one
+        // before are no longer needed.
+        if (categoryKey != previousCategory && categories.contains(previousCategory))
+            categories[previousCategory].files = Names();
+        previousCategory = categoryKey;
         Category &cat = categories[categoryKey];  // a topic of no category gets a folder "_"
         if (cat.folder.isEmpty()) {
             cat.folder = folders.take(topicfiles::safeFileName(cat.name), QString());
@@ -143,14 +161,16 @@ int exportTopics(Command &c)
             || f.write(fileContent(format, title, st.columnText(3), st.columnText(4))) < 0 || !f.flush())
             return c.fail(QStringLiteral("cannot write %1: %2").arg(f.fileName(), f.errorString()));
         f.close();
-        index.append(QJsonObject{{QStringLiteral("key"), st.columnInt(0)},
-                                 {QStringLiteral("categoryKey"), categoryKey},
-                                 {QStringLiteral("category"), cat.name},
-                                 {QStringLiteral("title"), title},
-                                 {QStringLiteral("file"), file},
-                                 {QStringLiteral("updated"), orNull(st.columnText(5))},
-                                 {QStringLiteral("alarmType"), st.isNull(6) ? 0 : st.columnInt(6)},
-                                 {QStringLiteral("alarm"), orNull(st.columnText(7))}});
+        const QJsonObject entry{{QStringLiteral("key"), st.columnInt(0)},
+                                {QStringLiteral("categoryKey"), categoryKey},
+                                {QStringLiteral("category"), cat.name},
+                                {QStringLiteral("title"), title},
+                                {QStringLiteral("file"), file},
+                                {QStringLiteral("updated"), orNull(st.columnText(5))},
+                                {QStringLiteral("alarmType"), st.isNull(6) ? 0 : st.columnInt(6)},
+                                {QStringLiteral("alarm"), orNull(st.columnText(7))}};
+        if (indexFile.write((done ? ",\n" : "\n") + QJsonDocument(entry).toJson(QJsonDocument::Compact)) < 0)
+            return indexFailed();
         ++done;
         if (c.terminal && (done % 250 == 0 || done == total)) {
             c.err << "\rexported " << done << " of " << total << " topics";
@@ -161,11 +181,8 @@ int exportTopics(Command &c)
         return c.fail(ns.errorText());
     if (c.terminal && done > 0)
         c.err << '\n';
-    QSaveFile indexFile(target.filePath(QStringLiteral("index.json")));
-    const QJsonObject whole{{QStringLiteral("format"), format}, {QStringLiteral("topics"), index}};
-    if (!indexFile.open(QIODevice::WriteOnly) || indexFile.write(QJsonDocument(whole).toJson()) < 0
-        || !indexFile.commit())
-        return c.fail(QStringLiteral("cannot write %1: %2").arg(indexFile.fileName(), indexFile.errorString()));
+    if (indexFile.write("\n]}\n") < 0 || !indexFile.commit())
+        return indexFailed();
     c.out << "exported " << done << " topics to " << target.path() << '\n';
     return kDone;
 }
