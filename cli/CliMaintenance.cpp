@@ -14,24 +14,7 @@
 
 #include <memory>
 
-#include <fcntl.h>
-#include <unistd.h>
-
 namespace cli {
-
-namespace {
-
-bool syncToDisk(const QString &path)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
-}
-
-} // namespace
 
 bool copyStore(store::NoteStore &ns, const QString &target, QString *error)
 {
@@ -63,9 +46,8 @@ bool copyStore(store::NoteStore &ns, const QString &target, QString *error)
         return fail(why);
     }
     copy.close();
-    if (!syncToDisk(target))
+    if (!store::SyncFileToDisk(target))
         return fail(QStringLiteral("%1 could not be written to the disk").arg(target));
-    syncToDisk(QFileInfo(target).absolutePath());
     return true;
 }
 

@@ -133,6 +133,14 @@ bool syncToDisk(const QString &path)
 
 } // namespace
 
+bool SyncFileToDisk(const QString &path)
+{
+    if (!syncToDisk(path))
+        return false;
+    syncToDisk(QFileInfo(path).absolutePath());
+    return true;
+}
+
 QString JoinPath(const QString &folder, const QString &fileName)
 {
     QString joined;
@@ -173,15 +181,21 @@ QString NoteStore::errorText() const
     return errs.isEmpty() ? QStringLiteral("Unknown database error.") : errs.constLast().description;
 }
 
+bool NoteStore::findDatabase()
+{
+    DatabasePath = JoinPath(DataFolder, kDatabaseFileName);
+    if (FileExists(DatabasePath))
+        return true;
+    dbNotes.clearErrors();
+    dbNotes.addError(QStringLiteral("Could not find file '%1'.").arg(DatabasePath));
+    return false;
+}
+
 bool NoteStore::open()
 {
     close();
-    DatabasePath = JoinPath(DataFolder, kDatabaseFileName);
-    if (!FileExists(DatabasePath)) {
-        dbNotes.clearErrors();
-        dbNotes.addError(QStringLiteral("Could not find file '%1'.").arg(DatabasePath));
+    if (!findDatabase())
         return false;
-    }
     const auto fail = [this] {
         const auto errs = dbNotes.errors();
         close();
@@ -234,12 +248,8 @@ void NoteStore::readFeatures()
 bool NoteStore::openForReading()
 {
     close();
-    DatabasePath = JoinPath(DataFolder, kDatabaseFileName);
-    if (!FileExists(DatabasePath)) {
-        dbNotes.clearErrors();
-        dbNotes.addError(QStringLiteral("Could not find file '%1'.").arg(DatabasePath));
+    if (!findDatabase())
         return false;
-    }
     qint64 version = 0;
     if (!dbNotes.openReader(DatabasePath) || !checkFile(&version)) {
         const auto errs = dbNotes.errors();
@@ -489,10 +499,8 @@ bool NoteStore::compactDatabase(const QString &source, const QString &target, QS
     db.close();
     // The copy is written without syncing: it goes to the disk, and its name
     // into the folder, before the packing can be called done.
-    if (!syncToDisk(target))
+    if (!SyncFileToDisk(target))
         return fail(QStringLiteral("The compacted file '%1' could not be written to the disk.").arg(target));
-    // Some file systems cannot sync a folder: the file itself is safe then.
-    syncToDisk(QFileInfo(target).absolutePath());
     return true;
 }
 

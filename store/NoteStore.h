@@ -26,6 +26,10 @@ QString JoinPath(const QString &folder, const QString &fileName);
 QString CutToWidth(const QString &text, int width);
 // True when an ordinary (not hidden) file exists at the path; never fails.
 bool FileExists(const QString &path);
+// Flushes a written file to the disk, then its folder's entries so that its
+// name is there too (some file systems cannot: the file is safe then).
+// False when the file itself could not be flushed.
+bool SyncFileToDisk(const QString &path);
 
 // What an open editor held when it was last written down: enough to put
 // the same editor back after the program ended without saving.
@@ -136,6 +140,9 @@ public:
     QList<Draft> drafts(bool *ok = nullptr);
 
 private:
+    // Sets DatabasePath from DataFolder; false, with the error, when no
+    // database is there.
+    bool findDatabase();
     bool checkFile(qint64 *version);
     void readFeatures();
     bool writeDraftRow(Draft &draft);
