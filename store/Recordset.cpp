@@ -107,10 +107,6 @@ std::unique_ptr<TableRecordset> TableRecordset::open(Connection &db, const QStri
 TableRecordset::TableRecordset(Connection &db, TableInfo info)
     : Recordset(db), m_info(std::move(info))
 {
-    for (int i = 0; i < m_info.fields.size(); ++i)
-        if (m_info.fields[i].type != FieldType::Memo)
-            m_shortFields.append(i);
-
     // The unnamed index is the table's physical (key) order.
     m_indexes.push_back({QString(), {QStringLiteral("rowid")}, QStringLiteral("rowid")});
     const auto has = [this](const char *f) { return m_info.indexOf(QLatin1String(f)) >= 0; };
@@ -122,11 +118,27 @@ TableRecordset::TableRecordset(Connection &db, TableInfo info)
         // matched without regard to case.
         m_indexes.push_back({QStringLiteral("Categoria"),
                              {QStringLiteral("Categoria COLLATE LISTORDER"), QStringLiteral("rowid")},
-                             QStringLiteral("Categoria COLLATE NOCASE")});
+                             QStringLiteral("Categoria COLLATE NOCASE"), true});
     if (m_info.name.compare(QLatin1String("Argomenti"), Qt::CaseInsensitive) == 0 && has("idCategoria"))
         m_indexes.push_back({QStringLiteral("Categorie"),
                              {QStringLiteral("idCategoria"), QStringLiteral("rowid")},
                              QStringLiteral("idCategoria")});
+
+    // Fetched with the row: the short fields stored ahead of every long one.
+    // Reaching a field stored after a long text means reading all of that
+    // text's pages, so those are read when asked for, as long ones are;
+    // a field an index orders by is always fetched.
+    bool pastLong = false;
+    for (int i = 0; i < m_info.fields.size(); ++i) {
+        const FieldInfo &f = m_info.fields[i];
+        pastLong = pastLong || f.type == FieldType::Memo;
+        bool ordersBy = false;
+        for (const IndexDef &ix : m_indexes)
+            for (const QString &col : ix.columns)
+                ordersBy = ordersBy || col.section(QLatin1Char(' '), 0, 0).compare(f.name, Qt::CaseInsensitive) == 0;
+        if (f.type != FieldType::Memo && (!pastLong || ordersBy))
+            m_shortFields.append(i);
+    }
 }
 
 const TableRecordset::IndexDef &TableRecordset::currentIndex() const
@@ -197,7 +209,9 @@ bool TableRecordset::fetchBatch(bool fromStart)
             marks.append(QStringLiteral("?%1").arg(i + 1));
         sql += QStringLiteral(" WHERE (%1) > (%2)").arg(order, marks.join(QLatin1String(", ")));
     }
-    sql += QStringLiteral(" ORDER BY %1 LIMIT %2").arg(order).arg(m_batchSize);
+    sql += QStringLiteral(" ORDER BY %1").arg(order);
+    if (!ix.sortsTable)
+        sql += QStringLiteral(" LIMIT %1").arg(m_batchSize);
     Statement st(m_db, sql);
     for (int i = 0; i < key.size(); ++i)
         st.bind(i + 1, key[i]);
@@ -206,7 +220,7 @@ bool TableRecordset::fetchBatch(bool fromStart)
         m_batch.push_back(readRow(st));
     if (st.failed())
         return false;
-    m_batchAtEnd = int(m_batch.size()) < m_batchSize;
+    m_batchAtEnd = ix.sortsTable || int(m_batch.size()) < m_batchSize;
     m_batchPos = 0;
     m_batchStamp = m_db.changeCounter();
     // Read further ahead the longer a walk goes on.
@@ -377,7 +391,7 @@ QVariant TableRecordset::storedField(const QString &name, int &f)
         m_lastFieldFailed = false;
         return QVariant(m_current.rowid);
     }
-    if (fi.type != FieldType::Memo) {
+    if (m_shortFields.contains(f)) {
         m_lastFieldFailed = false;
         return m_current.values[f];
     }

@@ -5,7 +5,8 @@
 // the rows of a query.
 //
 // Fields are fetched lazily: moving over records reads keys and short fields
-// in batches, while long text fields are read only when asked for by name.
+// in batches, while long text fields, and the short ones stored after them,
+// are read only when asked for by name.
 //
 // Errors: an operation that fails returns false (or an empty value) and
 // replaces the connection's error list with what went wrong; an operation
@@ -132,12 +133,15 @@ public:
 private:
     struct Row {
         qint64 rowid = -1;
-        QVector<QVariant> values;  // short fields; long text left null
+        QVector<QVariant> values;  // fields fetched with the row; the others left null
     };
     struct IndexDef {
         QString name;
         QStringList columns;      // SQL expressions, ordered, ending with rowid
         QString leadingCompare;   // expression compared on seek
+        // No index of the file holds this order: each query sorts the whole
+        // table, so a walk reads the rest of it in one go.
+        bool sortsTable = false;
     };
 
     TableRecordset(Connection &db, TableInfo info);
@@ -159,7 +163,7 @@ private:
     std::vector<IndexDef> m_indexes;
     int m_index = 0;
     QString m_indexName;
-    QVector<int> m_shortFields;  // positions in m_info.fields fetched with the row
+    QVector<int> m_shortFields;  // positions in m_info.fields fetched with the row; others on demand
 
     bool m_open = true;
     bool m_hasCurrent = false;
