@@ -29,8 +29,10 @@ constexpr int kAlarmAt = 771;            // the notification's body: "Alarm at %
 bool frmPrincipale::RestartTimer()
 {
     Timer1->stop();
+    // The alarm index holds every column read here: the topics' rows, and
+    // the long texts stored in them, are not read.
     store::Statement st(m_session.store.dbNotes,
-                        QStringLiteral("SELECT idArgomento, argomento, DataOraAllarme FROM ARGOMENTI WHERE TIPOALLARME > 0 "
+                        QStringLiteral("SELECT idArgomento, DataOraAllarme FROM ARGOMENTI WHERE TIPOALLARME > 0 "
                                        "ORDER BY DATAORAALLARME"));
     // The earliest moment wins, among equal ones the row that comes first.
     // A time that cannot be read (a year past 9999 written by an older
@@ -55,15 +57,18 @@ bool frmPrincipale::RestartTimer()
     QStringList unreadable;
     while (st.step()) {
         const int topic = int(st.columnInt(0));
-        if (st.isNull(2)) {
+        if (st.isNull(1)) {
             candidates.push_back({topic, true, {}});
             continue;
         }
-        const store::WallTime reading = store::WallTime::fromText(st.columnText(2));
+        const QString text = st.columnText(1);
+        const store::WallTime reading = store::WallTime::fromText(text);
         if (!reading.isValid()) {
             if (!m_unreadableAlarmsTold.contains(topic)) {
                 m_unreadableAlarmsTold.insert(topic);
-                unreadable << QStringLiteral("%1 (%2)").arg(st.columnText(1), st.columnText(2));
+                store::Statement title(m_session.store.dbNotes, QStringLiteral("SELECT argomento FROM Argomenti WHERE idArgomento = ?1"));
+                title.bind(1, qint64(topic));
+                unreadable << QStringLiteral("%1 (%2)").arg(title.step() ? title.columnText(0) : QString(), text);
             }
             continue;
         }

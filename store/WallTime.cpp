@@ -24,8 +24,36 @@ WallTime WallTime::of(const QDateTime &moment)
     return {local.date(), QTime(t.hour(), t.minute(), t.second())};
 }
 
+namespace {
+
+// The digits at [from, from + count) as a number; -1 unless all are digits.
+int digitsAt(const QString &s, qsizetype from, qsizetype count)
+{
+    int n = 0;
+    for (qsizetype i = from; i < from + count; ++i) {
+        const char16_t c = s[i].unicode();
+        if (c < u'0' || c > u'9')
+            return -1;
+        n = n * 10 + (c - u'0');
+    }
+    return n;
+}
+
+} // namespace
+
 WallTime WallTime::fromText(const QString &text)
 {
+    // The form this program writes, read without the general parser, which
+    // costs microseconds a reading: the scheduler reads every alarm's time.
+    if (text.size() == 19 && text[4] == u'-' && text[7] == u'-' && text[10] == u' ' && text[13] == u':'
+        && text[16] == u':') {
+        const int y = digitsAt(text, 0, 4), mo = digitsAt(text, 5, 2), d = digitsAt(text, 8, 2);
+        const int h = digitsAt(text, 11, 2), mi = digitsAt(text, 14, 2), sec = digitsAt(text, 17, 2);
+        if (y >= 0 && mo >= 0 && d >= 0 && h >= 0 && mi >= 0 && sec >= 0) {
+            const WallTime w{QDate(y, mo, d), QTime(h, mi, sec)};
+            return w.isValid() ? w : WallTime();
+        }
+    }
     const QString s = text.trimmed();
     WallTime w;
     // Date and time are read apart: together, as a local moment, a time in
