@@ -9,6 +9,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <vector>
+
 namespace cli {
 
 namespace {
@@ -43,17 +45,19 @@ int find(Command &c)
     // Pages read through a mapping of the file rather than copied by the
     // kernel one by one: a process of its own starts with no pages cached.
     ns.dbNotes.exec(QStringLiteral("PRAGMA mmap_size = 2147418112"));
-    // What the program searches for the same words.
-    auto rs = store::FindTopics(ns, QLatin1Char('*') + typed + QLatin1Char('*'));
-    if (!rs)
+    // What the program searches for the same words: the keys alone, each
+    // line's fields are read below.
+    std::vector<qint64> keys;
+    if (!store::FindTopicsInBatches(ns, QLatin1Char('*') + typed + QLatin1Char('*'), [&](store::FoundTopics &&found) {
+            for (qsizetype i = 0; i < found.size(); ++i)
+                keys.push_back(found.key(i));
+        }))
         return c.fail(ns.errorText());
     // The last update as stored: turning it into a time and back would ask
     // the system for its time zone at every line.
     store::Statement line(ns.dbNotes, QStringLiteral("SELECT Categoria, argomento, ultimoaggiornamento FROM Argomenti "
                                                      "LEFT JOIN Categorie USING (idCategoria) WHERE idArgomento = ?1"));
-    int found = 0;
-    for (; !rs->eof(); rs->moveNext()) {
-        const qint64 key = rs->field(QStringLiteral("idArgomento")).toLongLong();
+    for (const qint64 key : keys) {
         line.reset();
         line.bind(1, key);
         if (!line.step())
@@ -70,9 +74,8 @@ int find(Command &c)
         } else {
             c.out << oneLine(category) << '\t' << oneLine(title) << '\t' << key << '\t' << when << '\n';
         }
-        ++found;
     }
-    return found > 0 ? kDone : kNothingFound;
+    return keys.empty() ? kNothingFound : kDone;
 }
 
 } // namespace cli
