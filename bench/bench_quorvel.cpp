@@ -27,6 +27,7 @@
 #include <QTimer>
 
 #include <sqlite3.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -175,6 +176,12 @@ int main(int argc, char **argv)
     // The copy goes to the disk before anything is measured: otherwise the
     // syncs of the program's writes wait behind gigabytes of it.
     ::sync();
+    // A user has one store: the pristine one leaves the page cache, where at
+    // a million topics the two would take 20 GB and push each other out.
+    if (const int fd = ::open(QFile::encodeName(pristine + QStringLiteral("/quorvel.mdb")).constData(), O_RDONLY); fd >= 0) {
+        ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+        ::close(fd);
+    }
     std::fprintf(stderr, "store: %.0f MB\n", QFileInfo(dbPath).size() / 1e6);
     // The targets: at a million topics those set for that size where they
     // differ from the ones at 100,000.
@@ -199,12 +206,17 @@ int main(int argc, char **argv)
                 if (line.startsWith(QLatin1String("VmHWM")))
                     peak = line.section(QLatin1Char(':'), 1).trimmed();
         };
+        // Each program is started once before its measured starts, as every
+        // start after a user's first: its libraries are then in memory.
+        launch(exe, {});
         const double startOurs = medianMs(runs, nullptr, [&] { launch(exe, {}); });
         QFile empty(work + QStringLiteral("/empty.rtf"));
         empty.open(QIODevice::WriteOnly);
         empty.write("{\\rtf1 x}");
         empty.close();
-        const double startBase = medianMs(runs, nullptr, [&] { launch(QStringLiteral(QUORVEL_RTF_TOOL), {QStringLiteral("--text"), empty.fileName()}); });
+        const auto bare = [&] { launch(QStringLiteral(QUORVEL_RTF_TOOL), {QStringLiteral("--text"), empty.fileName()}); };
+        bare();
+        const double startBase = medianMs(runs, nullptr, bare);
         rows.push_back({QStringLiteral("start-up to the main window (whole process)"), ms(startOurs),
                         ms(startBase) + QStringLiteral(" (a bare Qt tool starting)"), million ? QStringLiteral("< 100 ms") : QStringLiteral("< 500 ms")});
         rows.push_back({QStringLiteral("peak resident memory after start-up"), peak, QString(), million ? QStringLiteral("< 50 MB") : QStringLiteral("< 100 MB")});
