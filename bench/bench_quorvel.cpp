@@ -360,6 +360,9 @@ int main(int argc, char **argv)
                                 .arg(format).arg(topics).arg(inMemory ? QStringLiteral(" into a memory file system") : QString()),
                             complete ? perSecond(t) + QStringLiteral(" (%1 s)").arg(t / 1000.0, 0, 'f', 1) : QStringLiteral("failed"),
                             perSecond(scan) + QStringLiteral(" (reading the same fields in SQL)"), QString()});
+            // A million topics' exports would not fit in memory together.
+            if (million)
+                QDir(out).removeRecursively();
         }
         for (const QString &out : std::as_const(outs))
             QDir(out).removeRecursively();
