@@ -189,6 +189,10 @@ bool scanAll(NoteStore &store, const QString &pattern, const std::function<void(
     const char *const map = mapFor(store);
     const auto work = [&](Connection *db) {
         sqlite3_exec(db->handle(), map, nullptr, nullptr, nullptr);
+        // Each page is read once: a page cache that fits the processor's own
+        // keeps the page just read there for the matcher (a larger one made
+        // the scan a tenth slower, a far larger one a quarter).
+        sqlite3_exec(db->handle(), "PRAGMA cache_size = -128", nullptr, nullptr, nullptr);
         for (int i = next++; i < slices && !stop; i = next++) {
             Slice &s = slice[size_t(i)];
             FoundTopics found;
