@@ -1,7 +1,6 @@
 #include "StoreFixture.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QRandomGenerator>
 
@@ -88,21 +87,6 @@ TEST_F(NewStore, CompactedCopyKeepsEveryRecordAndLeavesTheSourceAlone)
     EXPECT_EQ(ns.rsArgomenti->lastModified(), 51) << "the deleted key 50 is not given again";
 }
 
-namespace {
-// Every file in folder with its bytes; a folder is marked as such.
-QMap<QString, QByteArray> contentsOf(const QString &folder)
-{
-    QMap<QString, QByteArray> out;
-    for (QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
-         it.hasNext();) {
-        const QString p = it.next();
-        QFile f(p);
-        out[p] = it.fileInfo().isDir() ? QByteArray("<folder>") : (f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray());
-    }
-    return out;
-}
-} // namespace
-
 TEST(Opening, RefusedFilesAreLeftByteIdentical)
 {
     const auto write = [](const QByteArray &bytes) {
@@ -147,13 +131,13 @@ TEST(Opening, RefusedFilesAreLeftByteIdentical)
         SCOPED_TRACE(c.what);
         TempDir dir;
         c.make(dir.file(QStringLiteral("quorvel.mdb")));
-        const auto before = contentsOf(dir.path());
+        const auto before = TempDir::contents(dir.path());
         NoteStore ns;
         ns.DataFolder = dir.path();
         EXPECT_FALSE(ns.open());
         EXPECT_FALSE(ns.isOpen());
         EXPECT_FALSE(ns.rsSetup) << "nothing stays half open";
         EXPECT_TRUE(ns.errorText().contains(QLatin1String(c.reason))) << ns.errorText().toStdString();
-        EXPECT_TRUE(contentsOf(dir.path()) == before) << "the folder is as it was, to the byte";
+        EXPECT_TRUE(TempDir::contents(dir.path()) == before) << "the folder is as it was, to the byte";
     }
 }
