@@ -151,16 +151,3 @@ TEST_F(Lists, SearchBoxFollowsOnlyASelectedEntry)
     QTest::mouseClick(main->lstArgomenti->viewport(), Qt::LeftButton, {}, r.center());
     EXPECT_EQ(main->txtCerca->text(), QStringLiteral("Summary"));
 }
-
-TEST_F(Lists, AccentedNamesSortAmongTheirLettersWhereTheLocaleHasNoCollation)
-{
-    // The tests run under C.UTF-8, the locale that carries no collation.
-    for (const QString &title : {QStringLiteral("zeta"), QStringLiteral("Élan"), QStringLiteral("alpha"),
-                                 QStringLiteral("Gamma"), QStringLiteral("delta")})
-        addTopic(session->store, categories["Alpha"], title, title);
-    main->cmdCambia_Click();
-    select(QStringLiteral("Alpha"));
-    main->lstArgomenti_DblClick();
-    EXPECT_EQ(listTexts(), (QStringList{QStringLiteral("alpha"), QStringLiteral("delta"), QStringLiteral("Élan"),
-                                        QStringLiteral("Gamma"), QStringLiteral("zeta")}));
-}
