@@ -54,25 +54,6 @@ protected:
     QList<QProcess *> processes;
 };
 
-TEST_F(Instances, SecondCopyHandsOverItsCommandAndEndsWithoutTheDatabase)
-{
-    QProcess *first = launch();
-    ASSERT_TRUE(waitUntilAnswering());
-    // A folder without a database: had the second copy opened it, it would
-    // have stopped at an error message instead of ending.
-    QProcess *second = launch({QStringLiteral("/M"), home.path() + QStringLiteral("/no/database/here")});
-    ASSERT_TRUE(second->waitForFinished(15000));
-    EXPECT_EQ(second->exitCode(), 0);
-    QProcess *third = launch();
-    ASSERT_TRUE(third->waitForFinished(15000));
-    EXPECT_EQ(third->exitCode(), 0);
-    QByteArray said;
-    QTest::qWaitFor([&] { return (said += first->readAllStandardError()).contains("RES"); }, 10000);
-    EXPECT_TRUE(said.contains("Command from another copy: MIN")) << said.toStdString();
-    EXPECT_TRUE(said.contains("Command from another copy: RES")) << said.toStdString();
-    EXPECT_EQ(first->state(), QProcess::Running);
-}
-
 TEST_F(Instances, ARuntimeFolderTooLongForASocketNameStillHandsOver)
 {
     runtime = home.mkdir(QString(110, QLatin1Char('r')));
