@@ -23,8 +23,6 @@ TEST_F(Startup, FirstStartCreatesTheDatabaseAndAsksTheLanguage)
     EXPECT_EQ(session->store.DataFolder, defaultFolder());
     EXPECT_EQ(session->store.rsSetup->field(QStringLiteral("lingua")).toInt(), 1);
     EXPECT_EQ(session->LanguageOffset, 1000);
-    EXPECT_EQ(main->mnuModifica->title(), QStringLiteral("&Edit"));
-    EXPECT_EQ(main->windowTitle(), QStringLiteral(" Quorvel"));
     // No categories yet: the window ends on the category list.
     EXPECT_TRUE(session->NoCategory);
     EXPECT_FALSE(main->isTopicMode());
@@ -54,7 +52,6 @@ TEST_F(Startup, ItalianChosenAtFirstStartIsStoredAndShown)
     ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
     EXPECT_EQ(session->store.rsSetup->field(QStringLiteral("lingua")).toInt(), 0);
     EXPECT_EQ(session->LanguageOffset, 0);
-    EXPECT_EQ(main->mnuModifica->title(), QStringLiteral("&Modifica"));
     EXPECT_TRUE(main->mnuItaliano->isChecked());
     EXPECT_FALSE(main->mnuEnglish->isChecked());
 }
