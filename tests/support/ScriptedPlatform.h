@@ -89,7 +89,6 @@ class RecordingDesktop final : public platform::Desktop {
 public:
     QStringList opened;
     bool refuseFocus = false;
-    int focusRequests = 0;
     bool openUrl(const QString &url) override
     {
         opened.append(url);
@@ -98,21 +97,16 @@ public:
     bool focusWindow(QWidget *window) override;
 };
 
+// A notification area that is always there; the real one is driven in
+// tests/e2e.
 class ScriptedTray final : public platform::Tray {
     Q_OBJECT
 public:
-    bool available = true;
     bool shown = false;
-    QString tip;
-    bool isAvailable() const override { return available; }
-    void showIcon(const QIcon &, const QString &t) override
-    {
-        shown = true;
-        tip = t;
-    }
+    bool isAvailable() const override { return true; }
+    void showIcon(const QIcon &, const QString &) override { shown = true; }
     void hideIcon() override { shown = false; }
     bool isIconShown() const override { return shown; }
-    void click() { emit clicked(); }
 };
 
 // In one test process there is never another copy.
@@ -121,7 +115,6 @@ class LoneInstance final : public platform::InstanceChannel {
 public:
     bool claim() override { return true; }
     bool send(const QString &) override { return false; }
-    void receive(const QString &command) { emit commandReceived(command); }
 };
 
 // What a notification says is checked on a real desktop (tests/e2e); here
