@@ -19,7 +19,9 @@ quint32 errorNumber(Call call)
 }
 } // namespace
 
-TEST_F(Environment, PathAndSubDirCreatesTheMissingFolders)
+// PathAndSubDir creates the missing folders; each failure raises its own
+// error (the number says which).
+TEST_F(Environment, PathAndSubDirCreatesTheMissingFoldersAndFolderErrorsCarryTheirNumbers)
 {
     AppEx ex;
     const QString p = ex.PathAndSubDir(AppEx::kCommonAppData, QStringLiteral("Ostwick\\quorvel"), true, 0);
@@ -28,12 +30,6 @@ TEST_F(Environment, PathAndSubDirCreatesTheMissingFolders)
     EXPECT_FALSE(p.endsWith(QLatin1Char('/')));
     EXPECT_TRUE(ex.FSPresent(p));
     EXPECT_FALSE(ex.FSPresent(p + QStringLiteral("/nothing")));
-}
-
-// Each failure raises its own error (the number says which).
-TEST_F(Environment, FolderErrorsCarryTheirNumbers)
-{
-    AppEx ex;
     EXPECT_EQ(errorNumber([&] { ex.PathAndSubDir(4242, QStringLiteral("x"), true, 0); }), 0x8004B124u) << "invalid id";
     EXPECT_EQ(errorNumber([&] { ex.PathAndSubDir(AppEx::kCommonAppData, QStringLiteral("Not\\There"), false, 0); }),
               0x8004B122u) << "a missing folder, not to be created";

@@ -68,7 +68,7 @@ TEST_F(Languages, AFailedSwitchKeepsTheLanguageAndItsTick)
     EXPECT_TRUE(main->mnuItaliano->isChecked());
 }
 
-TEST(StringTable, EveryItalianEntryHasItsEnglishOne)
+TEST(StringTable, EveryItalianEntryHasItsEnglishOneAndMalformedTablesAreRejected)
 {
     const auto &t = i18n::StringTable::builtIn();
     int italian = 0;
@@ -85,16 +85,13 @@ TEST(StringTable, EveryItalianEntryHasItsEnglishOne)
     // Spacing inside and around texts is kept.
     EXPECT_EQ(t.text(206), QStringLiteral("C&ategorie: "));
     EXPECT_EQ(t.text(1104), QStringLiteral("&Insert            (F7)"));
-}
 
-TEST(StringTable, MalformedTablesAreRejected)
-{
-    i18n::StringTable t;
+    i18n::StringTable parsed;
     QString error;
-    EXPECT_TRUE(t.parse("# comment\n\n100\tA\\tB\\nC\\\\\r\n", &error));
-    EXPECT_EQ(t.text(100), QStringLiteral("A\tB\nC\\"));
-    EXPECT_FALSE(t.parse("100\tA\n100\tB\n", &error));
+    EXPECT_TRUE(parsed.parse("# comment\n\n100\tA\\tB\\nC\\\\\r\n", &error));
+    EXPECT_EQ(parsed.text(100), QStringLiteral("A\tB\nC\\"));
+    EXPECT_FALSE(parsed.parse("100\tA\n100\tB\n", &error));
     EXPECT_TRUE(error.contains(QLatin1String("twice")));
-    EXPECT_FALSE(t.parse("abc\tA\n", &error));
-    EXPECT_FALSE(t.parse("100 A\n", &error));
+    EXPECT_FALSE(parsed.parse("abc\tA\n", &error));
+    EXPECT_FALSE(parsed.parse("100 A\n", &error));
 }

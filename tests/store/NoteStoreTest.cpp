@@ -10,7 +10,7 @@ using store::FileExists;
 using store::JoinPath;
 using store::NoteStore;
 
-TEST(Paths, JoinPathPutsOneSeparatorAndTrimsAndCutToWidthKeepsWholeCharacters)
+TEST(Paths, JoinPathCutToWidthAndFileExists)
 {
     EXPECT_EQ(JoinPath(QStringLiteral("/data"), QStringLiteral("quorvel.mdb")), QStringLiteral("/data/quorvel.mdb"));
     EXPECT_EQ(JoinPath(QStringLiteral("/data/"), QStringLiteral("quorvel.mdb")), QStringLiteral("/data/quorvel.mdb"));
@@ -19,10 +19,8 @@ TEST(Paths, JoinPathPutsOneSeparatorAndTrimsAndCutToWidthKeepsWholeCharacters)
     EXPECT_EQ(store::CutToWidth(QStringLiteral("abcdef"), 3), QStringLiteral("abc"));
     EXPECT_EQ(store::CutToWidth(QStringLiteral("ab\U0001F600c"), 3), QStringLiteral("ab")) << "no half character";
     EXPECT_EQ(store::CutToWidth(QStringLiteral("abcdef"), 0), QStringLiteral("abcdef")) << "no declared width";
-}
 
-TEST(Paths, FileExistsOnlyForOrdinaryVisibleFiles)
-{
+    // Only ordinary, visible files exist.
     TempDir dir;
     for (const char *name : {"a.txt", ".hidden"})
         ASSERT_TRUE(QFile(dir.file(QString::fromLatin1(name))).open(QIODevice::WriteOnly));
