@@ -127,7 +127,7 @@ TEST_F(Routing, UpDownAndEnterMoveTheSelectionAndTheFocus)
     EXPECT_TRUE(session->finestre.editors().isEmpty());
 }
 
-TEST_F(Routing, ToolbarFollowsTheMode)
+TEST_F(Routing, ToolbarAndHintsFollowTheModeAndTheFocus)
 {
     const auto enabled = [&](int b) { return main->ToolbarButtons[size_t(b)]->isEnabled(); };
     EXPECT_FALSE(enabled(3));
@@ -146,10 +146,8 @@ TEST_F(Routing, ToolbarFollowsTheMode)
     EXPECT_TRUE(enabled(8));
     main->cmdCambia_Click();
     EXPECT_FALSE(enabled(8));
-}
 
-TEST_F(Routing, HintsFollowTheFocus)
-{
+    main->Toolbar1_ButtonClick(main->ToolbarButtons[1]);  // back into the category
     main->activateWindow();
     main->lstArgomenti->setFocus();
     QCoreApplication::processEvents();
