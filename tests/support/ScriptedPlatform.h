@@ -97,13 +97,13 @@ public:
     bool focusWindow(QWidget *window) override;
 };
 
-// A notification area that is always there; the real one is driven in
-// tests/e2e.
+// The real notification area is driven in tests/e2e.
 class ScriptedTray final : public platform::Tray {
     Q_OBJECT
 public:
+    bool available = true;
     bool shown = false;
-    bool isAvailable() const override { return true; }
+    bool isAvailable() const override { return available; }
     void showIcon(const QIcon &, const QString &) override { shown = true; }
     void hideIcon() override { shown = false; }
     bool isIconShown() const override { return shown; }
