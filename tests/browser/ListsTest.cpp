@@ -88,7 +88,7 @@ TEST_F(Lists, DoubleClickOpensACategoryAndDisablesRenameWhereEnterLeavesIt)
     EXPECT_EQ(session->store.rsSetup->field(QStringLiteral("UltimaCat")).toInt(), categories["Alpha"]);
 }
 
-TEST_F(Lists, OpeningATopicTwiceBringsItsEditorForward)
+TEST_F(Lists, OpeningATopicTwiceBringsItsEditorForwardAndIndividuaOpensATopicsCategoryAndSelectsIt)
 {
     frmNuovoArg *first = openTopic(QStringLiteral("Summary"));
     ASSERT_TRUE(first);
@@ -98,6 +98,19 @@ TEST_F(Lists, OpeningATopicTwiceBringsItsEditorForward)
     main->OpenTopic();
     EXPECT_EQ(session->finestre.editors().size(), 1);
     EXPECT_FALSE(first->isMinimized()) << "the open editor is restored";
+
+    main->Individua(topics["Far"]);
+    EXPECT_TRUE(main->isTopicMode());
+    EXPECT_EQ(main->CurrentCategoryId, categories["Zeta"]);
+    ASSERT_TRUE(main->lstArgomenti->currentItem());
+    EXPECT_EQ(main->lstArgomenti->currentItem()->text(), QStringLiteral("Far"));
+    EXPECT_EQ(main->txtCerca->text(), QStringLiteral("Far"));
+    EXPECT_FALSE(main->mnuRinomina->isEnabled());
+
+    const QStringList before = listTexts();
+    main->Individua(99999);
+    EXPECT_EQ(listTexts(), before) << "a deleted topic changes nothing";
+    EXPECT_TRUE(main->isTopicMode());
 }
 
 TEST_F(Lists, HoveringShowsTheWholeEntryTextAndNothingBelowTheLast)
@@ -118,22 +131,6 @@ TEST_F(Lists, HoveringShowsTheWholeEntryTextAndNothingBelowTheLast)
     shown.setHtml(main->lstArgomenti->toolTip());
     EXPECT_EQ(shown.toPlainText(), QStringLiteral("<b>bold</b> & co"));
     EXPECT_EQ(main->labCategoria->textFormat(), Qt::PlainText);
-}
-
-TEST_F(Lists, IndividuaOpensTheTopicsCategoryAndSelectsIt)
-{
-    main->Individua(topics["Far"]);
-    EXPECT_TRUE(main->isTopicMode());
-    EXPECT_EQ(main->CurrentCategoryId, categories["Zeta"]);
-    ASSERT_TRUE(main->lstArgomenti->currentItem());
-    EXPECT_EQ(main->lstArgomenti->currentItem()->text(), QStringLiteral("Far"));
-    EXPECT_EQ(main->txtCerca->text(), QStringLiteral("Far"));
-    EXPECT_FALSE(main->mnuRinomina->isEnabled());
-
-    const QStringList before = listTexts();
-    main->Individua(99999);
-    EXPECT_EQ(listTexts(), before) << "a deleted topic changes nothing";
-    EXPECT_TRUE(main->isTopicMode());
 }
 
 TEST_F(Lists, SearchBoxFollowsOnlyASelectedEntry)
