@@ -6,7 +6,7 @@
 
 using AlarmPanel = BrowserFixture;
 
-TEST_F(AlarmPanel, OpeningAndClosingWithoutAlarmSetsTheCurrentMinute)
+TEST_F(AlarmPanel, OpeningAndClosingWithoutAlarmSetsTheCurrentMinuteAndAggiornaTimerStoresOnlyTheAlarmFields)
 {
     frmNuovoArg *e = openTopic(QStringLiteral("Agenda"));
     ASSERT_TRUE(e);
@@ -26,6 +26,14 @@ TEST_F(AlarmPanel, OpeningAndClosingWithoutAlarmSetsTheCurrentMinute)
     EXPECT_TRUE(e->rtfContenuto->isVisibleTo(e));
     EXPECT_EQ(e->AlarmDateTime, (store::WallTime{QDate(2026, 6, 15), QTime(10, 31, 0)}));
     EXPECT_EQ(e->AlarmType, 0);
+
+    e->txtArgomento->setText(QStringLiteral("unsaved title"));
+    e->AlarmType = 2;
+    e->AlarmDateTime = {QDate(2027, 3, 10), QTime(8, 30)};
+    EXPECT_TRUE(e->AggiornaTimer().stored);
+    EXPECT_EQ(stored(topics["Agenda"])->wallTime(QStringLiteral("DataOraAllarme")),
+              (store::WallTime{QDate(2027, 3, 11), QTime(8, 30)}));
+    EXPECT_EQ(storedField(topics["Agenda"], "argomento").toString(), QStringLiteral("Agenda"));
 }
 
 // 02:30 on the night the clocks go forward (Rome, 28 March 2027) does not
@@ -58,17 +66,4 @@ TEST_F(AlarmPanel, SavingWithThePanelOpenStoresItsValuesAndRestartsTheScheduler)
     ASSERT_TRUE(again);
     EXPECT_TRUE(again->cmdTimer->property("alarmActive").toBool()) << "the red picture";
     EXPECT_TRUE(again->ProvaChiusura());
-}
-
-TEST_F(AlarmPanel, AggiornaTimerStoresOnlyTheAlarmFields)
-{
-    frmNuovoArg *e = openTopic(QStringLiteral("Agenda"));
-    ASSERT_TRUE(e);
-    e->txtArgomento->setText(QStringLiteral("unsaved title"));
-    e->AlarmType = 2;
-    e->AlarmDateTime = {QDate(2027, 3, 10), QTime(8, 30)};
-    EXPECT_TRUE(e->AggiornaTimer().stored);
-    EXPECT_EQ(stored(topics["Agenda"])->wallTime(QStringLiteral("DataOraAllarme")),
-              (store::WallTime{QDate(2027, 3, 11), QTime(8, 30)}));
-    EXPECT_EQ(storedField(topics["Agenda"], "argomento").toString(), QStringLiteral("Agenda"));
 }

@@ -46,6 +46,12 @@ TEST_F(Languages, MenuSwitchStoresTheChoiceAndRelabelsEveryWindow)
     EXPECT_EQ(session->store.rsSetup->field(QStringLiteral("lingua")).toInt(), 0);
     EXPECT_EQ(main->labCerca->text(), QStringLiteral("C&erca:"));
     EXPECT_EQ(main->mnuInfo->title(), QStringLiteral("&?")) << "not language-dependent";
+    // The list's frame is named after what it lists.
+    ASSERT_FALSE(main->isTopicMode());
+    EXPECT_EQ(main->frmArgomenti->title(), QStringLiteral("C&ategorie: "));
+    main->frmCategoria->show();
+    main->mnuEnglish->trigger();
+    EXPECT_EQ(main->frmArgomenti->title(), QStringLiteral("T&opics: "));
 }
 
 TEST_F(Languages, AFailedSwitchKeepsTheLanguageAndItsTick)
@@ -62,19 +68,7 @@ TEST_F(Languages, AFailedSwitchKeepsTheLanguageAndItsTick)
     EXPECT_TRUE(main->mnuItaliano->isChecked());
 }
 
-TEST_F(Languages, ListFrameCaptionFollowsTheMode)
-{
-    makeDatabase(defaultFolder(), 1);
-    ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
-    ASSERT_FALSE(main->isTopicMode());
-    main->mnuItaliano->trigger();
-    EXPECT_EQ(main->frmArgomenti->title(), QStringLiteral("C&ategorie: "));
-    main->frmCategoria->show();
-    main->mnuEnglish->trigger();
-    EXPECT_EQ(main->frmArgomenti->title(), QStringLiteral("T&opics: "));
-}
-
-TEST(StringTable, EveryItalianEntryHasItsEnglishOne)
+TEST(StringTable, EveryItalianEntryHasItsEnglishOneAndMalformedTablesAreRejected)
 {
     const auto &t = i18n::StringTable::builtIn();
     int italian = 0;
@@ -91,16 +85,13 @@ TEST(StringTable, EveryItalianEntryHasItsEnglishOne)
     // Spacing inside and around texts is kept.
     EXPECT_EQ(t.text(206), QStringLiteral("C&ategorie: "));
     EXPECT_EQ(t.text(1104), QStringLiteral("&Insert            (F7)"));
-}
 
-TEST(StringTable, MalformedTablesAreRejected)
-{
-    i18n::StringTable t;
+    i18n::StringTable parsed;
     QString error;
-    EXPECT_TRUE(t.parse("# comment\n\n100\tA\\tB\\nC\\\\\r\n", &error));
-    EXPECT_EQ(t.text(100), QStringLiteral("A\tB\nC\\"));
-    EXPECT_FALSE(t.parse("100\tA\n100\tB\n", &error));
+    EXPECT_TRUE(parsed.parse("# comment\n\n100\tA\\tB\\nC\\\\\r\n", &error));
+    EXPECT_EQ(parsed.text(100), QStringLiteral("A\tB\nC\\"));
+    EXPECT_FALSE(parsed.parse("100\tA\n100\tB\n", &error));
     EXPECT_TRUE(error.contains(QLatin1String("twice")));
-    EXPECT_FALSE(t.parse("abc\tA\n", &error));
-    EXPECT_FALSE(t.parse("100 A\n", &error));
+    EXPECT_FALSE(parsed.parse("abc\tA\n", &error));
+    EXPECT_FALSE(parsed.parse("100 A\n", &error));
 }

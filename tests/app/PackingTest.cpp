@@ -13,10 +13,16 @@ class Packing : public BrowserFixture {
 protected:
     QString path() const { return session->store.DatabasePath; }
     QString backup() const { return path() + QStringLiteral(".old"); }
-    void answerYesYes()
+    // Packs with Yes to both questions; boxes message boxes follow. Returns
+    // what the last box said.
+    QString pack(int boxes = 1)
     {
         services.dialogs.expectMsgBox(platform::vbYes);
         services.dialogs.expectMsgBox(platform::vbYes);
+        for (int i = 0; i < boxes; ++i)
+            services.dialogs.expectMsgBox();
+        main->mnuCompatta_Click();
+        return services.dialogs.shown().constLast().prompt;
     }
     int topicCount() { return session->store.rsArgomenti->recordCount(); }
 };
@@ -47,13 +53,10 @@ TEST_F(Packing, LongWorkShowsWhatItDoesAndEndsByItself)
     }
     ASSERT_TRUE(session->store.hasPlainTexts());
     // Packing says first how much room the copy needs.
-    answerYesYes();
-    services.dialogs.expectMsgBox();
     {
         auto driver = watch();
-        main->mnuCompatta_Click();
+        EXPECT_EQ(pack(), QStringLiteral("Database packed."));
     }
-    EXPECT_EQ(services.dialogs.shown().constLast().prompt, QStringLiteral("Database packed."));
     ASSERT_EQ(seen.size(), 2);
     EXPECT_TRUE(seen[0].startsWith(QLatin1String("Preparing the database: Preparing titles and texts for finding"))) << seen[0].toStdString();
     EXPECT_TRUE(seen[1].startsWith(QLatin1String("Packing the database: Writing a compacted copy of the database: it needs up to")))
@@ -62,7 +65,7 @@ TEST_F(Packing, LongWorkShowsWhatItDoesAndEndsByItself)
         EXPECT_FALSE(qobject_cast<QProgressDialog *>(w) && w->isVisible()) << "closed when the work ended";
 }
 
-TEST_F(Packing, RefusedWhileAnotherWindowIsOpenAndAnythingButYesTwiceChangesNothing)
+TEST_F(Packing, RefusedWithAnotherWindowOpenOrWithoutYesTwiceAndAFailedMoveChangeNothing)
 {
     openTopic(QStringLiteral("Agenda"));
     services.dialogs.expectMsgBox();
@@ -78,15 +81,20 @@ TEST_F(Packing, RefusedWhileAnotherWindowIsOpenAndAnythingButYesTwiceChangesNoth
     EXPECT_TRUE(session->store.isOpen());
     EXPECT_EQ(services.dialogs.shown()[1].style, platform::vbYesNo | platform::vbExclamation);
     EXPECT_EQ(services.dialogs.shown()[3].style, platform::vbYesNo | platform::vbQuestion);
+
+    // A folder in the backup's place makes the move fail.
+    QDir().mkpath(backup() + QStringLiteral("/blocker"));
+    pack();
+    EXPECT_TRUE(QFileInfo(path()).isFile());
+    ASSERT_TRUE(session->store.isOpen());
+    EXPECT_EQ(topicCount(), 4);
+    EXPECT_EQ(endedWith, -1);
 }
 
 TEST_F(Packing, SuccessKeepsTheBackupAndASecondRunReplacesIt)
 {
     const int before = topicCount();
-    answerYesYes();
-    services.dialogs.expectMsgBox();
-    main->mnuCompatta_Click();
-    EXPECT_EQ(services.dialogs.shown().constLast().prompt, QStringLiteral("Database packed."));
+    EXPECT_EQ(pack(), QStringLiteral("Database packed."));
     EXPECT_TRUE(QFile::exists(backup()));
     ASSERT_TRUE(session->store.isOpen());
     EXPECT_EQ(topicCount(), before);
@@ -98,27 +106,12 @@ TEST_F(Packing, SuccessKeepsTheBackupAndASecondRunReplacesIt)
     select(QStringLiteral("Alpha"));
     services.dialogs.expectMsgBox(platform::vbYes);
     main->cmdCancella_Click();
-    answerYesYes();
-    services.dialogs.expectMsgBox();
-    main->mnuCompatta_Click();
+    pack();
     store::NoteStore old;
     old.DataFolder = home.mkdir(QStringLiteral("check"));
     ASSERT_TRUE(QFile::copy(backup(), old.DataFolder + QStringLiteral("/quorvel.mdb")));
     ASSERT_TRUE(old.open());
     EXPECT_EQ(old.rsCategorie->recordCount(), 2) << "the backup holds the database as it was before this run";
-}
-
-TEST_F(Packing, FailedMoveLeavesTheDatabaseUntouchedAndInUse)
-{
-    // A folder in the backup's place makes the move fail.
-    QDir().mkpath(backup() + QStringLiteral("/blocker"));
-    answerYesYes();
-    services.dialogs.expectMsgBox();
-    main->mnuCompatta_Click();
-    EXPECT_TRUE(QFileInfo(path()).isFile());
-    ASSERT_TRUE(session->store.isOpen());
-    EXPECT_EQ(topicCount(), 4);
-    EXPECT_EQ(endedWith, -1);
 }
 
 TEST_F(Packing, UnrecoverableErrorEndsTheProgramAndNamesWhereTheDataIs)
@@ -127,13 +120,9 @@ TEST_F(Packing, UnrecoverableErrorEndsTheProgramAndNamesWhereTheDataIs)
         QFile copy(target);  // a "compacted" file that is no database
         return copy.open(QIODevice::WriteOnly) && copy.write(QByteArray(8192, 'x')) == 8192;
     };
-    answerYesYes();
-    services.dialogs.expectMsgBox();
-    services.dialogs.expectMsgBox();
-    main->mnuCompatta_Click();
-    const auto &last = services.dialogs.shown().constLast();
-    EXPECT_TRUE(last.prompt.startsWith(QLatin1String("Irreversible error - program aborted.")));
-    EXPECT_TRUE(last.prompt.contains(backup()));
+    const QString last = pack(2);
+    EXPECT_TRUE(last.startsWith(QLatin1String("Irreversible error - program aborted.")));
+    EXPECT_TRUE(last.contains(backup()));
     EXPECT_EQ(endedWith, 1);
     store::NoteStore rescued;
     rescued.DataFolder = home.mkdir(QStringLiteral("rescued"));
@@ -165,11 +154,7 @@ TEST_F(Packing, FullSmallDiskKeepsEveryTopicAndPacksOnceThereIsRoom)
     ASSERT_EQ(start({disk.path()}), frmPrincipale::LoadResult::Running);
 
     // No room for a compacted copy: the database stays as it was.
-    answerYesYes();
-    services.dialogs.expectMsgBox();
-    main->mnuCompatta_Click();
-    EXPECT_TRUE(services.dialogs.shown().constLast().prompt.startsWith(
-        QLatin1String("Error while packing the database; the old file will be recovered.\n\n")));
+    EXPECT_TRUE(pack().startsWith(QLatin1String("Error while packing the database; the old file will be recovered.\n\n")));
     ASSERT_TRUE(session->store.isOpen());
     EXPECT_EQ(topicCount(), 3000);
     EXPECT_EQ(endedWith, -1);
@@ -186,10 +171,7 @@ TEST_F(Packing, FullSmallDiskKeepsEveryTopicAndPacksOnceThereIsRoom)
         ASSERT_TRUE(session->store.dbNotes.exec(
             QStringLiteral("DELETE FROM Argomenti WHERE idArgomento % 3 <> 0 AND idArgomento <= %1").arg(upTo)))
             << session->store.errorText().toStdString();
-    answerYesYes();
-    services.dialogs.expectMsgBox();
-    main->mnuCompatta_Click();
-    EXPECT_EQ(services.dialogs.shown().constLast().prompt, QStringLiteral("Database packed."));
+    EXPECT_EQ(pack(), QStringLiteral("Database packed."));
     ASSERT_TRUE(session->store.isOpen());
     EXPECT_EQ(topicCount(), 1000);
     session->store.close();

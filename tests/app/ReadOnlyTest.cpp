@@ -1,23 +1,10 @@
 #include "BrowserFixture.h"
 #include "SmallDisk.h"
 
-#include <QDirIterator>
 #include <QFile>
 
 #include <sys/stat.h>
 #include <unistd.h>
-
-namespace {
-QMap<QString, QByteArray> contentsOf(const QString &folder)
-{
-    QMap<QString, QByteArray> out;
-    for (QDirIterator it(folder, QDir::Files | QDir::Hidden); it.hasNext();) {
-        QFile f(it.next());
-        out[f.fileName()] = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-    }
-    return out;
-}
-} // namespace
 
 using ReadOnly = BrowserFixture;
 
@@ -41,7 +28,7 @@ TEST_F(ReadOnly, DatabaseIsSaidAtStartAndNothingCanBeChangedOrLeftBehind)
             ASSERT_TRUE(wholeFolder ? disk.remountReadOnly() : disk.makeFileReadOnly(path));
         else
             ASSERT_EQ(::chmod(QFile::encodeName(wholeFolder ? folder : path).constData(), wholeFolder ? 0555 : 0444), 0);
-        const auto before = contentsOf(folder);
+        const auto before = TempDir::contents(folder);
 
         services.dialogs.expectMsgBox();
         ASSERT_EQ(start({folder}), frmPrincipale::LoadResult::Running);
@@ -70,7 +57,7 @@ TEST_F(ReadOnly, DatabaseIsSaidAtStartAndNothingCanBeChangedOrLeftBehind)
         EXPECT_TRUE(editor->ProvaChiusura()) << "nothing held that could be lost";
         main->close();
         stop();
-        EXPECT_TRUE(contentsOf(folder) == before) << "no log, no index, no byte changed";
+        EXPECT_TRUE(TempDir::contents(folder) == before) << "no log, no index, no byte changed";
         if (!root)
             ::chmod(QFile::encodeName(wholeFolder ? folder : path).constData(), wholeFolder ? 0755 : 0644);
     }

@@ -14,17 +14,14 @@ protected:
     void setLastRun(const QDateTime &when) { setSetup(QStringLiteral("UltimoAvvio"), when); }
 };
 
-TEST_F(RunDate, PastRunAsksNothingAndRecordsThisOne)
+TEST_F(RunDate, APastRunAsksNothingAndIsRecordedAndCancelOnTheWarningEndsTheProgram)
 {
     ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
     EXPECT_TRUE(services.dialogs.shown().isEmpty());
     main.reset();
     session.reset();
     EXPECT_EQ(setup(QStringLiteral("UltimoAvvio")).toDateTime(), services.clock.current) << "recorded so the next start can compare";
-}
 
-TEST_F(RunDate, CancelOnTheWarningEndsTheProgram)
-{
     setLastRun(services.clock.current.addSecs(60));
     services.dialogs.expectMsgBox(platform::vbCancel);
     auto never = neverShown<frmConfermaData>();

@@ -23,8 +23,6 @@ TEST_F(Startup, FirstStartCreatesTheDatabaseAndAsksTheLanguage)
     EXPECT_EQ(session->store.DataFolder, defaultFolder());
     EXPECT_EQ(session->store.rsSetup->field(QStringLiteral("lingua")).toInt(), 1);
     EXPECT_EQ(session->LanguageOffset, 1000);
-    EXPECT_EQ(main->mnuModifica->title(), QStringLiteral("&Edit"));
-    EXPECT_EQ(main->windowTitle(), QStringLiteral(" Quorvel"));
     // No categories yet: the window ends on the category list.
     EXPECT_TRUE(session->NoCategory);
     EXPECT_FALSE(main->isTopicMode());
@@ -54,7 +52,6 @@ TEST_F(Startup, ItalianChosenAtFirstStartIsStoredAndShown)
     ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
     EXPECT_EQ(session->store.rsSetup->field(QStringLiteral("lingua")).toInt(), 0);
     EXPECT_EQ(session->LanguageOffset, 0);
-    EXPECT_EQ(main->mnuModifica->title(), QStringLiteral("&Modifica"));
     EXPECT_TRUE(main->mnuItaliano->isChecked());
     EXPECT_FALSE(main->mnuEnglish->isChecked());
 }
@@ -121,15 +118,16 @@ TEST_F(Startup, FolderWithoutDatabaseOrADamagedOneEndsWithTwoMessages)
     EXPECT_EQ(QFileInfo(damaged).size(), 8192);
 }
 
+// The tests run under C.UTF-8, the locale that carries no collation: the
+// lists and the name index still sort accented names among their letters.
 TEST_F(Startup, AMissingLastCategoryFallsBackToTheFirstOneListed)
 {
-    // Names whose order depends on more than plain ASCII case folding.
     makeDatabase(defaultFolder());
     {
         store::NoteStore ns;
         ns.DataFolder = defaultFolder();
         ASSERT_TRUE(ns.open());
-        for (const char *name : {"\xc3\x89b", "\xc3\xa9" "a", "Zeta", "_x", "\xc3\x89" "c"}) {
+        for (const char *name : {"\xc3\x89" "b", "\xc3\xa9" "a", "Zeta", "_x", "\xc3\x89" "c"}) {
             ns.rsCategorie->addNew();
             ns.rsCategorie->setField(QStringLiteral("Categoria"), QString::fromUtf8(name));
             ASSERT_TRUE(ns.rsCategorie->update());
@@ -142,12 +140,16 @@ TEST_F(Startup, AMissingLastCategoryFallsBackToTheFirstOneListed)
     EXPECT_FALSE(session->NoCategory);
     const int first = main->CurrentCategoryId;
     main->cmdCambia_Click();
-    ASSERT_EQ(main->lstArgomenti->count(), 5);
+    const QStringList sorted{QStringLiteral("_x"), QStringLiteral("éa"), QStringLiteral("Éb"), QStringLiteral("Éc"),
+                             QStringLiteral("Zeta")};
+    QStringList listed, indexed;
+    for (int i = 0; i < main->lstArgomenti->count(); ++i)
+        listed << main->lstArgomenti->item(i)->text();
+    EXPECT_EQ(listed, sorted);
     EXPECT_EQ(main->lstArgomenti->item(0)->data(Qt::UserRole).toInt(), first) << "opened at start: the first listed";
-    // The index "Categoria" walks the names in the order of the list.
     auto &rs = *session->store.rsCategorie;
     ASSERT_TRUE(rs.setIndex(QStringLiteral("Categoria")));
-    ASSERT_TRUE(rs.moveFirst());
-    for (int i = 0; i < 5; ++i, rs.moveNext())
-        EXPECT_EQ(rs.field(QStringLiteral("Categoria")).toString(), main->lstArgomenti->item(i)->text()) << i;
+    for (rs.moveFirst(); !rs.eof(); rs.moveNext())
+        indexed << rs.field(QStringLiteral("Categoria")).toString();
+    EXPECT_EQ(indexed, sorted);
 }

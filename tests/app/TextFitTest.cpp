@@ -5,10 +5,8 @@
 #include "ModalDriver.h"
 #include "QtPlatform.h"
 #include "TextFit.h"
-#include "frmCategorie.h"
 #include "frmConfermaData.h"
 #include "frmLanguage.h"
-#include "frmListaArgomenti.h"
 #include "frmListaFinestre.h"
 
 #include <QAbstractButton>
@@ -143,13 +141,9 @@ TEST_F(TextFit, EveryWindowShowsItsTextsWholeInBothLanguages)
 
         services.dialogs.expectInputBox(QStringLiteral("a"));
         main->mnuTrovaArgomenti_Click();
-        frmListaArgomenti *results = nullptr;
-        for (QWidget *w : QApplication::topLevelWidgets())
-            if (auto *r = qobject_cast<frmListaArgomenti *>(w); r && r->isVisible())
-                results = r;
-        ASSERT_NE(results, nullptr);
-        check("the find results", results);
-        delete results;
+        ASSERT_NE(results(), nullptr);
+        check("the find results", results());
+        delete results();
 
         check("the destination chooser", std::make_unique<frmCategorie>(*session, main.get()).get());
         check("the window list", std::make_unique<frmListaFinestre>(*session, main.get()).get());

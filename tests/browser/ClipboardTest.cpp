@@ -1,5 +1,4 @@
 #include "BrowserFixture.h"
-#include "frmCategorie.h"
 
 class Clipboard : public BrowserFixture {
 protected:
@@ -9,23 +8,6 @@ protected:
         main->cmdCambia_Click();
         select(name);
         main->lstArgomenti_DblClick();
-    }
-    // Answers the destination chooser with the category named name (or
-    // cancels when name is empty).
-    std::unique_ptr<ModalDriver> chooseDestination(const QString &name, int *preselected = nullptr)
-    {
-        return whenShown<frmCategorie>([name, preselected](frmCategorie *d) {
-            if (preselected)
-                *preselected = d->lstCategorie->currentRow();
-            if (name.isEmpty()) {
-                d->cmdAnnulla->click();
-                return;
-            }
-            for (int i = 0; i < d->lstCategorie->count(); ++i)
-                if (d->lstCategorie->item(i)->text() == name)
-                    d->lstCategorie->setCurrentRow(i);
-            d->cmdConferma->click();
-        });
     }
 };
 
@@ -61,7 +43,6 @@ TEST_F(Clipboard, CopyAndPasteTwiceGivesThreeTopicsAndAnUnreadableTopicIsNotCopi
     EXPECT_EQ(countTitled(QStringLiteral("Summary")), 4);
     EXPECT_TRUE(storedField(main->SelectedKey(), "ultimoaggiornamento").isNull());
     EXPECT_EQ(services.dialogs.shown().size(), 1) << "no other error";
-
 }
 
 TEST_F(Clipboard, CutPastesElsewhereWithTheTextSavedSinceAndNotIntoItsOwnCategory)
@@ -109,7 +90,7 @@ TEST_F(Clipboard, MoveKeepsTheAlarmCutAndPasteDropsIt)
                     {{"TipoAllarme", 2}, {"DataOraAllarme", QDateTime(QDate(2030, 1, 1), QTime(9, 0))}});
     int preselected = -2;
     select(QStringLiteral("Agenda"));
-    auto driver = chooseDestination(QStringLiteral("Zeta"), &preselected);
+    auto driver = chooseCategory(QStringLiteral("Zeta"), &preselected);
     main->mnuSposta_Click();
     EXPECT_TRUE(driver->ran());
     EXPECT_EQ(preselected, 1) << "first use: the open category (beta) is preselected";
@@ -137,7 +118,7 @@ TEST_F(Clipboard, MoveAllWhoseCommitFailsChangesNothingAndOneThatWorksEmptiesThe
     frmNuovoArg *editor = openTopic(QStringLiteral("Agenda"));
     ASSERT_TRUE(editor);
     {
-        auto driver = chooseDestination(QStringLiteral("Alpha"));
+        auto driver = chooseCategory(QStringLiteral("Alpha"));
         services.dialogs.expectMsgBox();
         main->mnuSpostaTutti_Click();
     }
@@ -151,14 +132,14 @@ TEST_F(Clipboard, MoveAllWhoseCommitFailsChangesNothingAndOneThatWorksEmptiesThe
     // Without the check: moved, and the chooser remembers the destination.
     ASSERT_TRUE(db.exec(QStringLiteral("DROP TRIGGER guard_move")));
     editor->cmdAnnulla_Click();
-    auto first = chooseDestination(QStringLiteral("Alpha"));
+    auto first = chooseCategory(QStringLiteral("Alpha"));
     main->mnuSpostaTutti_Click();
     EXPECT_EQ(main->lstArgomenti->count(), 0);
     openCategory(QStringLiteral("Alpha"));
     EXPECT_EQ(listTexts().size(), 3);
     int preselected = -2;
     select(QStringLiteral("Agenda"));
-    auto second = chooseDestination(QString(), &preselected);
+    auto second = chooseCategory(QString(), &preselected);
     main->mnuSposta_Click();
     EXPECT_EQ(preselected, 0) << "the last destination, Alpha, is preselected";
     EXPECT_EQ(listTexts().size(), 3) << "cancelled: nothing moved";
@@ -169,7 +150,7 @@ TEST_F(Clipboard, MovedTopicsOpenEditorSavesIntoTheNewCategory)
     frmNuovoArg *editor = openTopic(QStringLiteral("Summary"));
     ASSERT_TRUE(editor);
     select(QStringLiteral("Summary"));
-    auto driver = chooseDestination(QStringLiteral("Zeta"));
+    auto driver = chooseCategory(QStringLiteral("Zeta"));
     main->mnuSposta_Click();
     EXPECT_EQ(editor->idCategoria, categories["Zeta"]);
     editor->txtArgomento->setText(QStringLiteral("Summary 2"));

@@ -9,7 +9,6 @@
 #include "BrowserFixture.h"
 #include "FaultyDisk.h"
 #include "Intact.h"
-#include "frmCategorie.h"
 
 #include <QFile>
 
@@ -82,16 +81,6 @@ protected:
         return std::make_unique<ModalDriver>([](QWidget *w) { return qobject_cast<frmLanguage *>(w) != nullptr; },
                                              [](QWidget *w) { qobject_cast<frmLanguage *>(w)->cmdOk->click(); }, 2000,
                                              false);
-    }
-
-    std::unique_ptr<ModalDriver> chooseZeta()
-    {
-        return whenShown<frmCategorie>([](frmCategorie *d) {
-            for (int i = 0; i < d->lstCategorie->count(); ++i)
-                if (d->lstCategorie->item(i)->text() == QLatin1String("Zeta"))
-                    d->lstCategorie->setCurrentRow(i);
-            d->cmdConferma->click();
-        });
     }
 
     bool toldOfError(qsizetype from) const
@@ -185,8 +174,8 @@ std::vector<Faults::Operation> Faults::operations()
              e->cmdSalva_Click();
          }},
         {"move", [](Faults &t) { t.select(QStringLiteral("Agenda")); },
-         [](Faults &t) { const auto chooser = t.chooseZeta(); t.main->mnuSposta_Click(); }},
-        {"move all", nothing, [](Faults &t) { const auto chooser = t.chooseZeta(); t.main->mnuSpostaTutti_Click(); }},
+         [](Faults &t) { const auto chooser = chooseCategory(QStringLiteral("Zeta")); t.main->mnuSposta_Click(); }},
+        {"move all", nothing, [](Faults &t) { const auto chooser = chooseCategory(QStringLiteral("Zeta")); t.main->mnuSpostaTutti_Click(); }},
         {"paste after cut",
          [](Faults &t) {
              t.select(QStringLiteral("Agenda"));

@@ -1,22 +1,10 @@
 #include "BrowserFixture.h"
-#include "frmCategorie.h"
 #include "FindBar.h"
-#include "frmListaArgomenti.h"
 
-#include <QLabel>
-
-#include <QApplication>
 #include <QPushButton>
 
 class Find : public BrowserFixture {
 protected:
-    frmListaArgomenti *results() const
-    {
-        for (QWidget *w : QApplication::topLevelWidgets())
-            if (auto *r = qobject_cast<frmListaArgomenti *>(w); r && r->isVisible())
-                return r;
-        return nullptr;
-    }
     QStringList resultTexts() const
     {
         QStringList out;
@@ -118,24 +106,14 @@ TEST_F(Find, ATopicShownFromTheResultsDoesNotChangeWhereMovesGo)
     results()->close();
 
     select(QStringLiteral("Agenda"));
-    auto driver = whenShown<frmCategorie>([](frmCategorie *d) {
-        for (int i = 0; i < d->lstCategorie->count(); ++i)
-            if (d->lstCategorie->item(i)->text() == QLatin1String("Zeta"))
-                d->lstCategorie->setCurrentRow(i);
-        d->cmdConferma->click();
-    });
+    auto driver = chooseCategory(QStringLiteral("Zeta"));
     main->mnuSposta_Click();
     EXPECT_FALSE(listTexts().contains(QStringLiteral("Agenda")));
     EXPECT_EQ(storedField(topics["Agenda"], "idCategoria").toInt(), categories["Zeta"]) << "moved, not refused";
 
     // And a move into the category shown is refused.
     select(QStringLiteral("Summary"));
-    auto same = whenShown<frmCategorie>([](frmCategorie *d) {
-        for (int i = 0; i < d->lstCategorie->count(); ++i)
-            if (d->lstCategorie->item(i)->text() == QLatin1String("beta"))
-                d->lstCategorie->setCurrentRow(i);
-        d->cmdConferma->click();
-    });
+    auto same = chooseCategory(QStringLiteral("beta"));
     main->mnuSposta_Click();
     EXPECT_TRUE(listTexts().contains(QStringLiteral("Summary")));
 

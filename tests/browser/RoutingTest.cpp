@@ -12,7 +12,7 @@ protected:
     void key(QWidget *w, Qt::Key k, Qt::KeyboardModifiers m = {}) { QTest::keyClick(w, k, m); }
 };
 
-TEST_F(Routing, FirstEnterSelectsSecondEnterOpens)
+TEST_F(Routing, FirstEnterSelectsSecondEnterOpensAndPatternsFindTheirEntry)
 {
     main->lstArgomenti->setCurrentRow(-1);
     typeInSearch(QStringLiteral("mar"));
@@ -31,10 +31,7 @@ TEST_F(Routing, FirstEnterSelectsSecondEnterOpens)
     EXPECT_EQ(main->txtCerca->text(), QStringLiteral("marmellata"));
     key(main->txtCerca, Qt::Key_Return);
     EXPECT_TRUE(editorOf(topics["marmellata"]));
-}
 
-TEST_F(Routing, PatternsInTheSearchBox)
-{
     for (const char *t : {"note ABC", "item A1C", "year 2019", "[draft"})
         addTopic(session->store, categories["beta"], QString::fromLatin1(t), QString());
     main->FillTopicList();
@@ -127,7 +124,7 @@ TEST_F(Routing, UpDownAndEnterMoveTheSelectionAndTheFocus)
     EXPECT_TRUE(session->finestre.editors().isEmpty());
 }
 
-TEST_F(Routing, ToolbarFollowsTheMode)
+TEST_F(Routing, ToolbarAndHintsFollowTheModeAndTheFocus)
 {
     const auto enabled = [&](int b) { return main->ToolbarButtons[size_t(b)]->isEnabled(); };
     EXPECT_FALSE(enabled(3));
@@ -146,10 +143,8 @@ TEST_F(Routing, ToolbarFollowsTheMode)
     EXPECT_TRUE(enabled(8));
     main->cmdCambia_Click();
     EXPECT_FALSE(enabled(8));
-}
 
-TEST_F(Routing, HintsFollowTheFocus)
-{
+    main->Toolbar1_ButtonClick(main->ToolbarButtons[1]);  // back into the category
     main->activateWindow();
     main->lstArgomenti->setFocus();
     QCoreApplication::processEvents();

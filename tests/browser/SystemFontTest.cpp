@@ -2,11 +2,11 @@
 
 using SystemFont = BrowserFixture;
 
-TEST_F(SystemFont, ChosenFontIsStoredAndShownWithTheCategoryAlwaysBold)
+TEST_F(SystemFont, ChosenFontIsStoredAndShownAndBadFieldsAreReset)
 {
+    auto &setup = *session->store.rsSetup;
     services.dialogs.expectFont(platform::Dialogs::FontChoice{QStringLiteral("DejaVu Serif"), 12, false, true, false, false});
     QTest::keyClick(main->lstArgomenti, Qt::Key_F10);
-    auto &setup = *session->store.rsSetup;
     EXPECT_EQ(setup.field(QStringLiteral("SysFont")).toString(), QStringLiteral("DejaVu Serif"));
     EXPECT_DOUBLE_EQ(setup.field(QStringLiteral("SysFontAltezza")).toDouble(), 12);
     EXPECT_EQ(setup.field(QStringLiteral("SysFontAttributi")).toString(), QStringLiteral("I"));
@@ -22,11 +22,8 @@ TEST_F(SystemFont, ChosenFontIsStoredAndShownWithTheCategoryAlwaysBold)
     services.dialogs.expectFont(std::nullopt);
     main->mnuFontSistema_Click();
     EXPECT_EQ(setup.field(QStringLiteral("SysFont")).toString(), QStringLiteral("DejaVu Serif")) << "cancel changes nothing";
-}
 
-TEST_F(SystemFont, LettersAreReadByPresenceAndBadFieldsAreReset)
-{
-    auto &setup = *session->store.rsSetup;
+    // Style letters are read by their presence.
     setup.edit();
     setup.setField(QStringLiteral("SysFontAttributi"), QStringLiteral("UB"));
     ASSERT_TRUE(setup.update());

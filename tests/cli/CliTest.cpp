@@ -172,7 +172,7 @@ TEST_F(Cli, BadUsageEndsWithCodeTwoAndAMessage)
     EXPECT_TRUE(help.out.startsWith(QLatin1String("usage: quorvel-cli find"))) << help.out.toStdString();
 }
 
-TEST_F(Cli, ImportIsRefusedWhileTheProgramRuns)
+TEST_F(Cli, ImportIsRefusedWhileTheProgramRunsAndPackingWhileTheToolHoldsTheStore)
 {
     const QStringList args{QStringLiteral("import"), QStringLiteral("--category"), QStringLiteral("beta"),
                            TempDir::write(home.file(QStringLiteral("note.txt")), "text")};
@@ -186,10 +186,7 @@ TEST_F(Cli, ImportIsRefusedWhileTheProgramRuns)
     }
     EXPECT_EQ(cli(args).code, 0) << "imported once the program has ended";
     EXPECT_EQ(topicsOf(QStringLiteral("beta")).size(), 5);
-}
 
-TEST_F(Cli, PackingIsRefusedWhileTheToolHoldsTheStore)
-{
     store::StoreLock tool;
     ASSERT_TRUE(tool.acquire(session->store.DatabasePath, store::StoreLock::Kind::Shared, 0));
     ASSERT_TRUE(tool.isHeld());

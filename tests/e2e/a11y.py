@@ -41,10 +41,9 @@ def showing(node):
         return False
 
 
-def find_all(root, role=None, name=None, visible=True):
-    """Controls of that role whose name is name (or for which name, a
-    function, says True)."""
-    found = []
+def find(root, role=None, name=None):
+    """The first control on screen of that role whose name is name (or for
+    which name, a function, says True); None when there is none."""
     for node in _walk(root):
         try:
             if role is not None and node.getRoleName() != role:
@@ -53,15 +52,9 @@ def find_all(root, role=None, name=None, visible=True):
                 continue
         except Exception:
             continue
-        if visible and not showing(node):
-            continue
-        found.append(node)
-    return found
-
-
-def find(root, role=None, name=None, visible=True):
-    nodes = find_all(root, role, name, visible)
-    return nodes[0] if nodes else None
+        if showing(node):
+            return node
+    return None
 
 
 def wait_control(pid, role, name, what=None, deadline=None):

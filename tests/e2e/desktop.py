@@ -134,16 +134,18 @@ class Desktop:
                 return line.split()[0]
         return None
 
-    def click_window(self, wid, button=1, double=False):
-        geo = self.xdotool("getwindowgeometry", "--shell", wid)
-        g = dict(line.split("=") for line in geo.splitlines())
-        x = int(g["X"]) + int(g["WIDTH"]) // 2
-        y = int(g["Y"]) + int(g["HEIGHT"]) // 2
+    def geometry(self, wid):
+        out = self.xdotool("getwindowgeometry", "--shell", wid)
+        g = dict(line.split("=", 1) for line in out.splitlines())
+        return int(g["X"]), int(g["Y"]), int(g["WIDTH"]), int(g["HEIGHT"])
+
+    def click_at(self, x, y, button=1, double=False):
         self.xdotool("mousemove", str(x), str(y))
-        if double:
-            self.xdotool("click", "--repeat", "2", "--delay", "80", str(button))
-        else:
-            self.xdotool("click", str(button))
+        self.xdotool("click", *(("--repeat", "2", "--delay", "80") if double else ()), str(button))
+
+    def click_window(self, wid, button=1, double=False):
+        x, y, width, height = self.geometry(wid)
+        self.click_at(x + width // 2, y + height // 2, button, double)
 
 
 class Quorvel:
@@ -162,12 +164,8 @@ class Quorvel:
         self.runs = []
 
     @property
-    def data_folder(self):
-        return os.path.join(self.env["XDG_DATA_HOME"], "Ostwick", "quorvel")
-
-    @property
     def database(self):
-        return os.path.join(self.data_folder, "quorvel.mdb")
+        return os.path.join(self.env["XDG_DATA_HOME"], "Ostwick", "quorvel", "quorvel.mdb")
 
     def start(self, *args, env=None):
         log = open(os.path.join(self.desktop.artifacts, "%s-%d.log" % (os.path.basename(self.home),

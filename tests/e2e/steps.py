@@ -17,13 +17,10 @@ class Case(unittest.TestCase):
     users = 0
 
     def setUp(self):
-        self.user = self.new_user()
-
-    def new_user(self):
         # Short homes: the running-copy socket lives in the runtime folder,
         # and a socket's path has room for about a hundred bytes only.
         Case.users += 1
-        return Quorvel(self.desktop, self.exe, "u%d" % Case.users)
+        self.user = Quorvel(self.desktop, self.exe, "u%d" % Case.users)
 
     def tearDown(self):
         result = getattr(self._outcome, "result", None)
@@ -54,11 +51,10 @@ class Case(unittest.TestCase):
     def gone(self, proc, role, name, what):
         wait_for(what, lambda: a11y.find(a11y.application(proc.pid), role, name) is None)
 
-    def first_start(self, language="English"):
+    def first_start(self):
         """A first start in an empty home: the language question, answered."""
         proc = self.start()
-        option = self.control(proc, "radio button", language, "the language window")
-        self.click(option)
+        self.control(proc, "radio button", "English", "the language window")
         self.click(self.control(proc, "push button", "Ok"))
         self.main_window(proc)
         return proc
@@ -73,11 +69,6 @@ class Case(unittest.TestCase):
     def open_topic(self, proc, title):
         self.click(self.control(proc, "list item", title), double=True)
         return self.control(proc, "frame", title, "the editor of " + title)
-
-    def windows(self, proc):
-        """The program's windows on screen, as the accessibility tree has them."""
-        app = a11y.application(proc.pid)
-        return [app.getChildAtIndex(i) for i in range(app.childCount) if a11y.showing(app.getChildAtIndex(i))]
 
     def main_window(self, proc):
         return self.control(proc, "frame", " Quorvel", "the main window")
@@ -94,18 +85,13 @@ class Case(unittest.TestCase):
                  lambda: self.desktop.xdotool("getactivewindow", check=False) == wid)
         return wid
 
-    def exit_program(self, proc, button="Exit"):
-        self.click(self.control(proc, "push button", button))
+    def exit_program(self, proc):
+        self.click(self.control(proc, "push button", "Exit"))
         self.assertEqual(self.ended(proc, "the program to end"), 0)
 
     # --- input -------------------------------------------------------------
     def click(self, node, button=1, double=False):
-        x, y = a11y.centre(node)
-        self.desktop.xdotool("mousemove", str(x), str(y))
-        if double:
-            self.desktop.xdotool("click", "--repeat", "2", "--delay", "60", str(button))
-        else:
-            self.desktop.xdotool("click", str(button))
+        self.desktop.click_at(*a11y.centre(node), button, double)
 
     def type(self, text):
         self.desktop.xdotool("type", "--delay", "25", text)
@@ -113,18 +99,9 @@ class Case(unittest.TestCase):
     def key(self, *keys):
         self.desktop.xdotool("key", "--delay", "40", *keys)
 
-    def focus(self, node):
-        node.queryComponent().grabFocus()
-        wait_for("the focus on " + node.name, lambda: node.getState().contains(a11y.pyatspi.STATE_FOCUSED))
-
     # --- what is on screen -------------------------------------------------
     def visible_windows(self, proc):
         return self.user.visible_windows(proc.pid)
-
-    def geometry(self, wid):
-        out = self.desktop.xdotool("getwindowgeometry", "--shell", wid)
-        g = dict(line.split("=", 1) for line in out.splitlines())
-        return int(g["X"]), int(g["Y"]), int(g["WIDTH"]), int(g["HEIGHT"])
 
     def tray_icon(self):
         return wait_for("the icon in the notification area", self.desktop.tray_icon)

@@ -66,14 +66,11 @@ TEST_F(Editor, TheDesktopSessionDoesNotEndOverUnsavedChanges)
     frmNuovoArg *dirty = openTopic(QStringLiteral("Summary"));
     ASSERT_TRUE(dirty);
     dirty->rtfContenuto->append(QStringLiteral("unsaved"));
-    services.dialogs.expectMsgBox();
-    EXPECT_FALSE(main->QueryEndSession(true));
-    EXPECT_EQ(services.dialogs.shown().constLast().prompt, QStringLiteral("Close all windows first."));
-    EXPECT_FALSE(main->QueryEndSession(false)) << "refused without a question when none may be asked";
-    EXPECT_EQ(services.dialogs.shown().size(), 1);
+    // Refused with its message where the session lets us ask: on a real
+    // desktop, in tests/e2e. Where it does not, refused without a word.
+    EXPECT_FALSE(main->QueryEndSession(false));
+    EXPECT_TRUE(services.dialogs.shown().isEmpty());
     EXPECT_EQ(session->finestre.editors().size(), 2) << "nothing is closed: the session may yet go on";
-    // The program's own end, with its closing of the unchanged windows, is
-    // walked in the close check's tests.
     dirty->cmdSalva->click();
     EXPECT_TRUE(main->QueryEndSession(true));
     EXPECT_TRUE(main->close());

@@ -36,13 +36,6 @@ int pdfPages(const QString &pdf)
     const QRegularExpression pages(QStringLiteral("Pages:\\s*(\\d+)"));
     return pages.match(run(QStringLiteral("pdfinfo"), {pdf})).captured(1).toInt();
 }
-
-// The printer writes a PDF file.
-void printToPdf(QPrinter &printer, const QString &pdf)
-{
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(pdf);
-}
 } // namespace
 
 class ExportPrint : public BrowserFixture {
@@ -58,23 +51,20 @@ protected:
     frmNuovoArg *e = nullptr;
 };
 
-TEST_F(ExportPrint, EmptyBodyPrintsOnePageWithTitleAndRule)
+TEST_F(ExportPrint, EachLineIsPrintedOnceAndTheHeaderOnEveryPage)
 {
+    // An empty body: one page, with the title as it stands in the window.
     e->rtfContenuto->clear();
     e->txtArgomento->setText(QStringLiteral("Shopping list"));
-    const QString pdf = home.file(QStringLiteral("empty.pdf"));
-    services.dialogs.expectPrint(pdf);
+    const QString empty = home.file(QStringLiteral("empty.pdf"));
+    services.dialogs.expectPrint(empty);
     e->mnuStampa_Click();
-    EXPECT_EQ(pdfPages(pdf), 1);
-    EXPECT_TRUE(pdfText(pdf).contains(QLatin1String("Shopping list")));
+    EXPECT_EQ(pdfPages(empty), 1);
+    EXPECT_TRUE(pdfText(empty).contains(QLatin1String("Shopping list")));
     services.dialogs.expectPrint(QString());  // cancelled: nothing printed
     e->mnuStampa_Click();
-}
 
-TEST_F(ExportPrint, LongBodyPrintsEachLineOnceAndTheHeaderOnEveryPage)
-{
     // Lines of mixed heights, so that page ends fall anywhere within a line.
-    e->rtfContenuto->clear();
     QTextCursor c(e->rtfContenuto->document());
     for (int i = 1; i <= 300; ++i) {
         QTextCharFormat f;
@@ -91,7 +81,7 @@ TEST_F(ExportPrint, LongBodyPrintsEachLineOnceAndTheHeaderOnEveryPage)
     QString all;
     for (int p = 1; p <= pages; ++p) {
         const QString page = pdfText(pdf, p);
-        EXPECT_TRUE(page.contains(QLatin1String("Agenda"))) << "page " << p;
+        EXPECT_TRUE(page.contains(QLatin1String("Shopping list"))) << "page " << p;
         all += page;
     }
     // The body goes on where the previous page stopped: no line lost, none
@@ -100,33 +90,13 @@ TEST_F(ExportPrint, LongBodyPrintsEachLineOnceAndTheHeaderOnEveryPage)
         EXPECT_EQ(all.count(QRegularExpression(QStringLiteral("Line number %1 of").arg(i))), 1) << i;
 }
 
-TEST(PrintRichTextTest, PictureTallerThanAPageEndsTheJob)
-{
-    QTextDocument doc;
-    QImage tall(10, 10, QImage::Format_RGB32);
-    tall.fill(Qt::red);
-    doc.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("img://tall")), tall);
-    QTextCursor c(&doc);
-    QTextImageFormat f;
-    f.setName(QStringLiteral("img://tall"));
-    f.setWidth(200);
-    f.setHeight(5000);
-    c.insertImage(f);
-    c.insertText(QStringLiteral("after"));
-    TempDir dir;
-    QPrinter printer(QPrinter::HighResolution);
-    printToPdf(printer, dir.file(QStringLiteral("tall.pdf")));
-    const PrintedPages printed = PrintRichText(&printer, QStringLiteral("Tall"), &doc, 360, 360, 360, 360);
-    EXPECT_TRUE(printed.ok);
-    EXPECT_GE(printed.pages, 1);
-    EXPECT_LT(printed.pages, 50);
-}
-
-TEST(PrintRichTextTest, IndentsKeepTheirSizeOnPaper)
+// One paragraph at the margin, one indented by an inch of screen, then a
+// picture taller than a page: the indent keeps its size on paper, and the
+// job ends.
+TEST(PrintRichTextTest, IndentsKeepTheirSizeOnPaperAndAPictureTallerThanAPageEndsTheJob)
 {
     if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
         GTEST_SKIP() << "pdftotext is not installed (tools/deps.sh installs poppler-utils)";
-    // One paragraph at the margin, one indented by an inch of screen.
     QTextDocument doc;
     QTextCursor c(&doc);
     c.insertText(QStringLiteral("Margin"));
@@ -134,12 +104,26 @@ TEST(PrintRichTextTest, IndentsKeepTheirSizeOnPaper)
     indented.setLeftMargin(QGuiApplication::primaryScreen()->logicalDotsPerInchX());
     c.insertBlock(indented);
     c.insertText(QStringLiteral("Indented"));
+    QImage tall(10, 10, QImage::Format_RGB32);
+    tall.fill(Qt::red);
+    doc.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("img://tall")), tall);
+    QTextImageFormat f;
+    f.setName(QStringLiteral("img://tall"));
+    f.setWidth(200);
+    f.setHeight(5000);
+    c.insertBlock(QTextBlockFormat());
+    c.insertImage(f);
+    c.insertText(QStringLiteral("after"));
     TempDir dir;
-    const QString pdf = dir.file(QStringLiteral("indent.pdf"));
+    const QString pdf = dir.file(QStringLiteral("print.pdf"));
     QPrinter printer(QPrinter::HighResolution);
-    printToPdf(printer, pdf);
-    ASSERT_TRUE(PrintRichText(&printer, QStringLiteral("Title"), &doc, 1440, 1440, 1440, 1440).ok);
-    const QString boxes = pdfText(pdf, 0, true);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    const PrintedPages printed = PrintRichText(&printer, QStringLiteral("Title"), &doc, 1440, 1440, 1440, 1440);
+    EXPECT_TRUE(printed.ok);
+    EXPECT_GE(printed.pages, 1);
+    EXPECT_LT(printed.pages, 50);
+    const QString boxes = pdfText(pdf, 1, true);
     const auto left = [&boxes](const QString &word) {
         const QRegularExpression re(QStringLiteral("xMin=\"([0-9.]+)\"[^>]*>%1<").arg(word));
         return re.match(boxes).captured(1).toDouble();

@@ -118,7 +118,7 @@ TEST_F(Formatting, TabInsertsOrMovesTheFocus)
     EXPECT_EQ(e->focusWidget(), e->cmdTimer);
 }
 
-TEST_F(Formatting, AlignmentButtonsFollowTheSelection)
+TEST_F(Formatting, AlignmentButtonsFollowTheSelectionAndBulletsTurnOnAndOff)
 {
     selectRange(0, 2);
     ctrl(Qt::Key_T);
@@ -135,10 +135,7 @@ TEST_F(Formatting, AlignmentButtonsFollowTheSelection)
     EXPECT_TRUE(e->ToolbarButtons[18]->isChecked());
     ctrl(Qt::Key_L);
     EXPECT_TRUE(e->ToolbarButtons[16]->isChecked());
-}
 
-TEST_F(Formatting, BulletsTurnOnAndOff)
-{
     selectRange(0, 22);
     ctrl(Qt::Key_N);
     EXPECT_TRUE(body->document()->firstBlock().textList());

@@ -4,7 +4,7 @@
 
 #include <QToolButton>
 
-TEST(EditorLayoutRules, TheDesignsExampleWindow)
+TEST(EditorLayoutRules, TheDesignsExampleWindowAndALowOneThatGetsNoBody)
 {
     const EditorLayout l = computeEditorLayout(5895, 6035);
     EXPECT_EQ(l.rect("cmdSalva").topLeft(), QPointF(3555, 4785));
@@ -18,23 +18,21 @@ TEST(EditorLayoutRules, TheDesignsExampleWindow)
     EXPECT_DOUBLE_EQ(l.rect("cmbOre").top(), 3585 - 630);
     EXPECT_DOUBLE_EQ(l.rect("labOra").top(), 3585 - 585);
     EXPECT_DOUBLE_EQ(l.rect("labTipo").top(), 3585 - 570);
-}
 
-TEST(EditorLayoutRules, ALowWindowGetsNoBodyAndKeepsTheCalendarAsItWas)
-{
-    const EditorLayout l = computeEditorLayout(5895, 2600);
-    EXPECT_DOUBLE_EQ(l.rect("rtfContenuto").height(), 0);
-    EXPECT_DOUBLE_EQ(l.rect("frmAllarme").height(), 150);
-    EXPECT_DOUBLE_EQ(l.rect("Calendar1").width(), 5570) << "the width still applies";
-    EXPECT_LT(l.rect("Calendar1").height(), 0) << "a calendar height below zero is skipped";
+    // A low window gets no body and keeps the calendar as it was.
+    const EditorLayout low = computeEditorLayout(5895, 2600);
+    EXPECT_DOUBLE_EQ(low.rect("rtfContenuto").height(), 0);
+    EXPECT_DOUBLE_EQ(low.rect("frmAllarme").height(), 150);
+    EXPECT_DOUBLE_EQ(low.rect("Calendar1").width(), 5570) << "the width still applies";
+    EXPECT_LT(low.rect("Calendar1").height(), 0) << "a calendar height below zero is skipped";
     EXPECT_DOUBLE_EQ(computeEditorLayout(5895, 3050).rect("Calendar1").height(), 0) << "a height of zero is one";
-    EXPECT_DOUBLE_EQ(l.rect("cmdSalva").top(), 1350) << "the buttons still move";
+    EXPECT_DOUBLE_EQ(low.rect("cmdSalva").top(), 1350) << "the buttons still move";
     EXPECT_DOUBLE_EQ(computeEditorLayout(500, 6000).rect("txtArgomento").width(), 0) << "clamped at zero";
 }
 
 using EditorWindowLayout = BrowserFixture;
 
-TEST_F(EditorWindowLayout, ControlsFollowTheWindowSize)
+TEST_F(EditorWindowLayout, ControlsFollowTheWindowSizeAndTheStripAndSizeAreRememberedForTheNextEditor)
 {
     frmNuovoArg *e = openTopic(QStringLiteral("Agenda"));
     ASSERT_TRUE(e);
@@ -49,12 +47,7 @@ TEST_F(EditorWindowLayout, ControlsFollowTheWindowSize)
     e->resize(700, 650);
     QCoreApplication::processEvents();
     EXPECT_NEAR(e->cmdAnnulla->x(), twips::toPixels(twips::fromPixels(e->frameGeometry().width()) - 1260), 1);
-}
 
-TEST_F(EditorWindowLayout, StripChoiceAndSizeAreRememberedForTheNextEditor)
-{
-    frmNuovoArg *e = openTopic(QStringLiteral("Agenda"));
-    ASSERT_TRUE(e);
     EXPECT_TRUE(e->frmPulsanti->isVisibleTo(e)) << "a new database shows the buttons";
     e->imgChiudi->click();
     EXPECT_FALSE(e->frmPulsanti->isVisibleTo(e));

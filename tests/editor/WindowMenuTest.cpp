@@ -83,18 +83,6 @@ TEST_F(WindowMenu, MinimizeAndRestoreAllTouchOnlyEditors)
     EXPECT_FALSE(session->finestre.ActivateTopicWindow(topics["Far"], QString()));
 }
 
-TEST_F(WindowMenu, AuxiliaryWindowsCountAsOpenForPacking)
-{
-    {
-        QWidget aux;
-        struct Aux : Form {
-            Aux(Forms &f, QWidget *w) : Form(f, w, QStringLiteral("main2")) {}
-        } form(session->forms, &aux);
-        EXPECT_FALSE(session->finestre.AllWindowsClosed());
-    }
-    EXPECT_TRUE(session->finestre.AllWindowsClosed());
-}
-
 TEST_F(WindowMenu, WindowListShowsEveryEditorAndEnterSwitchesToTheOldest)
 {
     QList<frmNuovoArg *> editors;

@@ -28,7 +28,7 @@ QString write(const TempDir &dir, const char *name, const QByteArray &data)
 }
 } // namespace
 
-TEST(RtfTool, PrintsTheTextOrTheRewrittenDocument)
+TEST(RtfTool, PrintsTheTextOrTheRewrittenDocumentAndUnreadableInputIsAClearError)
 {
     TempDir dir;
     const QString file = write(dir, "a.rtf", "{\\rtf1\\ansi Citt\\'e0 {\\b forte}\\par seconda}");
@@ -39,11 +39,8 @@ TEST(RtfTool, PrintsTheTextOrTheRewrittenDocument)
     EXPECT_EQ(rtf.code, 0);
     EXPECT_TRUE(rtf.out.startsWith(QLatin1String("{\\rtf1")));
     EXPECT_TRUE(rtf.out.contains(QLatin1String("\\b ")));
-}
 
-TEST(RtfTool, UnreadableInputIsAClearErrorNotACrash)
-{
-    TempDir dir;
+    // Unreadable input is a clear error, not a crash.
     const Result missing = runTool({QStringLiteral("--text"), dir.file(QStringLiteral("none.rtf"))});
     EXPECT_EQ(missing.code, 1);
     EXPECT_TRUE(missing.err.contains(QLatin1String("cannot read")));

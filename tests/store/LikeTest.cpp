@@ -31,6 +31,10 @@ TEST(Like, PatternTable)
         // Case is ignored beyond ASCII; a character outside the basic plane is one.
         {"*città*", "LA CITTÀ ETERNA", true}, {"ÉTÉ", "été", true}, {"*ΣΟΦΙΑ*", "η σοφια", true},
         {"[à-ù]", "È", true}, {"a?b", "a\U0001F600b", true},
+        // Letters beyond ASCII that fold to k and s (İ is no i): a scan that
+        // skips ahead to an ASCII letter after a star must not pass them by.
+        {"*k*", "\u212Aelvin", true}, {"*s?s*", "\u017Fus", true}, {"*i*", "\u0130stanbul", false},
+        {"*\uFB00*", "o\uFB00", true},
     };
     for (const auto &c : cases) {
         const store::LikePattern like(QString::fromUtf8(c.pattern));
@@ -63,22 +67,6 @@ TEST_F(LikeInStore, IsTheLikeOperatorOfTheStore)
     rs = ns.openQuery(QStringLiteral("SELECT * FROM Argomenti WHERE argomento LIKE '%'"));
     ASSERT_TRUE(rs);
     EXPECT_EQ(rs->recordCount(), 0) << "'%' is not a wildcard here";
-}
-
-TEST(Like, Utf8MatchingAgreesWithTextMatching)
-{
-    const char *const patterns[] = {"*mar*", "*a?c*", "*20#9*", "*[a-f]1*", "*[!x]y*", "*città*", "*k*", "*s?s*",
-                                    "*i*", "*[abc*", "*ΣΟΦ*", "a*b*c", "*", "*ĸ*", "*ﬀ*"};
-    const char *const texts[] = {"Marmellata", "xxABCxx", "Anno 2019", "E1", "zy", "LA CITTÀ", "\xe2\x84\xaa" "elvin",
-                                 "ſus", "İstanbul", "x[abcy", "η σοφια", "axbxc", "", "plain", "oﬀ", "KELVIN"};
-    for (const char *p : patterns) {
-        const store::LikePattern like(QString::fromUtf8(p));
-        for (const char *t : texts) {
-            const QByteArray utf8(t);
-            EXPECT_EQ(like.matchesUtf8(utf8.constData(), utf8.size()), like.matches(QString::fromUtf8(utf8)))
-                << p << " on " << t;
-        }
-    }
 }
 
 // Random patterns against a regular expression written from the same

@@ -1,7 +1,6 @@
 #include "StoreFixture.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QRandomGenerator>
 
@@ -11,7 +10,7 @@ using store::FileExists;
 using store::JoinPath;
 using store::NoteStore;
 
-TEST(Paths, JoinPathPutsOneSeparatorAndTrimsAndCutToWidthKeepsWholeCharacters)
+TEST(Paths, JoinPathCutToWidthAndFileExists)
 {
     EXPECT_EQ(JoinPath(QStringLiteral("/data"), QStringLiteral("quorvel.mdb")), QStringLiteral("/data/quorvel.mdb"));
     EXPECT_EQ(JoinPath(QStringLiteral("/data/"), QStringLiteral("quorvel.mdb")), QStringLiteral("/data/quorvel.mdb"));
@@ -20,10 +19,8 @@ TEST(Paths, JoinPathPutsOneSeparatorAndTrimsAndCutToWidthKeepsWholeCharacters)
     EXPECT_EQ(store::CutToWidth(QStringLiteral("abcdef"), 3), QStringLiteral("abc"));
     EXPECT_EQ(store::CutToWidth(QStringLiteral("ab\U0001F600c"), 3), QStringLiteral("ab")) << "no half character";
     EXPECT_EQ(store::CutToWidth(QStringLiteral("abcdef"), 0), QStringLiteral("abcdef")) << "no declared width";
-}
 
-TEST(Paths, FileExistsOnlyForOrdinaryVisibleFiles)
-{
+    // Only ordinary, visible files exist.
     TempDir dir;
     for (const char *name : {"a.txt", ".hidden"})
         ASSERT_TRUE(QFile(dir.file(QString::fromLatin1(name))).open(QIODevice::WriteOnly));
@@ -39,17 +36,12 @@ using NewStore = StoreFixture;
 TEST_F(NewStore, HasTheSchemaAndOneSetupRecordAndOpensAgain)
 {
     QString err;
-    EXPECT_EQ(ns.DatabasePath, dir.file(QStringLiteral("quorvel.mdb")));
     EXPECT_EQ(ns.rsSetup->recordCount(), 1);
     EXPECT_EQ(ns.rsSetup->field(QStringLiteral("lingua")).toInt(), 2) << "the language is asked at the first start";
     EXPECT_EQ(ns.rsSetup->field(QStringLiteral("UltimaCat")).toInt(), 0);
     EXPECT_EQ(ns.rsSetup->field(QStringLiteral("UltimoArg")).toInt(), 0);
     EXPECT_EQ(ns.rsCategorie->recordCount(), 0);
     EXPECT_EQ(ns.rsArgomenti->recordCount(), 0);
-    for (const char *ix : {"PrimaryKey", "Categoria"})
-        EXPECT_TRUE(ns.rsCategorie->setIndex(QString::fromLatin1(ix))) << ix;
-    for (const char *ix : {"PrimaryKey", "Categorie"})
-        EXPECT_TRUE(ns.rsArgomenti->setIndex(QString::fromLatin1(ix))) << ix;
     EXPECT_FALSE(NoteStore::createDatabase(dir.file(QStringLiteral("quorvel.mdb")), QDateTime(), &err))
         << "an existing file is never overwritten";
     // A closed store can be opened again.
@@ -87,21 +79,6 @@ TEST_F(NewStore, CompactedCopyKeepsEveryRecordAndLeavesTheSourceAlone)
     ASSERT_TRUE(ns.rsArgomenti->update());
     EXPECT_EQ(ns.rsArgomenti->lastModified(), 51) << "the deleted key 50 is not given again";
 }
-
-namespace {
-// Every file in folder with its bytes; a folder is marked as such.
-QMap<QString, QByteArray> contentsOf(const QString &folder)
-{
-    QMap<QString, QByteArray> out;
-    for (QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
-         it.hasNext();) {
-        const QString p = it.next();
-        QFile f(p);
-        out[p] = it.fileInfo().isDir() ? QByteArray("<folder>") : (f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray());
-    }
-    return out;
-}
-} // namespace
 
 TEST(Opening, RefusedFilesAreLeftByteIdentical)
 {
@@ -147,13 +124,13 @@ TEST(Opening, RefusedFilesAreLeftByteIdentical)
         SCOPED_TRACE(c.what);
         TempDir dir;
         c.make(dir.file(QStringLiteral("quorvel.mdb")));
-        const auto before = contentsOf(dir.path());
+        const auto before = TempDir::contents(dir.path());
         NoteStore ns;
         ns.DataFolder = dir.path();
         EXPECT_FALSE(ns.open());
         EXPECT_FALSE(ns.isOpen());
         EXPECT_FALSE(ns.rsSetup) << "nothing stays half open";
         EXPECT_TRUE(ns.errorText().contains(QLatin1String(c.reason))) << ns.errorText().toStdString();
-        EXPECT_TRUE(contentsOf(dir.path()) == before) << "the folder is as it was, to the byte";
+        EXPECT_TRUE(TempDir::contents(dir.path()) == before) << "the folder is as it was, to the byte";
     }
 }

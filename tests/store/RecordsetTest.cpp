@@ -86,23 +86,7 @@ TEST_F(Records, CategoryNameIndexOrdersWithoutRegardToCase)
     EXPECT_TRUE(rs.seek(QStringLiteral("GAMMA")));
 }
 
-TEST_F(Records, EmptyTableAndEmptySnapshotAreAtBothEnds)
-{
-    auto &rs = *ns.rsCategorie;
-    rs.setIndex(QStringLiteral("Categoria"));
-    ASSERT_TRUE(rs.moveFirst());
-    EXPECT_TRUE(rs.eof() && rs.bof());
-    EXPECT_EQ(rs.recordCount(), 0);
-    EXPECT_FALSE(rs.moveNext()) << "moving past the end is an error";
-    for (const char *sql : {"SELECT * FROM Argomenti WHERE TipoAllarme > 0", "SELECT idArgomento FROM Argomenti"}) {
-        auto snap = ns.openQuery(QString::fromLatin1(sql));
-        ASSERT_TRUE(snap);
-        EXPECT_TRUE(snap->eof() && snap->bof()) << sql;
-        EXPECT_EQ(snap->recordCount(), 0);
-    }
-}
-
-TEST_F(Records, EditedRecordStaysCurrentOtherCursorsSeeTheChangeAndADeletedOneIsGone)
+TEST_F(Records, EditedRecordStaysCurrentOtherCursorsSeeTheChangeAndADeletedOneIsGoneAndCannotBeSaved)
 {
     const int c = addCategory(QStringLiteral("Work"));
     const int t = addTopic(c, QStringLiteral("Draft"));
@@ -142,6 +126,21 @@ TEST_F(Records, EditedRecordStaysCurrentOtherCursorsSeeTheChangeAndADeletedOneIs
     ASSERT_TRUE(rs.remove());
     const int t3 = addTopic(c, QStringLiteral("third"));
     EXPECT_GT(t3, t2);
+
+    // Saving a record deleted meanwhile through another cursor fails, and says so.
+    auto &categories = *ns.rsCategorie;
+    categories.setIndex(QStringLiteral("PrimaryKey"));
+    ASSERT_TRUE(categories.seek(c));
+    ASSERT_TRUE(categories.edit());
+    categories.setField(QStringLiteral("Categoria"), QStringLiteral("Renamed"));
+    auto another = store::TableRecordset::open(ns.dbNotes, QStringLiteral("Categorie"));
+    another->setIndex(QStringLiteral("PrimaryKey"));
+    ASSERT_TRUE(another->seek(c));
+    ASSERT_TRUE(another->remove());
+    EXPECT_FALSE(categories.update());
+    ASSERT_FALSE(ns.errors().isEmpty());
+    EXPECT_EQ(ns.errors().constLast().description, QStringLiteral("Record is deleted."));
+    EXPECT_EQ(categories.recordCount(), 0) << "nothing was written back";
 }
 
 TEST_F(Records, TextLongerThanItsSizeOrOutsideItsTypeIsRefusedAndOnlyAFailureReplacesTheErrors)
@@ -238,26 +237,21 @@ TEST_F(Records, WalkSeesRecordsAddedAheadOfIt)
     EXPECT_EQ(seen, (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
 }
 
-TEST_F(Records, SavingARecordDeletedMeanwhileFailsAndSaysSo)
+TEST_F(Records, EmptyTablesAndSnapshotsAreAtBothEndsAndASnapshotKeepsItsRowsAsTheyWereWhenItRan)
 {
-    const int c = addCategory(QStringLiteral("Gone"));
-    auto &rs = *ns.rsCategorie;
-    rs.setIndex(QStringLiteral("PrimaryKey"));
-    ASSERT_TRUE(rs.seek(c));
-    ASSERT_TRUE(rs.edit());
-    rs.setField(QStringLiteral("Categoria"), QStringLiteral("Renamed"));
-    auto other = store::TableRecordset::open(ns.dbNotes, QStringLiteral("Categorie"));
-    other->setIndex(QStringLiteral("PrimaryKey"));
-    ASSERT_TRUE(other->seek(c));
-    ASSERT_TRUE(other->remove());
-    EXPECT_FALSE(rs.update());
-    ASSERT_FALSE(ns.errors().isEmpty());
-    EXPECT_EQ(ns.errors().constLast().description, QStringLiteral("Record is deleted."));
-    EXPECT_EQ(rs.recordCount(), 0) << "nothing was written back";
-}
+    auto &categories = *ns.rsCategorie;
+    categories.setIndex(QStringLiteral("Categoria"));
+    ASSERT_TRUE(categories.moveFirst());
+    EXPECT_TRUE(categories.eof() && categories.bof());
+    EXPECT_EQ(categories.recordCount(), 0);
+    EXPECT_FALSE(categories.moveNext()) << "moving past the end is an error";
+    for (const char *sql : {"SELECT * FROM Argomenti WHERE TipoAllarme > 0", "SELECT idArgomento FROM Argomenti"}) {
+        auto snap = ns.openQuery(QString::fromLatin1(sql));
+        ASSERT_TRUE(snap);
+        EXPECT_TRUE(snap->eof() && snap->bof()) << sql;
+        EXPECT_EQ(snap->recordCount(), 0);
+    }
 
-TEST_F(Records, SnapshotOfAnyQueryKeepsItsRowsAsTheyWereWhenItRan)
-{
     const int c = addCategory(QStringLiteral("Snap"));
     const int first = addTopic(c, QStringLiteral("first"), QStringLiteral("b1"));
     const int second = addTopic(c, QStringLiteral("second"), QStringLiteral("b2"));

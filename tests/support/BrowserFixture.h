@@ -2,6 +2,8 @@
 // A started program over a database with a few categories and topics.
 #include "AppFixture.h"
 #include "Finestre.h"
+#include "frmCategorie.h"
+#include "frmListaArgomenti.h"
 #include "frmNuovoArg.h"
 
 #include <QAction>
@@ -111,6 +113,31 @@ protected:
         for (frmNuovoArg *e : session->finestre.editors())
             if (e->idArgomento == topicId)
                 return e;
+        return nullptr;
+    }
+
+    // Answers the destination chooser with the category named name, or
+    // cancels it when name is empty; preselected gets the row it offered.
+    static std::unique_ptr<ModalDriver> chooseCategory(const QString &name, int *preselected = nullptr)
+    {
+        return whenShown<frmCategorie>([name, preselected](frmCategorie *d) {
+            if (preselected)
+                *preselected = d->lstCategorie->currentRow();
+            if (name.isEmpty())
+                return d->cmdAnnulla->click();
+            for (int i = 0; i < d->lstCategorie->count(); ++i)
+                if (d->lstCategorie->item(i)->text() == name)
+                    d->lstCategorie->setCurrentRow(i);
+            d->cmdConferma->click();
+        });
+    }
+
+    // The find results window on screen, if any.
+    static frmListaArgomenti *results()
+    {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *r = qobject_cast<frmListaArgomenti *>(w); r && r->isVisible())
+                return r;
         return nullptr;
     }
 

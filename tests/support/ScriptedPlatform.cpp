@@ -84,7 +84,6 @@ bool ScriptedClock::setSystemDateTime(const QDateTime &when, QString *error)
 
 bool RecordingDesktop::focusWindow(QWidget *window)
 {
-    ++focusRequests;
     if (refuseFocus || !window)
         return false;
     if (window->isMinimized())

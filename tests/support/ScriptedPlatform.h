@@ -89,7 +89,6 @@ class RecordingDesktop final : public platform::Desktop {
 public:
     QStringList opened;
     bool refuseFocus = false;
-    int focusRequests = 0;
     bool openUrl(const QString &url) override
     {
         opened.append(url);
@@ -98,21 +97,16 @@ public:
     bool focusWindow(QWidget *window) override;
 };
 
+// The real notification area is driven in tests/e2e.
 class ScriptedTray final : public platform::Tray {
     Q_OBJECT
 public:
     bool available = true;
     bool shown = false;
-    QString tip;
     bool isAvailable() const override { return available; }
-    void showIcon(const QIcon &, const QString &t) override
-    {
-        shown = true;
-        tip = t;
-    }
+    void showIcon(const QIcon &, const QString &) override { shown = true; }
     void hideIcon() override { shown = false; }
     bool isIconShown() const override { return shown; }
-    void click() { emit clicked(); }
 };
 
 // In one test process there is never another copy.
@@ -121,17 +115,14 @@ class LoneInstance final : public platform::InstanceChannel {
 public:
     bool claim() override { return true; }
     bool send(const QString &) override { return false; }
-    void receive(const QString &command) { emit commandReceived(command); }
 };
 
-class RecordingNotifier final : public platform::Notifier {
+// What a notification says is checked on a real desktop (tests/e2e); here
+// a test only clicks one.
+class ScriptedNotifier final : public platform::Notifier {
     Q_OBJECT
 public:
-    struct Shown {
-        QString title, body;
-    };
-    QList<Shown> shown;
-    void notify(const QString &title, const QString &body) override { shown.append({title, body}); }
+    void notify(const QString &, const QString &) override {}
     void click() { emit activated(); }
 };
 
@@ -142,6 +133,6 @@ struct ScriptedServices {
     RecordingDesktop desktop;
     ScriptedTray tray;
     LoneInstance instance;
-    RecordingNotifier notifier;
+    ScriptedNotifier notifier;
     platform::Services services() { return {&dialogs, &clock, &sound, &desktop, &tray, &instance, &notifier}; }
 };

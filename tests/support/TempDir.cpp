@@ -1,6 +1,7 @@
 #include "TempDir.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 
 TempDir::TempDir()
@@ -24,4 +25,15 @@ QString TempDir::write(const QString &path, const QByteArray &bytes)
 {
     QFile f(path);
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() ? path : QString();
+}
+
+QMap<QString, QByteArray> TempDir::contents(const QString &folder)
+{
+    QMap<QString, QByteArray> out;
+    for (QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+         it.hasNext();) {
+        const QString p = it.next();
+        out[p] = it.fileInfo().isDir() ? QByteArray("<folder>") : read(p);
+    }
+    return out;
 }

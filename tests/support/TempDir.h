@@ -1,4 +1,5 @@
 #pragma once
+#include <QMap>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -14,6 +15,9 @@ public:
     // path, or nothing when the file could not be written whole.
     static QByteArray read(const QString &path);
     static QString write(const QString &path, const QByteArray &bytes);
+    // Every file and folder under folder with its bytes ("<folder>" for a
+    // folder), to compare a folder with itself before and after.
+    static QMap<QString, QByteArray> contents(const QString &folder);
 
 private:
     QTemporaryDir m_dir;
