@@ -69,9 +69,11 @@ for arg in "$@"; do
         if [ "$(id -u)" -ne 0 ]; then echo "gcovr is missing: sudo apt-get install gcovr" >&2; exit 1; fi
         apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends gcovr
       fi
+      # Atomic counters: the search scans on two threads at once, and plain
+      # counters there came out negative, which stopped gcovr.
       if [ ! -f build-coverage/build.ninja ]; then
         cmake -S . -B build-coverage -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-          -DCMAKE_CXX_FLAGS=--coverage -DCMAKE_C_FLAGS=--coverage \
+          -DCMAKE_CXX_FLAGS="--coverage -fprofile-update=atomic" -DCMAKE_C_FLAGS="--coverage -fprofile-update=atomic" \
           -DCMAKE_EXE_LINKER_FLAGS=--coverage -DCMAKE_SHARED_LINKER_FLAGS=--coverage > /dev/null
       fi
       cmake --build build-coverage -j2 > /dev/null
