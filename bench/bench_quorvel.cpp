@@ -182,6 +182,15 @@ int main(int argc, char **argv)
         ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
         ::close(fd);
     }
+    // Every figure is taken with the store in the page cache, as on a
+    // machine where it is in use; the copying itself may have pushed the
+    // copy's first gigabytes out again.
+    {
+        QFile store(dbPath);
+        if (store.open(QIODevice::ReadOnly))
+            while (!store.read(1 << 20).isEmpty()) {
+            }
+    }
     std::fprintf(stderr, "store: %.0f MB\n", QFileInfo(dbPath).size() / 1e6);
     // The targets: at a million topics those set for that size where they
     // differ from the ones at 100,000.
