@@ -29,6 +29,10 @@ public:
     // The runs of literal characters between wildcards, case-folded: every
     // text the pattern matches holds each of them.
     QStringList literalRuns() const;
+    // True when the pattern ends with '*': a text it matches is then matched
+    // with anything after it too, so a match of a text's beginning is a
+    // match of the whole text.
+    bool endsWithAnyRun() const { return !m_tokens.empty() && m_tokens.back().kind == Token::AnyRun; }
     // Where a pattern occurs in a text rather than whether it matches all of
     // it: the pieces between its stars, in order, each a regular expression
     // (for a match taking any character, '.' included, and ignoring case as

@@ -120,6 +120,47 @@ CREATE TRIGGER IF NOT EXISTS Argomenti_testo_update AFTER UPDATE OF idArgomento,
 END;
 )sql";
 
+// Version 5: the first thousand characters of each plain text again, with
+// the title, in a table of their own. A scan for a pattern ending in '*'
+// reads these first: a topic matched in its first lines is found there, and
+// a page holds several of them where it holds one whole text. Only a topic
+// its beginning does not decide is read whole from ArgomentiTesto. Intero
+// tells that the beginning is the whole text (compared in bytes, as a
+// character count stops at a NUL). Kept in step by triggers, in the same
+// transactions as the topics.
+QString textStart(const QString &t)
+{
+    return QStringLiteral("substr(%1, 1, 1000)").arg(t);
+}
+QString isWholeText(const QString &t)
+{
+    return QStringLiteral("coalesce(length(CAST(%1 AS BLOB)) = length(CAST(%2 AS BLOB)), 1)").arg(textStart(t), t);
+}
+QString textStartsSql()
+{
+    const QString insert = QStringLiteral("INSERT OR REPLACE INTO ArgomentiInizio (idArgomento, argomento, Inizio, Intero) "
+                                          "VALUES (new.idArgomento, new.argomento, %1, %2);")
+                               .arg(textStart(QStringLiteral("new.ContenutoTxt")), isWholeText(QStringLiteral("new.ContenutoTxt")));
+    return QStringLiteral(R"sql(
+CREATE TABLE IF NOT EXISTS ArgomentiInizio (
+    idArgomento INTEGER PRIMARY KEY,
+    argomento TEXT,
+    Inizio TEXT,
+    Intero INTEGER
+);
+CREATE TRIGGER IF NOT EXISTS Argomenti_inizio_insert AFTER INSERT ON Argomenti BEGIN
+    %1
+END;
+CREATE TRIGGER IF NOT EXISTS Argomenti_inizio_delete AFTER DELETE ON Argomenti BEGIN
+    DELETE FROM ArgomentiInizio WHERE idArgomento = old.idArgomento;
+END;
+CREATE TRIGGER IF NOT EXISTS Argomenti_inizio_update AFTER UPDATE OF idArgomento, argomento, ContenutoTxt ON Argomenti BEGIN
+    DELETE FROM ArgomentiInizio WHERE idArgomento = old.idArgomento;
+    %1
+END;
+)sql").arg(insert);
+}
+
 // Flushes a file, or a folder's entries, to the disk.
 bool syncToDisk(const QString &path)
 {
@@ -243,6 +284,8 @@ void NoteStore::readFeatures()
     m_drafts = drafts.step() && drafts.columnInt(0) > 0;
     Statement text(dbNotes, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'ArgomentiTesto'"));
     m_plainTexts = text.step() && text.columnInt(0) > 0;
+    Statement starts(dbNotes, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'ArgomentiInizio'"));
+    m_textStarts = starts.step() && starts.columnInt(0) > 0;
 }
 
 bool NoteStore::openForReading()
@@ -319,36 +362,36 @@ void NoteStore::report(Work work, qint64 done, qint64 total)
         onProgress(work, done, total);
 }
 
-bool NoteStore::copyTopics(Work work, const QString &insert)
+bool NoteStore::copyTopics(Work work, const QString &from, const QString &insert, const QString &columns)
 {
     // In slices of key order, so that how far it has come can be told.
-    Statement count(dbNotes, QStringLiteral("SELECT count(*) FROM Argomenti"));
+    Statement count(dbNotes, QStringLiteral("SELECT count(*) FROM %1").arg(from));
     if (!count.step())
         return false;
     const qint64 total = count.columnInt(0);
-    Statement next(dbNotes, QStringLiteral("SELECT idArgomento FROM Argomenti WHERE idArgomento > ?1 "
-                                           "ORDER BY idArgomento LIMIT 1 OFFSET 999"));
-    Statement fill(dbNotes, insert + QStringLiteral(" SELECT idArgomento, argomento, ContenutoTxt FROM Argomenti "
-                                                    "WHERE idArgomento > ?1 AND idArgomento <= ?2"));
-    qint64 from = std::numeric_limits<qint64>::min();
+    Statement next(dbNotes, QStringLiteral("SELECT idArgomento FROM %1 WHERE idArgomento > ?1 "
+                                           "ORDER BY idArgomento LIMIT 1 OFFSET 999").arg(from));
+    Statement fill(dbNotes, QStringLiteral("%1 SELECT %2 FROM %3 WHERE idArgomento > ?1 AND idArgomento <= ?2")
+                                .arg(insert, columns, from));
+    qint64 after = std::numeric_limits<qint64>::min();
     qint64 done = 0;
     for (;;) {
         report(work, done, total);
         next.reset();
-        next.bind(1, from);
+        next.bind(1, after);
         const bool more = next.step();
         if (next.failed())
             return false;
         const qint64 to = more ? next.columnInt(0) : std::numeric_limits<qint64>::max();
         fill.reset();
-        fill.bind(1, from);
+        fill.bind(1, after);
         fill.bind(2, to);
         if (!fill.run())
             return false;
         done = std::min(total, done + 1000);
         if (!more)
             break;
-        from = to;
+        after = to;
     }
     report(work, total, total);
     return true;
@@ -377,15 +420,22 @@ bool NoteStore::migrate(int fromVersion)
     } ticks(this);
     if (fromVersion < 2
         && (!dbNotes.exec(QString::fromUtf8(kTopicIndex))
-            || !copyTopics(Work::IndexingTopics,
+            || !copyTopics(Work::IndexingTopics, QStringLiteral("Argomenti"),
                            QStringLiteral("INSERT INTO ArgomentiFts(rowid, argomento, ContenutoTxt)"))))
         return false;
     if (fromVersion < 3 && !dbNotes.exec(QString::fromUtf8(kDrafts)))
         return false;
     if (fromVersion < 4
         && (!dbNotes.exec(QString::fromUtf8(kPlainTexts))
-            || !copyTopics(Work::CopyingTexts,
+            || !copyTopics(Work::CopyingTexts, QStringLiteral("Argomenti"),
                            QStringLiteral("INSERT OR REPLACE INTO ArgomentiTesto (idArgomento, argomento, ContenutoTxt)"))))
+        return false;
+    if (fromVersion < 5
+        && (!dbNotes.exec(textStartsSql())
+            || !copyTopics(Work::CopyingTexts, QStringLiteral("ArgomentiTesto"),
+                           QStringLiteral("INSERT OR REPLACE INTO ArgomentiInizio (idArgomento, argomento, Inizio, Intero)"),
+                           QStringLiteral("idArgomento, argomento, %1, %2")
+                               .arg(textStart(QStringLiteral("ContenutoTxt")), isWholeText(QStringLiteral("ContenutoTxt"))))))
         return false;
     if (!dbNotes.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion)))
         return false;
@@ -406,6 +456,7 @@ void NoteStore::close()
     dbNotes.close();
     m_topicIndex = false;
     m_plainTexts = false;
+    m_textStarts = false;
     m_drafts = false;
     m_readOnly = false;
 }
@@ -530,6 +581,7 @@ bool NoteStore::createDatabase(const QString &path, const QDateTime &now, QStrin
         ok = ok && db.exec(QString::fromUtf8(kTopicIndex));
         ok = ok && db.exec(QString::fromUtf8(kDrafts));
         ok = ok && db.exec(QString::fromUtf8(kPlainTexts));
+        ok = ok && db.exec(textStartsSql());
         ok = ok && db.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion));
         ok = ok && tx.commit();
     }

@@ -15,7 +15,7 @@
 
 namespace store {
 
-inline constexpr int kSchemaVersion = 4;
+inline constexpr int kSchemaVersion = 5;
 inline const QString kDatabaseFileName = QStringLiteral("quorvel.mdb");
 
 // Folder and file name joined by one separator; surrounding blanks removed.
@@ -113,6 +113,9 @@ public:
     // True when the table ArgomentiTesto holds each topic's key, title and
     // plain text apart from its RTF body (a scan of it reads no body).
     bool hasPlainTexts() const { return m_plainTexts; }
+    // True when the table ArgomentiInizio holds the beginning of each plain
+    // text apart, and whether it is the whole text.
+    bool hasTextStarts() const { return m_textStarts; }
 
     // Long work of open(): an older file gets its indexes built.
     enum class Work { IndexingTopics, CopyingTexts };
@@ -147,11 +150,14 @@ private:
     void readFeatures();
     bool writeDraftRow(Draft &draft);
     bool migrate(int fromVersion);
-    // Runs insert over every topic's key, title and plain text, in slices.
-    bool copyTopics(Work work, const QString &insert);
+    // Runs insert over the columns of every topic in table from, in slices
+    // of key order.
+    bool copyTopics(Work work, const QString &from, const QString &insert,
+                    const QString &columns = QStringLiteral("idArgomento, argomento, ContenutoTxt"));
     void report(Work work, qint64 done, qint64 total);
     bool m_topicIndex = false;
     bool m_plainTexts = false;
+    bool m_textStarts = false;
     Work m_work = Work::IndexingTopics;
     qint64 m_done = 0;
     qint64 m_total = 0;

@@ -137,6 +137,62 @@ bool scanRange(Connection &db, const QString &sql, const QString &pattern, qint6
     return stream(st, onBatch);
 }
 
+// The topics of keys lo to hi that a pattern ending in '*' matches, read
+// from the beginnings of their texts first: a topic matched there, or whose
+// beginning is its whole text, is decided without reading the text. When
+// many topics of the slice are left undecided, as for a pattern found in
+// few of them, the slice's whole texts are read in order instead, which is
+// cheaper than looking each of them up; *undecided then tells so.
+bool scanStarts(Connection &db, const NoteStore &store, const QString &pattern, qint64 lo, qint64 hi, FoundTopics &found,
+                bool *undecided)
+{
+    Statement starts(db, QStringLiteral("SELECT idArgomento, argomento, Intero, (Inizio LIKE ?1 OR argomento LIKE ?1) "
+                                        "FROM ArgomentiInizio WHERE idArgomento BETWEEN ?2 AND ?3 ORDER BY idArgomento"));
+    starts.bind(1, pattern);
+    starts.bind(2, lo);
+    starts.bind(3, hi);
+    struct Line {
+        int key;
+        bool open; // not decided by its beginning
+        int bytes;
+        qsizetype start;
+    };
+    std::vector<Line> lines;
+    QByteArray titles;
+    qint64 rows = 0, open = 0;
+    while (starts.step()) {
+        ++rows;
+        const bool matched = starts.columnInt(3) != 0;
+        if (!matched && starts.columnInt(2) != 0)
+            continue;
+        int bytes = 0;
+        const char *title = starts.columnUtf8(1, &bytes);
+        lines.push_back({int(starts.columnInt(0)), !matched, bytes, titles.size()});
+        titles.append(title, bytes);
+        open += matched ? 0 : 1;
+    }
+    if (starts.failed())
+        return false;
+    *undecided = open * 4 > rows;
+    if (*undecided)
+        return scanRange(db, rangeScanSql(store), pattern, lo, hi, [&](FoundTopics &&b) { found.append(std::move(b)); });
+    Statement whole(db, QStringLiteral("SELECT ContenutoTxt LIKE ?1 FROM %1 WHERE idArgomento = ?2").arg(textsOf(store)));
+    for (const Line &l : lines) {
+        if (l.open) {
+            whole.reset();
+            whole.bind(1, pattern);
+            whole.bind(2, qint64(l.key));
+            const bool matched = whole.step() && whole.columnInt(0) != 0;
+            if (whole.failed())
+                return false;
+            if (!matched)
+                continue;
+        }
+        found.append(l.key, titles.constData() + l.start, l.bytes);
+    }
+    return true;
+}
+
 // Every topic checked by the matcher. The key range is cut into slices that
 // two connections of their own scan side by side; the slices are handed on
 // in key order as they are done, so the rows come as one scan gives them.
@@ -154,6 +210,24 @@ bool scanAll(NoteStore &store, const QString &pattern, const std::function<void(
         hi = bounds.columnInt(1);
         count = bounds.columnInt(2);
     }
+    const bool starts = store.hasTextStarts() && LikePattern(pattern).endsWithAnyRun();
+    const int slices = int(std::clamp<qint64>(count / 8192, 2, 256));
+    const qint64 span = hi - lo + 1;
+    const auto sliceLo = [&](int i) { return lo + span * i / slices; };
+    // Where the beginnings left a slice mostly undecided, the next ones are
+    // likely alike: they are read whole straight away, all but every eighth,
+    // which tries the beginnings again.
+    std::atomic<bool> wholeFirst{false};
+    const auto scanSlice = [&](Connection &db, int i, FoundTopics &found) {
+        const qint64 from = sliceLo(i), to = sliceLo(i + 1) - 1;
+        if (starts && (!wholeFirst || i % 8 == 0)) {
+            bool undecided = false;
+            const bool ok = scanStarts(db, store, pattern, from, to, found, &undecided);
+            wholeFirst = undecided;
+            return ok;
+        }
+        return scanRange(db, sql, pattern, from, to, [&](FoundTopics &&b) { found.append(std::move(b)); });
+    };
     // A write under way is seen by this connection only; a file the others
     // cannot open is scanned by this one alone.
     Connection helpers[2];
@@ -162,26 +236,25 @@ bool scanAll(NoteStore &store, const QString &pattern, const std::function<void(
         parallel = parallel && c.openReadOnly(store.DatabasePath) && registerLike(c.handle());
     if (!parallel) {
         sqlite3_exec(store.dbNotes.handle(), mapFor(store), nullptr, nullptr, nullptr);
-        const bool ok = scanRange(store.dbNotes, sql, pattern, lo, hi, onBatch);
+        bool ok = true;
+        for (int i = 0; i < slices && ok; ++i) {
+            FoundTopics found;
+            ok = scanSlice(store.dbNotes, i, found);
+            if (ok && !found.isEmpty())
+                onBatch(std::move(found));
+        }
         // The mapping lasts only for the scan, so the program's memory does
         // not stay at the file's size.
         sqlite3_exec(store.dbNotes.handle(), "PRAGMA mmap_size = 0", nullptr, nullptr, nullptr);
         return ok;
     }
     struct Slice {
-        qint64 lo = 0, hi = 0;
         FoundTopics found;
         bool done = false;
         bool ok = true;
         QList<EngineError> errors;
     };
-    const int slices = int(std::clamp<qint64>(count / 8192, 2, 256));
     std::vector<Slice> slice(static_cast<size_t>(slices));
-    const qint64 span = hi - lo + 1;
-    for (int i = 0; i < slices; ++i) {
-        slice[size_t(i)].lo = lo + span * i / slices;
-        slice[size_t(i)].hi = lo + span * (i + 1) / slices - 1;
-    }
     std::mutex mutex;
     std::condition_variable doneOne;
     std::atomic<int> next{0};
@@ -196,7 +269,7 @@ bool scanAll(NoteStore &store, const QString &pattern, const std::function<void(
         for (int i = next++; i < slices && !stop; i = next++) {
             Slice &s = slice[size_t(i)];
             FoundTopics found;
-            const bool ok = scanRange(*db, sql, pattern, s.lo, s.hi, [&](FoundTopics &&b) { found.append(std::move(b)); });
+            const bool ok = scanSlice(*db, i, found);
             const std::lock_guard lock(mutex);
             s.found = std::move(found);
             s.ok = ok;
