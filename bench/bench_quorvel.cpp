@@ -154,6 +154,22 @@ int main(int argc, char **argv)
     const QString pristine = folder + QStringLiteral("/pristine-%1").arg(topics);
     const QString work = folder + QStringLiteral("/work");
     QDir().mkpath(pristine);
+    // A store of an older format is made again: opening it would first bring
+    // it up to date, and what is measured is a store as this program makes it.
+    if (QFile::exists(pristine + QStringLiteral("/quorvel.mdb"))) {
+        sqlite3 *db = nullptr;
+        sqlite3_stmt *st = nullptr;
+        int version = 0;
+        if (sqlite3_open_v2((pristine + QStringLiteral("/quorvel.mdb")).toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK
+            && sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
+            version = sqlite3_column_int(st, 0);
+        sqlite3_finalize(st);
+        sqlite3_close(db);
+        if (version < store::kSchemaVersion) {
+            std::fprintf(stderr, "the store in %s is of an older format (%d)\n", qPrintable(pristine), version);
+            QFile::remove(pristine + QStringLiteral("/quorvel.mdb"));
+        }
+    }
     if (!QFile::exists(pristine + QStringLiteral("/quorvel.mdb"))) {
         std::fprintf(stderr, "generating the store of %d topics in %s ...\n", topics, qPrintable(pristine));
         QElapsedTimer generating;

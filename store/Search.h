@@ -5,7 +5,9 @@
 // a trigram index of the two fields when the pattern holds a literal run of
 // three characters, each candidate then checked by the LIKE matcher. A
 // pattern without such a run is checked on every topic, on two cores, over
-// a table that holds only the keys, titles and plain texts.
+// tables that hold only the keys, titles and plain texts: the first thousand
+// characters of each text first, the whole text only where they do not
+// decide.
 
 #include "Recordset.h"
 
