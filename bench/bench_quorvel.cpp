@@ -371,13 +371,13 @@ int main(int argc, char **argv)
                             ms(cliMs), ms(gui) + QStringLiteral(" (Find in topics in the running program)"),
                             word ? QStringLiteral("< 100 ms") : QString()});
         }
-        qint64 topics = 0;
+        qint64 read = 0;
         const double scan = medianMs(1, nullptr, [&] {
             store::Statement st(session.store.dbNotes, QStringLiteral("SELECT argomento, contenuto, ContenutoTxt FROM Argomenti"));
-            for (topics = 0; st.step(); ++topics)
+            for (read = 0; st.step(); ++read)
                 st.columnText(1);
         });
-        const auto perSecond = [&](double t) { return QString::number(topics / (t / 1000.0), 'f', 0) + QStringLiteral(" topics/s"); };
+        const auto perSecond = [&](double t) { return QString::number(read / (t / 1000.0), 'f', 0) + QStringLiteral(" topics/s"); };
         // Into a memory file system where there is one: on a disk shared
         // with other work the figure is the disk's, varying several times
         // over from run to run. Each export goes to a folder of its own, all
