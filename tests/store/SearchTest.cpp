@@ -18,24 +18,19 @@ protected:
     void SetUp() override
     {
         StoreFixture::SetUp();
-        const int c = addCategory(QStringLiteral("All"));
+        const int c = addCategory(u"All"_s);
         QRandomGenerator rng(42);
+        const auto piece = [&] { return QString::fromUtf8(kPieces[rng.bounded(int(std::size(kPieces)))]); };
         store::Transaction tx(ns.dbNotes);
+        auto &rs = *ns.rsArgomenti;
         for (int i = 0; i < 400; ++i) {
-            QString body, title;
+            QString body;
             for (int k = 0; k < 8; ++k)
-                body += QString::fromUtf8(kPieces[rng.bounded(int(std::size(kPieces)))]) + QLatin1Char(' ');
-            title = QString::fromUtf8(kPieces[rng.bounded(int(std::size(kPieces)))]);
-            ns.rsArgomenti->addNew();
-            ns.rsArgomenti->setField(QStringLiteral("idCategoria"), c);
-            ns.rsArgomenti->setField(QStringLiteral("argomento"), title);
-            if (i % 37 == 0)
-                ns.rsArgomenti->setField(QStringLiteral("ContenutoTxt"), QVariant());  // no body at all
-            else if (i % 41 == 0)
-                ns.rsArgomenti->setField(QStringLiteral("ContenutoTxt"), QString());   // an empty body
-            else
-                ns.rsArgomenti->setField(QStringLiteral("ContenutoTxt"), body);
-            ASSERT_TRUE(ns.rsArgomenti->update());
+                body += piece() + u' ';
+            // Some topics have no body at all, some an empty one.
+            const QVariant plain = i % 37 == 0 ? QVariant() : QVariant(i % 41 == 0 ? QString() : body);
+            ASSERT_TRUE(rs.addNew() && rs.setField(u"idCategoria"_s, c) && rs.setField(u"argomento"_s, piece())
+                        && rs.setField(u"ContenutoTxt"_s, plain) && rs.update());
         }
         ASSERT_TRUE(tx.commit());
     }
@@ -46,7 +41,7 @@ protected:
     {
         const store::LikePattern like(pattern);
         QList<int> keys;
-        store::Statement st(ns.dbNotes, QStringLiteral("SELECT idArgomento, ContenutoTxt, argomento FROM Argomenti ORDER BY idArgomento"));
+        store::Statement st(ns.dbNotes, u"SELECT idArgomento, ContenutoTxt, argomento FROM Argomenti ORDER BY idArgomento"_s);
         while (st.step()) {
             const bool body = !st.isNull(1) && like.matches(st.columnText(1));
             const bool title = !st.isNull(2) && like.matches(st.columnText(2));
@@ -61,7 +56,7 @@ protected:
         EXPECT_TRUE(rs);
         QList<int> keys;
         for (; rs && !rs->eof(); rs->moveNext())
-            keys << rs->field(QStringLiteral("idArgomento")).toInt();
+            keys << rs->field(u"idArgomento"_s).toInt();
         return keys;
     }
     void expectSame()
@@ -94,12 +89,10 @@ TEST_F(Search, BatchesGiveTheScanOnTwoConnectionsOnOneAndWithoutThePlainTextsApa
         if (mode == InsideAWrite) {
             // Rows only this connection sees: the scan must be its own.
             write.emplace(ns.dbNotes);
-            ns.rsArgomenti->addNew();
-            ns.rsArgomenti->setField(QStringLiteral("argomento"), QStringLiteral("abc not yet committed"));
-            ASSERT_TRUE(ns.rsArgomenti->update());
+            ASSERT_TRUE(addTopic(0, u"abc not yet committed"_s) > 0);
         }
         if (mode == NoPlainTexts) {
-            ASSERT_TRUE(ns.dbNotes.exec(QStringLiteral("DROP TABLE ArgomentiTesto")));
+            ASSERT_TRUE(ns.dbNotes.exec(u"DROP TABLE ArgomentiTesto"_s));
             ns.close();
             ASSERT_TRUE(ns.open());
             ASSERT_FALSE(ns.hasPlainTexts());
@@ -109,38 +102,49 @@ TEST_F(Search, BatchesGiveTheScanOnTwoConnectionsOnOneAndWithoutThePlainTextsApa
     }
 }
 
-TEST_F(Search, IndexedSearchGivesWhatAFullScanGivesAlsoAfterSavesDeletesMovesAndPacking)
+TEST_F(Search, IndexedSearchGivesWhatAFullScanGivesAfterSavesDeletesMovesPackingAndAnInterruptedWrite)
 {
     ASSERT_TRUE(ns.hasTopicIndex());
-    EXPECT_FALSE(store::TrigramQuery(QStringLiteral("*abc*")).isEmpty());
-    EXPECT_TRUE(store::TrigramQuery(QStringLiteral("*a?c*")).isEmpty()) << "no run of three: a full scan";
-    EXPECT_EQ(scan(QStringLiteral("*")).size(), 400) << "every topic has a title, if only an empty one";
+    EXPECT_FALSE(store::TrigramQuery(u"*abc*"_s).isEmpty());
+    EXPECT_TRUE(store::TrigramQuery(u"*a?c*"_s).isEmpty()) << "no run of three: a full scan";
+    EXPECT_EQ(scan(u"*"_s).size(), 400) << "every topic has a title, if only an empty one";
     auto &rs = *ns.rsArgomenti;
-    rs.setIndex(QStringLiteral("PrimaryKey"));
+    rs.setIndex(u"PrimaryKey"_s);
     for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
-        const int key = rs.field(QStringLiteral("idArgomento")).toInt();
-        if (key % 3 == 0) {
-            rs.edit();
-            rs.setField(QStringLiteral("ContenutoTxt"), QStringLiteral("rewritten meeting about Zürich"));
-            ASSERT_TRUE(rs.update());
-        } else if (key % 5 == 0) {
+        const int key = rs.field(u"idArgomento"_s).toInt();
+        if (key % 3 == 0)
+            ASSERT_TRUE(rs.edit() && rs.setField(u"ContenutoTxt"_s, u"rewritten meeting about Zürich"_s) && rs.update());
+        else if (key % 5 == 0)
             ASSERT_TRUE(rs.remove());
-        } else if (key % 7 == 0) {
-            rs.edit();
-            rs.setField(QStringLiteral("idCategoria"), 99);
-            rs.setField(QStringLiteral("argomento"), QStringLiteral("moved garden"));
-            ASSERT_TRUE(rs.update());
-        }
+        else if (key % 7 == 0)
+            ASSERT_TRUE(rs.edit() && rs.setField(u"idCategoria"_s, 99) && rs.setField(u"argomento"_s, u"moved garden"_s)
+                        && rs.update());
     }
     expectSame();
 
     // Packing copies the index with the topics.
     ns.close();
     const QString path = store::JoinPath(dir.path(), store::kDatabaseFileName);
-    ASSERT_TRUE(QFile::rename(path, path + QStringLiteral(".old")));
+    ASSERT_TRUE(QFile::rename(path, path + u".old"_s));
     QString err;
-    ASSERT_TRUE(store::NoteStore::compactDatabase(path + QStringLiteral(".old"), path, &err)) << err.toStdString();
+    ASSERT_TRUE(store::NoteStore::compactDatabase(path + u".old"_s, path, &err)) << err.toStdString();
     ASSERT_TRUE(ns.open());
+    expectSame();
+
+    // A write that never commits, as when the program is killed midway,
+    // leaves the index matching its topics.
+    const auto integrity = [&] { return ns.dbNotes.exec(u"INSERT INTO ArgomentiFts(ArgomentiFts, rank) VALUES ('integrity-check', 1)"_s); };
+    EXPECT_TRUE(integrity());
+    ns.close();
+    {
+        store::Connection db;
+        ASSERT_TRUE(db.open(path, false));
+        ASSERT_TRUE(db.exec(u"BEGIN; INSERT INTO Argomenti (idCategoria, argomento, ContenutoTxt) VALUES (1, 'lost', 'never committed meeting'); "
+                            "UPDATE Argomenti SET ContenutoTxt = 'half done' WHERE idArgomento % 2 = 0"_s));
+    }
+    ASSERT_TRUE(ns.open());
+    EXPECT_TRUE(integrity()) << ns.errorText().toStdString();
+    EXPECT_TRUE(found(u"*never committed*"_s).isEmpty());
     expectSame();
 }
 
@@ -167,42 +171,17 @@ TEST_F(Search, AnOlderFileGetsItsIndexesAndItsDraftsWhenOpenedAndSaysHowFarItIs)
                                                  "PRAGMA user_version = %1").arg(older.version)));
         }
         std::vector<store::NoteStore::Work> seen;
-        qint64 lastDone = -1, lastTotal = -1;
+        std::pair<qint64, qint64> last;
         ns.onProgress = [&](store::NoteStore::Work work, qint64 done, qint64 total) {
             if (seen.empty() || seen.back() != work)
                 seen.push_back(work);
-            lastDone = done;
-            lastTotal = total;
+            last = {done, total};
         };
         ASSERT_TRUE(ns.open()) << older.version;
         ns.onProgress = nullptr;
         EXPECT_EQ(seen, older.work) << older.version;
-        EXPECT_EQ(lastDone, 400) << "the last report says all is done";
-        EXPECT_EQ(lastTotal, 400);
-        EXPECT_TRUE(ns.hasTopicIndex());
-        EXPECT_TRUE(ns.hasPlainTexts());
-        EXPECT_TRUE(ns.hasDrafts());
+        EXPECT_EQ(last, (std::pair<qint64, qint64>(400, 400))) << "the last report says all is done";
+        EXPECT_TRUE(ns.hasTopicIndex() && ns.hasPlainTexts() && ns.hasDrafts());
         expectSame();
     }
-}
-
-TEST_F(Search, IndexMatchesItsTopicsAfterAnInterruptedWrite)
-{
-    const auto integrity = [](store::Connection &db) {
-        return db.exec(QStringLiteral("INSERT INTO ArgomentiFts(ArgomentiFts, rank) VALUES ('integrity-check', 1)"));
-    };
-    EXPECT_TRUE(integrity(ns.dbNotes));
-    ns.close();
-    {
-        // A write that never commits, as when the program is killed midway.
-        store::Connection db;
-        ASSERT_TRUE(db.open(store::JoinPath(dir.path(), store::kDatabaseFileName), false));
-        ASSERT_TRUE(db.exec(QStringLiteral("BEGIN; INSERT INTO Argomenti (idCategoria, argomento, ContenutoTxt) "
-                                           "VALUES (1, 'lost', 'never committed meeting'); "
-                                           "UPDATE Argomenti SET ContenutoTxt = 'half done' WHERE idArgomento % 2 = 0")));
-    }
-    ASSERT_TRUE(ns.open());
-    EXPECT_TRUE(integrity(ns.dbNotes)) << ns.errorText().toStdString();
-    EXPECT_TRUE(found(QStringLiteral("*never committed*")).isEmpty());
-    expectSame();
 }
