@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QTextDocument *load(const char *rtfText, QTextDocument &doc)
@@ -44,14 +46,14 @@ TEST(RtfReader, RichEditStyleBodyKeepsBulletsIndentsColoursAndAccents)
 )",
          doc);
     ASSERT_EQ(doc.blockCount(), 5) << "the closing mark adds no paragraph";
-    EXPECT_EQ(rtf::plainText(&doc), QStringLiteral("Perché rosso e verde\nprimo\nsecondo\nrientrato\ncentrato"));
-    EXPECT_EQ(formatAt(doc, QStringLiteral("rosso")).foreground().color(), QColor(255, 0, 0));
-    const QTextCharFormat verde = formatAt(doc, QStringLiteral("verde"));
+    EXPECT_EQ(rtf::plainText(&doc), u"Perché rosso e verde\nprimo\nsecondo\nrientrato\ncentrato"_s);
+    EXPECT_EQ(formatAt(doc, u"rosso"_s).foreground().color(), QColor(255, 0, 0));
+    const QTextCharFormat verde = formatAt(doc, u"verde"_s);
     EXPECT_EQ(verde.foreground().color(), QColor(0, 128, 0));
     EXPECT_EQ(verde.fontWeight(), QFont::Bold);
-    EXPECT_EQ(verde.fontFamilies().toStringList().value(0), QStringLiteral("Arial"));
+    EXPECT_EQ(verde.fontFamilies().toStringList().value(0), u"Arial"_s);
     EXPECT_DOUBLE_EQ(verde.fontPointSize(), 10.0);
-    EXPECT_FALSE(formatAt(doc, QStringLiteral("Perch")).hasProperty(QTextFormat::ForegroundBrush));
+    EXPECT_FALSE(formatAt(doc, u"Perch"_s).hasProperty(QTextFormat::ForegroundBrush));
 
     const QTextBlock primo = doc.findBlockByNumber(1), secondo = doc.findBlockByNumber(2);
     ASSERT_TRUE(primo.textList());
@@ -107,20 +109,17 @@ TEST(RtfReader, FormatsFollowGroupsNumbersAndLateTables)
 {
     QTextDocument doc;
     load(R"({\rtf1 {\b one}two{\b three}\par four \fs40 five \fs0030 six \fs99999999999 seven \fs- eight})", doc);
-    EXPECT_EQ(rtf::plainText(&doc), QStringLiteral("onetwothree\nfour five six seven eight"));
-    EXPECT_EQ(formatAt(doc, QStringLiteral("one")).fontWeight(), QFont::Bold);
-    EXPECT_EQ(formatAt(doc, QStringLiteral("two")).fontWeight(), QFont::Normal);
-    EXPECT_EQ(formatAt(doc, QStringLiteral("three")).fontWeight(), QFont::Bold);
-    EXPECT_EQ(formatAt(doc, QStringLiteral("four")).fontWeight(), QFont::Normal);
-    EXPECT_EQ(formatAt(doc, QStringLiteral("five")).fontPointSize(), 20);
-    EXPECT_EQ(formatAt(doc, QStringLiteral("six")).fontPointSize(), 15) << "leading zeros";
-    EXPECT_EQ(formatAt(doc, QStringLiteral("seven")).fontPointSize(), 15) << "a number out of range is no size";
-    EXPECT_EQ(formatAt(doc, QStringLiteral("eight")).fontPointSize(), 15);
+    EXPECT_EQ(rtf::plainText(&doc), u"onetwothree\nfour five six seven eight"_s);
+    for (const auto &[word, weight] : {std::pair{u"one"_s, QFont::Bold}, {u"two"_s, QFont::Normal}, {u"three"_s, QFont::Bold}, {u"four"_s, QFont::Normal}})
+        EXPECT_EQ(formatAt(doc, word).fontWeight(), weight) << word.toStdString();
+    // Leading zeros are read; a number out of range is no size.
+    for (const auto &[word, points] : {std::pair{u"five"_s, 20.0}, {u"six"_s, 15.0}, {u"seven"_s, 15.0}, {u"eight"_s, 15.0}})
+        EXPECT_EQ(formatAt(doc, word).fontPointSize(), points) << word.toStdString();
 
     // A colour table after the text: the same state gives a new colour.
     load(R"({\rtf1\cf1 before{\colortbl;\red255\green0\blue0;}after})", doc);
-    EXPECT_FALSE(formatAt(doc, QStringLiteral("before")).hasProperty(QTextFormat::ForegroundBrush));
-    EXPECT_EQ(formatAt(doc, QStringLiteral("after")).foreground().color(), QColor(255, 0, 0));
+    EXPECT_FALSE(formatAt(doc, u"before"_s).hasProperty(QTextFormat::ForegroundBrush));
+    EXPECT_EQ(formatAt(doc, u"after"_s).foreground().color(), QColor(255, 0, 0));
 }
 
 TEST(RtfReader, FilesMadeForThePurposeReadAsTheirMarkersAndNotesShow)
@@ -150,10 +149,10 @@ TEST(RtfReader, FilesMadeForThePurposeReadAsTheirMarkersAndNotesShow)
         ASSERT_TRUE(rtf::read(rtf::write(&doc), &saved));
         EXPECT_EQ(rtf::plainText(&saved).toStdString(), c.text) << c.file << " after a save";
         if (QLatin1String(c.file) == QLatin1String("east-asian-fonts.rtf")) {
-            EXPECT_EQ(formatAt(saved, QStringLiteral("中文")).fontFamilies().toStringList().value(0),
-                      QStringLiteral("宋体"));
-            EXPECT_EQ(formatAt(saved, QStringLiteral("日本")).fontFamilies().toStringList().value(0),
-                      QStringLiteral("ＭＳ ゴシック"));
+            EXPECT_EQ(formatAt(saved, u"中文"_s).fontFamilies().toStringList().value(0),
+                      u"宋体"_s);
+            EXPECT_EQ(formatAt(saved, u"日本"_s).fontFamilies().toStringList().value(0),
+                      u"ＭＳ ゴシック"_s);
         }
     }
 }
@@ -161,13 +160,13 @@ TEST(RtfReader, FilesMadeForThePurposeReadAsTheirMarkersAndNotesShow)
 TEST(RtfReader, TextThatIsNotRtfIsRefusedAndTheDocumentKept)
 {
     QTextDocument doc;
-    doc.setPlainText(QStringLiteral("kept"));
+    doc.setPlainText(u"kept"_s);
     QString error;
     EXPECT_FALSE(rtf::read(QByteArray("just words"), &doc, &error));
     EXPECT_FALSE(error.isEmpty());
-    EXPECT_EQ(doc.toPlainText(), QStringLiteral("kept"));
+    EXPECT_EQ(doc.toPlainText(), u"kept"_s);
     EXPECT_TRUE(rtf::read(QByteArray("\r\n/{\\rtf1 stray start}"), &doc)) << "a few stray characters are passed over";
-    EXPECT_EQ(rtf::plainText(&doc), QStringLiteral("stray start"));
+    EXPECT_EQ(rtf::plainText(&doc), u"stray start"_s);
 }
 
 TEST(RtfReader, DeepNestingAndRandomBytesNeverBreakIt)
@@ -178,7 +177,7 @@ TEST(RtfReader, DeepNestingAndRandomBytesNeverBreakIt)
     deep += QByteArray(200000, '}');
     QTextDocument doc;
     ASSERT_TRUE(rtf::read(deep, &doc));
-    EXPECT_EQ(rtf::plainText(&doc), QStringLiteral("inside"));
+    EXPECT_EQ(rtf::plainText(&doc), u"inside"_s);
 
     QRandomGenerator rng(1234);
     const char alphabet[] = "{}\\'abcdefuxpqr0123456789 -*;\n\x80\xe9";
@@ -220,7 +219,7 @@ TEST(RtfReader, LongListsKeepEveryItemAndTheirNumbers)
     ASSERT_TRUE(rtf::read(numbers, &doc));
     const QStringList lines = rtf::plainText(&doc).split(QLatin1Char('\n'));
     ASSERT_EQ(lines.size(), 451);
-    EXPECT_EQ(lines.at(0), QStringLiteral("1. item 1"));
-    EXPECT_EQ(lines.at(449), QStringLiteral("450. item 450")) << "one list, counted through";
-    EXPECT_EQ(lines.at(450), QStringLiteral("after"));
+    EXPECT_EQ(lines.at(0), u"1. item 1"_s);
+    EXPECT_EQ(lines.at(449), u"450. item 450"_s) << "one list, counted through";
+    EXPECT_EQ(lines.at(450), u"after"_s);
 }

@@ -3,6 +3,7 @@
 #include "StoreFixture.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 
 #include <optional>
@@ -112,24 +113,32 @@ TEST_F(Search, IndexedSearchGivesWhatAFullScanGivesAfterSavesDeletesMovesPacking
     rs.setIndex(u"PrimaryKey"_s);
     for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
         const int key = rs.field(u"idArgomento"_s).toInt();
-        if (key % 3 == 0)
+        if (key % 3 == 0) {
             ASSERT_TRUE(rs.edit() && rs.setField(u"ContenutoTxt"_s, u"rewritten meeting about Zürich"_s) && rs.update());
-        else if (key % 5 == 0)
+        } else if (key % 5 == 0) {
             ASSERT_TRUE(rs.remove());
-        else if (key % 7 == 0)
-            ASSERT_TRUE(rs.edit() && rs.setField(u"idCategoria"_s, 99) && rs.setField(u"argomento"_s, u"moved garden"_s)
-                        && rs.update());
+        } else if (key % 7 == 0) {
+            ASSERT_TRUE(rs.edit() && rs.setField(u"idCategoria"_s, 99) && rs.setField(u"argomento"_s, u"moved garden"_s) && rs.update());
+        }
     }
     expectSame();
 
-    // Packing copies the index with the topics.
+    // Packing copies the index with the topics into a smaller file, never
+    // over one, leaves its source alone and gives no deleted key again.
     ns.close();
-    const QString path = store::JoinPath(dir.path(), store::kDatabaseFileName);
-    ASSERT_TRUE(QFile::rename(path, path + u".old"_s));
+    const QString path = store::JoinPath(dir.path(), store::kDatabaseFileName), old = path + u".old"_s;
+    ASSERT_TRUE(QFile::rename(path, old));
+    const QByteArray source = TempDir::read(old);
     QString err;
-    ASSERT_TRUE(store::NoteStore::compactDatabase(path + u".old"_s, path, &err)) << err.toStdString();
+    ASSERT_TRUE(store::NoteStore::compactDatabase(old, path, &err)) << err.toStdString();
+    EXPECT_LT(QFileInfo(path).size(), source.size());
+    EXPECT_TRUE(TempDir::read(old) == source);
+    EXPECT_FALSE(store::NoteStore::compactDatabase(old, path, &err)) << "never overwrites";
+    EXPECT_FALSE(store::NoteStore::compactDatabase(dir.file(u"none.mdb"_s), dir.file(u"n2"_s), &err));
     ASSERT_TRUE(ns.open());
     expectSame();
+    ASSERT_TRUE(ns.rsArgomenti->addNew() && ns.rsArgomenti->update());
+    EXPECT_EQ(ns.rsArgomenti->lastModified(), 401) << "the deleted key 400 is not given again";
 
     // A write that never commits, as when the program is killed midway,
     // leaves the index matching its topics.
