@@ -100,8 +100,7 @@ TEST(RtfReader, TextTable)
     for (const auto &c : cases) {
         QTextDocument doc;
         EXPECT_TRUE(rtf::read(QByteArray(c.rtf), &doc)) << c.rtf;
-        if (c.text)
-            EXPECT_EQ(rtf::plainText(&doc).toStdString(), c.text) << c.rtf;
+        EXPECT_TRUE(!c.text || rtf::plainText(&doc).toStdString() == c.text) << c.rtf << " read as " << rtf::plainText(&doc).toStdString();
     }
 }
 
@@ -124,7 +123,8 @@ TEST(RtfReader, FormatsFollowGroupsNumbersAndLateTables)
 
 TEST(RtfReader, FilesMadeForThePurposeReadAsTheirMarkersAndNotesShow)
 {
-    // Each file's text as its source shows it, before and after a save.
+    // Each file's text as its source shows it (that a save keeps it is the
+    // corpus round trip's check, which reads these files too).
     const struct {
         const char *file;
         const char *text;
@@ -144,15 +144,11 @@ TEST(RtfReader, FilesMadeForThePurposeReadAsTheirMarkersAndNotesShow)
         QFile f(QStringLiteral(QUORVEL_RTF_FILES "/") + QLatin1String(c.file));
         ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << c.file;
         QTextDocument doc, saved;
-        ASSERT_TRUE(rtf::read(f.readAll(), &doc));
+        ASSERT_TRUE(rtf::read(f.readAll(), &doc) && rtf::read(rtf::write(&doc), &saved));
         EXPECT_EQ(rtf::plainText(&doc).toStdString(), c.text) << c.file;
-        ASSERT_TRUE(rtf::read(rtf::write(&doc), &saved));
-        EXPECT_EQ(rtf::plainText(&saved).toStdString(), c.text) << c.file << " after a save";
-        if (QLatin1String(c.file) == QLatin1String("east-asian-fonts.rtf")) {
-            EXPECT_EQ(formatAt(saved, u"中文"_s).fontFamilies().toStringList().value(0),
-                      u"宋体"_s);
-            EXPECT_EQ(formatAt(saved, u"日本"_s).fontFamilies().toStringList().value(0),
-                      u"ＭＳ ゴシック"_s);
+        if (QLatin1String(c.file) == QLatin1String("east-asian-fonts.rtf")) {  // the names survive a save
+            EXPECT_EQ(formatAt(saved, u"中文"_s).fontFamilies().toStringList().value(0), u"宋体"_s);
+            EXPECT_EQ(formatAt(saved, u"日本"_s).fontFamilies().toStringList().value(0), u"ＭＳ ゴシック"_s);
         }
     }
 }
@@ -197,29 +193,24 @@ TEST(RtfReader, DeepNestingAndRandomBytesNeverBreakIt)
 
 TEST(RtfReader, LongListsKeepEveryItemAndTheirNumbers)
 {
-    QByteArray bullets = "{\\rtf1\\ansi ";
-    QByteArray numbers = "{\\rtf1\\ansi ";
-    for (int i = 1; i <= 450; ++i) {
-        bullets += "{\\pntext\\'b7\\tab}{\\*\\pn\\pnlvlblt{\\pntxtb\\'b7}}item " + QByteArray::number(i) + "\\par\n";
-        numbers += "{\\pntext " + QByteArray::number(i) + ".\\tab}{\\*\\pn\\pnlvlbody\\pndec}item " + QByteArray::number(i)
-            + "\\par\n";
+    for (const bool numbered : {false, true}) {
+        SCOPED_TRACE(numbered ? "numbered" : "bulleted");
+        QByteArray source = "{\\rtf1\\ansi ";
+        for (int i = 1; i <= 450; ++i)
+            source += (numbered ? "{\\pntext " + QByteArray::number(i) + ".\\tab}{\\*\\pn\\pnlvlbody\\pndec}"
+                                : QByteArray("{\\pntext\\'b7\\tab}{\\*\\pn\\pnlvlblt{\\pntxtb\\'b7}}"))
+                + "item " + QByteArray::number(i) + "\\par\n";
+        QTextDocument doc;
+        ASSERT_TRUE(rtf::read(source + "after}", &doc));
+        int listed = 0;
+        for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+            listed += b.textList() && b.textList()->format().style() == (numbered ? QTextListFormat::ListDecimal : QTextListFormat::ListDisc);
+        EXPECT_EQ(listed, 450);
+        EXPECT_FALSE(doc.lastBlock().textList()) << "the paragraph after the list is outside it";
+        const QStringList lines = rtf::plainText(&doc).split(u'\n');
+        ASSERT_EQ(lines.size(), 451);
+        const QString number = numbered ? u"450. "_s : QString();
+        EXPECT_EQ(lines.at(449), number + u"item 450"_s) << "one list, counted through";
+        EXPECT_EQ(lines.at(450), u"after"_s);
     }
-    bullets += "after}";
-    numbers += "after}";
-    QTextDocument doc;
-    ASSERT_TRUE(rtf::read(bullets, &doc));
-    ASSERT_EQ(doc.blockCount(), 451);
-    int listed = 0;
-    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
-        if (b.textList() && b.textList()->format().style() == QTextListFormat::ListDisc)
-            ++listed;
-    EXPECT_EQ(listed, 450);
-    EXPECT_FALSE(doc.lastBlock().textList()) << "the paragraph after the list is outside it";
-
-    ASSERT_TRUE(rtf::read(numbers, &doc));
-    const QStringList lines = rtf::plainText(&doc).split(QLatin1Char('\n'));
-    ASSERT_EQ(lines.size(), 451);
-    EXPECT_EQ(lines.at(0), u"1. item 1"_s);
-    EXPECT_EQ(lines.at(449), u"450. item 450"_s) << "one list, counted through";
-    EXPECT_EQ(lines.at(450), u"after"_s);
 }
