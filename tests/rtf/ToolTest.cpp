@@ -23,17 +23,12 @@ Result runTool(const QStringList &args)
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
             QString::fromUtf8(p.readAllStandardError())};
 }
-
-QString write(const TempDir &dir, const char *name, const QByteArray &data)
-{
-    return TempDir::write(dir.file(QString::fromLatin1(name)), data);
-}
 } // namespace
 
 TEST(RtfTool, PrintsTheTextOrTheRewrittenDocumentAndUnreadableInputIsAClearError)
 {
     TempDir dir;
-    const QString file = write(dir, "a.rtf", "{\\rtf1\\ansi Citt\\'e0 {\\b forte}\\par seconda}");
+    const QString file = TempDir::write(dir.file(u"a.rtf"_s), "{\\rtf1\\ansi Citt\\'e0 {\\b forte}\\par seconda}");
     const Result rtf = runTool({u"--rtf"_s, file});
     EXPECT_EQ(rtf.code, 0);
     EXPECT_TRUE(rtf.out.startsWith(QLatin1String("{\\rtf1")) && rtf.out.contains(QLatin1String("\\b "))) << rtf.out.toStdString();
@@ -46,9 +41,9 @@ TEST(RtfTool, PrintsTheTextOrTheRewrittenDocumentAndUnreadableInputIsAClearError
     } cases[] = {
         {{u"--text"_s, file}, 0, u"Città forte\nseconda\n"_s, {}},
         {{u"--text"_s, dir.file(u"none.rtf"_s)}, 1, {}, u"cannot read"_s},
-        {{u"--text"_s, write(dir, "b.rtf", QByteArray("\x00\x01\x02", 3))}, 1, {}, u"not an RTF document"_s},
+        {{u"--text"_s, TempDir::write(dir.file(u"b.rtf"_s), QByteArray("\x00\x01\x02", 3))}, 1, {}, u"not an RTF document"_s},
         {{}, 2, {}, {}},
-        {{u"--text"_s, write(dir, "c.rtf", "just words")}, 0, u"just words\n"_s, {}},
+        {{u"--text"_s, TempDir::write(dir.file(u"c.rtf"_s), "just words")}, 0, u"just words\n"_s, {}},
     };
     for (const auto &c : cases) {
         const Result r = runTool(c.args);
