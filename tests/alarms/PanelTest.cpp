@@ -22,8 +22,7 @@ TEST_F(AlarmPanel, OpeningAndClosingWithoutAlarmSetsTheCurrentMinuteAndAggiornaT
     EXPECT_FALSE(e->ProvaChiusura()) << "nor while its window is hidden";
     e->show();
     EXPECT_EQ(e->Calendar1->selectedDate(), QDate(2026, 6, 15));
-    EXPECT_EQ(e->cmbOre->currentIndex(), 10);
-    EXPECT_EQ(e->cmbMinuti->currentIndex(), 31);
+    EXPECT_EQ(QTime(e->cmbOre->currentIndex(), e->cmbMinuti->currentIndex()), QTime(10, 31));
     e->cmdTimer->click();
     EXPECT_TRUE(e->rtfContenuto->isVisibleTo(e));
     EXPECT_EQ(e->AlarmDateTime, (store::WallTime{QDate(2026, 6, 15), QTime(10, 31, 0)}));
@@ -33,8 +32,7 @@ TEST_F(AlarmPanel, OpeningAndClosingWithoutAlarmSetsTheCurrentMinuteAndAggiornaT
     e->AlarmType = 2;
     e->AlarmDateTime = {QDate(2027, 3, 10), QTime(8, 30)};
     EXPECT_TRUE(e->AggiornaTimer().stored);
-    EXPECT_EQ(stored(topics["Agenda"])->wallTime(u"DataOraAllarme"_s),
-              (store::WallTime{QDate(2027, 3, 11), QTime(8, 30)}));
+    EXPECT_EQ(stored(topics["Agenda"])->wallTime(u"DataOraAllarme"_s), (store::WallTime{QDate(2027, 3, 11), QTime(8, 30)}));
     EXPECT_EQ(storedField(topics["Agenda"], "argomento").toString(), u"Agenda"_s);
 }
 
