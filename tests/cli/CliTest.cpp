@@ -86,8 +86,9 @@ TEST_F(Cli, FindGivesWhatFindInTopicsGivesInItsOrder)
         EXPECT_EQ(keys, wanted) << pattern.toStdString();
         EXPECT_EQ(r.code, wanted.isEmpty() ? 1 : 0) << pattern.toStdString();
     }
-    EXPECT_EQ(QJsonDocument::fromJson(cli("find --json far away").out.toUtf8()).object(),
-              (QJsonObject{{u"category"_s, u"Zeta"_s}, {u"title"_s, u"Far"_s}, {u"key"_s, topics[u"Far"_s]}, {u"updated"_s, u"2025-05-04 03:02:00"_s}}));
+    const QJsonObject far{{u"category"_s, u"Zeta"_s}, {u"title"_s, u"Far"_s}, {u"key"_s, topics[u"Far"_s]}, {u"updated"_s, u"2025-05-04 03:02:00"_s}};
+    EXPECT_EQ(QJsonDocument::fromJson(cli("find --json far away").out.toUtf8()).toJson(QJsonDocument::Compact).toStdString(),
+              QJsonDocument(far).toJson(QJsonDocument::Compact).toStdString());
 }
 
 TEST_F(Cli, ExportThenImportGivesBackTitlesAndTexts)
