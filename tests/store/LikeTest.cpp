@@ -56,7 +56,8 @@ TEST_F(LikeInStore, IsTheLikeOperatorOfTheStore)
         addTopic(0, QString::fromUtf8(t), u"body of "_s + QString::fromUtf8(t));
     // The statement of the find command, with the names in other letter cases.
     auto rs = ns.openQuery(u"SELECT * FROM ARGOMENTI WHERE ContenutoTxt LIKE '*20#9*' OR Argomento LIKE '*20#9*'"_s);
-    ASSERT_TRUE(rs && rs->recordCount() == 1);
+    ASSERT_TRUE(rs);
+    ASSERT_EQ(rs->recordCount(), 1);
     EXPECT_EQ(text(*rs, "argomento"), u"Summary 2019"_s);
     for (const auto &[like, count] : {std::pair{"'CITTÀ'", 1}, {"'%'", 0}}) {  // '%' is no wildcard here
         rs = ns.openQuery(u"SELECT * FROM Argomenti WHERE argomento LIKE "_s + QString::fromUtf8(like));
