@@ -159,29 +159,27 @@ TEST_F(Search, IndexedSearchGivesWhatAFullScanGivesAfterSavesDeletesMovesPacking
 
 TEST_F(Search, AnOlderFileGetsItsIndexesAndItsDraftsWhenOpenedAndSaysHowFarItIs)
 {
+    using Work = store::NoteStore::Work;
     const struct {
         int version;
         const char *drop;
-        std::vector<store::NoteStore::Work> work;
+        std::vector<Work> work;
     } olderFiles[] = {
         {1, "DROP TRIGGER Argomenti_fts_insert; DROP TRIGGER Argomenti_fts_delete; DROP TRIGGER Argomenti_fts_update; "
-            "DROP TABLE ArgomentiFts; DROP TABLE Bozze; ",
-         {store::NoteStore::Work::IndexingTopics, store::NoteStore::Work::CopyingTexts}},
-        {3, "", {store::NoteStore::Work::CopyingTexts}},
+            "DROP TABLE ArgomentiFts; DROP TABLE Bozze; ", {Work::IndexingTopics, Work::CopyingTexts}},
+        {3, "", {Work::CopyingTexts}},
     };
     for (const auto &older : olderFiles) {
         ns.close();
         {
             store::Connection db;
-            ASSERT_TRUE(db.open(store::JoinPath(dir.path(), store::kDatabaseFileName), false));
-            ASSERT_TRUE(db.exec(QString::fromUtf8(older.drop)
-                                + QStringLiteral("DROP TRIGGER Argomenti_testo_insert; DROP TRIGGER Argomenti_testo_delete; "
-                                                 "DROP TRIGGER Argomenti_testo_update; DROP TABLE ArgomentiTesto; "
-                                                 "PRAGMA user_version = %1").arg(older.version)));
+            ASSERT_TRUE(db.open(dir.file(store::kDatabaseFileName), false));
+            ASSERT_TRUE(db.exec(QString::fromUtf8(older.drop) + u"DROP TRIGGER Argomenti_testo_insert; DROP TRIGGER Argomenti_testo_delete; "
+                                                                 "DROP TRIGGER Argomenti_testo_update; DROP TABLE ArgomentiTesto; PRAGMA user_version = %1"_s.arg(older.version)));
         }
-        std::vector<store::NoteStore::Work> seen;
+        std::vector<Work> seen;
         std::pair<qint64, qint64> last;
-        ns.onProgress = [&](store::NoteStore::Work work, qint64 done, qint64 total) {
+        ns.onProgress = [&](Work work, qint64 done, qint64 total) {
             if (seen.empty() || seen.back() != work)
                 seen.push_back(work);
             last = {done, total};
