@@ -67,8 +67,9 @@ TEST(RtfReader, RichEditStyleBodyKeepsBulletsIndentsColoursAndAccents)
     EXPECT_EQ(doc.findBlockByNumber(4).blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
 }
 
-// Sources and the text they read as (null: reading them is all that counts).
-TEST(RtfReader, TextTable)
+// Sources and the text they read as (null: reading them is all that
+// counts), and text that is no RTF at all.
+TEST(RtfReader, TextTableAndTextThatIsNotRtf)
 {
     const struct {
         const char *rtf, *text;
@@ -96,12 +97,21 @@ TEST(RtfReader, TextTable)
         {"{\\rtf1 \\bin999999999 tail}", nullptr},
         {"{\\rtf1 {\\pict\\pngblip 89504e47zz}after}", nullptr},
         {"{\\rtf1 \\fs-5 \\fs999999 \\uc-3 \\ucX small}", nullptr},
+        // A few stray characters before the document are passed over.
+        {"\r\n/{\\rtf1 stray start}", "stray start"},
     };
     for (const auto &c : cases) {
         QTextDocument doc;
         EXPECT_TRUE(rtf::read(QByteArray(c.rtf), &doc)) << c.rtf;
         EXPECT_TRUE(!c.text || rtf::plainText(&doc).toStdString() == c.text) << c.rtf << " read as " << rtf::plainText(&doc).toStdString();
     }
+    // Text that is not RTF is refused, and the document kept.
+    QTextDocument doc;
+    doc.setPlainText(u"kept"_s);
+    QString error;
+    EXPECT_FALSE(rtf::read(QByteArray("just words"), &doc, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(doc.toPlainText(), u"kept"_s);
 }
 
 TEST(RtfReader, FormatsFollowGroupsNumbersAndLateTables)
@@ -151,18 +161,6 @@ TEST(RtfReader, FilesMadeForThePurposeReadAsTheirMarkersAndNotesShow)
             EXPECT_EQ(formatAt(saved, u"日本"_s).fontFamilies().toStringList().value(0), u"ＭＳ ゴシック"_s);
         }
     }
-}
-
-TEST(RtfReader, TextThatIsNotRtfIsRefusedAndTheDocumentKept)
-{
-    QTextDocument doc;
-    doc.setPlainText(u"kept"_s);
-    QString error;
-    EXPECT_FALSE(rtf::read(QByteArray("just words"), &doc, &error));
-    EXPECT_FALSE(error.isEmpty());
-    EXPECT_EQ(doc.toPlainText(), u"kept"_s);
-    EXPECT_TRUE(rtf::read(QByteArray("\r\n/{\\rtf1 stray start}"), &doc)) << "a few stray characters are passed over";
-    EXPECT_EQ(rtf::plainText(&doc), u"stray start"_s);
 }
 
 TEST(RtfReader, DeepNestingAndRandomBytesNeverBreakIt)

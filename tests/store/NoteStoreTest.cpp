@@ -28,22 +28,6 @@ TEST(Paths, JoinPathCutToWidthAndFileExists)
         EXPECT_FALSE(FileExists(path)) << path.toStdString();
 }
 
-using NewStore = StoreFixture;
-
-TEST_F(NewStore, HasTheSchemaAndOneSetupRecordAndOpensAgain)
-{
-    QString err;
-    EXPECT_EQ(ns.rsSetup->recordCount(), 1);
-    EXPECT_EQ(text(*ns.rsSetup, "lingua"), u"2"_s) << "the language is asked at the first start";
-    EXPECT_EQ(text(*ns.rsSetup, "UltimaCat") + text(*ns.rsSetup, "UltimoArg"), u"00"_s);
-    EXPECT_EQ(ns.rsCategorie->recordCount() + ns.rsArgomenti->recordCount(), 0);
-    EXPECT_FALSE(NoteStore::createDatabase(dir.file(u"quorvel.mdb"_s), QDateTime(), &err)) << "an existing file is never overwritten";
-    ns.close();
-    EXPECT_FALSE(ns.isOpen());
-    ASSERT_TRUE(ns.open()) << "a closed store opens again";
-    EXPECT_EQ(text(*ns.rsSetup, "lingua"), u"2"_s);
-}
-
 TEST(Opening, RefusedFilesAreLeftByteIdentical)
 {
     const auto write = [](const QByteArray &bytes) { return [bytes](const QString &path) { ASSERT_FALSE(TempDir::write(path, bytes).isEmpty()); }; };

@@ -188,8 +188,13 @@ TEST_F(Records, TextLongerThanItsSizeOrOutsideItsTypeIsRefusedAndOnlyAFailureRep
     EXPECT_TRUE(setup.field(u"lingua"_s).isNull());
 }
 
-TEST_F(Records, EmptyTablesAndSnapshotsAreAtBothEndsAndASnapshotKeepsItsRowsAsTheyWereWhenItRan)
+TEST_F(Records, ANewStoreHasOneSetupRecordEmptyTablesAndSnapshotsAreAtBothEndsAndASnapshotKeepsItsRowsAsTheyWereWhenItRan)
 {
+    QString err;
+    EXPECT_FALSE(store::NoteStore::createDatabase(dir.file(store::kDatabaseFileName), QDateTime(), &err)) << "an existing file is never overwritten";
+    EXPECT_EQ(ns.rsSetup->recordCount(), 1);
+    EXPECT_EQ(text(*ns.rsSetup, "lingua"), u"2"_s) << "the language is asked at the first start";
+    EXPECT_EQ(text(*ns.rsSetup, "UltimaCat") + text(*ns.rsSetup, "UltimoArg"), u"00"_s);
     auto &categories = *ns.rsCategorie;
     categories.setIndex(u"Categoria"_s);
     ASSERT_TRUE(categories.moveFirst());
