@@ -4,11 +4,13 @@
 #include <QComboBox>
 #include <QToolButton>
 
+using namespace Qt::StringLiterals;
+
 using AlarmPanel = BrowserFixture;
 
 TEST_F(AlarmPanel, OpeningAndClosingWithoutAlarmSetsTheCurrentMinuteAndAggiornaTimerStoresOnlyTheAlarmFields)
 {
-    frmNuovoArg *e = openTopic(QStringLiteral("Agenda"));
+    frmNuovoArg *e = openTopic(u"Agenda"_s);
     ASSERT_TRUE(e);
     EXPECT_FALSE(e->cmdTimer->property("alarmActive").toBool());
     services.clock.current = QDateTime(QDate(2026, 6, 15), QTime(10, 31, 42));
@@ -20,20 +22,18 @@ TEST_F(AlarmPanel, OpeningAndClosingWithoutAlarmSetsTheCurrentMinuteAndAggiornaT
     EXPECT_FALSE(e->ProvaChiusura()) << "nor while its window is hidden";
     e->show();
     EXPECT_EQ(e->Calendar1->selectedDate(), QDate(2026, 6, 15));
-    EXPECT_EQ(e->cmbOre->currentIndex(), 10);
-    EXPECT_EQ(e->cmbMinuti->currentIndex(), 31);
+    EXPECT_EQ(QTime(e->cmbOre->currentIndex(), e->cmbMinuti->currentIndex()), QTime(10, 31));
     e->cmdTimer->click();
     EXPECT_TRUE(e->rtfContenuto->isVisibleTo(e));
     EXPECT_EQ(e->AlarmDateTime, (store::WallTime{QDate(2026, 6, 15), QTime(10, 31, 0)}));
     EXPECT_EQ(e->AlarmType, 0);
 
-    e->txtArgomento->setText(QStringLiteral("unsaved title"));
+    e->txtArgomento->setText(u"unsaved title"_s);
     e->AlarmType = 2;
     e->AlarmDateTime = {QDate(2027, 3, 10), QTime(8, 30)};
     EXPECT_TRUE(e->AggiornaTimer().stored);
-    EXPECT_EQ(stored(topics["Agenda"])->wallTime(QStringLiteral("DataOraAllarme")),
-              (store::WallTime{QDate(2027, 3, 11), QTime(8, 30)}));
-    EXPECT_EQ(storedField(topics["Agenda"], "argomento").toString(), QStringLiteral("Agenda"));
+    EXPECT_EQ(stored(topics["Agenda"])->wallTime(u"DataOraAllarme"_s), (store::WallTime{QDate(2027, 3, 11), QTime(8, 30)}));
+    EXPECT_EQ(storedField(topics["Agenda"], "argomento").toString(), u"Agenda"_s);
 }
 
 // 02:30 on the night the clocks go forward (Rome, 28 March 2027) does not
@@ -42,9 +42,9 @@ TEST_F(AlarmPanel, OpeningAndClosingWithoutAlarmSetsTheCurrentMinuteAndAggiornaT
 TEST_F(AlarmPanel, SavingWithThePanelOpenStoresItsValuesAndRestartsTheScheduler)
 {
     InRome zone;
-    frmNuovoArg *e = openTopic(QStringLiteral("Agenda"));
+    frmNuovoArg *e = openTopic(u"Agenda"_s);
     ASSERT_TRUE(e);
-    e->rtfContenuto->setPlainText(QStringLiteral("new body"));
+    e->rtfContenuto->setPlainText(u"new body"_s);
     e->cmdTimer->click();
     e->Calendar1->setSelectedDate(QDate(2027, 3, 28));
     e->cmbOre->setCurrentIndex(2);
@@ -55,14 +55,14 @@ TEST_F(AlarmPanel, SavingWithThePanelOpenStoresItsValuesAndRestartsTheScheduler)
     EXPECT_TRUE(services.dialogs.shown().isEmpty()) << "no conversion error";
     store::TableRecordset *rs = stored(topics["Agenda"]);
     ASSERT_TRUE(rs);
-    EXPECT_EQ(rs->field(QStringLiteral("TipoAllarme")).toInt(), 2);
-    EXPECT_EQ(rs->wallTime(QStringLiteral("DataOraAllarme")), (store::WallTime{QDate(2027, 3, 28), QTime(2, 30)}));
-    EXPECT_EQ(rs->field(QStringLiteral("ContenutoTxt")).toString(), QStringLiteral("new body"));
+    EXPECT_EQ(rs->field(u"TipoAllarme"_s).toInt(), 2);
+    EXPECT_EQ(rs->wallTime(u"DataOraAllarme"_s), (store::WallTime{QDate(2027, 3, 28), QTime(2, 30)}));
+    EXPECT_EQ(rs->field(u"ContenutoTxt"_s).toString(), u"new body"_s);
     EXPECT_TRUE(main->Timer1->isActive());
     EXPECT_EQ(main->NextAlarmTopicId, topics["Agenda"]);
     EXPECT_EQ(main->NextAlarmTime, QDateTime(QDate(2027, 3, 28), QTime(3, 0)));
 
-    frmNuovoArg *again = openTopic(QStringLiteral("Agenda"));
+    frmNuovoArg *again = openTopic(u"Agenda"_s);
     ASSERT_TRUE(again);
     EXPECT_TRUE(again->cmdTimer->property("alarmActive").toBool()) << "the red picture";
     EXPECT_TRUE(again->ProvaChiusura());

@@ -3,39 +3,32 @@
 
 #include <QToolButton>
 
+using namespace Qt::StringLiterals;
+
 using store::WallTime;
 
 class Scheduler : public BrowserFixture {
 protected:
-    void setAlarm(const QString &title, int type, const QVariant &when)
-    {
-        storeFields(topics[title], {{"TipoAllarme", type}, {"DataOraAllarme", when}});
-    }
+    void setAlarm(const QString &title, int type, const QVariant &when) { storeFields(topics[title], {{"TipoAllarme", type}, {"DataOraAllarme", when}}); }
     void setAlarm(const QString &title, int type, const WallTime &when) { setAlarm(title, type, QVariant::fromValue(when)); }
-    // Text as another program, or another version, may have written it.
-    void setStoredText(const QString &title, int type, const QString &text)
+    // Text as another program, or another version, may have written it (null: no time).
+    void setStoredText(const QString &title, int type, const char *text)
     {
+        const QString value = text ? u"'%1'"_s.arg(QString::fromLatin1(text)) : u"NULL"_s;
         ASSERT_TRUE(session->store.dbNotes.exec(
-            QStringLiteral("UPDATE Argomenti SET TipoAllarme = %1, DataOraAllarme = '%2' WHERE idArgomento = %3")
-                .arg(type)
-                .arg(text)
-                .arg(topics[title])));
+            u"UPDATE Argomenti SET TipoAllarme = %1, DataOraAllarme = %2 WHERE idArgomento = %3"_s.arg(type).arg(value).arg(topics[title])));
     }
     std::pair<int, WallTime> alarmOf(const QString &title)
     {
         store::TableRecordset *rs = stored(topics[title]);
         EXPECT_TRUE(rs);
-        return {rs->field(QStringLiteral("TipoAllarme")).toInt(), rs->wallTime(QStringLiteral("DataOraAllarme"))};
+        return {rs->field(u"TipoAllarme"_s).toInt(), rs->wallTime(u"DataOraAllarme"_s)};
     }
     // A tick of the timer, which only ticks while it runs.
     void tick() { main->Timer1->isActive() ? main->Timer1_Timer() : void(); }
     // The open editor advances its own fields: close it before changing
     // the stored alarm behind its back.
-    void closeEditors()
-    {
-        for (frmNuovoArg *e : session->finestre.editors())
-            e->close();
-    }
+    void closeEditors() { for (frmNuovoArg *e : session->finestre.editors()) e->close(); }
     QString lastBox() const { return services.dialogs.shown().isEmpty() ? QString() : services.dialogs.shown().last().prompt; }
     int sounds() const { return int(services.sound.played.size()); }
     QDateTime now() const { return services.clock.current; }
@@ -43,8 +36,7 @@ protected:
 
 TEST_F(Scheduler, TheEarliestReadingIsKeptInViewWhateverOrderItsTextSortsIn)
 {
-    const QStringList titles{QStringLiteral("Summary"), QStringLiteral("Agenda"), QStringLiteral("marmellata"),
-                             QStringLiteral("Far")};
+    const QStringList titles{u"Summary"_s, u"Agenda"_s, u"marmellata"_s, u"Far"_s};
     const struct {
         const char *texts[4];  // "" for an empty time, nullptr for no alarm
         const char *earliest;
@@ -59,13 +51,9 @@ TEST_F(Scheduler, TheEarliestReadingIsKeptInViewWhateverOrderItsTextSortsIn)
     for (const auto &c : cases) {
         for (int i = 0; i < titles.size(); ++i) {
             if (!c.texts[i])
-                setStoredText(titles[i], 0, QString());
-            else if (!*c.texts[i])
-                ASSERT_TRUE(session->store.dbNotes.exec(
-                    QStringLiteral("UPDATE Argomenti SET TipoAllarme = 1, DataOraAllarme = NULL WHERE idArgomento = %1")
-                        .arg(topics[titles[i]])));
+                setStoredText(titles[i], 0, "");
             else
-                setStoredText(titles[i], 1, QString::fromLatin1(c.texts[i]));
+                setStoredText(titles[i], 1, *c.texts[i] ? c.texts[i] : nullptr);
         }
         if (c.texts[1] && QByteArray(c.texts[1]).startsWith("10000"))
             services.dialogs.expectMsgBox();  // told once
@@ -80,7 +68,7 @@ TEST_F(Scheduler, OneTimeAlarmRingsAtItsMomentOnceIsSwitchedOffAndItsNotificatio
     EXPECT_FALSE(main->Timer1->isActive()) << "no alarm, no timer";
     EXPECT_EQ(main->Timer1->interval(), 10000);
     const QDateTime when = now().addSecs(60);
-    setAlarm(QStringLiteral("Far"), 1, when);
+    setAlarm(u"Far"_s, 1, when);
     main->RestartTimer();
     tick();
     EXPECT_EQ(sounds(), 0) << "not yet due: only rearmed";
@@ -90,7 +78,7 @@ TEST_F(Scheduler, OneTimeAlarmRingsAtItsMomentOnceIsSwitchedOffAndItsNotificatio
     frmNuovoArg *e = editorOf(topics["Far"]);
     ASSERT_TRUE(e) << "due at its very moment: the topic is opened";
     EXPECT_EQ(main->CurrentCategoryId, categories["Zeta"]);
-    EXPECT_EQ(alarmOf(QStringLiteral("Far")), std::make_pair(0, WallTime::of(when))) << "type 0, moment unchanged";
+    EXPECT_EQ(alarmOf(u"Far"_s), std::make_pair(0, WallTime::of(when))) << "type 0, moment unchanged";
     EXPECT_EQ(sounds(), 1);
     EXPECT_TRUE(services.sound.played.first().endsWith(QLatin1String("/ALARM.WAV")));
     EXPECT_FALSE(e->cmdTimer->property("alarmActive").toBool()) << "the grey picture";
@@ -122,48 +110,46 @@ TEST_F(Scheduler, MonthlyAndYearlyStepsFallBackToTheMonthsLastDay)
     for (const Row &row : rows) {
         SCOPED_TRACE(row.type);
         closeEditors();
-        setAlarm(QStringLiteral("Agenda"), row.type, WallTime{row.rings.front(), eight});
+        setAlarm(u"Agenda"_s, row.type, WallTime{row.rings.front(), eight});
         main->RestartTimer();
         for (size_t i = 0; i + 1 < row.rings.size(); ++i) {
             services.clock.current = QDateTime(row.rings[i], eight);
             tick();
-            EXPECT_EQ(alarmOf(QStringLiteral("Agenda")).second, (WallTime{row.rings[i + 1], eight}));
+            EXPECT_EQ(alarmOf(u"Agenda"_s).second, (WallTime{row.rings[i + 1], eight}));
         }
     }
 }
 
-TEST_F(Scheduler, MinimizedOpenEditorIsRestoredAndAdvancedOnce)
+TEST_F(Scheduler, AMinimizedOpenEditorIsRestoredAndAdvancedOnceADeletedTopicOpensNothing)
 {
-    frmNuovoArg *e = openTopic(QStringLiteral("Summary"));
+    frmNuovoArg *e = openTopic(u"Summary"_s);
     ASSERT_TRUE(e);
     e->showMinimized();
     const QDateTime when = now().addSecs(-60);
-    setAlarm(QStringLiteral("Summary"), 3, when);
+    setAlarm(u"Summary"_s, 3, when);
     e->AlarmType = 3;
     e->AlarmDateTime = WallTime::of(when);
     main->RestartTimer();
     tick();
     EXPECT_FALSE(e->isMinimized());
     EXPECT_EQ(session->finestre.editors().size(), 1);
-    EXPECT_EQ(alarmOf(QStringLiteral("Summary")).second, WallTime::of(when.addDays(7))) << "advanced once";
+    EXPECT_EQ(alarmOf(u"Summary"_s).second, WallTime::of(when.addDays(7))) << "advanced once";
     EXPECT_EQ(sounds(), 1);
-}
 
-TEST_F(Scheduler, DeletedTopicsAlarmSoundsOnceAndOpensNothing)
-{
-    setAlarm(QStringLiteral("Far"), 2, now().addSecs(-60));
+    // A topic deleted while its alarm is in view: the alarm sounds once.
+    setAlarm(u"Far"_s, 2, when);
     main->RestartTimer();
     ASSERT_TRUE(stored(topics["Far"]) && session->store.rsArgomenti->remove());
     tick();
-    EXPECT_EQ(sounds(), 1);
-    EXPECT_TRUE(session->finestre.editors().isEmpty()) << "no other topic is opened in its place";
-    EXPECT_FALSE(main->Timer1->isActive());
+    tick();
+    EXPECT_EQ(sounds(), 2);
+    EXPECT_EQ(session->finestre.editors().size(), 1) << "no other topic is opened in its place";
 }
 
 TEST_F(Scheduler, AnAlarmWaitsForAModalWindowAClosedStoreAndTheFocus)
 {
     const QDateTime when = now().addSecs(-60);
-    setAlarm(QStringLiteral("Agenda"), 2, when);
+    setAlarm(u"Agenda"_s, 2, when);
     main->RestartTimer();
     // A tick while a modal window is up, in the middle of its command.
     int soundsInside = -1;
@@ -177,7 +163,7 @@ TEST_F(Scheduler, AnAlarmWaitsForAModalWindowAClosedStoreAndTheFocus)
     main->mnuFinestraAltre_Click();
     EXPECT_EQ(soundsInside, 0);
     EXPECT_FALSE(editorInside) << "nothing opened beneath the modal window";
-    EXPECT_EQ(alarmOf(QStringLiteral("Agenda")).second, WallTime::of(when));
+    EXPECT_EQ(alarmOf(u"Agenda"_s).second, WallTime::of(when));
     EXPECT_TRUE(main->Timer1->isActive());
 
     // A tick while the store is closed, as during packing.
@@ -192,14 +178,14 @@ TEST_F(Scheduler, AnAlarmWaitsForAModalWindowAClosedStoreAndTheFocus)
     tick();
     tick();
     EXPECT_EQ(sounds(), 0);
-    EXPECT_EQ(alarmOf(QStringLiteral("Agenda")).second, WallTime::of(when));
+    EXPECT_EQ(alarmOf(u"Agenda"_s).second, WallTime::of(when));
     EXPECT_TRUE(main->Timer1->isActive()) << "tried again at the next tick";
     services.desktop.refuseFocus = false;
 
     tick();
     EXPECT_EQ(sounds(), 1);
     EXPECT_TRUE(editorOf(topics["Agenda"]));
-    EXPECT_EQ(alarmOf(QStringLiteral("Agenda")).second, WallTime::of(when.addDays(1)));
+    EXPECT_EQ(alarmOf(u"Agenda"_s).second, WallTime::of(when.addDays(1)));
 }
 
 // Rome, 2027. On 28 March at 02:00 the clocks go forward to 03:00, so 02:30
@@ -233,21 +219,21 @@ TEST_F(Scheduler, RepetitionsKeepTheirTimeOfDayAcrossTheClockChanges)
         services.clock.current = QDateTime(night, QTime(3, 0));
         tick();
         EXPECT_EQ(sounds(), ++rung);
-        EXPECT_EQ(alarmOf(QStringLiteral("Agenda")).second, (WallTime{after, half})) << "02:30 again";
+        EXPECT_EQ(alarmOf(u"Agenda"_s).second, (WallTime{after, half})) << "02:30 again";
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.type);
         closeEditors();
-        setAlarm(QStringLiteral("Agenda"), row.type, WallTime{row.before, half});
+        setAlarm(u"Agenda"_s, row.type, WallTime{row.before, half});
         services.clock.current = QDateTime(row.before, half);
         main->RestartTimer();
         tick();
         EXPECT_EQ(sounds(), ++rung);
-        EXPECT_EQ(alarmOf(QStringLiteral("Agenda")).second, (WallTime{night, half})) << "stored as set, not 03:30";
+        EXPECT_EQ(alarmOf(u"Agenda"_s).second, (WallTime{night, half})) << "stored as set, not 03:30";
         ringsAtThree(row.after);
 
         closeEditors();
-        setAlarm(QStringLiteral("Agenda"), row.type, WallTime{autumn, half});
+        setAlarm(u"Agenda"_s, row.type, WallTime{autumn, half});
         services.clock.current = firstPass;
         main->RestartTimer();
         tick();
@@ -255,11 +241,11 @@ TEST_F(Scheduler, RepetitionsKeepTheirTimeOfDayAcrossTheClockChanges)
         services.clock.current = firstPass.addSecs(3600);
         tick();
         EXPECT_EQ(sounds(), rung) << "not again";
-        EXPECT_EQ(alarmOf(QStringLiteral("Agenda")).second, (WallTime{row.afterAutumn, half}));
+        EXPECT_EQ(alarmOf(u"Agenda"_s).second, (WallTime{row.afterAutumn, half}));
     }
     // The same time written by a program in another zone: not midnight.
     closeEditors();
-    setStoredText(QStringLiteral("Agenda"), 2, QStringLiteral("2027-03-28 02:30:00"));
+    setStoredText(u"Agenda"_s, 2, "2027-03-28 02:30:00");
     services.clock.current = QDateTime(night, QTime(1, 0));
     main->RestartTimer();
     ringsAtThree(QDate(2027, 3, 29));
@@ -269,21 +255,21 @@ TEST_F(Scheduler, RepetitionsKeepTheirTimeOfDayAcrossTheClockChanges)
 TEST_F(Scheduler, AlarmsStopAtTheCalendarsEnd)
 {
     const WallTime last{QDate(9999, 12, 31), QTime(23, 59)};
-    setAlarm(QStringLiteral("Agenda"), 5, last);
+    setAlarm(u"Agenda"_s, 5, last);
     services.clock.current = QDateTime(last.date, QTime(23, 59, 5));
     main->RestartTimer();
     services.dialogs.expectMsgBox();
     tick();
     EXPECT_EQ(sounds(), 1);
-    EXPECT_EQ(alarmOf(QStringLiteral("Agenda")), std::make_pair(0, last)) << "switched off, its last time kept";
+    EXPECT_EQ(alarmOf(u"Agenda"_s), std::make_pair(0, last)) << "switched off, its last time kept";
     EXPECT_TRUE(lastBox().contains(QLatin1String("9999"))) << lastBox().toStdString();
     EXPECT_FALSE(main->Timer1->isActive());
 
     // A time past it, from an older version, is told once and never rung;
     // the other alarms go on.
     closeEditors();
-    setStoredText(QStringLiteral("Far"), 5, QStringLiteral("10000-12-31 23:59:00"));
-    setAlarm(QStringLiteral("Agenda"), 1, now());
+    setStoredText(u"Far"_s, 5, "10000-12-31 23:59:00");
+    setAlarm(u"Agenda"_s, 1, now());
     services.dialogs.expectMsgBox();
     main->RestartTimer();
     EXPECT_TRUE(lastBox().contains(QLatin1String("Far (10000-12-31 23:59:00)"))) << lastBox().toStdString();
@@ -303,19 +289,19 @@ TEST_F(Scheduler, ALongAbsenceIsCaughtUpInOneFiring)
 {
     const WallTime first{QDate(2026, 6, 15), QTime(8, 0)};
     services.clock.current = QDateTime(QDate(2036, 6, 15), QTime(10, 30));
-    setAlarm(QStringLiteral("Agenda"), 2, first);
-    setAlarm(QStringLiteral("Far"), 1, WallTime{QDate(2030, 1, 1), QTime(9, 0)});
+    setAlarm(u"Agenda"_s, 2, first);
+    setAlarm(u"Far"_s, 1, WallTime{QDate(2030, 1, 1), QTime(9, 0)});
     main->RestartTimer();
     services.dialogs.expectMsgBox();
     tick();
     EXPECT_EQ(sounds(), 1);
-    EXPECT_EQ(alarmOf(QStringLiteral("Agenda")).second, (WallTime{QDate(2036, 6, 16), QTime(8, 0)}));
+    EXPECT_EQ(alarmOf(u"Agenda"_s).second, (WallTime{QDate(2036, 6, 16), QTime(8, 0)}));
     const int missed = int(first.date.daysTo(now().date())) + 1;
-    EXPECT_TRUE(lastBox().contains(QStringLiteral("%1 times since 15/06/26 08:00").arg(missed))) << lastBox().toStdString();
+    EXPECT_TRUE(lastBox().contains(u"%1 times since 15/06/26 08:00"_s.arg(missed))) << lastBox().toStdString();
     EXPECT_EQ(session->finestre.editors().size(), 1);
     tick();
     EXPECT_EQ(sounds(), 2) << "the other alarm, at the next tick";
-    EXPECT_EQ(alarmOf(QStringLiteral("Far")).first, 0);
+    EXPECT_EQ(alarmOf(u"Far"_s).first, 0);
     tick();
     EXPECT_EQ(sounds(), 2);
     EXPECT_EQ(main->NextAlarmTime, QDateTime(QDate(2036, 6, 16), QTime(8, 0)));

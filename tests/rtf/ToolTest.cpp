@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 struct Result {
     int code;
@@ -21,36 +23,32 @@ Result runTool(const QStringList &args)
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
             QString::fromUtf8(p.readAllStandardError())};
 }
-
-QString write(const TempDir &dir, const char *name, const QByteArray &data)
-{
-    return TempDir::write(dir.file(QString::fromLatin1(name)), data);
-}
 } // namespace
 
 TEST(RtfTool, PrintsTheTextOrTheRewrittenDocumentAndUnreadableInputIsAClearError)
 {
     TempDir dir;
-    const QString file = write(dir, "a.rtf", "{\\rtf1\\ansi Citt\\'e0 {\\b forte}\\par seconda}");
-    const Result text = runTool({QStringLiteral("--text"), file});
-    EXPECT_EQ(text.code, 0);
-    EXPECT_EQ(text.out, QStringLiteral("Città forte\nseconda\n"));
-    const Result rtf = runTool({QStringLiteral("--rtf"), file});
+    const QString file = TempDir::write(dir.file(u"a.rtf"_s), "{\\rtf1\\ansi Citt\\'e0 {\\b forte}\\par seconda}");
+    const Result rtf = runTool({u"--rtf"_s, file});
     EXPECT_EQ(rtf.code, 0);
-    EXPECT_TRUE(rtf.out.startsWith(QLatin1String("{\\rtf1")));
-    EXPECT_TRUE(rtf.out.contains(QLatin1String("\\b ")));
-
-    // Unreadable input is a clear error, not a crash.
-    const Result missing = runTool({QStringLiteral("--text"), dir.file(QStringLiteral("none.rtf"))});
-    EXPECT_EQ(missing.code, 1);
-    EXPECT_TRUE(missing.err.contains(QLatin1String("cannot read")));
-    const Result binary = runTool({QStringLiteral("--text"), write(dir, "b.rtf", QByteArray("\x00\x01\x02", 3))});
-    EXPECT_EQ(binary.code, 1);
-    EXPECT_TRUE(binary.err.contains(QLatin1String("not an RTF document")));
-    const Result usage = runTool({});
-    EXPECT_EQ(usage.code, 2);
-    // Text that is not RTF is shown as the text it is, as the editor does.
-    const Result plain = runTool({QStringLiteral("--text"), write(dir, "c.rtf", "just words")});
-    EXPECT_EQ(plain.code, 0);
-    EXPECT_EQ(plain.out, QStringLiteral("just words\n"));
+    EXPECT_TRUE(rtf.out.startsWith(QLatin1String("{\\rtf1")) && rtf.out.contains(QLatin1String("\\b "))) << rtf.out.toStdString();
+    // Unreadable input is a clear error, not a crash; text that is not RTF
+    // is shown as the text it is, as the editor does.
+    const struct {
+        QStringList args;
+        int code;
+        QString out, err;
+    } cases[] = {
+        {{u"--text"_s, file}, 0, u"Città forte\nseconda\n"_s, {}},
+        {{u"--text"_s, dir.file(u"none.rtf"_s)}, 1, {}, u"cannot read"_s},
+        {{u"--text"_s, TempDir::write(dir.file(u"b.rtf"_s), QByteArray("\x00\x01\x02", 3))}, 1, {}, u"not an RTF document"_s},
+        {{}, 2, {}, {}},
+        {{u"--text"_s, TempDir::write(dir.file(u"c.rtf"_s), "just words")}, 0, u"just words\n"_s, {}},
+    };
+    for (const auto &c : cases) {
+        const Result r = runTool(c.args);
+        EXPECT_EQ(r.code, c.code) << c.args.join(u' ').toStdString();
+        EXPECT_EQ(r.out, c.out) << c.args.join(u' ').toStdString();
+        EXPECT_TRUE(r.err.contains(c.err)) << r.err.toStdString();
+    }
 }

@@ -4,7 +4,6 @@
 set -uo pipefail
 shared=$1 tool=$2 min=$3
 checker=$shared/tools/rtf-corpus-check
-corpus=$shared/corpus/rtf
 if [ ! -x "$checker" ] && [ ! -f "$checker" ]; then
   echo "no corpus checker at $checker: skipped"
   exit 77
@@ -16,15 +15,13 @@ done
 # scratch folder takes them.
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-out=$(cd "$scratch" && python3 "$checker" "$corpus" -- "$tool" --text 2>&1)
+out=$(cd "$scratch" && python3 "$checker" "$shared/corpus/rtf" -- "$tool" --text 2>&1)
 echo "$out"
-line=$(echo "$out" | grep '^agreement:')
-agree=$(echo "$line" | sed -E 's/^agreement: ([0-9]+) of ([0-9]+).*/\1/')
-total=$(echo "$line" | sed -E 's/^agreement: ([0-9]+) of ([0-9]+).*/\2/')
-if [ -z "$agree" ] || [ -z "$total" ] || [ "$total" -eq 0 ]; then
+if [[ ! $out =~ (^|$'\n')agreement:\ ([0-9]+)\ of\ ([0-9]+) ]] || [ "${BASH_REMATCH[3]}" -eq 0 ]; then
   echo "the checker printed no agreement figure"
   exit 1
 fi
+agree=${BASH_REMATCH[2]} total=${BASH_REMATCH[3]}
 if [ $((agree * 100)) -lt $((min * total)) ]; then
   echo "agreement $agree of $total is below $min%"
   exit 1

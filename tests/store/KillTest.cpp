@@ -15,7 +15,7 @@ TEST(Killing, WriterKilledAtRandomMomentsKeepsEveryAcknowledgedChange)
 {
     const int runs = qEnvironmentVariableIsSet("QUORVEL_KILL_RUNS") ? qEnvironmentVariableIntValue("QUORVEL_KILL_RUNS") : 30;
     TempDir dir;
-    const QString path = dir.file(QStringLiteral("quorvel.mdb"));
+    const QString path = dir.file(u"quorvel.mdb"_s);
     QString err;
     ASSERT_TRUE(store::NoteStore::createDatabase(path, QDateTime::currentDateTime(), &err));
     {
@@ -30,8 +30,7 @@ TEST(Killing, WriterKilledAtRandomMomentsKeepsEveryAcknowledgedChange)
     }
     QRandomGenerator random(QRandomGenerator::global()->generate());
     qint64 lastSaved = 0;
-    int lastTarget = 2;
-    int killedMidWrite = 0;
+    int lastTarget = 2, killedMidWrite = 0;
     // "saved N" and "moved A to B" lines are the writer's acknowledgements.
     const auto heard = [&](const QByteArray &line) {
         const QStringList words = QString::fromLatin1(line).split(QLatin1Char(' '));
@@ -43,14 +42,13 @@ TEST(Killing, WriterKilledAtRandomMomentsKeepsEveryAcknowledgedChange)
     for (int run = 0; run < runs; ++run) {
         SCOPED_TRACE(testing::Message() << "kill " << run + 1);
         QProcess writer;
-        writer.start(QStringLiteral(KILL_WRITER), {dir.path(), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")});
+        writer.start(QStringLiteral(KILL_WRITER), {dir.path(), u"1"_s, u"2"_s, u"3"_s});
         ASSERT_TRUE(writer.waitForStarted());
         // Killed after a random number of commits, whatever it is doing then.
         const int acks = int(random.bounded(1, 40));
         for (int seen = 0; seen < acks;) {
-            if (!writer.canReadLine() && !writer.waitForReadyRead(30000)) {
+            if (!writer.canReadLine() && !writer.waitForReadyRead(30000))
                 FAIL() << "the writer stopped: " << writer.readAllStandardError().toStdString();
-            }
             for (; writer.canReadLine() && seen < acks; ++seen)
                 heard(writer.readLine().trimmed());
         }
@@ -66,20 +64,18 @@ TEST(Killing, WriterKilledAtRandomMomentsKeepsEveryAcknowledgedChange)
         ASSERT_EQ(damageOf(path), QString());
         store::Connection db;
         ASSERT_TRUE(db.open(path, false));
-        store::Statement count(db, QStringLiteral("SELECT ContenutoTxt, contenuto FROM Argomenti WHERE idArgomento = 1"));
+        store::Statement count(db, u"SELECT ContenutoTxt, contenuto FROM Argomenti WHERE idArgomento = 1"_s);
         ASSERT_TRUE(count.step());
         const qint64 stored = count.columnText(0).section(QLatin1Char(' '), 0, 0).toLongLong();
         EXPECT_TRUE(stored == lastSaved || stored == lastSaved + 1) << stored << " stored, " << lastSaved << " said";
         EXPECT_TRUE(count.columnText(1).endsWith(QString::number(stored))) << "a save is whole";
-        store::Statement where(db, QStringLiteral("SELECT group_concat(DISTINCT idCategoria), count(*) FROM Argomenti WHERE idArgomento > 1"));
+        store::Statement where(db, u"SELECT group_concat(DISTINCT idCategoria), count(*) FROM Argomenti WHERE idArgomento > 1"_s);
         ASSERT_TRUE(where.step());
         EXPECT_EQ(where.columnInt(1), 40);
         const QString held = where.columnText(0);
         ASSERT_TRUE(held == QLatin1String("2") || held == QLatin1String("3")) << "moved all together: " << held.toStdString();
-        if (held.toInt() != lastTarget)
-            ++killedMidWrite;  // the move under way when killed went through
-        if (stored != lastSaved)
-            ++killedMidWrite;
+        // A save or move under way when killed that went through.
+        killedMidWrite += (held.toInt() != lastTarget) + (stored != lastSaved);
         lastSaved = stored;
         lastTarget = held.toInt();
     }

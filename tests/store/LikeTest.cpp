@@ -44,8 +44,8 @@ TEST(Like, PatternTable)
     }
     // Pathological patterns finish (a backtracking matcher would not).
     const QString text = QString(5000, QLatin1Char('a'));
-    EXPECT_FALSE(likeMatch(QStringLiteral("*a*a*a*a*a*a*a*a*a*b"), text));
-    EXPECT_TRUE(likeMatch(QStringLiteral("*a*a*a*a*a*a*a*a*a*"), text));
+    EXPECT_FALSE(likeMatch(u"*a*a*a*a*a*a*a*a*a*b"_s, text));
+    EXPECT_TRUE(likeMatch(u"*a*a*a*a*a*a*a*a*a*"_s, text));
 }
 
 using LikeInStore = StoreFixture;
@@ -53,20 +53,17 @@ using LikeInStore = StoreFixture;
 TEST_F(LikeInStore, IsTheLikeOperatorOfTheStore)
 {
     for (const char *t : {"Agenda", "Marmellata", "Summary 2019", "ciTTà"})
-        addTopic(0, QString::fromUtf8(t), QStringLiteral("body of ") + QString::fromUtf8(t));
+        addTopic(0, QString::fromUtf8(t), u"body of "_s + QString::fromUtf8(t));
     // The statement of the find command, with the names in other letter cases.
-    auto rs = ns.openQuery(QStringLiteral(
-        "SELECT * FROM ARGOMENTI WHERE ContenutoTxt LIKE '*20#9*' OR Argomento LIKE '*20#9*'"));
+    auto rs = ns.openQuery(u"SELECT * FROM ARGOMENTI WHERE ContenutoTxt LIKE '*20#9*' OR Argomento LIKE '*20#9*'"_s);
     ASSERT_TRUE(rs);
     ASSERT_EQ(rs->recordCount(), 1);
-    EXPECT_EQ(rs->field(QStringLiteral("argomento")).toString(), QStringLiteral("Summary 2019"));
-
-    rs = ns.openQuery(QStringLiteral("SELECT * FROM Argomenti WHERE argomento LIKE 'CITTÀ'"));
-    ASSERT_TRUE(rs);
-    EXPECT_EQ(rs->recordCount(), 1);
-    rs = ns.openQuery(QStringLiteral("SELECT * FROM Argomenti WHERE argomento LIKE '%'"));
-    ASSERT_TRUE(rs);
-    EXPECT_EQ(rs->recordCount(), 0) << "'%' is not a wildcard here";
+    EXPECT_EQ(text(*rs, "argomento"), u"Summary 2019"_s);
+    for (const auto &[like, count] : {std::pair{"'CITTÀ'", 1}, {"'%'", 0}}) {  // '%' is no wildcard here
+        rs = ns.openQuery(u"SELECT * FROM Argomenti WHERE argomento LIKE "_s + QString::fromUtf8(like));
+        ASSERT_TRUE(rs);
+        EXPECT_EQ(rs->recordCount(), count) << like;
+    }
 }
 
 // Random patterns against a regular expression written from the same
@@ -74,19 +71,18 @@ TEST_F(LikeInStore, IsTheLikeOperatorOfTheStore)
 TEST(Like, AgreesWithARegularExpressionOnRandomPatterns)
 {
     QRandomGenerator random(20261206);
-    const QString letters = QStringLiteral("abAB1 è");
-    const QString textLetters = QStringLiteral("aAbB12 èÈx");
+    const QString letters = u"abAB1 è"_s, textLetters = u"aAbB12 èÈx"_s;
     int matched = 0;
     for (int round = 0; round < 3000; ++round) {
         QString pattern, regex;
         const int tokens = random.bounded(1, 7);
         for (int i = 0; i < tokens; ++i) {
             switch (random.bounded(6)) {
-            case 0: pattern += u'*'; regex += QStringLiteral(".*"); break;
+            case 0: pattern += u'*'; regex += u".*"_s; break;
             case 1: pattern += u'?'; regex += u'.'; break;
-            case 2: pattern += u'#'; regex += QStringLiteral("[0-9]"); break;
-            case 3: pattern += QStringLiteral("[a-b]"); regex += QStringLiteral("[a-b]"); break;
-            case 4: pattern += QStringLiteral("[!a]"); regex += QStringLiteral("[^a]"); break;
+            case 2: pattern += u'#'; regex += u"[0-9]"_s; break;
+            case 3: pattern += u"[a-b]"_s; regex += u"[a-b]"_s; break;
+            case 4: pattern += u"[!a]"_s; regex += u"[^a]"_s; break;
             default: {
                 const QChar c = letters.at(random.bounded(int(letters.size())));
                 pattern += c;
@@ -94,9 +90,8 @@ TEST(Like, AgreesWithARegularExpressionOnRandomPatterns)
             }
             }
         }
-        const QRegularExpression re(QStringLiteral("\\A(?:") + regex + QStringLiteral(")\\z"),
-                                    QRegularExpression::CaseInsensitiveOption
-                                        | QRegularExpression::DotMatchesEverythingOption);
+        const QRegularExpression re(u"\\A(?:"_s + regex + u")\\z"_s, QRegularExpression::CaseInsensitiveOption
+                                                                         | QRegularExpression::DotMatchesEverythingOption);
         ASSERT_TRUE(re.isValid()) << regex.toStdString();
         QString text;
         const int length = random.bounded(0, 14);

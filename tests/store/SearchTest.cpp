@@ -3,6 +3,7 @@
 #include "StoreFixture.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 
 #include <optional>
@@ -18,28 +19,23 @@ protected:
     void SetUp() override
     {
         StoreFixture::SetUp();
-        const int c = addCategory(QStringLiteral("All"));
+        const int c = addCategory(u"All"_s);
         QRandomGenerator rng(42);
+        const auto piece = [&] { return QString::fromUtf8(kPieces[rng.bounded(int(std::size(kPieces)))]); };
         store::Transaction tx(ns.dbNotes);
+        auto &rs = *ns.rsArgomenti;
         for (int i = 0; i < 400; ++i) {
-            QString body, title;
+            QString body;
             // A third of the bodies run past the thousand characters a scan
             // reads first, the pieces falling on either side of that mark.
             if (i % 3 == 0)
-                body = QString(960 + rng.bounded(60), QLatin1Char('.'));
+                body = QString(960 + rng.bounded(60), u'.');
             for (int k = 0; k < 8; ++k)
-                body += QString::fromUtf8(kPieces[rng.bounded(int(std::size(kPieces)))]) + QLatin1Char(' ');
-            title = QString::fromUtf8(kPieces[rng.bounded(int(std::size(kPieces)))]);
-            ns.rsArgomenti->addNew();
-            ns.rsArgomenti->setField(QStringLiteral("idCategoria"), c);
-            ns.rsArgomenti->setField(QStringLiteral("argomento"), title);
-            if (i % 37 == 0)
-                ns.rsArgomenti->setField(QStringLiteral("ContenutoTxt"), QVariant());  // no body at all
-            else if (i % 41 == 0)
-                ns.rsArgomenti->setField(QStringLiteral("ContenutoTxt"), QString());   // an empty body
-            else
-                ns.rsArgomenti->setField(QStringLiteral("ContenutoTxt"), body);
-            ASSERT_TRUE(ns.rsArgomenti->update());
+                body += piece() + u' ';
+            // Some topics have no body at all, some an empty one.
+            const QVariant plain = i % 37 == 0 ? QVariant() : QVariant(i % 41 == 0 ? QString() : body);
+            ASSERT_TRUE(rs.addNew() && rs.setField(u"idCategoria"_s, c) && rs.setField(u"argomento"_s, piece())
+                        && rs.setField(u"ContenutoTxt"_s, plain) && rs.update());
         }
         ASSERT_TRUE(tx.commit());
     }
@@ -50,7 +46,7 @@ protected:
     {
         const store::LikePattern like(pattern);
         QList<int> keys;
-        store::Statement st(ns.dbNotes, QStringLiteral("SELECT idArgomento, ContenutoTxt, argomento FROM Argomenti ORDER BY idArgomento"));
+        store::Statement st(ns.dbNotes, u"SELECT idArgomento, ContenutoTxt, argomento FROM Argomenti ORDER BY idArgomento"_s);
         while (st.step()) {
             const bool body = !st.isNull(1) && like.matches(st.columnText(1));
             const bool title = !st.isNull(2) && like.matches(st.columnText(2));
@@ -65,7 +61,7 @@ protected:
         EXPECT_TRUE(rs);
         QList<int> keys;
         for (; rs && !rs->eof(); rs->moveNext())
-            keys << rs->field(QStringLiteral("idArgomento")).toInt();
+            keys << rs->field(u"idArgomento"_s).toInt();
         return keys;
     }
     void expectSame()
@@ -98,12 +94,10 @@ TEST_F(Search, BatchesGiveTheScanOnTwoConnectionsOnOneAndWithoutThePlainTextsApa
         if (mode == InsideAWrite) {
             // Rows only this connection sees: the scan must be its own.
             write.emplace(ns.dbNotes);
-            ns.rsArgomenti->addNew();
-            ns.rsArgomenti->setField(QStringLiteral("argomento"), QStringLiteral("abc not yet committed"));
-            ASSERT_TRUE(ns.rsArgomenti->update());
+            ASSERT_TRUE(addTopic(0, u"abc not yet committed"_s) > 0);
         }
         if (mode == NoPlainTexts) {
-            ASSERT_TRUE(ns.dbNotes.exec(QStringLiteral("DROP TABLE ArgomentiTesto; DROP TABLE ArgomentiInizio")));
+            ASSERT_TRUE(ns.dbNotes.exec(u"DROP TABLE ArgomentiTesto; DROP TABLE ArgomentiInizio"_s));
             ns.close();
             ASSERT_TRUE(ns.open());
             ASSERT_FALSE(ns.hasPlainTexts() || ns.hasTextStarts());
@@ -113,104 +107,96 @@ TEST_F(Search, BatchesGiveTheScanOnTwoConnectionsOnOneAndWithoutThePlainTextsApa
     }
 }
 
-TEST_F(Search, IndexedSearchGivesWhatAFullScanGivesAlsoAfterSavesDeletesMovesAndPacking)
+TEST_F(Search, IndexedSearchGivesWhatAFullScanGivesAfterSavesDeletesMovesPackingAndAnInterruptedWrite)
 {
     ASSERT_TRUE(ns.hasTopicIndex());
-    EXPECT_FALSE(store::TrigramQuery(QStringLiteral("*abc*")).isEmpty());
-    EXPECT_TRUE(store::TrigramQuery(QStringLiteral("*a?c*")).isEmpty()) << "no run of three: a full scan";
-    EXPECT_EQ(scan(QStringLiteral("*")).size(), 400) << "every topic has a title, if only an empty one";
+    EXPECT_FALSE(store::TrigramQuery(u"*abc*"_s).isEmpty());
+    EXPECT_TRUE(store::TrigramQuery(u"*a?c*"_s).isEmpty()) << "no run of three: a full scan";
+    EXPECT_EQ(scan(u"*"_s).size(), 400) << "every topic has a title, if only an empty one";
     auto &rs = *ns.rsArgomenti;
-    rs.setIndex(QStringLiteral("PrimaryKey"));
+    rs.setIndex(u"PrimaryKey"_s);
     for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
-        const int key = rs.field(QStringLiteral("idArgomento")).toInt();
+        const int key = rs.field(u"idArgomento"_s).toInt();
         if (key % 3 == 0) {
-            rs.edit();
-            rs.setField(QStringLiteral("ContenutoTxt"), QStringLiteral("rewritten meeting about Zürich"));
-            ASSERT_TRUE(rs.update());
+            ASSERT_TRUE(rs.edit() && rs.setField(u"ContenutoTxt"_s, u"rewritten meeting about Zürich"_s) && rs.update());
         } else if (key % 5 == 0) {
             ASSERT_TRUE(rs.remove());
         } else if (key % 7 == 0) {
-            rs.edit();
-            rs.setField(QStringLiteral("idCategoria"), 99);
-            rs.setField(QStringLiteral("argomento"), QStringLiteral("moved garden"));
-            ASSERT_TRUE(rs.update());
+            ASSERT_TRUE(rs.edit() && rs.setField(u"idCategoria"_s, 99) && rs.setField(u"argomento"_s, u"moved garden"_s) && rs.update());
         }
     }
     expectSame();
 
-    // Packing copies the index with the topics.
+    // Packing copies the index with the topics into a smaller file, never
+    // over one, leaves its source alone and gives no deleted key again.
     ns.close();
-    const QString path = store::JoinPath(dir.path(), store::kDatabaseFileName);
-    ASSERT_TRUE(QFile::rename(path, path + QStringLiteral(".old")));
+    const QString path = store::JoinPath(dir.path(), store::kDatabaseFileName), old = path + u".old"_s;
+    ASSERT_TRUE(QFile::rename(path, old));
+    const QByteArray source = TempDir::read(old);
     QString err;
-    ASSERT_TRUE(store::NoteStore::compactDatabase(path + QStringLiteral(".old"), path, &err)) << err.toStdString();
+    ASSERT_TRUE(store::NoteStore::compactDatabase(old, path, &err)) << err.toStdString();
+    EXPECT_LT(QFileInfo(path).size(), source.size());
+    EXPECT_TRUE(TempDir::read(old) == source);
+    EXPECT_FALSE(store::NoteStore::compactDatabase(old, path, &err)) << "never overwrites";
+    EXPECT_FALSE(store::NoteStore::compactDatabase(dir.file(u"none.mdb"_s), dir.file(u"n2"_s), &err));
     ASSERT_TRUE(ns.open());
+    expectSame();
+    ASSERT_TRUE(ns.rsArgomenti->addNew() && ns.rsArgomenti->update());
+    EXPECT_EQ(ns.rsArgomenti->lastModified(), 401) << "the deleted key 400 is not given again";
+
+    // A write that never commits, as when the program is killed midway,
+    // leaves the index matching its topics.
+    const auto integrity = [&] { return ns.dbNotes.exec(u"INSERT INTO ArgomentiFts(ArgomentiFts, rank) VALUES ('integrity-check', 1)"_s); };
+    EXPECT_TRUE(integrity());
+    ns.close();
+    {
+        store::Connection db;
+        ASSERT_TRUE(db.open(path, false));
+        ASSERT_TRUE(db.exec(u"BEGIN; INSERT INTO Argomenti (idCategoria, argomento, ContenutoTxt) VALUES (1, 'lost', 'never committed meeting'); "
+                            "UPDATE Argomenti SET ContenutoTxt = 'half done' WHERE idArgomento % 2 = 0"_s));
+    }
+    ASSERT_TRUE(ns.open());
+    EXPECT_TRUE(integrity()) << ns.errorText().toStdString();
+    EXPECT_TRUE(found(u"*never committed*"_s).isEmpty());
     expectSame();
 }
 
 TEST_F(Search, AnOlderFileGetsItsIndexesAndItsDraftsWhenOpenedAndSaysHowFarItIs)
 {
+    using Work = store::NoteStore::Work;
     const struct {
         int version;
         const char *drop;
-        std::vector<store::NoteStore::Work> work;
+        std::vector<Work> work;
     } olderFiles[] = {
         {1, "DROP TRIGGER Argomenti_fts_insert; DROP TRIGGER Argomenti_fts_delete; DROP TRIGGER Argomenti_fts_update; "
             "DROP TABLE ArgomentiFts; DROP TABLE Bozze; DROP TRIGGER Argomenti_testo_insert; "
             "DROP TRIGGER Argomenti_testo_delete; DROP TRIGGER Argomenti_testo_update; DROP TABLE ArgomentiTesto; ",
-         {store::NoteStore::Work::IndexingTopics, store::NoteStore::Work::CopyingTexts}},
+         {Work::IndexingTopics, Work::CopyingTexts}},
         {3, "DROP TRIGGER Argomenti_testo_insert; DROP TRIGGER Argomenti_testo_delete; "
-            "DROP TRIGGER Argomenti_testo_update; DROP TABLE ArgomentiTesto; ",
-         {store::NoteStore::Work::CopyingTexts}},
-        {4, "", {store::NoteStore::Work::CopyingTexts}},
+            "DROP TRIGGER Argomenti_testo_update; DROP TABLE ArgomentiTesto; ", {Work::CopyingTexts}},
+        {4, "", {Work::CopyingTexts}},
     };
     for (const auto &older : olderFiles) {
         ns.close();
         {
             store::Connection db;
-            ASSERT_TRUE(db.open(store::JoinPath(dir.path(), store::kDatabaseFileName), false));
-            ASSERT_TRUE(db.exec(QString::fromUtf8(older.drop)
-                                + QStringLiteral("DROP TRIGGER Argomenti_inizio_insert; DROP TRIGGER Argomenti_inizio_delete; "
-                                                 "DROP TRIGGER Argomenti_inizio_update; DROP TABLE ArgomentiInizio; "
-                                                 "PRAGMA user_version = %1").arg(older.version)));
+            ASSERT_TRUE(db.open(dir.file(store::kDatabaseFileName), false));
+            ASSERT_TRUE(db.exec(QString::fromUtf8(older.drop) + u"DROP TRIGGER Argomenti_inizio_insert; DROP TRIGGER Argomenti_inizio_delete; "
+                                                                 "DROP TRIGGER Argomenti_inizio_update; DROP TABLE ArgomentiInizio; PRAGMA user_version = %1"_s.arg(older.version)));
         }
-        std::vector<store::NoteStore::Work> seen;
-        qint64 lastDone = -1, lastTotal = -1;
-        ns.onProgress = [&](store::NoteStore::Work work, qint64 done, qint64 total) {
+        std::vector<Work> seen;
+        std::pair<qint64, qint64> last;
+        ns.onProgress = [&](Work work, qint64 done, qint64 total) {
             if (seen.empty() || seen.back() != work)
                 seen.push_back(work);
-            lastDone = done;
-            lastTotal = total;
+            last = {done, total};
         };
         ASSERT_TRUE(ns.open()) << older.version;
         ns.onProgress = nullptr;
         EXPECT_EQ(seen, older.work) << older.version;
-        EXPECT_EQ(lastDone, 400) << "the last report says all is done";
-        EXPECT_EQ(lastTotal, 400);
-        EXPECT_TRUE(ns.hasTopicIndex());
-        EXPECT_TRUE(ns.hasPlainTexts() && ns.hasTextStarts());
-        EXPECT_TRUE(ns.hasDrafts());
+        EXPECT_EQ(last, (std::pair<qint64, qint64>(400, 400))) << "the last report says all is done";
+        EXPECT_TRUE(ns.hasTopicIndex() && ns.hasPlainTexts() && ns.hasTextStarts() && ns.hasDrafts());
         expectSame();
     }
-}
-
-TEST_F(Search, IndexMatchesItsTopicsAfterAnInterruptedWrite)
-{
-    const auto integrity = [](store::Connection &db) {
-        return db.exec(QStringLiteral("INSERT INTO ArgomentiFts(ArgomentiFts, rank) VALUES ('integrity-check', 1)"));
-    };
-    EXPECT_TRUE(integrity(ns.dbNotes));
-    ns.close();
-    {
-        // A write that never commits, as when the program is killed midway.
-        store::Connection db;
-        ASSERT_TRUE(db.open(store::JoinPath(dir.path(), store::kDatabaseFileName), false));
-        ASSERT_TRUE(db.exec(QStringLiteral("BEGIN; INSERT INTO Argomenti (idCategoria, argomento, ContenutoTxt) "
-                                           "VALUES (1, 'lost', 'never committed meeting'); "
-                                           "UPDATE Argomenti SET ContenutoTxt = 'half done' WHERE idArgomento % 2 = 0")));
-    }
-    ASSERT_TRUE(ns.open());
-    EXPECT_TRUE(integrity(ns.dbNotes)) << ns.errorText().toStdString();
-    EXPECT_TRUE(found(QStringLiteral("*never committed*")).isEmpty());
-    expectSame();
 }
