@@ -12,7 +12,6 @@ from desktop import Quorvel, wait_for
 class Case(unittest.TestCase):
     desktop = None          # set by run.py
     exe = None
-    session_manager = None
 
     users = 0
 
