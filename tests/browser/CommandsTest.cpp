@@ -2,7 +2,7 @@
 
 using Commands = BrowserFixture;
 
-TEST_F(Commands, NewTopicJoinsTheListAtItsPlaceOnlyWhenSaved)
+TEST_F(Commands, NewTopicJoinsTheListAtItsPlaceOnlyWhenSavedEvenWithAnEmptyTitleAndAnUntouchedOneKeepsTheProgramRunning)
 {
     main->cmdInserisci_Click();
     ASSERT_EQ(session->finestre.editors().size(), 1);
@@ -28,9 +28,21 @@ TEST_F(Commands, NewTopicJoinsTheListAtItsPlaceOnlyWhenSaved)
     EXPECT_EQ(rs->field(QStringLiteral("ultimoaggiornamento")).toDateTime(), services.clock.current);
     EXPECT_EQ(rs->field(QStringLiteral("TipoAllarme")).toInt(), 0);
 
-    // Each Insert opens another empty editor.
+    // An empty title is stored and listed empty.
+    main->cmdInserisci_Click();
+    editor = session->finestre.editors().constLast();
+    editor->rtfContenuto->setPlainText(QStringLiteral("no title"));
+    editor->cmdSalva->click();
+    ASSERT_EQ(listTexts().size(), 5);
+    EXPECT_EQ(listTexts().first(), QString());
+    EXPECT_EQ(storedField(main->lstArgomenti->item(0)->data(Qt::UserRole), "argomento").toString(), QString());
+
+    // Each Insert opens another empty editor; one left untouched keeps the
+    // program running.
     main->cmdInserisci_Click();
     main->cmdInserisci_Click();
+    services.dialogs.expectMsgBox();
+    EXPECT_FALSE(main->close());
     EXPECT_EQ(session->finestre.editors().size(), 2);
 }
 
@@ -170,20 +182,4 @@ TEST_F(Commands, RenameProposesTheCurrentTextAndNamesAreCutToTheFieldButListedIn
     main->cmdInserisci_Click();
     EXPECT_EQ(main->lstArgomenti->currentItem()->text(), name);
     EXPECT_EQ(session->store.rsCategorie->field(QStringLiteral("Categoria")).toString(), QString(room - 1, QLatin1Char('n')));
-}
-
-TEST_F(Commands, EmptyTitleIsStoredAndListedEmptyAndAnUntouchedNewTopicKeepsTheProgramRunning)
-{
-    main->cmdInserisci_Click();
-    frmNuovoArg *editor = session->finestre.editors().constLast();
-    editor->rtfContenuto->setPlainText(QStringLiteral("no title"));
-    editor->cmdSalva->click();
-    ASSERT_EQ(listTexts().size(), 4);
-    EXPECT_EQ(listTexts().first(), QString());
-    EXPECT_EQ(storedField(main->lstArgomenti->item(0)->data(Qt::UserRole), "argomento").toString(), QString());
-
-    main->cmdInserisci_Click();
-    services.dialogs.expectMsgBox();
-    EXPECT_FALSE(main->close());
-    EXPECT_EQ(session->finestre.editors().size(), 1);
 }
