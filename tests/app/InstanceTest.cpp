@@ -43,13 +43,14 @@ protected:
         EXPECT_TRUE(p->waitForStarted(5000));
         return p;
     }
-    bool answering() const
+    // Whether a copy answers at socket, by default the runtime folder's.
+    bool answering(const QString &socket = {}) const
     {
         QLocalSocket s;
-        s.connectToServer(runtime + QStringLiteral("/quorvel.sock"));
+        s.connectToServer(socket.isEmpty() ? runtime + QStringLiteral("/quorvel.sock") : socket);
         return s.waitForConnected(500);
     }
-    bool waitUntilAnswering() { return QTest::qWaitFor([this] { return answering(); }, 15000); }
+    bool waitUntilAnswering(const QString &socket = {}) { return QTest::qWaitFor([&] { return answering(socket); }, 15000); }
     QString runtime;
     QList<QProcess *> processes;
 };
@@ -59,12 +60,7 @@ TEST_F(Instances, ARuntimeFolderTooLongForASocketNameStillHandsOver)
     runtime = home.mkdir(QString(110, QLatin1Char('r')));
     QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QProcess *first = launch();
-    const QString shortName = QStringLiteral("/tmp/quorvel-%1/quorvel.sock").arg(getuid());
-    ASSERT_TRUE(QTest::qWaitFor([&] {
-        QLocalSocket s;
-        s.connectToServer(shortName);
-        return s.waitForConnected(500);
-    }, 15000));
+    ASSERT_TRUE(waitUntilAnswering(QStringLiteral("/tmp/quorvel-%1/quorvel.sock").arg(getuid())));
     QProcess *second = launch({QStringLiteral("/M")});
     ASSERT_TRUE(second->waitForFinished(15000));
     QByteArray said;
