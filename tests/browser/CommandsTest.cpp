@@ -80,7 +80,7 @@ TEST_F(Commands, SavingRenamesTheEntryOnlyWhereTheListShowsTheTopicsCategory)
     EXPECT_EQ(listTexts(), (QStringList{QStringLiteral("Alpha"), QStringLiteral("beta"), QStringLiteral("Zeta")}));
 }
 
-TEST_F(Commands, DeletingNeedsASelectionAYesAndNoEditorOpenOnTheTopic)
+TEST_F(Commands, DeletingNeedsASelectionAYesNoEditorOpenOnTheTopicAndForACategoryNoTopics)
 {
     main->lstArgomenti->setCurrentRow(-1);
     main->cmdCancella_Click();  // nothing selected: nothing asked
@@ -112,10 +112,9 @@ TEST_F(Commands, DeletingNeedsASelectionAYesAndNoEditorOpenOnTheTopic)
     EXPECT_EQ(services.dialogs.shown().constLast().prompt, QStringLiteral("Close the topic window first."));
     EXPECT_EQ(listTexts().size(), 2);
     EXPECT_FALSE(editor->isMinimized()) << "the editor was brought forward";
-}
 
-TEST_F(Commands, CategoryWithTopicsIsNotDeletedButAnEmptyOneIs)
-{
+    // A category with topics is not deleted, nor an empty one with a new
+    // topic being written in it; an empty one is.
     main->cmdCambia_Click();
     select(QStringLiteral("beta"));
     services.dialogs.expectMsgBox(platform::vbYes);
@@ -123,8 +122,6 @@ TEST_F(Commands, CategoryWithTopicsIsNotDeletedButAnEmptyOneIs)
     main->cmdCancella_Click();
     EXPECT_EQ(services.dialogs.shown().constLast().prompt, QStringLiteral("The category is not empty."));
     EXPECT_EQ(listTexts().size(), 3);
-
-    // An empty category with a new topic being written in it stays.
     select(QStringLiteral("Alpha"));
     main->lstArgomenti_DblClick();
     main->cmdInserisci_Click();
