@@ -102,8 +102,22 @@ TEST_F(Lists, OpeningATopicTwiceBringsItsEditorForwardAndIndividuaOpensATopicsCa
     EXPECT_TRUE(main->isTopicMode());
 }
 
-TEST_F(Lists, HoveringShowsTheWholeEntryTextAndNothingBelowTheLast)
+TEST_F(Lists, SearchBoxFollowsOnlyASelectedEntryAndHoveringShowsTheWholeEntryTextAndNothingBelowTheLast)
 {
+    main->FillTopicList();
+    main->txtCerca->setText(QStringLiteral("typed"));
+    // Focus and a current entry without a selection change nothing.
+    main->lstArgomenti->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+    EXPECT_EQ(main->txtCerca->text(), QStringLiteral("typed"));
+    select(QStringLiteral("Summary"));
+    EXPECT_EQ(main->txtCerca->text(), QStringLiteral("Summary"));
+    // A click on the entry already selected copies its text again.
+    main->txtCerca->setText(QStringLiteral("edited"));
+    const QRect summary = main->lstArgomenti->visualItemRect(main->lstArgomenti->currentItem());
+    QTest::mouseClick(main->lstArgomenti->viewport(), Qt::LeftButton, {}, summary.center());
+    EXPECT_EQ(main->txtCerca->text(), QStringLiteral("Summary"));
+
+    // Hovering shows an entry's whole text, and nothing below the last.
     const QRect r = main->lstArgomenti->visualItemRect(main->lstArgomenti->item(1));
     main->lstArgomenti_MouseMove(r.center());
     EXPECT_EQ(main->lstArgomenti->toolTip(), QStringLiteral("marmellata"));
@@ -120,20 +134,4 @@ TEST_F(Lists, HoveringShowsTheWholeEntryTextAndNothingBelowTheLast)
     shown.setHtml(main->lstArgomenti->toolTip());
     EXPECT_EQ(shown.toPlainText(), QStringLiteral("<b>bold</b> & co"));
     EXPECT_EQ(main->labCategoria->textFormat(), Qt::PlainText);
-}
-
-TEST_F(Lists, SearchBoxFollowsOnlyASelectedEntry)
-{
-    main->FillTopicList();
-    main->txtCerca->setText(QStringLiteral("typed"));
-    // Focus and a current entry without a selection change nothing.
-    main->lstArgomenti->setCurrentRow(0, QItemSelectionModel::NoUpdate);
-    EXPECT_EQ(main->txtCerca->text(), QStringLiteral("typed"));
-    select(QStringLiteral("Summary"));
-    EXPECT_EQ(main->txtCerca->text(), QStringLiteral("Summary"));
-    // A click on the entry already selected copies its text again.
-    main->txtCerca->setText(QStringLiteral("edited"));
-    const QRect r = main->lstArgomenti->visualItemRect(main->lstArgomenti->currentItem());
-    QTest::mouseClick(main->lstArgomenti->viewport(), Qt::LeftButton, {}, r.center());
-    EXPECT_EQ(main->txtCerca->text(), QStringLiteral("Summary"));
 }
