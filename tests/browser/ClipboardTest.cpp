@@ -3,12 +3,6 @@
 class Clipboard : public BrowserFixture {
 protected:
     int countTitled(const QString &title) { return int(listTexts().count(title)); }
-    void openCategory(const QString &name)
-    {
-        main->cmdCambia_Click();
-        select(name);
-        main->lstArgomenti_DblClick();
-    }
 };
 
 TEST_F(Clipboard, CopyAndPasteTwiceGivesThreeTopicsAndAnUnreadableTopicIsNotCopied)

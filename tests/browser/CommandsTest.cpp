@@ -69,9 +69,7 @@ TEST_F(Commands, SavingRenamesTheEntryOnlyWhereTheListShowsTheTopicsCategory)
     main->OpenTopic();
     editor = editorOf(topics["Agenda"]);
     ASSERT_TRUE(editor);
-    main->cmdCambia_Click();
-    select(QStringLiteral("Zeta"));
-    main->lstArgomenti_DblClick();
+    openCategory(QStringLiteral("Zeta"));
     const QStringList before = listTexts();
     editor->txtArgomento->setText(QStringLiteral("Agenda 2"));
     editor->cmdSalva->click();
@@ -102,25 +100,24 @@ TEST_F(Commands, DeletingNeedsASelectionAYesNoEditorOpenOnTheTopicAndForACategor
     EXPECT_FALSE(stored(topics["Agenda"]));
 
     // A topic open in an editor is not deleted.
+    const auto refusal = [&](const char *name) {  // what deleting name is refused with
+        select(QString::fromLatin1(name));
+        services.dialogs.expectMsgBox(platform::vbYes);
+        services.dialogs.expectMsgBox();
+        main->cmdCancella_Click();
+        return services.dialogs.shown().constLast().prompt;
+    };
     frmNuovoArg *editor = openTopic(QStringLiteral("Summary"));
     ASSERT_TRUE(editor);
     editor->showMinimized();
-    select(QStringLiteral("Summary"));
-    services.dialogs.expectMsgBox(platform::vbYes);
-    services.dialogs.expectMsgBox();
-    main->cmdCancella_Click();
-    EXPECT_EQ(services.dialogs.shown().constLast().prompt, QStringLiteral("Close the topic window first."));
+    EXPECT_EQ(refusal("Summary"), QStringLiteral("Close the topic window first."));
     EXPECT_EQ(listTexts().size(), 2);
     EXPECT_FALSE(editor->isMinimized()) << "the editor was brought forward";
 
     // A category with topics is not deleted, nor an empty one with a new
     // topic being written in it; an empty one is.
     main->cmdCambia_Click();
-    select(QStringLiteral("beta"));
-    services.dialogs.expectMsgBox(platform::vbYes);
-    services.dialogs.expectMsgBox();
-    main->cmdCancella_Click();
-    EXPECT_EQ(services.dialogs.shown().constLast().prompt, QStringLiteral("The category is not empty."));
+    EXPECT_EQ(refusal("beta"), QStringLiteral("The category is not empty."));
     EXPECT_EQ(listTexts().size(), 3);
     select(QStringLiteral("Alpha"));
     main->lstArgomenti_DblClick();
@@ -128,11 +125,7 @@ TEST_F(Commands, DeletingNeedsASelectionAYesNoEditorOpenOnTheTopicAndForACategor
     frmNuovoArg *fresh = editorOf(-1);
     ASSERT_TRUE(fresh);
     main->cmdCambia_Click();
-    select(QStringLiteral("Alpha"));
-    services.dialogs.expectMsgBox(platform::vbYes);
-    services.dialogs.expectMsgBox();
-    main->cmdCancella_Click();
-    EXPECT_EQ(services.dialogs.shown().constLast().prompt, QStringLiteral("Close the topic window first."));
+    EXPECT_EQ(refusal("Alpha"), QStringLiteral("Close the topic window first."));
     EXPECT_EQ(listTexts().size(), 3);
     fresh->cmdAnnulla_Click();
 

@@ -179,9 +179,7 @@ std::vector<Faults::Operation> Faults::operations()
          [](Faults &t) {
              t.select(QStringLiteral("Agenda"));
              t.main->mnuTaglia_Click();
-             t.main->cmdCambia_Click();
-             t.select(QStringLiteral("Zeta"));
-             t.main->lstArgomenti_DblClick();
+             t.openCategory(QStringLiteral("Zeta"));
          },
          [](Faults &t) { t.main->mnuIncolla_Click(); }},
         {"delete", [](Faults &t) { t.select(QStringLiteral("Agenda")); }, [](Faults &t) { t.main->cmdCancella_Click(); }},
