@@ -37,7 +37,7 @@ protected:
     QTextEdit *body = nullptr;
 };
 
-TEST_F(Formatting, SizeAndIndentStopAtTheirLimits)
+TEST_F(Formatting, SizeAndIndentStopAtTheirLimitsAndTabInsertsOrMovesTheFocus)
 {
     selectRange(0, 5);
     QTextCharFormat two;
@@ -61,6 +61,21 @@ TEST_F(Formatting, SizeAndIndentStopAtTheirLimits)
     ctrl(Qt::Key_D);
     EXPECT_NEAR(body->document()->firstBlock().blockFormat().leftMargin() * 15, 50.0, 1e-9);
     EXPECT_DOUBLE_EQ(body->document()->lastBlock().blockFormat().leftMargin(), 0.0) << "other paragraphs untouched";
+
+    // Tab inserts; with Shift, or Ctrl, it moves the focus.
+    selectRange(5, 5);
+    e->activateWindow();
+    body->setFocus();
+    QTest::keyClick(body, Qt::Key_Tab);
+    EXPECT_EQ(body->toPlainText().left(7), QStringLiteral("alpha\t "));
+    QTest::keyClick(body, Qt::Key_Tab, Qt::ShiftModifier);
+    EXPECT_EQ(e->focusWidget(), e->txtArgomento);
+    body->setFocus();
+    QTest::keyClick(body, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(e->focusWidget(), e->cmdTimer);
+    body->setFocus();
+    QTest::keyClick(body, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(e->focusWidget(), e->cmdTimer);
 }
 
 TEST_F(Formatting, BoldOnAPartlyBoldSelectionChangesNothingItalicHasThreeKeysAndOtherLettersInsertNothing)
@@ -92,25 +107,6 @@ TEST_F(Formatting, BoldOnAPartlyBoldSelectionChangesNothingItalicHasThreeKeysAnd
     EXPECT_EQ(body->toPlainText(), QStringLiteral("alpha beta gamma\nsecond line")) << "Ctrl+I inserts no tab";
     ctrl(Qt::Key_A);
     EXPECT_EQ(body->textCursor().selectedText().size(), body->toPlainText().size());
-}
-
-TEST_F(Formatting, TabInsertsOrMovesTheFocus)
-{
-    QTextCursor c(body->document());
-    c.setPosition(5);
-    body->setTextCursor(c);
-    e->activateWindow();
-    body->setFocus();
-    QTest::keyClick(body, Qt::Key_Tab);
-    EXPECT_EQ(body->toPlainText().left(7), QStringLiteral("alpha\t "));
-    QTest::keyClick(body, Qt::Key_Tab, Qt::ShiftModifier);
-    EXPECT_EQ(e->focusWidget(), e->txtArgomento);
-    body->setFocus();
-    QTest::keyClick(body, Qt::Key_Tab, Qt::ControlModifier);
-    EXPECT_EQ(e->focusWidget(), e->cmdTimer);
-    body->setFocus();
-    QTest::keyClick(body, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_EQ(e->focusWidget(), e->cmdTimer);
 }
 
 TEST_F(Formatting, AlignmentButtonsFollowTheSelectionBulletsTurnOnAndOffAndTheFormattingIsSaved)
