@@ -78,17 +78,3 @@ TEST_F(Environment, TheDataFolderIsTheDefaultOneUnlessOnlyTheProgramsFolderHolds
     EXPECT_EQ(Avvio::ResolveDataFolder(ex, exePath, &createNew), defaultFolder());
     EXPECT_FALSE(createNew);
 }
-
-#include "QtPlatform.h"
-
-TEST_F(Environment, SoundWithoutFileOrDeviceNeitherFailsNorBlocks)
-{
-    platform::QtSound sound;
-    sound.play(home.file(QStringLiteral("missing.wav")));
-    QFile::copy(QStringLiteral(":/quorvel/ALARM.WAV"), home.file(QStringLiteral("ALARM.WAV")));
-    sound.play(home.file(QStringLiteral("ALARM.WAV")));  // returns at once, device or not
-    sound.play(home.file(QStringLiteral("ALARM.WAV")));  // and may be asked again while playing
-    QFile wav(QStringLiteral(":/quorvel/ALARM.WAV"));
-    ASSERT_TRUE(wav.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(wav.read(4) == "RIFF");
-}

@@ -1,6 +1,6 @@
 // Two real copies of the program against one user's runtime folder.
 
-#include "AppFixture.h"
+#include "BrowserFixture.h"
 
 #include <QFile>
 #include <QLocalSocket>
@@ -43,13 +43,14 @@ protected:
         EXPECT_TRUE(p->waitForStarted(5000));
         return p;
     }
-    bool answering() const
+    // Whether a copy answers at socket, by default the runtime folder's.
+    bool answering(const QString &socket = {}) const
     {
         QLocalSocket s;
-        s.connectToServer(runtime + QStringLiteral("/quorvel.sock"));
+        s.connectToServer(socket.isEmpty() ? runtime + QStringLiteral("/quorvel.sock") : socket);
         return s.waitForConnected(500);
     }
-    bool waitUntilAnswering() { return QTest::qWaitFor([this] { return answering(); }, 15000); }
+    bool waitUntilAnswering(const QString &socket = {}) { return QTest::qWaitFor([&] { return answering(socket); }, 15000); }
     QString runtime;
     QList<QProcess *> processes;
 };
@@ -59,12 +60,7 @@ TEST_F(Instances, ARuntimeFolderTooLongForASocketNameStillHandsOver)
     runtime = home.mkdir(QString(110, QLatin1Char('r')));
     QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QProcess *first = launch();
-    const QString shortName = QStringLiteral("/tmp/quorvel-%1/quorvel.sock").arg(getuid());
-    ASSERT_TRUE(QTest::qWaitFor([&] {
-        QLocalSocket s;
-        s.connectToServer(shortName);
-        return s.waitForConnected(500);
-    }, 15000));
+    ASSERT_TRUE(waitUntilAnswering(QStringLiteral("/tmp/quorvel-%1/quorvel.sock").arg(getuid())));
     QProcess *second = launch({QStringLiteral("/M")});
     ASSERT_TRUE(second->waitForFinished(15000));
     QByteArray said;
@@ -102,4 +98,27 @@ TEST_F(Instances, TwoCopiesStartedTogetherLeaveExactlyOne)
     b->waitForFinished(500);
     const int running = (a->state() == QProcess::Running) + (b->state() == QProcess::Running);
     EXPECT_EQ(running, 1) << a->readAllStandardError().toStdString() << "|" << b->readAllStandardError().toStdString();
+}
+
+// Commands from another copy, and a minimize where the desktop has no
+// notification area. The tray itself (clicks, every window hidden and back
+// in place) is walked on a real desktop in tests/e2e.
+using TrayIcon = BrowserFixture;
+
+TEST_F(TrayIcon, CommandsFromAnotherCopyAndAMinimizeWithoutANotificationArea)
+{
+    main->CommandReceived(QStringLiteral("MIN"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !main->isVisible(); }));
+    EXPECT_TRUE(services.tray.shown);
+    main->CommandReceived(QStringLiteral("something else"));
+    EXPECT_FALSE(main->isVisible());
+    main->CommandReceived(QStringLiteral("RES"));
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_FALSE(services.tray.shown);
+
+    services.tray.available = false;
+    main->setWindowState(main->windowState() | Qt::WindowMinimized);
+    QTest::qWait(50);
+    EXPECT_TRUE(main->isVisible()) << "minimized, not hidden";
+    EXPECT_FALSE(services.tray.shown);
 }

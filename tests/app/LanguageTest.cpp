@@ -20,7 +20,7 @@ public:
 
 using Languages = AppFixture;
 
-TEST_F(Languages, MenuSwitchStoresTheChoiceAndRelabelsEveryWindow)
+TEST_F(Languages, MenuSwitchStoresTheChoiceAndRelabelsEveryWindowAndAFailedOneKeepsTheLanguageAndItsTick)
 {
     makeDatabase(defaultFolder(), 0);
     ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
@@ -52,20 +52,16 @@ TEST_F(Languages, MenuSwitchStoresTheChoiceAndRelabelsEveryWindow)
     main->frmCategoria->show();
     main->mnuEnglish->trigger();
     EXPECT_EQ(main->frmArgomenti->title(), QStringLiteral("T&opics: "));
-}
 
-TEST_F(Languages, AFailedSwitchKeepsTheLanguageAndItsTick)
-{
-    makeDatabase(defaultFolder(), 0);
-    ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
+    // A switch whose Setup write fails keeps the language and its tick.
     ASSERT_TRUE(session->store.dbNotes.exec(
         QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON Setup BEGIN SELECT RAISE(ABORT, 'refused'); END")));
     services.dialogs.expectMsgBox();
-    main->mnuEnglish->trigger();
-    EXPECT_EQ(session->LanguageOffset, 0);
-    EXPECT_EQ(main->cmdChiudi->text(), QStringLiteral("&Uscita"));
-    EXPECT_FALSE(main->mnuEnglish->isChecked());
-    EXPECT_TRUE(main->mnuItaliano->isChecked());
+    main->mnuItaliano->trigger();
+    EXPECT_EQ(session->LanguageOffset, 1000);
+    EXPECT_EQ(main->cmdChiudi->text(), QStringLiteral("E&xit"));
+    EXPECT_FALSE(main->mnuItaliano->isChecked());
+    EXPECT_TRUE(main->mnuEnglish->isChecked());
 }
 
 TEST(StringTable, EveryItalianEntryHasItsEnglishOneAndMalformedTablesAreRejected)

@@ -1,4 +1,6 @@
 #include "AppFixture.h"
+#include "Avvio.h"
+#include "QtPlatform.h"
 
 #include <QAction>
 #include <QFile>
@@ -19,14 +21,19 @@ TEST_F(Startup, FirstStartCreatesTheDatabaseAndAsksTheLanguage)
     ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
     EXPECT_TRUE(driver->ran());
     EXPECT_TRUE(store::FileExists(defaultFolder() + QStringLiteral("/quorvel.mdb")));
-    EXPECT_TRUE(store::FileExists(defaultFolder() + QStringLiteral("/ALARM.WAV"))) << "the alarm sound goes beside it";
+    // The alarm sound goes beside it; played with no device, or a missing
+    // file, it neither fails nor blocks, and may be asked again while playing.
+    const QString wav = defaultFolder() + QStringLiteral("/ALARM.WAV");
+    EXPECT_TRUE(TempDir::read(wav).startsWith("RIFF"));
+    platform::QtSound sound;
+    for (const QString &path : {wav + QStringLiteral(".missing"), wav, wav})
+        sound.play(path);
     EXPECT_EQ(session->store.DataFolder, defaultFolder());
     EXPECT_EQ(session->store.rsSetup->field(QStringLiteral("lingua")).toInt(), 1);
     EXPECT_EQ(session->LanguageOffset, 1000);
     // No categories yet: the window ends on the category list.
     EXPECT_TRUE(session->NoCategory);
     EXPECT_FALSE(main->isTopicMode());
-    EXPECT_EQ(main->frmArgomenti->title(), QStringLiteral("C&ategories: "));
     EXPECT_TRUE(main->mnuRinomina->isEnabled());
     EXPECT_FALSE(main->mnuTaglia->isEnabled());
     EXPECT_FALSE(main->ToolbarButtons[8]->isEnabled()) << "Paste starts disabled";
@@ -56,20 +63,12 @@ TEST_F(Startup, ItalianChosenAtFirstStartIsStoredAndShown)
     EXPECT_FALSE(main->mnuEnglish->isChecked());
 }
 
-TEST_F(Startup, EmptyLanguageFieldAsksNothingAndMeansEnglishAndPerMilleSignsAloneAreNoFolder)
-{
-    makeDatabase(defaultFolder(), QVariant());
-    auto never = neverShown<frmLanguage>();
-    ASSERT_EQ(start({QStringLiteral("‰‰")}), frmPrincipale::LoadResult::Running);
-    EXPECT_EQ(session->LanguageOffset, 1000);
-    EXPECT_EQ(session->store.DataFolder, defaultFolder());
-}
-
-TEST_F(Startup, FolderNamedOnTheCommandLineIsUsedWithItsBlanksTheLastWinsAndSlashMCountsOnlyFirst)
+TEST_F(Startup, FolderNamedOnTheCommandLineIsUsedWithItsBlanksTheLastWinsSlashMCountsOnlyFirstAndAnEmptyLanguageMeansEnglish)
 {
     const QString folder = home.path() + QStringLiteral("/My Notes");
     makeDatabase(folder, 0);
-    makeDatabase(defaultFolder(), 1);
+    makeDatabase(defaultFolder(), QVariant());
+    auto never = neverShown<frmLanguage>();
     const QString word = QString(folder).replace(QLatin1Char(' '), QChar(0x2030));
     ASSERT_EQ(start({QStringLiteral("/x"), QStringLiteral("/elsewhere"), word}), frmPrincipale::LoadResult::Running);
     EXPECT_EQ(session->store.DataFolder, folder);
@@ -87,6 +86,12 @@ TEST_F(Startup, FolderNamedOnTheCommandLineIsUsedWithItsBlanksTheLastWinsAndSlas
     EXPECT_FALSE(session->StartMinimized) << "a switch after the first word has no effect";
     ASSERT_EQ(start({QStringLiteral("/m")}), frmPrincipale::LoadResult::Running);
     EXPECT_TRUE(session->StartMinimized);
+
+    // Per-mille signs alone are no folder; an empty language field asks
+    // nothing and means English.
+    ASSERT_EQ(start({QStringLiteral("‰‰")}), frmPrincipale::LoadResult::Running);
+    EXPECT_EQ(session->store.DataFolder, defaultFolder());
+    EXPECT_EQ(session->LanguageOffset, 1000);
 }
 
 TEST_F(Startup, FolderWithoutDatabaseOrADamagedOneEndsWithTwoMessages)
@@ -152,4 +157,32 @@ TEST_F(Startup, AMissingLastCategoryFallsBackToTheFirstOneListed)
     for (rs.moveFirst(); !rs.eof(); rs.moveNext())
         indexed << rs.field(QStringLiteral("Categoria")).toString();
     EXPECT_EQ(indexed, sorted);
+}
+
+TEST(CommandLine, WordsAreSplitAtBlanksAfterAnEmptyElementZeroAndAPerMilleSignIsABlank)
+{
+    const QStringList w = Avvio::GetCommandLine(QStringLiteral("  /M \t /data/notes   x"));
+    EXPECT_EQ(w, (QStringList{QString(), QStringLiteral("/M"), QStringLiteral("/data/notes"), QStringLiteral("x")}));
+    EXPECT_EQ(Avvio::GetCommandLine(QString()), QStringList{QString()});
+    EXPECT_EQ(Avvio::GetCommandLine(QStringLiteral(" \t ")), QStringList{QString()});
+
+    EXPECT_EQ(Avvio::GetCommandLine(QStringLiteral("/home/me/My‰Notes other")).value(1), QStringLiteral("/home/me/My Notes"));
+    // A raw code-137 byte read as Latin-1 counts too.
+    EXPECT_EQ(Avvio::GetCommandLine(QStringLiteral("a") + QChar(0x89) + QStringLiteral("b"))[1], QStringLiteral("a b"));
+    EXPECT_EQ(Avvio::GetCommandLine(QStringLiteral("‰‰"))[1], QStringLiteral("  "));
+
+    // Words beyond the maximum are dropped.
+    const QStringList many = Avvio::GetCommandLine(QStringLiteral("1 2 3 4 5 6 7 8 9 10 11 12"));
+    ASSERT_EQ(many.size(), 11);
+    EXPECT_EQ(many[10], QStringLiteral("10"));
+    EXPECT_EQ(Avvio::GetCommandLine(QStringLiteral("a b c"), 2), (QStringList{QString(), QStringLiteral("a"), QStringLiteral("b")}));
+}
+
+TEST(CommandLine, SlashWordsAreSwitchesUnlessTheyAreFolderPaths)
+{
+    // A folder at the root (/notes) is a folder; a lone slash is none.
+    for (const char *word : {"/M", " /x ", "/"})
+        EXPECT_TRUE(Avvio::IsSwitch(QString::fromLatin1(word))) << word;
+    for (const char *word : {"/notes", "/home/me/Notes", "/data/", "notes"})
+        EXPECT_FALSE(Avvio::IsSwitch(QString::fromLatin1(word))) << word;
 }

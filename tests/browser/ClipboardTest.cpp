@@ -3,12 +3,6 @@
 class Clipboard : public BrowserFixture {
 protected:
     int countTitled(const QString &title) { return int(listTexts().count(title)); }
-    void openCategory(const QString &name)
-    {
-        main->cmdCambia_Click();
-        select(name);
-        main->lstArgomenti_DblClick();
-    }
 };
 
 TEST_F(Clipboard, CopyAndPasteTwiceGivesThreeTopicsAndAnUnreadableTopicIsNotCopied)
@@ -45,31 +39,14 @@ TEST_F(Clipboard, CopyAndPasteTwiceGivesThreeTopicsAndAnUnreadableTopicIsNotCopi
     EXPECT_EQ(services.dialogs.shown().size(), 1) << "no other error";
 }
 
-TEST_F(Clipboard, CutPastesElsewhereWithTheTextSavedSinceAndNotIntoItsOwnCategory)
+TEST_F(Clipboard, CutActsAsCopyWhileItsEditorIsOpenAndPastesElsewhereWithTheTextSavedSince)
 {
+    frmNuovoArg *editor = openTopic(QStringLiteral("Agenda"));
+    ASSERT_TRUE(editor);
     select(QStringLiteral("Agenda"));
     main->mnuTaglia_Click();
     main->mnuIncolla_Click();
     EXPECT_EQ(countTitled(QStringLiteral("Agenda")), 1) << "nothing happens in its own category";
-    frmNuovoArg *editor = openTopic(QStringLiteral("Agenda"));
-    ASSERT_TRUE(editor);
-    editor->rtfContenuto->setPlainText(QStringLiteral("written after the cut"));
-    editor->cmdSalva_Click();
-    openCategory(QStringLiteral("Zeta"));
-    main->mnuIncolla_Click();
-    EXPECT_EQ(countTitled(QStringLiteral("Agenda")), 1);
-    EXPECT_FALSE(stored(topics["Agenda"])) << "the cut topic is gone";
-    EXPECT_EQ(storedField(main->SelectedKey(), "ContenutoTxt").toString(), QStringLiteral("written after the cut"));
-    main->mnuIncolla_Click();
-    EXPECT_EQ(countTitled(QStringLiteral("Agenda")), 2) << "a second paste is a copy";
-}
-
-TEST_F(Clipboard, CutWithItsEditorOpenActsAsCopyUntilTheEditorCloses)
-{
-    frmNuovoArg *editor = openTopic(QStringLiteral("Agenda"));
-    ASSERT_TRUE(editor);
-    select(QStringLiteral("Agenda"));
-    main->mnuTaglia_Click();
     openCategory(QStringLiteral("Zeta"));
     main->mnuIncolla_Click();
     EXPECT_EQ(countTitled(QStringLiteral("Agenda")), 1);
@@ -77,17 +54,25 @@ TEST_F(Clipboard, CutWithItsEditorOpenActsAsCopyUntilTheEditorCloses)
     EXPECT_EQ(QApplication::activeWindow(), main.get()) << "the list has the focus back, in its window";
     EXPECT_EQ(QApplication::focusWidget(), main->lstArgomenti);
     EXPECT_TRUE(stored(topics["Agenda"])) << "kept while its editor is open";
-    editor->cmdAnnulla->click();
+
+    // Once the editor is closed the cut completes, with the text saved since.
+    editor->rtfContenuto->setPlainText(QStringLiteral("written after the cut"));
+    editor->cmdSalva_Click();
     main->mnuIncolla_Click();
     EXPECT_EQ(countTitled(QStringLiteral("Agenda")), 2);
-    EXPECT_FALSE(stored(topics["Agenda"])) << "now the cut completes";
+    EXPECT_FALSE(stored(topics["Agenda"])) << "the cut topic is gone";
+    EXPECT_EQ(storedField(main->SelectedKey(), "ContenutoTxt").toString(), QStringLiteral("written after the cut"));
+    main->mnuIncolla_Click();
+    EXPECT_EQ(countTitled(QStringLiteral("Agenda")), 3) << "a further paste is a copy";
 }
 
-TEST_F(Clipboard, MoveKeepsTheAlarmCutAndPasteDropsIt)
+TEST_F(Clipboard, MoveKeepsTheAlarmAndTheOpenEditorFollowsCutAndPasteDropsIt)
 {
     for (const char *t : {"Agenda", "Summary"})
         storeFields(topics[QString::fromLatin1(t)],
                     {{"TipoAllarme", 2}, {"DataOraAllarme", QDateTime(QDate(2030, 1, 1), QTime(9, 0))}});
+    frmNuovoArg *editor = openTopic(QStringLiteral("Agenda"));
+    ASSERT_TRUE(editor);
     int preselected = -2;
     select(QStringLiteral("Agenda"));
     auto driver = chooseCategory(QStringLiteral("Zeta"), &preselected);
@@ -98,6 +83,11 @@ TEST_F(Clipboard, MoveKeepsTheAlarmCutAndPasteDropsIt)
     EXPECT_EQ(main->SelectedKey(), -1);
     EXPECT_EQ(storedField(topics["Agenda"], "idCategoria").toInt(), categories["Zeta"]);
     EXPECT_EQ(storedField(topics["Agenda"], "TipoAllarme").toInt(), 2);
+    // Its open editor saves into the new category.
+    EXPECT_EQ(editor->idCategoria, categories["Zeta"]);
+    editor->txtArgomento->setText(QStringLiteral("Agenda 2"));
+    editor->cmdSalva_Click();
+    EXPECT_EQ(storedField(topics["Agenda"], "idCategoria").toInt(), categories["Zeta"]);
 
     select(QStringLiteral("Summary"));
     main->mnuTaglia_Click();
@@ -143,17 +133,4 @@ TEST_F(Clipboard, MoveAllWhoseCommitFailsChangesNothingAndOneThatWorksEmptiesThe
     main->mnuSposta_Click();
     EXPECT_EQ(preselected, 0) << "the last destination, Alpha, is preselected";
     EXPECT_EQ(listTexts().size(), 3) << "cancelled: nothing moved";
-}
-
-TEST_F(Clipboard, MovedTopicsOpenEditorSavesIntoTheNewCategory)
-{
-    frmNuovoArg *editor = openTopic(QStringLiteral("Summary"));
-    ASSERT_TRUE(editor);
-    select(QStringLiteral("Summary"));
-    auto driver = chooseCategory(QStringLiteral("Zeta"));
-    main->mnuSposta_Click();
-    EXPECT_EQ(editor->idCategoria, categories["Zeta"]);
-    editor->txtArgomento->setText(QStringLiteral("Summary 2"));
-    editor->cmdSalva_Click();
-    EXPECT_EQ(storedField(topics["Summary"], "idCategoria").toInt(), categories["Zeta"]);
 }

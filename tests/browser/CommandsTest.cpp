@@ -2,7 +2,7 @@
 
 using Commands = BrowserFixture;
 
-TEST_F(Commands, NewTopicJoinsTheListAtItsPlaceOnlyWhenSaved)
+TEST_F(Commands, NewTopicJoinsTheListAtItsPlaceOnlyWhenSavedEvenWithAnEmptyTitleAndAnUntouchedOneKeepsTheProgramRunning)
 {
     main->cmdInserisci_Click();
     ASSERT_EQ(session->finestre.editors().size(), 1);
@@ -28,9 +28,21 @@ TEST_F(Commands, NewTopicJoinsTheListAtItsPlaceOnlyWhenSaved)
     EXPECT_EQ(rs->field(QStringLiteral("ultimoaggiornamento")).toDateTime(), services.clock.current);
     EXPECT_EQ(rs->field(QStringLiteral("TipoAllarme")).toInt(), 0);
 
-    // Each Insert opens another empty editor.
+    // An empty title is stored and listed empty.
+    main->cmdInserisci_Click();
+    editor = session->finestre.editors().constLast();
+    editor->rtfContenuto->setPlainText(QStringLiteral("no title"));
+    editor->cmdSalva->click();
+    ASSERT_EQ(listTexts().size(), 5);
+    EXPECT_EQ(listTexts().first(), QString());
+    EXPECT_EQ(storedField(main->lstArgomenti->item(0)->data(Qt::UserRole), "argomento").toString(), QString());
+
+    // Each Insert opens another empty editor; one left untouched keeps the
+    // program running.
     main->cmdInserisci_Click();
     main->cmdInserisci_Click();
+    services.dialogs.expectMsgBox();
+    EXPECT_FALSE(main->close());
     EXPECT_EQ(session->finestre.editors().size(), 2);
 }
 
@@ -57,9 +69,7 @@ TEST_F(Commands, SavingRenamesTheEntryOnlyWhereTheListShowsTheTopicsCategory)
     main->OpenTopic();
     editor = editorOf(topics["Agenda"]);
     ASSERT_TRUE(editor);
-    main->cmdCambia_Click();
-    select(QStringLiteral("Zeta"));
-    main->lstArgomenti_DblClick();
+    openCategory(QStringLiteral("Zeta"));
     const QStringList before = listTexts();
     editor->txtArgomento->setText(QStringLiteral("Agenda 2"));
     editor->cmdSalva->click();
@@ -68,7 +78,7 @@ TEST_F(Commands, SavingRenamesTheEntryOnlyWhereTheListShowsTheTopicsCategory)
     EXPECT_EQ(listTexts(), (QStringList{QStringLiteral("Alpha"), QStringLiteral("beta"), QStringLiteral("Zeta")}));
 }
 
-TEST_F(Commands, DeletingNeedsASelectionAYesAndNoEditorOpenOnTheTopic)
+TEST_F(Commands, DeletingNeedsASelectionAYesNoEditorOpenOnTheTopicAndForACategoryNoTopics)
 {
     main->lstArgomenti->setCurrentRow(-1);
     main->cmdCancella_Click();  // nothing selected: nothing asked
@@ -90,40 +100,32 @@ TEST_F(Commands, DeletingNeedsASelectionAYesAndNoEditorOpenOnTheTopic)
     EXPECT_FALSE(stored(topics["Agenda"]));
 
     // A topic open in an editor is not deleted.
+    const auto refusal = [&](const char *name) {  // what deleting name is refused with
+        select(QString::fromLatin1(name));
+        services.dialogs.expectMsgBox(platform::vbYes);
+        services.dialogs.expectMsgBox();
+        main->cmdCancella_Click();
+        return services.dialogs.shown().constLast().prompt;
+    };
     frmNuovoArg *editor = openTopic(QStringLiteral("Summary"));
     ASSERT_TRUE(editor);
     editor->showMinimized();
-    select(QStringLiteral("Summary"));
-    services.dialogs.expectMsgBox(platform::vbYes);
-    services.dialogs.expectMsgBox();
-    main->cmdCancella_Click();
-    EXPECT_EQ(services.dialogs.shown().constLast().prompt, QStringLiteral("Close the topic window first."));
+    EXPECT_EQ(refusal("Summary"), QStringLiteral("Close the topic window first."));
     EXPECT_EQ(listTexts().size(), 2);
     EXPECT_FALSE(editor->isMinimized()) << "the editor was brought forward";
-}
 
-TEST_F(Commands, CategoryWithTopicsIsNotDeletedButAnEmptyOneIs)
-{
+    // A category with topics is not deleted, nor an empty one with a new
+    // topic being written in it; an empty one is.
     main->cmdCambia_Click();
-    select(QStringLiteral("beta"));
-    services.dialogs.expectMsgBox(platform::vbYes);
-    services.dialogs.expectMsgBox();
-    main->cmdCancella_Click();
-    EXPECT_EQ(services.dialogs.shown().constLast().prompt, QStringLiteral("The category is not empty."));
+    EXPECT_EQ(refusal("beta"), QStringLiteral("The category is not empty."));
     EXPECT_EQ(listTexts().size(), 3);
-
-    // An empty category with a new topic being written in it stays.
     select(QStringLiteral("Alpha"));
     main->lstArgomenti_DblClick();
     main->cmdInserisci_Click();
     frmNuovoArg *fresh = editorOf(-1);
     ASSERT_TRUE(fresh);
     main->cmdCambia_Click();
-    select(QStringLiteral("Alpha"));
-    services.dialogs.expectMsgBox(platform::vbYes);
-    services.dialogs.expectMsgBox();
-    main->cmdCancella_Click();
-    EXPECT_EQ(services.dialogs.shown().constLast().prompt, QStringLiteral("Close the topic window first."));
+    EXPECT_EQ(refusal("Alpha"), QStringLiteral("Close the topic window first."));
     EXPECT_EQ(listTexts().size(), 3);
     fresh->cmdAnnulla_Click();
 
@@ -170,20 +172,4 @@ TEST_F(Commands, RenameProposesTheCurrentTextAndNamesAreCutToTheFieldButListedIn
     main->cmdInserisci_Click();
     EXPECT_EQ(main->lstArgomenti->currentItem()->text(), name);
     EXPECT_EQ(session->store.rsCategorie->field(QStringLiteral("Categoria")).toString(), QString(room - 1, QLatin1Char('n')));
-}
-
-TEST_F(Commands, EmptyTitleIsStoredAndListedEmptyAndAnUntouchedNewTopicKeepsTheProgramRunning)
-{
-    main->cmdInserisci_Click();
-    frmNuovoArg *editor = session->finestre.editors().constLast();
-    editor->rtfContenuto->setPlainText(QStringLiteral("no title"));
-    editor->cmdSalva->click();
-    ASSERT_EQ(listTexts().size(), 4);
-    EXPECT_EQ(listTexts().first(), QString());
-    EXPECT_EQ(storedField(main->lstArgomenti->item(0)->data(Qt::UserRole), "argomento").toString(), QString());
-
-    main->cmdInserisci_Click();
-    services.dialogs.expectMsgBox();
-    EXPECT_FALSE(main->close());
-    EXPECT_EQ(session->finestre.editors().size(), 1);
 }

@@ -86,10 +86,9 @@ protected:
     bool toldOfError(qsizetype from) const
     {
         const auto &shown = services.dialogs.shown();
-        for (qsizetype i = from; i < shown.size(); ++i)
-            if (shown[i].title == QLatin1String("Error") || shown[i].title == QLatin1String("Errore"))
-                return true;
-        return false;
+        return std::any_of(shown.begin() + from, shown.end(), [](const auto &box) {
+            return box.title == QLatin1String("Error") || box.title == QLatin1String("Errore");
+        });
     }
 
     // Runs op cleanly, then at each failure point; returns how many there
@@ -180,9 +179,7 @@ std::vector<Faults::Operation> Faults::operations()
          [](Faults &t) {
              t.select(QStringLiteral("Agenda"));
              t.main->mnuTaglia_Click();
-             t.main->cmdCambia_Click();
-             t.select(QStringLiteral("Zeta"));
-             t.main->lstArgomenti_DblClick();
+             t.openCategory(QStringLiteral("Zeta"));
          },
          [](Faults &t) { t.main->mnuIncolla_Click(); }},
         {"delete", [](Faults &t) { t.select(QStringLiteral("Agenda")); }, [](Faults &t) { t.main->cmdCancella_Click(); }},

@@ -58,25 +58,20 @@ TEST_F(Find, TheListHoldsWhatTheLikeScanGivesInItsOrder)
     }
 }
 
-TEST_F(Find, NoResultKeepsTheOldListAndSaysSo)
+TEST_F(Find, NoResultKeepsTheOldListAndShowOpensTheTopicOrBringsItsEditorForward)
 {
-    find(QStringLiteral("Summary"));
-    ASSERT_EQ(resultTexts(), QStringList{QStringLiteral("Summary")});
+    find(QStringLiteral("far away"));
+    frmListaArgomenti *r = results();
+    ASSERT_TRUE(r);
     services.dialogs.expectInputBox(QStringLiteral("nowhere to be found"));
     services.dialogs.expectMsgBox();
     main->mnuTrovaArgomenti_Click();
     EXPECT_EQ(services.dialogs.shown().constLast().prompt, QStringLiteral("No topic found."));
     EXPECT_EQ(services.dialogs.shown().constLast().title, QStringLiteral("Results"));
-    EXPECT_EQ(resultTexts(), QStringList{QStringLiteral("Summary")});
+    EXPECT_EQ(resultTexts(), QStringList{QStringLiteral("Far")});
     services.dialogs.expectInputBox(std::nullopt);
     main->mnuTrovaArgomenti_Click();  // cancelled: nothing
-}
-
-TEST_F(Find, ShowOpensTheTopicOrBringsItsEditorForward)
-{
-    find(QStringLiteral("far away"));
-    frmListaArgomenti *r = results();
-    ASSERT_TRUE(r);
+    ASSERT_EQ(results(), r);
     r->cmdMostra->click();
     frmNuovoArg *e = editorOf(topics["Far"]);
     ASSERT_TRUE(e);

@@ -6,7 +6,7 @@
 
 using Lists = BrowserFixture;
 
-TEST_F(Lists, StartReopensTheLastCategoryAndTopicWithTheListsSortedAndEndsOnTheCategoriesWhenThereIsNone)
+TEST_F(Lists, StartReopensTheLastCategoryAndTopicWithTheListsSorted)
 {
     EXPECT_TRUE(main->isTopicMode());
     EXPECT_EQ(main->CurrentCategoryId, categories["beta"]);
@@ -38,24 +38,13 @@ TEST_F(Lists, StartReopensTheLastCategoryAndTopicWithTheListsSortedAndEndsOnTheC
     EXPECT_EQ(session->store.rsCategorie->field(QStringLiteral("Categoria")).toString(), QStringLiteral("Gamma"))
         << "the new category is the current record";
 
-    // A listed last topic is selected at the next start; with no category at
-    // all the start ends on the category list.
+    // A listed last topic is selected at the next start (with no category at
+    // all the start ends on the category list: the first start's test).
     stop();
     setSetup(QStringLiteral("UltimoArg"), topics["Summary"]);
     ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
     ASSERT_TRUE(main->lstArgomenti->currentItem());
     EXPECT_EQ(main->lstArgomenti->currentItem()->text(), QStringLiteral("Summary"));
-
-    stop();
-    store::NoteStore ns;
-    ns.DataFolder = defaultFolder();
-    ASSERT_TRUE(ns.open());
-    ASSERT_TRUE(ns.dbNotes.exec(QStringLiteral("DELETE FROM Argomenti; DELETE FROM Categorie")));
-    ns.close();
-    ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
-    EXPECT_FALSE(main->isTopicMode());
-    EXPECT_EQ(main->lstArgomenti->count(), 0);
-    EXPECT_EQ(main->lstArgomenti->currentRow(), -1);
 }
 
 TEST_F(Lists, DoubleClickOpensACategoryAndDisablesRenameWhereEnterLeavesIt)
@@ -113,8 +102,22 @@ TEST_F(Lists, OpeningATopicTwiceBringsItsEditorForwardAndIndividuaOpensATopicsCa
     EXPECT_TRUE(main->isTopicMode());
 }
 
-TEST_F(Lists, HoveringShowsTheWholeEntryTextAndNothingBelowTheLast)
+TEST_F(Lists, SearchBoxFollowsOnlyASelectedEntryAndHoveringShowsTheWholeEntryTextAndNothingBelowTheLast)
 {
+    main->FillTopicList();
+    main->txtCerca->setText(QStringLiteral("typed"));
+    // Focus and a current entry without a selection change nothing.
+    main->lstArgomenti->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+    EXPECT_EQ(main->txtCerca->text(), QStringLiteral("typed"));
+    select(QStringLiteral("Summary"));
+    EXPECT_EQ(main->txtCerca->text(), QStringLiteral("Summary"));
+    // A click on the entry already selected copies its text again.
+    main->txtCerca->setText(QStringLiteral("edited"));
+    const QRect summary = main->lstArgomenti->visualItemRect(main->lstArgomenti->currentItem());
+    QTest::mouseClick(main->lstArgomenti->viewport(), Qt::LeftButton, {}, summary.center());
+    EXPECT_EQ(main->txtCerca->text(), QStringLiteral("Summary"));
+
+    // Hovering shows an entry's whole text, and nothing below the last.
     const QRect r = main->lstArgomenti->visualItemRect(main->lstArgomenti->item(1));
     main->lstArgomenti_MouseMove(r.center());
     EXPECT_EQ(main->lstArgomenti->toolTip(), QStringLiteral("marmellata"));
@@ -131,20 +134,4 @@ TEST_F(Lists, HoveringShowsTheWholeEntryTextAndNothingBelowTheLast)
     shown.setHtml(main->lstArgomenti->toolTip());
     EXPECT_EQ(shown.toPlainText(), QStringLiteral("<b>bold</b> & co"));
     EXPECT_EQ(main->labCategoria->textFormat(), Qt::PlainText);
-}
-
-TEST_F(Lists, SearchBoxFollowsOnlyASelectedEntry)
-{
-    main->FillTopicList();
-    main->txtCerca->setText(QStringLiteral("typed"));
-    // Focus and a current entry without a selection change nothing.
-    main->lstArgomenti->setCurrentRow(0, QItemSelectionModel::NoUpdate);
-    EXPECT_EQ(main->txtCerca->text(), QStringLiteral("typed"));
-    select(QStringLiteral("Summary"));
-    EXPECT_EQ(main->txtCerca->text(), QStringLiteral("Summary"));
-    // A click on the entry already selected copies its text again.
-    main->txtCerca->setText(QStringLiteral("edited"));
-    const QRect r = main->lstArgomenti->visualItemRect(main->lstArgomenti->currentItem());
-    QTest::mouseClick(main->lstArgomenti->viewport(), Qt::LeftButton, {}, r.center());
-    EXPECT_EQ(main->txtCerca->text(), QStringLiteral("Summary"));
 }

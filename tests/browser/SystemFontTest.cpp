@@ -5,6 +5,14 @@ using SystemFont = BrowserFixture;
 TEST_F(SystemFont, ChosenFontIsStoredAndShownAndBadFieldsAreReset)
 {
     auto &setup = *session->store.rsSetup;
+    // Fields written behind the window's back, then the font applied again.
+    const auto reapply = [&](std::initializer_list<std::pair<const char *, QVariant>> fields) {
+        setup.edit();
+        for (const auto &[name, value] : fields)
+            setup.setField(QString::fromLatin1(name), value);
+        ASSERT_TRUE(setup.update());
+        main->ApplyMainWindowFont();
+    };
     services.dialogs.expectFont(platform::Dialogs::FontChoice{QStringLiteral("DejaVu Serif"), 12, false, true, false, false});
     QTest::keyClick(main->lstArgomenti, Qt::Key_F10);
     EXPECT_EQ(setup.field(QStringLiteral("SysFont")).toString(), QStringLiteral("DejaVu Serif"));
@@ -24,17 +32,11 @@ TEST_F(SystemFont, ChosenFontIsStoredAndShownAndBadFieldsAreReset)
     EXPECT_EQ(setup.field(QStringLiteral("SysFont")).toString(), QStringLiteral("DejaVu Serif")) << "cancel changes nothing";
 
     // Style letters are read by their presence.
-    setup.edit();
-    setup.setField(QStringLiteral("SysFontAttributi"), QStringLiteral("UB"));
-    ASSERT_TRUE(setup.update());
-    main->ApplyMainWindowFont();
+    reapply({{"SysFontAttributi", QStringLiteral("UB")}});
     EXPECT_TRUE(main->txtCerca->font().bold());
     EXPECT_TRUE(main->txtCerca->font().underline());
 
-    setup.edit();
-    setup.setField(QStringLiteral("SysFontAltezza"), QVariant());
-    ASSERT_TRUE(setup.update());
-    main->ApplyMainWindowFont();
+    reapply({{"SysFontAltezza", QVariant()}});
     EXPECT_EQ(setup.field(QStringLiteral("SysFont")).toString(), QStringLiteral("MS Sans Serif"));
     EXPECT_DOUBLE_EQ(setup.field(QStringLiteral("SysFontAltezza")).toDouble(), 8);
     EXPECT_EQ(setup.field(QStringLiteral("SysFontAttributi")).toString(), QString());
@@ -42,11 +44,7 @@ TEST_F(SystemFont, ChosenFontIsStoredAndShownAndBadFieldsAreReset)
 
     // Style letters with no value at all are a bad field too; an empty text
     // is no style.
-    setup.edit();
-    setup.setField(QStringLiteral("SysFont"), QStringLiteral("DejaVu Serif"));
-    setup.setField(QStringLiteral("SysFontAttributi"), QVariant());
-    ASSERT_TRUE(setup.update());
-    main->ApplyMainWindowFont();
+    reapply({{"SysFont", QStringLiteral("DejaVu Serif")}, {"SysFontAttributi", QVariant()}});
     EXPECT_EQ(setup.field(QStringLiteral("SysFont")).toString(), QStringLiteral("MS Sans Serif"));
     EXPECT_FALSE(setup.field(QStringLiteral("SysFontAttributi")).isNull()) << "reset to an empty text";
     main->ApplyMainWindowFont();

@@ -17,10 +17,6 @@ import time
 DEADLINE = float(os.environ.get("E2E_DEADLINE", "20"))
 
 
-class Timeout(AssertionError):
-    pass
-
-
 def wait_for(what, condition, deadline=DEADLINE, step=0.1):
     """Polls condition until it returns something true; fails naming what."""
     end = time.monotonic() + deadline
@@ -29,7 +25,7 @@ def wait_for(what, condition, deadline=DEADLINE, step=0.1):
         if value:
             return value
         if time.monotonic() > end:
-            raise Timeout("timed out waiting for " + what)
+            raise AssertionError("timed out waiting for " + what)
         time.sleep(step)
 
 
@@ -73,7 +69,8 @@ class Desktop:
         self.env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().decode().strip()
         self._spawn(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"])
         self._spawn(["openbox", "--sm-disable"])
-        wait_for("the window manager", lambda: self._root_has("_NET_SUPPORTING_WM_CHECK"))
+        wait_for("the window manager", lambda: "window id" in subprocess.run(
+            ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=self.env, capture_output=True, text=True).stdout)
         if self.tray:
             self._spawn(["trayer", "--edge", "bottom", "--align", "right", "--widthtype", "pixel",
                          "--width", "120", "--height", "32", "--SetDockType", "true",
@@ -101,10 +98,6 @@ class Desktop:
         p = subprocess.Popen(argv, env=self.env, **kw)
         self.procs.append(p)
         return p
-
-    def _root_has(self, prop):
-        out = subprocess.run(["xprop", "-root", prop], env=self.env, capture_output=True, text=True).stdout
-        return "window id" in out
 
     # --- input and the screen --------------------------------------------
     def xdotool(self, *args, check=True):
@@ -163,10 +156,6 @@ class Quorvel:
         self.logs = []
         self.runs = []
 
-    @property
-    def database(self):
-        return os.path.join(self.env["XDG_DATA_HOME"], "Ostwick", "quorvel", "quorvel.mdb")
-
     def start(self, *args, env=None):
         log = open(os.path.join(self.desktop.artifacts, "%s-%d.log" % (os.path.basename(self.home),
                                                                      len(self.logs) + 1)), "w")
@@ -189,14 +178,8 @@ class Quorvel:
                 text += f.read()
         return text
 
-    def visible_windows(self, pid):
-        """Ids of the program's windows on screen, its tray icon aside."""
-        out = self.desktop.xdotool("search", "--onlyvisible", "--pid", str(pid), check=False)
-        icon = self.desktop.tray_icon()
-        return [w for w in out.split() if icon is None or int(w) != int(icon, 16)]
-
     def sql(self, statement, *params):
-        con = sqlite3.connect(self.database)
+        con = sqlite3.connect(os.path.join(self.env["XDG_DATA_HOME"], "Ostwick", "quorvel", "quorvel.mdb"))
         con.create_collation("LISTORDER", lambda a, b: (a.lower() > b.lower()) - (a.lower() < b.lower()))
         try:
             rows = con.execute(statement, params).fetchall()

@@ -18,7 +18,6 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--exe", required=True)
     parser.add_argument("--artifacts", required=True)
-    parser.add_argument("--session-manager")
     parser.add_argument("--no-tray", action="store_true")
     parser.add_argument("tests", nargs="+")
     args = parser.parse_args()
@@ -29,7 +28,6 @@ def main():
         import steps  # pyatspi reads the buses of the desktop just started
         steps.Case.desktop = desktop
         steps.Case.exe = args.exe
-        steps.Case.session_manager = args.session_manager
         suite = unittest.defaultTestLoader.loadTestsFromNames(args.tests)
         result = unittest.TextTestRunner(verbosity=2, stream=sys.stdout).run(suite)
         return 0 if result.wasSuccessful() else 1

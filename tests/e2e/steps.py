@@ -12,7 +12,6 @@ from desktop import Quorvel, wait_for
 class Case(unittest.TestCase):
     desktop = None          # set by run.py
     exe = None
-    session_manager = None
 
     users = 0
 
@@ -31,7 +30,7 @@ class Case(unittest.TestCase):
             shot = self.desktop.screenshot(name)
             for i, proc in enumerate(self.user.runs):
                 if proc.poll() is None:
-                    with open(self.artifact("%s-tree-%d.txt" % (name, i + 1)), "w") as f:
+                    with open(os.path.join(self.desktop.artifacts, "%s-tree-%d.txt" % (name, i + 1)), "w") as f:
                         f.write(a11y.dump(proc.pid))
             print("\nscreen at the failure: %s\nprogram log: %s" % (shot, ", ".join(self.user.logs)))
         self.user.stop_all()
@@ -101,7 +100,10 @@ class Case(unittest.TestCase):
 
     # --- what is on screen -------------------------------------------------
     def visible_windows(self, proc):
-        return self.user.visible_windows(proc.pid)
+        """Ids of the program's windows on screen, its tray icon aside."""
+        out = self.desktop.xdotool("search", "--onlyvisible", "--pid", str(proc.pid), check=False)
+        icon = self.desktop.tray_icon()
+        return [w for w in out.split() if icon is None or int(w) != int(icon, 16)]
 
     def tray_icon(self):
         return wait_for("the icon in the notification area", self.desktop.tray_icon)
@@ -142,6 +144,3 @@ class Case(unittest.TestCase):
                           1 if alarm else 0, alarm)
         self.user.sql("UPDATE Setup SET UltimaCat = ?", cid)
         return cid
-
-    def artifact(self, name):
-        return os.path.join(self.desktop.artifacts, name)

@@ -2,6 +2,7 @@
 a note holds unsaved text: from its own Exit and from the desktop session."""
 
 import subprocess
+import sys
 
 import a11y
 import steps
@@ -44,7 +45,7 @@ class Notes(steps.Case):
                          "every control a person can reach has a name")
 
     def test_ending_with_unsaved_text_is_refused_from_exit_and_from_the_session(self):
-        manager = subprocess.Popen([self.session_manager], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+        manager = subprocess.Popen([sys.executable, "session_manager.py"], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                    text=True, bufsize=1)
         try:
             address = manager.stdout.readline().split(" ", 1)[1].strip()

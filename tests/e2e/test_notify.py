@@ -1,5 +1,6 @@
-"""An alarm reaches the desktop's notification service, and a click on the
-notification brings the topic forward."""
+"""An alarm that rings while the program is hidden in the notification
+area reaches the desktop's notification service and brings its topic
+forward, and a click on the notification brings the topic back."""
 
 import os
 import subprocess
@@ -43,18 +44,19 @@ GLib.MainLoop().run()
 
 class Notify(steps.Case):
 
-    def test_an_alarm_is_notified_and_a_click_brings_its_topic(self):
+    def test_an_alarm_while_hidden_is_notified_and_a_click_brings_its_topic(self):
         server = subprocess.Popen([sys.executable, "-c", SERVER], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                   text=True, bufsize=1, env=dict(os.environ))
         self.addCleanup(server.kill)
         self.assertEqual(server.stdout.readline().strip(), "ready")
         due = time.localtime(time.time() + 4)
-        proc = self.seeded_start(topics=(("Call the dentist", "Tuesday", time.strftime("%Y-%m-%d %H:%M:%S", due)),))
-        self.main_window(proc)
+        proc = self.seeded_start("/M", topics=(("Call the dentist", "Tuesday", time.strftime("%Y-%m-%d %H:%M:%S", due)),))
+        self.hidden_in_tray(proc)
         line = server.stdout.readline().rstrip("\n").split("\t")
         self.assertEqual(line[:3], ["notified", "Call the dentist", time.strftime("Alarm at %d/%m/%y %H:%M", due)],
                          "the notification names the topic and the alarm's time")
-        self.control(proc, "frame", "Call the dentist", "the alarm's topic opened")
+        self.control(proc, "frame", "Call the dentist", "the alarm's topic brought forward", deadline=40)
+        self.no_tray_icon()
         # Closed meanwhile: a click on the notification opens it again.
         self.click(self.control(proc, "push button", "Save"))
         self.gone(proc, "frame", "Call the dentist", "the editor to close after Save")

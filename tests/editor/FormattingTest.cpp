@@ -37,17 +37,7 @@ protected:
     QTextEdit *body = nullptr;
 };
 
-TEST_F(Formatting, CtrlLettersWithoutACommandInsertNothingAndCtrlASelectsAll)
-{
-    selectRange(0, 0);
-    for (Qt::Key k : {Qt::Key_E, Qt::Key_H, Qt::Key_J, Qt::Key_K, Qt::Key_M})
-        ctrl(k);
-    EXPECT_EQ(body->toPlainText(), QStringLiteral("alpha beta gamma\nsecond line"));
-    ctrl(Qt::Key_A);
-    EXPECT_EQ(body->textCursor().selectedText().size(), body->toPlainText().size());
-}
-
-TEST_F(Formatting, SizeAndIndentStopAtTheirLimits)
+TEST_F(Formatting, SizeAndIndentStopAtTheirLimitsAndTabInsertsOrMovesTheFocus)
 {
     selectRange(0, 5);
     QTextCharFormat two;
@@ -71,10 +61,28 @@ TEST_F(Formatting, SizeAndIndentStopAtTheirLimits)
     ctrl(Qt::Key_D);
     EXPECT_NEAR(body->document()->firstBlock().blockFormat().leftMargin() * 15, 50.0, 1e-9);
     EXPECT_DOUBLE_EQ(body->document()->lastBlock().blockFormat().leftMargin(), 0.0) << "other paragraphs untouched";
+
+    // Tab inserts; with Shift, or Ctrl, it moves the focus.
+    selectRange(5, 5);
+    e->activateWindow();
+    body->setFocus();
+    QTest::keyClick(body, Qt::Key_Tab);
+    EXPECT_EQ(body->toPlainText().left(7), QStringLiteral("alpha\t "));
+    QTest::keyClick(body, Qt::Key_Tab, Qt::ShiftModifier);
+    EXPECT_EQ(e->focusWidget(), e->txtArgomento);
+    body->setFocus();
+    QTest::keyClick(body, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(e->focusWidget(), e->cmdTimer);
+    body->setFocus();
+    QTest::keyClick(body, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(e->focusWidget(), e->cmdTimer);
 }
 
-TEST_F(Formatting, BoldOnAPartlyBoldSelectionChangesNothingAndItalicHasThreeKeys)
+TEST_F(Formatting, BoldOnAPartlyBoldSelectionChangesNothingItalicHasThreeKeysAndOtherLettersInsertNothing)
 {
+    selectRange(0, 0);
+    for (Qt::Key k : {Qt::Key_E, Qt::Key_H, Qt::Key_J, Qt::Key_K, Qt::Key_M})
+        ctrl(k);
     selectRange(0, 5);
     ctrl(Qt::Key_B);
     EXPECT_EQ(formatAt(0).fontWeight(), QFont::Bold);
@@ -97,44 +105,31 @@ TEST_F(Formatting, BoldOnAPartlyBoldSelectionChangesNothingAndItalicHasThreeKeys
     ctrl(Qt::Key_I);
     EXPECT_TRUE(formatAt(6).fontItalic());
     EXPECT_EQ(body->toPlainText(), QStringLiteral("alpha beta gamma\nsecond line")) << "Ctrl+I inserts no tab";
+    ctrl(Qt::Key_A);
+    EXPECT_EQ(body->textCursor().selectedText().size(), body->toPlainText().size());
 }
 
-TEST_F(Formatting, TabInsertsOrMovesTheFocus)
+TEST_F(Formatting, AlignmentButtonsFollowTheSelectionBulletsTurnOnAndOffAndTheFormattingIsSaved)
 {
-    QTextCursor c(body->document());
-    c.setPosition(5);
-    body->setTextCursor(c);
-    e->activateWindow();
-    body->setFocus();
-    QTest::keyClick(body, Qt::Key_Tab);
-    EXPECT_EQ(body->toPlainText().left(7), QStringLiteral("alpha\t "));
-    QTest::keyClick(body, Qt::Key_Tab, Qt::ShiftModifier);
-    EXPECT_EQ(e->focusWidget(), e->txtArgomento);
-    body->setFocus();
-    QTest::keyClick(body, Qt::Key_Tab, Qt::ControlModifier);
-    EXPECT_EQ(e->focusWidget(), e->cmdTimer);
-    body->setFocus();
-    QTest::keyClick(body, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_EQ(e->focusWidget(), e->cmdTimer);
-}
-
-TEST_F(Formatting, AlignmentButtonsFollowTheSelectionAndBulletsTurnOnAndOff)
-{
+    // Which of the left, centre and right buttons are down.
+    const auto aligned = [&] {
+        QString down;
+        for (int b : {16, 17, 18})
+            down += e->ToolbarButtons[size_t(b)]->isChecked() ? QLatin1Char('x') : QLatin1Char('-');
+        return down;
+    };
     selectRange(0, 2);
     ctrl(Qt::Key_T);
-    EXPECT_TRUE(e->ToolbarButtons[17]->isChecked());
-    EXPECT_FALSE(e->ToolbarButtons[16]->isChecked());
+    EXPECT_EQ(aligned(), QStringLiteral("-x-"));
     selectRange(20, 22);  // the left-aligned second paragraph
-    EXPECT_TRUE(e->ToolbarButtons[16]->isChecked());
-    EXPECT_FALSE(e->ToolbarButtons[17]->isChecked());
+    EXPECT_EQ(aligned(), QStringLiteral("x--"));
     selectRange(0, 22);  // both: the buttons stay as they were
-    EXPECT_TRUE(e->ToolbarButtons[16]->isChecked());
-    EXPECT_FALSE(e->ToolbarButtons[17]->isChecked());
+    EXPECT_EQ(aligned(), QStringLiteral("x--"));
     selectRange(0, 2);
     ctrl(Qt::Key_R);
-    EXPECT_TRUE(e->ToolbarButtons[18]->isChecked());
+    EXPECT_EQ(aligned(), QStringLiteral("--x"));
     ctrl(Qt::Key_L);
-    EXPECT_TRUE(e->ToolbarButtons[16]->isChecked());
+    EXPECT_EQ(aligned(), QStringLiteral("x--"));
 
     selectRange(0, 22);
     ctrl(Qt::Key_N);
@@ -146,12 +141,41 @@ TEST_F(Formatting, AlignmentButtonsFollowTheSelectionAndBulletsTurnOnAndOff)
     EXPECT_FALSE(e->ToolbarButtons[14]->isChecked());
     for (QTextBlock b = body->document()->firstBlock(); b.isValid(); b = b.next())
         EXPECT_EQ(b.blockFormat().indent(), 0) << "no indent left behind";
+
+    // Saved and read back.
+    selectRange(0, 5);
+    ctrl(Qt::Key_B);
+    selectRange(0, 2);
+    ctrl(Qt::Key_T);
+    e->cmdSalva_Click();
+    frmNuovoArg *again = openTopic(QStringLiteral("Agenda"));
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->rtfContenuto->textCursor().position(), 0) << "a stored body opens at its start";
+    QTextCursor c(again->rtfContenuto->document());
+    c.setPosition(2);
+    EXPECT_EQ(c.charFormat().fontWeight(), QFont::Bold);
+    EXPECT_EQ(again->rtfContenuto->document()->firstBlock().blockFormat().alignment() & Qt::AlignHorizontal_Mask,
+              Qt::AlignHCenter);
+    EXPECT_TRUE(again->ProvaChiusura()) << "a loaded body counts as unchanged";
 }
 
-TEST_F(Formatting, FontDialogAppliesAndRemembersTheEditorFont)
+TEST_F(Formatting, FontAndColourDialogsApplyAndRememberTheirChoiceAndChangeNothingWhenCancelled)
 {
     auto &setup = *session->store.rsSetup;
     selectRange(0, 5);
+    const QTextCharFormat before = formatAt(0);
+    services.dialogs.expectFont(std::nullopt);
+    ctrl(Qt::Key_F);
+    services.dialogs.expectColor(std::nullopt);
+    ctrl(Qt::Key_W);
+    EXPECT_EQ(formatAt(0), before);
+    EXPECT_EQ(setup.field(QStringLiteral("EditFont")).toString(), QStringLiteral("MS Sans Serif"));
+    EXPECT_EQ(setup.field(QStringLiteral("Editcolore")).toInt(), 0);
+    services.dialogs.expectColor(QColor(0x12, 0x34, 0x56));
+    ctrl(Qt::Key_W);
+    EXPECT_EQ(formatAt(0).foreground().color(), QColor(0x12, 0x34, 0x56));
+    EXPECT_EQ(setup.field(QStringLiteral("Editcolore")).toInt(), 0x563412) << "red in the low byte";
+
     services.dialogs.expectFont(platform::Dialogs::FontChoice{QStringLiteral("DejaVu Serif"), 14, true, false, true, true});
     ctrl(Qt::Key_F);
     EXPECT_EQ(services.dialogs.lastFontShown.family, QStringLiteral("MS Sans Serif")) << "a new database's font";
@@ -192,41 +216,4 @@ TEST_F(Formatting, FontDialogAppliesAndRemembersTheEditorFont)
     services.dialogs.expectFont(platform::Dialogs::FontChoice{QStringLiteral("DejaVu Sans"), 9, true, false, false, true});
     fresh->FormatCommand(6);
     EXPECT_EQ(setup.field(QStringLiteral("EditFontAttributi")).toString(), QStringLiteral("BU"));
-}
-
-TEST_F(Formatting, CancelledDialogsChangeNothingAndTheColourDialogColoursTheSelection)
-{
-    auto &setup = *session->store.rsSetup;
-    selectRange(0, 5);
-    const QTextCharFormat before = formatAt(0);
-    services.dialogs.expectFont(std::nullopt);
-    ctrl(Qt::Key_F);
-    services.dialogs.expectColor(std::nullopt);
-    ctrl(Qt::Key_W);
-    EXPECT_EQ(formatAt(0), before);
-    EXPECT_EQ(setup.field(QStringLiteral("EditFont")).toString(), QStringLiteral("MS Sans Serif"));
-    EXPECT_EQ(setup.field(QStringLiteral("Editcolore")).toInt(), 0);
-
-    services.dialogs.expectColor(QColor(0x12, 0x34, 0x56));
-    ctrl(Qt::Key_W);
-    EXPECT_EQ(formatAt(0).foreground().color(), QColor(0x12, 0x34, 0x56));
-    EXPECT_EQ(session->store.rsSetup->field(QStringLiteral("Editcolore")).toInt(), 0x563412) << "red in the low byte";
-}
-
-TEST_F(Formatting, FormattedBodyIsSavedAndReadBack)
-{
-    selectRange(0, 5);
-    ctrl(Qt::Key_B);
-    selectRange(0, 2);
-    ctrl(Qt::Key_T);
-    e->cmdSalva_Click();
-    frmNuovoArg *again = openTopic(QStringLiteral("Agenda"));
-    ASSERT_TRUE(again);
-    EXPECT_EQ(again->rtfContenuto->textCursor().position(), 0) << "a stored body opens at its start";
-    QTextCursor c(again->rtfContenuto->document());
-    c.setPosition(2);
-    EXPECT_EQ(c.charFormat().fontWeight(), QFont::Bold);
-    EXPECT_EQ(again->rtfContenuto->document()->firstBlock().blockFormat().alignment() & Qt::AlignHorizontal_Mask,
-              Qt::AlignHCenter);
-    EXPECT_TRUE(again->ProvaChiusura()) << "a loaded body counts as unchanged";
 }

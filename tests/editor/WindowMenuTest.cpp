@@ -15,7 +15,7 @@ QStringList visibleEntries(frmPrincipale *main)
 }
 } // namespace
 
-TEST_F(WindowMenu, ShowsTheNineOldestEditorsAndOthersBeyond)
+TEST_F(WindowMenu, ShowsTheNineOldestEditorsAndOthersBeyondInTheWindowListWhereEnterSwitchesToTheOldest)
 {
     EXPECT_FALSE(main->bar10->isVisible());
     EXPECT_TRUE(visibleEntries(main.get()).isEmpty());
@@ -54,6 +54,29 @@ TEST_F(WindowMenu, ShowsTheNineOldestEditorsAndOthersBeyond)
     // Numbers are never given twice.
     main->cmdInserisci_Click();
     EXPECT_EQ(session->finestre.editors().constLast()->NumFinestra, 10);
+
+    // The window list shows every editor; Enter switches to the oldest, which
+    // comes back normal.
+    session->finestre.editors().constLast()->txtArgomento->setText(QStringLiteral("w10"));
+    editors[0]->showMaximized();
+    editors[0]->showMinimized();
+    QStringList listed;
+    auto driver = whenShown<frmListaFinestre>([&listed](frmListaFinestre *d) {
+        for (int i = 0; i < d->lstFinestre->count(); ++i)
+            listed << d->lstFinestre->item(i)->text();
+        QTest::keyClick(d->lstFinestre, Qt::Key_Return);
+    });
+    main->mnuFinestraAltre->trigger();
+    ASSERT_EQ(listed.size(), 10);
+    EXPECT_EQ(listed.first(), QStringLiteral("w0"));
+    EXPECT_EQ(listed.last(), QStringLiteral("w10"));
+    EXPECT_EQ(session->finestre.SelectedWindowNumber, editors[0]->NumFinestra);
+    EXPECT_FALSE(editors[0]->isMinimized());
+    EXPECT_FALSE(editors[0]->isMaximized());
+
+    auto escape = whenShown<frmListaFinestre>([](frmListaFinestre *d) { QTest::keyClick(d->lstFinestre, Qt::Key_Escape); });
+    main->mnuFinestraAltre_Click();
+    EXPECT_EQ(session->finestre.SelectedWindowNumber, -1);
 }
 
 TEST_F(WindowMenu, MinimizeAndRestoreAllTouchOnlyEditors)
@@ -81,33 +104,4 @@ TEST_F(WindowMenu, MinimizeAndRestoreAllTouchOnlyEditors)
     EXPECT_FALSE(b->isMinimized());
     EXPECT_FALSE(b->isMaximized()) << "a minimized window comes back normal";
     EXPECT_FALSE(session->finestre.ActivateTopicWindow(topics["Far"], QString()));
-}
-
-TEST_F(WindowMenu, WindowListShowsEveryEditorAndEnterSwitchesToTheOldest)
-{
-    QList<frmNuovoArg *> editors;
-    for (int i = 0; i < 12; ++i) {
-        main->cmdInserisci_Click();
-        editors << session->finestre.editors().constLast();
-        editors.constLast()->txtArgomento->setText(QStringLiteral("e%1").arg(i));
-    }
-    editors[0]->showMaximized();
-    editors[0]->showMinimized();
-    QStringList listed;
-    auto driver = whenShown<frmListaFinestre>([&listed](frmListaFinestre *d) {
-        for (int i = 0; i < d->lstFinestre->count(); ++i)
-            listed << d->lstFinestre->item(i)->text();
-        QTest::keyClick(d->lstFinestre, Qt::Key_Return);
-    });
-    main->mnuFinestraAltre->trigger();
-    ASSERT_EQ(listed.size(), 12);
-    EXPECT_EQ(listed.first(), QStringLiteral("e0"));
-    EXPECT_EQ(listed.last(), QStringLiteral("e11"));
-    EXPECT_EQ(session->finestre.SelectedWindowNumber, editors[0]->NumFinestra);
-    EXPECT_FALSE(editors[0]->isMinimized());
-    EXPECT_FALSE(editors[0]->isMaximized());
-
-    auto escape = whenShown<frmListaFinestre>([](frmListaFinestre *d) { QTest::keyClick(d->lstFinestre, Qt::Key_Escape); });
-    main->mnuFinestraAltre_Click();
-    EXPECT_EQ(session->finestre.SelectedWindowNumber, -1);
 }

@@ -101,6 +101,14 @@ protected:
         main->lstArgomenti->setCurrentRow(row);
     }
 
+    // Opens the category named name from the category list.
+    void openCategory(const QString &name)
+    {
+        main->cmdCambia_Click();
+        select(name);
+        main->lstArgomenti_DblClick();
+    }
+
     frmNuovoArg *openTopic(const QString &title)
     {
         select(title);

@@ -20,7 +20,6 @@ struct State {
     int failFrom = 0;  // 0: never
     FaultyDisk::Fault fault = FaultyDisk::Fault::Full;
     int calls = 0;
-    int refused = 0;
     bool healed = true;
     std::deque<Methods> methods;  // never moved: files point into it
 };
@@ -34,7 +33,6 @@ int verdict(int ioError)
     ++g.calls;
     if (g.healed || g.failFrom == 0 || g.calls < g.failFrom)
         return SQLITE_OK;
-    ++g.refused;
     return g.fault == FaultyDisk::Fault::Full ? SQLITE_FULL : ioError;
 }
 
@@ -77,7 +75,7 @@ int xOpen(sqlite3_vfs *, const char *name, sqlite3_file *f, int flags, int *outF
 
 FaultyDisk::FaultyDisk()
 {
-    g.failFrom = g.calls = g.refused = 0;
+    g.failFrom = g.calls = 0;
     g.healed = true;
     g.real = sqlite3_vfs_find(nullptr);
     g.vfs = *g.real;
@@ -97,10 +95,9 @@ void FaultyDisk::failFrom(int n, Fault fault)
 {
     g.failFrom = n;
     g.fault = fault;
-    g.calls = g.refused = 0;
+    g.calls = 0;
     g.healed = false;
 }
 
 void FaultyDisk::heal() { g.healed = true; }
 int FaultyDisk::calls() const { return g.calls; }
-int FaultyDisk::refused() const { return g.refused; }

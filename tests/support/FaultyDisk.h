@@ -19,6 +19,4 @@ public:
     void heal();
     // Writes, syncs and truncates since failFrom(), refused ones included.
     int calls() const;
-    // How many were refused.
-    int refused() const;
 };
