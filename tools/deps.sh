@@ -21,10 +21,10 @@ PACKAGES=(
   # the print tests
   unrtf pandoc python3 poppler-utils
   # end-to-end tests: a real X desktop (display, window manager, notification
-  # area, session and accessibility buses), real input, screenshots, and a
-  # small session manager built against the X session libraries
+  # area, session and accessibility buses), real input, screenshots, and the
+  # X session libraries a small session manager in Python calls
   xvfb xauth x11-utils openbox trayer dbus at-spi2-core python3-pyatspi
-  xdotool imagemagick libsm-dev libice-dev
+  xdotool imagemagick libsm6 libice6
 )
 
 missing=()

@@ -73,7 +73,7 @@ for arg in "$@"; do
       # counters there came out negative, which stopped gcovr.
       if [ ! -f build-coverage/build.ninja ]; then
         cmake -S . -B build-coverage -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-          -DCMAKE_CXX_FLAGS="--coverage -fprofile-update=atomic" -DCMAKE_C_FLAGS="--coverage -fprofile-update=atomic" \
+          -DCMAKE_CXX_FLAGS="--coverage -fprofile-update=atomic" \
           -DCMAKE_EXE_LINKER_FLAGS=--coverage -DCMAKE_SHARED_LINKER_FLAGS=--coverage > /dev/null
       fi
       cmake --build build-coverage -j2 > /dev/null
