@@ -62,7 +62,8 @@ void FoundTopics::append(FoundTopics &&more)
     }
     const qsizetype offset = m_titles.size();
     m_titles.append(more.m_titles);
-    m_lines.reserve(m_lines.size() + more.m_lines.size());
+    // Grown as push_back grows it: reserving the exact size at every batch
+    // copied all lines so far each time, a million lines a hundred times.
     for (const Line &l : more.m_lines)
         m_lines.push_back({l.key, l.bytes, l.start + offset});
     more.clear();
