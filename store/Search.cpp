@@ -3,7 +3,6 @@
 #include "Like.h"
 #include "NoteStore.h"
 
-#include <QFileInfo>
 #include <QSet>
 
 #include <sqlite3.h>
@@ -84,17 +83,6 @@ void FoundTopics::clear()
 namespace {
 
 constexpr int kBatchRows = 4096;
-// A file that fits in one mapping is mapped for a scan, which spares copying
-// each page through the kernel. A larger one is read: a mapping reaches only
-// its first 2 GB, and each scan's new mapping faults its pages in again,
-// which at a million topics took twice as long as reading them. Only a
-// speed-up, so the pragma's result does not matter.
-constexpr qint64 kMapLimit = 2147418112;
-const char *mapFor(const NoteStore &store)
-{
-    return QFileInfo(store.DatabasePath).size() <= kMapLimit ? "PRAGMA mmap_size = 2147418112" : "PRAGMA mmap_size = 0";
-}
-
 // Runs a statement whose columns are key and title, handing its rows on in
 // batches.
 bool stream(Statement &st, const std::function<void(FoundTopics &&)> &onBatch)
@@ -236,7 +224,6 @@ bool scanAll(NoteStore &store, const QString &pattern, const std::function<void(
     for (Connection &c : helpers)
         parallel = parallel && c.openReadOnly(store.DatabasePath) && registerLike(c.handle());
     if (!parallel) {
-        sqlite3_exec(store.dbNotes.handle(), mapFor(store), nullptr, nullptr, nullptr);
         bool ok = true;
         for (int i = 0; i < slices && ok; ++i) {
             FoundTopics found;
@@ -244,9 +231,6 @@ bool scanAll(NoteStore &store, const QString &pattern, const std::function<void(
             if (ok && !found.isEmpty())
                 onBatch(std::move(found));
         }
-        // The mapping lasts only for the scan, so the program's memory does
-        // not stay at the file's size.
-        sqlite3_exec(store.dbNotes.handle(), "PRAGMA mmap_size = 0", nullptr, nullptr, nullptr);
         return ok;
     }
     struct Slice {
@@ -260,12 +244,12 @@ bool scanAll(NoteStore &store, const QString &pattern, const std::function<void(
     std::condition_variable doneOne;
     std::atomic<int> next{0};
     std::atomic<bool> stop{false};
-    const char *const map = mapFor(store);
     const auto work = [&](Connection *db) {
-        sqlite3_exec(db->handle(), map, nullptr, nullptr, nullptr);
         // Each page is read once: a page cache that fits the processor's own
         // keeps the page just read there for the matcher (a larger one made
-        // the scan a tenth slower, a far larger one a quarter).
+        // the scan a tenth slower, a far larger one a quarter). Pages are
+        // read, not mapped: the scan reads a fraction of the file, and
+        // faulting in a fresh mapping of it made a scan a quarter slower.
         sqlite3_exec(db->handle(), "PRAGMA cache_size = -128", nullptr, nullptr, nullptr);
         for (int i = next++; i < slices && !stop; i = next++) {
             Slice &s = slice[size_t(i)];
