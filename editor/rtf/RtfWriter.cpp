@@ -298,6 +298,9 @@ QByteArray Writer::runHeader(const QTextCharFormat &cf)
 QByteArray Writer::run()
 {
     m_body.reserve(m_doc->characterCount() + m_doc->characterCount() / 8 + 256);
+    // Where the last run ended, and the codes it began with.
+    qsizetype lastRunEnd = -1;
+    QByteArray lastHeader;
     // Every paragraph ends with its mark, the last one too: readers drop
     // the mark that ends a document, so a final empty paragraph survives.
     for (QTextBlock block = m_doc->begin(); block.isValid(); block = block.next()) {
@@ -325,8 +328,16 @@ QByteArray Writer::run()
             auto header = m_runs.constFind(key);
             if (header == m_runs.cend())
                 header = m_runs.insert(key, runHeader(cf));
-            m_body.insert(start, *header);
+            // A run whose codes are those of the run just before it goes on
+            // in that one: the two read back as one run, which a second save
+            // would write as one.
+            if (start == lastRunEnd && *header == lastHeader)
+                m_body.remove(start - 1, 1);
+            else
+                m_body.insert(start, *header);
             m_body += '}';
+            lastRunEnd = m_body.size();
+            lastHeader = *header;
         }
         m_body += "\\par\n";
     }
