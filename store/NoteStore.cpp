@@ -95,30 +95,39 @@ CREATE TABLE IF NOT EXISTS Bozze (
 );
 )sql";
 
+// A table of some of each topic's fields, kept in step with Argomenti by
+// triggers in the same transactions as the topics: fields declares its
+// columns, values gives them from the new row.
+QString keptCopySql(const QString &table, const QString &triggers, const QString &fields, const QString &columns,
+                    const QString &values)
+{
+    const QString insert = QStringLiteral("INSERT OR REPLACE INTO %1 (%2) VALUES (%3);").arg(table, columns, values);
+    return QStringLiteral(R"sql(
+CREATE TABLE IF NOT EXISTS %1 (%2);
+CREATE TRIGGER IF NOT EXISTS %3_insert AFTER INSERT ON Argomenti BEGIN
+    %4
+END;
+CREATE TRIGGER IF NOT EXISTS %3_delete AFTER DELETE ON Argomenti BEGIN
+    DELETE FROM %1 WHERE idArgomento = old.idArgomento;
+END;
+CREATE TRIGGER IF NOT EXISTS %3_update AFTER UPDATE OF idArgomento, argomento, ContenutoTxt ON Argomenti BEGIN
+    DELETE FROM %1 WHERE idArgomento = old.idArgomento;
+    %4
+END;
+)sql").arg(table, fields, triggers, insert);
+}
+
 // Version 4: each topic's key, title and plain text again in a table of
 // their own, so that a scan for a pattern the trigram index cannot narrow
 // reads those alone and not the pages of the RTF bodies stored between them
-// in Argomenti. Kept in step by triggers, in the same transactions as the
-// topics.
-const char *const kPlainTexts = R"sql(
-CREATE TABLE IF NOT EXISTS ArgomentiTesto (
-    idArgomento INTEGER PRIMARY KEY,
-    argomento TEXT,
-    ContenutoTxt LONGTEXT
-);
-CREATE TRIGGER IF NOT EXISTS Argomenti_testo_insert AFTER INSERT ON Argomenti BEGIN
-    INSERT OR REPLACE INTO ArgomentiTesto (idArgomento, argomento, ContenutoTxt)
-        VALUES (new.idArgomento, new.argomento, new.ContenutoTxt);
-END;
-CREATE TRIGGER IF NOT EXISTS Argomenti_testo_delete AFTER DELETE ON Argomenti BEGIN
-    DELETE FROM ArgomentiTesto WHERE idArgomento = old.idArgomento;
-END;
-CREATE TRIGGER IF NOT EXISTS Argomenti_testo_update AFTER UPDATE OF idArgomento, argomento, ContenutoTxt ON Argomenti BEGIN
-    DELETE FROM ArgomentiTesto WHERE idArgomento = old.idArgomento;
-    INSERT OR REPLACE INTO ArgomentiTesto (idArgomento, argomento, ContenutoTxt)
-        VALUES (new.idArgomento, new.argomento, new.ContenutoTxt);
-END;
-)sql";
+// in Argomenti.
+QString plainTextsSql()
+{
+    return keptCopySql(QStringLiteral("ArgomentiTesto"), QStringLiteral("Argomenti_testo"),
+                       QStringLiteral("idArgomento INTEGER PRIMARY KEY, argomento TEXT, ContenutoTxt LONGTEXT"),
+                       QStringLiteral("idArgomento, argomento, ContenutoTxt"),
+                       QStringLiteral("new.idArgomento, new.argomento, new.ContenutoTxt"));
+}
 
 // Version 5: the first thousand characters of each plain text again, with
 // the title, in a table of their own. A scan for a pattern ending in '*'
@@ -126,8 +135,7 @@ END;
 // a page holds several of them where it holds one whole text. Only a topic
 // its beginning does not decide is read whole from ArgomentiTesto. Intero
 // tells that the beginning is the whole text (compared in bytes, as a
-// character count stops at a NUL). Kept in step by triggers, in the same
-// transactions as the topics.
+// character count stops at a NUL).
 QString textStart(const QString &t)
 {
     return QStringLiteral("substr(%1, 1, 1000)").arg(t);
@@ -138,27 +146,11 @@ QString isWholeText(const QString &t)
 }
 QString textStartsSql()
 {
-    const QString insert = QStringLiteral("INSERT OR REPLACE INTO ArgomentiInizio (idArgomento, argomento, Inizio, Intero) "
-                                          "VALUES (new.idArgomento, new.argomento, %1, %2);")
-                               .arg(textStart(QStringLiteral("new.ContenutoTxt")), isWholeText(QStringLiteral("new.ContenutoTxt")));
-    return QStringLiteral(R"sql(
-CREATE TABLE IF NOT EXISTS ArgomentiInizio (
-    idArgomento INTEGER PRIMARY KEY,
-    argomento TEXT,
-    Inizio TEXT,
-    Intero INTEGER
-);
-CREATE TRIGGER IF NOT EXISTS Argomenti_inizio_insert AFTER INSERT ON Argomenti BEGIN
-    %1
-END;
-CREATE TRIGGER IF NOT EXISTS Argomenti_inizio_delete AFTER DELETE ON Argomenti BEGIN
-    DELETE FROM ArgomentiInizio WHERE idArgomento = old.idArgomento;
-END;
-CREATE TRIGGER IF NOT EXISTS Argomenti_inizio_update AFTER UPDATE OF idArgomento, argomento, ContenutoTxt ON Argomenti BEGIN
-    DELETE FROM ArgomentiInizio WHERE idArgomento = old.idArgomento;
-    %1
-END;
-)sql").arg(insert);
+    return keptCopySql(QStringLiteral("ArgomentiInizio"), QStringLiteral("Argomenti_inizio"),
+                       QStringLiteral("idArgomento INTEGER PRIMARY KEY, argomento TEXT, Inizio TEXT, Intero INTEGER"),
+                       QStringLiteral("idArgomento, argomento, Inizio, Intero"),
+                       QStringLiteral("new.idArgomento, new.argomento, %1, %2")
+                           .arg(textStart(QStringLiteral("new.ContenutoTxt")), isWholeText(QStringLiteral("new.ContenutoTxt"))));
 }
 
 // Flushes a file, or a folder's entries, to the disk.
@@ -426,7 +418,7 @@ bool NoteStore::migrate(int fromVersion)
     if (fromVersion < 3 && !dbNotes.exec(QString::fromUtf8(kDrafts)))
         return false;
     if (fromVersion < 4
-        && (!dbNotes.exec(QString::fromUtf8(kPlainTexts))
+        && (!dbNotes.exec(plainTextsSql())
             || !copyTopics(Work::CopyingTexts, QStringLiteral("Argomenti"),
                            QStringLiteral("INSERT OR REPLACE INTO ArgomentiTesto (idArgomento, argomento, ContenutoTxt)"))))
         return false;
@@ -580,7 +572,7 @@ bool NoteStore::createDatabase(const QString &path, const QDateTime &now, QStrin
         }
         ok = ok && db.exec(QString::fromUtf8(kTopicIndex));
         ok = ok && db.exec(QString::fromUtf8(kDrafts));
-        ok = ok && db.exec(QString::fromUtf8(kPlainTexts));
+        ok = ok && db.exec(plainTextsSql());
         ok = ok && db.exec(textStartsSql());
         ok = ok && db.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion));
         ok = ok && tx.commit();
