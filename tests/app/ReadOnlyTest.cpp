@@ -51,7 +51,6 @@ TEST_F(ReadOnly, DatabaseIsSaidAtStartAndNothingCanBeChangedOrLeftBehind)
 
         // The editor shows the topic and offers nothing to save into.
         frmNuovoArg *editor = openTopic(QStringLiteral("Agenda"));
-        ASSERT_TRUE(editor);
         EXPECT_FALSE(editor->cmdSalva->isEnabled());
         EXPECT_TRUE(editor->rtfContenuto->isReadOnly());
         EXPECT_TRUE(editor->ProvaChiusura()) << "nothing held that could be lost";

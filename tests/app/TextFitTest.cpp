@@ -128,7 +128,6 @@ TEST_F(TextFit, EveryWindowShowsItsTextsWholeInBothLanguages)
         main->lstArgomenti_DblClick();
 
         frmNuovoArg *editor = openTopic(QStringLiteral("Agenda"));
-        ASSERT_NE(editor, nullptr);
         editor->SetToolbarVisible(false);
         check("the editor with its legend", editor);
         editor->SetToolbarVisible(true);

@@ -49,7 +49,6 @@ TEST_F(Commands, NewTopicJoinsTheListAtItsPlaceOnlyWhenSavedEvenWithAnEmptyTitle
 TEST_F(Commands, SavingRenamesTheEntryOnlyWhereTheListShowsTheTopicsCategory)
 {
     frmNuovoArg *editor = openTopic(QStringLiteral("Summary"));
-    ASSERT_TRUE(editor);
     editor->txtArgomento->setText(QStringLiteral("Abstract"));
     editor->cmdSalva->click();
     EXPECT_GE(rowOf(QStringLiteral("Abstract")), 0);
@@ -57,7 +56,6 @@ TEST_F(Commands, SavingRenamesTheEntryOnlyWhereTheListShowsTheTopicsCategory)
 
     // The category list, or another category, is left alone.
     editor = openTopic(QStringLiteral("Agenda"));
-    ASSERT_TRUE(editor);
     main->cmdCambia_Click();
     const QStringList categoryList = listTexts();
     editor->txtArgomento->setText(QStringLiteral("Renamed"));
@@ -108,7 +106,6 @@ TEST_F(Commands, DeletingNeedsASelectionAYesNoEditorOpenOnTheTopicAndForACategor
         return services.dialogs.shown().constLast().prompt;
     };
     frmNuovoArg *editor = openTopic(QStringLiteral("Summary"));
-    ASSERT_TRUE(editor);
     editor->showMinimized();
     EXPECT_EQ(refusal("Summary"), QStringLiteral("Close the topic window first."));
     EXPECT_EQ(listTexts().size(), 2);

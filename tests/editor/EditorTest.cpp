@@ -9,7 +9,6 @@ using Editor = BrowserFixture;
 TEST_F(Editor, LoadsTheTopicAndItsUpdateTimeAndTheCloseChecksSeeTitleTextAndFormattingChanges)
 {
     frmNuovoArg *e = openTopic(QStringLiteral("Agenda"));
-    ASSERT_TRUE(e);
     EXPECT_EQ(e->windowTitle(), QStringLiteral("Agenda"));
     EXPECT_EQ(e->labModifica->text(), QStringLiteral("Last update: 04/05/25 03:02"));
     EXPECT_EQ(e->idCategoria, categories["beta"]);
@@ -41,7 +40,6 @@ TEST_F(Editor, LoadsTheTopicAndItsUpdateTimeAndTheCloseChecksSeeTitleTextAndForm
     e->rtfContenuto->document()->setModified(false);
 
     frmNuovoArg *f = openTopic(QStringLiteral("Summary"));
-    ASSERT_TRUE(f);
     QTextCursor c(f->rtfContenuto->document());
     c.select(QTextCursor::Document);
     QTextCharFormat bold;
@@ -75,7 +73,6 @@ TEST_F(Editor, ATitleChangeCutsTheTitleToTheFieldWholeAndKeepsABodyLeftAsLoadedA
     storeFields(topics["Agenda"], {{"contenuto", body}});
 
     frmNuovoArg *e = openTopic(QStringLiteral("Agenda"));
-    ASSERT_TRUE(e);
     EXPECT_EQ(e->rtfContenuto->toPlainText(), QStringLiteral("Shown text"));
     // A character outside the basic plane straddles the width: it goes whole.
     const int width = session->store.rsArgomenti->fieldSize(QStringLiteral("argomento"));
@@ -103,7 +100,6 @@ TEST_F(Editor, ATopicThatCannotBeReadIsNotOfferedForSavingAndASaveThatFailsKeeps
     ASSERT_TRUE(db.exec(QStringLiteral("ALTER TABLE Argomenti RENAME COLUMN contenuto TO elsewhere")));
     services.dialogs.expectMsgBox();
     frmNuovoArg *e = openTopic(QStringLiteral("Agenda"));
-    ASSERT_TRUE(e);
     EXPECT_EQ(services.dialogs.shown().size(), 1) << "the error is shown";
     EXPECT_FALSE(e->cmdSalva->isEnabled());
     EXPECT_TRUE(e->rtfContenuto->isReadOnly());
@@ -117,7 +113,6 @@ TEST_F(Editor, ATopicThatCannotBeReadIsNotOfferedForSavingAndASaveThatFailsKeeps
     // meanwhile, then with a picture past what the reader keeps (stored, it
     // would reopen without it), refused before the store is touched.
     e = openTopic(QStringLiteral("Summary"));
-    ASSERT_TRUE(e);
     e->rtfContenuto->setPlainText(QStringLiteral("precious"));
     ASSERT_TRUE(stored(topics["Summary"]) && session->store.rsArgomenti->remove());
     services.dialogs.expectMsgBox();

@@ -11,7 +11,6 @@ protected:
     {
         BrowserFixture::SetUp();
         e = openTopic(QStringLiteral("Agenda"));
-        ASSERT_TRUE(e);
         body = e->rtfContenuto;
         body->setPlainText(QStringLiteral("alpha beta gamma\nsecond line"));
     }
@@ -149,7 +148,6 @@ TEST_F(Formatting, AlignmentButtonsFollowTheSelectionBulletsTurnOnAndOffAndTheFo
     ctrl(Qt::Key_T);
     e->cmdSalva_Click();
     frmNuovoArg *again = openTopic(QStringLiteral("Agenda"));
-    ASSERT_TRUE(again);
     EXPECT_EQ(again->rtfContenuto->textCursor().position(), 0) << "a stored body opens at its start";
     QTextCursor c(again->rtfContenuto->document());
     c.setPosition(2);

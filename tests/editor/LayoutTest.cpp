@@ -35,7 +35,6 @@ using EditorWindowLayout = BrowserFixture;
 TEST_F(EditorWindowLayout, ControlsFollowTheWindowSizeAndTheStripAndSizeAreRememberedForTheNextEditor)
 {
     frmNuovoArg *e = openTopic(QStringLiteral("Agenda"));
-    ASSERT_TRUE(e);
     // The figures are the layout rules' (above); here, that the window applies them.
     e->resize(600, 500);
     QCoreApplication::processEvents();
@@ -57,7 +56,6 @@ TEST_F(EditorWindowLayout, ControlsFollowTheWindowSizeAndTheStripAndSizeAreRemem
     EXPECT_NEAR(session->store.rsSetup->field(QStringLiteral("UltimaAlt")).toDouble(), outer.height() * 15, 1);
 
     frmNuovoArg *next = openTopic(QStringLiteral("Summary"));
-    ASSERT_TRUE(next);
     EXPECT_TRUE(next->frmScritte->isVisibleTo(next));
     EXPECT_EQ(next->frameGeometry().size(), outer) << "the outer size is kept, not grown by the frame";
     next->imgApri->click();

@@ -83,7 +83,6 @@ TEST_F(WindowMenu, MinimizeAndRestoreAllTouchOnlyEditors)
 {
     frmNuovoArg *a = openTopic(QStringLiteral("Agenda"));
     frmNuovoArg *b = openTopic(QStringLiteral("Summary"));
-    ASSERT_TRUE(a && b);
     b->showMaximized();
     main->mnuMinimizza_Click();
     EXPECT_TRUE(a->isMinimized());

@@ -14,6 +14,8 @@
 #include <QTextEdit>
 #include <QTest>
 
+#include <stdexcept>
+
 class BrowserFixture : public AppFixture {
 protected:
     void SetUp() override
@@ -109,11 +111,15 @@ protected:
         main->lstArgomenti_DblClick();
     }
 
+    // Opens the topic titled title; a test cannot go on without its editor,
+    // so failing to open it ends the test.
     frmNuovoArg *openTopic(const QString &title)
     {
         select(title);
         main->OpenTopic();
-        return editorOf(topics.value(title));
+        if (frmNuovoArg *e = editorOf(topics.value(title)))
+            return e;
+        throw std::runtime_error("no editor opened for " + title.toStdString());
     }
 
     frmNuovoArg *editorOf(int topicId) const
