@@ -14,7 +14,8 @@
 
 namespace {
 
-// The notes as the user knows them: categories and topics, keys included.
+// The notes as the user knows them, categories and topics with their keys,
+// and the format of the file that holds them.
 QString notesIn(const QString &path)
 {
     if (!QFileInfo::exists(path))
@@ -26,7 +27,8 @@ QString notesIn(const QString &path)
     for (const char *sql : {"SELECT idCategoria, Categoria FROM Categorie ORDER BY 1",
                             "SELECT idArgomento, idCategoria, argomento, contenuto, ContenutoTxt, ultimoaggiornamento "
                             "FROM Argomenti ORDER BY 1",
-                            "SELECT count(*) FROM Setup"}) {
+                            "SELECT count(*) FROM Setup", "SELECT user_version FROM pragma_user_version",
+                            "SELECT name FROM sqlite_schema ORDER BY 1"}) {
         store::Statement st(db, QString::fromLatin1(sql));
         while (st.step()) {
             for (int c = 0; c < st.columnCount(); ++c)
@@ -98,8 +100,8 @@ protected:
     {
         FaultyDisk disk;
         relaunch(!op.firstStart);
-        const QString before = notesIn(path());
         op.prepare(*this);
+        const QString before = notesIn(path());
         const qsizetype cleanBoxes = services.dialogs.shown().size();
         disk.failFrom(0);
         {
@@ -185,6 +187,20 @@ std::vector<Faults::Operation> Faults::operations()
         {"delete", [](Faults &t) { t.select(QStringLiteral("Agenda")); }, [](Faults &t) { t.main->cmdCancella_Click(); }},
         {"packing", nothing, [](Faults &t) { t.main->mnuCompatta_Click(); }},
         {"first-start creation", nothing, [](Faults &t) { t.start(); }, true},
+        // A file of the first format: every table added since is built at its opening.
+        {"opening an older file",
+         [](Faults &t) {
+             ASSERT_FALSE(TempDir::write(t.path(), t.m_pristine).isEmpty());
+             store::Connection db;
+             ASSERT_TRUE(db.open(t.path(), false));
+             QString older = QStringLiteral("DROP TABLE ArgomentiFts; DROP TABLE Bozze; DROP TABLE ArgomentiTesto; "
+                                            "DROP TABLE ArgomentiInizio; PRAGMA user_version = 1;");
+             for (const char *copy : {"fts", "testo", "inizio"})
+                 for (const char *on : {"insert", "delete", "update"})
+                     older += QStringLiteral(" DROP TRIGGER Argomenti_%1_%2;").arg(QLatin1String(copy), QLatin1String(on));
+             ASSERT_TRUE(db.exec(older));
+         },
+         [](Faults &t) { t.start(); }, true},
     };
 }
 
