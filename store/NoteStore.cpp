@@ -321,7 +321,7 @@ bool NoteStore::checkFile(qint64 *version)
         dbNotes.setErrors(model.errors());
         return false;
     }
-    for (const QString table : {QStringLiteral("Setup"), QStringLiteral("Argomenti"), QStringLiteral("Categorie")}) {
+    for (const QString &table : {QStringLiteral("Setup"), QStringLiteral("Argomenti"), QStringLiteral("Categorie")}) {
         const auto found = TableInfo::read(dbNotes, table);
         if (!found)
             return false;
