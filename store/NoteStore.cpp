@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <vector>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -151,6 +152,34 @@ QString textStartsSql()
                        QStringLiteral("idArgomento, argomento, Inizio, Intero"),
                        QStringLiteral("new.idArgomento, new.argomento, %1, %2")
                            .arg(textStart(QStringLiteral("new.ContenutoTxt")), isWholeText(QStringLiteral("new.ContenutoTxt"))));
+}
+
+// What each format after the first added: its tables, made on a new file
+// and on opening an older one, which then fills them from the topics in
+// table from (unless from is empty) with insert over columns.
+struct FormatStep {
+    int version;
+    QString tables;
+    NoteStore::Work work = NoteStore::Work::CopyingTexts;
+    QString from = {};
+    QString insert = {};
+    QString columns = QStringLiteral("idArgomento, argomento, ContenutoTxt");
+};
+
+const std::vector<FormatStep> &formatSteps()
+{
+    static const std::vector<FormatStep> steps = {
+        {2, QString::fromUtf8(kTopicIndex), NoteStore::Work::IndexingTopics, QStringLiteral("Argomenti"),
+         QStringLiteral("INSERT INTO ArgomentiFts(rowid, argomento, ContenutoTxt)")},
+        {3, QString::fromUtf8(kDrafts)},
+        {4, plainTextsSql(), NoteStore::Work::CopyingTexts, QStringLiteral("Argomenti"),
+         QStringLiteral("INSERT OR REPLACE INTO ArgomentiTesto (idArgomento, argomento, ContenutoTxt)")},
+        {5, textStartsSql(), NoteStore::Work::CopyingTexts, QStringLiteral("ArgomentiTesto"),
+         QStringLiteral("INSERT OR REPLACE INTO ArgomentiInizio (idArgomento, argomento, Inizio, Intero)"),
+         QStringLiteral("idArgomento, argomento, %1, %2")
+             .arg(textStart(QStringLiteral("ContenutoTxt")), isWholeText(QStringLiteral("ContenutoTxt")))},
+    };
+    return steps;
 }
 
 // Flushes a file, or a folder's entries, to the disk.
@@ -410,25 +439,11 @@ bool NoteStore::migrate(int fromVersion)
         }
         ~Ticks() { sqlite3_progress_handler(store->dbNotes.handle(), 0, nullptr, nullptr); }
     } ticks(this);
-    if (fromVersion < 2
-        && (!dbNotes.exec(QString::fromUtf8(kTopicIndex))
-            || !copyTopics(Work::IndexingTopics, QStringLiteral("Argomenti"),
-                           QStringLiteral("INSERT INTO ArgomentiFts(rowid, argomento, ContenutoTxt)"))))
-        return false;
-    if (fromVersion < 3 && !dbNotes.exec(QString::fromUtf8(kDrafts)))
-        return false;
-    if (fromVersion < 4
-        && (!dbNotes.exec(plainTextsSql())
-            || !copyTopics(Work::CopyingTexts, QStringLiteral("Argomenti"),
-                           QStringLiteral("INSERT OR REPLACE INTO ArgomentiTesto (idArgomento, argomento, ContenutoTxt)"))))
-        return false;
-    if (fromVersion < 5
-        && (!dbNotes.exec(textStartsSql())
-            || !copyTopics(Work::CopyingTexts, QStringLiteral("ArgomentiTesto"),
-                           QStringLiteral("INSERT OR REPLACE INTO ArgomentiInizio (idArgomento, argomento, Inizio, Intero)"),
-                           QStringLiteral("idArgomento, argomento, %1, %2")
-                               .arg(textStart(QStringLiteral("ContenutoTxt")), isWholeText(QStringLiteral("ContenutoTxt"))))))
-        return false;
+    for (const FormatStep &step : formatSteps())
+        if (fromVersion < step.version
+            && (!dbNotes.exec(step.tables)
+                || (!step.from.isEmpty() && !copyTopics(step.work, step.from, step.insert, step.columns))))
+            return false;
     if (!dbNotes.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion)))
         return false;
     return tx.commit();
@@ -570,10 +585,8 @@ bool NoteStore::createDatabase(const QString &path, const QDateTime &now, QStrin
             st.bind(1, toStoredDateTime(now));
             ok = st.run();
         }
-        ok = ok && db.exec(QString::fromUtf8(kTopicIndex));
-        ok = ok && db.exec(QString::fromUtf8(kDrafts));
-        ok = ok && db.exec(plainTextsSql());
-        ok = ok && db.exec(textStartsSql());
+        for (const FormatStep &step : formatSteps())
+            ok = ok && db.exec(step.tables);
         ok = ok && db.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion));
         ok = ok && tx.commit();
     }

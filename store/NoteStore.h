@@ -152,8 +152,7 @@ private:
     bool migrate(int fromVersion);
     // Runs insert over the columns of every topic in table from, in slices
     // of key order.
-    bool copyTopics(Work work, const QString &from, const QString &insert,
-                    const QString &columns = QStringLiteral("idArgomento, argomento, ContenutoTxt"));
+    bool copyTopics(Work work, const QString &from, const QString &insert, const QString &columns);
     void report(Work work, qint64 done, qint64 total);
     bool m_topicIndex = false;
     bool m_plainTexts = false;
