@@ -86,9 +86,6 @@ TEST(RtfRoundTrip, EveryAttributeComesBackAsItWasWritten)
 
     QTextDocument back;
     ASSERT_TRUE(rtf::read(rtf, &back));
-    ASSERT_EQ(back.blockCount(), original.blockCount()) << rtf.toStdString();
-    EXPECT_EQ(rtf::plainText(&back), rtf::plainText(&original)) << rtf.toStdString();
-
     EXPECT_EQ(paragraphsOf(back), paragraphsOf(original)) << rtf.toStdString();
     // The two bullets stay one list.
     const QTextBlock b3 = back.findBlockByNumber(3), b4 = back.findBlockByNumber(4);
@@ -119,10 +116,7 @@ TEST(RtfRoundTrip, PicturesAreKeptAsPngAndJpeg)
     QTextDocument back;
     ASSERT_TRUE(rtf::read(rtf, &back));
     EXPECT_EQ(rtf::plainText(&back), u"before  after"_s);
-    QTextImageFormat picture;
-    for (auto it = back.begin().begin(); !it.atEnd(); ++it)
-        if (it.fragment().charFormat().isImageFormat())
-            picture = it.fragment().charFormat().toImageFormat();
+    const QTextImageFormat picture = formatAt(back, QString(QChar::ObjectReplacementCharacter)).toImageFormat();
     ASSERT_FALSE(picture.name().isEmpty()) << "a picture is read";
     EXPECT_EQ(QSizeF(picture.width(), picture.height()), QSizeF(60, 40));
     QImage loaded;
