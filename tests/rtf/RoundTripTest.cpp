@@ -62,11 +62,9 @@ void buildSample(QTextDocument &doc)
     c.insertText(u"justified"_s, plain);
     // Indent levels of a list and of a paragraph: readers know only the
     // margin, so the text must begin where it did.
-    QTextListFormat levels;
-    levels.setStyle(QTextListFormat::ListDisc);
-    levels.setIndent(1);
     c.insertBlock(paragraph(Qt::AlignLeft));
-    c.createList(levels);
+    lf.setIndent(1);
+    c.createList(lf);
     c.insertText(u"bullet one level in"_s, plain);
     QTextBlockFormat twoLevels = paragraph(Qt::AlignLeft, 300);
     twoLevels.setIndent(2);

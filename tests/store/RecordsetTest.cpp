@@ -10,7 +10,6 @@ TEST_F(Records, SeekFindsByPrimaryKeyOrReportsNoMatchAndAWalkSeesRecordsAddedAhe
     EXPECT_GT(addCategory(u"Beta"_s), c);
     const int t = addTopic(c, u"Groceries"_s, u"milk"_s);
     auto &rs = *ns.rsArgomenti;
-    ASSERT_TRUE(rs.setIndex(u"PrimaryKey"_s));
     EXPECT_TRUE(rs.seek(t));
     EXPECT_FALSE(rs.noMatch());
     EXPECT_EQ(text(rs, "argomento") + u'|' + text(rs, "contenuto"), u"Groceries|milk"_s);
@@ -110,7 +109,6 @@ TEST_F(Records, EditedRecordStaysCurrentOtherCursorsSeeTheChangeAndADeletedOneIs
     EXPECT_EQ(text(*other, "argomento"), u"Draft"_s);
 
     auto &rs = *ns.rsArgomenti;
-    rs.setIndex(u"PrimaryKey"_s);
     ASSERT_TRUE(rs.seek(t) && rs.edit() && rs.setField(u"argomento"_s, u"Final"_s));
     EXPECT_EQ(text(rs, "argomento"), u"Final"_s) << "edit buffer is read back";
     ASSERT_TRUE(rs.update());
@@ -138,7 +136,6 @@ TEST_F(Records, EditedRecordStaysCurrentOtherCursorsSeeTheChangeAndADeletedOneIs
 
     // Saving a record deleted meanwhile through another cursor fails, and says so.
     auto &categories = *ns.rsCategorie;
-    categories.setIndex(u"PrimaryKey"_s);
     ASSERT_TRUE(categories.seek(c) && categories.edit());
     categories.setField(u"Categoria"_s, u"Renamed"_s);
     auto another = store::TableRecordset::open(ns.dbNotes, u"Categorie"_s);
@@ -214,7 +211,6 @@ TEST_F(Records, ANewStoreHasOneSetupRecordEmptyTablesAndSnapshotsAreAtBothEndsAn
     auto rs = ns.openQuery(u"SELECT * FROM Argomenti ORDER BY argomento DESC"_s);
     ASSERT_TRUE(rs);
     auto &t = *ns.rsArgomenti;
-    t.setIndex(u"PrimaryKey"_s);
     ASSERT_TRUE(t.seek(second) && t.remove() && t.seek(third) && t.edit());
     const QDateTime alarm(QDate(2030, 1, 1), QTime(8, 0));
     t.setField(u"argomento"_s, u"changed"_s);

@@ -114,7 +114,6 @@ TEST_F(Search, IndexedSearchGivesWhatAFullScanGivesAfterSavesDeletesMovesPacking
     EXPECT_TRUE(store::TrigramQuery(u"*a?c*"_s).isEmpty()) << "no run of three: a full scan";
     EXPECT_EQ(scan(u"*"_s).size(), 400) << "every topic has a title, if only an empty one";
     auto &rs = *ns.rsArgomenti;
-    rs.setIndex(u"PrimaryKey"_s);
     for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
         const int key = rs.field(u"idArgomento"_s).toInt();
         if (key % 3 == 0) {
