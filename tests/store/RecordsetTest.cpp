@@ -4,7 +4,7 @@
 
 using Records = StoreFixture;
 
-TEST_F(Records, SeekFindsByPrimaryKeyOrReportsNoMatchAndAWalkSeesRecordsAddedAheadOfIt)
+TEST_F(Records, SeekEditAndDeleteByKeyAreSeenByEveryCursorAndTheirFailuresLeaveNothingCurrentOrWritten)
 {
     const int c = addCategory(u"Home"_s);
     EXPECT_GT(addCategory(u"Beta"_s), c);
@@ -29,12 +29,53 @@ TEST_F(Records, SeekFindsByPrimaryKeyOrReportsNoMatchAndAWalkSeesRecordsAddedAhe
 
     // A walk sees records added ahead of it through another cursor.
     rs.moveFirst();
-    auto writer = store::TableRecordset::open(ns.dbNotes, u"Argomenti"_s);
-    ASSERT_TRUE(writer->addNew() && writer->setField(u"idCategoria"_s, c) && writer->setField(u"argomento"_s, u"added"_s) && writer->update());
+    auto other = store::TableRecordset::open(ns.dbNotes, u"Argomenti"_s);
+    ASSERT_TRUE(other->addNew() && other->setField(u"idCategoria"_s, c) && other->setField(u"argomento"_s, u"added"_s) && other->update());
+    const int added = int(other->lastModified());
     QStringList seen;
     for (; !rs.eof(); rs.moveNext())
         seen << text(rs, "argomento");
     EXPECT_EQ(seen, (QStringList{u"Groceries"_s, u"added"_s}));
+
+    // An edited record stays current, and the other cursor sees the change.
+    other->setIndex(u"PrimaryKey"_s);
+    ASSERT_TRUE(other->seek(t));
+    EXPECT_EQ(text(*other, "argomento"), u"Groceries"_s);
+    ASSERT_TRUE(rs.seek(t) && rs.edit() && rs.setField(u"argomento"_s, u"Final"_s));
+    EXPECT_EQ(text(rs, "argomento"), u"Final"_s) << "edit buffer is read back";
+    ASSERT_TRUE(rs.update());
+    EXPECT_EQ(text(rs, "argomento"), u"Final"_s);
+    EXPECT_EQ(rs.lastModified(), t);
+    EXPECT_EQ(text(*other, "argomento"), u"Final"_s);
+
+    // A cancelled edit changes nothing.
+    rs.edit();
+    rs.setField(u"argomento"_s, u"Lost"_s);
+    rs.cancelUpdate();
+    EXPECT_FALSE(rs.update()) << "update without edit is refused";
+    ASSERT_TRUE(rs.seek(t));
+    EXPECT_EQ(text(rs, "argomento"), u"Final"_s);
+
+    // A deleted record cannot be read, and its key is never reused.
+    ASSERT_TRUE(rs.seek(t) && rs.remove());
+    EXPECT_FALSE(rs.field(u"argomento"_s).isValid());
+    EXPECT_FALSE(rs.remove()) << "deleting twice is an error";
+    ASSERT_TRUE(rs.moveNext()) << "the walk goes on after a deleted record";
+    EXPECT_EQ(rs.field(u"idArgomento"_s).toInt(), added);
+    ASSERT_TRUE(rs.remove());
+    EXPECT_GT(addTopic(c, u"third"_s), added);
+
+    // Saving a record deleted meanwhile through another cursor fails, and says so.
+    auto &categories = *ns.rsCategorie;
+    ASSERT_TRUE(categories.seek(c) && categories.edit());
+    categories.setField(u"Categoria"_s, u"Renamed"_s);
+    auto another = store::TableRecordset::open(ns.dbNotes, u"Categorie"_s);
+    another->setIndex(u"PrimaryKey"_s);
+    ASSERT_TRUE(another->seek(c) && another->remove());
+    EXPECT_FALSE(categories.update());
+    ASSERT_FALSE(ns.errors().isEmpty());
+    EXPECT_EQ(ns.errors().constLast().description, u"Record is deleted."_s);
+    EXPECT_EQ(categories.recordCount(), 1) << "nothing was written back: Beta alone is left";
 }
 
 TEST_F(Records, CategoryIndexKeepsTopicsOfACategoryAdjacentAndWalksWithoutReadingBodies)
@@ -96,55 +137,6 @@ TEST_F(Records, CategoryNameIndexOrdersWithoutRegardToCase)
     EXPECT_EQ(names.mid(0, 4), (QStringList{u"Alpha"_s, u"beta"_s, u"Gamma"_s, u"n00"_s}));
     EXPECT_EQ(names.mid(42), (QStringList{u"n39"_s, u"zeta"_s}));
     EXPECT_TRUE(rs.seek(u"GAMMA"_s));
-}
-
-TEST_F(Records, EditedRecordStaysCurrentOtherCursorsSeeTheChangeAndADeletedOneIsGoneAndCannotBeSaved)
-{
-    const int c = addCategory(u"Work"_s);
-    const int t = addTopic(c, u"Draft"_s);
-    auto other = store::TableRecordset::open(ns.dbNotes, u"Argomenti"_s);
-    ASSERT_TRUE(other);
-    other->setIndex(u"PrimaryKey"_s);
-    ASSERT_TRUE(other->seek(t));
-    EXPECT_EQ(text(*other, "argomento"), u"Draft"_s);
-
-    auto &rs = *ns.rsArgomenti;
-    ASSERT_TRUE(rs.seek(t) && rs.edit() && rs.setField(u"argomento"_s, u"Final"_s));
-    EXPECT_EQ(text(rs, "argomento"), u"Final"_s) << "edit buffer is read back";
-    ASSERT_TRUE(rs.update());
-    EXPECT_EQ(text(rs, "argomento"), u"Final"_s);
-    EXPECT_EQ(rs.lastModified(), t);
-    EXPECT_EQ(text(*other, "argomento"), u"Final"_s);
-
-    // A cancelled edit changes nothing.
-    rs.edit();
-    rs.setField(u"argomento"_s, u"Lost"_s);
-    rs.cancelUpdate();
-    EXPECT_FALSE(rs.update()) << "update without edit is refused";
-    ASSERT_TRUE(rs.seek(t));
-    EXPECT_EQ(text(rs, "argomento"), u"Final"_s);
-
-    // A deleted record cannot be read, and its key is never reused.
-    const int t2 = addTopic(c, u"second"_s);
-    ASSERT_TRUE(rs.seek(t) && rs.remove());
-    EXPECT_FALSE(rs.field(u"argomento"_s).isValid());
-    EXPECT_FALSE(rs.remove()) << "deleting twice is an error";
-    ASSERT_TRUE(rs.moveNext()) << "the walk goes on after a deleted record";
-    EXPECT_EQ(rs.field(u"idArgomento"_s).toInt(), t2);
-    ASSERT_TRUE(rs.remove());
-    EXPECT_GT(addTopic(c, u"third"_s), t2);
-
-    // Saving a record deleted meanwhile through another cursor fails, and says so.
-    auto &categories = *ns.rsCategorie;
-    ASSERT_TRUE(categories.seek(c) && categories.edit());
-    categories.setField(u"Categoria"_s, u"Renamed"_s);
-    auto another = store::TableRecordset::open(ns.dbNotes, u"Categorie"_s);
-    another->setIndex(u"PrimaryKey"_s);
-    ASSERT_TRUE(another->seek(c) && another->remove());
-    EXPECT_FALSE(categories.update());
-    ASSERT_FALSE(ns.errors().isEmpty());
-    EXPECT_EQ(ns.errors().constLast().description, u"Record is deleted."_s);
-    EXPECT_EQ(categories.recordCount(), 0) << "nothing was written back";
 }
 
 TEST_F(Records, TextLongerThanItsSizeOrOutsideItsTypeIsRefusedAndOnlyAFailureReplacesTheErrors)
