@@ -13,20 +13,23 @@
 using namespace Qt::StringLiterals;
 
 // What each paragraph shows: alignment, where its text begins (margin and
-// indent levels together), first-line indent and list style (0 outside a
-// list), then each run's text, font, size, bold, italic, underline, strike
-// and colour.
+// indent levels together), first-line indent and list (0 outside one; its
+// style and which list it is, counted from 0), then each run's text, font,
+// size, bold, italic, underline, strike and colour.
 inline QStringList paragraphsOf(const QTextDocument &doc)
 {
     const auto number = [](double x) { return QString::number(x, 'g', 17); };
+    QList<const QTextList *> lists;
     QStringList out;
     for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
         const QTextBlockFormat p = b.blockFormat();
         const QTextList *list = b.textList();
+        if (list && !lists.contains(list))
+            lists << list;
         const double levels = p.indent() + (list ? list->format().indent() : 0);
         QString shown = u"%1 %2 %3 %4:"_s.arg(QString::number(int(p.alignment() & Qt::AlignHorizontal_Mask)),
                                               number(p.leftMargin() + levels * doc.indentWidth()), number(p.textIndent()),
-                                              QString::number(list ? int(list->format().style()) : 0));
+                                              list ? u"%1#%2"_s.arg(int(list->format().style())).arg(lists.indexOf(list)) : u"0"_s);
         for (auto it = b.begin(); !it.atEnd(); ++it) {
             const QTextCharFormat f = it.fragment().charFormat();
             const QString flags = QString::number(f.fontWeight() >= QFont::Bold) + QString::number(f.fontItalic())

@@ -15,15 +15,12 @@ TEST(RtfReader, RichEditStyleBodyKeepsBulletsIndentsColoursAndAccents)
 }
 )"),
                           &doc));
-    // Margins in pixels of 15 twips; \pard ends the list.
+    // Margins in pixels of 15 twips; the bullets are one list, which \pard ends.
     EXPECT_EQ(paragraphsOf(doc), (QStringList{u"1 0 0 0: [Perché |Arial 10 0000 -] [rosso|Arial 10 0000 #ff0000] [ e |Arial 10 0000 -] "
                                               "[verde|Arial 10 1000 #008000]"_s,
-                                              u"1 48 -48 -1: [primo|Arial 10 0000 -]"_s, u"1 48 -48 -1: [secondo|Arial 10 0000 -]"_s,
+                                              u"1 48 -48 -1#0: [primo|Arial 10 0000 -]"_s, u"1 48 -48 -1#0: [secondo|Arial 10 0000 -]"_s,
                                               u"1 96 0 0: [rientrato|Arial 10 0000 -]"_s, u"4 0 0 0: [centrato|Arial 10 0000 -]"_s}))
         << "the closing mark adds no paragraph";
-    const QTextBlock primo = doc.findBlockByNumber(1);
-    ASSERT_TRUE(primo.textList());
-    EXPECT_EQ(primo.textList(), primo.next().textList()) << "the bullets are one list";
 }
 
 // Sources and the text they read as (null: reading them is all that
