@@ -1,7 +1,6 @@
 #include "StoreFixture.h"
 
 #include <QDir>
-#include <QFile>
 #include <QRandomGenerator>
 
 #include <functional>
@@ -21,10 +20,8 @@ TEST(Paths, JoinPathCutToWidthAndFileExists)
 
     // Only ordinary, visible files exist.
     TempDir dir;
-    for (const char *name : {"a.txt", ".hidden"})
-        ASSERT_TRUE(QFile(dir.file(QString::fromLatin1(name))).open(QIODevice::WriteOnly));
-    EXPECT_TRUE(FileExists(dir.file(u"a.txt"_s)));
-    for (const QString &path : {dir.file(u".hidden"_s), dir.path(), dir.file(u"missing"_s), QString()})
+    EXPECT_TRUE(FileExists(TempDir::write(dir.file(u"a.txt"_s), "x")));
+    for (const QString &path : {TempDir::write(dir.file(u".hidden"_s), "x"), dir.path(), dir.file(u"missing"_s), QString()})
         EXPECT_FALSE(FileExists(path)) << path.toStdString();
 }
 
