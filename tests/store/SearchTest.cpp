@@ -7,7 +7,6 @@
 #include <QRandomGenerator>
 
 #include <functional>
-#include <optional>
 
 namespace {
 const char *const kPieces[] = {"O'Brien", "città", "CITTÀ", "[bracket]", "a#1", "2019", "20x9", "abc", "ABC", "a1c",
@@ -65,9 +64,11 @@ protected:
             keys << rs->field(u"idArgomento"_s).toInt();
         return keys;
     }
-    // Every pattern of the table gives through find what the scan gives.
-    void expectSame(const std::function<QList<int>(const QString &)> &find = {})
+    // Every pattern of the table gives through find (FindTopics unless
+    // another is given) what the scan gives.
+    void expectSame(const char *when, const std::function<QList<int>(const QString &)> &find = {})
     {
+        SCOPED_TRACE(when);
         const char *const patterns[] = {"*O'Brien*", "*città*", "*CITTÀ*", "*[bracket]*", "*[b]racket*", "*a#1*",
                                         "*20#9*", "*a?c*", "*abc*", "*[!a]bc*", "*[abc*", "*\"quoted\"*", "*under_score*",
                                         "*100%*", "*ünï*", "*ab cd*", "*zürich*", "*x[*]y*", "*ca?e*", "*", "**",
@@ -89,23 +90,18 @@ TEST_F(Search, BatchesGiveTheScanOnTwoConnectionsOnOneAndWithoutThePlainTextsApa
         }));
         return keys;
     };
-    enum { TwoConnections, InsideAWrite, NoPlainTexts };
-    for (int mode : {TwoConnections, InsideAWrite, NoPlainTexts}) {
-        SCOPED_TRACE(testing::Message() << "mode " << mode);
-        std::optional<store::Transaction> write;
-        if (mode == InsideAWrite) {
-            // Rows only this connection sees: the scan must be its own.
-            write.emplace(ns.dbNotes);
-            ASSERT_TRUE(addTopic(0, u"abc not yet committed"_s) > 0);
-        }
-        if (mode == NoPlainTexts) {
-            ASSERT_TRUE(ns.dbNotes.exec(u"DROP TABLE ArgomentiTesto; DROP TABLE ArgomentiInizio"_s));
-            ns.close();
-            ASSERT_TRUE(ns.open());
-            ASSERT_FALSE(ns.hasPlainTexts() || ns.hasTextStarts());
-        }
-        expectSame(batches);
+    expectSame("on two connections", batches);
+    {
+        // Rows only this connection sees: the scan must be its own.
+        store::Transaction write(ns.dbNotes);
+        ASSERT_TRUE(addTopic(0, u"abc not yet committed"_s) > 0);
+        expectSame("inside a write", batches);
     }
+    ASSERT_TRUE(ns.dbNotes.exec(u"DROP TABLE ArgomentiTesto; DROP TABLE ArgomentiInizio"_s));
+    ns.close();
+    ASSERT_TRUE(ns.open());
+    ASSERT_FALSE(ns.hasPlainTexts() || ns.hasTextStarts());
+    expectSame("without the plain texts apart", batches);
 }
 
 TEST_F(Search, IndexedSearchGivesWhatAFullScanGivesAfterSavesDeletesMovesPackingAndAnInterruptedWrite)
@@ -125,7 +121,7 @@ TEST_F(Search, IndexedSearchGivesWhatAFullScanGivesAfterSavesDeletesMovesPacking
             ASSERT_TRUE(rs.edit() && rs.setField(u"idCategoria"_s, 99) && rs.setField(u"argomento"_s, u"moved garden"_s) && rs.update());
         }
     }
-    expectSame();
+    expectSame("after saves, deletes and moves");
 
     // Packing copies the index with the topics into a smaller file, never
     // over one, leaves its source alone and gives no deleted key again.
@@ -140,7 +136,7 @@ TEST_F(Search, IndexedSearchGivesWhatAFullScanGivesAfterSavesDeletesMovesPacking
     EXPECT_FALSE(store::NoteStore::compactDatabase(old, path, &err)) << "never overwrites";
     EXPECT_FALSE(store::NoteStore::compactDatabase(dir.file(u"none.mdb"_s), dir.file(u"n2"_s), &err));
     ASSERT_TRUE(ns.open());
-    expectSame();
+    expectSame("in the packed copy");
     ASSERT_TRUE(ns.rsArgomenti->addNew() && ns.rsArgomenti->update());
     EXPECT_EQ(ns.rsArgomenti->lastModified(), 401) << "the deleted key 400 is not given again";
 
@@ -158,7 +154,7 @@ TEST_F(Search, IndexedSearchGivesWhatAFullScanGivesAfterSavesDeletesMovesPacking
     ASSERT_TRUE(ns.open());
     EXPECT_TRUE(integrity()) << ns.errorText().toStdString();
     EXPECT_TRUE(found(u"*never committed*"_s).isEmpty());
-    expectSame();
+    expectSame("after an interrupted write");
 }
 
 TEST_F(Search, AnOlderFileGetsItsIndexesAndItsDraftsWhenOpenedAndSaysHowFarItIs)
@@ -193,6 +189,6 @@ TEST_F(Search, AnOlderFileGetsItsIndexesAndItsDraftsWhenOpenedAndSaysHowFarItIs)
         EXPECT_EQ(seen, older.work) << older.version;
         EXPECT_EQ(last, (std::pair<qint64, qint64>(400, 400))) << "the last report says all is done";
         EXPECT_TRUE(ns.hasTopicIndex() && ns.hasPlainTexts() && ns.hasTextStarts() && ns.hasDrafts());
-        expectSame();
+        expectSame("in an older file brought up to date");
     }
 }
