@@ -55,6 +55,8 @@ TEST(RtfReader, TextTableAndTextThatIsNotRtf)
         {"{\\rtf1 \\fs-5 \\fs999999 \\uc-3 \\ucX small}", nullptr},
         // A few stray characters before the document are passed over.
         {"\r\n/{\\rtf1 stray start}", "stray start"},
+        // A body written before paragraphs had their closing mark reads as it did.
+        {"{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\pard one\\par\n\\pard two}", "one\ntwo"},
     };
     for (const auto &c : cases) {
         QTextDocument doc;

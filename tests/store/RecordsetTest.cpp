@@ -38,8 +38,7 @@ TEST_F(Records, SeekEditAndDeleteByKeyAreSeenByEveryCursorAndTheirFailuresLeaveN
     EXPECT_EQ(seen, (QStringList{u"Groceries"_s, u"added"_s}));
 
     // An edited record stays current, and the other cursor sees the change.
-    other->setIndex(u"PrimaryKey"_s);
-    ASSERT_TRUE(other->seek(t));
+    ASSERT_TRUE(other->setIndex(u"PrimaryKey"_s) && other->seek(t));
     EXPECT_EQ(text(*other, "argomento"), u"Groceries"_s);
     ASSERT_TRUE(rs.seek(t) && rs.edit() && rs.setField(u"argomento"_s, u"Final"_s));
     EXPECT_EQ(text(rs, "argomento"), u"Final"_s) << "edit buffer is read back";
@@ -49,8 +48,7 @@ TEST_F(Records, SeekEditAndDeleteByKeyAreSeenByEveryCursorAndTheirFailuresLeaveN
     EXPECT_EQ(text(*other, "argomento"), u"Final"_s);
 
     // A cancelled edit changes nothing.
-    rs.edit();
-    rs.setField(u"argomento"_s, u"Lost"_s);
+    ASSERT_TRUE(rs.edit() && rs.setField(u"argomento"_s, u"Lost"_s));
     rs.cancelUpdate();
     EXPECT_FALSE(rs.update()) << "update without edit is refused";
     ASSERT_TRUE(rs.seek(t));
@@ -67,11 +65,9 @@ TEST_F(Records, SeekEditAndDeleteByKeyAreSeenByEveryCursorAndTheirFailuresLeaveN
 
     // Saving a record deleted meanwhile through another cursor fails, and says so.
     auto &categories = *ns.rsCategorie;
-    ASSERT_TRUE(categories.seek(c) && categories.edit());
-    categories.setField(u"Categoria"_s, u"Renamed"_s);
+    ASSERT_TRUE(categories.seek(c) && categories.edit() && categories.setField(u"Categoria"_s, u"Renamed"_s));
     auto another = store::TableRecordset::open(ns.dbNotes, u"Categorie"_s);
-    another->setIndex(u"PrimaryKey"_s);
-    ASSERT_TRUE(another->seek(c) && another->remove());
+    ASSERT_TRUE(another->setIndex(u"PrimaryKey"_s) && another->seek(c) && another->remove());
     EXPECT_FALSE(categories.update());
     ASSERT_FALSE(ns.errors().isEmpty());
     EXPECT_EQ(ns.errors().constLast().description, u"Record is deleted."_s);
@@ -111,8 +107,7 @@ TEST_F(Records, IndexWalksCrossBatchesTopicsOfACategoryAdjacentWithoutTheirBodie
     EXPECT_EQ(count, 300);
     EXPECT_FALSE(rs.seek(c2 + 7));
     sql.clear();
-    rs.setIndex(u"PrimaryKey"_s);
-    rs.moveFirst();
+    ASSERT_TRUE(rs.setIndex(u"PrimaryKey"_s) && rs.moveFirst());
     EXPECT_EQ(text(rs, "contenuto"), u"body"_s);
     EXPECT_TRUE(sql.join(u' ').contains(QLatin1String("contenuto"))) << "read when asked for";
     sqlite3_trace_v2(ns.dbNotes.handle(), 0, nullptr, nullptr);
@@ -203,10 +198,8 @@ TEST_F(Records, ANewStoreHasOneSetupRecordEmptyTablesAndSnapshotsAreAtBothEndsAn
     auto &t = *ns.rsArgomenti;
     ASSERT_TRUE(t.seek(second) && t.remove() && t.seek(third) && t.edit());
     const QDateTime alarm(QDate(2030, 1, 1), QTime(8, 0));
-    t.setField(u"argomento"_s, u"changed"_s);
-    t.setField(u"TipoAllarme"_s, 1);
-    t.setField(u"DataOraAllarme"_s, alarm);
-    ASSERT_TRUE(t.update());
+    ASSERT_TRUE(t.setField(u"argomento"_s, u"changed"_s) && t.setField(u"TipoAllarme"_s, 1) && t.setField(u"DataOraAllarme"_s, alarm)
+                && t.update());
 
     QStringList rows;
     for (rs->moveFirst(); !rs->eof(); rs->moveNext())
