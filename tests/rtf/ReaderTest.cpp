@@ -86,10 +86,7 @@ TEST(RtfReader, FormatsFollowGroupsNumbersAndLateTables)
 
 TEST(RtfReader, DeepNestingAndRandomBytesNeverBreakIt)
 {
-    QByteArray deep = "{\\rtf1 ";
-    deep += QByteArray(200000, '{');
-    deep += "inside";
-    deep += QByteArray(200000, '}');
+    const QByteArray deep = "{\\rtf1 " + QByteArray(200000, '{') + "inside" + QByteArray(200000, '}');
     QTextDocument doc;
     ASSERT_TRUE(rtf::read(deep, &doc));
     EXPECT_EQ(rtf::plainText(&doc), u"inside"_s);
@@ -128,8 +125,7 @@ TEST(RtfReader, LongListsKeepEveryItemAndTheirNumbers)
         EXPECT_FALSE(doc.lastBlock().textList()) << "the paragraph after the list is outside it";
         const QStringList lines = rtf::plainText(&doc).split(u'\n');
         ASSERT_EQ(lines.size(), 451);
-        const QString number = numbered ? u"450. "_s : QString();
-        EXPECT_EQ(lines.at(449), number + u"item 450"_s) << "one list, counted through";
+        EXPECT_EQ(lines.at(449), (numbered ? u"450. "_s : QString()) + u"item 450"_s) << "one list, counted through";
         EXPECT_EQ(lines.at(450), u"after"_s);
     }
 }

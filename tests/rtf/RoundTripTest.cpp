@@ -130,9 +130,7 @@ TEST(RtfRoundTrip, EmptyParagraphsAtEitherEndAreKept)
 {
     // What is stored as the plain-text copy must be what the body reads back
     // as, or an unchanged topic would count as changed when reopened.
-    const QString texts[] = {QString(), u"\n"_s, u"abc"_s, u"abc\n"_s,
-                             u"abc\n\n"_s, u"\nabc"_s, u"a\n\nb\n"_s};
-    for (const QString &text : texts) {
+    for (const QString &text : {QString(), u"\n"_s, u"abc"_s, u"abc\n"_s, u"abc\n\n"_s, u"\nabc"_s, u"a\n\nb\n"_s}) {
         QTextDocument doc;
         doc.setPlainText(text);
         QTextDocument back;

@@ -178,8 +178,7 @@ TEST_F(Records, ANewStoreHasOneSetupRecordEmptyTablesAndSnapshotsAreAtBothEndsAn
     EXPECT_EQ(text(*ns.rsSetup, "lingua"), u"2"_s) << "the language is asked at the first start";
     EXPECT_EQ(text(*ns.rsSetup, "UltimaCat") + text(*ns.rsSetup, "UltimoArg"), u"00"_s);
     auto &categories = *ns.rsCategorie;
-    categories.setIndex(u"Categoria"_s);
-    ASSERT_TRUE(categories.moveFirst());
+    ASSERT_TRUE(categories.setIndex(u"Categoria"_s) && categories.moveFirst());
     EXPECT_TRUE(categories.eof() && categories.bof());
     EXPECT_EQ(categories.recordCount(), 0);
     EXPECT_FALSE(categories.moveNext()) << "moving past the end is an error";
