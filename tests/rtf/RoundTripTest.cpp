@@ -113,7 +113,6 @@ TEST(RtfRoundTrip, PicturesAreKeptAsPngAndJpeg)
     // A JPEG is read and written back as one.
     QByteArray jpeg;
     QBuffer buffer(&jpeg);
-    buffer.open(QIODevice::WriteOnly);
     ASSERT_TRUE(image.save(&buffer, "JPG"));
     const QByteArray rtfText = "{\\rtf1\\ansi x{\\*\\shppict{\\pict\\jpegblip\\picwgoal240\\pichgoal240 " + jpeg.toHex()
         + "}}{\\nonshppict{\\pict\\wmetafile8 0102}}y}";
