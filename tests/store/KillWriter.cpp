@@ -13,6 +13,7 @@
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);  // each line out as soon as it is said
     const QStringList args = app.arguments();
     if (args.size() != 5)
         return 2;
@@ -35,7 +36,6 @@ int main(int argc, char **argv)
             || !rs.setField(QStringLiteral("contenuto"), filler + QString::number(n)) || !rs.update())
             return 1;
         std::printf("saved %lld\n", n);
-        std::fflush(stdout);
 
         // Whichever of the two holds the topics gives them to the other.
         store::Transaction tx(ns.dbNotes);
@@ -48,6 +48,5 @@ int main(int argc, char **argv)
         if (!tx.commit())
             return 1;
         std::printf("moved %lld to %d\n", n, target);
-        std::fflush(stdout);
     }
 }

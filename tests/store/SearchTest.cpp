@@ -47,12 +47,9 @@ protected:
         const store::LikePattern like(pattern);
         QList<int> keys;
         store::Statement st(ns.dbNotes, u"SELECT idArgomento, ContenutoTxt, argomento FROM Argomenti ORDER BY idArgomento"_s);
-        while (st.step()) {
-            const bool body = !st.isNull(1) && like.matches(st.columnText(1));
-            const bool title = !st.isNull(2) && like.matches(st.columnText(2));
-            if (body || title)
+        while (st.step())
+            if ((!st.isNull(1) && like.matches(st.columnText(1))) || (!st.isNull(2) && like.matches(st.columnText(2))))
                 keys << int(st.columnInt(0));
-        }
         return keys;
     }
     QList<int> found(const QString &pattern)
