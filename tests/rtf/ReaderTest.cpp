@@ -98,10 +98,9 @@ TEST(RtfReader, DeepNestingAndRandomBytesNeverBreakIt)
         const int n = int(rng.bounded(2000));
         for (int i = 0; i < n; ++i)
             junk += alphabet[rng.bounded(int(sizeof alphabet) - 1)];
-        QTextDocument d;
+        QTextDocument d, again;
         ASSERT_TRUE(rtf::read(junk, &d));
         // Whatever was read can be written and read again.
-        QTextDocument again;
         ASSERT_TRUE(rtf::read(rtf::write(&d), &again));
         ASSERT_EQ(rtf::plainText(&again), rtf::plainText(&d)) << "round " << round << "\n" << rtf::write(&d).toStdString();
     }

@@ -116,10 +116,9 @@ TEST(RtfRoundTrip, PicturesAreKeptAsPngAndJpeg)
     ASSERT_TRUE(image.save(&buffer, "JPG"));
     const QByteArray rtfText = "{\\rtf1\\ansi x{\\*\\shppict{\\pict\\jpegblip\\picwgoal240\\pichgoal240 " + jpeg.toHex()
         + "}}{\\nonshppict{\\pict\\wmetafile8 0102}}y}";
-    QTextDocument jpegDoc;
-    ASSERT_TRUE(rtf::read(rtfText, &jpegDoc));
-    EXPECT_EQ(rtf::plainText(&jpegDoc), u"xy"_s) << "the metafile copy is skipped";
-    const QByteArray written = rtf::write(&jpegDoc);
+    ASSERT_TRUE(rtf::read(rtfText, &back));
+    EXPECT_EQ(rtf::plainText(&back), u"xy"_s) << "the metafile copy is skipped";
+    const QByteArray written = rtf::write(&back);
     EXPECT_TRUE(written.contains("\\jpegblip"));
     EXPECT_TRUE(written.contains(jpeg.toHex().left(40)));
     EXPECT_TRUE(written.contains("\\picwgoal240"));
