@@ -8,20 +8,17 @@
 
 #include <functional>
 
-namespace {
-const char *const kPieces[] = {"O'Brien", "città", "CITTÀ", "[bracket]", "a#1", "2019", "20x9", "abc", "ABC", "a1c",
-                               "naïve", "\"quoted\"", "under_score", "100%", "ünïcode", "ab cd", "Zürich", "x*y",
-                               "tab\there", "ca?e", "", "garden", "meeting", "ΣΟΦΙΑ"};
-} // namespace
-
 class Search : public StoreFixture {
 protected:
     void SetUp() override
     {
         StoreFixture::SetUp();
         const int c = addCategory(u"All"_s);
+        static const char *const pieces[] = {"O'Brien", "città", "CITTÀ", "[bracket]", "a#1", "2019", "20x9", "abc", "ABC", "a1c",
+                                             "naïve", "\"quoted\"", "under_score", "100%", "ünïcode", "ab cd", "Zürich", "x*y",
+                                             "tab\there", "ca?e", "", "garden", "meeting", "ΣΟΦΙΑ"};
         QRandomGenerator rng(42);
-        const auto piece = [&] { return QString::fromUtf8(kPieces[rng.bounded(int(std::size(kPieces)))]); };
+        const auto piece = [&] { return QString::fromUtf8(pieces[rng.bounded(int(std::size(pieces)))]); };
         store::Transaction tx(ns.dbNotes);
         auto &rs = *ns.rsArgomenti;
         for (int i = 0; i < 400; ++i) {
