@@ -21,12 +21,13 @@ QTextCharFormat chars(const QString &family, double points, bool b, bool i, bool
     return f;
 }
 
-QTextBlockFormat paragraph(Qt::Alignment alignment, double marginTwips = 0, double indentTwips = 0)
+QTextBlockFormat paragraph(Qt::Alignment alignment, double marginTwips = 0, double indentTwips = 0, int indentLevels = 0)
 {
     QTextBlockFormat f;
     f.setAlignment(alignment);
     f.setLeftMargin(marginTwips / rtf::kTwipsPerUnit);
     f.setTextIndent(indentTwips / rtf::kTwipsPerUnit);
+    f.setIndent(indentLevels);
     return f;
 }
 
@@ -66,9 +67,7 @@ void buildSample(QTextDocument &doc)
     lf.setIndent(1);
     c.createList(lf);
     c.insertText(u"bullet one level in"_s, plain);
-    QTextBlockFormat twoLevels = paragraph(Qt::AlignLeft, 300);
-    twoLevels.setIndent(2);
-    c.insertBlock(twoLevels);
+    c.insertBlock(paragraph(Qt::AlignLeft, 300, 0, 2));
     c.insertText(u"two levels and a margin in"_s, plain);
 }
 
