@@ -30,11 +30,10 @@ protected:
         QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         qputenv("XDG_RUNTIME_DIR", runtime.toUtf8());
         BrowserFixture::SetUp();
-        store::NoteStore &st = session->store;
         QTextDocument doc;
         doc.setPlainText(u"Città di mare\nseconda riga, O'Brien"_s);
-        addTopic(st, categories[u"beta"_s], u"Porto"_s, QString::fromLatin1(rtf::write(&doc)));
-        st.dbNotes.exec(u"UPDATE Argomenti SET ContenutoTxt = 'Città di mare\nseconda riga, O''Brien' WHERE argomento = 'Porto'"_s);
+        addTopic(session->store, categories[u"beta"_s], u"Porto"_s, QString::fromLatin1(rtf::write(&doc)));
+        session->store.dbNotes.exec(u"UPDATE Argomenti SET ContenutoTxt = 'Città di mare\nseconda riga, O''Brien' WHERE argomento = 'Porto'"_s);
     }
     void TearDown() override
     {

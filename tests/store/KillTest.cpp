@@ -11,23 +11,19 @@
 
 #include <csignal>
 
-TEST(Killing, WriterKilledAtRandomMomentsKeepsEveryAcknowledgedChange)
+using Killing = StoreFixture;
+
+TEST_F(Killing, WriterKilledAtRandomMomentsKeepsEveryAcknowledgedChange)
 {
     const int runs = qEnvironmentVariableIsSet("QUORVEL_KILL_RUNS") ? qEnvironmentVariableIntValue("QUORVEL_KILL_RUNS") : 30;
-    TempDir dir;
-    const QString path = dir.file(u"quorvel.mdb"_s);
-    QString err;
-    ASSERT_TRUE(store::NoteStore::createDatabase(path, QDateTime::currentDateTime(), &err));
-    {
-        store::Connection db;
-        ASSERT_TRUE(db.open(path, false));
-        ASSERT_TRUE(db.exec(QStringLiteral(
-            "INSERT INTO Categorie (idCategoria, Categoria) VALUES (1, 'counter'), (2, 'left'), (3, 'right');"
-            "INSERT INTO Argomenti (idArgomento, idCategoria, argomento, ContenutoTxt) VALUES (1, 1, 'count', '0');"
-            "WITH RECURSIVE n(i) AS (SELECT 2 UNION ALL SELECT i + 1 FROM n WHERE i < 41) "
-            "INSERT INTO Argomenti (idArgomento, idCategoria, argomento, contenuto, ContenutoTxt) "
-            "SELECT i, 2, 'topic ' || i, hex(randomblob(3000)), 'body ' || i FROM n")));
-    }
+    const QString path = dir.file(store::kDatabaseFileName);
+    ASSERT_TRUE(ns.dbNotes.exec(
+        u"INSERT INTO Categorie (idCategoria, Categoria) VALUES (1, 'counter'), (2, 'left'), (3, 'right');"
+        "INSERT INTO Argomenti (idArgomento, idCategoria, argomento, ContenutoTxt) VALUES (1, 1, 'count', '0');"
+        "WITH RECURSIVE n(i) AS (SELECT 2 UNION ALL SELECT i + 1 FROM n WHERE i < 41) "
+        "INSERT INTO Argomenti (idArgomento, idCategoria, argomento, contenuto, ContenutoTxt) "
+        "SELECT i, 2, 'topic ' || i, hex(randomblob(3000)), 'body ' || i FROM n"_s));
+    ns.close();
     QRandomGenerator random(QRandomGenerator::global()->generate());
     qint64 lastSaved = 0;
     int lastTarget = 2, killedMidWrite = 0;

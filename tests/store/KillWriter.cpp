@@ -13,6 +13,7 @@
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);  // each line out as soon as it is said
     const QStringList args = app.arguments();
     if (args.size() != 5)
         return 2;
@@ -22,36 +23,30 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "%s\n", qPrintable(ns.errorText()));
         return 1;
     }
-    const int topic = args[2].toInt();
-    const int from = args[3].toInt();
-    const int to = args[4].toInt();
+    const int topic = args[2].toInt(), from = args[3].toInt(), to = args[4].toInt();
+    // One cursor saves the topic, the other moves a category's topics.
     store::TableRecordset &rs = *ns.rsArgomenti;
-    rs.setIndex(QStringLiteral("PrimaryKey"));
-    if (!rs.seek(topic))
+    const auto mover = store::TableRecordset::open(ns.dbNotes, QStringLiteral("Argomenti"));
+    if (!mover || !mover->setIndex(QStringLiteral("Categorie")) || !rs.setIndex(QStringLiteral("PrimaryKey")) || !rs.seek(topic))
         return 1;
     // Bodies large enough that a commit takes a while to be killed in.
     const QString filler(20000, QLatin1Char('x'));
-    for (qint64 n = rs.field(QStringLiteral("ContenutoTxt")).toString().section(QLatin1Char(' '), 0, 0).toLongLong() + 1;;
-         ++n) {
-        rs.setIndex(QStringLiteral("PrimaryKey"));
+    for (qint64 n = rs.field(QStringLiteral("ContenutoTxt")).toString().section(QLatin1Char(' '), 0, 0).toLongLong() + 1;; ++n) {
         if (!rs.seek(topic) || !rs.edit() || !rs.setField(QStringLiteral("ContenutoTxt"), QString::number(n) + QLatin1Char(' ') + filler)
             || !rs.setField(QStringLiteral("contenuto"), filler + QString::number(n)) || !rs.update())
             return 1;
         std::printf("saved %lld\n", n);
-        std::fflush(stdout);
 
         // Whichever of the two holds the topics gives them to the other.
         store::Transaction tx(ns.dbNotes);
-        rs.setIndex(QStringLiteral("Categorie"));
-        const int source = rs.seek(from) ? from : to;
+        const int source = mover->seek(from) ? from : to;
         const int target = source == from ? to : from;
-        while (rs.seek(source)) {
-            if (!rs.edit() || !rs.setField(QStringLiteral("idCategoria"), target) || !rs.update())
+        while (mover->seek(source)) {
+            if (!mover->edit() || !mover->setField(QStringLiteral("idCategoria"), target) || !mover->update())
                 return 1;
         }
         if (!tx.commit())
             return 1;
         std::printf("moved %lld to %d\n", n, target);
-        std::fflush(stdout);
     }
 }

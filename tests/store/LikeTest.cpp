@@ -71,24 +71,19 @@ TEST_F(LikeInStore, IsTheLikeOperatorOfTheStore)
 TEST(Like, AgreesWithARegularExpressionOnRandomPatterns)
 {
     QRandomGenerator random(20261206);
+    // Pieces of a pattern and what each stands for; a sixth draw is a letter.
+    const std::pair<QString, QString> pieces[] = {
+        {u"*"_s, u".*"_s}, {u"?"_s, u"."_s}, {u"#"_s, u"[0-9]"_s}, {u"[a-b]"_s, u"[a-b]"_s}, {u"[!a]"_s, u"[^a]"_s}};
     const QString letters = u"abAB1 è"_s, textLetters = u"aAbB12 èÈx"_s;
     int matched = 0;
     for (int round = 0; round < 3000; ++round) {
         QString pattern, regex;
         const int tokens = random.bounded(1, 7);
         for (int i = 0; i < tokens; ++i) {
-            switch (random.bounded(6)) {
-            case 0: pattern += u'*'; regex += u".*"_s; break;
-            case 1: pattern += u'?'; regex += u'.'; break;
-            case 2: pattern += u'#'; regex += u"[0-9]"_s; break;
-            case 3: pattern += u"[a-b]"_s; regex += u"[a-b]"_s; break;
-            case 4: pattern += u"[!a]"_s; regex += u"[^a]"_s; break;
-            default: {
-                const QChar c = letters.at(random.bounded(int(letters.size())));
-                pattern += c;
-                regex += QRegularExpression::escape(QString(c));
-            }
-            }
+            const int pick = random.bounded(6);
+            const QString letter = letters.at(random.bounded(int(letters.size())));
+            pattern += pick < 5 ? pieces[pick].first : letter;
+            regex += pick < 5 ? pieces[pick].second : QRegularExpression::escape(letter);
         }
         const QRegularExpression re(u"\\A(?:"_s + regex + u")\\z"_s, QRegularExpression::CaseInsensitiveOption
                                                                          | QRegularExpression::DotMatchesEverythingOption);

@@ -1,19 +1,16 @@
 #include "StoreFixture.h"
 
 #include <QDir>
-#include <QFile>
 #include <QRandomGenerator>
 
 #include <functional>
 
-using store::FileExists;
-using store::JoinPath;
 using store::NoteStore;
 
 TEST(Paths, JoinPathCutToWidthAndFileExists)
 {
     for (const auto &[folder, name] : {std::pair{u"/data"_s, u"quorvel.mdb"_s}, {u"/data/"_s, u"quorvel.mdb"_s}, {u"  /data"_s, u"quorvel.mdb  "_s}})
-        EXPECT_EQ(JoinPath(folder, name), u"/data/quorvel.mdb"_s) << folder.toStdString();
+        EXPECT_EQ(store::JoinPath(folder, name), u"/data/quorvel.mdb"_s) << folder.toStdString();
     // Cutting to a width keeps whole characters, and the whole text without a width.
     EXPECT_EQ(store::CutToWidth(u"abcdef"_s, 3), u"abc"_s);
     EXPECT_EQ(store::CutToWidth(u"ab\U0001F600c"_s, 3), u"ab"_s) << "no half character";
@@ -21,25 +18,22 @@ TEST(Paths, JoinPathCutToWidthAndFileExists)
 
     // Only ordinary, visible files exist.
     TempDir dir;
-    for (const char *name : {"a.txt", ".hidden"})
-        ASSERT_TRUE(QFile(dir.file(QString::fromLatin1(name))).open(QIODevice::WriteOnly));
-    EXPECT_TRUE(FileExists(dir.file(u"a.txt"_s)));
-    for (const QString &path : {dir.file(u".hidden"_s), dir.path(), dir.file(u"missing"_s), QString()})
-        EXPECT_FALSE(FileExists(path)) << path.toStdString();
+    EXPECT_TRUE(store::FileExists(TempDir::write(dir.file(u"a.txt"_s), "x")));
+    for (const QString &path : {TempDir::write(dir.file(u".hidden"_s), "x"), dir.path(), dir.file(u"missing"_s), QString()})
+        EXPECT_FALSE(store::FileExists(path)) << path.toStdString();
 }
 
 TEST(Opening, RefusedFilesAreLeftByteIdentical)
 {
     const auto write = [](const QByteArray &bytes) { return [bytes](const QString &path) { ASSERT_FALSE(TempDir::write(path, bytes).isEmpty()); }; };
-    // A database of ours, changed by sql; inWal leaves it in write-ahead mode.
-    const auto changed = [](const QString &sql, bool inWal = false) {
-        return [sql, inWal](const QString &path) {
+    // A database of ours, changed by sql.
+    const auto changed = [](const QString &sql) {
+        return [sql](const QString &path) {
             QString err;
             ASSERT_TRUE(NoteStore::createDatabase(path, QDateTime::currentDateTime(), &err));
             store::Connection db;
             ASSERT_TRUE(db.open(path, false));
             ASSERT_TRUE(db.exec(sql));
-            ASSERT_TRUE(!inWal || db.exec(u"PRAGMA journal_mode = WAL"_s));
         };
     };
     QByteArray noise(8192, '\0');
@@ -54,7 +48,7 @@ TEST(Opening, RefusedFilesAreLeftByteIdentical)
         {"random bytes", write(noise), "not a database"},
         {"a missing table", changed(u"DROP TABLE Categorie"_s), "'Categorie' does not exist"},
         {"a missing column", changed(u"ALTER TABLE Setup DROP COLUMN UltimoAvvio"_s), "'UltimoAvvio'"},
-        {"a missing column, in write-ahead mode", changed(u"ALTER TABLE Argomenti DROP COLUMN ultimoaggiornamento"_s, true),
+        {"a missing column, in write-ahead mode", changed(u"ALTER TABLE Argomenti DROP COLUMN ultimoaggiornamento; PRAGMA journal_mode = WAL"_s),
          "'ultimoaggiornamento'"},
         {"Setup without its record", changed(u"DELETE FROM Setup"_s), "'Setup' of"},
         {"a newer format", changed(u"PRAGMA user_version = %1"_s.arg(store::kSchemaVersion + 1)), "newer version"},

@@ -4,13 +4,12 @@
 
 using Records = StoreFixture;
 
-TEST_F(Records, SeekFindsByPrimaryKeyOrReportsNoMatchAndAWalkSeesRecordsAddedAheadOfIt)
+TEST_F(Records, SeekEditAndDeleteByKeyAreSeenByEveryCursorAndTheirFailuresLeaveNothingCurrentOrWritten)
 {
     const int c = addCategory(u"Home"_s);
     EXPECT_GT(addCategory(u"Beta"_s), c);
     const int t = addTopic(c, u"Groceries"_s, u"milk"_s);
     auto &rs = *ns.rsArgomenti;
-    ASSERT_TRUE(rs.setIndex(u"PrimaryKey"_s));
     EXPECT_TRUE(rs.seek(t));
     EXPECT_FALSE(rs.noMatch());
     EXPECT_EQ(text(rs, "argomento") + u'|' + text(rs, "contenuto"), u"Groceries|milk"_s);
@@ -30,15 +29,52 @@ TEST_F(Records, SeekFindsByPrimaryKeyOrReportsNoMatchAndAWalkSeesRecordsAddedAhe
 
     // A walk sees records added ahead of it through another cursor.
     rs.moveFirst();
-    auto writer = store::TableRecordset::open(ns.dbNotes, u"Argomenti"_s);
-    ASSERT_TRUE(writer->addNew() && writer->setField(u"idCategoria"_s, c) && writer->setField(u"argomento"_s, u"added"_s) && writer->update());
+    auto other = store::TableRecordset::open(ns.dbNotes, u"Argomenti"_s);
+    ASSERT_TRUE(other->addNew() && other->setField(u"idCategoria"_s, c) && other->setField(u"argomento"_s, u"added"_s) && other->update());
+    const int added = int(other->lastModified());
     QStringList seen;
     for (; !rs.eof(); rs.moveNext())
         seen << text(rs, "argomento");
     EXPECT_EQ(seen, (QStringList{u"Groceries"_s, u"added"_s}));
+
+    // An edited record stays current, and the other cursor sees the change.
+    ASSERT_TRUE(other->setIndex(u"PrimaryKey"_s) && other->seek(t));
+    EXPECT_EQ(text(*other, "argomento"), u"Groceries"_s);
+    ASSERT_TRUE(rs.seek(t) && rs.edit() && rs.setField(u"argomento"_s, u"Final"_s));
+    EXPECT_EQ(text(rs, "argomento"), u"Final"_s) << "edit buffer is read back";
+    ASSERT_TRUE(rs.update());
+    EXPECT_EQ(text(rs, "argomento"), u"Final"_s);
+    EXPECT_EQ(rs.lastModified(), t);
+    EXPECT_EQ(text(*other, "argomento"), u"Final"_s);
+
+    // A cancelled edit changes nothing.
+    ASSERT_TRUE(rs.edit() && rs.setField(u"argomento"_s, u"Lost"_s));
+    rs.cancelUpdate();
+    EXPECT_FALSE(rs.update()) << "update without edit is refused";
+    ASSERT_TRUE(rs.seek(t));
+    EXPECT_EQ(text(rs, "argomento"), u"Final"_s);
+
+    // A deleted record cannot be read, and its key is never reused.
+    ASSERT_TRUE(rs.seek(t) && rs.remove());
+    EXPECT_FALSE(rs.field(u"argomento"_s).isValid());
+    EXPECT_FALSE(rs.remove()) << "deleting twice is an error";
+    ASSERT_TRUE(rs.moveNext()) << "the walk goes on after a deleted record";
+    EXPECT_EQ(rs.field(u"idArgomento"_s).toInt(), added);
+    ASSERT_TRUE(rs.remove());
+    EXPECT_GT(addTopic(c, u"third"_s), added);
+
+    // Saving a record deleted meanwhile through another cursor fails, and says so.
+    auto &categories = *ns.rsCategorie;
+    ASSERT_TRUE(categories.seek(c) && categories.edit() && categories.setField(u"Categoria"_s, u"Renamed"_s));
+    auto another = store::TableRecordset::open(ns.dbNotes, u"Categorie"_s);
+    ASSERT_TRUE(another->setIndex(u"PrimaryKey"_s) && another->seek(c) && another->remove());
+    EXPECT_FALSE(categories.update());
+    ASSERT_FALSE(ns.errors().isEmpty());
+    EXPECT_EQ(ns.errors().constLast().description, u"Record is deleted."_s);
+    EXPECT_EQ(categories.recordCount(), 1) << "nothing was written back: Beta alone is left";
 }
 
-TEST_F(Records, CategoryIndexKeepsTopicsOfACategoryAdjacentAndWalksWithoutReadingBodies)
+TEST_F(Records, IndexWalksCrossBatchesTopicsOfACategoryAdjacentWithoutTheirBodiesAndNamesWithoutRegardToCase)
 {
     const int c1 = addCategory(u"One"_s), c2 = addCategory(u"Two"_s);
     for (int i = 0; i < 300; ++i)  // the two categories' topics interleaved
@@ -71,16 +107,13 @@ TEST_F(Records, CategoryIndexKeepsTopicsOfACategoryAdjacentAndWalksWithoutReadin
     EXPECT_EQ(count, 300);
     EXPECT_FALSE(rs.seek(c2 + 7));
     sql.clear();
-    rs.setIndex(u"PrimaryKey"_s);
-    rs.moveFirst();
+    ASSERT_TRUE(rs.setIndex(u"PrimaryKey"_s) && rs.moveFirst());
     EXPECT_EQ(text(rs, "contenuto"), u"body"_s);
     EXPECT_TRUE(sql.join(u' ').contains(QLatin1String("contenuto"))) << "read when asked for";
     sqlite3_trace_v2(ns.dbNotes.handle(), 0, nullptr, nullptr);
-}
 
-TEST_F(Records, CategoryNameIndexOrdersWithoutRegardToCase)
-{
-    {  // enough names that the walk reads past its first batch
+    // Category names walk without regard to case, past a first batch.
+    {
         store::Transaction tx(ns.dbNotes);
         for (int i = 0; i < 40; ++i)
             addCategory(u"n%1"_s.arg(i, 2, 10, QLatin1Char('0')));
@@ -88,66 +121,15 @@ TEST_F(Records, CategoryNameIndexOrdersWithoutRegardToCase)
     }
     for (const QString &name : {u"beta"_s, u"Gamma"_s, u"Alpha"_s, u"zeta"_s})
         addCategory(name);
-    auto &rs = *ns.rsCategorie;
-    ASSERT_TRUE(rs.setIndex(u"Categoria"_s));
-    QStringList names;
-    for (rs.moveFirst(); !rs.eof(); rs.moveNext())
-        names << text(rs, "Categoria");
-    ASSERT_EQ(names.size(), 44);
-    EXPECT_EQ(names.mid(0, 4), (QStringList{u"Alpha"_s, u"beta"_s, u"Gamma"_s, u"n00"_s}));
-    EXPECT_EQ(names.mid(42), (QStringList{u"n39"_s, u"zeta"_s}));
-    EXPECT_TRUE(rs.seek(u"GAMMA"_s));
-}
-
-TEST_F(Records, EditedRecordStaysCurrentOtherCursorsSeeTheChangeAndADeletedOneIsGoneAndCannotBeSaved)
-{
-    const int c = addCategory(u"Work"_s);
-    const int t = addTopic(c, u"Draft"_s);
-    auto other = store::TableRecordset::open(ns.dbNotes, u"Argomenti"_s);
-    ASSERT_TRUE(other);
-    other->setIndex(u"PrimaryKey"_s);
-    ASSERT_TRUE(other->seek(t));
-    EXPECT_EQ(text(*other, "argomento"), u"Draft"_s);
-
-    auto &rs = *ns.rsArgomenti;
-    rs.setIndex(u"PrimaryKey"_s);
-    ASSERT_TRUE(rs.seek(t) && rs.edit() && rs.setField(u"argomento"_s, u"Final"_s));
-    EXPECT_EQ(text(rs, "argomento"), u"Final"_s) << "edit buffer is read back";
-    ASSERT_TRUE(rs.update());
-    EXPECT_EQ(text(rs, "argomento"), u"Final"_s);
-    EXPECT_EQ(rs.lastModified(), t);
-    EXPECT_EQ(text(*other, "argomento"), u"Final"_s);
-
-    // A cancelled edit changes nothing.
-    rs.edit();
-    rs.setField(u"argomento"_s, u"Lost"_s);
-    rs.cancelUpdate();
-    EXPECT_FALSE(rs.update()) << "update without edit is refused";
-    ASSERT_TRUE(rs.seek(t));
-    EXPECT_EQ(text(rs, "argomento"), u"Final"_s);
-
-    // A deleted record cannot be read, and its key is never reused.
-    const int t2 = addTopic(c, u"second"_s);
-    ASSERT_TRUE(rs.seek(t) && rs.remove());
-    EXPECT_FALSE(rs.field(u"argomento"_s).isValid());
-    EXPECT_FALSE(rs.remove()) << "deleting twice is an error";
-    ASSERT_TRUE(rs.moveNext()) << "the walk goes on after a deleted record";
-    EXPECT_EQ(rs.field(u"idArgomento"_s).toInt(), t2);
-    ASSERT_TRUE(rs.remove());
-    EXPECT_GT(addTopic(c, u"third"_s), t2);
-
-    // Saving a record deleted meanwhile through another cursor fails, and says so.
     auto &categories = *ns.rsCategorie;
-    categories.setIndex(u"PrimaryKey"_s);
-    ASSERT_TRUE(categories.seek(c) && categories.edit());
-    categories.setField(u"Categoria"_s, u"Renamed"_s);
-    auto another = store::TableRecordset::open(ns.dbNotes, u"Categorie"_s);
-    another->setIndex(u"PrimaryKey"_s);
-    ASSERT_TRUE(another->seek(c) && another->remove());
-    EXPECT_FALSE(categories.update());
-    ASSERT_FALSE(ns.errors().isEmpty());
-    EXPECT_EQ(ns.errors().constLast().description, u"Record is deleted."_s);
-    EXPECT_EQ(categories.recordCount(), 0) << "nothing was written back";
+    ASSERT_TRUE(categories.setIndex(u"Categoria"_s));
+    QStringList names;
+    for (categories.moveFirst(); !categories.eof(); categories.moveNext())
+        names << text(categories, "Categoria");
+    ASSERT_EQ(names.size(), 46);
+    EXPECT_EQ(names.mid(0, 4), (QStringList{u"Alpha"_s, u"beta"_s, u"Gamma"_s, u"n00"_s}));
+    EXPECT_EQ(names.mid(42), (QStringList{u"n39"_s, u"One"_s, u"Two"_s, u"zeta"_s}));
+    EXPECT_TRUE(categories.seek(u"GAMMA"_s));
 }
 
 TEST_F(Records, TextLongerThanItsSizeOrOutsideItsTypeIsRefusedAndOnlyAFailureReplacesTheErrors)
@@ -196,8 +178,7 @@ TEST_F(Records, ANewStoreHasOneSetupRecordEmptyTablesAndSnapshotsAreAtBothEndsAn
     EXPECT_EQ(text(*ns.rsSetup, "lingua"), u"2"_s) << "the language is asked at the first start";
     EXPECT_EQ(text(*ns.rsSetup, "UltimaCat") + text(*ns.rsSetup, "UltimoArg"), u"00"_s);
     auto &categories = *ns.rsCategorie;
-    categories.setIndex(u"Categoria"_s);
-    ASSERT_TRUE(categories.moveFirst());
+    ASSERT_TRUE(categories.setIndex(u"Categoria"_s) && categories.moveFirst());
     EXPECT_TRUE(categories.eof() && categories.bof());
     EXPECT_EQ(categories.recordCount(), 0);
     EXPECT_FALSE(categories.moveNext()) << "moving past the end is an error";
@@ -214,13 +195,10 @@ TEST_F(Records, ANewStoreHasOneSetupRecordEmptyTablesAndSnapshotsAreAtBothEndsAn
     auto rs = ns.openQuery(u"SELECT * FROM Argomenti ORDER BY argomento DESC"_s);
     ASSERT_TRUE(rs);
     auto &t = *ns.rsArgomenti;
-    t.setIndex(u"PrimaryKey"_s);
     ASSERT_TRUE(t.seek(second) && t.remove() && t.seek(third) && t.edit());
     const QDateTime alarm(QDate(2030, 1, 1), QTime(8, 0));
-    t.setField(u"argomento"_s, u"changed"_s);
-    t.setField(u"TipoAllarme"_s, 1);
-    t.setField(u"DataOraAllarme"_s, alarm);
-    ASSERT_TRUE(t.update());
+    ASSERT_TRUE(t.setField(u"argomento"_s, u"changed"_s) && t.setField(u"TipoAllarme"_s, 1) && t.setField(u"DataOraAllarme"_s, alarm)
+                && t.update());
 
     QStringList rows;
     for (rs->moveFirst(); !rs->eof(); rs->moveNext())

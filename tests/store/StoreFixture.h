@@ -20,6 +20,8 @@ protected:
             << err.toStdString();
         ns.DataFolder = dir.path();
         ASSERT_TRUE(ns.open()) << ns.errorText().toStdString();
+        // Seeks go by key unless a test picks another index.
+        ASSERT_TRUE(ns.rsArgomenti->setIndex(u"PrimaryKey"_s) && ns.rsCategorie->setIndex(u"PrimaryKey"_s));
     }
 
     int addCategory(const QString &name)
