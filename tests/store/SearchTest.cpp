@@ -165,6 +165,7 @@ TEST_F(Search, AnOlderFileGetsItsIndexesAndItsDraftsWhenOpenedAndSaysHowFarItIs)
         std::vector<Work> work;
     } olderFiles[] = {
         {1, drop("ArgomentiFts", "fts") + drop("ArgomentiTesto", "testo") + u"DROP TABLE Bozze; "_s, {Work::IndexingTopics, Work::CopyingTexts}},
+        {2, drop("ArgomentiTesto", "testo") + u"DROP TABLE Bozze; "_s, {Work::CopyingTexts}},
         {3, drop("ArgomentiTesto", "testo"), {Work::CopyingTexts}},
         {4, QString(), {Work::CopyingTexts}},
     };
