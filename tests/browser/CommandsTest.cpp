@@ -4,11 +4,8 @@ using Commands = BrowserFixture;
 
 TEST_F(Commands, NewTopicJoinsTheListAtItsPlaceOnlyWhenSavedEvenWithAnEmptyTitleAndAnUntouchedOneKeepsTheProgramRunning)
 {
-    main->cmdInserisci_Click();
-    ASSERT_EQ(session->finestre.editors().size(), 1);
-    frmNuovoArg *editor = session->finestre.editors().first();
+    frmNuovoArg *editor = newTopic();
     EXPECT_EQ(editor->idArgomento, -1);
-    EXPECT_EQ(editor->windowTitle(), QStringLiteral(" New topic"));
     EXPECT_EQ(listTexts().size(), 3) << "nothing is listed before the save";
 
     editor->txtArgomento->setText(QStringLiteral("Lista"));
@@ -29,8 +26,7 @@ TEST_F(Commands, NewTopicJoinsTheListAtItsPlaceOnlyWhenSavedEvenWithAnEmptyTitle
     EXPECT_EQ(rs->field(QStringLiteral("TipoAllarme")).toInt(), 0);
 
     // An empty title is stored and listed empty.
-    main->cmdInserisci_Click();
-    editor = session->finestre.editors().constLast();
+    editor = newTopic();
     editor->rtfContenuto->setPlainText(QStringLiteral("no title"));
     editor->cmdSalva->click();
     ASSERT_EQ(listTexts().size(), 5);
@@ -61,12 +57,8 @@ TEST_F(Commands, SavingRenamesTheEntryOnlyWhereTheListShowsTheTopicsCategory)
     editor->txtArgomento->setText(QStringLiteral("Renamed"));
     editor->cmdSalva->click();
     EXPECT_EQ(listTexts(), categoryList);
-    select(QStringLiteral("beta"));
-    main->lstArgomenti_DblClick();
-    select(QStringLiteral("Renamed"));
-    main->OpenTopic();
-    editor = editorOf(topics["Agenda"]);
-    ASSERT_TRUE(editor);
+    openCategory(QStringLiteral("beta"));
+    editor = openTopic(QStringLiteral("Renamed"), QStringLiteral("Agenda"));
     openCategory(QStringLiteral("Zeta"));
     const QStringList before = listTexts();
     editor->txtArgomento->setText(QStringLiteral("Agenda 2"));
@@ -116,11 +108,8 @@ TEST_F(Commands, DeletingNeedsASelectionAYesNoEditorOpenOnTheTopicAndForACategor
     main->cmdCambia_Click();
     EXPECT_EQ(refusal("beta"), QStringLiteral("The category is not empty."));
     EXPECT_EQ(listTexts().size(), 3);
-    select(QStringLiteral("Alpha"));
-    main->lstArgomenti_DblClick();
-    main->cmdInserisci_Click();
-    frmNuovoArg *fresh = editorOf(-1);
-    ASSERT_TRUE(fresh);
+    openCategory(QStringLiteral("Alpha"));
+    frmNuovoArg *fresh = newTopic();
     main->cmdCambia_Click();
     EXPECT_EQ(refusal("Alpha"), QStringLiteral("Close the topic window first."));
     EXPECT_EQ(listTexts().size(), 3);

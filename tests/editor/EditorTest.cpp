@@ -48,9 +48,7 @@ TEST_F(Editor, LoadsTheTopicAndItsUpdateTimeAndTheCloseChecksSeeTitleTextAndForm
     EXPECT_EQ(f->rtfContenuto->toPlainText(), QStringLiteral("Body of Summary"));
     EXPECT_FALSE(f->ProvaChiusura()) << "formatting alone is a change too";
 
-    main->cmdInserisci_Click();
-    frmNuovoArg *fresh = editorOf(-1);
-    ASSERT_TRUE(fresh);
+    frmNuovoArg *fresh = newTopic();
     EXPECT_FALSE(fresh->ProvaChiusura()) << "a new topic is never taken as saved";
 
     // The desktop session does not end over them. Refused with its message
@@ -85,10 +83,7 @@ TEST_F(Editor, ATitleChangeCutsTheTitleToTheFieldWholeAndKeepsABodyLeftAsLoadedA
     EXPECT_EQ(storedField(topics["Agenda"], "ContenutoTxt").toString(), QStringLiteral("Shown text"));
 
     // A changed body is written anew.
-    select(title);
-    main->OpenTopic();
-    e = editorOf(topics["Agenda"]);
-    ASSERT_TRUE(e);
+    e = openTopic(title, QStringLiteral("Agenda"));
     e->rtfContenuto->append(QStringLiteral("more"));
     e->cmdSalva->click();
     EXPECT_FALSE(storedField(topics["Agenda"], "contenuto").toString().contains(QLatin1String("kept for later")));

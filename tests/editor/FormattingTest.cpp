@@ -190,9 +190,7 @@ TEST_F(Formatting, FontAndColourDialogsApplyAndRememberTheirChoiceAndChangeNothi
 
     // The next editor types in the remembered font, struck through too; the
     // font is no edit to take back.
-    main->cmdInserisci_Click();
-    frmNuovoArg *fresh = editorOf(-1);
-    ASSERT_TRUE(fresh);
+    frmNuovoArg *fresh = newTopic();
     EXPECT_FALSE(fresh->rtfContenuto->document()->isUndoAvailable());
     fresh->rtfContenuto->undo();
     EXPECT_FALSE(fresh->rtfContenuto->document()->isModified());

@@ -22,8 +22,7 @@ TEST_F(WindowMenu, ShowsTheNineOldestEditorsAndOthersBeyondInTheWindowListWhereE
     main->mnuMinimizza_Click();  // nothing to do, and no harm
 
     // A new topic is listed as <NA> until it has a title, which it follows.
-    main->cmdInserisci_Click();
-    QList<frmNuovoArg *> editors{session->finestre.editors().constLast()};
+    QList<frmNuovoArg *> editors{newTopic()};
     EXPECT_EQ(main->mnuFinestra[1]->text(), QStringLiteral("<NA>"));
     editors[0]->txtArgomento->setText(QStringLiteral("Idea"));
     EXPECT_EQ(main->mnuFinestra[1]->text(), QStringLiteral("Idea"));
@@ -33,8 +32,7 @@ TEST_F(WindowMenu, ShowsTheNineOldestEditorsAndOthersBeyondInTheWindowListWhereE
     EXPECT_EQ(editors[0]->windowTitle(), QString());
     editors[0]->txtArgomento->setText(QStringLiteral("w0"));
     for (int i = 1; i < 10; ++i) {
-        main->cmdInserisci_Click();
-        editors << session->finestre.editors().constLast();
+        editors << newTopic();
         editors.constLast()->txtArgomento->setText(QStringLiteral("w%1").arg(i));
     }
     EXPECT_TRUE(main->bar10->isVisible());
@@ -52,12 +50,12 @@ TEST_F(WindowMenu, ShowsTheNineOldestEditorsAndOthersBeyondInTheWindowListWhereE
     EXPECT_EQ(main->mnuFinestra[2]->data().toInt(), editors[2]->NumFinestra);
 
     // Numbers are never given twice.
-    main->cmdInserisci_Click();
-    EXPECT_EQ(session->finestre.editors().constLast()->NumFinestra, 10);
+    frmNuovoArg *tenth = newTopic();
+    EXPECT_EQ(tenth->NumFinestra, 10);
 
     // The window list shows every editor; Enter switches to the oldest, which
     // comes back normal.
-    session->finestre.editors().constLast()->txtArgomento->setText(QStringLiteral("w10"));
+    tenth->txtArgomento->setText(QStringLiteral("w10"));
     editors[0]->showMaximized();
     editors[0]->showMinimized();
     QStringList listed;
