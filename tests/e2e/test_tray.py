@@ -34,11 +34,9 @@ class Tray(steps.Case):
                 self.no_tray_icon()
                 self.assertIsNone(proc.poll(), "the program is still running")
                 for wid, geometry in shown.items():
-                    try:
-                        wait_for("window back", lambda: self.desktop.geometry(wid) == geometry, deadline=5)
-                    except AssertionError:
-                        self.fail("window %s came back at %s, not where it was, %s"
-                                  % (wid, self.desktop.geometry(wid), geometry))
+                    self.assertTrue(self.holds(lambda: self.desktop.geometry(wid) == geometry),
+                                    "window %s came back at %s, not where it was, %s"
+                                    % (wid, self.desktop.geometry(wid), geometry))
                 body = self.control(proc, "text", "Topic text", "the editor's body")
                 self.assertEqual(a11y.text(body).strip(), "Bread and milk and eggs", "unsaved text kept")
 
