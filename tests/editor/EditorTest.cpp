@@ -64,13 +64,26 @@ TEST_F(Editor, LoadsTheTopicAndItsUpdateTimeAndTheCloseChecksSeeTitleTextAndForm
     EXPECT_TRUE(main->close());
 }
 
-TEST_F(Editor, ATitleChangeCutsTheTitleToTheFieldWholeAndKeepsABodyLeftAsLoadedAsStored)
+TEST_F(Editor, SavingKeepsABodyLeftAsLoadedCutsTheTitleWholeAndKeepsTheWindowAndTheTextWhenItFailsOrCannotBeOffered)
 {
-    // A stored body with a part this program does not show.
+    auto &db = session->store.dbNotes;
+    ASSERT_TRUE(db.exec(QStringLiteral("ALTER TABLE Argomenti RENAME COLUMN contenuto TO elsewhere")));
+    services.dialogs.expectMsgBox();
+    frmNuovoArg *e = openTopic(QStringLiteral("Agenda"));
+    EXPECT_EQ(services.dialogs.shown().size(), 1) << "the error is shown";
+    EXPECT_FALSE(e->cmdSalva->isEnabled());
+    EXPECT_TRUE(e->rtfContenuto->isReadOnly());
+    e->cmdSalva_Click();
+    EXPECT_TRUE(e->ProvaChiusura()) << "nothing of the user's to keep: the program may end";
+    ASSERT_TRUE(db.exec(QStringLiteral("ALTER TABLE Argomenti RENAME COLUMN elsewhere TO contenuto")));
+    EXPECT_EQ(storedField(topics["Agenda"], "contenuto").toString(), QStringLiteral("Body of Agenda")) << "kept";
+    delete e;
+
+    // A title change keeps a body left as loaded, with a part this program does not show.
     const QString body = QStringLiteral("{\\rtf1\\ansi{\\*\\olddest kept for later}Shown text\\par}");
     storeFields(topics["Agenda"], {{"contenuto", body}});
 
-    frmNuovoArg *e = openTopic(QStringLiteral("Agenda"));
+    e = openTopic(QStringLiteral("Agenda"));
     EXPECT_EQ(e->rtfContenuto->toPlainText(), QStringLiteral("Shown text"));
     // A character outside the basic plane straddles the width: it goes whole.
     const int width = session->store.rsArgomenti->fieldSize(QStringLiteral("argomento"));
@@ -87,22 +100,6 @@ TEST_F(Editor, ATitleChangeCutsTheTitleToTheFieldWholeAndKeepsABodyLeftAsLoadedA
     e->rtfContenuto->append(QStringLiteral("more"));
     e->cmdSalva->click();
     EXPECT_FALSE(storedField(topics["Agenda"], "contenuto").toString().contains(QLatin1String("kept for later")));
-}
-
-TEST_F(Editor, ATopicThatCannotBeReadIsNotOfferedForSavingAndASaveThatFailsKeepsTheWindowAndTheText)
-{
-    auto &db = session->store.dbNotes;
-    ASSERT_TRUE(db.exec(QStringLiteral("ALTER TABLE Argomenti RENAME COLUMN contenuto TO elsewhere")));
-    services.dialogs.expectMsgBox();
-    frmNuovoArg *e = openTopic(QStringLiteral("Agenda"));
-    EXPECT_EQ(services.dialogs.shown().size(), 1) << "the error is shown";
-    EXPECT_FALSE(e->cmdSalva->isEnabled());
-    EXPECT_TRUE(e->rtfContenuto->isReadOnly());
-    e->cmdSalva_Click();
-    EXPECT_TRUE(e->ProvaChiusura()) << "nothing of the user's to keep: the program may end";
-    ASSERT_TRUE(db.exec(QStringLiteral("ALTER TABLE Argomenti RENAME COLUMN elsewhere TO contenuto")));
-    EXPECT_EQ(storedField(topics["Agenda"], "contenuto").toString(), QStringLiteral("Body of Agenda")) << "kept";
-    delete e;
 
     // A save that fails keeps the window and its text: over a topic deleted
     // meanwhile, then with a picture past what the reader keeps (stored, it

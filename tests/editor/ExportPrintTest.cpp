@@ -35,7 +35,7 @@ protected:
     frmNuovoArg *e = nullptr;
 };
 
-TEST_F(ExportPrint, EachLineIsPrintedOnceAndTheHeaderOnEveryPage)
+TEST_F(ExportPrint, EachLineIsPrintedOnceTheHeaderOnEveryPageIndentsAtTheirSizeAndAPictureTallerThanAPageEndsTheJob)
 {
     // An empty body: one page, with the title as it stands in the window.
     e->rtfContenuto->clear();
@@ -71,20 +71,17 @@ TEST_F(ExportPrint, EachLineIsPrintedOnceAndTheHeaderOnEveryPage)
     // clipped at a page's foot and shown again at the next one's head.
     for (int i = 1; i <= 300; ++i)
         EXPECT_EQ(all.count(QRegularExpression(QStringLiteral("Line number %1 of").arg(i))), 1) << i;
-}
 
-// One paragraph at the margin, one indented by an inch of screen, then a
-// picture taller than a page: the indent keeps its size on paper, and the
-// job ends.
-TEST_F(ExportPrint, IndentsKeepTheirSizeOnPaperAndAPictureTallerThanAPageEndsTheJob)
-{
+    // One paragraph at the margin, one indented by an inch of screen, then a
+    // picture taller than a page: the indent keeps its size on paper, and the
+    // job ends.
     QTextDocument doc;
-    QTextCursor c(&doc);
-    c.insertText(QStringLiteral("Margin"));
+    QTextCursor at(&doc);
+    at.insertText(QStringLiteral("Margin"));
     QTextBlockFormat indented;
     indented.setLeftMargin(QGuiApplication::primaryScreen()->logicalDotsPerInchX());
-    c.insertBlock(indented);
-    c.insertText(QStringLiteral("Indented"));
+    at.insertBlock(indented);
+    at.insertText(QStringLiteral("Indented"));
     QImage tall(10, 10, QImage::Format_RGB32);
     tall.fill(Qt::red);
     doc.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("img://tall")), tall);
@@ -92,10 +89,9 @@ TEST_F(ExportPrint, IndentsKeepTheirSizeOnPaperAndAPictureTallerThanAPageEndsThe
     f.setName(QStringLiteral("img://tall"));
     f.setWidth(200);
     f.setHeight(5000);
-    c.insertBlock(QTextBlockFormat());
-    c.insertImage(f);
-    c.insertText(QStringLiteral("after"));
-    const QString pdf = home.file(QStringLiteral("print.pdf"));
+    at.insertBlock(QTextBlockFormat());
+    at.insertImage(f);
+    at.insertText(QStringLiteral("after"));
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(pdf);

@@ -36,8 +36,37 @@ protected:
     QTextEdit *body = nullptr;
 };
 
-TEST_F(Formatting, SizeAndIndentStopAtTheirLimitsAndTabInsertsOrMovesTheFocus)
+TEST_F(Formatting, BoldOnAMixedSelectionChangesNothingItalicHasThreeKeysSizeAndIndentStopAtTheirLimitsAndTabMovesTheFocus)
 {
+    selectRange(0, 0);
+    for (Qt::Key k : {Qt::Key_E, Qt::Key_H, Qt::Key_J, Qt::Key_K, Qt::Key_M})
+        ctrl(k);
+    selectRange(0, 5);
+    ctrl(Qt::Key_B);
+    EXPECT_EQ(formatAt(0).fontWeight(), QFont::Bold);
+    EXPECT_TRUE(e->ToolbarButtons[8]->isChecked());
+    selectRange(0, 10);  // "alpha" bold, " beta" not
+    EXPECT_FALSE(e->ToolbarButtons[8]->isChecked()) << "a mixed selection shows the button up";
+    ctrl(Qt::Key_B);
+    EXPECT_EQ(formatAt(0).fontWeight(), QFont::Bold);
+    EXPECT_NE(formatAt(7).fontWeight(), QFont::Bold);
+    EXPECT_FALSE(e->ToolbarButtons[8]->isChecked());
+    EXPECT_EQ(body->toPlainText(), QStringLiteral("alpha beta gamma\nsecond line")) << "no control character typed";
+
+    selectRange(6, 10);
+    e->Toolbar1_ButtonClick(e->ToolbarButtons[9]);
+    EXPECT_TRUE(formatAt(6).fontItalic());
+    EXPECT_TRUE(e->ToolbarButtons[9]->isChecked());
+    selectRange(6, 10);
+    ctrl(Qt::Key_O);
+    EXPECT_FALSE(formatAt(6).fontItalic());
+    ctrl(Qt::Key_I);
+    EXPECT_TRUE(formatAt(6).fontItalic());
+    EXPECT_EQ(body->toPlainText(), QStringLiteral("alpha beta gamma\nsecond line")) << "Ctrl+I inserts no tab";
+    ctrl(Qt::Key_A);
+    EXPECT_EQ(body->textCursor().selectedText().size(), body->toPlainText().size());
+
+    // Size steps down to 1 and no further.
     selectRange(0, 5);
     QTextCharFormat two;
     two.setFontPointSize(2);
@@ -75,37 +104,6 @@ TEST_F(Formatting, SizeAndIndentStopAtTheirLimitsAndTabInsertsOrMovesTheFocus)
     body->setFocus();
     QTest::keyClick(body, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(e->focusWidget(), e->cmdTimer);
-}
-
-TEST_F(Formatting, BoldOnAPartlyBoldSelectionChangesNothingItalicHasThreeKeysAndOtherLettersInsertNothing)
-{
-    selectRange(0, 0);
-    for (Qt::Key k : {Qt::Key_E, Qt::Key_H, Qt::Key_J, Qt::Key_K, Qt::Key_M})
-        ctrl(k);
-    selectRange(0, 5);
-    ctrl(Qt::Key_B);
-    EXPECT_EQ(formatAt(0).fontWeight(), QFont::Bold);
-    EXPECT_TRUE(e->ToolbarButtons[8]->isChecked());
-    selectRange(0, 10);  // "alpha" bold, " beta" not
-    EXPECT_FALSE(e->ToolbarButtons[8]->isChecked()) << "a mixed selection shows the button up";
-    ctrl(Qt::Key_B);
-    EXPECT_EQ(formatAt(0).fontWeight(), QFont::Bold);
-    EXPECT_NE(formatAt(7).fontWeight(), QFont::Bold);
-    EXPECT_FALSE(e->ToolbarButtons[8]->isChecked());
-    EXPECT_EQ(body->toPlainText(), QStringLiteral("alpha beta gamma\nsecond line")) << "no control character typed";
-
-    selectRange(6, 10);
-    e->Toolbar1_ButtonClick(e->ToolbarButtons[9]);
-    EXPECT_TRUE(formatAt(6).fontItalic());
-    EXPECT_TRUE(e->ToolbarButtons[9]->isChecked());
-    selectRange(6, 10);
-    ctrl(Qt::Key_O);
-    EXPECT_FALSE(formatAt(6).fontItalic());
-    ctrl(Qt::Key_I);
-    EXPECT_TRUE(formatAt(6).fontItalic());
-    EXPECT_EQ(body->toPlainText(), QStringLiteral("alpha beta gamma\nsecond line")) << "Ctrl+I inserts no tab";
-    ctrl(Qt::Key_A);
-    EXPECT_EQ(body->textCursor().selectedText().size(), body->toPlainText().size());
 }
 
 TEST_F(Formatting, AlignmentButtonsFollowTheSelectionBulletsTurnOnAndOffAndTheFormattingIsSaved)
