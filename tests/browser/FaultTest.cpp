@@ -45,9 +45,9 @@ class Faults : public BrowserFixture {
 protected:
     struct Operation {
         const char *name;
-        std::function<void(Faults &)> prepare;  // not counted: getting there
-        std::function<void(Faults &)> run;      // the write, at every failure point
-        bool firstStart = false;                 // run is the start on no database
+        std::function<void()> prepare;  // not counted: getting there
+        std::function<void()> run;      // the write, at every failure point
+        bool firstStart = false;        // run is the start on no database
     };
 
     QString path() const { return defaultFolder() + QStringLiteral("/quorvel.mdb"); }
@@ -107,12 +107,12 @@ protected:
                 relaunch(!op.firstStart);
                 if (n == 0)
                     before = notesIn(path());
-                op.prepare(*this);
+                op.prepare();
                 const qsizetype boxes = services.dialogs.shown().size();
                 disk.failFrom(n, fault);
                 {
                     auto language = answerLanguage();
-                    op.run(*this);
+                    op.run();
                 }
                 if (n == 0)
                     points = disk.calls();
@@ -146,48 +146,42 @@ protected:
         return points;
     }
 
-    static std::vector<Operation> operations();
-
 private:
     QByteArray m_pristine;
 };
 
-std::vector<Faults::Operation> Faults::operations()
+TEST_F(Faults, EveryWriteFailsCleanlyAtEachOfItsFailurePoints)
 {
-    const auto nothing = [](Faults &) {};
-    return {
-        {"save a topic", [](Faults &t) { t.openTopic(QStringLiteral("Agenda")); },
-         [](Faults &t) {
-             frmNuovoArg *e = t.editorOf(t.topics.value(QStringLiteral("Agenda")));
+    const auto nothing = [] {};
+    const Operation operations[] = {
+        {"save a topic", [this] { openTopic(QStringLiteral("Agenda")); },
+         [this] {
+             frmNuovoArg *e = editorOf(topics.value(QStringLiteral("Agenda")));
              e->rtfContenuto->setPlainText(QStringLiteral("A new body for the agenda"));
              e->cmdSalva_Click();
          }},
-        {"save a new topic", [](Faults &t) { t.main->cmdInserisci_Click(); },
-         [](Faults &t) {
-             frmNuovoArg *e = t.session->finestre.editors().value(0);
+        {"save a new topic", [this] { main->cmdInserisci_Click(); },
+         [this] {
+             frmNuovoArg *e = session->finestre.editors().value(0);
              e->txtArgomento->setText(QStringLiteral("Fresh"));
              e->rtfContenuto->setPlainText(QStringLiteral("fresh body"));
              e->cmdSalva_Click();
          }},
-        {"move", [](Faults &t) { t.select(QStringLiteral("Agenda")); },
-         [](Faults &t) { const auto chooser = chooseCategory(QStringLiteral("Zeta")); t.main->mnuSposta_Click(); }},
-        {"move all", nothing, [](Faults &t) { const auto chooser = chooseCategory(QStringLiteral("Zeta")); t.main->mnuSpostaTutti_Click(); }},
+        {"move", [this] { select(QStringLiteral("Agenda")); },
+         [this] { const auto chooser = chooseCategory(QStringLiteral("Zeta")); main->mnuSposta_Click(); }},
+        {"move all", nothing, [this] { const auto chooser = chooseCategory(QStringLiteral("Zeta")); main->mnuSpostaTutti_Click(); }},
         {"paste after cut",
-         [](Faults &t) {
-             t.select(QStringLiteral("Agenda"));
-             t.main->mnuTaglia_Click();
-             t.openCategory(QStringLiteral("Zeta"));
+         [this] {
+             select(QStringLiteral("Agenda"));
+             main->mnuTaglia_Click();
+             openCategory(QStringLiteral("Zeta"));
          },
-         [](Faults &t) { t.main->mnuIncolla_Click(); }},
-        {"delete", [](Faults &t) { t.select(QStringLiteral("Agenda")); }, [](Faults &t) { t.main->cmdCancella_Click(); }},
-        {"packing", nothing, [](Faults &t) { t.main->mnuCompatta_Click(); }},
-        {"first-start creation", nothing, [](Faults &t) { t.start(); }, true},
+         [this] { main->mnuIncolla_Click(); }},
+        {"delete", [this] { select(QStringLiteral("Agenda")); }, [this] { main->cmdCancella_Click(); }},
+        {"packing", nothing, [this] { main->mnuCompatta_Click(); }},
+        {"first-start creation", nothing, [this] { start(); }, true},
     };
-}
-
-TEST_F(Faults, EveryWriteFailsCleanlyAtEachOfItsFailurePoints)
-{
-    for (const Operation &op : operations()) {
+    for (const Operation &op : operations) {
         int doneThoughTold = 0;
         const int points = walk(op, &doneThoughTold);
         EXPECT_GT(points, 0) << op.name;
