@@ -2,7 +2,7 @@
 
 using Commands = BrowserFixture;
 
-TEST_F(Commands, NewTopicJoinsTheListAtItsPlaceOnlyWhenSavedEvenWithAnEmptyTitleAndAnUntouchedOneKeepsTheProgramRunning)
+TEST_F(Commands, SavedTopicsJoinOrRenameTheListOnlyWhereItShowsTheirCategoryEvenUntitledAndAnUntouchedNewOneKeepsTheProgramRunning)
 {
     frmNuovoArg *editor = newTopic();
     EXPECT_EQ(editor->idArgomento, -1);
@@ -40,11 +40,9 @@ TEST_F(Commands, NewTopicJoinsTheListAtItsPlaceOnlyWhenSavedEvenWithAnEmptyTitle
     services.dialogs.expectMsgBox();
     EXPECT_FALSE(main->close());
     EXPECT_EQ(session->finestre.editors().size(), 2);
-}
 
-TEST_F(Commands, SavingRenamesTheEntryOnlyWhereTheListShowsTheTopicsCategory)
-{
-    frmNuovoArg *editor = openTopic(QStringLiteral("Summary"));
+    // Saving renames the entry only where the list shows the topic's category.
+    editor = openTopic(QStringLiteral("Summary"));
     editor->txtArgomento->setText(QStringLiteral("Abstract"));
     editor->cmdSalva->click();
     EXPECT_GE(rowOf(QStringLiteral("Abstract")), 0);

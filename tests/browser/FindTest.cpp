@@ -43,7 +43,7 @@ TEST_F(Find, TheListHoldsWhatTheLikeScanGivesInItsOrder)
     }
 }
 
-TEST_F(Find, NoResultKeepsTheOldListAndShowOpensTheTopicOrBringsItsEditorForward)
+TEST_F(Find, NoResultKeepsTheOldListShowOpensTheTopicOrBringsItsEditorForwardAndLeavesWhereMovesAndNewTopicsGo)
 {
     find(QStringLiteral("far away"));
     frmListaArgomenti *r = results();
@@ -70,20 +70,9 @@ TEST_F(Find, NoResultKeepsTheOldListAndShowOpensTheTopicOrBringsItsEditorForward
     EXPECT_TRUE(e->barTrova->isVisible()) << "and shows the occurrences again";
     delete editorOf(topics["Far"]);
 
-    r->cmdIndividua->click();
-    EXPECT_EQ(main->CurrentCategoryId, categories["Zeta"]);
-    EXPECT_EQ(main->lstArgomenti->currentItem()->text(), QStringLiteral("Far"));
-}
-
-TEST_F(Find, ATopicShownFromTheResultsDoesNotChangeWhereMovesGo)
-{
-    // The list shows "beta"; the topic opened from the results is in "Zeta".
-    find(QStringLiteral("far away"));
-    results()->cmdMostra_Click();
+    // The list still shows "beta", while the topic shown is in "Zeta": moves
+    // go where the list shows.
     ASSERT_EQ(main->CurrentCategoryId, categories["Zeta"]);
-    delete editorOf(topics["Far"]);
-    results()->close();
-
     select(QStringLiteral("Agenda"));
     auto driver = chooseCategory(QStringLiteral("Zeta"));
     main->mnuSposta_Click();
@@ -104,6 +93,10 @@ TEST_F(Find, ATopicShownFromTheResultsDoesNotChangeWhereMovesGo)
     ASSERT_EQ(main->CurrentCategoryId, categories["Zeta"]);
     fresh->cmdSalva_Click();
     EXPECT_TRUE(listTexts().contains(QStringLiteral("Fresh")));
+
+    results()->cmdIndividua->click();
+    EXPECT_EQ(main->labCategoria->text(), QStringLiteral("Zeta"));
+    EXPECT_EQ(main->lstArgomenti->currentItem()->text(), QStringLiteral("Far"));
 }
 
 TEST_F(Find, ADeletedTopicsLineIsRemovedAndNothingIsSelected)
