@@ -75,14 +75,6 @@ protected:
         main->show();
     }
 
-    // The language window of a first start, when it comes.
-    std::unique_ptr<ModalDriver> answerLanguage()
-    {
-        return std::make_unique<ModalDriver>([](QWidget *w) { return qobject_cast<frmLanguage *>(w) != nullptr; },
-                                             [](QWidget *w) { qobject_cast<frmLanguage *>(w)->cmdOk->click(); }, 2000,
-                                             false);
-    }
-
     bool toldOfError(qsizetype from) const
     {
         const auto &shown = services.dialogs.shown();
@@ -111,7 +103,8 @@ protected:
                 const qsizetype boxes = services.dialogs.shown().size();
                 disk.failFrom(n, fault);
                 {
-                    auto language = answerLanguage();
+                    // The language window of a first start, when it comes.
+                    auto language = whenShown<frmLanguage>([](frmLanguage *d) { d->cmdOk->click(); }, 2000, false);
                     op.run();
                 }
                 if (n == 0)
