@@ -10,8 +10,6 @@
 #include "FaultyDisk.h"
 #include "Intact.h"
 
-#include <QFile>
-
 namespace {
 
 // The notes as the user knows them: categories and topics, keys included.

@@ -1,8 +1,6 @@
 #include "BrowserFixture.h"
 #include "FindBar.h"
 
-#include <QPushButton>
-
 class Find : public BrowserFixture {
 protected:
     void find(const QString &text)

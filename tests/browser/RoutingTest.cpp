@@ -1,7 +1,5 @@
 #include "BrowserFixture.h"
 
-#include <QScrollBar>
-
 class Routing : public BrowserFixture {
 protected:
     void typeInSearch(const QString &text)

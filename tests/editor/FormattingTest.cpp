@@ -139,7 +139,6 @@ TEST_F(Formatting, AlignmentButtonsFollowTheSelectionBulletsTurnOnAndOffAndTheFo
     for (QTextBlock b = body->document()->firstBlock(); b.isValid(); b = b.next())
         EXPECT_EQ(b.blockFormat().indent(), 0) << "no indent left behind";
 
-    // Saved and read back.
     selectRange(0, 5);
     ctrl(Qt::Key_B);
     selectRange(0, 2);
@@ -206,7 +205,6 @@ TEST_F(Formatting, FontAndColourDialogsApplyAndRememberTheirChoiceAndChangeNothi
     EXPECT_EQ(at.charFormat().fontFamilies().toStringList().value(0), QStringLiteral("DejaVu Serif"));
     EXPECT_DOUBLE_EQ(at.charFormat().fontPointSize(), 14);
 
-    // Only bold and underline: "BU".
     services.dialogs.expectFont(platform::Dialogs::FontChoice{QStringLiteral("DejaVu Sans"), 9, true, false, false, true});
     fresh->FormatCommand(6);
     EXPECT_EQ(setup.field(QStringLiteral("EditFontAttributi")).toString(), QStringLiteral("BU"));
