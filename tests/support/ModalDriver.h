@@ -43,8 +43,7 @@ std::unique_ptr<ModalDriver> neverShown(int timeoutMs = 60000)
                                          timeoutMs, false);
 }
 
-// Runs action on a window of type T when it appears; one that must appear
-// and never does fails the test.
+// Runs action on a window of type T when it appears (if mustAppear, it must).
 template <typename T>
 std::unique_ptr<ModalDriver> whenShown(std::function<void(T *)> action, int timeoutMs = 5000, bool mustAppear = true)
 {
