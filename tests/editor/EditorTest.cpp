@@ -77,6 +77,8 @@ TEST_F(Editor, SavingKeepsABodyLeftAsLoadedCutsTheTitleWholeAndKeepsTheWindowAnd
     EXPECT_TRUE(e->ProvaChiusura()) << "nothing of the user's to keep: the program may end";
     ASSERT_TRUE(db.exec(QStringLiteral("ALTER TABLE Argomenti RENAME COLUMN elsewhere TO contenuto")));
     EXPECT_EQ(storedField(topics["Agenda"], "contenuto").toString(), QStringLiteral("Body of Agenda")) << "kept";
+    EXPECT_EQ(storedField(topics["Agenda"], "ultimoaggiornamento").toDateTime(), QDateTime(QDate(2025, 5, 4), QTime(3, 2)))
+        << "not saved";
     delete e;
 
     // A title change keeps a body left as loaded, with a part this program does not show.
