@@ -1,9 +1,6 @@
 #include "BrowserFixture.h"
 
-class Clipboard : public BrowserFixture {
-protected:
-    int countTitled(const QString &title) { return int(listTexts().count(title)); }
-};
+using Clipboard = BrowserFixture;
 
 TEST_F(Clipboard, CopyAndPasteTwiceGivesThreeTopicsAndAnUnreadableTopicIsNotCopied)
 {
@@ -24,7 +21,7 @@ TEST_F(Clipboard, CopyAndPasteTwiceGivesThreeTopicsAndAnUnreadableTopicIsNotCopi
     main->mnuIncolla_Click();
     EXPECT_EQ(main->lstArgomenti->currentItem()->text(), QStringLiteral("Summary"));
     QTest::keyClick(main->lstArgomenti, Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(countTitled(QStringLiteral("Summary")), 3);
+    EXPECT_EQ(listTexts().count(QStringLiteral("Summary")), 3);
     // The copy keeps the source's update time and body.
     EXPECT_EQ(storedField(main->SelectedKey(), "ultimoaggiornamento").toDateTime(),
               QDateTime(QDate(2025, 5, 4), QTime(3, 2)));
@@ -34,7 +31,7 @@ TEST_F(Clipboard, CopyAndPasteTwiceGivesThreeTopicsAndAnUnreadableTopicIsNotCopi
     storeFields(main->SelectedKey(), {{"ultimoaggiornamento", QVariant()}});
     main->mnuCopia_Click();
     main->mnuIncolla_Click();
-    EXPECT_EQ(countTitled(QStringLiteral("Summary")), 4);
+    EXPECT_EQ(listTexts().count(QStringLiteral("Summary")), 4);
     EXPECT_TRUE(storedField(main->SelectedKey(), "ultimoaggiornamento").isNull());
     EXPECT_EQ(services.dialogs.shown().size(), 1) << "no other error";
 }
@@ -45,10 +42,10 @@ TEST_F(Clipboard, CutActsAsCopyWhileItsEditorIsOpenAndPastesElsewhereWithTheText
     select(QStringLiteral("Agenda"));
     main->mnuTaglia_Click();
     main->mnuIncolla_Click();
-    EXPECT_EQ(countTitled(QStringLiteral("Agenda")), 1) << "nothing happens in its own category";
+    EXPECT_EQ(listTexts().count(QStringLiteral("Agenda")), 1) << "nothing happens in its own category";
     openCategory(QStringLiteral("Zeta"));
     main->mnuIncolla_Click();
-    EXPECT_EQ(countTitled(QStringLiteral("Agenda")), 1);
+    EXPECT_EQ(listTexts().count(QStringLiteral("Agenda")), 1);
     QCoreApplication::processEvents();
     EXPECT_EQ(QApplication::activeWindow(), main.get()) << "the list has the focus back, in its window";
     EXPECT_EQ(QApplication::focusWidget(), main->lstArgomenti);
@@ -58,11 +55,11 @@ TEST_F(Clipboard, CutActsAsCopyWhileItsEditorIsOpenAndPastesElsewhereWithTheText
     editor->rtfContenuto->setPlainText(QStringLiteral("written after the cut"));
     editor->cmdSalva_Click();
     main->mnuIncolla_Click();
-    EXPECT_EQ(countTitled(QStringLiteral("Agenda")), 2);
+    EXPECT_EQ(listTexts().count(QStringLiteral("Agenda")), 2);
     EXPECT_FALSE(stored(topics["Agenda"])) << "the cut topic is gone";
     EXPECT_EQ(storedField(main->SelectedKey(), "ContenutoTxt").toString(), QStringLiteral("written after the cut"));
     main->mnuIncolla_Click();
-    EXPECT_EQ(countTitled(QStringLiteral("Agenda")), 3) << "a further paste is a copy";
+    EXPECT_EQ(listTexts().count(QStringLiteral("Agenda")), 3) << "a further paste is a copy";
 }
 
 TEST_F(Clipboard, MoveKeepsTheAlarmAndTheOpenEditorFollowsCutAndPasteDropsIt)

@@ -2,13 +2,10 @@
 
 using Commands = BrowserFixture;
 
-TEST_F(Commands, NewTopicJoinsTheListAtItsPlaceOnlyWhenSavedEvenWithAnEmptyTitleAndAnUntouchedOneKeepsTheProgramRunning)
+TEST_F(Commands, SavedTopicsJoinOrRenameTheListOnlyWhereItShowsTheirCategoryEvenUntitledAndAnUntouchedNewOneKeepsTheProgramRunning)
 {
-    main->cmdInserisci_Click();
-    ASSERT_EQ(session->finestre.editors().size(), 1);
-    frmNuovoArg *editor = session->finestre.editors().first();
+    frmNuovoArg *editor = newTopic();
     EXPECT_EQ(editor->idArgomento, -1);
-    EXPECT_EQ(editor->windowTitle(), QStringLiteral(" New topic"));
     EXPECT_EQ(listTexts().size(), 3) << "nothing is listed before the save";
 
     editor->txtArgomento->setText(QStringLiteral("Lista"));
@@ -29,8 +26,7 @@ TEST_F(Commands, NewTopicJoinsTheListAtItsPlaceOnlyWhenSavedEvenWithAnEmptyTitle
     EXPECT_EQ(rs->field(QStringLiteral("TipoAllarme")).toInt(), 0);
 
     // An empty title is stored and listed empty.
-    main->cmdInserisci_Click();
-    editor = session->finestre.editors().constLast();
+    editor = newTopic();
     editor->rtfContenuto->setPlainText(QStringLiteral("no title"));
     editor->cmdSalva->click();
     ASSERT_EQ(listTexts().size(), 5);
@@ -44,11 +40,9 @@ TEST_F(Commands, NewTopicJoinsTheListAtItsPlaceOnlyWhenSavedEvenWithAnEmptyTitle
     services.dialogs.expectMsgBox();
     EXPECT_FALSE(main->close());
     EXPECT_EQ(session->finestre.editors().size(), 2);
-}
 
-TEST_F(Commands, SavingRenamesTheEntryOnlyWhereTheListShowsTheTopicsCategory)
-{
-    frmNuovoArg *editor = openTopic(QStringLiteral("Summary"));
+    // Saving renames the entry only where the list shows the topic's category.
+    editor = openTopic(QStringLiteral("Summary"));
     editor->txtArgomento->setText(QStringLiteral("Abstract"));
     editor->cmdSalva->click();
     EXPECT_GE(rowOf(QStringLiteral("Abstract")), 0);
@@ -61,12 +55,8 @@ TEST_F(Commands, SavingRenamesTheEntryOnlyWhereTheListShowsTheTopicsCategory)
     editor->txtArgomento->setText(QStringLiteral("Renamed"));
     editor->cmdSalva->click();
     EXPECT_EQ(listTexts(), categoryList);
-    select(QStringLiteral("beta"));
-    main->lstArgomenti_DblClick();
-    select(QStringLiteral("Renamed"));
-    main->OpenTopic();
-    editor = editorOf(topics["Agenda"]);
-    ASSERT_TRUE(editor);
+    openCategory(QStringLiteral("beta"));
+    editor = openTopic(QStringLiteral("Renamed"), QStringLiteral("Agenda"));
     openCategory(QStringLiteral("Zeta"));
     const QStringList before = listTexts();
     editor->txtArgomento->setText(QStringLiteral("Agenda 2"));
@@ -116,11 +106,8 @@ TEST_F(Commands, DeletingNeedsASelectionAYesNoEditorOpenOnTheTopicAndForACategor
     main->cmdCambia_Click();
     EXPECT_EQ(refusal("beta"), QStringLiteral("The category is not empty."));
     EXPECT_EQ(listTexts().size(), 3);
-    select(QStringLiteral("Alpha"));
-    main->lstArgomenti_DblClick();
-    main->cmdInserisci_Click();
-    frmNuovoArg *fresh = editorOf(-1);
-    ASSERT_TRUE(fresh);
+    openCategory(QStringLiteral("Alpha"));
+    frmNuovoArg *fresh = newTopic();
     main->cmdCambia_Click();
     EXPECT_EQ(refusal("Alpha"), QStringLiteral("Close the topic window first."));
     EXPECT_EQ(listTexts().size(), 3);

@@ -2,11 +2,9 @@
 
 #include <QTextDocument>
 
-#include <QStatusBar>
-
 using Lists = BrowserFixture;
 
-TEST_F(Lists, StartReopensTheLastCategoryAndTopicWithTheListsSorted)
+TEST_F(Lists, StartReopensTheLastCategoryAndTopicWithTheListsSortedAndDoubleClickOrEnterOpensACategory)
 {
     EXPECT_TRUE(main->isTopicMode());
     EXPECT_EQ(main->CurrentCategoryId, categories["beta"]);
@@ -45,13 +43,9 @@ TEST_F(Lists, StartReopensTheLastCategoryAndTopicWithTheListsSorted)
     ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
     ASSERT_TRUE(main->lstArgomenti->currentItem());
     EXPECT_EQ(main->lstArgomenti->currentItem()->text(), QStringLiteral("Summary"));
-}
 
-TEST_F(Lists, DoubleClickOpensACategoryAndDisablesRenameWhereEnterLeavesIt)
-{
-    main->cmdCambia_Click();
-    select(QStringLiteral("Zeta"));
-    main->lstArgomenti_DblClick();
+    // A double click opens a category, with Rename off.
+    openCategory(QStringLiteral("Zeta"));
     EXPECT_TRUE(main->isTopicMode());
     EXPECT_EQ(main->CurrentCategoryId, categories["Zeta"]);
     EXPECT_EQ(listTexts(), QStringList{QStringLiteral("Far")});
@@ -62,11 +56,8 @@ TEST_F(Lists, DoubleClickOpensACategoryAndDisablesRenameWhereEnterLeavesIt)
     for (QAction *a : {main->mnuTaglia, main->mnuCopia, main->mnuIncolla, main->mnuSposta, main->mnuSpostaTutti})
         EXPECT_TRUE(a->isEnabled());
 
-    // Back to the categories: the one just left is preselected.
-    main->cmdCambia_Click();
-    EXPECT_EQ(main->lstArgomenti->currentItem()->text(), QStringLiteral("Zeta"));
-
     // Enter opens a category too, and leaves Rename as it was.
+    main->cmdCambia_Click();
     select(QStringLiteral("Alpha"));
     main->lstArgomenti->setFocus();
     QTest::keyClick(main->lstArgomenti, Qt::Key_Return);
@@ -80,8 +71,6 @@ TEST_F(Lists, DoubleClickOpensACategoryAndDisablesRenameWhereEnterLeavesIt)
 TEST_F(Lists, OpeningATopicTwiceBringsItsEditorForwardAndIndividuaOpensATopicsCategoryAndSelectsIt)
 {
     frmNuovoArg *first = openTopic(QStringLiteral("Summary"));
-    EXPECT_EQ(first->txtArgomento->text(), QStringLiteral("Summary"));
-    EXPECT_EQ(first->rtfContenuto->toPlainText(), QStringLiteral("Body of Summary"));
     first->showMinimized();
     main->OpenTopic();
     EXPECT_EQ(session->finestre.editors().size(), 1);

@@ -1,7 +1,5 @@
 #include "BrowserFixture.h"
 
-#include <QScrollBar>
-
 class Routing : public BrowserFixture {
 protected:
     void typeInSearch(const QString &text)
@@ -50,50 +48,7 @@ TEST_F(Routing, FirstEnterSelectsSecondEnterOpensAndPatternsFindTheirEntry)
     EXPECT_EQ(main->txtCerca->text(), QStringLiteral("zzz"));
 }
 
-TEST_F(Routing, EnterWithAnEmptyBoxFillsItEscDependsOnTheModeAndDelAsksToDelete)
-{
-    select(QStringLiteral("Agenda"));
-    typeInSearch(QString());
-    key(main->txtCerca, Qt::Key_Return);
-    EXPECT_EQ(main->txtCerca->text(), QStringLiteral("Agenda"));
-    EXPECT_TRUE(session->finestre.editors().isEmpty());
-    key(main->txtCerca, Qt::Key_Escape);
-    EXPECT_EQ(main->txtCerca->text(), QString()) << "topic mode: Esc empties the box";
-    main->cmdCambia_Click();
-    select(QStringLiteral("Zeta"));
-    key(main->txtCerca, Qt::Key_Escape);
-    EXPECT_TRUE(main->isTopicMode()) << "category mode: Esc goes back into the selected category";
-    EXPECT_EQ(main->labCategoria->text(), QStringLiteral("Zeta"));
-    EXPECT_EQ(main->StatusPanel1->text(), QStringLiteral("List of available topics"));
-
-    // Del from the search box asks to delete the entry.
-    select(QStringLiteral("Far"));
-    typeInSearch(QStringLiteral("Far"));
-    main->txtCerca->setCursorPosition(0);
-    services.dialogs.expectMsgBox(platform::vbNo);
-    key(main->txtCerca, Qt::Key_Delete);
-    EXPECT_EQ(services.dialogs.shown().constLast().prompt, QStringLiteral("Confirm deletion?"));
-    EXPECT_EQ(main->txtCerca->text(), QStringLiteral("Far")) << "no character deleted";
-}
-
-TEST_F(Routing, FunctionKeysIgnoreShiftAndFollowTheMenu)
-{
-    key(main->lstArgomenti, Qt::Key_F7, Qt::ShiftModifier);
-    EXPECT_EQ(session->finestre.editors().size(), 1) << "Shift+F7 acts as F7";
-    // After start-up the last category was opened with Rename off: F2 does nothing.
-    select(QStringLiteral("Agenda"));
-    key(main->lstArgomenti, Qt::Key_F2);
-    // Opened by Enter, Rename stays on and F2 renames the topic.
-    main->cmdCambia_Click();
-    select(QStringLiteral("beta"));
-    key(main->lstArgomenti, Qt::Key_Return);
-    select(QStringLiteral("Agenda"));
-    services.dialogs.expectInputBox(QStringLiteral("Agenda 2"));
-    key(main->lstArgomenti, Qt::Key_F2);
-    EXPECT_GE(rowOf(QStringLiteral("Agenda 2")), 0);
-}
-
-TEST_F(Routing, UpDownAndEnterMoveTheSelectionAndTheFocus)
+TEST_F(Routing, UpDownEnterEscAndDelMoveTheSelectionAndTheFocusBetweenTheSearchBoxAndTheList)
 {
     main->lstArgomenti->setCurrentRow(-1);
     main->lstArgomenti->setFocus();
@@ -122,9 +77,33 @@ TEST_F(Routing, UpDownAndEnterMoveTheSelectionAndTheFocus)
     key(main->lstArgomenti, Qt::Key_Return);
     EXPECT_EQ(main->focusWidget(), main->txtCerca);
     EXPECT_TRUE(session->finestre.editors().isEmpty());
+
+    // Enter with an empty box fills it; Esc depends on the mode.
+    select(QStringLiteral("Agenda"));
+    typeInSearch(QString());
+    key(main->txtCerca, Qt::Key_Return);
+    EXPECT_EQ(main->txtCerca->text(), QStringLiteral("Agenda"));
+    EXPECT_TRUE(session->finestre.editors().isEmpty());
+    key(main->txtCerca, Qt::Key_Escape);
+    EXPECT_EQ(main->txtCerca->text(), QString()) << "topic mode: Esc empties the box";
+    main->cmdCambia_Click();
+    select(QStringLiteral("Zeta"));
+    key(main->txtCerca, Qt::Key_Escape);
+    EXPECT_TRUE(main->isTopicMode()) << "category mode: Esc goes back into the selected category";
+    EXPECT_EQ(main->labCategoria->text(), QStringLiteral("Zeta"));
+    EXPECT_EQ(main->StatusPanel1->text(), QStringLiteral("List of available topics"));
+
+    // Del from the search box asks to delete the entry.
+    select(QStringLiteral("Far"));
+    typeInSearch(QStringLiteral("Far"));
+    main->txtCerca->setCursorPosition(0);
+    services.dialogs.expectMsgBox(platform::vbNo);
+    key(main->txtCerca, Qt::Key_Delete);
+    EXPECT_EQ(services.dialogs.shown().constLast().prompt, QStringLiteral("Confirm deletion?"));
+    EXPECT_EQ(main->txtCerca->text(), QStringLiteral("Far")) << "no character deleted";
 }
 
-TEST_F(Routing, ToolbarAndHintsFollowTheModeAndTheFocus)
+TEST_F(Routing, ToolbarFunctionKeysAndHintsFollowTheModeAndTheFocus)
 {
     // Which of Rename (3), Cut, Copy, Paste (6-8) and the two moves (10, 11) are on.
     const auto enabled = [&] {
@@ -133,7 +112,10 @@ TEST_F(Routing, ToolbarAndHintsFollowTheModeAndTheFocus)
             on += main->ToolbarButtons[size_t(b)]->isEnabled() ? QLatin1Char('x') : QLatin1Char('-');
         return on;
     };
+    // After start-up the last category was opened with Rename off: F2 does nothing.
     EXPECT_EQ(enabled(), QStringLiteral("-xx-xx"));
+    select(QStringLiteral("Agenda"));
+    key(main->lstArgomenti, Qt::Key_F2);
     main->cmdCambia_Click();
     EXPECT_EQ(enabled(), QStringLiteral("x-----"));
     select(QStringLiteral("beta"));
@@ -158,4 +140,14 @@ TEST_F(Routing, ToolbarAndHintsFollowTheModeAndTheFocus)
     main->lstArgomenti->setFocus();
     QCoreApplication::processEvents();
     EXPECT_EQ(main->StatusPanel1->text(), QStringLiteral("List of available categories"));
+
+    // Opened by Enter, Rename stays on and F2 renames the topic.
+    select(QStringLiteral("beta"));
+    key(main->lstArgomenti, Qt::Key_Return);
+    select(QStringLiteral("Agenda"));
+    services.dialogs.expectInputBox(QStringLiteral("Agenda 2"));
+    key(main->lstArgomenti, Qt::Key_F2);
+    EXPECT_GE(rowOf(QStringLiteral("Agenda 2")), 0);
+    key(main->lstArgomenti, Qt::Key_F7, Qt::ShiftModifier);
+    EXPECT_EQ(session->finestre.editors().size(), 1) << "Shift+F7 acts as F7";
 }

@@ -19,9 +19,10 @@ def application(pid):
 
 
 def _walk(node, depth=0):
+    """Every control under node and node itself, each with its depth."""
     if node is None or depth > 40:
         return
-    yield node
+    yield node, depth
     try:
         count = node.childCount
     except Exception:
@@ -44,7 +45,7 @@ def showing(node):
 def find(root, role=None, name=None):
     """The first control on screen of that role whose name is name (or for
     which name, a function, says True); None when there is none."""
-    for node in _walk(root):
+    for node, _ in _walk(root):
         try:
             if role is not None and node.getRoleName() != role:
                 continue
@@ -62,8 +63,7 @@ def wait_control(pid, role, name, what=None, deadline=None):
     def look():
         app = application(pid)
         return find(app, role, name) if app is not None else None
-    kw = {} if deadline is None else {"deadline": deadline}
-    return wait_for(what or "%s %r" % (role, name), look, **kw)
+    return wait_for(what or "%s %r" % (role, name), look, deadline)
 
 
 def centre(node):
@@ -81,7 +81,7 @@ def unnamed_controls(root):
     reachable = {"push button", "toggle button", "check box", "radio button", "combo box", "text",
                  "list", "page tab", "spin button", "menu item", "slider", "table", "tree"}
     bad = []
-    for node in _walk(root):
+    for node, _ in _walk(root):
         try:
             role = node.getRoleName()
             if role in reachable and showing(node) and not node.name.strip() \
@@ -94,16 +94,12 @@ def unnamed_controls(root):
 
 
 def dump(pid):
-    """The program's tree as text, one control a line, for a failure's log."""
+    """The program's controls on screen as text, one a line, for a failure's log."""
     lines = []
-    app = application(pid)
-    for node in _walk(app):
-        depth, p = 0, node
+    for node, depth in _walk(application(pid)):
         try:
-            while p is not None and p != app and depth < 40:
-                p, depth = p.parent, depth + 1
-            lines.append("%s%s %r%s" % ("  " * depth, node.getRoleName(), node.name,
-                                        "" if showing(node) else " (hidden)"))
+            if showing(node):
+                lines.append("%s%s %r" % ("  " * depth, node.getRoleName(), node.name))
         except Exception:
             continue
-    return "\n".join(line for line in lines if not line.endswith("(hidden)"))
+    return "\n".join(lines)

@@ -7,6 +7,7 @@ accessibility tree by their visible names; input goes through xdotool.
 """
 
 import os
+import pathlib
 import shutil
 import signal
 import sqlite3
@@ -17,9 +18,9 @@ import time
 DEADLINE = float(os.environ.get("E2E_DEADLINE", "20"))
 
 
-def wait_for(what, condition, deadline=DEADLINE, step=0.1):
+def wait_for(what, condition, deadline=None, step=0.1):
     """Polls condition until it returns something true; fails naming what."""
-    end = time.monotonic() + deadline
+    end = time.monotonic() + (deadline or DEADLINE)
     while True:
         value = condition()
         if value:
@@ -172,11 +173,7 @@ class Quorvel:
                 p.wait()
 
     def log_text(self):
-        text = ""
-        for path in self.logs:
-            with open(path, errors="replace") as f:
-                text += f.read()
-        return text
+        return "".join(pathlib.Path(path).read_text(errors="replace") for path in self.logs)
 
     def sql(self, statement, *params):
         con = sqlite3.connect(os.path.join(self.env["XDG_DATA_HOME"], "Ostwick", "quorvel", "quorvel.mdb"))

@@ -1,7 +1,7 @@
 """What a person does with the program, step by step, for the end-to-end
 tests. Every test gets a user of its own (home, runtime folder, data)."""
 
-import os
+import pathlib
 import time
 import unittest
 
@@ -22,16 +22,15 @@ class Case(unittest.TestCase):
         self.user = Quorvel(self.desktop, self.exe, "u%d" % Case.users)
 
     def tearDown(self):
-        result = getattr(self._outcome, "result", None)
-        failed = result is not None and any(
-            getattr(t, "test_case", t) is self for t, _ in list(result.failures) + list(result.errors))
-        if failed:
+        # A failure (of a subtest too) leaves the screen, each running copy's
+        # controls and the logs behind.
+        result = self._outcome.result
+        if any(getattr(t, "test_case", t) is self for t, _ in result.failures + result.errors):
             name = self.id().rsplit(".", 1)[-1]
             shot = self.desktop.screenshot(name)
             for i, proc in enumerate(self.user.runs):
                 if proc.poll() is None:
-                    with open(os.path.join(self.desktop.artifacts, "%s-tree-%d.txt" % (name, i + 1)), "w") as f:
-                        f.write(a11y.dump(proc.pid))
+                    pathlib.Path(self.desktop.artifacts, "%s-tree-%d.txt" % (name, i + 1)).write_text(a11y.dump(proc.pid))
             print("\nscreen at the failure: %s\nprogram log: %s" % (shot, ", ".join(self.user.logs)))
         self.user.stop_all()
 
@@ -39,9 +38,8 @@ class Case(unittest.TestCase):
     def start(self, *args, env=None):
         return self.user.start(*args, env=env)
 
-    def ended(self, proc, what, deadline=None):
-        kw = {} if deadline is None else {"deadline": deadline}
-        wait_for(what, lambda: proc.poll() is not None, **kw)
+    def ended(self, proc, what):
+        wait_for(what, lambda: proc.poll() is not None)
         return proc.returncode
 
     def control(self, proc, role, name, what=None, deadline=None):

@@ -16,8 +16,7 @@ class NoTray(steps.Case):
 
     def test_minimize_is_ordinary_and_a_second_start_restores(self):
         proc = self.first_start()
-        main = self.main_window_id(proc)
-        wid = main
+        wid = self.main_window_id(proc)
         self.desktop.xdotool("windowminimize", wid)
         wait_for("the main window to be minimized", lambda: self.window_state(wid) == "Iconic")
         self.assertIsNone(self.desktop.tray_icon())

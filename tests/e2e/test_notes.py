@@ -21,9 +21,6 @@ class Notes(steps.Case):
         self.click(self.control(proc, "push button", "Create a new category/topic"))
         return self.control(proc, "frame", " New topic", "the editor of a new topic")
 
-    def body(self, proc):
-        return self.control(proc, "text", "Topic text", "the body of the topic")
-
     def test_a_topic_typed_formatted_and_saved_is_there_after_a_restart(self):
         proc = self.first_start()
         self.new_category_and_topic(proc)
@@ -37,7 +34,7 @@ class Notes(steps.Case):
 
         again = self.start()
         self.open_topic(again, "Shopping")
-        body = self.body(again)
+        body = self.control(again, "text", "Topic text", "the body of the topic")
         wait_for("the text typed before", lambda: a11y.text(body).strip() == "Bread and milk")
         attrs = dict(a.split(":", 1) for a in body.queryText().getAttributeRun(2, False)[0])
         self.assertIn(attrs.get("weight"), ("700", "bold"), "the text was made bold: %s" % attrs)

@@ -48,9 +48,7 @@ TEST_F(Editor, LoadsTheTopicAndItsUpdateTimeAndTheCloseChecksSeeTitleTextAndForm
     EXPECT_EQ(f->rtfContenuto->toPlainText(), QStringLiteral("Body of Summary"));
     EXPECT_FALSE(f->ProvaChiusura()) << "formatting alone is a change too";
 
-    main->cmdInserisci_Click();
-    frmNuovoArg *fresh = editorOf(-1);
-    ASSERT_TRUE(fresh);
+    frmNuovoArg *fresh = newTopic();
     EXPECT_FALSE(fresh->ProvaChiusura()) << "a new topic is never taken as saved";
 
     // The desktop session does not end over them. Refused with its message
@@ -66,35 +64,7 @@ TEST_F(Editor, LoadsTheTopicAndItsUpdateTimeAndTheCloseChecksSeeTitleTextAndForm
     EXPECT_TRUE(main->close());
 }
 
-TEST_F(Editor, ATitleChangeCutsTheTitleToTheFieldWholeAndKeepsABodyLeftAsLoadedAsStored)
-{
-    // A stored body with a part this program does not show.
-    const QString body = QStringLiteral("{\\rtf1\\ansi{\\*\\olddest kept for later}Shown text\\par}");
-    storeFields(topics["Agenda"], {{"contenuto", body}});
-
-    frmNuovoArg *e = openTopic(QStringLiteral("Agenda"));
-    EXPECT_EQ(e->rtfContenuto->toPlainText(), QStringLiteral("Shown text"));
-    // A character outside the basic plane straddles the width: it goes whole.
-    const int width = session->store.rsArgomenti->fieldSize(QStringLiteral("argomento"));
-    const QString title = QString(width - 1, QLatin1Char('a')) + QStringLiteral("\U0001F600");
-    e->txtArgomento->setText(title);
-    e->cmdSalva->click();
-    EXPECT_EQ(storedField(topics["Agenda"], "argomento").toString(), QString(width - 1, QLatin1Char('a')));
-    EXPECT_EQ(main->lstArgomenti->item(rowOf(title))->text(), title) << "the list shows the full title";
-    EXPECT_EQ(storedField(topics["Agenda"], "contenuto").toString(), body) << "a title change keeps the body whole";
-    EXPECT_EQ(storedField(topics["Agenda"], "ContenutoTxt").toString(), QStringLiteral("Shown text"));
-
-    // A changed body is written anew.
-    select(title);
-    main->OpenTopic();
-    e = editorOf(topics["Agenda"]);
-    ASSERT_TRUE(e);
-    e->rtfContenuto->append(QStringLiteral("more"));
-    e->cmdSalva->click();
-    EXPECT_FALSE(storedField(topics["Agenda"], "contenuto").toString().contains(QLatin1String("kept for later")));
-}
-
-TEST_F(Editor, ATopicThatCannotBeReadIsNotOfferedForSavingAndASaveThatFailsKeepsTheWindowAndTheText)
+TEST_F(Editor, SavingKeepsABodyLeftAsLoadedCutsTheTitleWholeAndKeepsTheWindowAndTheTextWhenItFailsOrCannotBeOffered)
 {
     auto &db = session->store.dbNotes;
     ASSERT_TRUE(db.exec(QStringLiteral("ALTER TABLE Argomenti RENAME COLUMN contenuto TO elsewhere")));
@@ -107,7 +77,31 @@ TEST_F(Editor, ATopicThatCannotBeReadIsNotOfferedForSavingAndASaveThatFailsKeeps
     EXPECT_TRUE(e->ProvaChiusura()) << "nothing of the user's to keep: the program may end";
     ASSERT_TRUE(db.exec(QStringLiteral("ALTER TABLE Argomenti RENAME COLUMN elsewhere TO contenuto")));
     EXPECT_EQ(storedField(topics["Agenda"], "contenuto").toString(), QStringLiteral("Body of Agenda")) << "kept";
+    EXPECT_EQ(storedField(topics["Agenda"], "ultimoaggiornamento").toDateTime(), QDateTime(QDate(2025, 5, 4), QTime(3, 2)))
+        << "not saved";
     delete e;
+
+    // A title change keeps a body left as loaded, with a part this program does not show.
+    const QString body = QStringLiteral("{\\rtf1\\ansi{\\*\\olddest kept for later}Shown text\\par}");
+    storeFields(topics["Agenda"], {{"contenuto", body}});
+
+    e = openTopic(QStringLiteral("Agenda"));
+    EXPECT_EQ(e->rtfContenuto->toPlainText(), QStringLiteral("Shown text"));
+    // A character outside the basic plane straddles the width: it goes whole.
+    const int width = session->store.rsArgomenti->fieldSize(QStringLiteral("argomento"));
+    const QString title = QString(width - 1, QLatin1Char('a')) + QStringLiteral("\U0001F600");
+    e->txtArgomento->setText(title);
+    e->cmdSalva->click();
+    EXPECT_EQ(storedField(topics["Agenda"], "argomento").toString(), QString(width - 1, QLatin1Char('a')));
+    EXPECT_EQ(main->lstArgomenti->item(rowOf(title))->text(), title) << "the list shows the full title";
+    EXPECT_EQ(storedField(topics["Agenda"], "contenuto").toString(), body) << "a title change keeps the body whole";
+    EXPECT_EQ(storedField(topics["Agenda"], "ContenutoTxt").toString(), QStringLiteral("Shown text"));
+
+    // A changed body is written anew.
+    e = openTopic(title, QStringLiteral("Agenda"));
+    e->rtfContenuto->append(QStringLiteral("more"));
+    e->cmdSalva->click();
+    EXPECT_FALSE(storedField(topics["Agenda"], "contenuto").toString().contains(QLatin1String("kept for later")));
 
     // A save that fails keeps the window and its text: over a topic deleted
     // meanwhile, then with a picture past what the reader keeps (stored, it

@@ -41,8 +41,6 @@ TEST_F(FindInTopic, KeysOpenStepAndCloseTheBarWithoutTouchingTheText)
     const QString body = QStringLiteral("uno due uno\ntre uno");
     storeFields(topics["Agenda"], {{"contenuto", body}, {"ContenutoTxt", body}});
     frmNuovoArg *e = openTopic(QStringLiteral("Agenda"));
-    e->show();
-    e->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(e));
     QTextCursor c = e->rtfContenuto->textCursor();
     c.setPosition(4);

@@ -36,8 +36,37 @@ protected:
     QTextEdit *body = nullptr;
 };
 
-TEST_F(Formatting, SizeAndIndentStopAtTheirLimitsAndTabInsertsOrMovesTheFocus)
+TEST_F(Formatting, BoldOnAMixedSelectionChangesNothingItalicHasThreeKeysSizeAndIndentStopAtTheirLimitsAndTabMovesTheFocus)
 {
+    selectRange(0, 0);
+    for (Qt::Key k : {Qt::Key_E, Qt::Key_H, Qt::Key_J, Qt::Key_K, Qt::Key_M})
+        ctrl(k);
+    selectRange(0, 5);
+    ctrl(Qt::Key_B);
+    EXPECT_EQ(formatAt(0).fontWeight(), QFont::Bold);
+    EXPECT_TRUE(e->ToolbarButtons[8]->isChecked());
+    selectRange(0, 10);  // "alpha" bold, " beta" not
+    EXPECT_FALSE(e->ToolbarButtons[8]->isChecked()) << "a mixed selection shows the button up";
+    ctrl(Qt::Key_B);
+    EXPECT_EQ(formatAt(0).fontWeight(), QFont::Bold);
+    EXPECT_NE(formatAt(7).fontWeight(), QFont::Bold);
+    EXPECT_FALSE(e->ToolbarButtons[8]->isChecked());
+    EXPECT_EQ(body->toPlainText(), QStringLiteral("alpha beta gamma\nsecond line")) << "no control character typed";
+
+    selectRange(6, 10);
+    e->Toolbar1_ButtonClick(e->ToolbarButtons[9]);
+    EXPECT_TRUE(formatAt(6).fontItalic());
+    EXPECT_TRUE(e->ToolbarButtons[9]->isChecked());
+    selectRange(6, 10);
+    ctrl(Qt::Key_O);
+    EXPECT_FALSE(formatAt(6).fontItalic());
+    ctrl(Qt::Key_I);
+    EXPECT_TRUE(formatAt(6).fontItalic());
+    EXPECT_EQ(body->toPlainText(), QStringLiteral("alpha beta gamma\nsecond line")) << "Ctrl+I inserts no tab";
+    ctrl(Qt::Key_A);
+    EXPECT_EQ(body->textCursor().selectedText().size(), body->toPlainText().size());
+
+    // Size steps down to 1 and no further.
     selectRange(0, 5);
     QTextCharFormat two;
     two.setFontPointSize(2);
@@ -77,37 +106,6 @@ TEST_F(Formatting, SizeAndIndentStopAtTheirLimitsAndTabInsertsOrMovesTheFocus)
     EXPECT_EQ(e->focusWidget(), e->cmdTimer);
 }
 
-TEST_F(Formatting, BoldOnAPartlyBoldSelectionChangesNothingItalicHasThreeKeysAndOtherLettersInsertNothing)
-{
-    selectRange(0, 0);
-    for (Qt::Key k : {Qt::Key_E, Qt::Key_H, Qt::Key_J, Qt::Key_K, Qt::Key_M})
-        ctrl(k);
-    selectRange(0, 5);
-    ctrl(Qt::Key_B);
-    EXPECT_EQ(formatAt(0).fontWeight(), QFont::Bold);
-    EXPECT_TRUE(e->ToolbarButtons[8]->isChecked());
-    selectRange(0, 10);  // "alpha" bold, " beta" not
-    EXPECT_FALSE(e->ToolbarButtons[8]->isChecked()) << "a mixed selection shows the button up";
-    ctrl(Qt::Key_B);
-    EXPECT_EQ(formatAt(0).fontWeight(), QFont::Bold);
-    EXPECT_NE(formatAt(7).fontWeight(), QFont::Bold);
-    EXPECT_FALSE(e->ToolbarButtons[8]->isChecked());
-    EXPECT_EQ(body->toPlainText(), QStringLiteral("alpha beta gamma\nsecond line")) << "no control character typed";
-
-    selectRange(6, 10);
-    e->Toolbar1_ButtonClick(e->ToolbarButtons[9]);
-    EXPECT_TRUE(formatAt(6).fontItalic());
-    EXPECT_TRUE(e->ToolbarButtons[9]->isChecked());
-    selectRange(6, 10);
-    ctrl(Qt::Key_O);
-    EXPECT_FALSE(formatAt(6).fontItalic());
-    ctrl(Qt::Key_I);
-    EXPECT_TRUE(formatAt(6).fontItalic());
-    EXPECT_EQ(body->toPlainText(), QStringLiteral("alpha beta gamma\nsecond line")) << "Ctrl+I inserts no tab";
-    ctrl(Qt::Key_A);
-    EXPECT_EQ(body->textCursor().selectedText().size(), body->toPlainText().size());
-}
-
 TEST_F(Formatting, AlignmentButtonsFollowTheSelectionBulletsTurnOnAndOffAndTheFormattingIsSaved)
 {
     // Which of the left, centre and right buttons are down.
@@ -141,7 +139,6 @@ TEST_F(Formatting, AlignmentButtonsFollowTheSelectionBulletsTurnOnAndOffAndTheFo
     for (QTextBlock b = body->document()->firstBlock(); b.isValid(); b = b.next())
         EXPECT_EQ(b.blockFormat().indent(), 0) << "no indent left behind";
 
-    // Saved and read back.
     selectRange(0, 5);
     ctrl(Qt::Key_B);
     selectRange(0, 2);
@@ -190,9 +187,7 @@ TEST_F(Formatting, FontAndColourDialogsApplyAndRememberTheirChoiceAndChangeNothi
 
     // The next editor types in the remembered font, struck through too; the
     // font is no edit to take back.
-    main->cmdInserisci_Click();
-    frmNuovoArg *fresh = editorOf(-1);
-    ASSERT_TRUE(fresh);
+    frmNuovoArg *fresh = newTopic();
     EXPECT_FALSE(fresh->rtfContenuto->document()->isUndoAvailable());
     fresh->rtfContenuto->undo();
     EXPECT_FALSE(fresh->rtfContenuto->document()->isModified());
@@ -210,7 +205,6 @@ TEST_F(Formatting, FontAndColourDialogsApplyAndRememberTheirChoiceAndChangeNothi
     EXPECT_EQ(at.charFormat().fontFamilies().toStringList().value(0), QStringLiteral("DejaVu Serif"));
     EXPECT_DOUBLE_EQ(at.charFormat().fontPointSize(), 14);
 
-    // Only bold and underline: "BU".
     services.dialogs.expectFont(platform::Dialogs::FontChoice{QStringLiteral("DejaVu Sans"), 9, true, false, false, true});
     fresh->FormatCommand(6);
     EXPECT_EQ(setup.field(QStringLiteral("EditFontAttributi")).toString(), QStringLiteral("BU"));

@@ -4,7 +4,9 @@
 
 #include <QToolButton>
 
-TEST(EditorLayoutRules, TheDesignsExampleWindowAndALowOneThatGetsNoBody)
+using EditorWindowLayout = BrowserFixture;
+
+TEST_F(EditorWindowLayout, RulesGiveTheExampleFiguresAndALowWindowNoBodyAndTheEditorAppliesThemAndKeepsStripAndSize)
 {
     const EditorLayout l = computeEditorLayout(5895, 6035);
     EXPECT_EQ(l.rect("cmdSalva").topLeft(), QPointF(3555, 4785));
@@ -28,14 +30,9 @@ TEST(EditorLayoutRules, TheDesignsExampleWindowAndALowOneThatGetsNoBody)
     EXPECT_DOUBLE_EQ(computeEditorLayout(5895, 3050).rect("Calendar1").height(), 0) << "a height of zero is one";
     EXPECT_DOUBLE_EQ(low.rect("cmdSalva").top(), 1350) << "the buttons still move";
     EXPECT_DOUBLE_EQ(computeEditorLayout(500, 6000).rect("txtArgomento").width(), 0) << "clamped at zero";
-}
 
-using EditorWindowLayout = BrowserFixture;
-
-TEST_F(EditorWindowLayout, ControlsFollowTheWindowSizeAndTheStripAndSizeAreRememberedForTheNextEditor)
-{
+    // The window applies the rules.
     frmNuovoArg *e = openTopic(QStringLiteral("Agenda"));
-    // The figures are the layout rules' (above); here, that the window applies them.
     e->resize(600, 500);
     QCoreApplication::processEvents();
     const double W = twips::fromPixels(e->frameGeometry().width());

@@ -4,26 +4,21 @@
 
 using WindowMenu = BrowserFixture;
 
-namespace {
-QStringList visibleEntries(frmPrincipale *main)
+TEST_F(WindowMenu, ShowsTheNineOldestEditorsOthersInTheWindowListAndMinimizesAndRestoresOnlyEditors)
 {
-    QStringList out;
-    for (int i = 1; i <= 9; ++i)
-        if (main->mnuFinestra[size_t(i)]->isVisible())
-            out << main->mnuFinestra[size_t(i)]->text();
-    return out;
-}
-} // namespace
-
-TEST_F(WindowMenu, ShowsTheNineOldestEditorsAndOthersBeyondInTheWindowListWhereEnterSwitchesToTheOldest)
-{
+    const auto visibleEntries = [this] {
+        QStringList out;
+        for (size_t i = 1; i <= 9; ++i)
+            if (main->mnuFinestra[i]->isVisible())
+                out << main->mnuFinestra[i]->text();
+        return out;
+    };
     EXPECT_FALSE(main->bar10->isVisible());
-    EXPECT_TRUE(visibleEntries(main.get()).isEmpty());
+    EXPECT_TRUE(visibleEntries().isEmpty());
     main->mnuMinimizza_Click();  // nothing to do, and no harm
 
     // A new topic is listed as <NA> until it has a title, which it follows.
-    main->cmdInserisci_Click();
-    QList<frmNuovoArg *> editors{session->finestre.editors().constLast()};
+    QList<frmNuovoArg *> editors{newTopic()};
     EXPECT_EQ(main->mnuFinestra[1]->text(), QStringLiteral("<NA>"));
     editors[0]->txtArgomento->setText(QStringLiteral("Idea"));
     EXPECT_EQ(main->mnuFinestra[1]->text(), QStringLiteral("Idea"));
@@ -33,8 +28,7 @@ TEST_F(WindowMenu, ShowsTheNineOldestEditorsAndOthersBeyondInTheWindowListWhereE
     EXPECT_EQ(editors[0]->windowTitle(), QString());
     editors[0]->txtArgomento->setText(QStringLiteral("w0"));
     for (int i = 1; i < 10; ++i) {
-        main->cmdInserisci_Click();
-        editors << session->finestre.editors().constLast();
+        editors << newTopic();
         editors.constLast()->txtArgomento->setText(QStringLiteral("w%1").arg(i));
     }
     EXPECT_TRUE(main->bar10->isVisible());
@@ -42,22 +36,22 @@ TEST_F(WindowMenu, ShowsTheNineOldestEditorsAndOthersBeyondInTheWindowListWhereE
     QStringList expected;
     for (int i = 0; i < 9; ++i)
         expected << QStringLiteral("w%1").arg(i);
-    EXPECT_EQ(visibleEntries(main.get()), expected);
+    EXPECT_EQ(visibleEntries(), expected);
 
     editors[1]->cmdAnnulla->click();
     expected.removeAt(1);
     expected << QStringLiteral("w9");
-    EXPECT_EQ(visibleEntries(main.get()), expected);
+    EXPECT_EQ(visibleEntries(), expected);
     EXPECT_FALSE(main->mnuFinestraAltre->isVisible());
     EXPECT_EQ(main->mnuFinestra[2]->data().toInt(), editors[2]->NumFinestra);
 
     // Numbers are never given twice.
-    main->cmdInserisci_Click();
-    EXPECT_EQ(session->finestre.editors().constLast()->NumFinestra, 10);
+    frmNuovoArg *tenth = newTopic();
+    EXPECT_EQ(tenth->NumFinestra, 10);
 
     // The window list shows every editor; Enter switches to the oldest, which
     // comes back normal.
-    session->finestre.editors().constLast()->txtArgomento->setText(QStringLiteral("w10"));
+    tenth->txtArgomento->setText(QStringLiteral("w10"));
     editors[0]->showMaximized();
     editors[0]->showMinimized();
     QStringList listed;
@@ -77,27 +71,25 @@ TEST_F(WindowMenu, ShowsTheNineOldestEditorsAndOthersBeyondInTheWindowListWhereE
     auto escape = whenShown<frmListaFinestre>([](frmListaFinestre *d) { QTest::keyClick(d->lstFinestre, Qt::Key_Escape); });
     main->mnuFinestraAltre_Click();
     EXPECT_EQ(session->finestre.SelectedWindowNumber, -1);
-}
 
-TEST_F(WindowMenu, MinimizeAndRestoreAllTouchOnlyEditors)
-{
-    frmNuovoArg *a = openTopic(QStringLiteral("Agenda"));
+    // Minimize and restore all touch only editors; restore makes a maximized
+    // one normal, as the Window menu does.
     frmNuovoArg *b = openTopic(QStringLiteral("Summary"));
     b->showMaximized();
     main->mnuMinimizza_Click();
-    EXPECT_TRUE(a->isMinimized());
+    EXPECT_TRUE(editors[2]->isMinimized());
     EXPECT_TRUE(b->isMinimized());
     EXPECT_FALSE(main->isMinimized());
     main->mnuMassimizza_Click();
-    EXPECT_FALSE(a->isMinimized());
-    EXPECT_FALSE(b->isMaximized()) << "restore all makes a maximized editor normal";
+    EXPECT_FALSE(editors[2]->isMinimized());
+    EXPECT_FALSE(b->isMaximized());
+    editors[2]->showMaximized();
+    main->mnuFinestra_Click(2);
+    EXPECT_FALSE(editors[2]->isMaximized());
 
     b->showMaximized();
     EXPECT_TRUE(session->finestre.ActivateTopicWindow(topics["Summary"], QString()));
     EXPECT_TRUE(b->isMaximized()) << "bringing forward keeps it maximized";
-    main->mnuFinestra_Click(2);
-    EXPECT_FALSE(b->isMaximized()) << "the Window menu makes it normal";
-    b->showMaximized();
     b->showMinimized();
     EXPECT_TRUE(session->finestre.ActivateTopicWindow(topics["Summary"], QString()));
     EXPECT_FALSE(b->isMinimized());

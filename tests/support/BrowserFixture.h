@@ -33,10 +33,8 @@ protected:
                                                           QStringLiteral("Body of ") + QString::fromLatin1(title));
         topics[QStringLiteral("Far")] = addTopic(ns, categories[QStringLiteral("Zeta")], QStringLiteral("Far"),
                                                  QStringLiteral("far away"));
-        ns.rsSetup->edit();
-        ns.rsSetup->setField(QStringLiteral("UltimaCat"), categories[QStringLiteral("beta")]);
-        ASSERT_TRUE(ns.rsSetup->update());
         ns.close();
+        setSetup(QStringLiteral("UltimaCat"), categories[QStringLiteral("beta")]);
         ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
         main->show();
     }
@@ -47,13 +45,14 @@ protected:
         AppFixture::TearDown();
     }
 
-    // Ends the program: editors (top-level windows of their own), the main
-    // window and the session, which closes the store.
+    // Ends the program: editors and the find results (top-level windows of
+    // their own), the main window and the session, which closes the store.
     void stop()
     {
         if (session)
             for (frmNuovoArg *e : session->finestre.editors())
                 delete e;
+        delete results();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         main.reset();
         session.reset();
@@ -87,13 +86,7 @@ protected:
         return out;
     }
 
-    int rowOf(const QString &text) const
-    {
-        for (int i = 0; i < main->lstArgomenti->count(); ++i)
-            if (main->lstArgomenti->item(i)->text() == text)
-                return i;
-        return -1;
-    }
+    int rowOf(const QString &text) const { return int(listTexts().indexOf(text)); }
 
     // Selects an entry by its text, as a click would.
     void select(const QString &text)
@@ -111,15 +104,26 @@ protected:
         main->lstArgomenti_DblClick();
     }
 
-    // Opens the topic titled title; a test cannot go on without its editor,
+    // Opens the topic listed as title (the fixture's topic first named
+    // storedAs, when renamed since); a test cannot go on without its editor,
     // so failing to open it ends the test.
-    frmNuovoArg *openTopic(const QString &title)
+    frmNuovoArg *openTopic(const QString &title, const QString &storedAs = {})
     {
         select(title);
         main->OpenTopic();
-        if (frmNuovoArg *e = editorOf(topics.value(title)))
+        if (frmNuovoArg *e = editorOf(topics.value(storedAs.isEmpty() ? title : storedAs)))
             return e;
         throw std::runtime_error("no editor opened for " + title.toStdString());
+    }
+
+    // Opens an editor on a new topic, as Insert in the topic list does.
+    frmNuovoArg *newTopic()
+    {
+        const qsizetype before = session->finestre.editors().size();
+        main->cmdInserisci_Click();
+        if (session->finestre.editors().size() > before)
+            return session->finestre.editors().constLast();
+        throw std::runtime_error("no editor opened for a new topic");
     }
 
     frmNuovoArg *editorOf(int topicId) const

@@ -27,29 +27,15 @@ State g;
 
 const sqlite3_io_methods *real(sqlite3_file *f) { return reinterpret_cast<const Methods *>(f->pMethods)->real; }
 
-// The result of the next counted call: SQLITE_OK to let it through.
-int verdict(int ioError)
+// A write, sync or truncate: refused from the chosen call on, else passed
+// on to the real layer.
+template <int ioError, auto method, typename... Args>
+int counted(sqlite3_file *f, Args... args)
 {
     ++g.calls;
     if (g.healed || g.failFrom == 0 || g.calls < g.failFrom)
-        return SQLITE_OK;
+        return (real(f)->*method)(f, args...);
     return g.fault == FaultyDisk::Fault::Full ? SQLITE_FULL : ioError;
-}
-
-int xWrite(sqlite3_file *f, const void *b, int n, sqlite3_int64 o)
-{
-    const int rc = verdict(SQLITE_IOERR_WRITE);
-    return rc != SQLITE_OK ? rc : real(f)->xWrite(f, b, n, o);
-}
-int xTruncate(sqlite3_file *f, sqlite3_int64 size)
-{
-    const int rc = verdict(SQLITE_IOERR_TRUNCATE);
-    return rc != SQLITE_OK ? rc : real(f)->xTruncate(f, size);
-}
-int xSync(sqlite3_file *f, int flags)
-{
-    const int rc = verdict(SQLITE_IOERR_FSYNC);
-    return rc != SQLITE_OK ? rc : real(f)->xSync(f, flags);
 }
 
 int xOpen(sqlite3_vfs *, const char *name, sqlite3_file *f, int flags, int *outFlags)
@@ -62,9 +48,9 @@ int xOpen(sqlite3_vfs *, const char *name, sqlite3_file *f, int flags, int *outF
         ++known;
     if (known == g.methods.end()) {
         Methods m{*f->pMethods, f->pMethods};
-        m.ours.xWrite = xWrite;
-        m.ours.xTruncate = xTruncate;
-        m.ours.xSync = xSync;
+        m.ours.xWrite = counted<SQLITE_IOERR_WRITE, &sqlite3_io_methods::xWrite>;
+        m.ours.xTruncate = counted<SQLITE_IOERR_TRUNCATE, &sqlite3_io_methods::xTruncate>;
+        m.ours.xSync = counted<SQLITE_IOERR_FSYNC, &sqlite3_io_methods::xSync>;
         known = g.methods.insert(g.methods.end(), m);
     }
     f->pMethods = &known->ours;

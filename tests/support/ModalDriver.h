@@ -43,9 +43,11 @@ std::unique_ptr<ModalDriver> neverShown(int timeoutMs = 60000)
                                          timeoutMs, false);
 }
 
+// Runs action on a window of type T when it appears (if mustAppear, it must).
 template <typename T>
-std::unique_ptr<ModalDriver> whenShown(std::function<void(T *)> action, int timeoutMs = 5000)
+std::unique_ptr<ModalDriver> whenShown(std::function<void(T *)> action, int timeoutMs = 5000, bool mustAppear = true)
 {
     return std::make_unique<ModalDriver>([](QWidget *w) { return qobject_cast<T *>(w) != nullptr; },
-                                         [action](QWidget *w) { action(qobject_cast<T *>(w)); }, timeoutMs);
+                                         [action](QWidget *w) { action(qobject_cast<T *>(w)); }, timeoutMs,
+                                         mustAppear);
 }

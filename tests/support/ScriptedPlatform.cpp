@@ -52,10 +52,9 @@ std::optional<QColor> ScriptedDialogs::ChooseColor(QWidget *, const QColor &init
 }
 
 std::optional<QString> ScriptedDialogs::GetSaveFileName(QWidget *, const QString &title, const QString &fileName,
-                                                        const QString &filter, const QString &)
+                                                        const QString &, const QString &)
 {
     lastSaveFileName = fileName;
-    lastSaveFilter = filter;
     const auto a = take(QStringLiteral("SaveFile"), title);
     return a ? a->text : std::nullopt;
 }
