@@ -51,11 +51,9 @@ TEST_F(AlarmPanel, SavingWithThePanelOpenStoresItsValuesAndRestartsTheScheduler)
     EXPECT_FALSE(main->Timer1->isActive());
     e->cmdSalva->click();
     EXPECT_TRUE(services.dialogs.shown().isEmpty()) << "no conversion error";
-    store::TableRecordset *rs = stored(topics["Agenda"]);
-    ASSERT_TRUE(rs);
-    EXPECT_EQ(rs->field(u"TipoAllarme"_s).toInt(), 2);
-    EXPECT_EQ(rs->wallTime(u"DataOraAllarme"_s), (store::WallTime{QDate(2027, 3, 28), QTime(2, 30)}));
-    EXPECT_EQ(rs->field(u"ContenutoTxt"_s).toString(), u"new body"_s);
+    EXPECT_EQ(storedField(topics["Agenda"], "TipoAllarme").toInt(), 2);
+    EXPECT_EQ(storedField(topics["Agenda"], "ContenutoTxt").toString(), u"new body"_s);
+    EXPECT_EQ(stored(topics["Agenda"])->wallTime(u"DataOraAllarme"_s), (store::WallTime{QDate(2027, 3, 28), QTime(2, 30)}));
     EXPECT_TRUE(main->Timer1->isActive());
     EXPECT_EQ(main->NextAlarmTopicId, topics["Agenda"]);
     EXPECT_EQ(main->NextAlarmTime, QDateTime(QDate(2027, 3, 28), QTime(3, 0)));

