@@ -78,8 +78,7 @@ TEST(StringTable, EveryItalianEntryHasItsEnglishOneAndMalformedTablesAreRejected
         }
     }
     EXPECT_GT(italian, 150);
-    // Spacing inside and around texts is kept.
-    EXPECT_EQ(t.text(206), QStringLiteral("C&ategorie: "));
+    // Spacing inside texts is kept (around them: the list frame's caption above).
     EXPECT_EQ(t.text(1104), QStringLiteral("&Insert            (F7)"));
 
     i18n::StringTable parsed;

@@ -65,7 +65,7 @@ TEST_F(Packing, LongWorkShowsWhatItDoesAndEndsByItself)
         EXPECT_FALSE(qobject_cast<QProgressDialog *>(w) && w->isVisible()) << "closed when the work ended";
 }
 
-TEST_F(Packing, RefusedWithAnotherWindowOpenOrWithoutYesTwiceAndAFailedMoveChangeNothingAndSuccessKeepsTheBackup)
+TEST_F(Packing, RefusalsAndAFailedMoveChangeNothingSuccessKeepsTheBackupAndAnUnrecoverableErrorNamesWhereTheDataIs)
 {
     openTopic(QStringLiteral("Agenda"));
     services.dialogs.expectMsgBox();
@@ -99,34 +99,27 @@ TEST_F(Packing, RefusedWithAnotherWindowOpenOrWithoutYesTwiceAndAFailedMoveChang
     main->FillTopicList();  // the open category is still the current one
     EXPECT_EQ(listTexts().size(), 3);
 
-    // The next run's backup is this run's result.
+    // The next run's backup is this run's result, also when the compacted
+    // copy is no database and the program cannot go on.
     main->cmdCambia_Click();
     select(QStringLiteral("Alpha"));
     services.dialogs.expectMsgBox(platform::vbYes);
     main->cmdCancella_Click();
-    pack();
-    store::NoteStore old;
-    old.DataFolder = home.mkdir(QStringLiteral("check"));
-    ASSERT_TRUE(QFile::copy(backup(), old.DataFolder + QStringLiteral("/quorvel.mdb")));
-    ASSERT_TRUE(old.open());
-    EXPECT_EQ(old.rsCategorie->recordCount(), 2) << "the backup holds the database as it was before this run";
-}
-
-TEST_F(Packing, UnrecoverableErrorEndsTheProgramAndNamesWhereTheDataIs)
-{
+    EXPECT_EQ(pack(), QStringLiteral("Database packed."));
     session->CompactDatabase = [](const QString &, const QString &target, QString *) {
-        QFile copy(target);  // a "compacted" file that is no database
+        QFile copy(target);
         return copy.open(QIODevice::WriteOnly) && copy.write(QByteArray(8192, 'x')) == 8192;
     };
     const QString last = pack(2);
     EXPECT_TRUE(last.startsWith(QLatin1String("Irreversible error - program aborted.")));
     EXPECT_TRUE(last.contains(backup()));
     EXPECT_EQ(endedWith, 1);
-    store::NoteStore rescued;
-    rescued.DataFolder = home.mkdir(QStringLiteral("rescued"));
-    ASSERT_TRUE(QFile::copy(backup(), rescued.DataFolder + QStringLiteral("/quorvel.mdb")));
-    ASSERT_TRUE(rescued.open());
-    EXPECT_EQ(rescued.rsArgomenti->recordCount(), 4) << "nothing was lost";
+    store::NoteStore old;
+    old.DataFolder = home.mkdir(QStringLiteral("check"));
+    ASSERT_TRUE(QFile::copy(backup(), old.DataFolder + QStringLiteral("/quorvel.mdb")));
+    ASSERT_TRUE(old.open());
+    EXPECT_EQ(old.rsCategorie->recordCount(), 2) << "the backup holds the database as it was before this run";
+    EXPECT_EQ(old.rsArgomenti->recordCount(), 4) << "nothing was lost";
 }
 
 TEST_F(Packing, FullSmallDiskKeepsEveryTopicAndPacksOnceThereIsRoom)
