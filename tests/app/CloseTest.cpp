@@ -131,11 +131,8 @@ TEST_F(About, FiveClicksOnTheNameSwapThePictureAndLinksOpen)
     EXPECT_EQ(services.desktop.opened,
               (QStringList{QStringLiteral("mailto:") + Informazioni::kEmail, Informazioni::kWeb}));
 
-    QImage reopened;
-    auto again = whenShown<Informazioni>([&](Informazioni *w) {
-        reopened = w->imgOstwick->pixmap().toImage();
+    auto again = whenShown<Informazioni>([](Informazioni *w) {
         QTest::mouseClick(w->Label8, Qt::LeftButton);  // a click elsewhere closes it
     });
     main->mnuInformazioni_Click();
-    EXPECT_EQ(reopened, logo) << "the logo is back";
 }

@@ -2,9 +2,6 @@
 #include "Intact.h"
 #include "SmallDisk.h"
 
-#include "ModalDriver.h"
-
-#include <QDir>
 #include <QFile>
 #include <QProgressDialog>
 #include <QThread>
@@ -37,8 +34,7 @@ TEST_F(Packing, LongWorkShowsWhatItDoesAndEndsByItself)
         return driver;
     };
     // An older file, opened at start: its titles and texts are copied apart.
-    main.reset();
-    session.reset();
+    stop();
     {
         store::Connection db;
         ASSERT_TRUE(db.open(store::JoinPath(defaultFolder(), store::kDatabaseFileName), false));

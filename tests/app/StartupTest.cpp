@@ -3,11 +3,8 @@
 #include "QtPlatform.h"
 
 #include <QAction>
-#include <QFile>
-#include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
-#include <QMenu>
 
 using Startup = AppFixture;
 
@@ -128,14 +125,9 @@ TEST_F(Startup, AMissingLastCategoryFallsBackToTheFirstOneListed)
 {
     makeDatabase(defaultFolder());
     {
-        store::NoteStore ns;
-        ns.DataFolder = defaultFolder();
-        ASSERT_TRUE(ns.open());
-        for (const char *name : {"\xc3\x89" "b", "\xc3\xa9" "a", "Zeta", "_x", "\xc3\x89" "c"}) {
-            ns.rsCategorie->addNew();
-            ns.rsCategorie->setField(QStringLiteral("Categoria"), QString::fromUtf8(name));
-            ASSERT_TRUE(ns.rsCategorie->update());
-        }
+        store::Connection db;
+        ASSERT_TRUE(db.open(store::JoinPath(defaultFolder(), store::kDatabaseFileName), false));
+        ASSERT_TRUE(db.exec(QStringLiteral("INSERT INTO Categorie (Categoria) VALUES ('Éb'), ('éa'), ('Zeta'), ('_x'), ('Éc')")));
     }
     setSetup(QStringLiteral("UltimaCat"), 9999);  // a category gone since
     ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);

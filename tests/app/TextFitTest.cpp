@@ -2,11 +2,9 @@
 // whole, in both languages, and every window has the program's icon. Run once per screen scale (see CMakeLists.txt).
 #include "BrowserFixture.h"
 #include "Informazioni.h"
-#include "ModalDriver.h"
 #include "QtPlatform.h"
 #include "TextFit.h"
 #include "frmConfermaData.h"
-#include "frmLanguage.h"
 #include "frmListaFinestre.h"
 
 #include <QAbstractButton>
@@ -14,11 +12,7 @@
 #include <QComboBox>
 #include <QInputDialog>
 #include <QMessageBox>
-#include <QRadioButton>
 #include <QStyleOptionComboBox>
-
-#include <functional>
-#include <memory>
 
 namespace {
 
