@@ -19,11 +19,10 @@ quint32 errorNumber(Call call)
 }
 } // namespace
 
-// PathAndSubDir creates the missing folders; each failure raises its own
-// error (the number says which). The data folder is then the default one
-// unless only the program's folder holds a database: none anywhere means a
-// new one in the default folder; one beside the program is used, the default
-// folder still made; the default folder's wins.
+// PathAndSubDir creates the missing folders, each failure raising an error
+// of its own number. With no database anywhere the data folder is a new one
+// in the default folder; one beside the program is used (the default folder
+// still made); the default folder's wins.
 TEST_F(Environment, FoldersAreMadeOrRefusedWithTheirErrorNumbersAndTheDataFolderIsTheDefaultUnlessOnlyTheProgramsHasADatabase)
 {
     AppEx ex;

@@ -9,10 +9,11 @@
 #include "Utility.h"
 
 namespace {
-// An editor window as the close check sees it: it may refuse to go.
+// An editor window as the close check sees it: it may refuse to go. Tagged
+// "main2" it stands for the find results, which are closed without asking.
 class FakeEditor : public QWidget, public Form {
 public:
-    FakeEditor(Forms &forms, bool agree) : Form(forms, this, QString()), m_agree(agree) {}
+    FakeEditor(Forms &forms, bool agree, const QString &tag = {}) : Form(forms, this, tag), m_agree(agree) {}
     bool ProvaChiusura() override
     {
         ++asked;
@@ -22,11 +23,6 @@ public:
 
 private:
     bool m_agree;
-};
-
-class AuxWindow : public QWidget, public Form {
-public:
-    explicit AuxWindow(Forms &forms) : Form(forms, this, QStringLiteral("main2")) {}
 };
 } // namespace
 
@@ -44,7 +40,7 @@ protected:
 
 TEST_F(CloseCheck, AnEditorThatRefusesOrADisabledExitButtonKeepsTheProgramRunning)
 {
-    QPointer<AuxWindow> aux = new AuxWindow(session->forms);
+    QPointer<FakeEditor> aux = new FakeEditor(session->forms, false, QStringLiteral("main2"));
     QPointer<FakeEditor> agrees = new FakeEditor(session->forms, true);
     auto *refuses = new FakeEditor(session->forms, false);
     aux->show();
@@ -73,7 +69,7 @@ TEST_F(CloseCheck, AnEditorThatRefusesOrADisabledExitButtonKeepsTheProgramRunnin
 
 TEST_F(CloseCheck, ShutdownRecordsTheRunTimeAndClosesTheStore)
 {
-    QPointer<AuxWindow> aux = new AuxWindow(session->forms);
+    QPointer<FakeEditor> aux = new FakeEditor(session->forms, false, QStringLiteral("main2"));
     services.clock.current = QDateTime(QDate(2031, 3, 4), QTime(5, 6, 7));
     aux->show();
     main->ShutdownProgram();
