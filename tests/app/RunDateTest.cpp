@@ -75,10 +75,8 @@ TEST_F(RunDate, APastRunAsksNothingALaterOneIsWarnedOfAndTheConfirmationWindowCh
     EXPECT_TRUE(shown[4].prompt.contains(QLatin1String("Operation not permitted")));
     ASSERT_EQ(services.clock.setTimes.size(), 1);
     EXPECT_EQ(services.clock.setTimes.first(), QDateTime(QDate(2026, 7, 1), QTime(9, 15, 30)));
-}
 
-TEST(RunDateParsing, MasksAcceptExactlyTwoDigitsEach)
-{
+    // The masks accept exactly two digits each.
     EXPECT_EQ(frmConfermaData::parseDate(QStringLiteral("29/02/28")), QDate(2028, 2, 29));
     EXPECT_FALSE(frmConfermaData::parseDate(QStringLiteral("29/02/27")).isValid());
     EXPECT_FALSE(frmConfermaData::parseDate(QStringLiteral("1/2/26")).isValid());
