@@ -44,31 +44,7 @@ protected:
     QDateTime now() const { return services.clock.current; }
 };
 
-TEST_F(Scheduler, TheEarliestReadingIsKeptInViewWhateverOrderItsTextSortsIn)
-{
-    const QStringList titles{u"Summary"_s, u"Agenda"_s, u"marmellata"_s, u"Far"_s};
-    const struct {
-        const char *texts[4];  // "" for an empty time, nullptr for no alarm
-        const char *earliest;
-    } cases[] = {
-        // 'T' sorts after ' ': the text that comes last is the earliest.
-        {{"2027-04-01 10:00:00", "2027-04-01T09:00:00", "2027-05-01 08:00:00", nullptr}, "Agenda"},
-        // An empty time loads as now, before every other.
-        {{"2027-04-01 10:00:00", nullptr, "2027-03-01 08:00:00", ""}, "Far"},
-    };
-    for (const auto &c : cases) {
-        for (int i = 0; i < titles.size(); ++i) {
-            if (!c.texts[i])
-                setStoredText(titles[i], 0, "");
-            else
-                setStoredText(titles[i], 1, *c.texts[i] ? c.texts[i] : nullptr);
-        }
-        ASSERT_TRUE(main->RestartTimer());
-        EXPECT_EQ(main->NextAlarmTopicId, topics[QString::fromLatin1(c.earliest)]) << c.earliest;
-    }
-}
-
-TEST_F(Scheduler, OneTimeAlarmRingsAtItsMomentOnceAndIsSwitchedOff)
+TEST_F(Scheduler, AOneTimeAlarmRingsAtItsMomentOnceAndTheEarliestReadingIsKeptInViewWhateverOrderItsTextSortsIn)
 {
     main->RestartTimer();
     EXPECT_FALSE(main->Timer1->isActive()) << "no alarm, no timer";
@@ -89,6 +65,27 @@ TEST_F(Scheduler, OneTimeAlarmRingsAtItsMomentOnceAndIsSwitchedOff)
     EXPECT_FALSE(main->Timer1->isActive()) << "no alarm left in view";
     tick();
     EXPECT_EQ(sounds(), 1) << "not fired again";
+
+    const QStringList titles{u"Summary"_s, u"Agenda"_s, u"marmellata"_s, u"Far"_s};
+    const struct {
+        const char *texts[4];  // "" for an empty time, nullptr for no alarm
+        const char *earliest;
+    } cases[] = {
+        // 'T' sorts after ' ': the text that comes last is the earliest.
+        {{"2027-04-01 10:00:00", "2027-04-01T09:00:00", "2027-05-01 08:00:00", nullptr}, "Agenda"},
+        // An empty time loads as now, before every other.
+        {{"2027-04-01 10:00:00", nullptr, "2027-03-01 08:00:00", ""}, "Far"},
+    };
+    for (const auto &c : cases) {
+        for (int i = 0; i < titles.size(); ++i) {
+            if (!c.texts[i])
+                setStoredText(titles[i], 0, "");
+            else
+                setStoredText(titles[i], 1, *c.texts[i] ? c.texts[i] : nullptr);
+        }
+        ASSERT_TRUE(main->RestartTimer());
+        EXPECT_EQ(main->NextAlarmTopicId, topics[QString::fromLatin1(c.earliest)]) << c.earliest;
+    }
 }
 
 TEST_F(Scheduler, MonthlyAndYearlyStepsFallBackToTheMonthsLastDay)
