@@ -10,8 +10,6 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QInputDialog>
-#include <QMessageBox>
 #include <QStyleOptionComboBox>
 
 namespace {
