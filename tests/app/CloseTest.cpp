@@ -2,7 +2,6 @@
 #include "Informazioni.h"
 
 #include <QLabel>
-#include <QPointer>
 #include <QTest>
 #include <QToolButton>
 

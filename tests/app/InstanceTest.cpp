@@ -35,7 +35,6 @@ protected:
         env.insert(QStringLiteral("XDG_DATA_HOME"), home.path() + QStringLiteral("/share"));
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
         p->setProcessEnvironment(env);
-        p->setProcessChannelMode(QProcess::SeparateChannels);
         p->start(QStringLiteral(QUORVEL_EXE), args);
         processes << p;
         EXPECT_TRUE(p->waitForStarted(5000));

@@ -66,13 +66,9 @@ TEST(StringTable, EveryItalianEntryHasItsEnglishOneAndMalformedTablesAreRejected
     const auto &t = i18n::StringTable::builtIn();
     int italian = 0;
     for (int id : t.ids()) {
-        if (id < 1000) {
-            ++italian;
-            EXPECT_GE(id, 100);
-            EXPECT_TRUE(t.contains(id + 1000)) << "no English text for " << id;
-        } else {
-            EXPECT_TRUE(t.contains(id - 1000)) << "no Italian text for " << id;
-        }
+        italian += id < 1000;
+        EXPECT_GE(id, 100);
+        EXPECT_TRUE(t.contains(id < 1000 ? id + 1000 : id - 1000)) << "no text in the other language for " << id;
     }
     EXPECT_GT(italian, 150);
     // Spacing inside texts is kept (around them: the list frame's caption above).

@@ -4,25 +4,18 @@
 #include <QLabel>
 #include <QLineEdit>
 
-class RunDate : public AppFixture {
-protected:
-    void SetUp() override
-    {
-        AppFixture::SetUp();
-        makeDatabase(defaultFolder(), 1);
-    }
-    void setLastRun(const QDateTime &when) { setSetup(QStringLiteral("UltimoAvvio"), when); }
-};
+using RunDate = AppFixture;
 
 TEST_F(RunDate, APastRunAsksNothingALaterOneIsWarnedOfAndTheConfirmationWindowChecksWhatIsTypedAndSetsTheClock)
 {
+    makeDatabase(defaultFolder(), 1);
     ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
     EXPECT_TRUE(services.dialogs.shown().isEmpty());
     main.reset();
     session.reset();
     EXPECT_EQ(setup(QStringLiteral("UltimoAvvio")).toDateTime(), services.clock.current) << "recorded so the next start can compare";
 
-    setLastRun(services.clock.current.addSecs(60));
+    setSetup(QStringLiteral("UltimoAvvio"), services.clock.current.addSecs(60));
     services.dialogs.expectMsgBox(platform::vbCancel);
     auto never = neverShown<frmConfermaData>();
     EXPECT_EQ(start(), frmPrincipale::LoadResult::Cancelled);
