@@ -11,8 +11,6 @@ TEST_F(RunDate, APastRunAsksNothingALaterOneIsWarnedOfAndTheConfirmationWindowCh
     makeDatabase(defaultFolder(), 1);
     ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
     EXPECT_TRUE(services.dialogs.shown().isEmpty());
-    main.reset();
-    session.reset();
     EXPECT_EQ(setup(QStringLiteral("UltimoAvvio")).toDateTime(), services.clock.current) << "recorded so the next start can compare";
 
     setSetup(QStringLiteral("UltimoAvvio"), services.clock.current.addSecs(60));

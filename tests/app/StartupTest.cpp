@@ -162,9 +162,7 @@ TEST(CommandLine, WordsAreSplitAtBlanksAfterAnEmptyElementZeroAPerMilleSignIsABl
     EXPECT_EQ(Avvio::GetCommandLine(QStringLiteral("‰‰"))[1], QStringLiteral("  "));
 
     // Words beyond the maximum are dropped.
-    const QStringList many = Avvio::GetCommandLine(QStringLiteral("1 2 3 4 5 6 7 8 9 10 11 12"));
-    ASSERT_EQ(many.size(), 11);
-    EXPECT_EQ(many[10], QStringLiteral("10"));
+    EXPECT_EQ(Avvio::GetCommandLine(QStringLiteral("1 2 3 4 5 6 7 8 9 10 11 12")).constLast(), QStringLiteral("10"));
     EXPECT_EQ(Avvio::GetCommandLine(QStringLiteral("a b c"), 2), (QStringList{QString(), QStringLiteral("a"), QStringLiteral("b")}));
 
     // Slash words are switches unless they are folder paths: a folder at the
