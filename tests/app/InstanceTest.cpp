@@ -70,7 +70,6 @@ TEST_F(Instances, TwoStartedTogetherLeaveOneAKilledOneBlocksNothingAnUnreachable
     EXPECT_FALSE(answering());
     QProcess *next = launch();
     ASSERT_TRUE(waitUntilAnswering()) << "the new copy runs and answers";
-    EXPECT_EQ(next->state(), QProcess::Running);
 
     // Its socket gone, the running copy can no longer be found by it.
     ASSERT_TRUE(QFile::remove(runtime + QStringLiteral("/quorvel.sock")));
