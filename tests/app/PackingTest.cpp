@@ -24,7 +24,7 @@ protected:
     int topicCount() { return session->store.rsArgomenti->recordCount(); }
 };
 
-TEST_F(Packing, LongWorkShowsWhatItDoesAndEndsByItself)
+TEST_F(Packing, LongWorkIsShownRefusalsAndAFailedMoveChangeNothingSuccessKeepsTheBackupAndAFatalErrorNamesWhereTheDataIs)
 {
     // The progress window's title and what it says begin with shown.
     const auto watch = [](const QString &shown) {
@@ -44,6 +44,7 @@ TEST_F(Packing, LongWorkShowsWhatItDoesAndEndsByItself)
         ASSERT_TRUE(db.exec(QStringLiteral("DROP TABLE ArgomentiTesto; PRAGMA user_version = 3")));
     }
     session = std::make_unique<Session>(services.services(), QStringList(), exePath);
+    session->EndProgram = [this](int code) { endedWith = code; };
     session->LongWorkShowAfterMs = 0;
     main = std::make_unique<frmPrincipale>(*session);
     {
@@ -51,17 +52,8 @@ TEST_F(Packing, LongWorkShowsWhatItDoesAndEndsByItself)
         ASSERT_EQ(main->Form_Load(), frmPrincipale::LoadResult::Running);
     }
     ASSERT_TRUE(session->store.hasPlainTexts());
-    // Packing says first how much room the copy needs.
-    {
-        auto driver = watch(QStringLiteral("Packing the database: Writing a compacted copy of the database: it needs up to"));
-        EXPECT_EQ(pack(), QStringLiteral("Database packed."));
-    }
-    for (QWidget *w : QApplication::topLevelWidgets())
-        EXPECT_FALSE(qobject_cast<QProgressDialog *>(w) && w->isVisible()) << "closed when the work ended";
-}
 
-TEST_F(Packing, RefusalsAndAFailedMoveChangeNothingSuccessKeepsTheBackupAndAnUnrecoverableErrorNamesWhereTheDataIs)
-{
+    // Refused with another window open, or without Yes twice.
     openTopic(QStringLiteral("Agenda"));
     services.dialogs.expectMsgBox();
     main->mnuCompatta_Click();
@@ -85,9 +77,15 @@ TEST_F(Packing, RefusalsAndAFailedMoveChangeNothingSuccessKeepsTheBackupAndAnUnr
     EXPECT_EQ(topicCount(), 4);
     EXPECT_EQ(endedWith, -1);
 
-    // The folder gone, packing works and keeps the backup.
+    // The folder gone, packing works, says first how much room the copy
+    // needs, and keeps the backup.
     ASSERT_TRUE(QDir(backup()).removeRecursively());
-    EXPECT_EQ(pack(), QStringLiteral("Database packed."));
+    {
+        auto driver = watch(QStringLiteral("Packing the database: Writing a compacted copy of the database: it needs up to"));
+        EXPECT_EQ(pack(), QStringLiteral("Database packed."));
+    }
+    for (QWidget *w : QApplication::topLevelWidgets())
+        EXPECT_FALSE(qobject_cast<QProgressDialog *>(w) && w->isVisible()) << "closed when the work ended";
     EXPECT_TRUE(QFileInfo(backup()).isFile());
     ASSERT_TRUE(session->store.isOpen());
     EXPECT_EQ(topicCount(), 4);
