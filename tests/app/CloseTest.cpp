@@ -101,7 +101,7 @@ using About = CloseCheck;
 TEST_F(About, FiveClicksOnTheNameSwapThePictureAndLinksOpen)
 {
     auto driver = whenShown<Informazioni>([](Informazioni *w) {
-        EXPECT_EQ(w->windowTitle(), QStringLiteral("Quorvel v") + QStringLiteral("%1.%2.%3").arg(QUORVEL_VERSION_MAJOR).arg(QUORVEL_VERSION_MINOR).arg(QUORVEL_VERSION_PATCH));
+        EXPECT_EQ(w->windowTitle(), QStringLiteral("Quorvel v" QUORVEL_VERSION));
         const QImage logo = w->imgOstwick->pixmap().toImage();
         for (int i = 0; i < 5; ++i)
             QTest::mouseClick(w->Label4, Qt::LeftButton);

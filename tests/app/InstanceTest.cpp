@@ -11,13 +11,6 @@
 
 class Instances : public AppFixture {
 protected:
-    void SetUp() override
-    {
-        AppFixture::SetUp();
-        runtime = home.mkdir(QStringLiteral("runtime"));
-        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        makeDatabase(defaultFolder(), 1);
-    }
     void TearDown() override
     {
         for (QProcess *p : processes) {
@@ -54,6 +47,9 @@ protected:
 
 TEST_F(Instances, TwoStartedTogetherLeaveOneAKilledOneBlocksNothingAnUnreachableOneKeepsOthersOutAndATooLongFolderStillHandsOver)
 {
+    runtime = home.mkdir(QStringLiteral("runtime"));
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    makeDatabase(defaultFolder(), 1);
     QProcess *a = launch();
     QProcess *b = launch();
     ASSERT_TRUE(waitUntilAnswering());
