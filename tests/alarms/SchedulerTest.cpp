@@ -9,8 +9,18 @@ using store::WallTime;
 
 class Scheduler : public BrowserFixture {
 protected:
-    void setAlarm(const QString &title, int type, const QVariant &when) { storeFields(topics[title], {{"TipoAllarme", type}, {"DataOraAllarme", when}}); }
-    void setAlarm(const QString &title, int type, const WallTime &when) { setAlarm(title, type, QVariant::fromValue(when)); }
+    void setAlarm(const QString &title, int type, const WallTime &when)
+    {
+        storeFields(topics[title], {{"TipoAllarme", type}, {"DataOraAllarme", QVariant::fromValue(when)}});
+    }
+    // Sets an alarm afresh, with no editor open, and puts it in view at clock.
+    void arm(const QString &title, int type, const WallTime &when, const QDateTime &clock)
+    {
+        closeEditors();
+        setAlarm(title, type, when);
+        services.clock.current = clock;
+        main->RestartTimer();
+    }
     // Text as another program, or another version, may have written it (null: no time).
     void setStoredText(const QString &title, int type, const char *text)
     {
@@ -34,42 +44,12 @@ protected:
     QDateTime now() const { return services.clock.current; }
 };
 
-TEST_F(Scheduler, TheEarliestReadingIsKeptInViewWhateverOrderItsTextSortsIn)
-{
-    const QStringList titles{u"Summary"_s, u"Agenda"_s, u"marmellata"_s, u"Far"_s};
-    const struct {
-        const char *texts[4];  // "" for an empty time, nullptr for no alarm
-        const char *earliest;
-    } cases[] = {
-        // 'T' sorts after ' ': the text that comes last is the earliest.
-        {{"2027-04-01 10:00:00", "2027-04-01T09:00:00", "2027-05-01 08:00:00", nullptr}, "Agenda"},
-        // An empty time loads as now, before every other.
-        {{"2027-04-01 10:00:00", nullptr, "2027-03-01 08:00:00", ""}, "Far"},
-        // A time that cannot be read sorts first and is left out.
-        {{"2027-04-01 10:00:00", "10000-01-01 00:00:00", "2027-04-01", nullptr}, "marmellata"},
-    };
-    for (const auto &c : cases) {
-        for (int i = 0; i < titles.size(); ++i) {
-            if (!c.texts[i])
-                setStoredText(titles[i], 0, "");
-            else
-                setStoredText(titles[i], 1, *c.texts[i] ? c.texts[i] : nullptr);
-        }
-        if (c.texts[1] && QByteArray(c.texts[1]).startsWith("10000"))
-            services.dialogs.expectMsgBox();  // told once
-        ASSERT_TRUE(main->RestartTimer());
-        EXPECT_EQ(main->NextAlarmTopicId, topics[QString::fromLatin1(c.earliest)]) << c.earliest;
-    }
-}
-
-TEST_F(Scheduler, OneTimeAlarmRingsAtItsMomentOnceIsSwitchedOffAndItsNotificationOpensIt)
+TEST_F(Scheduler, AOneTimeAlarmRingsAtItsMomentOnceAndTheEarliestReadingIsKeptInViewWhateverOrderItsTextSortsIn)
 {
     main->RestartTimer();
     EXPECT_FALSE(main->Timer1->isActive()) << "no alarm, no timer";
-    EXPECT_EQ(main->Timer1->interval(), 10000);
     const QDateTime when = now().addSecs(60);
-    setAlarm(u"Far"_s, 1, when);
-    main->RestartTimer();
+    arm(u"Far"_s, 1, WallTime::of(when), now());
     tick();
     EXPECT_EQ(sounds(), 0) << "not yet due: only rearmed";
     EXPECT_TRUE(main->Timer1->isActive());
@@ -86,82 +66,40 @@ TEST_F(Scheduler, OneTimeAlarmRingsAtItsMomentOnceIsSwitchedOffAndItsNotificatio
     tick();
     EXPECT_EQ(sounds(), 1) << "not fired again";
 
-    // Saved and closed meanwhile, and the browser elsewhere: a click opens it again.
-    closeEditors();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    main->cmdCambia_Click();
-    services.notifier.click();
-    ASSERT_TRUE(editorOf(topics["Far"])) << "the topic is opened";
-    EXPECT_EQ(main->CurrentCategoryId, categories["Zeta"]);
-}
-
-TEST_F(Scheduler, MonthlyAndYearlyStepsFallBackToTheMonthsLastDay)
-{
-    const QTime eight(8, 0);
-    struct Row {
-        int type;
-        std::vector<QDate> rings;  // one after the other
+    const QStringList titles{u"Summary"_s, u"Agenda"_s, u"marmellata"_s, u"Far"_s};
+    const struct {
+        const char *texts[4];  // "" for an empty time, nullptr for no alarm
+        const char *earliest;
+    } cases[] = {
+        // 'T' sorts after ' ': the text that comes last is the earliest.
+        {{"2027-04-01 10:00:00", "2027-04-01T09:00:00", "2027-05-01 08:00:00", nullptr}, "Agenda"},
+        // An empty time loads as now, before every other.
+        {{"2027-04-01 10:00:00", nullptr, "2027-03-01 08:00:00", ""}, "Far"},
     };
-    const Row rows[] = {
-        {4, {QDate(2028, 1, 31), QDate(2028, 2, 29), QDate(2028, 3, 29)}},  // the day drifts
-        {5, {QDate(2028, 2, 29), QDate(2029, 2, 28)}},
-        {3, {QDate(2031, 1, 1), QDate(2031, 1, 8)}},
-    };
-    for (const Row &row : rows) {
-        SCOPED_TRACE(row.type);
-        closeEditors();
-        setAlarm(u"Agenda"_s, row.type, WallTime{row.rings.front(), eight});
-        main->RestartTimer();
-        for (size_t i = 0; i + 1 < row.rings.size(); ++i) {
-            services.clock.current = QDateTime(row.rings[i], eight);
-            tick();
-            EXPECT_EQ(alarmOf(u"Agenda"_s).second, (WallTime{row.rings[i + 1], eight}));
+    for (const auto &c : cases) {
+        for (int i = 0; i < titles.size(); ++i) {
+            if (!c.texts[i])
+                setStoredText(titles[i], 0, "");
+            else
+                setStoredText(titles[i], 1, *c.texts[i] ? c.texts[i] : nullptr);
         }
+        ASSERT_TRUE(main->RestartTimer());
+        EXPECT_EQ(main->NextAlarmTopicId, topics[QString::fromLatin1(c.earliest)]) << c.earliest;
     }
 }
 
-TEST_F(Scheduler, AMinimizedOpenEditorIsRestoredAndAdvancedOnceADeletedTopicOpensNothing)
-{
-    frmNuovoArg *e = openTopic(u"Summary"_s);
-    e->showMinimized();
-    const QDateTime when = now().addSecs(-60);
-    setAlarm(u"Summary"_s, 3, when);
-    e->AlarmType = 3;
-    e->AlarmDateTime = WallTime::of(when);
-    main->RestartTimer();
-    tick();
-    EXPECT_FALSE(e->isMinimized());
-    EXPECT_EQ(session->finestre.editors().size(), 1);
-    EXPECT_EQ(alarmOf(u"Summary"_s).second, WallTime::of(when.addDays(7))) << "advanced once";
-    EXPECT_EQ(sounds(), 1);
-
-    // A topic deleted while its alarm is in view: the alarm sounds once.
-    setAlarm(u"Far"_s, 2, when);
-    main->RestartTimer();
-    ASSERT_TRUE(stored(topics["Far"]) && session->store.rsArgomenti->remove());
-    tick();
-    tick();
-    EXPECT_EQ(sounds(), 2);
-    EXPECT_EQ(session->finestre.editors().size(), 1) << "no other topic is opened in its place";
-}
-
-TEST_F(Scheduler, AnAlarmWaitsForAModalWindowAClosedStoreAndTheFocus)
+TEST_F(Scheduler, AnAlarmWaitsForAModalWindowAClosedStoreAndTheFocusAndRestoresAMinimizedEditor)
 {
     const QDateTime when = now().addSecs(-60);
-    setAlarm(u"Agenda"_s, 2, when);
-    main->RestartTimer();
+    arm(u"Agenda"_s, 2, WallTime::of(when), now());
     // A tick while a modal window is up, in the middle of its command.
-    int soundsInside = -1;
-    bool editorInside = true;
     auto driver = whenShown<frmListaFinestre>([&](frmListaFinestre *d) {
         tick();
-        soundsInside = sounds();
-        editorInside = editorOf(topics["Agenda"]) != nullptr;
+        EXPECT_EQ(sounds(), 0);
+        EXPECT_FALSE(editorOf(topics["Agenda"])) << "nothing opened beneath the modal window";
         d->close();
     });
     main->mnuFinestraAltre_Click();
-    EXPECT_EQ(soundsInside, 0);
-    EXPECT_FALSE(editorInside) << "nothing opened beneath the modal window";
     EXPECT_EQ(alarmOf(u"Agenda"_s).second, WallTime::of(when));
     EXPECT_TRUE(main->Timer1->isActive());
 
@@ -185,15 +123,59 @@ TEST_F(Scheduler, AnAlarmWaitsForAModalWindowAClosedStoreAndTheFocus)
     EXPECT_EQ(sounds(), 1);
     EXPECT_TRUE(editorOf(topics["Agenda"]));
     EXPECT_EQ(alarmOf(u"Agenda"_s).second, WallTime::of(when.addDays(1)));
+
+    // A minimized open editor is restored and advanced once.
+    closeEditors();
+    frmNuovoArg *e = openTopic(u"Summary"_s);
+    e->showMinimized();
+    setAlarm(u"Summary"_s, 3, WallTime::of(when));
+    e->AlarmType = 3;
+    e->AlarmDateTime = WallTime::of(when);
+    main->RestartTimer();
+    tick();
+    EXPECT_FALSE(e->isMinimized());
+    EXPECT_EQ(session->finestre.editors().size(), 1);
+    EXPECT_EQ(alarmOf(u"Summary"_s).second, WallTime::of(when.addDays(7))) << "advanced once";
+    EXPECT_EQ(sounds(), 2);
+
+    // A topic deleted while its alarm is in view: the alarm sounds once.
+    setAlarm(u"Far"_s, 2, WallTime::of(when));
+    main->RestartTimer();
+    ASSERT_TRUE(stored(topics["Far"]) && session->store.rsArgomenti->remove());
+    tick();
+    tick();
+    EXPECT_EQ(sounds(), 3);
+    EXPECT_EQ(session->finestre.editors().size(), 1) << "no other topic is opened in its place";
 }
 
 // Rome, 2027. On 28 March at 02:00 the clocks go forward to 03:00, so 02:30
 // does not happen: each kind of repetition stores 02:30 for that night,
 // rings at 03:00, and is back at 02:30 afterwards. On 31 October at 03:00
 // they go back to 02:00, so 02:30 happens twice: each rings at the first.
-TEST_F(Scheduler, RepetitionsKeepTheirTimeOfDayAcrossTheClockChanges)
+TEST_F(Scheduler, RepetitionsFallBackToTheMonthsLastDayAndKeepTheirTimeOfDayAcrossTheClockChanges)
 {
     InRome zone;
+    // A shorter month takes its last day, and the day then drifts.
+    const QTime eight(8, 0);
+    struct Steps {
+        int type;
+        std::vector<QDate> rings;  // one after the other
+    };
+    const Steps steps[] = {
+        {4, {QDate(2028, 1, 31), QDate(2028, 2, 29), QDate(2028, 3, 29)}},
+        {5, {QDate(2028, 2, 29), QDate(2029, 2, 28)}},
+        {3, {QDate(2031, 1, 1), QDate(2031, 1, 8)}},
+    };
+    for (const Steps &row : steps) {
+        SCOPED_TRACE(row.type);
+        arm(u"Agenda"_s, row.type, WallTime{row.rings.front(), eight}, now());
+        for (size_t i = 0; i + 1 < row.rings.size(); ++i) {
+            services.clock.current = QDateTime(row.rings[i], eight);
+            tick();
+            EXPECT_EQ(alarmOf(u"Agenda"_s).second, (WallTime{row.rings[i + 1], eight}));
+        }
+    }
+
     const QTime half(2, 30);
     const QDate night(2027, 3, 28), autumn(2027, 10, 31);
     const QDateTime firstPass = QDateTime(autumn, QTime(0, 30), Qt::UTC).toLocalTime();
@@ -209,7 +191,7 @@ TEST_F(Scheduler, RepetitionsKeepTheirTimeOfDayAcrossTheClockChanges)
         {4, QDate(2027, 2, 28), QDate(2027, 4, 28), QDate(2027, 11, 30)},
         {5, QDate(2026, 3, 28), QDate(2028, 3, 28), QDate(2028, 10, 31)},
     };
-    int rung = 0;
+    int rung = sounds();
     const auto ringsAtThree = [&](const QDate &after) {
         services.clock.current = QDateTime(night, QTime(1, 59, 59));
         tick();
@@ -222,19 +204,13 @@ TEST_F(Scheduler, RepetitionsKeepTheirTimeOfDayAcrossTheClockChanges)
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.type);
-        closeEditors();
-        setAlarm(u"Agenda"_s, row.type, WallTime{row.before, half});
-        services.clock.current = QDateTime(row.before, half);
-        main->RestartTimer();
+        arm(u"Agenda"_s, row.type, WallTime{row.before, half}, QDateTime(row.before, half));
         tick();
         EXPECT_EQ(sounds(), ++rung);
         EXPECT_EQ(alarmOf(u"Agenda"_s).second, (WallTime{night, half})) << "stored as set, not 03:30";
         ringsAtThree(row.after);
 
-        closeEditors();
-        setAlarm(u"Agenda"_s, row.type, WallTime{autumn, half});
-        services.clock.current = firstPass;
-        main->RestartTimer();
+        arm(u"Agenda"_s, row.type, WallTime{autumn, half}, firstPass);
         tick();
         EXPECT_EQ(sounds(), ++rung);
         services.clock.current = firstPass.addSecs(3600);
@@ -250,47 +226,14 @@ TEST_F(Scheduler, RepetitionsKeepTheirTimeOfDayAcrossTheClockChanges)
     ringsAtThree(QDate(2027, 3, 29));
 }
 
-// The stored form holds years up to 9999.
-TEST_F(Scheduler, AlarmsStopAtTheCalendarsEnd)
-{
-    const WallTime last{QDate(9999, 12, 31), QTime(23, 59)};
-    setAlarm(u"Agenda"_s, 5, last);
-    services.clock.current = QDateTime(last.date, QTime(23, 59, 5));
-    main->RestartTimer();
-    services.dialogs.expectMsgBox();
-    tick();
-    EXPECT_EQ(sounds(), 1);
-    EXPECT_EQ(alarmOf(u"Agenda"_s), std::make_pair(0, last)) << "switched off, its last time kept";
-    EXPECT_TRUE(lastBox().contains(QLatin1String("9999"))) << lastBox().toStdString();
-    EXPECT_FALSE(main->Timer1->isActive());
-
-    // A time past it, from an older version, is told once and never rung;
-    // the other alarms go on.
-    closeEditors();
-    setStoredText(u"Far"_s, 5, "10000-12-31 23:59:00");
-    setAlarm(u"Agenda"_s, 1, now());
-    services.dialogs.expectMsgBox();
-    main->RestartTimer();
-    EXPECT_TRUE(lastBox().contains(QLatin1String("Far (10000-12-31 23:59:00)"))) << lastBox().toStdString();
-    EXPECT_EQ(main->NextAlarmTopicId, topics["Agenda"]);
-    tick();
-    tick();
-    EXPECT_EQ(sounds(), 2);
-    EXPECT_FALSE(editorOf(topics["Far"]));
-    EXPECT_FALSE(main->Timer1->isActive()) << "nothing left to ring";
-    EXPECT_TRUE(services.dialogs.allAnswered()) << "told once";
-}
-
 // Ten years away: a daily alarm comes forward once, says how many times it
 // was missed and since when, and its next time lies ahead; another alarm
 // due meanwhile rings at the next tick.
-TEST_F(Scheduler, ALongAbsenceIsCaughtUpInOneFiring)
+TEST_F(Scheduler, ALongAbsenceIsCaughtUpInOneFiringAndAlarmsStopAtTheCalendarsEnd)
 {
     const WallTime first{QDate(2026, 6, 15), QTime(8, 0)};
-    services.clock.current = QDateTime(QDate(2036, 6, 15), QTime(10, 30));
-    setAlarm(u"Agenda"_s, 2, first);
     setAlarm(u"Far"_s, 1, WallTime{QDate(2030, 1, 1), QTime(9, 0)});
-    main->RestartTimer();
+    arm(u"Agenda"_s, 2, first, QDateTime(QDate(2036, 6, 15), QTime(10, 30)));
     services.dialogs.expectMsgBox();
     tick();
     EXPECT_EQ(sounds(), 1);
@@ -304,4 +247,30 @@ TEST_F(Scheduler, ALongAbsenceIsCaughtUpInOneFiring)
     tick();
     EXPECT_EQ(sounds(), 2);
     EXPECT_EQ(main->NextAlarmTime, QDateTime(QDate(2036, 6, 16), QTime(8, 0)));
+
+    // The stored form holds years up to 9999.
+    const WallTime last{QDate(9999, 12, 31), QTime(23, 59)};
+    arm(u"Agenda"_s, 5, last, QDateTime(last.date, QTime(23, 59, 5)));
+    services.dialogs.expectMsgBox();
+    tick();
+    EXPECT_EQ(sounds(), 3);
+    EXPECT_EQ(alarmOf(u"Agenda"_s), std::make_pair(0, last)) << "switched off, its last time kept";
+    EXPECT_TRUE(lastBox().contains(QLatin1String("9999"))) << lastBox().toStdString();
+    EXPECT_FALSE(main->Timer1->isActive());
+
+    // A time past it, from an older version, is told once and never rung;
+    // the other alarms go on.
+    closeEditors();
+    setStoredText(u"Far"_s, 5, "10000-12-31 23:59:00");
+    setAlarm(u"Agenda"_s, 1, WallTime::of(now()));
+    services.dialogs.expectMsgBox();
+    main->RestartTimer();
+    EXPECT_TRUE(lastBox().contains(QLatin1String("Far (10000-12-31 23:59:00)"))) << lastBox().toStdString();
+    EXPECT_EQ(main->NextAlarmTopicId, topics["Agenda"]);
+    tick();
+    tick();
+    EXPECT_EQ(sounds(), 4);
+    EXPECT_FALSE(editorOf(topics["Far"]));
+    EXPECT_FALSE(main->Timer1->isActive()) << "nothing left to ring";
+    EXPECT_TRUE(services.dialogs.allAnswered()) << "told once";
 }

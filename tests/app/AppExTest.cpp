@@ -19,15 +19,16 @@ quint32 errorNumber(Call call)
 }
 } // namespace
 
-// PathAndSubDir creates the missing folders; each failure raises its own
-// error (the number says which).
-TEST_F(Environment, PathAndSubDirCreatesTheMissingFoldersAndFolderErrorsCarryTheirNumbers)
+// PathAndSubDir creates the missing folders, each failure raising an error
+// of its own number. With no database anywhere the data folder is a new one
+// in the default folder; one beside the program is used (the default folder
+// still made); the default folder's wins.
+TEST_F(Environment, FoldersAreMadeOrRefusedWithTheirErrorNumbersAndTheDataFolderIsTheDefaultUnlessOnlyTheProgramsHasADatabase)
 {
     AppEx ex;
     const QString p = ex.PathAndSubDir(AppEx::kCommonAppData, QStringLiteral("Ostwick\\quorvel"), true, 0);
     EXPECT_EQ(p, defaultFolder());
     EXPECT_TRUE(QFileInfo(p).isDir());
-    EXPECT_FALSE(p.endsWith(QLatin1Char('/')));
     EXPECT_TRUE(ex.FSPresent(p));
     EXPECT_FALSE(ex.FSPresent(p + QStringLiteral("/nothing")));
     EXPECT_EQ(errorNumber([&] { ex.PathAndSubDir(4242, QStringLiteral("x"), true, 0); }), 0x8004B124u) << "invalid id";
@@ -37,6 +38,20 @@ TEST_F(Environment, PathAndSubDirCreatesTheMissingFoldersAndFolderErrorsCarryThe
     EXPECT_EQ(ex.Path(AppEx::kCommonAppData, false, 0), home.path() + QStringLiteral("/share"));
     EXPECT_FALSE(ex.OSVersion(99).isValid());
     EXPECT_GE(ex.OSVersion(7).toFloat(), 5.1f);
+
+    bool createNew = false;
+    QDir(defaultFolder()).removeRecursively();
+    EXPECT_EQ(Avvio::ResolveDataFolder(ex, exePath, &createNew), defaultFolder());
+    EXPECT_TRUE(createNew);
+    QDir(defaultFolder()).removeRecursively();
+    makeDatabase(besideExe());
+    EXPECT_EQ(Avvio::ResolveDataFolder(ex, exePath, &createNew), besideExe());
+    EXPECT_FALSE(createNew);
+    EXPECT_TRUE(QFileInfo(defaultFolder()).isDir());
+    makeDatabase(defaultFolder());
+    createNew = true;
+    EXPECT_EQ(Avvio::ResolveDataFolder(ex, exePath, &createNew), defaultFolder());
+    EXPECT_FALSE(createNew);
 }
 
 namespace {
@@ -58,23 +73,4 @@ TEST_F(Environment, UnknownSystemVersionStopsTheStartWithItsText)
     ASSERT_EQ(services.dialogs.shown().size(), 1);
     EXPECT_TRUE(services.dialogs.shown()[0].prompt.startsWith(QLatin1String("System error retrieving information")));
     EXPECT_FALSE(QFileInfo::exists(defaultFolder())) << "nothing was created";
-}
-
-// None anywhere means a new one in the default folder; one beside the
-// program is used, the default folder still made; the default folder's wins.
-TEST_F(Environment, TheDataFolderIsTheDefaultOneUnlessOnlyTheProgramsFolderHoldsADatabase)
-{
-    AppEx ex;
-    bool createNew = false;
-    EXPECT_EQ(Avvio::ResolveDataFolder(ex, exePath, &createNew), defaultFolder());
-    EXPECT_TRUE(createNew);
-    QDir(defaultFolder()).removeRecursively();
-    makeDatabase(besideExe());
-    EXPECT_EQ(Avvio::ResolveDataFolder(ex, exePath, &createNew), besideExe());
-    EXPECT_FALSE(createNew);
-    EXPECT_TRUE(QFileInfo(defaultFolder()).isDir());
-    makeDatabase(defaultFolder());
-    createNew = true;
-    EXPECT_EQ(Avvio::ResolveDataFolder(ex, exePath, &createNew), defaultFolder());
-    EXPECT_FALSE(createNew);
 }

@@ -4,12 +4,11 @@
 #include <QAction>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QToolButton>
 
 namespace {
-// Another window that follows the language, as editors do.
+// Another window that follows the language, as editors and the find results do.
 class CountingWindow : public QWidget, public Form {
 public:
     CountingWindow(Forms &forms, const QString &tag) : Form(forms, this, tag) {}
@@ -25,7 +24,6 @@ TEST_F(Languages, MenuSwitchStoresTheChoiceAndRelabelsEveryWindowAndAFailedOneKe
     makeDatabase(defaultFolder(), 0);
     ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
     CountingWindow editor(session->forms, QString());
-    CountingWindow results(session->forms, QStringLiteral("main2"));
     EXPECT_EQ(main->cmdChiudi->text(), QStringLiteral("&Uscita"));
 
     main->mnuEnglish->trigger();
@@ -36,7 +34,6 @@ TEST_F(Languages, MenuSwitchStoresTheChoiceAndRelabelsEveryWindowAndAFailedOneKe
     EXPECT_TRUE(main->mnuEnglish->isChecked());
     EXPECT_FALSE(main->mnuItaliano->isChecked());
     EXPECT_EQ(editor.calls, 1);
-    EXPECT_EQ(results.calls, 1);
 
     // Choosing the current language again still runs the whole switch.
     main->mnuEnglish->trigger();
@@ -69,17 +66,12 @@ TEST(StringTable, EveryItalianEntryHasItsEnglishOneAndMalformedTablesAreRejected
     const auto &t = i18n::StringTable::builtIn();
     int italian = 0;
     for (int id : t.ids()) {
-        if (id < 1000) {
-            ++italian;
-            EXPECT_GE(id, 100);
-            EXPECT_TRUE(t.contains(id + 1000)) << "no English text for " << id;
-        } else {
-            EXPECT_TRUE(t.contains(id - 1000)) << "no Italian text for " << id;
-        }
+        italian += id < 1000;
+        EXPECT_GE(id, 100);
+        EXPECT_TRUE(t.contains(id < 1000 ? id + 1000 : id - 1000)) << "no text in the other language for " << id;
     }
     EXPECT_GT(italian, 150);
-    // Spacing inside and around texts is kept.
-    EXPECT_EQ(t.text(206), QStringLiteral("C&ategorie: "));
+    // Spacing inside texts is kept (around them: the list frame's caption above).
     EXPECT_EQ(t.text(1104), QStringLiteral("&Insert            (F7)"));
 
     i18n::StringTable parsed;

@@ -2,9 +2,6 @@
 #include "Intact.h"
 #include "SmallDisk.h"
 
-#include "ModalDriver.h"
-
-#include <QDir>
 #include <QFile>
 #include <QProgressDialog>
 #include <QThread>
@@ -27,46 +24,36 @@ protected:
     int topicCount() { return session->store.rsArgomenti->recordCount(); }
 };
 
-TEST_F(Packing, LongWorkShowsWhatItDoesAndEndsByItself)
+TEST_F(Packing, LongWorkIsShownRefusalsAndAFailedMoveChangeNothingSuccessKeepsTheBackupAndAFatalErrorNamesWhereTheDataIs)
 {
-    QStringList seen;
-    const auto watch = [&] {
-        auto driver = whenShown<QProgressDialog>([&](QProgressDialog *d) { seen << d->windowTitle() + QStringLiteral(": ") + d->labelText(); });
+    // The progress window's title and what it says begin with shown.
+    const auto watch = [](const QString &shown) {
+        auto driver = whenShown<QProgressDialog>([shown](QProgressDialog *d) {
+            const QString said = d->windowTitle() + QStringLiteral(": ") + d->labelText();
+            EXPECT_TRUE(said.startsWith(shown)) << said.toStdString();
+        });
         // Due at once: the driver looks as soon as the work lets events run.
         QThread::msleep(20);
         return driver;
     };
     // An older file, opened at start: its titles and texts are copied apart.
-    main.reset();
-    session.reset();
+    stop();
     {
         store::Connection db;
         ASSERT_TRUE(db.open(store::JoinPath(defaultFolder(), store::kDatabaseFileName), false));
         ASSERT_TRUE(db.exec(QStringLiteral("DROP TABLE ArgomentiTesto; PRAGMA user_version = 3")));
     }
     session = std::make_unique<Session>(services.services(), QStringList(), exePath);
+    session->EndProgram = [this](int code) { endedWith = code; };
     session->LongWorkShowAfterMs = 0;
     main = std::make_unique<frmPrincipale>(*session);
     {
-        auto driver = watch();
+        auto driver = watch(QStringLiteral("Preparing the database: Preparing titles and texts for finding"));
         ASSERT_EQ(main->Form_Load(), frmPrincipale::LoadResult::Running);
     }
     ASSERT_TRUE(session->store.hasPlainTexts());
-    // Packing says first how much room the copy needs.
-    {
-        auto driver = watch();
-        EXPECT_EQ(pack(), QStringLiteral("Database packed."));
-    }
-    ASSERT_EQ(seen.size(), 2);
-    EXPECT_TRUE(seen[0].startsWith(QLatin1String("Preparing the database: Preparing titles and texts for finding"))) << seen[0].toStdString();
-    EXPECT_TRUE(seen[1].startsWith(QLatin1String("Packing the database: Writing a compacted copy of the database: it needs up to")))
-        << seen[1].toStdString();
-    for (QWidget *w : QApplication::topLevelWidgets())
-        EXPECT_FALSE(qobject_cast<QProgressDialog *>(w) && w->isVisible()) << "closed when the work ended";
-}
 
-TEST_F(Packing, RefusedWithAnotherWindowOpenOrWithoutYesTwiceAndAFailedMoveChangeNothingAndSuccessKeepsTheBackup)
-{
+    // Refused with another window open, or without Yes twice.
     openTopic(QStringLiteral("Agenda"));
     services.dialogs.expectMsgBox();
     main->mnuCompatta_Click();
@@ -90,43 +77,42 @@ TEST_F(Packing, RefusedWithAnotherWindowOpenOrWithoutYesTwiceAndAFailedMoveChang
     EXPECT_EQ(topicCount(), 4);
     EXPECT_EQ(endedWith, -1);
 
-    // The folder gone, packing works and keeps the backup.
+    // The folder gone, packing works, says first how much room the copy
+    // needs, and keeps the backup.
     ASSERT_TRUE(QDir(backup()).removeRecursively());
-    EXPECT_EQ(pack(), QStringLiteral("Database packed."));
+    {
+        auto driver = watch(QStringLiteral("Packing the database: Writing a compacted copy of the database: it needs up to"));
+        EXPECT_EQ(pack(), QStringLiteral("Database packed."));
+    }
+    for (QWidget *w : QApplication::topLevelWidgets())
+        EXPECT_FALSE(qobject_cast<QProgressDialog *>(w) && w->isVisible()) << "closed when the work ended";
     EXPECT_TRUE(QFileInfo(backup()).isFile());
     ASSERT_TRUE(session->store.isOpen());
     EXPECT_EQ(topicCount(), 4);
     main->FillTopicList();  // the open category is still the current one
     EXPECT_EQ(listTexts().size(), 3);
 
-    // The next run's backup is this run's result.
+    // The next run's backup is this run's result, also when the compacted
+    // copy is no database and the program cannot go on.
     main->cmdCambia_Click();
     select(QStringLiteral("Alpha"));
     services.dialogs.expectMsgBox(platform::vbYes);
     main->cmdCancella_Click();
-    pack();
-    store::NoteStore old;
-    old.DataFolder = home.mkdir(QStringLiteral("check"));
-    ASSERT_TRUE(QFile::copy(backup(), old.DataFolder + QStringLiteral("/quorvel.mdb")));
-    ASSERT_TRUE(old.open());
-    EXPECT_EQ(old.rsCategorie->recordCount(), 2) << "the backup holds the database as it was before this run";
-}
-
-TEST_F(Packing, UnrecoverableErrorEndsTheProgramAndNamesWhereTheDataIs)
-{
+    EXPECT_EQ(pack(), QStringLiteral("Database packed."));
     session->CompactDatabase = [](const QString &, const QString &target, QString *) {
-        QFile copy(target);  // a "compacted" file that is no database
+        QFile copy(target);
         return copy.open(QIODevice::WriteOnly) && copy.write(QByteArray(8192, 'x')) == 8192;
     };
     const QString last = pack(2);
     EXPECT_TRUE(last.startsWith(QLatin1String("Irreversible error - program aborted.")));
     EXPECT_TRUE(last.contains(backup()));
     EXPECT_EQ(endedWith, 1);
-    store::NoteStore rescued;
-    rescued.DataFolder = home.mkdir(QStringLiteral("rescued"));
-    ASSERT_TRUE(QFile::copy(backup(), rescued.DataFolder + QStringLiteral("/quorvel.mdb")));
-    ASSERT_TRUE(rescued.open());
-    EXPECT_EQ(rescued.rsArgomenti->recordCount(), 4) << "nothing was lost";
+    store::NoteStore old;
+    old.DataFolder = home.mkdir(QStringLiteral("check"));
+    ASSERT_TRUE(QFile::copy(backup(), old.DataFolder + QStringLiteral("/quorvel.mdb")));
+    ASSERT_TRUE(old.open());
+    EXPECT_EQ(old.rsCategorie->recordCount(), 2) << "the backup holds the database as it was before this run";
+    EXPECT_EQ(old.rsArgomenti->recordCount(), 4) << "nothing was lost";
 }
 
 TEST_F(Packing, FullSmallDiskKeepsEveryTopicAndPacksOnceThereIsRoom)

@@ -12,7 +12,6 @@ using ReadOnly = BrowserFixture;
 // for them; elsewhere the permissions themselves are taken away.
 TEST_F(ReadOnly, DatabaseIsSaidAtStartAndNothingCanBeChangedOrLeftBehind)
 {
-    const QString source = defaultFolder() + QStringLiteral("/quorvel.mdb");
     stop();  // the database is closed, its log folded back
     for (const bool wholeFolder : {true, false}) {
         SCOPED_TRACE(wholeFolder ? "read-only folder" : "read-only file");
@@ -23,7 +22,7 @@ TEST_F(ReadOnly, DatabaseIsSaidAtStartAndNothingCanBeChangedOrLeftBehind)
             GTEST_SKIP() << disk.why().toStdString();
         const QString folder = root ? disk.path() : plain.path();
         const QString path = folder + QStringLiteral("/quorvel.mdb");
-        ASSERT_TRUE(QFile::copy(source, path));
+        ASSERT_TRUE(QFile::copy(defaultFolder() + QStringLiteral("/quorvel.mdb"), path));
         if (root)
             ASSERT_TRUE(wholeFolder ? disk.remountReadOnly() : disk.makeFileReadOnly(path));
         else

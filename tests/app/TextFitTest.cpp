@@ -2,23 +2,15 @@
 // whole, in both languages, and every window has the program's icon. Run once per screen scale (see CMakeLists.txt).
 #include "BrowserFixture.h"
 #include "Informazioni.h"
-#include "ModalDriver.h"
 #include "QtPlatform.h"
 #include "TextFit.h"
 #include "frmConfermaData.h"
-#include "frmLanguage.h"
 #include "frmListaFinestre.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QInputDialog>
-#include <QMessageBox>
-#include <QRadioButton>
 #include <QStyleOptionComboBox>
-
-#include <functional>
-#include <memory>
 
 namespace {
 
@@ -58,24 +50,19 @@ QStringList clipped(QWidget *window)
             else
                 for (const QString &line : l->text().split(QLatin1Char('\n')))
                     report(l, line, advance(l, line, l->font()), room.width());
-        } else if (qobject_cast<QCheckBox *>(w) || qobject_cast<QRadioButton *>(w)) {
-            const auto *c = static_cast<QAbstractButton *>(w);
-            report(w, c->text(), c->sizeHint().width(), c->width());
         } else if (auto *b = qobject_cast<QAbstractButton *>(w); b && !b->text().isEmpty()) {
-            // The text and the frame's bevel on each side.
-            report(b, b->text(), advance(b, b->text(), b->font()) + 8, b->width());
+            // A tick box's text beside its box; a button's text and the frame's bevel on each side.
+            const bool box = qobject_cast<QCheckBox *>(w) || qobject_cast<QRadioButton *>(w);
+            report(b, b->text(), box ? b->sizeHint().width() : advance(b, b->text(), b->font()) + 8, b->width());
         } else if (auto *g = qobject_cast<QGroupBox *>(w); g && !g->title().isEmpty()) {
             report(g, g->title(), advance(g, g->title(), g->font()) + 12, g->width());
         } else if (auto *cb = qobject_cast<QComboBox *>(w)) {
-            QString widest;
-            for (int i = 0; i < cb->count(); ++i)
-                if (advance(cb, cb->itemText(i), cb->font()) > advance(cb, widest, cb->font()))
-                    widest = cb->itemText(i);
             QStyleOptionComboBox opt;
             opt.initFrom(cb);
-            const QSize text(advance(cb, widest, cb->font()), cb->fontMetrics().height());
-            if (!widest.isEmpty())
-                report(cb, widest, cb->style()->sizeFromContents(QStyle::CT_ComboBox, &opt, text, cb).width(), cb->width());
+            for (int i = 0; i < cb->count(); ++i) {
+                const QSize text(advance(cb, cb->itemText(i), cb->font()), cb->fontMetrics().height());
+                report(cb, cb->itemText(i), cb->style()->sizeFromContents(QStyle::CT_ComboBox, &opt, text, cb).width(), cb->width());
+            }
         } else if (auto *list = qobject_cast<QListView *>(w)) {
             const int margins = 2 * (list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1);
             for (int i = 0; i < list->model()->rowCount(); ++i) {
