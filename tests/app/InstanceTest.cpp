@@ -54,7 +54,7 @@ TEST_F(Instances, TwoStartedTogetherLeaveOneAKilledOneBlocksNothingAnUnreachable
     QProcess *b = launch();
     ASSERT_TRUE(waitUntilAnswering());
     // A process's state is learnt by waiting on it.
-    QTest::qWaitFor([&] { return a->waitForFinished(100) || b->waitForFinished(100); }, 15000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return a->waitForFinished(100) || b->waitForFinished(100); }, 15000)) << "one of the two ends";
     a->waitForFinished(500);
     b->waitForFinished(500);
     const int running = (a->state() == QProcess::Running) + (b->state() == QProcess::Running);

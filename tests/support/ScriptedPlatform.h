@@ -55,9 +55,9 @@ private:
     struct Answer {
         QString kind;
         int button = 0;
-        std::optional<QString> text;
-        std::optional<FontChoice> font;
-        std::optional<QColor> color;
+        std::optional<QString> text = {};
+        std::optional<FontChoice> font = {};
+        std::optional<QColor> color = {};
     };
     // Records the box; the next scripted answer if it is of this kind, else
     // a test failure.
