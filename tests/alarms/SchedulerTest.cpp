@@ -65,6 +65,13 @@ TEST_F(Scheduler, AOneTimeAlarmRingsAtItsMomentOnceAndTheEarliestReadingIsKeptIn
     EXPECT_FALSE(main->Timer1->isActive()) << "no alarm left in view";
     tick();
     EXPECT_EQ(sounds(), 1) << "not fired again";
+    // Closed meanwhile, and the browser elsewhere: the notification's click opens it again.
+    closeEditors();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    main->cmdCambia_Click();
+    services.notifier.click();
+    ASSERT_TRUE(editorOf(topics["Far"])) << "the topic is opened";
+    EXPECT_EQ(main->CurrentCategoryId, categories["Zeta"]);
 
     const QStringList titles{u"Summary"_s, u"Agenda"_s, u"marmellata"_s, u"Far"_s};
     const struct {
@@ -75,6 +82,8 @@ TEST_F(Scheduler, AOneTimeAlarmRingsAtItsMomentOnceAndTheEarliestReadingIsKeptIn
         {{"2027-04-01 10:00:00", "2027-04-01T09:00:00", "2027-05-01 08:00:00", nullptr}, "Agenda"},
         // An empty time loads as now, before every other.
         {{"2027-04-01 10:00:00", nullptr, "2027-03-01 08:00:00", ""}, "Far"},
+        // A date alone is its midnight.
+        {{"2027-04-01 10:00:00", nullptr, "2027-04-01", nullptr}, "marmellata"},
     };
     for (const auto &c : cases) {
         for (int i = 0; i < titles.size(); ++i) {

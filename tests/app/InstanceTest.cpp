@@ -1,6 +1,6 @@
 // Two real copies of the program against one user's runtime folder.
 
-#include "AppFixture.h"
+#include "BrowserFixture.h"
 
 #include <QFile>
 #include <QLocalSocket>
@@ -86,4 +86,27 @@ TEST_F(Instances, TwoStartedTogetherLeaveOneAKilledOneBlocksNothingAnUnreachable
     QByteArray said;
     EXPECT_TRUE(QTest::qWaitFor([&] { return (said += onShortFolder->readAllStandardError()).contains("MIN"); }, 10000))
         << "the second copy's command reaches the first: " << said.toStdString();
+}
+
+// Commands from another copy, and a minimize where the desktop has no
+// notification area: the end-to-end copies end by _Exit and write no
+// coverage, so these lines are counted only here.
+using TrayIcon = BrowserFixture;
+
+TEST_F(TrayIcon, CommandsFromAnotherCopyAndAMinimizeWithoutANotificationArea)
+{
+    main->CommandReceived(QStringLiteral("MIN"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !main->isVisible(); }));
+    EXPECT_TRUE(services.tray.shown);
+    main->CommandReceived(QStringLiteral("something else"));
+    EXPECT_FALSE(main->isVisible());
+    main->CommandReceived(QStringLiteral("RES"));
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_FALSE(services.tray.shown);
+
+    services.tray.available = false;
+    main->setWindowState(main->windowState() | Qt::WindowMinimized);
+    QTest::qWait(50);
+    EXPECT_TRUE(main->isVisible()) << "minimized, not hidden";
+    EXPECT_FALSE(services.tray.shown);
 }
