@@ -154,9 +154,9 @@ QString textStartsSql()
                            .arg(textStart(QStringLiteral("new.ContenutoTxt")), isWholeText(QStringLiteral("new.ContenutoTxt"))));
 }
 
-// What each format after the first added: its tables, made on a new file
-// and on opening an older one, which then fills them from the topics in
-// table from (unless from is empty) with insert over columns.
+// The tables each format after the first added, made on a new file and on
+// opening an older one. An older file then fills them from the topics
+// already there: "insert SELECT columns FROM from", unless from is empty.
 struct FormatStep {
     int version;
     QString tables;
@@ -179,6 +179,7 @@ const std::vector<FormatStep> &formatSteps()
          QStringLiteral("idArgomento, argomento, %1, %2")
              .arg(textStart(QStringLiteral("ContenutoTxt")), isWholeText(QStringLiteral("ContenutoTxt")))},
     };
+    Q_ASSERT(steps.back().version == kSchemaVersion);
     return steps;
 }
 

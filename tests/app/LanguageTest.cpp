@@ -67,7 +67,7 @@ TEST(StringTable, EveryItalianEntryHasItsEnglishOneAndMalformedTablesAreRejected
     int italian = 0;
     for (int id : t.ids()) {
         italian += id < 1000;
-        EXPECT_GE(id, 100);
+        EXPECT_GE(id % 1000, 100);
         EXPECT_TRUE(t.contains(id < 1000 ? id + 1000 : id - 1000)) << "no text in the other language for " << id;
     }
     EXPECT_GT(italian, 150);

@@ -47,7 +47,7 @@ protected:
         const char *name;
         std::function<void()> prepare;  // not counted: getting there
         std::function<void()> run;      // the write, at every failure point
-        bool firstStart = false;        // run is the start on no database
+        bool runIsStart = false;        // nothing runs before run, a start
     };
 
     QString path() const { return defaultFolder() + QStringLiteral("/quorvel.mdb"); }
@@ -96,7 +96,7 @@ protected:
             for (int n = fault == FaultyDisk::Fault::Full ? 0 : 1; n <= points; ++n) {
                 SCOPED_TRACE(testing::Message() << op.name << ", failing from call " << n << " of " << points
                                                 << (fault == FaultyDisk::Fault::Full ? " (disk full)" : " (I/O error)"));
-                relaunch(!op.firstStart);
+                relaunch(!op.runIsStart);
                 op.prepare();
                 if (n == 0)
                     before = notesIn(path());
@@ -111,7 +111,7 @@ protected:
                     points = disk.calls();
                 disk.heal();
                 const bool told = toldOfError(boxes);
-                EXPECT_TRUE(op.firstStart || endedWith != -1 || session->store.isOpen()) << "the program goes on";
+                EXPECT_TRUE(op.runIsStart || endedWith != -1 || session->store.isOpen()) << "the program goes on";
                 stop();
                 const QString now = notesIn(path());
                 if (n == 0) {
@@ -128,7 +128,7 @@ protected:
                     EXPECT_TRUE(left == QLatin1String("quorvel.mdb.old") || left == QLatin1String("quorvel.mdb.lock"))
                         << left.toStdString() << " left behind";
                 EXPECT_TRUE(now == before || now == after) << "half done:\n" << now.toStdString();
-                EXPECT_TRUE(told || now == after) << "not told, so it must be done";
+                EXPECT_TRUE(told || now == after) << "not told, so it must be done:\n" << now.toStdString();
                 if (told && now == after && before != after)
                     ++*doneThoughTold;
             }
@@ -157,8 +157,15 @@ TEST_F(Faults, EveryWriteFailsCleanlyAtEachOfItsFailurePoints)
              e->cmdSalva_Click();
          }},
         {"move", [this] { select(QStringLiteral("Agenda")); },
-         [this] { const auto chooser = chooseCategory(QStringLiteral("Zeta")); main->mnuSposta_Click(); }},
-        {"move all", nothing, [this] { const auto chooser = chooseCategory(QStringLiteral("Zeta")); main->mnuSpostaTutti_Click(); }},
+         [this] {
+             const auto chooser = chooseCategory(QStringLiteral("Zeta"));
+             main->mnuSposta_Click();
+         }},
+        {"move all", nothing,
+         [this] {
+             const auto chooser = chooseCategory(QStringLiteral("Zeta"));
+             main->mnuSpostaTutti_Click();
+         }},
         {"paste after cut",
          [this] {
              select(QStringLiteral("Agenda"));

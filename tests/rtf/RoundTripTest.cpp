@@ -160,13 +160,14 @@ TEST(RtfRoundTrip, EveryCorpusFileIsTheSameSavedTwiceAndKeepsItsTextAndOursReadA
         for (const QFileInfo &fi : QDir(dir).entryInfoList({u"*.rtf"_s}, QDir::Files, QDir::Name))
             files << fi.filePath();
     ASSERT_FALSE(files.isEmpty());
-    int stable = 0, plain = 0;
+    int stable = 0, plain = 0, oursSeen = 0;
     for (const QString &path : files) {
         QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
         QTextDocument source, once;
         const bool isRtf = rtf::read(f.readAll(), &source);
         const bool isOurs = path.startsWith(QLatin1String(QUORVEL_RTF_FILES "/"));
+        oursSeen += isOurs;
         if (isOurs) {
             EXPECT_EQ(rtf::plainText(&source), QString::fromUtf8(ours.value(QFileInfo(path).fileName()))) << path.toStdString();
         }
@@ -185,6 +186,7 @@ TEST(RtfRoundTrip, EveryCorpusFileIsTheSameSavedTwiceAndKeepsItsTextAndOursReadA
             EXPECT_EQ(formatAt(once, u"日本"_s).fontFamilies().toStringList().value(0), u"ＭＳ ゴシック"_s);
         }
     }
+    EXPECT_EQ(oursSeen, ours.size()) << "each of ours is read";
     std::printf("%d of %lld RTF files stable when saved twice (%d plain text)\n", stable,
                 static_cast<long long>(files.size() - plain), plain);
 }

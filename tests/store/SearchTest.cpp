@@ -169,6 +169,15 @@ TEST_F(Search, AnOlderFileGetsItsIndexesAndItsDraftsWhenOpenedAndSaysHowFarItIs)
         {3, drop("ArgomentiTesto", "testo"), {Work::CopyingTexts}},
         {4, QString(), {Work::CopyingTexts}},
     };
+    // Brought up to date, a file holds what a new one does, as it was made.
+    const auto schema = [this] {
+        QStringList out;
+        store::Statement st(ns.dbNotes, u"SELECT sql FROM sqlite_schema ORDER BY name"_s);
+        while (st.step())
+            out << st.columnText(0);
+        return out;
+    };
+    const QStringList fresh = schema();
     for (const auto &older : olderFiles) {
         ASSERT_TRUE(ns.dbNotes.exec(older.drop + drop("ArgomentiInizio", "inizio") + u"PRAGMA user_version = %1"_s.arg(older.version)));
         ns.close();
@@ -184,6 +193,7 @@ TEST_F(Search, AnOlderFileGetsItsIndexesAndItsDraftsWhenOpenedAndSaysHowFarItIs)
         EXPECT_EQ(seen, older.work) << older.version;
         EXPECT_EQ(last, (std::pair<qint64, qint64>(400, 400))) << "the last report says all is done";
         EXPECT_TRUE(ns.hasTopicIndex() && ns.hasPlainTexts() && ns.hasTextStarts() && ns.hasDrafts());
+        EXPECT_EQ(schema(), fresh) << older.version;
         expectSame("in an older file brought up to date");
     }
 }

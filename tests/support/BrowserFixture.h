@@ -106,7 +106,7 @@ protected:
 
     // Opens the topic listed as title (the fixture's topic first named
     // storedAs, when renamed since); a test cannot go on without its editor,
-    // so failing to open it ends the test.
+    // so failing to open it ends the test (by a throw: never from a driver).
     frmNuovoArg *openTopic(const QString &title, const QString &storedAs = {})
     {
         select(title);
