@@ -44,7 +44,6 @@ TEST_F(Lists, StartReopensTheLastCategoryAndTopicWithTheListsSortedAndDoubleClic
     ASSERT_TRUE(main->lstArgomenti->currentItem());
     EXPECT_EQ(main->lstArgomenti->currentItem()->text(), QStringLiteral("Summary"));
 
-    // A double click opens a category, with Rename off.
     openCategory(QStringLiteral("Zeta"));
     EXPECT_TRUE(main->isTopicMode());
     EXPECT_EQ(main->CurrentCategoryId, categories["Zeta"]);

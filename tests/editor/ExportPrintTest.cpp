@@ -126,7 +126,6 @@ TEST_F(ExportPrint, ExportWritesRtfOrTextByTheNamesEndingReplacesAFileOnlyAfterY
     e->mnuEsporta_Click();
     EXPECT_EQ(QString::fromUtf8(TempDir::read(txtPath)), QStringLiteral("città\nseconda"));
 
-    // An existing file, hidden too, is replaced only after Yes.
     for (const char *name : {"old.txt", ".hidden.txt"}) {
         const QString path = home.file(QString::fromLatin1(name));
         ASSERT_FALSE(TempDir::write(path, "old content").isEmpty());
@@ -141,7 +140,6 @@ TEST_F(ExportPrint, ExportWritesRtfOrTextByTheNamesEndingReplacesAFileOnlyAfterY
         }
     }
 
-    // A file that cannot be written is told of, and the editor stays.
     services.dialogs.expectSaveFile(home.file(QStringLiteral("no/such/folder/x.rtf")));
     services.dialogs.expectMsgBox();
     e->mnuEsporta_Click();
