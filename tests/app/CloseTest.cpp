@@ -37,11 +37,17 @@ protected:
     }
 };
 
-TEST_F(CloseCheck, AnEditorThatRefusesOrADisabledExitButtonKeepsTheProgramRunning)
+TEST_F(CloseCheck, ARefusingEditorOrDisabledExitKeepsTheProgramUntilAShutdown)
 {
+    // A disabled Exit button refuses without a word.
+    main->cmdChiudi->setEnabled(false);
+    EXPECT_FALSE(main->close());
+    main->cmdChiudi->setEnabled(true);
+    EXPECT_TRUE(services.dialogs.shown().isEmpty());
+
     QPointer<FakeEditor> aux = new FakeEditor(session->forms, false, QStringLiteral("main2"));
     QPointer<FakeEditor> agrees = new FakeEditor(session->forms, true);
-    auto *refuses = new FakeEditor(session->forms, false);
+    QPointer<FakeEditor> refuses = new FakeEditor(session->forms, false);
     aux->show();
     services.dialogs.expectMsgBox();
     EXPECT_FALSE(main->close());
@@ -53,27 +59,13 @@ TEST_F(CloseCheck, AnEditorThatRefusesOrADisabledExitButtonKeepsTheProgramRunnin
     EXPECT_TRUE(QTest::qWaitFor([&] { return aux.isNull() && agrees.isNull(); }));
     EXPECT_EQ(refuses->asked, 1);
     EXPECT_EQ(session->forms.count(), 2);
-    delete refuses;
 
-    // A disabled Exit button refuses without a word.
-    main->cmdChiudi->setEnabled(false);
-    EXPECT_FALSE(main->close());
-    EXPECT_EQ(services.dialogs.shown().size(), 1);
-    main->cmdChiudi->setEnabled(true);
-    main->mnuFileExit->trigger();
-    EXPECT_FALSE(main->isVisible());
-    EXPECT_EQ(session->forms.count(), 0);
-}
-
-TEST_F(CloseCheck, ShutdownRecordsTheRunTimeAndClosesTheStore)
-{
-    QPointer<FakeEditor> aux = new FakeEditor(session->forms, false, QStringLiteral("main2"));
+    // A shutdown takes out the one that refuses, records the run time and closes the store.
     services.clock.current = QDateTime(QDate(2031, 3, 4), QTime(5, 6, 7));
-    aux->show();
     main->ShutdownProgram();
     EXPECT_EQ(endedWith, 1);
     EXPECT_EQ(session->forms.count(), 1) << "only the main window is left";
-    EXPECT_TRUE(QTest::qWaitFor([&] { return aux.isNull(); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return refuses.isNull(); }));
     EXPECT_FALSE(session->store.isOpen());
     EXPECT_EQ(setup(QStringLiteral("UltimoAvvio")).toDateTime(), services.clock.current);
 }

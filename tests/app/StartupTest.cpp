@@ -32,7 +32,6 @@ TEST_F(Startup, FirstStartCreatesTheDatabaseAndAsksTheLanguage)
     EXPECT_FALSE(main->mnuTaglia->isEnabled());
     EXPECT_FALSE(main->ToolbarButtons[8]->isEnabled()) << "Paste starts disabled";
 
-    // The second start finds the database and asks nothing.
     auto never = neverShown<frmLanguage>();
     ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
     EXPECT_EQ(session->LanguageOffset, 1000);

@@ -22,7 +22,6 @@ TEST_F(Clipboard, CopyAndPasteTwiceGivesThreeTopicsAndAnUnreadableTopicIsNotCopi
     EXPECT_EQ(main->lstArgomenti->currentItem()->text(), QStringLiteral("Summary"));
     QTest::keyClick(main->lstArgomenti, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(listTexts().count(QStringLiteral("Summary")), 3);
-    // The copy keeps the source's update time and body.
     EXPECT_EQ(storedField(main->SelectedKey(), "ultimoaggiornamento").toDateTime(),
               QDateTime(QDate(2025, 5, 4), QTime(3, 2)));
     EXPECT_EQ(storedField(main->SelectedKey(), "ContenutoTxt").toString(), QStringLiteral("Body of Summary"));
@@ -36,8 +35,9 @@ TEST_F(Clipboard, CopyAndPasteTwiceGivesThreeTopicsAndAnUnreadableTopicIsNotCopi
     EXPECT_EQ(services.dialogs.shown().size(), 1) << "no other error";
 }
 
-TEST_F(Clipboard, CutActsAsCopyWhileItsEditorIsOpenAndPastesElsewhereWithTheTextSavedSince)
+TEST_F(Clipboard, CutActsAsCopyWhileItsEditorIsOpenAndPastesTheTextSavedSinceWithoutAlarm)
 {
+    storeFields(topics["Agenda"], {{"TipoAllarme", 2}, {"DataOraAllarme", QDateTime(QDate(2030, 1, 1), QTime(9, 0))}});
     frmNuovoArg *editor = openTopic(QStringLiteral("Agenda"));
     select(QStringLiteral("Agenda"));
     main->mnuTaglia_Click();
@@ -58,15 +58,14 @@ TEST_F(Clipboard, CutActsAsCopyWhileItsEditorIsOpenAndPastesElsewhereWithTheText
     EXPECT_EQ(listTexts().count(QStringLiteral("Agenda")), 2);
     EXPECT_FALSE(stored(topics["Agenda"])) << "the cut topic is gone";
     EXPECT_EQ(storedField(main->SelectedKey(), "ContenutoTxt").toString(), QStringLiteral("written after the cut"));
+    EXPECT_EQ(storedField(main->SelectedKey(), "TipoAllarme").toInt(), 0) << "a pasted topic has no alarm";
     main->mnuIncolla_Click();
     EXPECT_EQ(listTexts().count(QStringLiteral("Agenda")), 3) << "a further paste is a copy";
 }
 
-TEST_F(Clipboard, MoveKeepsTheAlarmAndTheOpenEditorFollowsCutAndPasteDropsIt)
+TEST_F(Clipboard, MoveKeepsTheAlarmAndTheOpenEditorFollows)
 {
-    for (const char *t : {"Agenda", "Summary"})
-        storeFields(topics[QString::fromLatin1(t)],
-                    {{"TipoAllarme", 2}, {"DataOraAllarme", QDateTime(QDate(2030, 1, 1), QTime(9, 0))}});
+    storeFields(topics["Agenda"], {{"TipoAllarme", 2}, {"DataOraAllarme", QDateTime(QDate(2030, 1, 1), QTime(9, 0))}});
     frmNuovoArg *editor = openTopic(QStringLiteral("Agenda"));
     int preselected = -2;
     select(QStringLiteral("Agenda"));
@@ -78,17 +77,10 @@ TEST_F(Clipboard, MoveKeepsTheAlarmAndTheOpenEditorFollowsCutAndPasteDropsIt)
     EXPECT_EQ(main->SelectedKey(), -1);
     EXPECT_EQ(storedField(topics["Agenda"], "idCategoria").toInt(), categories["Zeta"]);
     EXPECT_EQ(storedField(topics["Agenda"], "TipoAllarme").toInt(), 2);
-    // Its open editor saves into the new category.
     EXPECT_EQ(editor->idCategoria, categories["Zeta"]);
     editor->txtArgomento->setText(QStringLiteral("Agenda 2"));
     editor->cmdSalva_Click();
     EXPECT_EQ(storedField(topics["Agenda"], "idCategoria").toInt(), categories["Zeta"]);
-
-    select(QStringLiteral("Summary"));
-    main->mnuTaglia_Click();
-    openCategory(QStringLiteral("Alpha"));
-    main->mnuIncolla_Click();
-    EXPECT_EQ(storedField(main->SelectedKey(), "TipoAllarme").toInt(), 0) << "a pasted topic has no alarm";
 }
 
 TEST_F(Clipboard, MoveAllWhoseCommitFailsChangesNothingAndOneThatWorksEmptiesTheList)

@@ -16,7 +16,6 @@ TEST_F(Commands, SavedTopicsJoinOrRenameTheListOnlyWhereItShowsTheirCategoryEven
     EXPECT_EQ(main->lstArgomenti->currentRow(), 1);
     EXPECT_TRUE(QTest::qWaitFor([&] { return session->finestre.editors().isEmpty(); }));
 
-    // Stored with its body in both forms.
     store::TableRecordset *rs = stored(main->lstArgomenti->currentItem()->data(Qt::UserRole));
     ASSERT_TRUE(rs);
     EXPECT_EQ(rs->field(QStringLiteral("idCategoria")).toInt(), categories["beta"]);
@@ -25,7 +24,6 @@ TEST_F(Commands, SavedTopicsJoinOrRenameTheListOnlyWhereItShowsTheirCategoryEven
     EXPECT_EQ(rs->field(QStringLiteral("ultimoaggiornamento")).toDateTime(), services.clock.current);
     EXPECT_EQ(rs->field(QStringLiteral("TipoAllarme")).toInt(), 0);
 
-    // An empty title is stored and listed empty.
     editor = newTopic();
     editor->rtfContenuto->setPlainText(QStringLiteral("no title"));
     editor->cmdSalva->click();
@@ -87,7 +85,6 @@ TEST_F(Commands, DeletingNeedsASelectionAYesNoEditorOpenOnTheTopicAndForACategor
     EXPECT_EQ(main->txtCerca->text(), QStringLiteral("Agenda")) << "no neighbour's text slipped into the box";
     EXPECT_FALSE(stored(topics["Agenda"]));
 
-    // A topic open in an editor is not deleted.
     const auto refusal = [&](const char *name) {  // what deleting name is refused with
         select(QString::fromLatin1(name));
         services.dialogs.expectMsgBox(platform::vbYes);

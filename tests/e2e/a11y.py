@@ -3,8 +3,6 @@ their role and visible name, as a screen reader finds them."""
 
 import pyatspi
 
-from desktop import wait_for
-
 
 def application(pid):
     desktop = pyatspi.Registry.getDesktop(0)
@@ -56,14 +54,6 @@ def find(root, role=None, name=None):
         if showing(node):
             return node
     return None
-
-
-def wait_control(pid, role, name, what=None, deadline=None):
-    """Waits until the program shows a control of that role and name."""
-    def look():
-        app = application(pid)
-        return find(app, role, name) if app is not None else None
-    return wait_for(what or "%s %r" % (role, name), look, deadline)
 
 
 def centre(node):

@@ -43,7 +43,9 @@ class Case(unittest.TestCase):
         return proc.returncode
 
     def control(self, proc, role, name, what=None, deadline=None):
-        return a11y.wait_control(proc.pid, role, name, what, deadline)
+        """Waits until the program shows a control of that role and name."""
+        return wait_for(what or "%s %r" % (role, name),
+                        lambda: a11y.find(a11y.application(proc.pid), role, name), deadline)
 
     def gone(self, proc, role, name, what):
         wait_for(what, lambda: a11y.find(a11y.application(proc.pid), role, name) is None)

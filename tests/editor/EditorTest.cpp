@@ -21,14 +21,12 @@ TEST_F(Editor, LoadsTheTopicAndItsUpdateTimeAndTheCloseChecksSeeTitleTextAndForm
     EXPECT_EQ(e->labModifica->text(), QStringLiteral("Ultima modifica: 04/05/25 03:02"));
     EXPECT_EQ(e->cmbTipoAllarme->itemText(5), QStringLiteral("Annuale"));
 
-    // Enter in the title moves to the body.
     e->activateWindow();
     e->txtArgomento->setFocus();
     QTest::keyClick(e->txtArgomento, Qt::Key_Return);
     EXPECT_EQ(e->txtArgomento->text(), QStringLiteral("Agenda"));
     EXPECT_EQ(e->focusWidget(), e->rtfContenuto);
 
-    // The close check sees title, text and formatting changes.
     e->txtArgomento->setText(QStringLiteral("agenda"));
     EXPECT_FALSE(e->ProvaChiusura()) << "case matters";
     e->txtArgomento->setText(QStringLiteral("Agenda"));
@@ -97,7 +95,6 @@ TEST_F(Editor, SavingKeepsABodyLeftAsLoadedCutsTheTitleWholeAndKeepsTheWindowAnd
     EXPECT_EQ(storedField(topics["Agenda"], "contenuto").toString(), body) << "a title change keeps the body whole";
     EXPECT_EQ(storedField(topics["Agenda"], "ContenutoTxt").toString(), QStringLiteral("Shown text"));
 
-    // A changed body is written anew.
     e = openTopic(title, QStringLiteral("Agenda"));
     e->rtfContenuto->append(QStringLiteral("more"));
     e->cmdSalva->click();

@@ -22,9 +22,10 @@ protected:
         c.setPosition(to, QTextCursor::KeepAnchor);
         body->setTextCursor(c);
     }
-    QTextCharFormat formatAt(int pos)
+    // The format of character pos of the body, or of another editor's text.
+    QTextCharFormat formatAt(int pos, QTextEdit *text = nullptr)
     {
-        QTextCursor c(body->document());
+        QTextCursor c((text ? text : body)->document());
         c.setPosition(pos + 1);
         return c.charFormat();
     }
@@ -66,7 +67,6 @@ TEST_F(Formatting, BoldOnAMixedSelectionChangesNothingItalicHasThreeKeysSizeAndI
     ctrl(Qt::Key_A);
     EXPECT_EQ(body->textCursor().selectedText().size(), body->toPlainText().size());
 
-    // Size steps down to 1 and no further.
     selectRange(0, 5);
     QTextCharFormat two;
     two.setFontPointSize(2);
@@ -90,7 +90,6 @@ TEST_F(Formatting, BoldOnAMixedSelectionChangesNothingItalicHasThreeKeysSizeAndI
     EXPECT_NEAR(body->document()->firstBlock().blockFormat().leftMargin() * 15, 50.0, 1e-9);
     EXPECT_DOUBLE_EQ(body->document()->lastBlock().blockFormat().leftMargin(), 0.0) << "other paragraphs untouched";
 
-    // Tab inserts; with Shift, or Ctrl, it moves the focus.
     selectRange(5, 5);
     e->activateWindow();
     body->setFocus();
@@ -146,9 +145,7 @@ TEST_F(Formatting, AlignmentButtonsFollowTheSelectionBulletsTurnOnAndOffAndTheFo
     e->cmdSalva_Click();
     frmNuovoArg *again = openTopic(QStringLiteral("Agenda"));
     EXPECT_EQ(again->rtfContenuto->textCursor().position(), 0) << "a stored body opens at its start";
-    QTextCursor c(again->rtfContenuto->document());
-    c.setPosition(2);
-    EXPECT_EQ(c.charFormat().fontWeight(), QFont::Bold);
+    EXPECT_EQ(formatAt(1, again->rtfContenuto).fontWeight(), QFont::Bold);
     EXPECT_EQ(again->rtfContenuto->document()->firstBlock().blockFormat().alignment() & Qt::AlignHorizontal_Mask,
               Qt::AlignHCenter);
     EXPECT_TRUE(again->ProvaChiusura()) << "a loaded body counts as unchanged";
@@ -191,19 +188,14 @@ TEST_F(Formatting, FontAndColourDialogsApplyAndRememberTheirChoiceAndChangeNothi
     EXPECT_FALSE(fresh->rtfContenuto->document()->isUndoAvailable());
     fresh->rtfContenuto->undo();
     EXPECT_FALSE(fresh->rtfContenuto->document()->isModified());
-    EXPECT_EQ(fresh->rtfContenuto->document()->firstBlock().charFormat().fontFamilies().toStringList().value(0),
-              QStringLiteral("DejaVu Serif"));
-    const QTextCharFormat typing = fresh->rtfContenuto->currentCharFormat();
-    EXPECT_EQ(typing.fontFamilies().toStringList().value(0), QStringLiteral("DejaVu Serif"));
-    EXPECT_TRUE(typing.fontStrikeOut());
-    EXPECT_EQ(typing.fontWeight(), QFont::Bold);
     // Moving the insertion point in the empty box does not lose it.
     fresh->rtfContenuto->setTextCursor(QTextCursor(fresh->rtfContenuto->document()));
     QTest::keyClicks(fresh->rtfContenuto, QStringLiteral("typed"));
-    QTextCursor at(fresh->rtfContenuto->document());
-    at.setPosition(2);
-    EXPECT_EQ(at.charFormat().fontFamilies().toStringList().value(0), QStringLiteral("DejaVu Serif"));
-    EXPECT_DOUBLE_EQ(at.charFormat().fontPointSize(), 14);
+    const QTextCharFormat typed = formatAt(1, fresh->rtfContenuto);
+    EXPECT_EQ(typed.fontFamilies().toStringList().value(0), QStringLiteral("DejaVu Serif"));
+    EXPECT_DOUBLE_EQ(typed.fontPointSize(), 14);
+    EXPECT_TRUE(typed.fontStrikeOut());
+    EXPECT_EQ(typed.fontWeight(), QFont::Bold);
 
     services.dialogs.expectFont(platform::Dialogs::FontChoice{QStringLiteral("DejaVu Sans"), 9, true, false, false, true});
     fresh->FormatCommand(6);

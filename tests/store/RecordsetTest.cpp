@@ -47,7 +47,6 @@ TEST_F(Records, SeekEditAndDeleteByKeyAreSeenByEveryCursorAndTheirFailuresLeaveN
     EXPECT_EQ(rs.lastModified(), t);
     EXPECT_EQ(text(*other, "argomento"), u"Final"_s);
 
-    // A cancelled edit changes nothing.
     ASSERT_TRUE(rs.edit() && rs.setField(u"argomento"_s, u"Lost"_s));
     rs.cancelUpdate();
     EXPECT_FALSE(rs.update()) << "update without edit is refused";
@@ -148,7 +147,6 @@ TEST_F(Records, TextLongerThanItsSizeOrOutsideItsTypeIsRefusedAndOnlyAFailureRep
     addCategory(u"fine"_s);
     EXPECT_TRUE(tooSmall()) << "what succeeds keeps the error list; only a failure replaces it";
 
-    // Values outside their field's type are refused too.
     auto &setup = *ns.rsSetup;
     ASSERT_TRUE(setup.edit());
     EXPECT_FALSE(setup.setField(u"lingua"_s, 40000)) << "16-bit field";
