@@ -7,9 +7,16 @@
 #include <cstdio>
 #include <cstdlib>
 
+#ifdef QUORVEL_COVERAGE
+extern "C" void __gcov_dump(void);
+#endif
+
 Session::Session(platform::Services services, QStringList arguments, QString executablePath)
     : EndProgram([](int code) {
           std::fflush(nullptr);
+#ifdef QUORVEL_COVERAGE
+          __gcov_dump();  // _Exit skips the writing of the coverage counters at exit
+#endif
           std::_Exit(code);
       })
     , CompactDatabase(&store::NoteStore::compactDatabase)
