@@ -9,7 +9,6 @@ accessibility tree by their visible names; input goes through xdotool.
 import os
 import pathlib
 import shutil
-import signal
 import sqlite3
 import subprocess
 import tempfile
@@ -167,10 +166,16 @@ class Quorvel:
         return p
 
     def stop_all(self):
+        # Ended as a desktop ends a program: the copy writes its drafts and,
+        # in a coverage build, its counters. One that does not end is killed.
         for p in self.runs:
             if p.poll() is None:
-                p.send_signal(signal.SIGKILL)
-                p.wait()
+                p.terminate()
+                try:
+                    p.wait(10)
+                except subprocess.TimeoutExpired:
+                    p.kill()
+                    p.wait()
 
     def log_text(self):
         return "".join(pathlib.Path(path).read_text(errors="replace") for path in self.logs)
