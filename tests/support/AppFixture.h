@@ -84,9 +84,7 @@ protected:
         store::NoteStore ns;
         ns.DataFolder = folder.isEmpty() ? defaultFolder() : folder;
         ASSERT_TRUE(ns.open());
-        ns.rsSetup->edit();
-        ns.rsSetup->setField(field, value);
-        ASSERT_TRUE(ns.rsSetup->update());
+        ASSERT_TRUE(ns.rsSetup->edit() && ns.rsSetup->setField(field, value) && ns.rsSetup->update());
     }
     QVariant setup(const QString &field)
     {

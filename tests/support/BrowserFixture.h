@@ -60,22 +60,20 @@ protected:
 
     static int addCategory(store::NoteStore &ns, const QString &name)
     {
-        ns.rsCategorie->addNew();
-        ns.rsCategorie->setField(QStringLiteral("Categoria"), name);
-        EXPECT_TRUE(ns.rsCategorie->update());
-        return int(ns.rsCategorie->lastModified());
+        auto &rs = *ns.rsCategorie;
+        EXPECT_TRUE(rs.addNew() && rs.setField(QStringLiteral("Categoria"), name) && rs.update());
+        return int(rs.lastModified());
     }
 
     static int addTopic(store::NoteStore &ns, int category, const QString &title, const QString &body)
     {
-        ns.rsArgomenti->addNew();
-        ns.rsArgomenti->setField(QStringLiteral("idCategoria"), category);
-        ns.rsArgomenti->setField(QStringLiteral("argomento"), title);
-        ns.rsArgomenti->setField(QStringLiteral("contenuto"), body);
-        ns.rsArgomenti->setField(QStringLiteral("ContenutoTxt"), body);
-        ns.rsArgomenti->setField(QStringLiteral("ultimoaggiornamento"), QDateTime(QDate(2025, 5, 4), QTime(3, 2)));
-        EXPECT_TRUE(ns.rsArgomenti->update());
-        return int(ns.rsArgomenti->lastModified());
+        auto &rs = *ns.rsArgomenti;
+        EXPECT_TRUE(rs.addNew() && rs.setField(QStringLiteral("idCategoria"), category)
+                    && rs.setField(QStringLiteral("argomento"), title) && rs.setField(QStringLiteral("contenuto"), body)
+                    && rs.setField(QStringLiteral("ContenutoTxt"), body)
+                    && rs.setField(QStringLiteral("ultimoaggiornamento"), QDateTime(QDate(2025, 5, 4), QTime(3, 2)))
+                    && rs.update());
+        return int(rs.lastModified());
     }
 
     QStringList listTexts() const
