@@ -300,14 +300,16 @@ bool NoteStore::open()
 
 void NoteStore::readFeatures()
 {
-    Statement fts(dbNotes, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'ArgomentiFts'"));
-    m_topicIndex = fts.step() && fts.columnInt(0) > 0;
-    Statement drafts(dbNotes, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'Bozze'"));
-    m_drafts = drafts.step() && drafts.columnInt(0) > 0;
-    Statement text(dbNotes, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'ArgomentiTesto'"));
-    m_plainTexts = text.step() && text.columnInt(0) > 0;
-    Statement starts(dbNotes, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'ArgomentiInizio'"));
-    m_textStarts = starts.step() && starts.columnInt(0) > 0;
+    Statement table(dbNotes, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = ?1"));
+    const auto has = [&table](const QString &name) {
+        table.reset();
+        table.bind(1, name);
+        return table.step() && table.columnInt(0) > 0;
+    };
+    m_topicIndex = has(QStringLiteral("ArgomentiFts"));
+    m_drafts = has(QStringLiteral("Bozze"));
+    m_plainTexts = has(QStringLiteral("ArgomentiTesto"));
+    m_textStarts = has(QStringLiteral("ArgomentiInizio"));
 }
 
 bool NoteStore::openForReading()
