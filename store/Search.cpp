@@ -130,10 +130,10 @@ bool scanRange(Connection &db, const QString &sql, const QString &pattern, qint6
 // from the beginnings of their texts first: a topic matched there, or whose
 // beginning is its whole text, is decided without reading the text. When
 // many topics of the slice are left undecided, as for a pattern found in
-// few of them, the slice's whole texts are read in order instead, which is
-// cheaper than looking each of them up; *undecided then tells so.
-bool scanStarts(Connection &db, const NoteStore &store, const QString &rangeSql, const QString &pattern, qint64 lo,
-                qint64 hi, FoundTopics &found, bool *undecided)
+// few of them, reading the slice's whole texts in order is cheaper than
+// looking each of them up: *undecided then says so, and nothing is found.
+bool scanStarts(Connection &db, const NoteStore &store, const QString &pattern, qint64 lo, qint64 hi,
+                FoundTopics &found, bool *undecided)
 {
     Statement starts(db, QStringLiteral("SELECT idArgomento, argomento, Intero, (Inizio LIKE ?1 OR argomento LIKE ?1) "
                                         "FROM ArgomentiInizio WHERE idArgomento BETWEEN ?2 AND ?3 ORDER BY idArgomento"));
@@ -164,7 +164,7 @@ bool scanStarts(Connection &db, const NoteStore &store, const QString &rangeSql,
         return false;
     *undecided = open * 4 > rows;
     if (*undecided)
-        return scanRange(db, rangeSql, pattern, lo, hi, [&](FoundTopics &&b) { found.append(std::move(b)); });
+        return true;
     Statement whole(db, QStringLiteral("SELECT ContenutoTxt LIKE ?1 FROM %1 WHERE idArgomento = ?2").arg(textsOf(store)));
     for (const Line &l : lines) {
         if (l.open) {
@@ -211,9 +211,11 @@ bool scanAll(NoteStore &store, const QString &pattern, const std::function<void(
         const qint64 from = sliceLo(i), to = sliceLo(i + 1) - 1;
         if (starts && (!wholeFirst || i % 8 == 0)) {
             bool undecided = false;
-            const bool ok = scanStarts(db, store, sql, pattern, from, to, found, &undecided);
+            if (!scanStarts(db, store, pattern, from, to, found, &undecided))
+                return false;
             wholeFirst = undecided;
-            return ok;
+            if (!undecided)
+                return true;
         }
         return scanRange(db, sql, pattern, from, to, [&](FoundTopics &&b) { found.append(std::move(b)); });
     };
