@@ -15,8 +15,9 @@ PACKAGES=(
   desktop-file-utils appstream man-db
   # the RTF reader's fuzz targets (tools/fuzz.sh): clang's libFuzzer
   clang-14 libclang-rt-14-dev
-  # run time: sound backend, fonts (without them widgets and PDFs have no letters)
-  gstreamer1.0-plugins-good fonts-dejavu-core
+  # run time: sound backend, fonts (without them widgets and PDFs have no
+  # letters), Qt's own dialogs in the program's languages, Wayland sessions
+  gstreamer1.0-plugins-good fonts-dejavu-core qt6-translations-l10n qt6-wayland
   # independent RTF extractors the reader is checked against; PDF text for
   # the print tests
   unrtf pandoc python3 poppler-utils
@@ -25,6 +26,10 @@ PACKAGES=(
   # X session libraries a small session manager in Python calls
   xvfb xauth x11-utils openbox trayer dbus at-spi2-core python3-pyatspi
   xdotool imagemagick libsm6 libice6
+  # the same program under a headless Wayland compositor
+  weston
+  # the Debian package's own checks
+  lintian
 )
 
 missing=()
