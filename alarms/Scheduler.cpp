@@ -23,8 +23,17 @@ constexpr int kMissedAlarms = 258;       // "... missed %1 times since %2 ..."
 constexpr int kAlarmPastCalendar = 259;  // the repetition stops at the year 9999
 constexpr int kUnreadableAlarms = 260;   // alarms left out, their time unreadable
 constexpr int kAlarmAt = 771;            // the notification's body: "Alarm at %1"
+constexpr int kAlarmNotMoved = 862;      // its next time could not be stored
 
 } // namespace
+
+void frmPrincipale::RescheduleAlarms()
+{
+    // A store that cannot be read now is read again at the next tick.
+    if (!RestartTimer())
+        qWarning("Quorvel: the alarms could not be read; trying again in ten seconds: %s",
+                 qPrintable(m_session.store.errorText()));
+}
 
 bool frmPrincipale::RestartTimer()
 {
@@ -57,6 +66,8 @@ bool frmPrincipale::RestartTimer()
     QStringList unreadable;
     while (st.step()) {
         const int topic = int(st.columnInt(0));
+        if (m_alarmsHeld.contains(topic))
+            continue;
         if (st.isNull(1)) {
             candidates.push_back({topic, true, {}});
             continue;
@@ -76,8 +87,14 @@ bool frmPrincipale::RestartTimer()
             first = reading;
         candidates.push_back({topic, false, reading});
     }
-    if (st.failed())
+    if (st.failed()) {
+        // Never left stopped: the next tick reads them again.
+        m_alarmsUnread = true;
+        NextAlarmTime = QDateTime();
+        Timer1->start();
         return false;
+    }
+    m_alarmsUnread = false;
     // No shift of local time is longer than this.
     const QDateTime window = first ? QDateTime(first->date, first->time, Qt::UTC).addSecs(3 * 3600) : QDateTime();
     QDateTime earliest;
@@ -109,6 +126,10 @@ void frmPrincipale::Timer1_Timer()
 {
     Session &s = m_session;
     Timer1->stop();
+    if (m_alarmsUnread) {
+        RescheduleAlarms();
+        return;
+    }
     if (!NextAlarmTime.isValid() || NextAlarmTime > s.clock().now()) {
         Timer1->start();
         return;
@@ -124,7 +145,7 @@ void frmPrincipale::Timer1_Timer()
     // change the lists or the records beneath it.
     if (QApplication::activeModalWidget() || !s.desktop().focusWindow(this)) {
         // Tried again at the next tick: no sound, nothing advanced.
-        RestartTimer();
+        RescheduleAlarms();
         return;
     }
     // Only a topic that still exists is opened: otherwise the double-click
@@ -141,7 +162,7 @@ void frmPrincipale::Timer1_Timer()
     frmNuovoArg::AlarmAdvance advance;
     if (editor) {
         if (!s.desktop().focusWindow(editor)) {
-            RestartTimer();
+            RescheduleAlarms();
             return;
         }
         advance = editor->AggiornaTimer();
@@ -155,18 +176,30 @@ void frmPrincipale::Timer1_Timer()
         s.notifier().notify(rs.field(QStringLiteral("argomento")).toString(),
                             s.GetString(kAlarmAt).arg(NextAlarmTime.toString(QStringLiteral("dd/MM/yy HH:mm"))));
     }
-    RestartTimer();
-    // Told once the next alarm is in view, over the topic's editor.
-    if (advance.due > 1 && editor) {
+    // An alarm that could not be moved on would stay due and ring at every
+    // tick: it has rung once, and rests until the next run.
+    const bool moved = editor && advance.stored;
+    if (!moved)
+        m_alarmsHeld.insert(NextAlarmTopicId);
+    const QString why = moved || !editor ? QString() : s.store.errorText();
+    RescheduleAlarms();
+    // Told once the next alarm is in view, over the topic's editor. The
+    // notices wait for the user without holding the other alarms.
+    if (!editor)
+        return;
+    const QString title = editor->txtArgomento->text();
+    if (!moved)
+        s.dialogs().Notice(editor, s.GetString(kAlarmNotMoved) + QStringLiteral("\n\n") + why, platform::vbExclamation,
+                           title);
+    if (advance.due > 1) {
         const store::WallTime &first = advance.firstDue;
         const QString since =
             first.date.toString(QStringLiteral("dd/MM/yy ")) + first.time.toString(QStringLiteral("HH:mm"));
-        s.dialogs().MsgBox(editor, s.GetString(kMissedAlarms).arg(advance.due).arg(since), platform::vbInformation,
-                           editor->txtArgomento->text());
+        s.dialogs().Notice(editor, s.GetString(kMissedAlarms).arg(advance.due).arg(since), platform::vbInformation,
+                           title);
     }
-    if (advance.calendarEnd && editor)
-        s.dialogs().MsgBox(editor, s.GetString(kAlarmPastCalendar), platform::vbInformation,
-                           editor->txtArgomento->text());
+    if (advance.calendarEnd)
+        s.dialogs().Notice(editor, s.GetString(kAlarmPastCalendar), platform::vbInformation, title);
 }
 
 void frmPrincipale::AlarmNotification_Activated()

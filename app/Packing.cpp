@@ -60,9 +60,16 @@ void frmPrincipale::mnuCompatta_Click()
     // waits a moment for them. Once the new file is in place (or the packing
     // failed) the lock goes, before any message waits for the user.
     store::StoreLock toolsOut;
-    if (!toolsOut.acquire(path, store::StoreLock::Kind::Exclusive, 3000)) {
+    switch (toolsOut.acquire(store::StoreLock::lockPath(path), store::StoreLock::Kind::Exclusive, 3000)) {
+    case store::StoreLock::Outcome::Taken:
+        break;
+    case store::StoreLock::Outcome::Busy:
         busy.pause();
         box(800, platform::vbCritical, 507);
+        return;
+    case store::StoreLock::Outcome::Unusable:
+        busy.pause();
+        s.dialogs().MsgBox(this, s.GetString(861).arg(toolsOut.error()), platform::vbCritical, s.GetString(507));
         return;
     }
     const auto fatal = [&](const QString &whereTheDataIs) {

@@ -8,9 +8,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-#include <cerrno>
 #include <fcntl.h>
-#include <sys/file.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -43,14 +42,100 @@ QString ResolveDataFolder(AppEx &appEx, const QString &executablePath, bool *cre
 
 namespace places {
 
+namespace {
+
+// Only the user can enter it: a folder of their own, not a link, closed to
+// everybody else.
+bool isPrivateFolder(const QByteArray &dir)
+{
+    struct stat st {};
+    return ::lstat(dir.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid()
+        && (st.st_mode & 077) == 0;
+}
+
+QString userName()
+{
+    if (const passwd *pw = ::getpwuid(::geteuid()); pw && pw->pw_name)
+        return QString::fromLocal8Bit(pw->pw_name);
+    return QString::number(::geteuid());
+}
+
+// Files of a data folder that hold the notes or their state.
+const char *const kStoreSuffixes[] = {"", "-wal", "-shm", "-journal", ".lock", ".run"};
+
+} // namespace
+
+void KeepFilesPrivate()
+{
+    ::umask(077);
+}
+
+void TightenDataFolder(const QString &folder)
+{
+    struct stat st {};
+    const QByteArray dir = QFile::encodeName(folder);
+    if (::lstat(dir.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid() || !(st.st_mode & 077))
+        return;
+    // Only a folder that holds notes: a new one is made closed already.
+    if (!store::FileExists(store::JoinPath(folder, store::kDatabaseFileName)))
+        return;
+    if (::chmod(dir.constData(), st.st_mode & 0700) != 0)
+        return;
+    for (const char *suffix : kStoreSuffixes) {
+        const QByteArray file = dir + '/' + QFile::encodeName(store::kDatabaseFileName) + suffix;
+        struct stat f {};
+        if (::lstat(file.constData(), &f) == 0 && S_ISREG(f.st_mode) && f.st_uid == ::geteuid())
+            ::chmod(file.constData(), f.st_mode & 0600);
+    }
+    qWarning("Quorvel: the data folder %s could be read by other users of this computer; it is now closed to them.",
+             dir.constData());
+}
+
 QString RuntimeFolder(bool create)
 {
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (dir.isEmpty())
-        dir = QDir::tempPath() + QStringLiteral("/quorvel-%1").arg(getuid());
-    if (create)
-        QDir().mkpath(dir);
-    return dir;
+    QStringList refused;
+    const auto usable = [&](const QString &dir) {
+        const QByteArray d = QFile::encodeName(dir);
+        if (create)
+            ::mkdir(d.constData(), 0700);
+        else if (struct stat st {}; ::lstat(d.constData(), &st) != 0)
+            return true;  // not there yet: whoever makes it makes it private
+        if (isPrivateFolder(d))
+            return true;
+        refused << dir;
+        return false;
+    };
+    QString chosen;
+    const QString xdg = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!xdg.isEmpty() && QDir::isAbsolutePath(xdg) && usable(xdg)) {
+        chosen = xdg;
+    } else if (const QString shared = QDir::tempPath() + QStringLiteral("/runtime-") + userName(); usable(shared)) {
+        chosen = shared;
+    } else {
+        // The user's own data home, which nobody else can have made.
+        QString dataHome;
+        try {
+            dataHome = AppEx().Path(AppEx::kCommonAppData, false, 0);
+        } catch (const AppError &) {
+            dataHome = QDir::homePath();
+        }
+        chosen = dataHome + QStringLiteral("/Ostwick/quorvel/runtime");
+        if (create)
+            QDir().mkpath(QFileInfo(chosen).path());
+        usable(chosen);
+    }
+    if (!refused.isEmpty())
+        qWarning("Quorvel: not using %s for its lock and channel: it belongs to another user, or others can enter "
+                 "it. Using %s instead.",
+                 qPrintable(refused.join(QStringLiteral(", "))), qPrintable(chosen));
+    return chosen;
+}
+
+void UsePrivateRuntimeFolder()
+{
+    const QString folder = RuntimeFolder(true);
+    if (folder != qEnvironmentVariable("XDG_RUNTIME_DIR"))
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folder));
 }
 
 QString InstanceChannelPath(bool create)
@@ -64,22 +149,14 @@ QString InstanceChannelPath(bool create)
     const QByteArray dir = "/tmp/quorvel-" + QByteArray::number(getuid());
     if (create)
         ::mkdir(dir.constData(), 0700);
-    // Trusted only when it is this user's own folder, closed to others.
-    struct stat st {};
-    if (::lstat(dir.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != getuid() || (st.st_mode & 077))
+    if (!isPrivateFolder(dir))
         return inRuntime;
     return QFile::decodeName(dir) + QStringLiteral("/quorvel.sock");
 }
 
-bool ProgramRunning()
+QString RunLockPath(const QString &dataFolder)
 {
-    const int fd = ::open(QFile::encodeName(InstanceChannelPath(false) + QStringLiteral(".run")).constData(),
-                          O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool held = ::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
-    ::close(fd);
-    return held;
+    return store::JoinPath(dataFolder, store::kDatabaseFileName) + QStringLiteral(".run");
 }
 
 } // namespace places

@@ -21,12 +21,30 @@ QString ResolveDataFolder(AppEx &appEx, const QString &executablePath, bool *cre
 
 namespace places {
 
-// The per-user folder of the running copy's channel and lock.
+// Every file and folder the program or its tool makes from now on is the
+// user's alone, whatever umask it was started with: the notes are private.
+void KeepFilesPrivate();
+// Closes a data folder of the user's own that others may read or enter (it
+// was made before files were kept private), and the database files in it.
+// The change is told on standard error, once, when it is made.
+void TightenDataFolder(const QString &folder);
+
+// The per-user folder of the running copy's channel and lock: one only the
+// user can enter (XDG_RUNTIME_DIR, else the system's temporary folder's
+// runtime-<user>, else one inside the user's data home). A folder owned by
+// someone else, or open to others, is never used: another user could hold
+// the lock or answer on the channel. Refusing one is told on standard error.
 QString RuntimeFolder(bool create);
+// Before the application object exists: points XDG_RUNTIME_DIR at the
+// runtime folder when it is unset or not the user's own, so that Qt's own
+// uses of it are private too and it has nothing to warn about.
+void UsePrivateRuntimeFolder();
 // The running copy's channel; its lock file is this name with ".run".
 QString InstanceChannelPath(bool create);
-// True while a copy of the program runs for this user: it holds the lock
-// on the channel's ".run" file for its whole run. Creates nothing.
-bool ProgramRunning();
+
+// The lock a running program holds in its data folder for its whole run
+// (the database's name with ".run"): a second program on the same folder
+// and an import respect it, whatever runtime folder they were started with.
+QString RunLockPath(const QString &dataFolder);
 
 } // namespace places

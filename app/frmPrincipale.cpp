@@ -1,6 +1,7 @@
 #include "frmPrincipale.h"
 
 #include "AppEx.h"
+#include "Places.h"
 #include "AppError.h"
 #include "Avvio.h"
 #include "Session.h"
@@ -16,6 +17,7 @@
 #include <QApplication>
 #include <QSessionManager>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -58,6 +60,8 @@ QStringList frmPrincipale::GetCommandLine(int maxArgs) const
 frmPrincipale::LoadResult frmPrincipale::Form_Load()
 {
     Session &s = m_session;
+    // Nothing made from here on can be read by other users.
+    places::KeepFilesPrivate();
     // 1-2. The command line; "/M" counts only as the first word.
     const QStringList args = GetCommandLine();
     s.StartMinimized = args.size() > 1 && (args[1] == QLatin1String("/M") || args[1] == QLatin1String("/m"));
@@ -106,6 +110,9 @@ frmPrincipale::LoadResult frmPrincipale::Form_Load()
     // 9. Errors here are not caught: they end the program with their text.
     if (s.store.DataFolder.isEmpty())
         s.store.DataFolder = Avvio::ResolveDataFolder(s.appEx(), s.executablePath(), &s.CreateNewDatabase);
+    places::TightenDataFolder(s.store.DataFolder);
+    if (!HoldDataFolder())
+        return LoadResult::OtherInstance;
 
     // 10. From here on any error is reported and ends the program.
     try {
@@ -161,6 +168,41 @@ frmPrincipale::LoadResult frmPrincipale::Form_Load()
     return LoadResult::Running;
 }
 
+namespace {
+
+// Before the language is chosen: the file's own choice, read aside (0 for
+// Italian, 1000 for English).
+int fileLanguage(const QString &databasePath)
+{
+    store::Connection peek;
+    if (peek.openReadOnly(databasePath)) {
+        store::Statement st(peek, QStringLiteral("SELECT lingua FROM Setup"));
+        if (st.step() && st.columnInt(0) == 1)
+            return 1000;
+    }
+    return 0;
+}
+
+} // namespace
+
+bool frmPrincipale::HoldDataFolder()
+{
+    Session &s = m_session;
+    const QString database = store::JoinPath(s.store.DataFolder, store::kDatabaseFileName);
+    // A program starting while an import runs waits for it a moment.
+    const auto outcome = m_runLock.acquire(places::RunLockPath(s.store.DataFolder), store::StoreLock::Kind::Exclusive, 3000);
+    if (outcome == store::StoreLock::Outcome::Taken)
+        return true;
+    const int language = fileLanguage(database);
+    const QString text = outcome == store::StoreLock::Outcome::Busy
+        ? s.GetString(860 + language - s.LanguageOffset).arg(QDir::toNativeSeparators(s.store.DataFolder))
+        : s.GetString(861 + language - s.LanguageOffset).arg(m_runLock.error());
+    // Said where no window can be seen too: a start from a script.
+    qWarning("%s", qPrintable(text));
+    s.dialogs().MsgBox(nullptr, text, platform::vbExclamation, s.AppTitle);
+    return false;
+}
+
 bool frmPrincipale::OpenStoreShowingProgress()
 {
     Session &s = m_session;
@@ -169,15 +211,8 @@ bool frmPrincipale::OpenStoreShowingProgress()
     // once, when there is something to show.
     int language = -1;
     const auto text = [&](int id) {
-        if (language < 0) {
-            store::Connection peek;
-            language = 0;
-            if (peek.openReadOnly(s.store.DatabasePath)) {
-                store::Statement st(peek, QStringLiteral("SELECT lingua FROM Setup"));
-                if (st.step() && st.columnInt(0) == 1)
-                    language = 1000;
-            }
-        }
+        if (language < 0)
+            language = fileLanguage(s.store.DatabasePath);
         return s.GetString(id + language - s.LanguageOffset);
     };
     s.store.onProgress = [&](store::NoteStore::Work work, qint64 done, qint64 total) {

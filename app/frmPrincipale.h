@@ -3,6 +3,7 @@
 // menus and the toolbar; its load step brings up the whole program.
 
 #include "Forms.h"
+#include "StoreLock.h"
 
 #include <QDateTime>
 #include <QMainWindow>
@@ -157,7 +158,13 @@ public:
 
     // Restarts the alarm scheduler after a topic's alarm may have changed.
     // False on a database error: the scheduler is then stopped.
-    bool RestartTimer();
+    [[nodiscard]] bool RestartTimer();
+    // RestartTimer for callers that cannot act on a failure: the next tick
+    // reads the alarms again.
+    void RescheduleAlarms();
+    // The topic's alarm was stored by a save: one held since it could not
+    // be moved on takes part again.
+    void AlarmSavedAgain(int topic) { m_alarmsHeld.remove(topic); }
     // One tick of the scheduler: fires the alarm in view when it is due.
     void Timer1_Timer();
     // A click on the last alarm's notification: its topic comes forward.
@@ -236,6 +243,9 @@ private:
     void ChooseLanguage();
     // Opens the store; the building of an older file's indexes is shown.
     bool OpenStoreShowingProgress();
+    // The run lock of the data folder: false, with the reason told, when
+    // another program runs on it where this one cannot reach it.
+    bool HoldDataFolder();
     // Start-up step 13: false when the user chose to end the program.
     bool RunDateCheck();
     void RecordRunTime();
@@ -243,6 +253,12 @@ private:
     void SetLanguage(int lingua);
 
     Session &m_session;
+    // Held for the whole run: the data folder is in use.
+    store::StoreLock m_runLock;
     // Topics whose unreadable alarm time was told this run.
     QSet<int> m_unreadableAlarmsTold;
+    // Alarms that rang but could not be moved on: silent until the next run.
+    QSet<int> m_alarmsHeld;
+    // The alarms could not be read: the next tick reads them again.
+    bool m_alarmsUnread = false;
 };

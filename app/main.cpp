@@ -1,4 +1,5 @@
 #include "Avvio.h"
+#include "Places.h"
 #include "QtPlatform.h"
 #include "Session.h"
 
@@ -6,6 +7,8 @@
 
 int main(int argc, char **argv)
 {
+    places::KeepFilesPrivate();
+    places::UsePrivateRuntimeFolder();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quorvel"));
     platform::QtServices services;

@@ -44,6 +44,7 @@ public:
     QString answer;
     std::optional<QString> InputBox(QWidget *, const QString &, const QString &, const QString &) override { return answer; }
     int MsgBox(QWidget *, const QString &, int, const QString &) override { return platform::vbOK; }
+    void Notice(QWidget *, const QString &, int, const QString &) override {}
     std::optional<FontChoice> ChooseFont(QWidget *, const FontChoice &) override { return std::nullopt; }
     std::optional<QColor> ChooseColor(QWidget *, const QColor &) override { return std::nullopt; }
     std::optional<QString> GetSaveFileName(QWidget *, const QString &, const QString &, const QString &,

@@ -132,8 +132,11 @@ bool Command::unknownOption() const
 
 QString Command::dataFolder() const
 {
-    if (!folder.isEmpty())
-        return QDir(folder).absolutePath();
+    if (!folder.isEmpty()) {
+        const QString named = QDir(folder).absolutePath();
+        places::TightenDataFolder(named);
+        return named;
+    }
     // Beside the program when it is installed with it; its data folder is
     // named after it, not after this tool.
     const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/quorvel");
@@ -150,6 +153,7 @@ QString Command::dataFolder() const
         fail(QStringLiteral("no notes found: Quorvel has not made its database yet, or name its folder with --folder"));
         return QString();
     }
+    places::TightenDataFolder(found);
     return found;
 }
 
@@ -165,8 +169,14 @@ bool Command::openStore(store::NoteStore &ns, store::StoreLock &lock, bool forWr
     }
     // Packing puts a new file under the database's name; it is not started
     // while this lock is held, and one under way is waited for.
-    if (!lock.acquire(path, store::StoreLock::Kind::Shared, 10000)) {
+    switch (lock.acquire(store::StoreLock::lockPath(path), store::StoreLock::Kind::Shared, 10000)) {
+    case store::StoreLock::Outcome::Taken:
+        break;
+    case store::StoreLock::Outcome::Busy:
         fail(QStringLiteral("Quorvel is packing the notes; try again when it has finished"));
+        return false;
+    case store::StoreLock::Outcome::Unusable:
+        fail(lock.error());
         return false;
     }
     const bool opened = forWriting ? ns.open() : ns.openForReading();
@@ -196,6 +206,8 @@ bool needsGui(const QStringList &args)
 
 int run(const QStringList &args, QTextStream &out, QTextStream &err, bool terminal)
 {
+    // Backups and exports hold the notes: they are the user's alone.
+    places::KeepFilesPrivate();
     Command c{QString(), args, QString(), out, err, terminal};
     if (!c.takeValue(QStringLiteral("--folder"), &c.folder))
         return kError;

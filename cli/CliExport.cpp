@@ -13,11 +13,17 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <QSet>
 #include <QTextDocument>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
 #include <limits>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace cli {
 
@@ -75,6 +81,75 @@ QByteArray fileContent(const QString &format, const QString &title, const QStrin
     return doc.toHtml().toUtf8();
 }
 
+// A folder of the export, reached through its descriptor: what is made in
+// it is made there, never through a link someone put in its place.
+class Folder final {
+public:
+    Folder() = default;
+    ~Folder() { close(); }
+    Folder(const Folder &) = delete;
+    Folder &operator=(const Folder &) = delete;
+
+    bool openAt(int parent, const QByteArray &name)
+    {
+        close();
+        m_fd = ::openat(parent, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        return m_fd >= 0;
+    }
+    // A new folder in this one; false when anything has that name already.
+    bool makeFolder(const QString &name, Folder *made) const
+    {
+        const QByteArray n = QFile::encodeName(name);
+        return ::mkdirat(m_fd, n.constData(), 0700) == 0 && made->openAt(m_fd, n);
+    }
+    // A new file in this one holding data; false when anything has that name
+    // already.
+    bool writeFile(const QString &name, const QByteArray &data) const
+    {
+        const int fd = ::openat(m_fd, QFile::encodeName(name).constData(),
+                                O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd < 0)
+            return false;
+        QFile f;
+        const bool written = f.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle) && f.write(data) == data.size()
+            && f.flush();
+        if (!f.isOpen())
+            ::close(fd);
+        return written;
+    }
+    int fd() const { return m_fd; }
+    bool isEmpty() const
+    {
+        const int copy = ::dup(m_fd);
+        DIR *d = copy >= 0 ? ::fdopendir(copy) : nullptr;
+        if (!d) {
+            if (copy >= 0)
+                ::close(copy);
+            return false;
+        }
+        bool empty = true;
+        while (const dirent *e = ::readdir(d))
+            if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0)
+                empty = false;
+        ::closedir(d);
+        return empty;
+    }
+
+private:
+    void close()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = -1;
+    }
+    int m_fd = -1;
+};
+
+QString systemError()
+{
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
 QJsonValue orNull(const QString &text)
 {
     return text.isEmpty() ? QJsonValue() : QJsonValue(text);
@@ -95,10 +170,13 @@ int exportTopics(Command &c)
     if (c.words.size() != 1)
         return c.usage(QStringLiteral("export needs one folder"));
     const QDir target(QDir(c.words.first()).absolutePath());
-    if (target.exists() && !target.isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System))
+    // The folder named is opened once; everything after is made through it.
+    QDir().mkpath(target.path());
+    Folder root;
+    if (!root.openAt(AT_FDCWD, QFile::encodeName(target.path())))
+        return c.fail(QStringLiteral("cannot make %1: %2").arg(target.path(), systemError()));
+    if (!root.isEmpty())
         return c.fail(QStringLiteral("%1 is not empty").arg(target.path()));
-    if (!QDir().mkpath(target.path()))
-        return c.fail(QStringLiteral("cannot make %1").arg(target.path()));
 
     store::NoteStore ns;
     store::StoreLock lock;
@@ -108,6 +186,7 @@ int exportTopics(Command &c)
     QHash<qint64, Category> categories;
     Names folders;
     folders.take(QStringLiteral("index"), QStringLiteral(".json"));
+    const QString partialIndex = folders.take(QStringLiteral(".index"), QStringLiteral(".json.part"));
     {
         store::Statement st(ns.dbNotes, QStringLiteral("SELECT idCategoria, Categoria FROM Categorie ORDER BY idCategoria"));
         while (st.step()) {
@@ -128,14 +207,22 @@ int exportTopics(Command &c)
     // The index is written as the topics go, not gathered first: held
     // whole, a million entries took more than a gigabyte. It appears under
     // its name only once complete.
-    QSaveFile indexFile(target.filePath(QStringLiteral("index.json")));
+    const int indexFd = ::openat(root.fd(), QFile::encodeName(partialIndex).constData(),
+                                 O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    QFile indexFile;
+    if (indexFd >= 0 && !indexFile.open(indexFd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle))
+        ::close(indexFd);
+    const auto dropIndex = [&] { ::unlinkat(root.fd(), QFile::encodeName(partialIndex).constData(), 0); };
     const auto indexFailed = [&] {
-        return c.fail(QStringLiteral("cannot write %1: %2").arg(indexFile.fileName(), indexFile.errorString()));
+        const QString why = indexFile.isOpen() ? indexFile.errorString() : systemError();
+        dropIndex();
+        return c.fail(QStringLiteral("cannot write %1: %2").arg(target.filePath(QStringLiteral("index.json")), why));
     };
-    if (!indexFile.open(QIODevice::WriteOnly)
+    if (!indexFile.isOpen()
         || indexFile.write("{\"format\": " + QJsonDocument(QJsonArray{format}).toJson(QJsonDocument::Compact).mid(1).chopped(1)
                            + ", \"topics\": [") < 0)
         return indexFailed();
+    Folder current;
     qint64 previousCategory = std::numeric_limits<qint64>::min();
     store::Statement st(ns.dbNotes, QStringLiteral("SELECT idArgomento, idCategoria, argomento, contenuto, ContenutoTxt, "
                                                    "ultimoaggiornamento, TipoAllarme, DataOraAllarme "
@@ -150,17 +237,23 @@ int exportTopics(Command &c)
         previousCategory = categoryKey;
         Category &cat = categories[categoryKey];  // a topic of no category gets a folder "_"
         if (cat.folder.isEmpty()) {
+            // Anything found under the name was put there by someone else
+            // since the folder was seen empty: nothing is written into it.
             cat.folder = folders.take(topicfiles::safeFileName(cat.name), QString());
-            if (!QDir(target).mkpath(cat.folder))
-                return c.fail(QStringLiteral("cannot make %1").arg(target.filePath(cat.folder)));
+            if (!root.makeFolder(cat.folder, &current)) {
+                const QString why = systemError();
+                dropIndex();
+                return c.fail(QStringLiteral("cannot make %1: %2").arg(target.filePath(cat.folder), why));
+            }
         }
         const QString title = st.columnText(2);
-        const QString file = cat.folder + QLatin1Char('/') + cat.files.take(topicfiles::safeFileName(title), extension);
-        QFile f(target.filePath(file));
-        if (!f.open(QIODevice::WriteOnly | QIODevice::NewOnly)
-            || f.write(fileContent(format, title, st.columnText(3), st.columnText(4))) < 0 || !f.flush())
-            return c.fail(QStringLiteral("cannot write %1: %2").arg(f.fileName(), f.errorString()));
-        f.close();
+        const QString name = cat.files.take(topicfiles::safeFileName(title), extension);
+        const QString file = cat.folder + QLatin1Char('/') + name;
+        if (!current.writeFile(name, fileContent(format, title, st.columnText(3), st.columnText(4)))) {
+            const QString why = systemError();
+            dropIndex();
+            return c.fail(QStringLiteral("cannot write %1: %2").arg(target.filePath(file), why));
+        }
         const QJsonObject entry{{QStringLiteral("key"), st.columnInt(0)},
                                 {QStringLiteral("categoryKey"), categoryKey},
                                 {QStringLiteral("category"), cat.name},
@@ -177,11 +270,16 @@ int exportTopics(Command &c)
             c.err.flush();
         }
     }
-    if (st.failed())
+    if (st.failed()) {
+        dropIndex();
         return c.fail(ns.errorText());
+    }
     if (c.terminal && done > 0)
         c.err << '\n';
-    if (indexFile.write("\n]}\n") < 0 || !indexFile.commit())
+    if (indexFile.write("\n]}\n") < 0 || !indexFile.flush())
+        return indexFailed();
+    indexFile.close();
+    if (::renameat2(root.fd(), QFile::encodeName(partialIndex).constData(), root.fd(), "index.json", RENAME_NOREPLACE) != 0)
         return indexFailed();
     c.out << "exported " << done << " topics to " << target.path() << '\n';
     return kDone;

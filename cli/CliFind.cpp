@@ -15,13 +15,23 @@ namespace cli {
 
 namespace {
 
-// A title or category on one line of tab-separated output.
-QString oneLine(QString text)
+// A title or category on one line of tab-separated output. Other control
+// characters are written escaped, as JSON writes them: raw, a title could
+// send the terminal commands of its own.
+QString oneLine(const QString &text)
 {
-    for (QChar &c : text)
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
         if (c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
-            c = QLatin1Char(' ');
-    return text;
+            out += QLatin1Char(' ');
+        else if (u < 0x20 || (u >= 0x7f && u <= 0x9f))
+            out += QStringLiteral("\\u%1").arg(int(u), 4, 16, QLatin1Char('0'));
+        else
+            out += c;
+    }
+    return out;
 }
 
 } // namespace

@@ -12,6 +12,13 @@
 
 #include <sqlite3.h>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <memory>
 
 namespace cli {
@@ -22,16 +29,26 @@ bool copyStore(store::NoteStore &ns, const QString &target, QString *error)
         *error = QStringLiteral("%1 already exists").arg(target);
         return false;
     }
+    // Written under a name of its own beside the target and given the
+    // target's name only once whole and on the disk: a copy cut short, by
+    // a kill or a full disk, is never taken for a backup.
+    QByteArray pattern = QFile::encodeName(target) + ".part-XXXXXX";
+    const int fd = ::mkstemp(pattern.data());
+    if (fd < 0) {
+        *error = QStringLiteral("cannot write in %1: %2")
+                     .arg(QFileInfo(target).absolutePath(), QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    ::close(fd);
+    const QString partial = QFile::decodeName(pattern);
     const auto fail = [&](const QString &why) {
-        store::NoteStore::removeDatabaseFile(target);
+        store::NoteStore::removeDatabaseFile(partial);
+        QFile::remove(partial);
         *error = why;
         return false;
     };
-    // A journal left under that name would be rolled onto the copy.
-    if (!store::NoteStore::removeDatabaseFile(target))
-        return fail(QStringLiteral("cannot remove %1-journal").arg(target));
     store::Connection copy;
-    if (!copy.open(target, true))
+    if (!copy.open(partial, true))
         return fail(copy.errors().constLast().description);
     // In one step: the whole copy is read in one transaction, so it is one
     // state of the file however the program writes meanwhile.
@@ -46,8 +63,13 @@ bool copyStore(store::NoteStore &ns, const QString &target, QString *error)
         return fail(why);
     }
     copy.close();
-    if (!store::SyncFileToDisk(target))
+    if (!store::SyncFileToDisk(partial))
         return fail(QStringLiteral("%1 could not be written to the disk").arg(target));
+    // Never over a file that appeared meanwhile.
+    if (::renameat2(AT_FDCWD, pattern.constData(), AT_FDCWD, QFile::encodeName(target).constData(), RENAME_NOREPLACE)
+        != 0)
+        return fail(QStringLiteral("cannot name the copy %1: %2").arg(target, QString::fromLocal8Bit(std::strerror(errno))));
+    store::SyncFileToDisk(target);
     return true;
 }
 

@@ -8,6 +8,12 @@
 #include <QStringDecoder>
 #include <QTextDocument>
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace topicfiles {
 
 namespace {
@@ -48,9 +54,24 @@ bool readTopicFile(const QString &path, TopicFile *topic, QString *error)
     };
     if (!isImportable(path))
         return fail(QStringLiteral("only .rtf and .txt files can be imported"));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // Only a regular file: a pipe or a device would hold the read, and the
+    // store with it, for as long as nobody writes to it. Checked on what was
+    // opened, without waiting for a writer, so nothing put in its place
+    // meanwhile gets through.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return fail(QString::fromLocal8Bit(std::strerror(errno)));
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return fail(QStringLiteral("not a regular file"));
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         return fail(file.errorString());
+    }
     // Far more than a topic keeps (its text and a few pictures): not read
     // into memory at all.
     if (file.size() > (qint64(1) << 29))

@@ -1,6 +1,7 @@
 // quorvel-cli: the notes from a shell. See Cli.h.
 
 #include "Cli.h"
+#include "Places.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -12,6 +13,8 @@
 
 int main(int argc, char **argv)
 {
+    places::KeepFilesPrivate();
+    places::UsePrivateRuntimeFolder();
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);

@@ -251,9 +251,11 @@ void frmNuovoArg::cmdSalva_Click()
             }
         }
     }
-    // 7.
-    if (main)
-        main->RestartTimer();
+    // 7. An alarm held after a refused write rings again once saved anew.
+    if (main) {
+        main->AlarmSavedAgain(idArgomento);
+        main->RescheduleAlarms();
+    }
     // 8.
     close();
 }

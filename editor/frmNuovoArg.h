@@ -87,7 +87,7 @@ public:
     // Moves a fired alarm on (a one-time alarm is switched off): by one
     // period, and by as many more as have also come, so that the next time
     // lies ahead of now; stores the two alarm fields at once.
-    AlarmAdvance AggiornaTimer();
+    [[nodiscard]] AlarmAdvance AggiornaTimer();
 
     // Drafts: the editor's unsaved state written down a little after each
     // change, so that it survives the program ending without a save.

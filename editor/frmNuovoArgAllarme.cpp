@@ -32,20 +32,22 @@ QIcon greyed(const QIcon &icon)
     return out;
 }
 
-// One period on from a time of a recurring alarm, keeping the time of day; a
-// shorter month takes its last day (31 January -> 28/29 February). Invalid
-// past the year 9999.
-store::WallTime nextAlarmTime(const store::WallTime &from, int type)
+// n periods on from a time of a recurring alarm, keeping the time of day; a
+// shorter month takes its last day (31 January -> 28/29 February). Counted
+// from the same first time, the times caught up at once keep its day of the
+// month (31 January, 28 February, 31 March), not the day of a short month
+// passed on the way. Invalid past the year 9999.
+store::WallTime nthAlarmTime(const store::WallTime &from, int type, int n)
 {
     switch (type) {
     case 2:
-        return {from.date.addDays(1), from.time};
+        return {from.date.addDays(n), from.time};
     case 3:
-        return {from.date.addDays(7), from.time};
+        return {from.date.addDays(7 * qint64(n)), from.time};
     case 4:
-        return {from.date.addMonths(1), from.time};
+        return {from.date.addMonths(n), from.time};
     case 5:
-        return {from.date.addYears(1), from.time};
+        return {from.date.addYears(n), from.time};
     default:
         return from;
     }
@@ -112,7 +114,7 @@ frmNuovoArg::AlarmAdvance frmNuovoArg::AggiornaTimer()
         // Every time that came while nobody was there is caught up in this
         // one firing, so that the next one stored lies ahead.
         for (result.due = 1;; ++result.due) {
-            const store::WallTime next = nextAlarmTime(AlarmDateTime, AlarmType);
+            const store::WallTime next = nthAlarmTime(result.firstDue, AlarmType, result.due);
             if (!next.isValid()) {
                 // Past the year 9999 the stored form cannot hold it: this was
                 // the last time, and the alarm is switched off there. Left

@@ -37,6 +37,9 @@ public:
     virtual ~Dialogs() = default;
     // Shows a modal message box; style is a button set plus an icon.
     virtual int MsgBox(QWidget *parent, const QString &prompt, int style, const QString &title) = 0;
+    // Shows a message with an OK button and returns at once: a notice that
+    // waits for the user without holding up the program meanwhile.
+    virtual void Notice(QWidget *parent, const QString &prompt, int style, const QString &title) = 0;
     // Asks for one line of text; nullopt when the user cancels.
     virtual std::optional<QString> InputBox(QWidget *parent, const QString &prompt, const QString &title,
                                             const QString &defaultText) = 0;

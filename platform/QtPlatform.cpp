@@ -23,9 +23,10 @@
 
 namespace platform {
 
-int QtDialogs::MsgBox(QWidget *parent, const QString &prompt, int style, const QString &title)
+namespace {
+
+void dress(QMessageBox &box, const QString &prompt, int style, const QString &title)
 {
-    QMessageBox box(parent);
     box.setWindowTitle(title);
     // A message box sizes itself to its text, not to its title.
     box.setMinimumWidth(textfit::titleWidth(&box, title));
@@ -46,6 +47,26 @@ int QtDialogs::MsgBox(QWidget *parent, const QString &prompt, int style, const Q
     default:
         break;
     }
+}
+
+} // namespace
+
+void QtDialogs::Notice(QWidget *parent, const QString &prompt, int style, const QString &title)
+{
+    auto *box = new QMessageBox(parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    dress(*box, prompt, style, title);
+    box->setStandardButtons(QMessageBox::Ok);
+    box->show();
+    box->raise();
+    box->activateWindow();
+}
+
+int QtDialogs::MsgBox(QWidget *parent, const QString &prompt, int style, const QString &title)
+{
+    QMessageBox box(parent);
+    dress(box, prompt, style, title);
     struct Button {
         QMessageBox::StandardButton button;
         int answer;

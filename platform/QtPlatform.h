@@ -14,6 +14,7 @@ namespace platform {
 class QtDialogs final : public Dialogs {
 public:
     int MsgBox(QWidget *parent, const QString &prompt, int style, const QString &title) override;
+    void Notice(QWidget *parent, const QString &prompt, int style, const QString &title) override;
     std::optional<QString> InputBox(QWidget *parent, const QString &prompt, const QString &title,
                                     const QString &defaultText) override;
     std::optional<FontChoice> ChooseFont(QWidget *parent, const FontChoice &initial) override;

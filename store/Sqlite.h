@@ -115,7 +115,9 @@ private:
     bool m_failed = false;
 };
 
-// Rolls back in its destructor unless committed.
+// Rolls back in its destructor unless committed. Begun inside another
+// transaction, it is a savepoint of that one: its commit keeps its changes
+// for the outer one to commit or undo.
 class Transaction final {
 public:
     explicit Transaction(Connection &db);
@@ -128,6 +130,7 @@ public:
 private:
     Connection &m_db;
     bool m_active = false;
+    bool m_nested = false;
 };
 
 } // namespace store

@@ -19,7 +19,7 @@ protected:
         closeEditors();
         setAlarm(title, type, when);
         services.clock.current = clock;
-        main->RestartTimer();
+        ASSERT_TRUE(main->RestartTimer());
     }
     // Text as another program, or another version, may have written it (null: no time).
     void setStoredText(const QString &title, int type, const char *text)
@@ -46,7 +46,7 @@ protected:
 
 TEST_F(Scheduler, AOneTimeAlarmRingsAtItsMomentOnceAndTheEarliestReadingIsKeptInViewWhateverOrderItsTextSortsIn)
 {
-    main->RestartTimer();
+    EXPECT_TRUE(main->RestartTimer());
     EXPECT_FALSE(main->Timer1->isActive()) << "no alarm, no timer";
     const QDateTime when = now().addSecs(60);
     arm(u"Far"_s, 1, WallTime::of(when), now());
@@ -140,7 +140,7 @@ TEST_F(Scheduler, AnAlarmWaitsForAModalWindowAClosedStoreAndTheFocusAndRestoresA
     setAlarm(u"Summary"_s, 3, WallTime::of(when));
     e->AlarmType = 3;
     e->AlarmDateTime = WallTime::of(when);
-    main->RestartTimer();
+    EXPECT_TRUE(main->RestartTimer());
     tick();
     EXPECT_FALSE(e->isMinimized());
     EXPECT_EQ(session->finestre.editors().size(), 1);
@@ -149,7 +149,7 @@ TEST_F(Scheduler, AnAlarmWaitsForAModalWindowAClosedStoreAndTheFocusAndRestoresA
 
     // A topic deleted while its alarm is in view: the alarm sounds once.
     setAlarm(u"Far"_s, 2, WallTime::of(when));
-    main->RestartTimer();
+    EXPECT_TRUE(main->RestartTimer());
     ASSERT_TRUE(stored(topics["Far"]) && session->store.rsArgomenti->remove());
     tick();
     tick();
@@ -231,7 +231,7 @@ TEST_F(Scheduler, RepetitionsFallBackToTheMonthsLastDayAndKeepTheirTimeOfDayAcro
     closeEditors();
     setStoredText(u"Agenda"_s, 2, "2027-03-28 02:30:00");
     services.clock.current = QDateTime(night, QTime(1, 0));
-    main->RestartTimer();
+    EXPECT_TRUE(main->RestartTimer());
     ringsAtThree(QDate(2027, 3, 29));
 }
 
@@ -273,7 +273,7 @@ TEST_F(Scheduler, ALongAbsenceIsCaughtUpInOneFiringAndAlarmsStopAtTheCalendarsEn
     setStoredText(u"Far"_s, 5, "10000-12-31 23:59:00");
     setAlarm(u"Agenda"_s, 1, WallTime::of(now()));
     services.dialogs.expectMsgBox();
-    main->RestartTimer();
+    EXPECT_TRUE(main->RestartTimer());
     EXPECT_TRUE(lastBox().contains(QLatin1String("Far (10000-12-31 23:59:00)"))) << lastBox().toStdString();
     EXPECT_EQ(main->NextAlarmTopicId, topics["Agenda"]);
     tick();
@@ -282,4 +282,42 @@ TEST_F(Scheduler, ALongAbsenceIsCaughtUpInOneFiringAndAlarmsStopAtTheCalendarsEn
     EXPECT_FALSE(editorOf(topics["Far"]));
     EXPECT_FALSE(main->Timer1->isActive()) << "nothing left to ring";
     EXPECT_TRUE(services.dialogs.allAnswered()) << "told once";
+}
+
+TEST_F(Scheduler, AnAlarmWhoseNextTimeCannotBeStoredRingsOnceAndSaysWhyOnce)
+{
+    arm(u"Agenda"_s, 2, WallTime::of(now().addSecs(-60)), now());
+    ASSERT_TRUE(session->store.dbNotes.exec(u"CREATE TRIGGER refuse BEFORE UPDATE OF DataOraAllarme ON Argomenti "
+                                            "BEGIN SELECT RAISE(ABORT, 'the disk says no'); END"_s));
+    services.dialogs.expectMsgBox();
+    tick();
+    EXPECT_EQ(sounds(), 1);
+    EXPECT_TRUE(lastBox().startsWith(u"This alarm cannot be moved on"_s) && lastBox().contains(u"the disk says no"_s))
+        << lastBox().toStdString();
+    for (int i = 0; i < 3; ++i) {
+        services.clock.current = now().addSecs(10);
+        tick();
+    }
+    EXPECT_EQ(sounds(), 1) << "not again in this run";
+    EXPECT_TRUE(services.dialogs.allAnswered()) << "told once";
+}
+
+TEST_F(Scheduler, AlarmsThatCouldNotBeReadAreReadAgainAtTheNextTick)
+{
+    arm(u"Agenda"_s, 1, WallTime::of(now().addSecs(30)), now());
+    ASSERT_TRUE(session->store.dbNotes.exec(u"ALTER TABLE Argomenti RENAME TO Away"_s));
+    EXPECT_FALSE(main->RestartTimer());
+    ASSERT_TRUE(session->store.dbNotes.exec(u"ALTER TABLE Away RENAME TO Argomenti"_s));
+    services.clock.current = now().addSecs(60);
+    tick();
+    tick();
+    EXPECT_EQ(sounds(), 1);
+}
+
+TEST_F(Scheduler, AMonthlyAlarmCaughtUpAcrossFebruaryKeepsItsDayOfTheMonth)
+{
+    arm(u"Agenda"_s, 4, WallTime{QDate(2020, 1, 31), QTime(9, 0)}, QDateTime(QDate(2026, 12, 20), QTime(12, 0)));
+    services.dialogs.expectMsgBox();
+    tick();
+    EXPECT_EQ(alarmOf(u"Agenda"_s).second, (WallTime{QDate(2026, 12, 31), QTime(9, 0)}));
 }

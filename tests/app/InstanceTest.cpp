@@ -88,6 +88,28 @@ TEST_F(Instances, TwoStartedTogetherLeaveOneAKilledOneBlocksNothingAnUnreachable
         << "the second copy's command reaches the first: " << said.toStdString();
 }
 
+// Another session (ssh, sudo, cron) has a runtime folder of its own: a
+// copy started there cannot hand over, and is kept off the data folder.
+TEST_F(Instances, ASecondProgramOnTheSameDataFolderFromAnotherSessionSaysSoAndStaysOff)
+{
+    makeDatabase(defaultFolder(), 1);
+    const auto inSession = [&](const char *name) {
+        runtime = home.mkdir(QString::fromLatin1(name));
+        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    };
+    inSession("desktop");
+    const QString desktopSocket = runtime + QStringLiteral("/quorvel.sock");
+    QProcess *first = launch();
+    ASSERT_TRUE(waitUntilAnswering());
+    inSession("ssh");
+    QProcess *second = launch();
+    QByteArray said;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return (said += second->readAllStandardError()).contains("already running on this data folder"); }, 15000))
+        << said.toStdString();
+    EXPECT_TRUE(answering(desktopSocket));
+    EXPECT_EQ(first->state(), QProcess::Running);
+}
+
 // Commands from another copy, and a minimize where the desktop has no
 // notification area: the end-to-end copies end by _Exit and write no
 // coverage, so these lines are counted only here.

@@ -4,6 +4,8 @@
 
 #include "BrowserFixture.h"
 #include "Cli.h"
+#include "FaultyDisk.h"
+#include "Intact.h"
 #include "QtPlatform.h"
 #include "Rtf.h"
 #include "Search.h"
@@ -15,7 +17,17 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMimeData>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QThread>
 #include <QUrl>
+
+#include <atomic>
+#include <csignal>
+#include <sys/stat.h>
+#include <thread>
+#include <fcntl.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -52,12 +64,21 @@ protected:
         r.code = cli::run(args, out, err, false);
         return r;
     }
+    // A file's permission bits.
+    static int modeOf(const QString &path)
+    {
+        struct stat st {};
+        return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
+    }
     // Arguments without spaces of their own, as one text.
     Result cli(const char *words, const QString &folder = QString()) { return cli(QString::fromUtf8(words).split(u' ', Qt::SkipEmptyParts), folder); }
-    // Titles and searchable texts of a category, in title order.
+    // Titles and searchable texts of a category, in title order, read
+    // whether or not the program runs.
     QStringList topicsOf(const QString &category)
     {
-        store::Statement st(session->store.dbNotes, u"SELECT argomento || '|' || ContenutoTxt FROM Argomenti a JOIN Categorie c "
+        store::Connection db;
+        EXPECT_TRUE(db.openReader(defaultFolder() + u"/quorvel.mdb"_s));
+        store::Statement st(db, u"SELECT argomento || '|' || ContenutoTxt FROM Argomenti a JOIN Categorie c "
                                                     "USING (idCategoria) WHERE Categoria = ?1 ORDER BY argomento"_s);
         st.bind(1, category);
         QStringList out;
@@ -92,6 +113,22 @@ TEST_F(Cli, FindGivesWhatFindInTopicsGivesInItsOrder)
 
 TEST_F(Cli, ExportThenImportGivesBackTitlesAndTexts)
 {
+    // A second topic of the same name, and one whose name no file can
+    // have, each get a file of their own.
+    addTopic(session->store, categories[u"Zeta"_s], u"far"_s, u"again"_s);
+    addTopic(session->store, categories[u"Zeta"_s], u"a/b: c?"_s, u"x"_s);
+    const QString html = home.path() + u"/out-html"_s;
+    ASSERT_EQ(cli({u"export"_s, u"--format=html"_s, html}).code, 0);
+    QStringList zeta;
+    for (const QJsonValue t : QJsonDocument::fromJson(TempDir::read(html + u"/index.json"_s)).object().value(u"topics"_s).toArray())
+        if (t.toObject().value(u"category"_s).toString() == QLatin1String("Zeta"))
+            zeta << t.toObject().value(u"file"_s).toString();
+    EXPECT_EQ(zeta, (QStringList{u"Zeta/Far.html"_s, u"Zeta/far (2).html"_s, u"Zeta/a_b_ c_.html"_s}));
+    for (const QString &f : zeta)
+        EXPECT_TRUE(QFile::exists(html + u'/' + f)) << f.toStdString();
+    EXPECT_EQ(cli({u"export"_s, html}).code, 2) << "a folder that is not empty is refused";
+
+    stop();  // import waits for the program to end
     for (const QString &format : {u"rtf"_s, u"txt"_s}) {
         const QString dir = home.path() + u"/out-"_s + format;
         const Result e = cli({u"export"_s, dir, u"--format"_s, format});
@@ -104,20 +141,50 @@ TEST_F(Cli, ExportThenImportGivesBackTitlesAndTexts)
         ASSERT_EQ(i.code, 0) << i.err.toStdString();
         EXPECT_EQ(topicsOf(copy), topicsOf(u"beta"_s)) << format.toStdString();
     }
-    // A second topic of the same name, and one whose name no file can
-    // have, each get a file of their own.
-    addTopic(session->store, categories[u"Zeta"_s], u"far"_s, u"again"_s);
-    addTopic(session->store, categories[u"Zeta"_s], u"a/b: c?"_s, u"x"_s);
-    const QString dir = home.path() + u"/out-html"_s;
-    ASSERT_EQ(cli({u"export"_s, u"--format=html"_s, dir}).code, 0);
-    QStringList zeta;
-    for (const QJsonValue t : QJsonDocument::fromJson(TempDir::read(dir + u"/index.json"_s)).object().value(u"topics"_s).toArray())
-        if (t.toObject().value(u"category"_s).toString() == QLatin1String("Zeta"))
-            zeta << t.toObject().value(u"file"_s).toString();
-    EXPECT_EQ(zeta, (QStringList{u"Zeta/Far.html"_s, u"Zeta/far (2).html"_s, u"Zeta/a_b_ c_.html"_s}));
-    for (const QString &f : zeta)
-        EXPECT_TRUE(QFile::exists(dir + u'/' + f)) << f.toStdString();
-    EXPECT_EQ(cli({u"export"_s, dir}).code, 2) << "a folder that is not empty is refused";
+}
+
+// A device that does something once, the first time it is written to.
+class Tripwire final : public QIODevice {
+public:
+    explicit Tripwire(std::function<void()> trip) : m_trip(std::move(trip)) { open(QIODevice::WriteOnly); }
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *, qint64 size) override
+    {
+        if (m_trip)
+            std::exchange(m_trip, nullptr)();
+        return size;
+    }
+
+private:
+    std::function<void()> m_trip;
+};
+
+TEST_F(Cli, ExportMakesNothingOutsideItsFolderThroughALinkPutThereDuringTheRun)
+{
+    // beta's topics fill the first 250 (the progress shown), then Zeta's
+    // folder is made: the link goes in between.
+    ASSERT_TRUE(session->store.dbNotes.exec(u"BEGIN"_s));
+    for (int i = 0; i < 246; ++i)
+        addTopic(session->store, categories[u"beta"_s], u"filler %1"_s.arg(i), u"x"_s);
+    ASSERT_TRUE(session->store.dbNotes.exec(u"COMMIT"_s));
+    const QString dir = home.mkdir(u"export"_s);
+    const QString outside = home.mkdir(u"someone else's"_s);
+    Tripwire progress([&] { ASSERT_TRUE(QFile::link(outside, dir + u"/Zeta"_s)); });
+    QString out;
+    QTextStream outStream(&out), errStream(&progress);
+    const int code = cli::run({u"export"_s, dir, u"--folder"_s, defaultFolder()}, outStream, errStream, true);
+    EXPECT_EQ(code, 2);
+    EXPECT_EQ(QDir(outside).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+    EXPECT_FALSE(QFile::exists(dir + u"/index.json"_s)) << "no index of an export cut short";
+}
+
+TEST_F(Cli, FindWritesATitlesControlCharactersEscaped)
+{
+    addTopic(session->store, categories[u"beta"_s], u"bell\a, then \x1b[2Jclear"_s, u"ctl"_s);
+    const Result r = cli("find ctl");
+    EXPECT_EQ(r.out.section(u'\t', 1, 1), u"bell\\u0007, then \\u001b[2Jclear"_s);
 }
 
 TEST_F(Cli, BackupTakenWhileAnotherConnectionWritesOpensAndPassesCheck)
@@ -161,22 +228,30 @@ TEST_F(Cli, BadUsageEndsWithCodeTwoAndAMessage)
     EXPECT_TRUE(help.out.startsWith(QLatin1String("usage: quorvel-cli find"))) << help.out.toStdString();
 }
 
-TEST_F(Cli, ImportIsRefusedWhileTheProgramRunsAndPackingWhileTheToolHoldsTheStore)
+TEST_F(Cli, ImportIsRefusedWhileTheProgramRunsOnTheFolderWhateverTheShellsRuntimeFolder)
 {
     const QStringList args{u"import"_s, u"--category"_s, u"beta"_s, TempDir::write(home.file(u"note.txt"_s), "text")};
-    {
-        platform::LocalInstanceChannel running;
-        ASSERT_TRUE(running.claim());
+    for (const char *runtime : {static_cast<const char *>("from ssh"), static_cast<const char *>(nullptr)}) {
+        if (runtime)
+            qputenv("XDG_RUNTIME_DIR", home.mkdir(QString::fromLatin1(runtime)).toUtf8());
+        else
+            qunsetenv("XDG_RUNTIME_DIR");
         const Result r = cli(args);
-        EXPECT_EQ(r.code, 2);
+        EXPECT_EQ(r.code, 2) << (runtime ? runtime : "unset");
         EXPECT_TRUE(r.err.contains(QLatin1String("Quorvel is running"))) << r.err.toStdString();
-        EXPECT_EQ(topicsOf(u"beta"_s).size(), 4);
     }
+    EXPECT_EQ(topicsOf(u"beta"_s).size(), 4);
+    stop();
     EXPECT_EQ(cli(args).code, 0) << "imported once the program has ended";
     EXPECT_EQ(topicsOf(u"beta"_s).size(), 5);
+}
 
+TEST_F(Cli, PackingWaitsForTheToolsHoldOnTheStore)
+{
     store::StoreLock tool;
-    ASSERT_TRUE(tool.acquire(session->store.DatabasePath, store::StoreLock::Kind::Shared, 0) && tool.isHeld());
+    ASSERT_EQ(tool.acquire(store::StoreLock::lockPath(session->store.DatabasePath), store::StoreLock::Kind::Shared, 0),
+              store::StoreLock::Outcome::Taken);
+    ASSERT_TRUE(tool.isHeld());
     services.dialogs.expectMsgBox(platform::vbYes);
     services.dialogs.expectMsgBox(platform::vbYes);
     services.dialogs.expectMsgBox();
@@ -185,10 +260,77 @@ TEST_F(Cli, ImportIsRefusedWhileTheProgramRunsAndPackingWhileTheToolHoldsTheStor
               u"A quorvel-cli command is using the database: try packing again when it has finished."_s);
     EXPECT_FALSE(QFile::exists(session->store.DatabasePath + u".old"_s));
     EXPECT_TRUE(session->store.isOpen());
-    store::StoreLock packing;
-    EXPECT_FALSE(packing.acquire(session->store.DatabasePath, store::StoreLock::Kind::Exclusive, 0));
-    tool.release();
-    EXPECT_TRUE(packing.acquire(session->store.DatabasePath, store::StoreLock::Kind::Exclusive, 0));
+}
+
+TEST_F(Cli, ALockFileThatIsNotAFileOfTheUsersOwnIsRefusedWithAClearMessage)
+{
+    const QString lock = session->store.DatabasePath + u".lock"_s;
+    const QString elsewhere = home.file(u"elsewhere"_s);
+    struct Case {
+        const char *what;
+        std::function<bool()> make;
+    };
+    std::vector<Case> cases = {
+        {"a folder", [&] { return QDir().mkdir(lock); }},
+        {"a link", [&] { return QFile::link(elsewhere, lock); }},
+        {"a pipe", [&] { return ::mkfifo(QFile::encodeName(lock).constData(), 0600) == 0; }},
+    };
+    if (::geteuid() == 0)
+        cases.push_back({"another user's file", [&] {
+                             return !TempDir::write(lock, "").isEmpty() && ::chown(QFile::encodeName(lock).constData(), 65534, 65534) == 0;
+                         }});
+    for (const Case &c : cases) {
+        QFile::remove(lock);
+        QDir().rmdir(lock);
+        ASSERT_TRUE(c.make()) << c.what;
+        const Result r = cli("find abc");
+        EXPECT_EQ(r.code, 2) << c.what;
+        EXPECT_TRUE(r.err.contains(u"the lock file %1 cannot be used"_s.arg(lock))) << c.what << ": " << r.err.toStdString();
+        EXPECT_FALSE(QFile::exists(elsewhere)) << c.what;
+    }
+}
+
+TEST_F(Cli, ImportingAPipeIsRefusedBeforeItIsReadFrom)
+{
+    stop();
+    const QString pipe = home.file(u"pipe.txt"_s);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    // Something to read, should the import open it: the test never hangs.
+    // The import may close it before the text is written.
+    const auto oldPipeHandler = std::signal(SIGPIPE, SIG_IGN);
+    std::atomic<bool> done{false};
+    std::thread writer([&] {
+        while (!done) {
+            const int fd = ::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0) {
+                [[maybe_unused]] const ssize_t n = ::write(fd, "text", 4);
+                ::close(fd);
+                return;
+            }
+            std::this_thread::yield();
+        }
+    });
+    const Result r = cli({u"import"_s, u"--category"_s, u"piped"_s, pipe});
+    done = true;
+    writer.join();
+    std::signal(SIGPIPE, oldPipeHandler);
+    EXPECT_EQ(r.code, 2);
+    EXPECT_TRUE(r.err.contains(QLatin1String("not a regular file"))) << r.err.toStdString();
+    EXPECT_EQ(topicsOf(u"piped"_s), QStringList());
+}
+
+TEST_F(Cli, BackupsAndExportsAreTheUsersAloneWhateverTheUmask)
+{
+    const mode_t old = ::umask(022);
+    const Result b = cli({u"backup"_s, home.file(u"copy.mdb"_s)});
+    const Result e = cli({u"export"_s, home.file(u"out"_s)});
+    ::umask(old);
+    ASSERT_EQ(b.code, 0) << b.err.toStdString();
+    ASSERT_EQ(e.code, 0) << e.err.toStdString();
+    EXPECT_EQ(modeOf(home.file(u"copy.mdb"_s)), 0600);
+    EXPECT_EQ(modeOf(home.file(u"out/index.json"_s)), 0600);
+    EXPECT_EQ(modeOf(home.file(u"out/beta"_s)), 0700);
+    EXPECT_EQ(modeOf(home.file(u"out/beta/Agenda.rtf"_s)), 0600);
 }
 
 TEST_F(Cli, DroppedFilesBecomeTopicsOfTheOpenCategory)
@@ -221,4 +363,98 @@ TEST_F(Cli, DroppedFilesBecomeTopicsOfTheOpenCategory)
                                                 u"rich|Perché no"_s, u"utf8|città"_s, u"western|caffè"_s}));
     EXPECT_EQ(listTexts().size(), 7);
     EXPECT_EQ(main->lstArgomenti->currentItem()->text(), u"western"_s);
+}
+
+// The disk refuses the n-th write and every one after it, for every n: an
+// import into a new category leaves the store as it was or whole.
+TEST_F(Cli, AnImportIntoANewCategoryIsAllOrNothingAtEachFailurePoint)
+{
+    stop();
+    const QString file = TempDir::write(home.file(u"note.txt"_s), "text");
+    const QString path = defaultFolder() + u"/quorvel.mdb"_s;
+    const QByteArray pristine = TempDir::read(path);
+    // The categories, and the new one's topics.
+    const auto contents = [&] {
+        store::Connection db;
+        EXPECT_TRUE(db.openReader(path));
+        store::Statement st(db, u"SELECT group_concat(Categoria, '|') FROM (SELECT Categoria FROM Categorie ORDER BY 1)"_s);
+        return (st.step() ? st.columnText(0) : u"<unreadable>"_s) + u'#' + topicsOf(u"new"_s).join(u'\n');
+    };
+    const QString before = contents();
+    FaultyDisk disk;
+    disk.failFrom(0);
+    ASSERT_EQ(cli({u"import"_s, u"--category"_s, u"new"_s, file}).code, 0);
+    const int points = disk.calls();
+    disk.heal();
+    const QString after = contents();
+    ASSERT_NE(before, after);
+    for (const auto fault : {FaultyDisk::Fault::Full, FaultyDisk::Fault::IoError}) {
+        for (int n = 1; n <= points; ++n) {
+            SCOPED_TRACE(testing::Message() << "failing from call " << n << " of " << points);
+            ASSERT_TRUE(store::NoteStore::removeDatabaseFile(path));
+            ASSERT_FALSE(TempDir::write(path, pristine).isEmpty());
+            disk.failFrom(n, fault);
+            const int code = cli({u"import"_s, u"--category"_s, u"new"_s, file}).code;
+            disk.heal();
+            EXPECT_EQ(damageOf(path), QString());
+            const QString now = contents();
+            EXPECT_TRUE(now == before || now == after) << "half done: " << now.toStdString();
+            EXPECT_TRUE(code != 0 || now == after) << "said done, yet not done";
+        }
+    }
+}
+
+// quorvel-cli backup killed at random moments: under the name asked for
+// there is either nothing or a whole copy.
+TEST_F(Cli, ABackupKilledAtAnyMomentLeavesNothingUnderItsNameOrAWholeCopy)
+{
+    ASSERT_TRUE(session->store.dbNotes.exec(
+        u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000) "
+        "INSERT INTO Argomenti (idCategoria, argomento, contenuto, ContenutoTxt) "
+        "SELECT 1, 'bulk ' || i, hex(randomblob(4000)), 'bulk' FROM n"_s));
+    const QString target = home.file(u"backup.mdb"_s);
+    const auto backup = [&] {
+        auto p = std::make_unique<QProcess>();
+        p->start(QStringLiteral(QUORVEL_CLI_EXE), {u"backup"_s, u"--folder"_s, defaultFolder(), target});
+        EXPECT_TRUE(p->waitForStarted());
+        return p;
+    };
+    QElapsedTimer clean;
+    clean.start();
+    {
+        auto p = backup();
+        ASSERT_TRUE(p->waitForFinished(60000));
+        ASSERT_EQ(p->exitCode(), 0) << p->readAllStandardError().toStdString();
+    }
+    const qint64 took = std::max<qint64>(clean.elapsed(), 1);
+    QRandomGenerator random(QRandomGenerator::global()->generate());
+    for (int run = 0; run < 12; ++run) {
+        SCOPED_TRACE(testing::Message() << "kill " << run + 1);
+        ASSERT_TRUE(store::NoteStore::removeDatabaseFile(target));
+        auto p = backup();
+        // Anywhere within a clean run's length: the pause is the randomness.
+        QThread::usleep(random.bounded(quint32(took * 1000)));
+        ::kill(pid_t(p->processId()), SIGKILL);
+        p->waitForFinished();
+        if (QFile::exists(target)) {
+            EXPECT_FALSE(QFile::exists(target + u"-journal"_s));
+            EXPECT_EQ(damageOf(target), QString());
+        }
+    }
+}
+
+TEST_F(Cli, WithoutARuntimeFolderInItsEnvironmentTheToolSaysNothingAboutIt)
+{
+    for (const char *command : {"find", "export"}) {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(u"XDG_RUNTIME_DIR"_s);
+        env.insert(u"TMPDIR"_s, home.mkdir(u"tmp-"_s + QLatin1String(command)));
+        p.setProcessEnvironment(env);
+        const QString argument = QLatin1String(command) == QLatin1String("find") ? u"Agenda"_s : home.file(u"out"_s);
+        p.start(QStringLiteral(QUORVEL_CLI_EXE), {QLatin1String(command), u"--folder"_s, defaultFolder(), argument});
+        ASSERT_TRUE(p.waitForFinished(30000));
+        EXPECT_EQ(p.exitCode(), 0) << command;
+        EXPECT_EQ(p.readAllStandardError().toStdString(), "") << command;
+    }
 }

@@ -43,6 +43,11 @@ public:
     const QList<Shown> &shown() const { return m_shown; }
 
     int MsgBox(QWidget *parent, const QString &prompt, int style, const QString &title) override;
+    // Taken as a message box that was answered OK at once.
+    void Notice(QWidget *parent, const QString &prompt, int style, const QString &title) override
+    {
+        MsgBox(parent, prompt, style, title);
+    }
     std::optional<QString> InputBox(QWidget *parent, const QString &prompt, const QString &title,
                                     const QString &defaultText) override;
     std::optional<FontChoice> ChooseFont(QWidget *parent, const FontChoice &initial) override;
