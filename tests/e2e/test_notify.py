@@ -62,3 +62,16 @@ class Notify(steps.Case):
         self.gone(proc, "frame", "Call the dentist", "the editor to close after Save")
         server.stdin.write("click\n")
         self.control(proc, "frame", "Call the dentist", "the topic brought forward by the click")
+
+    def test_another_alarm_rings_while_the_missed_alarm_notice_waits(self):
+        self.exit_program(self.first_start())
+        week_ago = time.strftime("%Y-%m-%d %H:%M:%S", time.localtime(time.time() - 7 * 86400 - 60))
+        soon = time.localtime(time.time() + 25)
+        self.seed("Work", (("Daily standup", "Room 4", week_ago),
+                           ("Water the plants", "All of them", time.strftime("%Y-%m-%d %H:%M:%S", soon))))
+        self.user.sql("UPDATE Argomenti SET TipoAllarme = 2 WHERE argomento = 'Daily standup'")
+        proc = self.start()
+        notice = lambda name: name is not None and "was missed" in name
+        self.control(proc, "label", notice, "the notice of the missed alarm", deadline=40)
+        self.control(proc, "frame", "Water the plants", "the other alarm's topic, the notice still up", deadline=60)
+        self.control(proc, "label", notice, "the notice, still waiting for its OK")
