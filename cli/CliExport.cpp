@@ -90,10 +90,12 @@ public:
     Folder(const Folder &) = delete;
     Folder &operator=(const Folder &) = delete;
 
-    bool openAt(int parent, const QByteArray &name)
+    // followLink: only for the folder the user named, which may well be a
+    // link to where they keep such things.
+    bool openAt(int parent, const QByteArray &name, bool followLink = false)
     {
         close();
-        m_fd = ::openat(parent, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        m_fd = ::openat(parent, name.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | (followLink ? 0 : O_NOFOLLOW));
         return m_fd >= 0;
     }
     // A new folder in this one; false when anything has that name already.
@@ -173,7 +175,7 @@ int exportTopics(Command &c)
     // The folder named is opened once; everything after is made through it.
     QDir().mkpath(target.path());
     Folder root;
-    if (!root.openAt(AT_FDCWD, QFile::encodeName(target.path())))
+    if (!root.openAt(AT_FDCWD, QFile::encodeName(target.path()), true))
         return c.fail(QStringLiteral("cannot make %1: %2").arg(target.path(), systemError()));
     if (!root.isEmpty())
         return c.fail(QStringLiteral("%1 is not empty").arg(target.path()));
