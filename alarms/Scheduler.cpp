@@ -1,5 +1,6 @@
 // The alarm scheduler of the main window: the earliest alarm of all topics
-// is kept in view and checked every ten seconds.
+// is kept in view and checked every ten seconds. Which alarm is next and
+// how a fired one moves on is the alarm queue's business; here it is shown.
 
 #include "frmPrincipale.h"
 
@@ -12,9 +13,6 @@
 #include <QListWidget>
 #include <QPointer>
 #include <QTimer>
-
-#include <optional>
-#include <vector>
 
 namespace {
 
@@ -38,56 +36,9 @@ void frmPrincipale::RescheduleAlarms()
 bool frmPrincipale::RestartTimer()
 {
     Timer1->stop();
-    // The alarm index holds every column read here: the topics' rows, and
-    // the long texts stored in them, are not read.
-    store::Statement st(m_session.store.dbNotes,
-                        QStringLiteral("SELECT idArgomento, DataOraAllarme FROM ARGOMENTI WHERE TIPOALLARME > 0 "
-                                       "ORDER BY DATAORAALLARME"));
-    // The earliest moment wins, among equal ones the row that comes first.
-    // A time that cannot be read (a year past 9999 written by an older
-    // version) is never due: it would ring at every tick. It is left out
-    // and told once.
-    //
-    // Taking a reading as a local moment is slow, and a store may hold
-    // thousands of alarms; but a later reading never stands for an earlier
-    // moment (a skipped hour goes forward, a repeated one takes its first
-    // pass), so only the readings within a few hours of the earliest one
-    // are taken as moments, and an empty time, which loads as now.
-    struct Candidate {
-        int topic;
-        bool empty;
-        store::WallTime reading;
-    };
-    std::vector<Candidate> candidates;
-    const auto before = [](const store::WallTime &a, const store::WallTime &b) {
-        return a.date < b.date || (a.date == b.date && a.time < b.time);
-    };
-    std::optional<store::WallTime> first;
-    QStringList unreadable;
-    while (st.step()) {
-        const int topic = int(st.columnInt(0));
-        if (m_alarmsHeld.contains(topic))
-            continue;
-        if (st.isNull(1)) {
-            candidates.push_back({topic, true, {}});
-            continue;
-        }
-        const QString text = st.columnText(1);
-        const store::WallTime reading = store::WallTime::fromText(text);
-        if (!reading.isValid()) {
-            if (!m_unreadableAlarmsTold.contains(topic)) {
-                m_unreadableAlarmsTold.insert(topic);
-                store::Statement title(m_session.store.dbNotes, QStringLiteral("SELECT argomento FROM Argomenti WHERE idArgomento = ?1"));
-                title.bind(1, qint64(topic));
-                unreadable << QStringLiteral("%1 (%2)").arg(title.step() ? title.columnText(0) : QString(), text);
-            }
-            continue;
-        }
-        if (!first || before(reading, *first))
-            first = reading;
-        candidates.push_back({topic, false, reading});
-    }
-    if (st.failed()) {
+    alarms::AlarmQueue::Next next;
+    QList<alarms::AlarmQueue::Unreadable> unreadable;
+    if (!m_alarms.next(m_session.clock().now(), &next, &unreadable)) {
         // Never left stopped: the next tick reads them again.
         m_alarmsUnread = true;
         NextAlarmTime = QDateTime();
@@ -95,31 +46,23 @@ bool frmPrincipale::RestartTimer()
         return false;
     }
     m_alarmsUnread = false;
-    // No shift of local time is longer than this.
-    const QDateTime window = first ? QDateTime(first->date, first->time, Qt::UTC).addSecs(3 * 3600) : QDateTime();
-    QDateTime earliest;
-    int earliestTopic = -1;
-    for (const Candidate &c : candidates) {
-        if (!c.empty && QDateTime(c.reading.date, c.reading.time, Qt::UTC) > window)
-            continue;
-        // An empty time loads as the moment of loading.
-        const QDateTime when = c.empty ? m_session.clock().now() : c.reading.moment();
-        if (earliestTopic == -1 || when < earliest) {
-            earliest = when;
-            earliestTopic = c.topic;
-        }
-    }
-    if (earliestTopic != -1) {
-        NextAlarmTime = earliest;
-        NextAlarmTopicId = earliestTopic;
+    if (next.topic != -1) {
+        NextAlarmTime = next.when;
+        NextAlarmTopicId = next.topic;
         Timer1->start();
     }
     if (!unreadable.isEmpty()) {
-        const QString text = m_session.GetString(kUnreadableAlarms) + QStringLiteral("\n\n")
-            + unreadable.join(QLatin1Char('\n'));
+        QString text = m_session.GetString(kUnreadableAlarms) + QStringLiteral("\n");
+        for (const auto &u : unreadable)
+            text += QStringLiteral("\n%1 (%2)").arg(u.title, u.text);
         m_session.dialogs().MsgBox(this, text, platform::vbExclamation, m_session.GetString(507));
     }
     return true;
+}
+
+void frmPrincipale::AlarmSavedAgain(int topic)
+{
+    m_alarms.release(topic);
 }
 
 void frmPrincipale::Timer1_Timer()
@@ -148,58 +91,52 @@ void frmPrincipale::Timer1_Timer()
         RescheduleAlarms();
         return;
     }
+    const int topic = NextAlarmTopicId;
     // Only a topic that still exists is opened: otherwise the double-click
     // would open whatever entry happens to be selected.
-    store::TableRecordset &rs = *s.store.rsArgomenti;
-    rs.setIndex(QStringLiteral("PrimaryKey"));
-    if (rs.seek(NextAlarmTopicId)) {
-        Individua(NextAlarmTopicId);
-        if (isTopicMode() && SelectedKey() == NextAlarmTopicId)
+    if (s.store.hasTopic(topic)) {
+        Individua(topic);
+        if (isTopicMode() && SelectedKey() == topic)
             lstArgomenti_DblClick();
     }
-    // Held weakly: the boxes below wait for the user, who may close it.
-    QPointer<frmNuovoArg> editor = s.finestre.editorOfTopic(NextAlarmTopicId);
-    frmNuovoArg::AlarmAdvance advance;
-    if (editor) {
-        if (!s.desktop().focusWindow(editor)) {
-            RescheduleAlarms();
-            return;
-        }
-        advance = editor->AggiornaTimer();
+    // Held weakly: the notices below outlive this call, and the user may
+    // close the editor.
+    QPointer<frmNuovoArg> editor = s.finestre.editorOfTopic(topic);
+    if (editor && !s.desktop().focusWindow(editor)) {
+        RescheduleAlarms();
+        return;
     }
+    const alarms::AlarmQueue::Fired fired = m_alarms.advance(topic, s.clock().now());
+    if (editor && fired.stored)
+        editor->AlarmMovedOn(fired.type, fired.time);
     s.sound().play(store::JoinPath(s.store.DataFolder, QStringLiteral("ALARM.WAV")));
     // Many desktops refuse to bring a window forward: a notification still
     // reaches the user, and a click on it brings the topic.
-    rs.setIndex(QStringLiteral("PrimaryKey"));
-    if (rs.seek(NextAlarmTopicId)) {
-        NotifiedTopicId = NextAlarmTopicId;
-        s.notifier().notify(rs.field(QStringLiteral("argomento")).toString(),
+    if (fired.found) {
+        NotifiedTopicId = topic;
+        s.notifier().notify(fired.title,
                             s.GetString(kAlarmAt).arg(NextAlarmTime.toString(QStringLiteral("dd/MM/yy HH:mm"))));
     }
-    // An alarm that could not be moved on would stay due and ring at every
-    // tick: it has rung once, and rests until the next run.
-    const bool moved = editor && advance.stored;
-    if (!moved)
-        m_alarmsHeld.insert(NextAlarmTopicId);
-    const QString why = moved || !editor ? QString() : s.store.errorText();
+    const QString why = fired.found && !fired.stored ? s.store.errorText() : QString();
     RescheduleAlarms();
-    // Told once the next alarm is in view, over the topic's editor. The
-    // notices wait for the user without holding the other alarms.
-    if (!editor)
+    // Told once the next alarm is in view, over the topic's editor (or the
+    // main window). The notices wait for the user without holding the other
+    // alarms.
+    if (!fired.found)
         return;
-    const QString title = editor->txtArgomento->text();
-    if (!moved)
-        s.dialogs().Notice(editor, s.GetString(kAlarmNotMoved) + QStringLiteral("\n\n") + why, platform::vbExclamation,
-                           title);
-    if (advance.due > 1) {
-        const store::WallTime &first = advance.firstDue;
+    QWidget *over = editor ? static_cast<QWidget *>(editor) : this;
+    if (!fired.stored)
+        s.dialogs().Notice(over, s.GetString(kAlarmNotMoved) + QStringLiteral("\n\n") + why, platform::vbExclamation,
+                           fired.title);
+    if (fired.due > 1) {
+        const store::WallTime &first = fired.firstDue;
         const QString since =
             first.date.toString(QStringLiteral("dd/MM/yy ")) + first.time.toString(QStringLiteral("HH:mm"));
-        s.dialogs().Notice(editor, s.GetString(kMissedAlarms).arg(advance.due).arg(since), platform::vbInformation,
-                           title);
+        s.dialogs().Notice(over, s.GetString(kMissedAlarms).arg(fired.due).arg(since), platform::vbInformation,
+                           fired.title);
     }
-    if (advance.calendarEnd)
-        s.dialogs().Notice(editor, s.GetString(kAlarmPastCalendar), platform::vbInformation, title);
+    if (fired.calendarEnd)
+        s.dialogs().Notice(over, s.GetString(kAlarmPastCalendar), platform::vbInformation, fired.title);
 }
 
 void frmPrincipale::AlarmNotification_Activated()
@@ -208,9 +145,7 @@ void frmPrincipale::AlarmNotification_Activated()
     if (!s.store.isOpen() || QApplication::activeModalWidget())
         return;
     RestoreFromTray(true);
-    store::TableRecordset &rs = *s.store.rsArgomenti;
-    rs.setIndex(QStringLiteral("PrimaryKey"));
-    if (!rs.seek(NotifiedTopicId))
+    if (!s.store.hasTopic(NotifiedTopicId))
         return;  // deleted since: nothing to bring
     if (frmNuovoArg *editor = s.finestre.editorOfTopic(NotifiedTopicId)) {
         s.desktop().focusWindow(editor);

@@ -4,6 +4,7 @@
 
 #include "Forms.h"
 #include "StoreLock.h"
+#include "alarms/AlarmQueue.h"
 
 #include <QDateTime>
 #include <QMainWindow>
@@ -164,7 +165,7 @@ public:
     void RescheduleAlarms();
     // The topic's alarm was stored by a save: one held since it could not
     // be moved on takes part again.
-    void AlarmSavedAgain(int topic) { m_alarmsHeld.remove(topic); }
+    void AlarmSavedAgain(int topic);
     // One tick of the scheduler: fires the alarm in view when it is due.
     void Timer1_Timer();
     // A click on the last alarm's notification: its topic comes forward.
@@ -255,10 +256,7 @@ private:
     Session &m_session;
     // Held for the whole run: the data folder is in use.
     store::StoreLock m_runLock;
-    // Topics whose unreadable alarm time was told this run.
-    QSet<int> m_unreadableAlarmsTold;
-    // Alarms that rang but could not be moved on: silent until the next run.
-    QSet<int> m_alarmsHeld;
+    alarms::AlarmQueue m_alarms;
     // The alarms could not be read: the next tick reads them again.
     bool m_alarmsUnread = false;
 };

@@ -77,17 +77,9 @@ public:
     // The time the panel shows, as the clock reads it.
     store::WallTime PanelAlarmTime() const;
     void ShowAlarmIndicator();
-    // What a firing did to the alarm.
-    struct AlarmAdvance {
-        bool stored = false;       // the two alarm fields were written
-        int due = 0;               // its times that had come, caught up at once
-        store::WallTime firstDue;  // the earliest of them
-        bool calendarEnd = false;  // the next time lay past the year 9999: switched off
-    };
-    // Moves a fired alarm on (a one-time alarm is switched off): by one
-    // period, and by as many more as have also come, so that the next time
-    // lies ahead of now; stores the two alarm fields at once.
-    [[nodiscard]] AlarmAdvance AggiornaTimer();
+    // The alarm rang and was moved on in the store: the editor shows where
+    // it now stands, whatever else it holds unsaved.
+    void AlarmMovedOn(int type, const store::WallTime &time);
 
     // Drafts: the editor's unsaved state written down a little after each
     // change, so that it survives the program ending without a save.

@@ -1,5 +1,5 @@
 // The alarm panel of the editor: open and close it, read and fill it, the
-// button's indicator, and advancing a fired alarm.
+// button's indicator, and showing a fired alarm moved on.
 
 #include "frmNuovoArg.h"
 
@@ -30,27 +30,6 @@ QIcon greyed(const QIcon &icon)
         out.addPixmap(QPixmap::fromImage(image));
     }
     return out;
-}
-
-// n periods on from a time of a recurring alarm, keeping the time of day; a
-// shorter month takes its last day (31 January -> 28/29 February). Counted
-// from the same first time, the times caught up at once keep its day of the
-// month (31 January, 28 February, 31 March), not the day of a short month
-// passed on the way. Invalid past the year 9999.
-store::WallTime nthAlarmTime(const store::WallTime &from, int type, int n)
-{
-    switch (type) {
-    case 2:
-        return {from.date.addDays(n), from.time};
-    case 3:
-        return {from.date.addDays(7 * qint64(n)), from.time};
-    case 4:
-        return {from.date.addMonths(n), from.time};
-    case 5:
-        return {from.date.addYears(n), from.time};
-    default:
-        return from;
-    }
 }
 
 } // namespace
@@ -101,43 +80,11 @@ void frmNuovoArg::ShowAlarmIndicator()
     cmdTimer->setProperty("alarmActive", AlarmType != 0);
 }
 
-frmNuovoArg::AlarmAdvance frmNuovoArg::AggiornaTimer()
+void frmNuovoArg::AlarmMovedOn(int type, const store::WallTime &time)
 {
-    AlarmAdvance result;
-    result.firstDue = AlarmDateTime;
-    if (AlarmType == 1) {
-        AlarmType = 0;
-        result.due = 1;
-    } else if (AlarmType >= 2 && AlarmType <= 5) {
-        const QDateTime now = m_session.clock().now();
-        const QDate surelyPast = now.date().addDays(-2);
-        // Every time that came while nobody was there is caught up in this
-        // one firing, so that the next one stored lies ahead.
-        for (result.due = 1;; ++result.due) {
-            const store::WallTime next = nthAlarmTime(result.firstDue, AlarmType, result.due);
-            if (!next.isValid()) {
-                // Past the year 9999 the stored form cannot hold it: this was
-                // the last time, and the alarm is switched off there. Left
-                // on, it would stay due and ring at every tick.
-                AlarmType = 0;
-                result.calendarEnd = true;
-                break;
-            }
-            AlarmDateTime = next;
-            if (next.date >= surelyPast && next.moment() > now)
-                break;
-        }
-    }
-    // Only the two alarm fields are written, whatever else is unsaved.
-    store::TableRecordset &rs = *m_session.store.rsArgomenti;
-    rs.setIndex(QStringLiteral("PrimaryKey"));
-    rs.seek(idArgomento);
-    result.stored = rs.edit() && rs.setField(QStringLiteral("DataOraAllarme"), QVariant::fromValue(AlarmDateTime))
-        && rs.setField(QStringLiteral("TipoAllarme"), AlarmType) && rs.update();
-    if (!result.stored)
-        rs.cancelUpdate();
-    else
-        rs.setBookmark(rs.lastModified());
+    AlarmType = type;
+    AlarmDateTime = time;
+    if (!frmAllarme->isHidden())
+        FillAlarmPanel();
     ShowAlarmIndicator();
-    return result;
 }

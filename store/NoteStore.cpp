@@ -238,6 +238,13 @@ NoteStore::~NoteStore()
     close();
 }
 
+bool NoteStore::hasTopic(int key)
+{
+    Statement st(dbNotes, QStringLiteral("SELECT 1 FROM Argomenti WHERE idArgomento = ?1"));
+    st.bind(1, qint64(key));
+    return st.step();
+}
+
 QString NoteStore::errorText() const
 {
     const auto &errs = dbNotes.errors();

@@ -102,6 +102,8 @@ public:
     const QList<EngineError> &errors() const { return dbNotes.errors(); }
     // The description of the last error, for one-line reports.
     QString errorText() const;
+    // Whether a topic of that key exists; false on an engine error too.
+    bool hasTopic(int key);
 
     Connection dbNotes;
     std::unique_ptr<TableRecordset> rsSetup;

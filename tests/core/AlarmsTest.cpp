@@ -1,0 +1,172 @@
+// The alarms without a window: how a fired alarm moves on, which alarm comes
+// next, and the queue's writes.
+
+#include "StoreFixture.h"
+#include "alarms/AlarmQueue.h"
+#include "alarms/Recurrence.h"
+
+using store::WallTime;
+
+namespace store {
+inline void PrintTo(const WallTime &w, std::ostream *os)
+{
+    *os << (w.isValid() ? w.text().toStdString() : std::string("(invalid)"));
+}
+} // namespace store
+
+namespace {
+
+WallTime at(int y, int m, int d, int h = 8, int min = 0)
+{
+    return {QDate(y, m, d), QTime(h, min)};
+}
+
+} // namespace
+
+TEST(Recurrence, TheNthTimeKeepsTheFirstDayOfTheMonthWhereTheMonthHasIt)
+{
+    const struct {
+        int type;
+        WallTime first;
+        int n;
+        WallTime expected;
+    } cases[] = {
+        {alarms::Daily, at(2027, 12, 31), 1, at(2028, 1, 1)},
+        {alarms::Weekly, at(2027, 12, 28), 2, at(2028, 1, 11)},
+        {alarms::Monthly, at(2028, 1, 31), 1, at(2028, 2, 29)},
+        {alarms::Monthly, at(2028, 1, 31), 2, at(2028, 3, 31)},
+        {alarms::Monthly, at(2027, 1, 31), 1, at(2027, 2, 28)},
+        {alarms::Yearly, at(2028, 2, 29), 1, at(2029, 2, 28)},
+        {alarms::Yearly, at(2028, 2, 29), 4, at(2032, 2, 29)},
+        {alarms::Yearly, at(9999, 3, 1), 1, WallTime()},
+        {alarms::OneTime, at(2028, 1, 1), 1, WallTime()},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(alarms::nthTime(c.first, c.type, c.n), c.expected) << c.type << " " << c.first.text().toStdString();
+}
+
+TEST(Recurrence, AFiredAlarmCatchesUpEveryTimeThatCameAndLandsAhead)
+{
+    const QDateTime now(QDate(2026, 12, 20), QTime(12, 0));
+    const struct {
+        const char *what;
+        int type;
+        WallTime from;
+        alarms::Advance expected;  // type, time, firstDue, due, calendarEnd
+    } cases[] = {
+        {"one-time: switched off, its time kept", alarms::OneTime, at(2026, 12, 20), {0, at(2026, 12, 20), at(2026, 12, 20), 1, false}},
+        {"daily, on time", alarms::Daily, at(2026, 12, 20), {2, at(2026, 12, 21), at(2026, 12, 20), 1, false}},
+        {"daily, a week away", alarms::Daily, at(2026, 12, 13), {2, at(2026, 12, 21), at(2026, 12, 13), 8, false}},
+        {"monthly on the 31st, across many Februaries", alarms::Monthly, at(2020, 1, 31, 9),
+         {4, at(2026, 12, 31, 9), at(2020, 1, 31, 9), 83, false}},
+        {"yearly at the calendar's end", alarms::Yearly, at(9999, 12, 1), {0, at(9999, 12, 1), at(9999, 12, 1), 1, true}},
+    };
+    for (const auto &c : cases) {
+        const alarms::Advance a = alarms::advanceFired(c.from, c.type, now);
+        EXPECT_EQ(a.type, c.expected.type) << c.what;
+        EXPECT_EQ(a.time, c.expected.time) << c.what;
+        EXPECT_EQ(a.firstDue, c.expected.firstDue) << c.what;
+        EXPECT_EQ(a.due, c.expected.due) << c.what;
+        EXPECT_EQ(a.calendarEnd, c.expected.calendarEnd) << c.what;
+    }
+}
+
+class Queue : public StoreFixture {
+protected:
+    void SetUp() override
+    {
+        StoreFixture::SetUp();
+        const int category = addCategory(u"work"_s);
+        for (const char *title : {"Summary", "Agenda", "marmellata", "Far"})
+            topics[QString::fromLatin1(title)] = addTopic(category, QString::fromLatin1(title), u"body"_s);
+    }
+    // Text as another program, or another version, may have written it (null: no time).
+    void setStored(const QString &title, int type, const char *text)
+    {
+        store::Statement st(ns.dbNotes, u"UPDATE Argomenti SET TipoAllarme = ?1, DataOraAllarme = ?2 WHERE idArgomento = ?3"_s);
+        st.bind(1, qint64(type));
+        text ? st.bind(2, QString::fromLatin1(text)) : st.bindNull(2);
+        st.bind(3, qint64(topics[title]));
+        ASSERT_TRUE(st.run());
+    }
+    QString stored(const QString &title)
+    {
+        store::Statement st(ns.dbNotes, u"SELECT argomento || '|' || TipoAllarme || '|' || ifnull(DataOraAllarme, '') "
+                                        "FROM Argomenti WHERE idArgomento = ?1"_s);
+        st.bind(1, qint64(topics[title]));
+        return st.step() ? st.columnText(0) : QString();
+    }
+    QHash<QString, int> topics;
+    alarms::AlarmQueue queue{ns};
+    const QDateTime now{QDate(2026, 6, 1), QTime(12, 0)};
+};
+
+TEST_F(Queue, TheEarliestReadingComesNextWhateverOrderItsTextSortsIn)
+{
+    const QStringList titles{u"Summary"_s, u"Agenda"_s, u"marmellata"_s, u"Far"_s};
+    const struct {
+        const char *texts[4];  // "" for an empty time, nullptr for no alarm
+        const char *earliest;
+    } cases[] = {
+        // 'T' sorts after ' ': the text that comes last is the earliest.
+        {{"2027-04-01 10:00:00", "2027-04-01T09:00:00", "2027-05-01 08:00:00", nullptr}, "Agenda"},
+        // An empty time loads as now, before every other.
+        {{"2027-04-01 10:00:00", nullptr, "2027-03-01 08:00:00", ""}, "Far"},
+        // A date alone is its midnight.
+        {{"2027-04-01 10:00:00", nullptr, "2027-04-01", nullptr}, "marmellata"},
+    };
+    for (const auto &c : cases) {
+        for (int i = 0; i < titles.size(); ++i)
+            setStored(titles[i], c.texts[i] ? 1 : 0, c.texts[i] && *c.texts[i] ? c.texts[i] : nullptr);
+        alarms::AlarmQueue::Next next;
+        QList<alarms::AlarmQueue::Unreadable> unreadable;
+        ASSERT_TRUE(queue.next(now, &next, &unreadable));
+        EXPECT_EQ(next.topic, topics[QString::fromLatin1(c.earliest)]) << c.earliest;
+    }
+}
+
+TEST_F(Queue, AnUnreadableTimeIsNeverNextAndIsReportedOnce)
+{
+    setStored(u"Far"_s, 5, "10000-12-31 23:59:00");
+    setStored(u"Agenda"_s, 1, "2027-04-01 10:00:00");
+    for (int pass = 0; pass < 2; ++pass) {
+        alarms::AlarmQueue::Next next;
+        QList<alarms::AlarmQueue::Unreadable> unreadable;
+        ASSERT_TRUE(queue.next(now, &next, &unreadable));
+        EXPECT_EQ(next.topic, topics[u"Agenda"_s]);
+        EXPECT_EQ(unreadable.size(), pass == 0 ? 1 : 0);
+        if (!unreadable.isEmpty()) {
+            EXPECT_EQ(unreadable.first().title + u' ' + unreadable.first().text, u"Far 10000-12-31 23:59:00"_s);
+        }
+    }
+}
+
+TEST_F(Queue, AFiredAlarmIsMovedOnInTheStoreWritingOnlyItsTwoFields)
+{
+    setStored(u"Agenda"_s, alarms::Daily, "2027-03-01 08:30:00");
+    const alarms::AlarmQueue::Fired fired = queue.advance(topics[u"Agenda"_s], now);
+    EXPECT_TRUE(fired.found && fired.stored);
+    EXPECT_EQ(fired.title, u"Agenda"_s);
+    EXPECT_EQ(stored(u"Agenda"_s), u"Agenda|2|2027-03-02 08:30:00"_s);
+    store::Statement other(ns.dbNotes, u"SELECT count(*) FROM Argomenti WHERE ultimoaggiornamento IS NOT NULL"_s);
+    ASSERT_TRUE(other.step());
+    EXPECT_EQ(other.columnInt(0), 0) << "the last update is not touched";
+}
+
+TEST_F(Queue, AnAlarmWhoseWriteIsRefusedIsHeldOutOfTheQueueUntilSavedAgain)
+{
+    setStored(u"Agenda"_s, alarms::Daily, "2027-03-01 08:30:00");
+    ASSERT_TRUE(ns.dbNotes.exec(u"CREATE TRIGGER refuse BEFORE UPDATE OF DataOraAllarme ON Argomenti "
+                                "BEGIN SELECT RAISE(ABORT, 'the disk says no'); END"_s));
+    const alarms::AlarmQueue::Fired fired = queue.advance(topics[u"Agenda"_s], now);
+    EXPECT_TRUE(fired.found);
+    EXPECT_FALSE(fired.stored);
+    EXPECT_TRUE(ns.errorText().contains(u"the disk says no"_s)) << ns.errorText().toStdString();
+    alarms::AlarmQueue::Next next;
+    QList<alarms::AlarmQueue::Unreadable> unreadable;
+    ASSERT_TRUE(queue.next(now, &next, &unreadable));
+    EXPECT_EQ(next.topic, -1) << "held";
+    queue.release(topics[u"Agenda"_s]);
+    ASSERT_TRUE(queue.next(now, &next, &unreadable));
+    EXPECT_EQ(next.topic, topics[u"Agenda"_s]);
+}
