@@ -28,7 +28,7 @@
 #include <QToolButton>
 
 frmPrincipale::frmPrincipale(Session &session, QWidget *parent)
-    : QMainWindow(parent), Form(session.forms, this, QStringLiteral("main")), m_session(session), m_alarms(session.store)
+    : QMainWindow(parent), Form(session.forms, this, QStringLiteral("main")), m_session(session), m_alarms(session.store), m_topics(session.store)
 {
     setObjectName(QStringLiteral("frmPrincipale"));
     // Every window of the program, message boxes included, takes this icon

@@ -5,6 +5,7 @@
 #include "Forms.h"
 #include "StoreLock.h"
 #include "alarms/AlarmQueue.h"
+#include "notes/Topics.h"
 
 #include <QDateTime>
 #include <QMainWindow>
@@ -257,6 +258,7 @@ private:
     // Held for the whole run: the data folder is in use.
     store::StoreLock m_runLock;
     alarms::AlarmQueue m_alarms;
+    notes::Topics m_topics;
     // The alarms could not be read: the next tick reads them again.
     bool m_alarmsUnread = false;
 };

@@ -31,31 +31,22 @@ void frmPrincipale::mnuIncolla_Click()
 
 bool frmPrincipale::readClip(int key)
 {
-    store::TableRecordset &rs = *m_session.store.rsArgomenti;
-    rs.setIndex(QStringLiteral("PrimaryKey"));
-    if (!rs.seek(key))
-        return false;
     // Read whole or not at all: a body that could not be read must not be
     // pasted as an empty one.
-    bool failed = false;
-    const auto read = [&](const char *name) {
-        const QVariant v = rs.field(QString::fromLatin1(name));
-        failed = failed || rs.lastFieldFailed();
-        return v;
-    };
-    const auto nullToEmpty = [](const QVariant &v) { return v.isNull() ? QVariant(QString()) : v; };
-    const QString title = read("argomento").toString();
-    const QVariant content = nullToEmpty(read("contenuto"));
-    const QString plain = nullToEmpty(read("ContenutoTxt")).toString();
-    const QDateTime updated = read("ultimoaggiornamento").toDateTime();
-    if (failed) {
+    notes::TopicCopy copy;
+    switch (m_topics.readCopy(key, &copy)) {
+    case notes::Topics::Read::Ok:
+        break;
+    case notes::Topics::Read::Missing:
+        return false;
+    case notes::Topics::Read::Failed:
         ShowDatabaseErrors(m_session, this);
         return false;
     }
-    ClipTitle = title;
-    ClipContent = content;
-    ClipPlainText = plain;
-    ClipUpdated = updated;
+    ClipTitle = copy.title;
+    ClipContent = copy.body;
+    ClipPlainText = copy.plainText;
+    ClipUpdated = copy.updated;
     return true;
 }
 
@@ -83,46 +74,31 @@ void frmPrincipale::paste()
             if (lstArgomenti->item(i)->data(Qt::UserRole).toInt() == ClipSourceId)
                 return;
     // A cut topic saved since it was cut is pasted as it is now: the paste
-    // deletes it, and must not take the newer text with it.
-    if (ClipSourceId != -1 && !readClip(ClipSourceId) && !m_session.store.rsArgomenti->noMatch())
-        return;  // it could not be read: nothing is pasted, nothing deleted
-    store::NoteStore &st = m_session.store;
-    store::TableRecordset &rs = *st.rsArgomenti;
-    const int category = st.rsCategorie->field(QStringLiteral("idCategoria")).toInt();
-    // Completing a cut is one write with the paste: the topic is in one
-    // category or the other, never in both or in neither.
-    store::Transaction tx(st.dbNotes);
-    if (!tx.isActive()) {
-        ShowDatabaseErrors(m_session, this);
-        return;
+    // deletes it, and must not take the newer text with it. One deleted
+    // since is pasted as it was cut.
+    if (ClipSourceId != -1) {
+        notes::TopicCopy now;
+        switch (m_topics.readCopy(ClipSourceId, &now)) {
+        case notes::Topics::Read::Ok:
+            ClipTitle = now.title;
+            ClipContent = now.body;
+            ClipPlainText = now.plainText;
+            ClipUpdated = now.updated;
+            break;
+        case notes::Topics::Read::Missing:
+            break;
+        case notes::Topics::Read::Failed:
+            ShowDatabaseErrors(m_session, this);
+            return;  // nothing is pasted, nothing deleted
+        }
     }
-    if (!rs.addNew() || !rs.setField(QStringLiteral("argomento"), ClipTitle)
-        || !rs.setField(QStringLiteral("idCategoria"), category) || !rs.setField(QStringLiteral("contenuto"), ClipContent)
-        || !rs.setField(QStringLiteral("ContenutoTxt"), ClipPlainText)
-        // A topic never saved has no date: it is pasted without one.
-        || !rs.setField(QStringLiteral("ultimoaggiornamento"), ClipUpdated.isValid() ? QVariant(ClipUpdated) : QVariant())
-        || !rs.update()
-        || !rs.setBookmark(rs.lastModified())) {
-        // A failed paste must not look done.
-        rs.cancelUpdate();
-        ShowDatabaseErrors(m_session, this);
-        return;
-    }
-    const int key = rs.field(QStringLiteral("idArgomento")).toInt();
     // Not while the cut topic is open in an editor: the cut waits.
     const bool sourceOpen = ClipSourceId != -1 && m_session.finestre.editorOfTopic(ClipSourceId);
     bool removed = false;
-    if (ClipSourceId != -1 && !sourceOpen) {
-        rs.setIndex(QStringLiteral("PrimaryKey"));
-        if (rs.seek(ClipSourceId)) {
-            if (!rs.remove()) {
-                ShowDatabaseErrors(m_session, this);
-                return;
-            }
-            removed = true;
-        }
-    }
-    if (!tx.commit()) {
+    const int key = m_topics.paste({ClipTitle, ClipContent, ClipPlainText, ClipUpdated}, ShownCategoryId(),
+                                   sourceOpen ? -1 : ClipSourceId, &removed);
+    if (key == -1) {
+        // A failed paste must not look done.
         ShowDatabaseErrors(m_session, this);
         return;
     }
@@ -147,11 +123,7 @@ bool frmPrincipale::chooseDestination()
 
 bool frmPrincipale::moveTopic(int topicId, int target)
 {
-    store::TableRecordset &rs = *m_session.store.rsArgomenti;
-    rs.setIndex(QStringLiteral("PrimaryKey"));
-    rs.seek(topicId);
-    if (!rs.edit() || !rs.setField(QStringLiteral("idCategoria"), target) || !rs.update()) {
-        rs.cancelUpdate();
+    if (!m_topics.move(topicId, target)) {
         ShowDatabaseErrors(m_session, this);
         return false;
     }
@@ -184,36 +156,20 @@ void frmPrincipale::mnuSpostaTutti_Click()
     if (!chooseDestination())
         return;
     const int target = m_session.MoveTargetCategory;
-    const int source = ShownCategoryId();
-    // One transaction for the whole list: thousands of topics move in one
-    // write, and an error leaves the moved ones moved as before.
-    store::Transaction tx(m_session.store.dbNotes);
-    if (!tx.isActive()) {
+    QList<int> keys;
+    for (int i = 0; i < lstArgomenti->count(); ++i)
+        keys << lstArgomenti->item(i)->data(Qt::UserRole).toInt();
+    // One write for the whole list: thousands of topics move at once, and
+    // an error leaves them all where they were.
+    if (!m_topics.moveAll(keys, target)) {
         ShowDatabaseErrors(m_session, this);
         return;
     }
-    QList<int> moved;
-    {
-        const QSignalBlocker quiet(lstArgomenti);
-        lstArgomenti->setUpdatesEnabled(false);
-        while (lstArgomenti->count() > 0) {
-            const int key = lstArgomenti->item(0)->data(Qt::UserRole).toInt();
-            if (!moveTopic(key, target))
-                break;
-            moved << key;
-            delete lstArgomenti->takeItem(0);
-        }
-        lstArgomenti->setUpdatesEnabled(true);
-    }
-    if (tx.commit())
-        return;
-    // Nothing was written after all: the list and the open editors go back
-    // to the category the topics are still in.
-    ShowDatabaseErrors(m_session, this);
-    for (const int key : std::as_const(moved))
+    for (const int key : std::as_const(keys))
         if (frmNuovoArg *e = m_session.finestre.editorOfTopic(key))
-            e->idCategoria = source;
-    FillTopicList();
+            e->idCategoria = target;
+    const QSignalBlocker quiet(lstArgomenti);
+    lstArgomenti->clear();
 }
 
 void frmPrincipale::mnuTrovaArgomenti_Click()

@@ -1,0 +1,86 @@
+#include "notes/Topics.h"
+
+#include "NoteStore.h"
+#include "Sqlite.h"
+#include "WallTime.h"
+
+namespace notes {
+
+namespace {
+
+QVariant storedTime(const QDateTime &when)
+{
+    return when.isValid() ? QVariant(store::WallTime::of(when).text()) : QVariant();
+}
+
+} // namespace
+
+Topics::Read Topics::readCopy(int key, TopicCopy *copy)
+{
+    m_store.dbNotes.clearErrors();
+    store::Statement st(m_store.dbNotes, QStringLiteral("SELECT argomento, contenuto, ContenutoTxt, ultimoaggiornamento "
+                                                        "FROM Argomenti WHERE idArgomento = ?1"));
+    st.bind(1, qint64(key));
+    if (!st.step())
+        return st.failed() ? Read::Failed : Read::Missing;
+    copy->title = st.columnText(0);
+    copy->body = st.isNull(1) ? QVariant(QString()) : st.column(1);
+    copy->plainText = st.columnText(2);
+    copy->updated = st.isNull(3) ? QDateTime() : store::WallTime::fromText(st.columnText(3)).moment();
+    return Read::Ok;
+}
+
+int Topics::paste(const TopicCopy &copy, int category, int removeKey, bool *removed)
+{
+    *removed = false;
+    m_store.dbNotes.clearErrors();
+    store::Transaction tx(m_store.dbNotes);
+    if (!tx.isActive())
+        return -1;
+    store::Statement add(m_store.dbNotes, QStringLiteral("INSERT INTO Argomenti (argomento, idCategoria, contenuto, "
+                                                         "ContenutoTxt, ultimoaggiornamento) VALUES (?1, ?2, ?3, ?4, ?5)"));
+    add.bind(1, copy.title);
+    add.bind(2, qint64(category));
+    add.bind(3, copy.body);
+    add.bind(4, copy.plainText);
+    add.bind(5, storedTime(copy.updated));
+    if (!add.run())
+        return -1;
+    const int key = int(m_store.dbNotes.lastInsertRowId());
+    if (removeKey != -1) {
+        store::Statement remove(m_store.dbNotes, QStringLiteral("DELETE FROM Argomenti WHERE idArgomento = ?1"));
+        remove.bind(1, qint64(removeKey));
+        if (!remove.run())
+            return -1;
+        *removed = m_store.dbNotes.lastChanges() > 0;
+    }
+    if (!tx.commit()) {
+        *removed = false;
+        return -1;
+    }
+    return key;
+}
+
+bool Topics::move(int key, int category)
+{
+    return moveAll({key}, category);
+}
+
+bool Topics::moveAll(const QList<int> &keys, int category)
+{
+    m_store.dbNotes.clearErrors();
+    store::Transaction tx(m_store.dbNotes);
+    if (!tx.isActive())
+        return false;
+    store::Statement st(m_store.dbNotes, QStringLiteral("UPDATE Argomenti SET idCategoria = ?1 WHERE idArgomento = ?2"));
+    for (const int key : keys) {
+        st.reset();
+        st.bind(1, qint64(category));
+        st.bind(2, qint64(key));
+        if (!st.run())
+            return false;
+    }
+    return tx.commit();
+}
+
+} // namespace notes

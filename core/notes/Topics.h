@@ -1,0 +1,47 @@
+#pragma once
+// Operations on topics by key, for the windows and the tool: each is one
+// write to the store, whole or not at all. Failures leave the engine's
+// error list in the store (NoteStore::errors()) for the caller to show.
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QVariant>
+
+namespace store {
+class NoteStore;
+}
+
+namespace notes {
+
+// What a copy of a topic takes with it.
+struct TopicCopy {
+    QString title;
+    QVariant body;       // the stored RTF as it is (never null: an empty text)
+    QString plainText;
+    QDateTime updated;   // invalid for a topic never saved
+};
+
+class Topics final {
+public:
+    // The store is not owned and must outlive this object.
+    explicit Topics(store::NoteStore &store) : m_store(store) {}
+
+    enum class Read { Ok, Missing, Failed };
+    // The topic's fields, read whole or not at all.
+    [[nodiscard]] Read readCopy(int key, TopicCopy *copy);
+    // Adds copy as a new topic of category and, when removeKey is not -1,
+    // deletes that topic in the same write (completing a cut: the topic is
+    // in one category or the other, never both or neither). *removed says
+    // whether there was one to delete. The new key, or -1 on failure.
+    [[nodiscard]] int paste(const TopicCopy &copy, int category, int removeKey, bool *removed);
+    // Puts the topic into another category.
+    [[nodiscard]] bool move(int key, int category);
+    // Puts the topics into another category in one write: all or none.
+    [[nodiscard]] bool moveAll(const QList<int> &keys, int category);
+
+private:
+    store::NoteStore &m_store;
+};
+
+} // namespace notes
