@@ -55,7 +55,8 @@ bool frmPrincipale::RestartTimer()
         QString text = m_session.GetString(kUnreadableAlarms) + QStringLiteral("\n");
         for (const auto &u : unreadable)
             text += QStringLiteral("\n%1 (%2)").arg(u.title, u.text);
-        m_session.dialogs().MsgBox(this, text, platform::vbExclamation, m_session.GetString(507));
+        // Waits for the user without holding the alarms that can ring.
+        m_session.dialogs().Notice(this, text, platform::vbExclamation, m_session.GetString(507));
     }
     return true;
 }
@@ -107,6 +108,12 @@ void frmPrincipale::Timer1_Timer()
         return;
     }
     const alarms::AlarmQueue::Fired fired = m_alarms.advance(topic, s.clock().now());
+    if (fired.failed) {
+        // Not rung: tried again, whole, at the next tick.
+        m_alarmsUnread = true;
+        Timer1->start();
+        return;
+    }
     if (editor && fired.stored)
         editor->AlarmMovedOn(fired.type, fired.time);
     s.sound().play(store::JoinPath(s.store.DataFolder, QStringLiteral("ALARM.WAV")));

@@ -27,8 +27,12 @@ QString ResolveDataFolder(AppEx &appEx, const QString &executablePath, bool *cre
             throw;
     }
     *createNew = false;
-    if (!folder.isEmpty() && store::FileExists(store::JoinPath(folder, store::kDatabaseFileName)))
+    if (!folder.isEmpty() && store::FileExists(store::JoinPath(folder, store::kDatabaseFileName))) {
+        // Made before its files were kept private. Only this folder, the
+        // program's own: one named elsewhere may be shared on purpose.
+        places::TightenDataFolder(folder);
         return folder;
+    }
     const QString beside = exe.absolutePath();
     if (store::FileExists(store::JoinPath(beside, store::kDatabaseFileName)))
         return beside;
@@ -65,28 +69,51 @@ const char *const kStoreSuffixes[] = {"", "-wal", "-shm", "-journal", ".lock", "
 
 } // namespace
 
+namespace {
+mode_t g_userUmask = 022;
+bool g_private = false;
+} // namespace
+
 void KeepFilesPrivate()
 {
-    ::umask(077);
+    const mode_t was = ::umask(077);
+    if (!g_private)
+        g_userUmask = was;
+    g_private = true;
+}
+
+mode_t UserUmask()
+{
+    if (!g_private) {
+        const mode_t now = ::umask(077);
+        ::umask(now);
+        return now;
+    }
+    return g_userUmask;
 }
 
 void TightenDataFolder(const QString &folder)
 {
-    struct stat st {};
     const QByteArray dir = QFile::encodeName(folder);
-    if (::lstat(dir.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid() || !(st.st_mode & 077))
+    const int fd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
         return;
-    // Only a folder that holds notes: a new one is made closed already.
-    if (!store::FileExists(store::JoinPath(folder, store::kDatabaseFileName)))
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || st.st_uid != ::geteuid() || !(st.st_mode & 077) || ::fchmod(fd, st.st_mode & 0700) != 0) {
+        ::close(fd);
         return;
-    if (::chmod(dir.constData(), st.st_mode & 0700) != 0)
-        return;
-    for (const char *suffix : kStoreSuffixes) {
-        const QByteArray file = dir + '/' + QFile::encodeName(store::kDatabaseFileName) + suffix;
-        struct stat f {};
-        if (::lstat(file.constData(), &f) == 0 && S_ISREG(f.st_mode) && f.st_uid == ::geteuid())
-            ::chmod(file.constData(), f.st_mode & 0600);
     }
+    for (const char *suffix : kStoreSuffixes) {
+        const QByteArray name = QFile::encodeName(store::kDatabaseFileName) + suffix;
+        const int file = ::openat(fd, name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (file < 0)
+            continue;
+        struct stat f {};
+        if (::fstat(file, &f) == 0 && S_ISREG(f.st_mode) && f.st_uid == ::geteuid())
+            ::fchmod(file, f.st_mode & 0600);
+        ::close(file);
+    }
+    ::close(fd);
     qWarning("Quorvel: the data folder %s could be read by other users of this computer; it is now closed to them.",
              dir.constData());
 }
@@ -133,9 +160,10 @@ QString RuntimeFolder(bool create)
 
 void UsePrivateRuntimeFolder()
 {
-    const QString folder = RuntimeFolder(true);
-    if (folder != qEnvironmentVariable("XDG_RUNTIME_DIR"))
-        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folder));
+    // One that is set is left as it is, even when the program will not use
+    // it: the display and sound servers are found through it.
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(RuntimeFolder(true)));
 }
 
 QString InstanceChannelPath(bool create)

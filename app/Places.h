@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <sys/types.h>
+
 class AppEx;
 
 namespace Avvio {
@@ -24,7 +26,10 @@ namespace places {
 // Every file and folder the program or its tool makes from now on is the
 // user's alone, whatever umask it was started with: the notes are private.
 void KeepFilesPrivate();
-// Closes a data folder of the user's own that others may read or enter (it
+// The umask the program was started with, for the programs it starts (a
+// mail program, a browser), whose files are the user's business.
+mode_t UserUmask();
+// Closes the program's own data folder when others may read or enter it (it
 // was made before files were kept private), and the database files in it.
 // The change is told on standard error, once, when it is made.
 void TightenDataFolder(const QString &folder);
@@ -36,8 +41,8 @@ void TightenDataFolder(const QString &folder);
 // the lock or answer on the channel. Refusing one is told on standard error.
 QString RuntimeFolder(bool create);
 // Before the application object exists: points XDG_RUNTIME_DIR at the
-// runtime folder when it is unset or not the user's own, so that Qt's own
-// uses of it are private too and it has nothing to warn about.
+// runtime folder when it is unset, so that Qt's own uses of it are private
+// too and it has nothing to warn about.
 void UsePrivateRuntimeFolder();
 // The running copy's channel; its lock file is this name with ".run".
 QString InstanceChannelPath(bool create);

@@ -110,7 +110,6 @@ frmPrincipale::LoadResult frmPrincipale::Form_Load()
     // 9. Errors here are not caught: they end the program with their text.
     if (s.store.DataFolder.isEmpty())
         s.store.DataFolder = Avvio::ResolveDataFolder(s.appEx(), s.executablePath(), &s.CreateNewDatabase);
-    places::TightenDataFolder(s.store.DataFolder);
     if (!HoldDataFolder())
         return LoadResult::OtherInstance;
 
@@ -194,9 +193,16 @@ bool frmPrincipale::HoldDataFolder()
     if (outcome == store::StoreLock::Outcome::Taken)
         return true;
     const int language = fileLanguage(database);
-    const QString text = outcome == store::StoreLock::Outcome::Busy
-        ? s.GetString(860 + language - s.LanguageOffset).arg(QDir::toNativeSeparators(s.store.DataFolder))
-        : s.GetString(861 + language - s.LanguageOffset).arg(m_runLock.error());
+    // Held shared, it is an import of quorvel-cli, not another program.
+    store::StoreLock probe;
+    const bool importing = outcome == store::StoreLock::Outcome::Busy
+        && probe.acquire(places::RunLockPath(s.store.DataFolder), store::StoreLock::Kind::Shared, 0)
+            == store::StoreLock::Outcome::Taken;
+    probe.release();
+    const QString text = outcome == store::StoreLock::Outcome::Unusable
+        ? s.GetString(861 + language - s.LanguageOffset).arg(m_runLock.error())
+        : s.GetString((importing ? 863 : 860) + language - s.LanguageOffset)
+              .arg(QDir::toNativeSeparators(s.store.DataFolder));
     // Said where no window can be seen too: a start from a script.
     qWarning("%s", qPrintable(text));
     s.dialogs().MsgBox(nullptr, text, platform::vbExclamation, s.AppTitle);

@@ -132,11 +132,8 @@ bool Command::unknownOption() const
 
 QString Command::dataFolder() const
 {
-    if (!folder.isEmpty()) {
-        const QString named = QDir(folder).absolutePath();
-        places::TightenDataFolder(named);
-        return named;
-    }
+    if (!folder.isEmpty())
+        return QDir(folder).absolutePath();
     // Beside the program when it is installed with it; its data folder is
     // named after it, not after this tool.
     const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/quorvel");
@@ -153,7 +150,6 @@ QString Command::dataFolder() const
         fail(QStringLiteral("no notes found: Quorvel has not made its database yet, or name its folder with --folder"));
         return QString();
     }
-    places::TightenDataFolder(found);
     return found;
 }
 

@@ -9,30 +9,6 @@
 
 namespace cli {
 
-namespace {
-
-// The category's key, made when there is none of that name; -1 on error.
-int categoryNamed(store::NoteStore &ns, const QString &name)
-{
-    store::TableRecordset &rs = *ns.rsCategorie;
-    const QString stored = store::CutToWidth(name, rs.fieldSize(QStringLiteral("Categoria")));
-    {
-        store::Statement st(ns.dbNotes, QStringLiteral("SELECT idCategoria FROM Categorie WHERE Categoria = ?1 "
-                                                       "ORDER BY idCategoria LIMIT 1"));
-        st.bind(1, stored);
-        if (st.step())
-            return int(st.columnInt(0));
-        if (st.failed())
-            return -1;
-    }
-    if (!rs.addNew() || !rs.setField(QStringLiteral("Categoria"), stored) || !rs.update()) {
-        rs.cancelUpdate();
-        return -1;
-    }
-    return int(rs.lastModified());
-}
-
-} // namespace
 
 int importFiles(Command &c)
 {
@@ -74,17 +50,9 @@ int importFiles(Command &c)
         return c.fail(error);
     // A new category and its topics are one change: a failure or a kill
     // leaves neither.
-    store::Transaction whole(ns.dbNotes);
-    if (!whole.isActive())
-        return c.fail(ns.errorText());
-    const int key = categoryNamed(ns, category.trimmed());
-    if (key < 0)
-        return c.fail(ns.errorText());
     QList<int> keys;
-    if (!topicfiles::addTopics(ns, key, topics, QDateTime::currentDateTime(), &keys, &error))
+    if (!topicfiles::addTopicsNamed(ns, category.trimmed(), topics, QDateTime::currentDateTime(), &keys, &error))
         return c.fail(error);
-    if (!whole.commit())
-        return c.fail(ns.errorText());
     c.out << "imported " << keys.size() << (keys.size() == 1 ? " topic" : " topics") << " into " << category.trimmed()
           << '\n';
     return kDone;

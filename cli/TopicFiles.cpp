@@ -55,14 +55,21 @@ bool readTopicFile(const QString &path, TopicFile *topic, QString *error)
     if (!isImportable(path))
         return fail(QStringLiteral("only .rtf and .txt files can be imported"));
     // Only a regular file: a pipe or a device would hold the read, and the
-    // store with it, for as long as nobody writes to it. Checked on what was
-    // opened, without waiting for a writer, so nothing put in its place
-    // meanwhile gets through.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    // store with it, for as long as nobody writes to it, and opening some
+    // devices does something. Seen before it is opened, and checked again on
+    // what was opened, without waiting for a writer, so nothing put in its
+    // place meanwhile gets through.
+    const QByteArray name = QFile::encodeName(path);
+    struct stat seen {};
+    if (::stat(name.constData(), &seen) != 0)
+        return fail(QString::fromLocal8Bit(std::strerror(errno)));
+    if (!S_ISREG(seen.st_mode))
+        return fail(QStringLiteral("not a regular file"));
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return fail(QString::fromLocal8Bit(std::strerror(errno)));
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_dev != seen.st_dev || st.st_ino != seen.st_ino) {
         ::close(fd);
         return fail(QStringLiteral("not a regular file"));
     }
@@ -120,8 +127,34 @@ bool importFiles(store::NoteStore &store, int categoryId, const QStringList &pat
     return readTopicFiles(paths, &topics, error) && addTopics(store, categoryId, topics, now, keys, error);
 }
 
-bool addTopics(store::NoteStore &store, int categoryId, const QList<TopicFile> &topics, const QDateTime &now,
-               QList<int> *keys, QString *error)
+namespace {
+
+// The key of the first category of that name, made when there is none;
+// -1 on an engine error.
+int categoryNamed(store::NoteStore &ns, const QString &name)
+{
+    store::TableRecordset &rs = *ns.rsCategorie;
+    const QString stored = store::CutToWidth(name, rs.fieldSize(QStringLiteral("Categoria")));
+    {
+        store::Statement st(ns.dbNotes, QStringLiteral("SELECT idCategoria FROM Categorie WHERE Categoria = ?1 "
+                                                       "ORDER BY idCategoria LIMIT 1"));
+        st.bind(1, stored);
+        if (st.step())
+            return int(st.columnInt(0));
+        if (st.failed())
+            return -1;
+    }
+    if (!rs.addNew() || !rs.setField(QStringLiteral("Categoria"), stored) || !rs.update()) {
+        rs.cancelUpdate();
+        return -1;
+    }
+    return int(rs.lastModified());
+}
+
+// Both additions: the category (by key, or by name when the key is -1) and
+// its topics in one transaction.
+bool add(store::NoteStore &store, int categoryId, const QString &categoryName, const QList<TopicFile> &topics,
+         const QDateTime &now, QList<int> *keys, QString *error)
 {
     store::TableRecordset &rs = *store.rsArgomenti;
     const auto engineError = [&] {
@@ -132,6 +165,8 @@ bool addTopics(store::NoteStore &store, int categoryId, const QList<TopicFile> &
     };
     store::Transaction tx(store.dbNotes);
     if (!tx.isActive())
+        return engineError();
+    if (categoryId == -1 && (categoryId = categoryNamed(store, categoryName)) == -1)
         return engineError();
     const int width = rs.fieldSize(QStringLiteral("argomento"));
     QList<int> added;
@@ -150,6 +185,20 @@ bool addTopics(store::NoteStore &store, int categoryId, const QList<TopicFile> &
     if (keys)
         *keys = added;
     return true;
+}
+
+} // namespace
+
+bool addTopics(store::NoteStore &store, int categoryId, const QList<TopicFile> &topics, const QDateTime &now,
+               QList<int> *keys, QString *error)
+{
+    return add(store, categoryId, QString(), topics, now, keys, error);
+}
+
+bool addTopicsNamed(store::NoteStore &store, const QString &category, const QList<TopicFile> &topics,
+                    const QDateTime &now, QList<int> *keys, QString *error)
+{
+    return add(store, -1, category, topics, now, keys, error);
 }
 
 QString safeFileName(const QString &name)

@@ -36,6 +36,10 @@ bool readTopicFiles(const QStringList &paths, QList<TopicFile> *topics, QString 
 // keys in order. On failure error holds the engine's reason.
 bool addTopics(store::NoteStore &store, int categoryId, const QList<TopicFile> &topics, const QDateTime &now,
                QList<int> *keys, QString *error);
+// As addTopics, into the first category of that name, made in the same
+// transaction when there is none: a failure leaves no empty category.
+bool addTopicsNamed(store::NoteStore &store, const QString &category, const QList<TopicFile> &topics,
+                    const QDateTime &now, QList<int> *keys, QString *error);
 // Both: every file read, then all added, or nothing added.
 bool importFiles(store::NoteStore &store, int categoryId, const QStringList &paths, const QDateTime &now,
                  QList<int> *keys, QString *error);

@@ -1,5 +1,7 @@
 #include "QtPlatform.h"
 
+#include "Places.h"
+
 #include "TextFit.h"
 
 #include <QApplication>
@@ -20,6 +22,7 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
+#include <sys/stat.h>
 
 namespace platform {
 
@@ -220,7 +223,12 @@ void QtSound::play(const QString &path)
 
 bool QtDesktop::openUrl(const QString &url)
 {
-    return QDesktopServices::openUrl(QUrl(url));
+    // The program started for it saves files of the user's own choosing,
+    // with the user's own umask rather than the notes' one.
+    const mode_t notes = ::umask(places::UserUmask());
+    const bool opened = QDesktopServices::openUrl(QUrl(url));
+    ::umask(notes);
+    return opened;
 }
 
 bool QtDesktop::focusWindow(QWidget *window)

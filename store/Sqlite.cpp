@@ -292,27 +292,19 @@ QVariant Statement::column(int col) const
 Transaction::Transaction(Connection &db)
     : m_db(db)
 {
-    // Inside another transaction this one is a part of it, undone alone or
-    // kept until the outer one ends.
-    m_nested = m_db.isOpen() && !sqlite3_get_autocommit(m_db.handle());
-    m_active = m_db.exec(m_nested ? QStringLiteral("SAVEPOINT nested") : QStringLiteral("BEGIN IMMEDIATE"));
+    m_active = m_db.exec(QStringLiteral("BEGIN IMMEDIATE"));
 }
 
 Transaction::~Transaction()
 {
     if (m_active && m_db.isOpen())
-        sqlite3_exec(m_db.handle(), m_nested ? "ROLLBACK TO nested; RELEASE nested" : "ROLLBACK", nullptr, nullptr,
-                     nullptr);
+        sqlite3_exec(m_db.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
 bool Transaction::commit()
 {
     if (!m_active)
         return false;
-    if (m_nested) {
-        m_active = !m_db.exec(QStringLiteral("RELEASE nested"));
-        return !m_active;
-    }
     m_active = false;
     if (m_db.exec(QStringLiteral("COMMIT")))
         return true;

@@ -115,9 +115,7 @@ private:
     bool m_failed = false;
 };
 
-// Rolls back in its destructor unless committed. Begun inside another
-// transaction, it is a savepoint of that one: its commit keeps its changes
-// for the outer one to commit or undo.
+// Rolls back in its destructor unless committed.
 class Transaction final {
 public:
     explicit Transaction(Connection &db);
@@ -130,7 +128,6 @@ public:
 private:
     Connection &m_db;
     bool m_active = false;
-    bool m_nested = false;
 };
 
 } // namespace store

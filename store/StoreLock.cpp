@@ -43,6 +43,11 @@ StoreLock::Outcome StoreLock::acquire(const QString &lockFile, Kind kind, int wa
         ::close(fd);
         return unusable(QStringLiteral("it is not a file"));
     }
+    // Made by the administrator in a user's folder (sudo quorvel-cli ...):
+    // given to the folder's owner, who could not open it otherwise.
+    if (::geteuid() == 0 && st.st_uid == 0 && ::stat(dir.constData(), &folder) == 0 && folder.st_uid != 0
+        && ::fchown(fd, folder.st_uid, folder.st_gid) == 0)
+        st.st_uid = folder.st_uid;
     // Made by someone who is neither this user nor the folder's owner: a
     // lock they hold could keep this user out for as long as they like.
     if (st.st_uid != ::geteuid() && (::stat(dir.constData(), &folder) != 0 || st.st_uid != folder.st_uid)) {

@@ -76,8 +76,10 @@ AlarmQueue::Fired AlarmQueue::advance(int topic, const QDateTime &now)
                                                           "WHERE idArgomento = ?1"));
     read.bind(1, qint64(topic));
     if (!read.step()) {
+        fired.failed = read.failed();
         // Deleted since it came into view: nothing to move on.
-        hold(topic);
+        if (!fired.failed)
+            hold(topic);
         return fired;
     }
     fired.found = true;

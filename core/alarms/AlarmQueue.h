@@ -40,6 +40,7 @@ public:
     [[nodiscard]] bool next(const QDateTime &now, Next *next, QList<Unreadable> *newlyUnreadable);
 
     struct Fired : Advance {
+        bool failed = false;  // the topic could not be read: nothing was done, try again
         bool found = false;   // the topic exists
         bool stored = false;  // its two alarm fields were written
         QString title;

@@ -6,6 +6,7 @@
 #include "QtPlatform.h"
 
 #include <QFileInfo>
+#include <QScopeGuard>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -57,7 +58,8 @@ using Privacy = AppFixture;
 
 TEST_F(Privacy, AFirstStartMakesTheDataFolderAndItsFilesTheUsersAloneWhateverTheUmask)
 {
-    ::umask(022);
+    const mode_t before = ::umask(022);
+    const auto restore = qScopeGuard([before] { ::umask(before); });
     auto language = whenShown<frmLanguage>([](frmLanguage *w) { w->cmdOk->click(); });
     ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
     const QString db = defaultFolder() + QStringLiteral("/quorvel.mdb");
@@ -72,16 +74,34 @@ TEST_F(Privacy, AFirstStartMakesTheDataFolderAndItsFilesTheUsersAloneWhateverThe
     EXPECT_FALSE(readableByAnotherUser(db));
 }
 
-TEST_F(Privacy, ADataFolderOthersCouldReadIsClosedAtStart)
+TEST_F(Privacy, ADataFolderOthersCouldReadIsClosedAtStartAndSaidOnce)
 {
     makeDatabase(defaultFolder(), 1);
     const QString db = defaultFolder() + QStringLiteral("/quorvel.mdb");
     ASSERT_TRUE(QFile::setPermissions(defaultFolder(), QFileDevice::Permissions(0x7755)));
     ASSERT_TRUE(QFile::setPermissions(db, QFileDevice::Permissions(0x6644)));
     ASSERT_EQ(modeOf(defaultFolder()), 0755);
-    ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
+    static QStringList said;
+    said.clear();
+    const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &m) {
+        said << m;
+    });
+    for (int run = 0; run < 2; ++run)
+        EXPECT_EQ(start(), frmPrincipale::LoadResult::Running);
+    qInstallMessageHandler(previous);
     EXPECT_EQ(modeOf(defaultFolder()), 0700);
     EXPECT_EQ(modeOf(db), 0600);
+    EXPECT_EQ(said.filter(QStringLiteral("it is now closed to them")).size(), 1) << said.join(u'\n').toStdString();
+}
+
+TEST_F(Privacy, ARuntimeFolderOthersCanEnterIsNeverUsedEvenTheUsersOwn)
+{
+    const QString open = home.mkdir(QStringLiteral("open runtime"));
+    ASSERT_EQ(::chmod(QFile::encodeName(open).constData(), 0777), 0);
+    Env runtime("XDG_RUNTIME_DIR", open.toUtf8());
+    const QString folder = places::RuntimeFolder(true);
+    EXPECT_NE(folder, open);
+    EXPECT_EQ(modeOf(folder), 0700);
 }
 
 // Without XDG_RUNTIME_DIR (cron, sudo, some ssh sessions) the folders the

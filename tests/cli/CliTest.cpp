@@ -182,9 +182,9 @@ TEST_F(Cli, ExportMakesNothingOutsideItsFolderThroughALinkPutThereDuringTheRun)
 
 TEST_F(Cli, FindWritesATitlesControlCharactersEscaped)
 {
-    addTopic(session->store, categories[u"beta"_s], u"bell\a, then \x1b[2Jclear"_s, u"ctl"_s);
+    addTopic(session->store, categories[u"beta"_s], u"bell\a, then \x1b[2Jclear, a\\b, \u202Etxt.exe"_s, u"ctl"_s);
     const Result r = cli("find ctl");
-    EXPECT_EQ(r.out.section(u'\t', 1, 1), u"bell\\u0007, then \\u001b[2Jclear"_s);
+    EXPECT_EQ(r.out.section(u'\t', 1, 1), u"bell\\u0007, then \\u001b[2Jclear, a\\\\b, \\u202etxt.exe"_s);
 }
 
 TEST_F(Cli, BackupTakenWhileAnotherConnectionWritesOpensAndPassesCheck)

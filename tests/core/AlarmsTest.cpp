@@ -59,6 +59,9 @@ TEST(Recurrence, AFiredAlarmCatchesUpEveryTimeThatCameAndLandsAhead)
         {"daily, a week away", alarms::Daily, at(2026, 12, 13), {2, at(2026, 12, 21), at(2026, 12, 13), 8, false}},
         {"monthly on the 31st, across many Februaries", alarms::Monthly, at(2020, 1, 31, 9),
          {4, at(2026, 12, 31, 9), at(2020, 1, 31, 9), 83, false}},
+        // Rung on time, the day reached in a short month is the next start.
+        {"monthly, from the last day of February", alarms::Monthly, at(2026, 11, 30, 9),
+         {4, at(2026, 12, 30, 9), at(2026, 11, 30, 9), 1, false}},
         {"yearly at the calendar's end", alarms::Yearly, at(9999, 12, 1), {0, at(9999, 12, 1), at(9999, 12, 1), 1, true}},
     };
     for (const auto &c : cases) {
@@ -169,4 +172,17 @@ TEST_F(Queue, AnAlarmWhoseWriteIsRefusedIsHeldOutOfTheQueueUntilSavedAgain)
     queue.release(topics[u"Agenda"_s]);
     ASSERT_TRUE(queue.next(now, &next, &unreadable));
     EXPECT_EQ(next.topic, topics[u"Agenda"_s]);
+}
+
+TEST_F(Queue, ATopicThatCannotBeReadIsTriedAgainNotHeld)
+{
+    setStored(u"Agenda"_s, alarms::Daily, "2026-06-01 08:30:00");
+    ASSERT_TRUE(ns.dbNotes.exec(u"ALTER TABLE Argomenti RENAME TO Away"_s));
+    const alarms::AlarmQueue::Fired fired = queue.advance(topics[u"Agenda"_s], now);
+    EXPECT_TRUE(fired.failed);
+    ASSERT_TRUE(ns.dbNotes.exec(u"ALTER TABLE Away RENAME TO Argomenti"_s));
+    alarms::AlarmQueue::Next next;
+    QList<alarms::AlarmQueue::Unreadable> unreadable;
+    ASSERT_TRUE(queue.next(now, &next, &unreadable));
+    EXPECT_EQ(next.topic, topics[u"Agenda"_s]) << "not held";
 }
