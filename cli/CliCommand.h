@@ -58,6 +58,13 @@ int importFiles(Command &c);
 int backup(Command &c);
 int check(Command &c);
 
+// Gives a file its final name in a folder, never over one that is there:
+// false, with errno set, when something has that name or the rename fails.
+// File systems that refuse the atomic form (network and user-space ones)
+// get a link and an unlink, or a rename after a look where links are
+// refused too.
+bool renameNoReplace(int fromFolder, const char *from, int toFolder, const char *to);
+
 // Copies the open store's file as it stands now (one state, taken through
 // SQLite's online backup while others may write) to target, a new file,
 // synced to the disk. False with a reason; nothing is left at target then.

@@ -281,7 +281,7 @@ int exportTopics(Command &c)
     if (indexFile.write("\n]}\n") < 0 || !indexFile.flush())
         return indexFailed();
     indexFile.close();
-    if (::renameat2(root.fd(), QFile::encodeName(partialIndex).constData(), root.fd(), "index.json", RENAME_NOREPLACE) != 0)
+    if (!renameNoReplace(root.fd(), QFile::encodeName(partialIndex).constData(), root.fd(), "index.json"))
         return indexFailed();
     c.out << "exported " << done << " topics to " << target.path() << '\n';
     return kDone;

@@ -17,11 +17,33 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <memory>
 
 namespace cli {
+
+bool renameNoReplace(int fromFolder, const char *from, int toFolder, const char *to)
+{
+    if (::renameat2(fromFolder, from, toFolder, to, RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS)
+        return false;
+    if (::linkat(fromFolder, from, toFolder, to, 0) == 0) {
+        // In place; a temporary name left beside it would harm nothing.
+        ::unlinkat(fromFolder, from, 0);
+        return true;
+    }
+    if (errno != EPERM && errno != EOPNOTSUPP && errno != ENOSYS)
+        return false;
+    struct stat st {};
+    if (::fstatat(toFolder, to, &st, AT_SYMLINK_NOFOLLOW) == 0) {
+        errno = EEXIST;
+        return false;
+    }
+    return ::renameat(fromFolder, from, toFolder, to) == 0;
+}
 
 bool copyStore(store::NoteStore &ns, const QString &target, QString *error)
 {
@@ -66,8 +88,7 @@ bool copyStore(store::NoteStore &ns, const QString &target, QString *error)
     if (!store::SyncFileToDisk(partial))
         return fail(QStringLiteral("%1 could not be written to the disk").arg(target));
     // Never over a file that appeared meanwhile.
-    if (::renameat2(AT_FDCWD, pattern.constData(), AT_FDCWD, QFile::encodeName(target).constData(), RENAME_NOREPLACE)
-        != 0)
+    if (!renameNoReplace(AT_FDCWD, pattern.constData(), AT_FDCWD, QFile::encodeName(target).constData()))
         return fail(QStringLiteral("cannot name the copy %1: %2").arg(target, QString::fromLocal8Bit(std::strerror(errno))));
     store::SyncFileToDisk(target);
     return true;
