@@ -61,6 +61,17 @@ def centre(node):
     return ext.x + ext.width // 2, ext.y + ext.height // 2
 
 
+def press(node):
+    """Runs the control's press (or click) action."""
+    action = node.queryAction()
+    names = [action.getName(i) for i in range(action.nActions)]
+    for i, name in enumerate(names):
+        if name.lower() in ("press", "click"):
+            action.doAction(i)
+            return
+    raise AssertionError("%s %r has no press action, only %s" % (node.getRoleName(), node.name, names))
+
+
 def text(node):
     t = node.queryText()
     return t.getText(0, t.characterCount)

@@ -9,6 +9,7 @@ accessibility tree by their visible names; input goes through xdotool.
 import os
 import pathlib
 import shutil
+import socket
 import sqlite3
 import subprocess
 import tempfile
@@ -31,6 +32,8 @@ def wait_for(what, condition, deadline=None, step=0.1):
 
 class Desktop:
     """Display, window manager, optional tray and buses for one test."""
+
+    pointer = True          # input is real: xdotool moves the pointer and types
 
     def __init__(self, artifacts, tray=True):
         self.artifacts = artifacts
@@ -139,6 +142,69 @@ class Desktop:
     def click_window(self, wid, button=1, double=False):
         x, y, width, height = self.geometry(wid)
         self.click_at(x + width // 2, y + height // 2, button, double)
+
+
+class WaylandDesktop(Desktop):
+    """A headless Wayland compositor (weston) and the same buses, with no X
+    display at all, so the program can only come up on Qt's Wayland plugin.
+    Without a pointer to drive, controls are worked through their
+    accessibility actions, and there are no screenshots."""
+
+    pointer = False
+    SOCKET = "wayland-e2e"
+
+    def __init__(self, artifacts):
+        super().__init__(artifacts, tray=False)
+
+    @staticmethod
+    def missing():
+        """Why this desktop cannot start here, or None."""
+        return None if shutil.which("weston") else "weston is not installed"
+
+    def start(self):
+        os.makedirs(self.artifacts, exist_ok=True)
+        runtime = os.path.join(self.root, "desktop-runtime")
+        os.makedirs(runtime, mode=0o700)
+        # Every user of the program has a runtime folder of their own, so the
+        # compositor is named by its socket's full path.
+        display = os.path.join(runtime, self.SOCKET)
+        for name in ("DISPLAY", "XAUTHORITY", "SESSION_MANAGER"):
+            self.env.pop(name, None)
+        self.env.update({
+            "WAYLAND_DISPLAY": display,
+            "XDG_RUNTIME_DIR": runtime,
+            "XDG_SESSION_TYPE": "wayland",
+            "HOME": os.path.join(self.root, "desktop-home"),
+            "QT_QPA_PLATFORM": "wayland",
+            "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1",
+            "QT_ACCESSIBILITY": "1",
+            "NO_AT_BRIDGE": "0",
+            "LC_ALL": "C.UTF-8",
+        })
+        os.makedirs(self.env["HOME"], exist_ok=True)
+        # No screen locking while a test runs; the pixman renderer needs no GPU.
+        weston = self._spawn(["weston", "--backend=headless-backend.so", "--socket=" + self.SOCKET,
+                              "--no-config", "--idle-time=0", "--use-pixman", "--width=1280", "--height=1024",
+                              "--log=" + os.path.join(self.artifacts, "weston.log")])
+
+        def listening():
+            if weston.poll() is not None:
+                raise RuntimeError("weston ended (exit %s): see %s/weston.log" % (weston.returncode, self.artifacts))
+            with socket.socket(socket.AF_UNIX) as s:
+                return s.connect_ex(display) == 0
+        wait_for("the Wayland compositor", listening)
+        bus = self._spawn(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
+                          stdout=subprocess.PIPE)
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().decode().strip()
+        self._spawn(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"])
+        # pyatspi finds the accessibility bus through the session bus, and
+        # would look on an X display first if one were named.
+        os.environ.pop("DISPLAY", None)
+        os.environ["DBUS_SESSION_BUS_ADDRESS"] = self.env["DBUS_SESSION_BUS_ADDRESS"]
+        return self
+
+    def screenshot(self, name):
+        return None
 
 
 class Quorvel:

@@ -1,8 +1,10 @@
 #!/usr/bin/python3
 """Starts a desktop (display, window manager, notification area unless
---no-tray, buses), runs the named end-to-end test modules on it and stops
+--no-tray, buses; with --wayland a headless Wayland compositor and the
+buses instead), runs the named end-to-end test modules on it and stops
 what it started. Run by CTest; a failure leaves a screenshot and the
-program's log in the artifacts folder."""
+program's log in the artifacts folder. A desktop that cannot start here
+skips the tests (exit code SKIPPED)."""
 
 import argparse
 import os
@@ -11,7 +13,9 @@ import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from desktop import Desktop  # noqa: E402
+from desktop import Desktop, WaylandDesktop  # noqa: E402
+
+SKIPPED = 77
 
 
 def main():
@@ -19,10 +23,18 @@ def main():
     parser.add_argument("--exe", required=True)
     parser.add_argument("--artifacts", required=True)
     parser.add_argument("--no-tray", action="store_true")
+    parser.add_argument("--wayland", action="store_true")
     parser.add_argument("tests", nargs="+")
     args = parser.parse_args()
 
-    desktop = Desktop(args.artifacts, tray=not args.no_tray)
+    if args.wayland:
+        missing = WaylandDesktop.missing()
+        if missing:
+            print("skipped: %s (it is in tools/deps.sh)" % missing)
+            return SKIPPED
+        desktop = WaylandDesktop(args.artifacts)
+    else:
+        desktop = Desktop(args.artifacts, tray=not args.no_tray)
     try:
         desktop.start()
         import steps  # pyatspi reads the buses of the desktop just started
