@@ -1,6 +1,7 @@
 """An alarm that rings while the program is hidden in the notification
 area reaches the desktop's notification service and brings its topic
-forward, and a click on the notification brings the topic back."""
+forward, and a click on the notification brings the topic back. A notice
+of missed alarms waits for its OK without holding the other alarms."""
 
 import time
 
