@@ -1,6 +1,7 @@
 #include "TopicFiles.h"
 
 #include "NoteStore.h"
+#include "notes/Topics.h"
 #include "Rtf.h"
 
 #include <QFile>
@@ -129,62 +130,17 @@ bool importFiles(store::NoteStore &store, int categoryId, const QStringList &pat
 
 namespace {
 
-// The key of the first category of that name, made when there is none;
-// -1 on an engine error.
-int categoryNamed(store::NoteStore &ns, const QString &name)
-{
-    store::TableRecordset &rs = *ns.rsCategorie;
-    const QString stored = store::CutToWidth(name, rs.fieldSize(QStringLiteral("Categoria")));
-    {
-        store::Statement st(ns.dbNotes, QStringLiteral("SELECT idCategoria FROM Categorie WHERE Categoria = ?1 "
-                                                       "ORDER BY idCategoria LIMIT 1"));
-        st.bind(1, stored);
-        if (st.step())
-            return int(st.columnInt(0));
-        if (st.failed())
-            return -1;
-    }
-    if (!rs.addNew() || !rs.setField(QStringLiteral("Categoria"), stored) || !rs.update()) {
-        rs.cancelUpdate();
-        return -1;
-    }
-    return int(rs.lastModified());
-}
-
-// Both additions: the category (by key, or by name when the key is -1) and
-// its topics in one transaction.
 bool add(store::NoteStore &store, int categoryId, const QString &categoryName, const QList<TopicFile> &topics,
          const QDateTime &now, QList<int> *keys, QString *error)
 {
-    store::TableRecordset &rs = *store.rsArgomenti;
-    const auto engineError = [&] {
-        rs.cancelUpdate();
-        if (error)
-            *error = store.errorText();
-        return false;
-    };
-    store::Transaction tx(store.dbNotes);
-    if (!tx.isActive())
-        return engineError();
-    if (categoryId == -1 && (categoryId = categoryNamed(store, categoryName)) == -1)
-        return engineError();
-    const int width = rs.fieldSize(QStringLiteral("argomento"));
-    QList<int> added;
-    for (const TopicFile &topic : topics) {
-        if (!rs.addNew() || !rs.setField(QStringLiteral("idCategoria"), categoryId)
-            || !rs.setField(QStringLiteral("argomento"), store::CutToWidth(topic.title, width))
-            || !rs.setField(QStringLiteral("contenuto"), topic.body)
-            || !rs.setField(QStringLiteral("ContenutoTxt"), topic.text)
-            || !rs.setField(QStringLiteral("ultimoaggiornamento"), now)
-            || !rs.setField(QStringLiteral("TipoAllarme"), 0) || !rs.update())
-            return engineError();
-        added << int(rs.lastModified());
-    }
-    if (!tx.commit())
-        return engineError();
-    if (keys)
-        *keys = added;
-    return true;
+    QList<notes::NewTopic> adding;
+    for (const TopicFile &topic : topics)
+        adding.append({topic.title, topic.body, topic.text});
+    if (notes::Topics(store).addMany(categoryId, categoryName, adding, now, keys))
+        return true;
+    if (error)
+        *error = store.errorText();
+    return false;
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "notes/Topics.h"
 
 #include "NoteStore.h"
+#include "Recordset.h"
 #include "Sqlite.h"
 #include "WallTime.h"
 
@@ -81,6 +82,53 @@ bool Topics::moveAll(const QList<int> &keys, int category)
             return false;
     }
     return tx.commit();
+}
+
+bool Topics::addMany(int category, const QString &categoryName, const QList<NewTopic> &topics, const QDateTime &now,
+                     QList<int> *keys)
+{
+    m_store.dbNotes.clearErrors();
+    store::Transaction tx(m_store.dbNotes);
+    if (!tx.isActive())
+        return false;
+    if (category == -1) {
+        const QString name = store::CutToWidth(categoryName, m_store.rsCategorie->fieldSize(QStringLiteral("Categoria")));
+        store::Statement find(m_store.dbNotes, QStringLiteral("SELECT idCategoria FROM Categorie WHERE Categoria = ?1 "
+                                                              "ORDER BY idCategoria LIMIT 1"));
+        find.bind(1, name);
+        if (find.step()) {
+            category = int(find.columnInt(0));
+        } else {
+            if (find.failed())
+                return false;
+            store::Statement make(m_store.dbNotes, QStringLiteral("INSERT INTO Categorie (Categoria) VALUES (?1)"));
+            make.bind(1, name);
+            if (!make.run())
+                return false;
+            category = int(m_store.dbNotes.lastInsertRowId());
+        }
+    }
+    const int width = m_store.rsArgomenti->fieldSize(QStringLiteral("argomento"));
+    store::Statement add(m_store.dbNotes, QStringLiteral("INSERT INTO Argomenti (idCategoria, argomento, contenuto, "
+                                                         "ContenutoTxt, ultimoaggiornamento, TipoAllarme) "
+                                                         "VALUES (?1, ?2, ?3, ?4, ?5, 0)"));
+    QList<int> added;
+    for (const NewTopic &topic : topics) {
+        add.reset();
+        add.bind(1, qint64(category));
+        add.bind(2, store::CutToWidth(topic.title, width));
+        add.bind(3, topic.body);
+        add.bind(4, topic.plainText);
+        add.bind(5, storedTime(now));
+        if (!add.run())
+            return false;
+        added << int(m_store.dbNotes.lastInsertRowId());
+    }
+    if (!tx.commit())
+        return false;
+    if (keys)
+        *keys = added;
+    return true;
 }
 
 } // namespace notes

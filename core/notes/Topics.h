@@ -22,6 +22,13 @@ struct TopicCopy {
     QDateTime updated;   // invalid for a topic never saved
 };
 
+// A topic to be added, as the editor would have saved it.
+struct NewTopic {
+    QString title;      // cut to the width the store gives titles
+    QString body;       // RTF
+    QString plainText;  // the text kept for searching
+};
+
 class Topics final {
 public:
     // The store is not owned and must outlive this object.
@@ -39,6 +46,13 @@ public:
     [[nodiscard]] bool move(int key, int category);
     // Puts the topics into another category in one write: all or none.
     [[nodiscard]] bool moveAll(const QList<int> &keys, int category);
+
+    // Adds the topics, stamped with now and without alarms, in one write:
+    // all or none. Into category, or, when it is -1, into the first category
+    // named categoryName, made in the same write when there is none. keys
+    // receives their keys in order.
+    [[nodiscard]] bool addMany(int category, const QString &categoryName, const QList<NewTopic> &topics,
+                               const QDateTime &now, QList<int> *keys);
 
 private:
     store::NoteStore &m_store;
