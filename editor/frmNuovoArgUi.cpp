@@ -17,6 +17,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -328,6 +329,9 @@ void frmNuovoArg::AggiornaLingua()
     cmbOre->setAccessibleName(s(762));
     cmbMinuti->setAccessibleName(s(763));
     Calendar1->setAccessibleName(s(764));
+    // Month and day names in the program's language: the calendar took the
+    // locale that was current when the window was built.
+    Calendar1->setLocale(QLocale());
     labOra->setText(s(739));
     labTipo->setText(s(740));
     cmbTipoAllarme->setToolTip(s(741));
