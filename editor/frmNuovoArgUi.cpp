@@ -363,6 +363,6 @@ void frmNuovoArg::AggiornaLingua()
     const QString current = labModifica->text();
     const qsizetype colon = current.indexOf(QLatin1Char(':'));
     const QString stamp = colon >= 0 ? current.mid(colon + 2) : QString();
-    labModifica->setText(s(722) + stamp);
+    labModifica->setText(m_recoveredAt.isValid() ? recoveredText() : s(722) + stamp);
     FitTexts();
 }
