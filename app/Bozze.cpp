@@ -6,9 +6,8 @@
 #include "Finestre.h"
 #include "Session.h"
 #include "Utility.h"
+#include "frmBozze.h"
 #include "frmNuovoArg.h"
-
-#include <QLabel>
 
 namespace {
 // String ids of the recovery notices.
@@ -50,6 +49,9 @@ void frmPrincipale::RecoverDrafts()
     }
     if (!drafts.isEmpty() && isHidden())
         RestoreFromTray(true);
+    // Told all at once, after every editor is open: one box per draft made
+    // the user click through them one by one.
+    QList<frmBozze::Line> told;
     for (const store::Draft &draft : drafts) {
         QStringList notes{s.GetString(kRecovered).arg(draft.taken.toString(QStringLiteral("dd/MM/yy HH:mm")))};
         int topic = draft.topicId;
@@ -84,8 +86,11 @@ void frmPrincipale::RecoverDrafts()
         if (!editor || topic == -1)
             editor = OpenEditor(topic, category, true);
         editor->AdoptDraft(draft);
-        editor->labModifica->setText(notes.constFirst());
-        s.dialogs().MsgBox(editor, notes.join(QStringLiteral("\n\n")), platform::vbInformation,
-                           editor->windowTitle());
+        told.append({editor->windowTitle().trimmed(), notes});
     }
+    if (told.isEmpty())
+        return;
+    // Over the main window, the editors behind it.
+    frmBozze window(s, told, this);
+    window.exec();
 }

@@ -8,7 +8,12 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPushButton>
 #include <QVBoxLayout>
+
+namespace {
+constexpr int kChiudi = 843;  // "Chiudi" / "Close"
+} // namespace
 
 const QString Informazioni::kEmail = QStringLiteral("info@quorvel.example");
 const QString Informazioni::kWeb = QStringLiteral("https://quorvel.example");
@@ -60,13 +65,23 @@ Informazioni::Informazioni(Session &session, QWidget *parent)
     Image2->setPixmap(appIcon().pixmap(QSize(24, 24), dpr));
     Image2->installEventFilter(this);
 
+    cmdChiudi = new QPushButton(this);
+    connect(cmdChiudi, &QPushButton::clicked, this, &QDialog::close);
+    AggiornaLingua();
+
     auto *root = new QVBoxLayout(this);
     root->setContentsMargins(24, 20, 24, 20);
     root->addWidget(imgOstwick, 0, Qt::AlignHCenter);
     for (QLabel *l : {Label8, Label4, Label1, Label3, Label6, Label7, Label9, Label5})
         root->addWidget(l);
+    root->addWidget(cmdChiudi, 0, Qt::AlignHCenter);
     root->addWidget(Image2, 0, Qt::AlignRight);
     setMinimumWidth(360);
+}
+
+void Informazioni::AggiornaLingua()
+{
+    cmdChiudi->setText(m_session.GetString(kChiudi));
 }
 
 QString Informazioni::VersionCaption()

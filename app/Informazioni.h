@@ -6,6 +6,7 @@
 #include <QDialog>
 
 class QLabel;
+class QPushButton;
 class Session;
 
 class Informazioni final : public QDialog, public Form {
@@ -13,6 +14,8 @@ class Informazioni final : public QDialog, public Form {
 public:
     Informazioni(Session &session, QWidget *parent);
 
+    // The close button's caption: the window's only text in the program's language.
+    void AggiornaLingua() override;
     static QString VersionCaption();
     static const QString kEmail;
     static const QString kWeb;
@@ -21,6 +24,9 @@ public:
     QLabel *Label8 = nullptr, *Label4 = nullptr, *Label1 = nullptr, *Label3 = nullptr, *Label6 = nullptr,
            *Label7 = nullptr, *Label9 = nullptr, *Label5 = nullptr;
     QLabel *imgOstwick = nullptr, *imgPortrait = nullptr, *Image2 = nullptr;
+    // A way out that says so, for those who would not guess that any click
+    // or key closes the window.
+    QPushButton *cmdChiudi = nullptr;
 
     void Label4_Click();
     void Label6_Click();

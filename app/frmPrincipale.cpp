@@ -9,6 +9,7 @@
 #include "Utility.h"
 #include "Informazioni.h"
 #include "LongWork.h"
+#include "QtLanguage.h"
 #include "Pictures.h"
 #include "frmConfermaData.h"
 #include "frmLanguage.h"
@@ -248,6 +249,7 @@ void frmPrincipale::ChooseLanguage()
             throw AppError(0, QStringLiteral("frmLanguage"), m_session.store.errorText());
     }
     m_session.LanguageOffset = (!lingua.isNull() && lingua.toInt() == 0) ? 0 : i18n::kEnglishOffset;
+    i18n::ApplyQtLanguage(m_session.LanguageOffset != 0);
     AggiornaLingua();
 }
 
@@ -323,6 +325,8 @@ void frmPrincipale::SetLanguage(int lingua)
         return;
     }
     m_session.LanguageOffset = lingua == 0 ? 0 : i18n::kEnglishOffset;
+    // Before the windows relabel themselves, so that they read the new locale.
+    i18n::ApplyQtLanguage(lingua != 0);
     AggiornaTutteLingue();
 }
 

@@ -5,6 +5,7 @@
 #include "frmNuovoArg.h"
 #include "frmPrincipale.h"
 
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -76,11 +77,26 @@ void ListaRisultati::setCurrentRow(int row)
     setCurrentIndex(m_lines->index(row));
 }
 
+namespace {
+
+// Qt tells a screen reader that a top-level plain QWidget is a "client"
+// area (a filler), not a window: the results would not be listed among the
+// program's windows. They are one, like the editors.
+QAccessibleInterface *resultsAsWindow(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("frmListaArgomenti") && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
+    return nullptr;
+}
+
+} // namespace
+
 frmListaArgomenti::frmListaArgomenti(Session &session)
     : QWidget(nullptr, Qt::Window), Form(session.forms, this, QStringLiteral("main2")), m_session(session)
 {
     setObjectName(QStringLiteral("frmListaArgomenti"));
     setAttribute(Qt::WA_DeleteOnClose);
+    [[maybe_unused]] static const bool asWindow = (QAccessible::installFactory(resultsAsWindow), true);
     lstArgomenti = new ListaRisultati(this);
     cmdMostra = new QPushButton(this);
     cmdIndividua = new QPushButton(this);

@@ -16,6 +16,10 @@
 #include <QTextEdit>
 #include <QToolButton>
 
+namespace {
+constexpr int kRecoveredDraft = 842;  // "Recovered draft: %1"
+} // namespace
+
 frmNuovoArg::frmNuovoArg(Session &session)
     : QMainWindow(nullptr), Form(session.forms, this, QString()), m_session(session)
 {
@@ -49,6 +53,11 @@ frmNuovoArg::~frmNuovoArg()
 QString frmNuovoArg::stampText(const QDateTime &when) const
 {
     return m_session.GetString(722) + when.toString(QStringLiteral("dd/MM/yy HH:mm"));
+}
+
+QString frmNuovoArg::recoveredText() const
+{
+    return m_session.GetString(kRecoveredDraft).arg(m_recoveredAt.toString(QStringLiteral("dd/MM/yy HH:mm")));
 }
 
 void frmNuovoArg::Form_Load()

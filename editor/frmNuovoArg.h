@@ -170,6 +170,8 @@ private:
     void Form_Unload();
     QString bodyPlainText() const;
     QString stampText(const QDateTime &when) const;
+    // The status line of an editor filled from a recovered draft.
+    QString recoveredText() const;
 
     Session &m_session;
     QTimer *m_draftTimer = nullptr;
@@ -182,6 +184,8 @@ private:
     int m_loadedAlarmType = 0;
     store::WallTime m_loadedAlarmTime;
     QDateTime m_loadedUpdated;
+    // When the draft this editor was filled from was taken; invalid when none.
+    QDateTime m_recoveredAt;
     // The body as loaded, to tell a change of formatting alone.
     QString m_loadedBody;
     QString m_loadedText;  // its plain text

@@ -123,4 +123,8 @@ void frmNuovoArg::AdoptDraft(const store::Draft &draft)
     m_draftDirty = false;
     if (m_draftTimer)
         m_draftTimer->stop();
+    // Short, unlike the recovery notice, so that it fits beside the alarm
+    // button in both languages.
+    m_recoveredAt = draft.taken;
+    labModifica->setText(recoveredText());
 }

@@ -17,6 +17,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -328,6 +329,9 @@ void frmNuovoArg::AggiornaLingua()
     cmbOre->setAccessibleName(s(762));
     cmbMinuti->setAccessibleName(s(763));
     Calendar1->setAccessibleName(s(764));
+    // Month and day names in the program's language: the calendar took the
+    // locale that was current when the window was built.
+    Calendar1->setLocale(QLocale());
     labOra->setText(s(739));
     labTipo->setText(s(740));
     cmbTipoAllarme->setToolTip(s(741));
@@ -359,6 +363,6 @@ void frmNuovoArg::AggiornaLingua()
     const QString current = labModifica->text();
     const qsizetype colon = current.indexOf(QLatin1Char(':'));
     const QString stamp = colon >= 0 ? current.mid(colon + 2) : QString();
-    labModifica->setText(s(722) + stamp);
+    labModifica->setText(m_recoveredAt.isValid() ? recoveredText() : s(722) + stamp);
     FitTexts();
 }

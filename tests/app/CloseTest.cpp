@@ -2,6 +2,7 @@
 #include "Informazioni.h"
 
 #include <QLabel>
+#include <QPushButton>
 #include <QTest>
 #include <QToolButton>
 
@@ -116,4 +117,28 @@ TEST_F(About, FiveClicksOnTheNameSwapThePictureAndLinksOpen)
         QTest::mouseClick(w->Label8, Qt::LeftButton);  // a click elsewhere closes it
     });
     main->mnuInformazioni_Click();
+}
+
+TEST_F(About, HasACloseButtonInTheProgramsLanguageThatClosesIt)
+{
+    main->mnuItaliano->trigger();
+    QString caption;
+    auto driver = whenShown<Informazioni>([&](Informazioni *w) {
+        // Found as a person finds it: the one button of the window.
+        const QList<QPushButton *> buttons = w->findChildren<QPushButton *>();
+        if (buttons.size() != 1 || !buttons[0]->isVisible()) {
+            ADD_FAILURE() << "no button of its own to close it (buttons: " << buttons.size() << ")";
+            w->close();
+            return;
+        }
+        caption = buttons[0]->text();
+        QTest::mouseClick(buttons[0], Qt::LeftButton);
+        if (w->isVisible()) {
+            ADD_FAILURE() << "the click left the window open";
+            w->close();
+        }
+    });
+    main->mnuInformazioni->trigger();
+    EXPECT_TRUE(driver->ran());
+    EXPECT_EQ(caption, QStringLiteral("Chiudi"));
 }

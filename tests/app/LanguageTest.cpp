@@ -1,7 +1,13 @@
 #include "AppFixture.h"
+#include "BrowserFixture.h"
+#include "QtPlatform.h"
 #include "StringTable.h"
+#include "TextFit.h"
 
 #include <QAction>
+#include <QCalendarWidget>
+#include <QDialogButtonBox>
+#include <QInputDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
@@ -59,6 +65,39 @@ TEST_F(Languages, MenuSwitchStoresTheChoiceAndRelabelsEveryWindowAndAFailedOneKe
     EXPECT_EQ(main->cmdChiudi->text(), QStringLiteral("E&xit"));
     EXPECT_FALSE(main->mnuItaliano->isChecked());
     EXPECT_TRUE(main->mnuEnglish->isChecked());
+}
+
+using QtTexts = BrowserFixture;
+
+// Qt's own dialogs and the calendar speak the program's language, not the
+// system's (English here), and follow a switch at once.
+TEST_F(QtTexts, QtsDialogButtonsAndTheAlarmCalendarFollowTheLanguageMenu)
+{
+    services.clock.current = QDateTime(QDate(2026, 6, 15), QTime(10, 0));
+    frmNuovoArg *editor = openTopic(QStringLiteral("Agenda"));
+    editor->cmdTimer->click();
+    const auto *month = editor->Calendar1->findChild<QToolButton *>(QStringLiteral("qt_calendar_monthbutton"));
+    ASSERT_NE(month, nullptr);
+    platform::QtDialogs dialogs;
+    const auto cancelText = [&] {
+        QString text;
+        auto driver = whenShown<QInputDialog>([&](QInputDialog *box) {
+            text = textfit::shownText(box->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Cancel)->text());
+            box->reject();
+        });
+        (void)dialogs.InputBox(main.get(), session->GetString(227), session->GetString(228), QString());
+        return text;
+    };
+    EXPECT_EQ(month->text(), QStringLiteral("June"));
+    EXPECT_EQ(cancelText(), QStringLiteral("Cancel"));
+
+    main->mnuItaliano->trigger();
+    EXPECT_EQ(month->text(), QStringLiteral("giugno")) << "the calendar of an editor already open";
+    EXPECT_EQ(cancelText(), QStringLiteral("Annulla"));
+
+    main->mnuEnglish->trigger();
+    EXPECT_EQ(month->text(), QStringLiteral("June"));
+    EXPECT_EQ(cancelText(), QStringLiteral("Cancel")) << "Qt's Italian texts are taken away again";
 }
 
 TEST(StringTable, EveryItalianEntryHasItsEnglishOneAndMalformedTablesAreRejected)

@@ -122,6 +122,29 @@ TEST_F(TextFit, EveryWindowShowsItsTextsWholeInBothLanguages)
         check("the editor with its alarm panel", editor);
         editor->cmdTimer_Click();
 
+        // Drafts brought back at start: their window, and the status line of
+        // an editor they filled.
+        QList<qint64> drafts;
+        for (auto [topic, category] : {std::pair{topics["Summary"], categories["beta"]}, {-1, 9999}}) {
+            store::Draft draft;
+            draft.topicId = topic;
+            draft.categoryId = category;  // 9999: gone, so it opens in another, named
+            draft.title = QStringLiteral("Summary");
+            draft.body = QStringLiteral("{\\rtf1 typed}");
+            draft.topicUpdated = QDateTime(QDate(2020, 1, 1), QTime(0, 0));  // the topic was saved since
+            draft.taken = QDateTime(QDate(2026, 12, 28), QTime(23, 58));
+            ASSERT_TRUE(session->store.writeDraft(draft));
+            drafts << draft.id;
+        }
+        checkModal("the recovered drafts", [&] { main->RecoverDrafts(); });
+        ASSERT_NE(editorOf(topics["Summary"]), nullptr);
+        check("an editor filled from a draft", editorOf(topics["Summary"]));
+        for (frmNuovoArg *e : session->finestre.editors())
+            if (e != editor)
+                delete e;
+        for (qint64 id : drafts)
+            ASSERT_TRUE(session->store.deleteDraft(id));
+
         services.dialogs.expectInputBox(QStringLiteral("a"));
         main->mnuTrovaArgomenti_Click();
         ASSERT_NE(results(), nullptr);

@@ -75,3 +75,16 @@ class Notes(steps.Case):
         finally:
             manager.stdin.close()
             manager.wait(5)
+
+    def test_the_results_of_find_in_topics_are_a_window_to_a_screen_reader(self):
+        proc = self.seeded_start()
+        self.click(self.control(proc, "push button", "Search every topic in all categories"))
+        self.control(proc, "label", "Find what (* = wildcard):", "the question for a text")
+        self.type("Bread")
+        self.key("Return")
+        results = self.control(proc, None, " Topics found", "the results window")
+        self.assertEqual(results.getRoleName(), "frame", "a window of its own, not a filler")
+        self.assertIsNotNone(a11y.find(results, "list item", "Shopping"), "the topic found")
+        self.click(self.control(proc, "push button", "Close"))
+        self.gone(proc, None, " Topics found", "the results window to close")
+        self.exit_program(proc)

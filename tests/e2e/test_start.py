@@ -22,3 +22,16 @@ class FirstStart(steps.Case):
         self.click(self.control(first, "push button", "Ok"))
         self.main_window(first)
         self.control(first, "push button", "Exit")
+
+    def test_in_italian_the_buttons_of_an_input_box_read_in_italian(self):
+        proc = self.start()
+        self.click(self.control(proc, "radio button", "Italiano", "the language window"))
+        self.click(self.control(proc, "push button", "Ok"))
+        self.main_window(proc)
+        self.click(self.control(proc, "push button", "Crea una nuova categoria/argomento"))
+        self.control(proc, "label", "Nuova categoria:", "the question for a name")
+        self.control(proc, "push button", "Annulla", "the input box's Cancel button in Italian")
+        self.key("Escape")
+        self.gone(proc, "label", "Nuova categoria:", "the question to close")
+        self.click(self.control(proc, "push button", "Uscita"))
+        self.assertEqual(self.ended(proc, "the program to end"), 0)

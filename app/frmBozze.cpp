@@ -1,0 +1,110 @@
+#include "frmBozze.h"
+
+#include "Session.h"
+
+#include <QDialogButtonBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+constexpr int kTitle = 840;         // "Recovered texts"
+constexpr int kInstructions = 841;  // what happened, and what to do
+} // namespace
+
+frmBozze::frmBozze(Session &session, const QList<Line> &lines, QWidget *parent)
+    : QDialog(parent), Form(session.forms, this, QStringLiteral("main2")), m_session(session)
+{
+    setObjectName(QStringLiteral("frmBozze"));
+    setModal(true);
+    labIstruzioni = new QLabel(this);
+    labIstruzioni->setWordWrap(true);
+
+    // A list of any length scrolls inside the window, which stays on screen.
+    auto *list = new QWidget;
+    auto *grid = new QGridLayout(list);
+    grid->setColumnStretch(1, 1);
+    grid->setVerticalSpacing(10);
+    for (const Line &line : lines) {
+        const int row = int(labArgomento.size());
+        auto *topic = new QLabel(line.topic, list);
+        QFont bold = topic->font();
+        bold.setBold(true);
+        topic->setFont(bold);
+        topic->setTextFormat(Qt::PlainText);
+        auto *notes = new QLabel(line.notes.join(QLatin1Char('\n')), list);
+        notes->setTextFormat(Qt::PlainText);
+        notes->setWordWrap(true);
+        grid->addWidget(topic, row, 0, Qt::AlignTop);
+        grid->addWidget(notes, row, 1, Qt::AlignTop);
+        labArgomento << topic;
+        labNote << notes;
+    }
+    grid->setRowStretch(int(lines.size()), 1);
+    auto *scroll = new QScrollArea(this);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setWidget(list);
+
+    cmdOk = new QDialogButtonBox(QDialogButtonBox::Ok, this);
+    cmdOk->button(QDialogButtonBox::Ok)->setDefault(true);
+    connect(cmdOk, &QDialogButtonBox::accepted, this, &QDialog::accept);
+
+    auto *root = new QVBoxLayout(this);
+    root->addWidget(labIstruzioni);
+    root->addWidget(scroll, 1);
+    root->addWidget(cmdOk);
+    AggiornaLingua();
+
+    // Wide enough for a note on two or three lines; as tall as the list,
+    // up to most of the screen.
+    const int width = fontMetrics().averageCharWidth() * 80;
+    const int height = list->hasHeightForWidth() ? list->heightForWidth(width) : list->sizeHint().height();
+    const QScreen *screen = parent ? parent->screen() : this->screen();
+    const int room = screen ? screen->availableGeometry().height() * 2 / 3 : 600;
+    const int frame = 2 * scroll->frameWidth();
+    scroll->setMinimumSize(width + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + frame,
+                           std::min(height, room) + frame);
+    if (parent)
+        parent->installEventFilter(this);
+}
+
+void frmBozze::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    centreOnParent();
+}
+
+bool frmBozze::eventFilter(QObject *watched, QEvent *event)
+{
+    // At start the window manager places the main window only after it is
+    // shown, so its place is known late: the window follows it there, or
+    // it would be centred on the corner where the main window was built.
+    if (watched == parentWidget() && isVisible()
+        && (event->type() == QEvent::Move || event->type() == QEvent::Resize))
+        centreOnParent();
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmBozze::centreOnParent()
+{
+    const QWidget *main = parentWidget();
+    if (!main || !main->isVisible())
+        return;
+    QRect target = frameGeometry();
+    target.moveCenter(main->frameGeometry().center());
+    move(target.topLeft());
+}
+
+void frmBozze::AggiornaLingua()
+{
+    setWindowTitle(m_session.GetString(kTitle));
+    labIstruzioni->setText(m_session.GetString(kInstructions));
+}
