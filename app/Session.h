@@ -4,6 +4,7 @@
 // session it belongs to; tests build one per test.
 
 #include "NoteStore.h"
+#include "notes/Settings.h"
 #include "Platform.h"
 #include "Finestre.h"
 #include "Forms.h"
@@ -44,6 +45,7 @@ public:
     void setAppEx(std::unique_ptr<AppEx> appEx);
 
     store::NoteStore store;  // DataFolder, DatabasePath, dbNotes, rsSetup, rsArgomenti, rsCategorie
+    notes::Settings settings{store};
     Forms forms;
     Finestre finestre{forms};
     // The main window, while it exists.

@@ -235,20 +235,19 @@ bool frmPrincipale::OpenStoreShowingProgress()
 
 void frmPrincipale::ChooseLanguage()
 {
-    store::TableRecordset &setup = *m_session.store.rsSetup;
-    QVariant lingua = setup.field(QStringLiteral("lingua"));
+    std::optional<int> lingua = m_session.settings.language();
     // An empty field asks nothing (and means English).
-    if (!lingua.isNull() && lingua.toInt() != 0 && lingua.toInt() != 1) {
+    if (lingua && *lingua != 0 && *lingua != 1) {
         frmLanguage window(m_session, this);
         window.exec();
         if (!window.saveFailed())
-            lingua = setup.field(QStringLiteral("lingua"));
+            lingua = m_session.settings.language();
         else if (m_session.store.isReadOnly())
             lingua = window.optEnglish->isChecked() ? 1 : 0;  // for this run only
         else
             throw AppError(0, QStringLiteral("frmLanguage"), m_session.store.errorText());
     }
-    m_session.LanguageOffset = (!lingua.isNull() && lingua.toInt() == 0) ? 0 : i18n::kEnglishOffset;
+    m_session.LanguageOffset = lingua == 0 ? 0 : i18n::kEnglishOffset;
     i18n::ApplyQtLanguage(m_session.LanguageOffset != 0);
     AggiornaLingua();
 }
@@ -256,7 +255,7 @@ void frmPrincipale::ChooseLanguage()
 bool frmPrincipale::RunDateCheck()
 {
     Session &s = m_session;
-    const QDateTime last = s.store.rsSetup->field(QStringLiteral("UltimoAvvio")).toDateTime();
+    const QDateTime last = s.settings.lastRun();
     if (last.isValid() && last > s.clock().now()) {
         if (s.dialogs().MsgBox(this, s.GetString(231), platform::vbOKCancel | platform::vbCritical, s.GetString(230))
             != platform::vbOK)
@@ -272,18 +271,16 @@ bool frmPrincipale::RunDateCheck()
 
 void frmPrincipale::RecordRunTime()
 {
-    store::TableRecordset *setup = m_session.store.rsSetup.get();
-    if (!setup || !setup->isOpen() || !setup->edit())
-        return;
-    setup->setField(QStringLiteral("UltimoAvvio"), m_session.clock().now());
-    if (!setup->update())
-        setup->cancelUpdate();
+    // A time not recorded only leaves the next start's check without it.
+    if (!m_session.settings.setLastRun(m_session.clock().now()) && m_session.store.isOpen() && !m_session.store.isReadOnly())
+        qWarning("Quorvel: the time of this run could not be recorded: %s", qPrintable(m_session.store.errorText()));
 }
 
 void frmPrincipale::ReopenLastCategory()
 {
     store::NoteStore &st = m_session.store;
-    const QVariant last = st.rsSetup->field(QStringLiteral("UltimaCat"));
+    const std::optional<int> stored = m_session.settings.lastCategory();
+    const QVariant last = stored ? QVariant(*stored) : QVariant();
     if (!st.rsCategorie->setIndex(QStringLiteral("PrimaryKey")))
         throw AppError(0, QStringLiteral("rsCategorie"), st.errorText());
     // A database error here is no "not found": it ends the start.
@@ -298,7 +295,7 @@ void frmPrincipale::ReopenLastCategory()
         CurrentCategoryId = last.toInt();
         listTopics();
         mnuRinomina->setEnabled(false);
-        SelectListItem(st.rsSetup->field(QStringLiteral("UltimoArg")).toInt());
+        SelectListItem(m_session.settings.lastTopic().value_or(0));
     } else if (st.rsCategorie->recordCount() > 0) {
         if (!st.rsCategorie->setIndex(QStringLiteral("Categoria")) || !st.rsCategorie->moveFirst())
             throw AppError(0, QStringLiteral("rsCategorie"), st.errorText());
@@ -311,13 +308,10 @@ void frmPrincipale::ReopenLastCategory()
 
 void frmPrincipale::SetLanguage(int lingua)
 {
-    store::TableRecordset &setup = *m_session.store.rsSetup;
     const bool refused = RefusedReadOnly(m_session, this);
-    if (refused || !setup.edit() || !setup.setField(QStringLiteral("lingua"), lingua) || !setup.update()) {
-        if (!refused) {
-            setup.cancelUpdate();
+    if (refused || !m_session.settings.setLanguage(lingua)) {
+        if (!refused)
             ShowDatabaseErrors(m_session, this);
-        }
         // The menu ticked its entry itself: the tick goes back to the
         // language still in use.
         mnuEnglish->setChecked(m_session.LanguageOffset != 0);
@@ -445,10 +439,7 @@ void frmPrincipale::ShutdownProgram()
     }
     hide();
     store::NoteStore &st = m_session.store;
-    if (st.rsSetup && st.rsSetup->edit()) {
-        st.rsSetup->setField(QStringLiteral("UltimoAvvio"), m_session.clock().now());
-        st.rsSetup->update();
-    }
+    RecordRunTime();
     st.close();
     m_session.EndProgram(1);
 }

@@ -156,7 +156,7 @@ void frmPrincipale::FillCategoryList()
     store::NoteStore &st = m_session.store;
     st.rsCategorie->setIndex(QStringLiteral("Categoria"));
     lstArgomenti->clear();
-    const int last = st.rsSetup->field(QStringLiteral("UltimaCat")).toInt();
+    const int last = m_session.settings.lastCategory().value_or(0);
     std::vector<Entry> entries;
     for (st.rsCategorie->moveFirst(); !st.rsCategorie->eof(); st.rsCategorie->moveNext())
         entries.push_back({st.rsCategorie->field(QStringLiteral("Categoria")).toString(),
@@ -228,11 +228,8 @@ void frmPrincipale::OpenCategory()
         a->setEnabled(true);
     SyncToolbar();
     FillTopicList();
-    if (st.rsSetup->edit()) {
-        st.rsSetup->setField(QStringLiteral("UltimaCat"), key);
-        if (!st.rsSetup->update())
-            st.rsSetup->cancelUpdate();
-    }
+    // Reopened at the next start when it can be kept.
+    static_cast<void>(m_session.settings.setLastCategory(key));
 }
 
 void frmPrincipale::cmdCambia_Click()

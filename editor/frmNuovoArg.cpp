@@ -121,15 +121,15 @@ void frmNuovoArg::Form_Load()
     s.finestre.RegisterEditorWindow(txtArgomento->text().isEmpty() ? QStringLiteral("<NA>") : txtArgomento->text());
 
     // 11. The remembered size and the toolbar-or-legend choice.
-    store::TableRecordset &setup = *s.store.rsSetup;
-    const double w = setup.field(QStringLiteral("UltimaLarg")).toDouble();
-    const double h = setup.field(QStringLiteral("UltimaAlt")).toDouble();
+    const auto size = s.settings.editorSize();
+    const double w = size ? size->first : 0;
+    const double h = size ? size->second : 0;
     // The stored size is the outer one; the frame is known once the window
     // is shown, so the size is applied then (showEvent).
     m_outerSize = (w > 0 && h > 0) ? QSize(twips::toPixels(w), twips::toPixels(h)) : QSize(608, 480);
     resize(m_outerSize);
     // An empty choice counts as the legend.
-    SetToolbarVisible(setup.field(QStringLiteral("mostrapulsanti")).toBool());
+    SetToolbarVisible(s.settings.showButtons());
 
     // 12.
     if (s.MainWindow)
@@ -290,14 +290,10 @@ void frmNuovoArg::Form_Unload()
         return;
     m_unloaded = true;
     // 1. The size of the last editor closed is the size of the next one.
-    store::TableRecordset *setup = m_session.store.rsSetup.get();
-    if (setup && setup->isOpen() && setup->edit()) {
-        // The outer size, whatever the window state.
-        setup->setField(QStringLiteral("UltimaLarg"), twips::fromPixels(frameGeometry().width()));
-        setup->setField(QStringLiteral("UltimaAlt"), twips::fromPixels(frameGeometry().height()));
-        if (!setup->update())
-            setup->cancelUpdate();
-    }
+    // The outer size, whatever the window state; one not kept (a store
+    // closed or read-only) only leaves the next editor at the last one.
+    static_cast<void>(m_session.settings.setEditorSize(twips::fromPixels(frameGeometry().width()),
+                                                       twips::fromPixels(frameGeometry().height())));
     // 2.
     m_session.finestre.UnregisterEditorWindow(NumFinestra);
 }

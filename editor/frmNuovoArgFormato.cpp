@@ -306,17 +306,13 @@ bool frmNuovoArg::FormatCommand(int code)
 
 void frmNuovoArg::fontDialog()
 {
-    store::TableRecordset &setup = *m_session.store.rsSetup;
     platform::Dialogs::FontChoice initial;
-    const QVariant face = setup.field(QStringLiteral("EditFont"));
-    const QVariant size = setup.field(QStringLiteral("EditFontAltezza"));
-    const QVariant attributes = setup.field(QStringLiteral("EditFontAttributi"));
-    if (face.isNull() || size.isNull() || attributes.isNull()) {
-        initial = {QStringLiteral("MS Sans Serif"), 8, false, false, false, false};
-    } else {
-        const QString a = attributes.toString();
-        initial = {face.toString(), size.toDouble(), a.contains(QLatin1Char('B')), a.contains(QLatin1Char('I')),
+    if (const auto stored = m_session.settings.editorFont()) {
+        const QString &a = stored->style;
+        initial = {stored->face, stored->size, a.contains(QLatin1Char('B')), a.contains(QLatin1Char('I')),
                    a.contains(QLatin1Char('S')), a.contains(QLatin1Char('U'))};
+    } else {
+        initial = {QStringLiteral("MS Sans Serif"), 8, false, false, false, false};
     }
     const auto chosen = m_session.dialogs().ChooseFont(this, initial);
     if (!chosen) {
@@ -331,29 +327,20 @@ void frmNuovoArg::fontDialog()
     f.setFontItalic(chosen->italic);
     f.setFontUnderline(chosen->underline);
     rtfContenuto->mergeCurrentCharFormat(f);
-    if (setup.edit()) {
-        setup.setField(QStringLiteral("EditFont"), chosen->family);
-        setup.setField(QStringLiteral("EditFontAltezza"), chosen->pointSize);
-        setup.setField(QStringLiteral("EditFontAttributi"),
-                       StyleLetters(chosen->bold, chosen->italic, chosen->strikeOut, chosen->underline));
-        if (!setup.update())
-            setup.cancelUpdate();
-    }
+    // Remembered for the next editors when it can be; the text has it anyway.
+    static_cast<void>(m_session.settings.setEditorFont(
+        {chosen->family, chosen->pointSize, StyleLetters(chosen->bold, chosen->italic, chosen->strikeOut, chosen->underline)}));
     RefreshFormatButtons();
 }
 
 void frmNuovoArg::colourDialog()
 {
-    store::TableRecordset &setup = *m_session.store.rsSetup;
-    const QVariant stored = setup.field(QStringLiteral("Editcolore"));
-    const auto chosen = m_session.dialogs().ChooseColor(this, stored.isNull() ? QColor() : fromColorRef(stored.toLongLong()));
+    const auto stored = m_session.settings.editorColour();
+    const auto chosen = m_session.dialogs().ChooseColor(this, stored ? fromColorRef(*stored) : QColor());
     if (!chosen)
         return;
-    if (setup.edit()) {
-        setup.setField(QStringLiteral("Editcolore"), toColorRef(*chosen));
-        if (!setup.update())
-            setup.cancelUpdate();
-    }
+    // Remembered for the next editors when it can be; the text has it anyway.
+    static_cast<void>(m_session.settings.setEditorColour(toColorRef(*chosen)));
     QTextCharFormat f;
     f.setForeground(*chosen);
     rtfContenuto->mergeCurrentCharFormat(f);
@@ -362,13 +349,10 @@ void frmNuovoArg::colourDialog()
 
 void frmNuovoArg::ApplyEditorFont()
 {
-    store::TableRecordset &setup = *m_session.store.rsSetup;
-    const QVariant face = setup.field(QStringLiteral("EditFont"));
-    const QVariant size = setup.field(QStringLiteral("EditFontAltezza"));
-    const QVariant attributes = setup.field(QStringLiteral("EditFontAttributi"));
-    const QVariant colour = setup.field(QStringLiteral("Editcolore"));
+    const auto font = m_session.settings.editorFont();
+    const auto colour = m_session.settings.editorColour();
     QTextCharFormat f;
-    if (face.isNull() || size.isNull() || size.toDouble() <= 0 || attributes.isNull() || colour.isNull()) {
+    if (!font || font->size <= 0 || !colour) {
         f.setFontFamilies({QStringLiteral("MS Sans Serif")});
         f.setFontPointSize(8);
         f.setFontWeight(QFont::Normal);
@@ -376,15 +360,14 @@ void frmNuovoArg::ApplyEditorFont()
         f.setFontStrikeOut(false);
         f.setFontUnderline(false);
     } else {
-        const QString a = attributes.toString();
-        f.setFontFamilies({face.toString()});
-        f.setFontPointSize(size.toDouble());
+        const QString &a = font->style;
+        f.setFontFamilies({font->face});
+        f.setFontPointSize(font->size);
         f.setFontWeight(a.contains(QLatin1Char('B')) ? QFont::Bold : QFont::Normal);
         f.setFontItalic(a.contains(QLatin1Char('I')));
         f.setFontStrikeOut(a.contains(QLatin1Char('S')));
         f.setFontUnderline(a.contains(QLatin1Char('U')));
-        if (!colour.isNull())
-            f.setForeground(fromColorRef(colour.toLongLong()));
+        f.setForeground(fromColorRef(*colour));
     }
     // Only the insertion point, at the start: text already there keeps its
     // own format.

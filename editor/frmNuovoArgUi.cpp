@@ -235,12 +235,8 @@ void frmNuovoArg::imgApri_Click()
 
 void frmNuovoArg::saveStripChoice(bool buttons)
 {
-    store::TableRecordset &setup = *m_session.store.rsSetup;
-    if (setup.edit()) {
-        setup.setField(QStringLiteral("mostrapulsanti"), buttons);
-        if (!setup.update())
-            setup.cancelUpdate();
-    }
+    // A choice not kept only leaves the next editor with the last one.
+    static_cast<void>(m_session.settings.setShowButtons(buttons));
 }
 
 void frmNuovoArg::buildMenus()

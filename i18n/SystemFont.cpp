@@ -13,15 +13,13 @@
 namespace {
 
 // The preference as stored, or nothing when a field cannot be applied.
-std::optional<platform::Dialogs::FontChoice> storedFont(store::TableRecordset &setup)
+std::optional<platform::Dialogs::FontChoice> storedFont(const notes::Settings &settings)
 {
-    const QVariant face = setup.field(QStringLiteral("SysFont"));
-    const QVariant size = setup.field(QStringLiteral("SysFontAltezza"));
-    const QVariant letters = setup.field(QStringLiteral("SysFontAttributi"));
-    if (face.isNull() || size.isNull() || letters.isNull() || size.toDouble() <= 0 || face.toString().isEmpty())
+    const auto font = settings.systemFont();
+    if (!font || font->size <= 0 || font->face.isEmpty())
         return std::nullopt;
-    const QString a = letters.toString();  // an empty text is no style
-    return platform::Dialogs::FontChoice{face.toString(), size.toDouble(), a.contains(QLatin1Char('B')),
+    const QString &a = font->style;  // an empty text is no style
+    return platform::Dialogs::FontChoice{font->face, font->size, a.contains(QLatin1Char('B')),
                                          a.contains(QLatin1Char('I')), a.contains(QLatin1Char('S')),
                                          a.contains(QLatin1Char('U'))};
 }
@@ -30,19 +28,14 @@ std::optional<platform::Dialogs::FontChoice> storedFont(store::TableRecordset &s
 
 void frmPrincipale::AggiornaFontElemento(QWidget *element)
 {
-    store::TableRecordset &setup = *m_session.store.rsSetup;
-    auto choice = storedFont(setup);
+    notes::Settings &settings = m_session.settings;
+    auto choice = storedFont(settings);
     if (!choice) {
         // Reset the preference once to the defaults and try again; a second
         // failure leaves the control as it is.
-        if (setup.edit()) {
-            setup.setField(QStringLiteral("SysFont"), QStringLiteral("MS Sans Serif"));
-            setup.setField(QStringLiteral("SysFontAltezza"), 8);
-            setup.setField(QStringLiteral("SysFontAttributi"), QString());
-            if (!setup.update())
-                setup.cancelUpdate();
-        }
-        choice = storedFont(setup);
+        if (!settings.setSystemFont({QStringLiteral("MS Sans Serif"), 8, QString()}))
+            return;
+        choice = storedFont(settings);
         if (!choice)
             return;
     }
@@ -70,17 +63,13 @@ void frmPrincipale::mnuFontSistema_Click()
 {
     if (RefusedReadOnly(m_session, this))
         return;
-    store::TableRecordset &setup = *m_session.store.rsSetup;
-    const auto current = storedFont(setup).value_or(
+    const auto current = storedFont(m_session.settings).value_or(
         platform::Dialogs::FontChoice{QStringLiteral("MS Sans Serif"), 8, false, false, false, false});
     const auto chosen = m_session.dialogs().ChooseFont(this, current);
     if (!chosen)
         return;
-    if (!setup.edit() || !setup.setField(QStringLiteral("SysFont"), chosen->family)
-        || !setup.setField(QStringLiteral("SysFontAltezza"), chosen->pointSize)
-        || !setup.setField(QStringLiteral("SysFontAttributi"), StyleLetters(chosen->bold, chosen->italic, chosen->strikeOut, chosen->underline)) || !setup.update()) {
-        setup.cancelUpdate();
+    if (!m_session.settings.setSystemFont(
+            {chosen->family, chosen->pointSize, StyleLetters(chosen->bold, chosen->italic, chosen->strikeOut, chosen->underline)}))
         return;
-    }
     ApplyMainWindowFont();
 }

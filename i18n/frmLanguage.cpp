@@ -155,11 +155,7 @@ void frmLanguage::ShowInstructions()
 
 void frmLanguage::cmdOk_Click()
 {
-    store::TableRecordset &setup = *m_session.store.rsSetup;
-    const int lingua = optEnglish->isChecked() ? 1 : 0;
-    if (!setup.edit() || !setup.setField(QStringLiteral("lingua"), lingua) || !setup.update()) {
-        setup.cancelUpdate();
+    if (!m_session.settings.setLanguage(optEnglish->isChecked() ? 1 : 0))
         m_saveFailed = true;
-    }
     accept();
 }

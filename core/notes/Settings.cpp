@@ -1,0 +1,137 @@
+#include "notes/Settings.h"
+
+#include "NoteStore.h"
+#include "Recordset.h"
+
+namespace notes {
+
+namespace {
+
+QVariant fieldOf(store::NoteStore &store, const char *name)
+{
+    store::TableRecordset *setup = store.rsSetup.get();
+    return setup && setup->isOpen() ? setup->field(QString::fromLatin1(name)) : QVariant();
+}
+
+std::optional<int> intOf(const QVariant &v)
+{
+    return v.isNull() ? std::nullopt : std::optional<int>(v.toInt());
+}
+
+} // namespace
+
+bool Settings::write(std::initializer_list<std::pair<const char *, QVariant>> fields)
+{
+    store::TableRecordset *setup = m_store.rsSetup.get();
+    if (!setup || !setup->isOpen() || !setup->edit())
+        return false;
+    for (const auto &[name, value] : fields) {
+        if (!setup->setField(QString::fromLatin1(name), value)) {
+            setup->cancelUpdate();
+            return false;
+        }
+    }
+    if (setup->update())
+        return true;
+    setup->cancelUpdate();
+    return false;
+}
+
+std::optional<int> Settings::language() const
+{
+    return intOf(fieldOf(m_store, "lingua"));
+}
+
+bool Settings::setLanguage(int language)
+{
+    return write({{"lingua", language}});
+}
+
+QDateTime Settings::lastRun() const
+{
+    return fieldOf(m_store, "UltimoAvvio").toDateTime();
+}
+
+bool Settings::setLastRun(const QDateTime &when)
+{
+    return write({{"UltimoAvvio", when}});
+}
+
+std::optional<int> Settings::lastCategory() const
+{
+    return intOf(fieldOf(m_store, "UltimaCat"));
+}
+
+bool Settings::setLastCategory(int key)
+{
+    return write({{"UltimaCat", key}});
+}
+
+std::optional<int> Settings::lastTopic() const
+{
+    return intOf(fieldOf(m_store, "UltimoArg"));
+}
+
+std::optional<StoredFont> Settings::font(const char *face, const char *size, const char *style) const
+{
+    const QVariant f = fieldOf(m_store, face), s = fieldOf(m_store, size), a = fieldOf(m_store, style);
+    if (f.isNull() || s.isNull() || a.isNull())
+        return std::nullopt;
+    return StoredFont{f.toString(), s.toDouble(), a.toString()};
+}
+
+std::optional<StoredFont> Settings::systemFont() const
+{
+    return font("SysFont", "SysFontAltezza", "SysFontAttributi");
+}
+
+bool Settings::setSystemFont(const StoredFont &font)
+{
+    return write({{"SysFont", font.face}, {"SysFontAltezza", font.size}, {"SysFontAttributi", font.style}});
+}
+
+std::optional<StoredFont> Settings::editorFont() const
+{
+    return font("EditFont", "EditFontAltezza", "EditFontAttributi");
+}
+
+bool Settings::setEditorFont(const StoredFont &font)
+{
+    return write({{"EditFont", font.face}, {"EditFontAltezza", font.size}, {"EditFontAttributi", font.style}});
+}
+
+std::optional<qint64> Settings::editorColour() const
+{
+    const QVariant v = fieldOf(m_store, "Editcolore");
+    return v.isNull() ? std::nullopt : std::optional<qint64>(v.toLongLong());
+}
+
+bool Settings::setEditorColour(qint64 colour)
+{
+    return write({{"Editcolore", colour}});
+}
+
+std::optional<std::pair<double, double>> Settings::editorSize() const
+{
+    const QVariant w = fieldOf(m_store, "UltimaLarg"), h = fieldOf(m_store, "UltimaAlt");
+    if (w.isNull() || h.isNull())
+        return std::nullopt;
+    return std::make_pair(w.toDouble(), h.toDouble());
+}
+
+bool Settings::setEditorSize(double width, double height)
+{
+    return write({{"UltimaLarg", width}, {"UltimaAlt", height}});
+}
+
+bool Settings::showButtons() const
+{
+    return fieldOf(m_store, "mostrapulsanti").toBool();
+}
+
+bool Settings::setShowButtons(bool buttons)
+{
+    return write({{"mostrapulsanti", buttons}});
+}
+
+} // namespace notes
