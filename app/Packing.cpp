@@ -94,7 +94,6 @@ void frmPrincipale::mnuCompatta_Click()
     const qint64 needed = s.store.bytesInUse();
     const QString room = s.GetString(834).arg(QLocale().formattedDataSize(needed),
                                               QLocale().formattedDataSize(QStorageInfo(QFileInfo(path).absolutePath()).bytesAvailable()));
-    const int shownCategory = ShownCategoryId();
     // 4. Closing the store also folds its write-ahead log into the file.
     s.store.close();
     // 5. Whatever an earlier try left under the copy's name goes first.
@@ -130,10 +129,5 @@ void frmPrincipale::mnuCompatta_Click()
     if (!s.store.open()) {
         fatal(replaced || !QFile::exists(path) ? backup : path);
         return;
-    }
-    // The open category is the current record of rsCategorie again.
-    if (shownCategory != -1) {
-        s.store.rsCategorie->setIndex(QStringLiteral("PrimaryKey"));
-        s.store.rsCategorie->seek(shownCategory);
     }
 }

@@ -29,7 +29,7 @@
 #include <QToolButton>
 
 frmPrincipale::frmPrincipale(Session &session, QWidget *parent)
-    : QMainWindow(parent), Form(session.forms, this, QStringLiteral("main")), m_session(session), m_alarms(session.store), m_topics(session.store)
+    : QMainWindow(parent), Form(session.forms, this, QStringLiteral("main")), m_session(session), m_alarms(session.store), m_topics(session.store), m_categories(session.store)
 {
     setObjectName(QStringLiteral("frmPrincipale"));
     // Every window of the program, message boxes included, takes this icon
@@ -279,28 +279,27 @@ void frmPrincipale::RecordRunTime()
 void frmPrincipale::ReopenLastCategory()
 {
     store::NoteStore &st = m_session.store;
-    const std::optional<int> stored = m_session.settings.lastCategory();
-    const QVariant last = stored ? QVariant(*stored) : QVariant();
-    if (!st.rsCategorie->setIndex(QStringLiteral("PrimaryKey")))
-        throw AppError(0, QStringLiteral("rsCategorie"), st.errorText());
+    const std::optional<int> last = m_session.settings.lastCategory();
     // A database error here is no "not found": it ends the start.
-    const auto listTopics = [&] {
+    const auto listTopics = [&](int category) {
+        m_shownCategory = CurrentCategoryId = category;
         if (!FillTopicList())
-            throw AppError(0, QStringLiteral("rsArgomenti"), st.errorText());
+            throw AppError(0, QStringLiteral("Argomenti"), st.errorText());
     };
-    const bool found = !last.isNull() && st.rsCategorie->seek(last);
-    if (!found && !last.isNull() && !st.rsCategorie->noMatch())
-        throw AppError(0, QStringLiteral("rsCategorie"), st.errorText());
-    if (found) {
-        CurrentCategoryId = last.toInt();
-        listTopics();
+    QString name;
+    const notes::Found found = last ? m_categories.name(*last, &name) : notes::Found::No;
+    if (found == notes::Found::Failed)
+        throw AppError(0, QStringLiteral("Categorie"), st.errorText());
+    bool ok = true;
+    const QList<notes::ListEntry> all = found == notes::Found::Yes ? QList<notes::ListEntry>() : m_categories.inListOrder(&ok);
+    if (!ok)
+        throw AppError(0, QStringLiteral("Categorie"), st.errorText());
+    if (found == notes::Found::Yes) {
+        listTopics(*last);
         mnuRinomina->setEnabled(false);
         SelectListItem(m_session.settings.lastTopic().value_or(0));
-    } else if (st.rsCategorie->recordCount() > 0) {
-        if (!st.rsCategorie->setIndex(QStringLiteral("Categoria")) || !st.rsCategorie->moveFirst())
-            throw AppError(0, QStringLiteral("rsCategorie"), st.errorText());
-        CurrentCategoryId = st.rsCategorie->field(QStringLiteral("idCategoria")).toInt();
-        listTopics();
+    } else if (!all.isEmpty()) {
+        listTopics(all.first().key);
     } else {
         m_session.NoCategory = true;
     }

@@ -1,5 +1,7 @@
 #include "frmCategorie.h"
 
+#include "notes/Categories.h"
+
 #include "Session.h"
 #include "frmPrincipale.h"
 
@@ -46,32 +48,28 @@ void frmCategorie::Form_Load(frmPrincipale *main)
 {
     AggiornaLingua();
     m_session.MoveTargetCategory = -1;
-    store::NoteStore &st = m_session.store;
-    if (st.rsCategorie->recordCount() == 0) {
+    notes::Categories categories(m_session.store);
+    bool ok = true;
+    const QList<notes::ListEntry> all = categories.inListOrder(&ok);
+    if (all.isEmpty()) {
         cmdConferma->setEnabled(false);
         return;
     }
-    // The main window's current category is the current record of
-    // rsCategorie: it is put back after the walk.
-    const qint64 current = st.rsCategorie->bookmark();
-    if (main && main->lstArgomenti->count() > 0) {
-        st.rsArgomenti->setIndex(QStringLiteral("PrimaryKey"));
-        if (st.rsArgomenti->seek(main->lstArgomenti->item(0)->data(Qt::UserRole)) && m_session.LastMoveTarget == -1)
-            m_session.LastMoveTarget = st.rsArgomenti->field(QStringLiteral("idCategoria")).toInt();
+    if (main && main->lstArgomenti->count() > 0 && m_session.LastMoveTarget == -1) {
+        int category = -1;
+        if (notes::Topics(m_session.store).categoryOf(main->lstArgomenti->item(0)->data(Qt::UserRole).toInt(), &category)
+            == notes::Found::Yes)
+            m_session.LastMoveTarget = category;
     }
-    st.rsCategorie->setIndex(QStringLiteral("Categoria"));
     lstCategorie->clear();
     int remembered = 0;
-    for (st.rsCategorie->moveFirst(); !st.rsCategorie->eof(); st.rsCategorie->moveNext()) {
-        const int key = st.rsCategorie->field(QStringLiteral("idCategoria")).toInt();
-        auto *item = new QListWidgetItem(st.rsCategorie->field(QStringLiteral("Categoria")).toString());
-        item->setData(Qt::UserRole, key);
+    for (const notes::ListEntry &e : all) {
+        auto *item = new QListWidgetItem(e.text);
+        item->setData(Qt::UserRole, e.key);
         lstCategorie->addItem(item);
-        if (key == m_session.LastMoveTarget)
+        if (e.key == m_session.LastMoveTarget)
             remembered = lstCategorie->count() - 1;
     }
-    if (current >= 0)
-        st.rsCategorie->setBookmark(current);
     if (lstCategorie->count() > 0)
         lstCategorie->setCurrentRow(remembered);
 }

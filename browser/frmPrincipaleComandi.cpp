@@ -18,7 +18,7 @@ void frmPrincipale::cmdInserisci_Click()
     if (isTopicMode()) {
         // Every request opens another empty editor; the topic exists only
         // once that editor saves it.
-        OpenEditor(-1, m_session.store.rsCategorie->field(QStringLiteral("idCategoria")).toInt(), false);
+        OpenEditor(-1, ShownCategoryId(), false);
     } else {
         InsertCategory();
         txtCerca->setFocus();
@@ -32,15 +32,11 @@ void frmPrincipale::InsertCategory()
     // Cancel and an emptied field are alike.
     if (!answer || answer->isEmpty())
         return;
-    store::TableRecordset &rs = *s.store.rsCategorie;
-    const int width = rs.fieldSize(QStringLiteral("Categoria"));
-    if (!rs.addNew() || !rs.setField(QStringLiteral("Categoria"), store::CutToWidth(*answer, width)) || !rs.update()
-        || !rs.setBookmark(rs.lastModified())) {
-        rs.cancelUpdate();
+    const int key = m_categories.insert(*answer);
+    if (key == -1) {
         ShowDatabaseErrors(s, this);
         return;
     }
-    const int key = rs.field(QStringLiteral("idCategoria")).toInt();
     lstArgomenti->setCurrentRow(AddListEntry(*answer, key));
 }
 
@@ -53,20 +49,22 @@ void frmPrincipale::cmdCancella_Click()
         return;
     if (s.dialogs().MsgBox(this, s.GetString(225), platform::vbYesNo | platform::vbQuestion, s.GetString(725))
         == platform::vbYes) {
-        store::NoteStore &st = s.store;
         bool deleted = true;
         if (isTopicMode()) {
             if (s.finestre.ActivateTopicWindow(key, QString())) {
                 s.dialogs().MsgBox(this, s.GetString(224), platform::vbCritical, s.GetString(507));
                 return;
             }
-            st.rsArgomenti->setIndex(QStringLiteral("PrimaryKey"));
-            if (st.rsArgomenti->seek(key))
-                deleted = st.rsArgomenti->remove();
+            // Gone already: only its entry is left to take out.
+            deleted = m_topics.remove(key) != notes::Found::Failed;
         } else {
-            st.rsArgomenti->setIndex(QStringLiteral("Categorie"));
-            if (st.rsArgomenti->seek(key)) {
+            const notes::Found full = m_categories.hasTopics(key);
+            if (full == notes::Found::Yes) {
                 s.dialogs().MsgBox(this, s.GetString(226), platform::vbCritical, s.GetString(507));
+                return;
+            }
+            if (full == notes::Found::Failed) {
+                ShowDatabaseErrors(s, this);
                 return;
             }
             // A new topic being written in the category would be saved into
@@ -77,9 +75,7 @@ void frmPrincipale::cmdCancella_Click()
                     s.dialogs().MsgBox(this, s.GetString(224), platform::vbCritical, s.GetString(507));
                     return;
                 }
-            st.rsCategorie->setIndex(QStringLiteral("PrimaryKey"));
-            if (st.rsCategorie->seek(key))
-                deleted = st.rsCategorie->remove();
+            deleted = m_categories.remove(key) != notes::Found::Failed;
         }
         if (!deleted) {
             // The entry stays listed: its record is still there.
@@ -109,18 +105,16 @@ void frmPrincipale::mnuRinomina_Click()
     const auto answer = s.dialogs().InputBox(this, s.GetString(239), s.GetString(topics ? 240 : 241), item->text());
     if (!answer || answer->isEmpty())
         return;
-    store::TableRecordset &rs = topics ? *s.store.rsArgomenti : *s.store.rsCategorie;
-    const QString field = topics ? QStringLiteral("argomento") : QStringLiteral("Categoria");
-    // Cut to the field's width as insertion does; the list shows the text typed.
-    const QString stored = store::CutToWidth(*answer, rs.fieldSize(field));
-    rs.setIndex(QStringLiteral("PrimaryKey"));
-    if (!rs.seek(key)) {
-        return;
-    }
-    if (!rs.edit() || !rs.setField(field, stored) || !rs.update()) {
-        rs.cancelUpdate();
+    // Stored cut to the width the store gives it, as insertion does; the list
+    // shows the text typed.
+    switch (topics ? m_topics.rename(key, *answer) : m_categories.rename(key, *answer)) {
+    case notes::Found::Yes:
+        item->setText(*answer);
+        break;
+    case notes::Found::No:
+        break;
+    case notes::Found::Failed:
         ShowDatabaseErrors(s, this);
-        return;
+        break;
     }
-    item->setText(*answer);
 }

@@ -5,6 +5,7 @@
 
 #include "Finestre.h"
 #include "ListOrder.h"
+#include "Utility.h"
 #include "Session.h"
 #include "frmListaFinestre.h"
 #include "frmNuovoArg.h"
@@ -121,10 +122,7 @@ bool frmPrincipale::isTopicMode() const
 
 int frmPrincipale::ShownCategoryId() const
 {
-    if (!isTopicMode() || !m_session.store.rsCategorie)
-        return -1;
-    const QVariant id = m_session.store.rsCategorie->field(QStringLiteral("idCategoria"));
-    return id.isNull() ? -1 : id.toInt();
+    return isTopicMode() ? m_shownCategory : -1;
 }
 
 int frmPrincipale::AddListEntry(const QString &text, int key)
@@ -153,14 +151,14 @@ int frmPrincipale::SelectedKey() const
 
 void frmPrincipale::FillCategoryList()
 {
-    store::NoteStore &st = m_session.store;
-    st.rsCategorie->setIndex(QStringLiteral("Categoria"));
     lstArgomenti->clear();
     const int last = m_session.settings.lastCategory().value_or(0);
+    bool ok = true;
     std::vector<Entry> entries;
-    for (st.rsCategorie->moveFirst(); !st.rsCategorie->eof(); st.rsCategorie->moveNext())
-        entries.push_back({st.rsCategorie->field(QStringLiteral("Categoria")).toString(),
-                           st.rsCategorie->field(QStringLiteral("idCategoria")).toInt()});
+    for (const notes::ListEntry &e : m_categories.inListOrder(&ok))
+        entries.push_back({e.text, e.key});
+    if (!ok)
+        ShowDatabaseErrors(m_session, this);
     fillSorted(lstArgomenti, entries);
     if (lstArgomenti->count() > 0) {
         int row = 0;
@@ -175,25 +173,14 @@ void frmPrincipale::FillCategoryList()
 
 bool frmPrincipale::FillTopicList()
 {
-    store::NoteStore &st = m_session.store;
-    // The current category is the current record of rsCategorie.
-    labCategoria->setText(st.rsCategorie->field(QStringLiteral("Categoria")).toString());
-    const int category = st.rsCategorie->field(QStringLiteral("idCategoria")).toInt();
-    bool ok = st.rsArgomenti->setIndex(QStringLiteral("Categorie"));
-    const bool found = ok && st.rsArgomenti->seek(category);
-    ok = ok && (found || st.rsArgomenti->noMatch());
+    QString name;
+    bool ok = m_categories.name(m_shownCategory, &name) != notes::Found::Failed;
+    labCategoria->setText(name);
     lstArgomenti->clear();
     std::vector<Entry> entries;
-    if (found) {
-        while (!st.rsArgomenti->eof()
-               && st.rsArgomenti->field(QStringLiteral("idCategoria")).toInt() == category) {
-            entries.push_back({st.rsArgomenti->field(QStringLiteral("argomento")).toString(),
-                               st.rsArgomenti->field(QStringLiteral("idArgomento")).toInt()});
-            if (!st.rsArgomenti->moveNext()) {
-                ok = st.rsArgomenti->eof();
-                break;
-            }
-        }
+    if (ok) {
+        for (const notes::ListEntry &e : m_topics.listOf(m_shownCategory, &ok))
+            entries.push_back({e.text, e.key});
     }
     fillSorted(lstArgomenti, entries);
     lstArgomenti->setCurrentRow(-1);
@@ -217,11 +204,10 @@ void frmPrincipale::OpenCategory()
     const int key = SelectedKey();
     if (key == -1)
         return;
-    store::NoteStore &st = m_session.store;
-    st.rsCategorie->setIndex(QStringLiteral("PrimaryKey"));
-    if (!st.rsCategorie->seek(key))
+    QString name;
+    if (m_categories.name(key, &name) != notes::Found::Yes)
         return;
-    CurrentCategoryId = key;
+    m_shownCategory = CurrentCategoryId = key;
     frmCategoria->show();
     SetListTitle(207);
     for (QAction *a : {mnuTaglia, mnuCopia, mnuIncolla, mnuSposta, mnuSpostaTutti})
@@ -263,7 +249,7 @@ void frmPrincipale::OpenTopic()
     if (key == -1)
         return;
     CurrentTopicId = key;
-    CurrentCategoryId = m_session.store.rsCategorie->field(QStringLiteral("idCategoria")).toInt();
+    CurrentCategoryId = ShownCategoryId();
     if (m_session.finestre.ActivateTopicWindow(key, QString()))
         return;
     OpenEditor(CurrentTopicId, CurrentCategoryId, true);
@@ -321,11 +307,9 @@ void frmPrincipale::lstArgomenti_MouseMove(const QPoint &pos)
 
 void frmPrincipale::Individua(int topicId)
 {
-    store::NoteStore &st = m_session.store;
-    st.rsArgomenti->setIndex(QStringLiteral("PrimaryKey"));
-    if (!st.rsArgomenti->seek(topicId))
+    int category = -1;
+    if (m_topics.categoryOf(topicId, &category) != notes::Found::Yes)
         return;
-    const int category = st.rsArgomenti->field(QStringLiteral("idCategoria")).toInt();
     if (isTopicMode())
         cmdCambia_Click();
     int row = -1;

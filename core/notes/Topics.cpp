@@ -131,4 +131,48 @@ bool Topics::addMany(int category, const QString &categoryName, const QList<NewT
     return true;
 }
 
+QList<ListEntry> Topics::listOf(int category, bool *ok)
+{
+    m_store.dbNotes.clearErrors();
+    store::Statement st(m_store.dbNotes, QStringLiteral("SELECT argomento, idArgomento FROM Argomenti WHERE idCategoria = ?1"));
+    st.bind(1, qint64(category));
+    QList<ListEntry> entries;
+    while (st.step())
+        entries.append({st.columnText(0), int(st.columnInt(1))});
+    *ok = !st.failed();
+    return *ok ? entries : QList<ListEntry>();
+}
+
+Found Topics::categoryOf(int key, int *category)
+{
+    m_store.dbNotes.clearErrors();
+    store::Statement st(m_store.dbNotes, QStringLiteral("SELECT idCategoria FROM Argomenti WHERE idArgomento = ?1"));
+    st.bind(1, qint64(key));
+    if (!st.step())
+        return st.failed() ? Found::Failed : Found::No;
+    *category = int(st.columnInt(0));
+    return Found::Yes;
+}
+
+Found Topics::rename(int key, const QString &title)
+{
+    m_store.dbNotes.clearErrors();
+    store::Statement st(m_store.dbNotes, QStringLiteral("UPDATE Argomenti SET argomento = ?1 WHERE idArgomento = ?2"));
+    st.bind(1, store::CutToWidth(title, m_store.rsArgomenti->fieldSize(QStringLiteral("argomento"))));
+    st.bind(2, qint64(key));
+    if (!st.run())
+        return Found::Failed;
+    return m_store.dbNotes.lastChanges() > 0 ? Found::Yes : Found::No;
+}
+
+Found Topics::remove(int key)
+{
+    m_store.dbNotes.clearErrors();
+    store::Statement st(m_store.dbNotes, QStringLiteral("DELETE FROM Argomenti WHERE idArgomento = ?1"));
+    st.bind(1, qint64(key));
+    if (!st.run())
+        return Found::Failed;
+    return m_store.dbNotes.lastChanges() > 0 ? Found::Yes : Found::No;
+}
+
 } // namespace notes

@@ -14,6 +14,15 @@ class NoteStore;
 
 namespace notes {
 
+// An entry of a list: the text shown and the key behind it.
+struct ListEntry {
+    QString text;
+    int key;
+};
+
+// Whether an operation by key found its record.
+enum class Found { Yes, No, Failed };
+
 // What a copy of a topic takes with it.
 struct TopicCopy {
     QString title;
@@ -53,6 +62,16 @@ public:
     // receives their keys in order.
     [[nodiscard]] bool addMany(int category, const QString &categoryName, const QList<NewTopic> &topics,
                                const QDateTime &now, QList<int> *keys);
+
+    // The titles and keys of a category's topics, in no particular order
+    // (lists sort them themselves); no body is read. Empty on an engine error,
+    // with ok false.
+    [[nodiscard]] QList<ListEntry> listOf(int category, bool *ok);
+    // The category a topic is in.
+    [[nodiscard]] Found categoryOf(int key, int *category);
+    // Gives the topic another title, cut to the width the store gives titles.
+    [[nodiscard]] Found rename(int key, const QString &title);
+    [[nodiscard]] Found remove(int key);
 
 private:
     store::NoteStore &m_store;

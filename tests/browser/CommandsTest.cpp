@@ -152,5 +152,5 @@ TEST_F(Commands, RenameProposesTheCurrentTextAndNamesAreCutToTheFieldButListedIn
     services.dialogs.expectInputBox(name);
     main->cmdInserisci_Click();
     EXPECT_EQ(main->lstArgomenti->currentItem()->text(), name);
-    EXPECT_EQ(session->store.rsCategorie->field(QStringLiteral("Categoria")).toString(), QString(room - 1, QLatin1Char('n')));
+    EXPECT_EQ(storedCategory(main->SelectedKey()), QString(room - 1, QLatin1Char('n')));
 }

@@ -164,6 +164,13 @@ protected:
         rs.setIndex(QStringLiteral("PrimaryKey"));
         return rs.seek(key) ? &rs : nullptr;
     }
+    // The stored name of the category with this key; empty when there is none.
+    QString storedCategory(int key)
+    {
+        store::Statement st(session->store.dbNotes, QStringLiteral("SELECT Categoria FROM Categorie WHERE idCategoria = ?1"));
+        st.bind(1, qint64(key));
+        return st.step() ? st.columnText(0) : QString();
+    }
     QVariant storedField(const QVariant &key, const char *name)
     {
         store::TableRecordset *rs = stored(key);
