@@ -32,7 +32,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-PROGRAM_DIRS=(store platform i18n windows editor browser alarms app cli)
+PROGRAM_DIRS=(core store platform i18n windows editor browser alarms app cli)
 
 count() { # non-blank lines of the files given on stdin, NUL-separated
   xargs -0 -r cat | grep -cv '^[[:space:]]*$' || true
