@@ -9,8 +9,8 @@ using namespace Qt::StringLiterals;
 using AlarmPanel = BrowserFixture;
 
 // Saved with the panel open, 02:30 on the night the clocks go forward (Rome,
-// 28 March 2027), which does not happen, is stored as chosen and rings at
-// 03:00, and the save goes through with the rest of the topic.
+// 28 March 2027), which does not happen, is stored as chosen, and the save
+// goes through with the rest of the topic.
 TEST_F(AlarmPanel, OpeningWithoutAlarmSetsTheCurrentMinuteAndASaveWithThePanelOpenRestartsTheScheduler)
 {
     InRome zone;
@@ -47,7 +47,6 @@ TEST_F(AlarmPanel, OpeningWithoutAlarmSetsTheCurrentMinuteAndASaveWithThePanelOp
     EXPECT_EQ(stored(topics["Agenda"])->wallTime(u"DataOraAllarme"_s), (store::WallTime{QDate(2027, 3, 28), QTime(2, 30)}));
     EXPECT_TRUE(main->Timer1->isActive());
     EXPECT_EQ(main->NextAlarmTopicId, topics["Agenda"]);
-    EXPECT_EQ(main->NextAlarmTime, QDateTime(QDate(2027, 3, 28), QTime(3, 0)));
 
     frmNuovoArg *again = openTopic(u"Agenda"_s);
     EXPECT_TRUE(again->cmdTimer->property("alarmActive").toBool()) << "the red picture";

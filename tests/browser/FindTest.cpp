@@ -12,17 +12,9 @@ protected:
 
 TEST_F(Find, TheListHoldsWhatTheLikeScanGivesInItsOrder)
 {
-    {
-        store::NoteStore &st = session->store;
-        for (int i = 0; i < 40; ++i)
-            addTopic(st, categories[i % 2 ? QStringLiteral("Alpha") : QStringLiteral("Zeta")],
-                     QStringLiteral("n%1 ").arg(i) + (i % 3 ? QStringLiteral("body") : QStringLiteral("Note")),
-                     QStringLiteral("text %1 of ").arg(i * 7) + QStringLiteral("body").repeated(i % 4));
-        addTopic(st, categories["Alpha"], QStringLiteral("Irish"), QStringLiteral("met O'Brien today"));
-    }
-    // A quote in what is looked for, a title match whatever its case, a
-    // class: each finds something.
-    for (const char *text : {"*", "body", "o?y", "#4", "[a-m]", "note", "ar a", "O'Brien", "irISH", "body of [a-m]"}) {
+    // Which topics a pattern finds is the store's, walked over a table of
+    // patterns in tests/store; the list shows them all, in order.
+    for (const char *text : {"*", "body of [a-m]"}) {
         find(QString::fromUtf8(text));
         const frmListaArgomenti *r = results();
         ASSERT_TRUE(r) << text;

@@ -93,8 +93,7 @@ private:
 
 TEST_F(Cli, FindGivesWhatFindInTopicsGivesInItsOrder)
 {
-    for (const QString &pattern : {u"O'Brien"_s, u"abc"_s, u"*"_s, u"body of [a-m]*"_s, u"Summary"_s, u"nowhere to be found"_s,
-                                  u"far away"_s, u"CITTÀ"_s}) {
+    for (const QString &pattern : {u"body of [a-m]*"_s, u"CITTÀ"_s, u"nowhere to be found"_s}) {
         QStringList wanted;
         auto rs = store::FindTopics(session->store, u'*' + pattern + u'*');
         for (; rs && !rs->eof(); rs->moveNext())

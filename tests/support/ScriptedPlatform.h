@@ -38,7 +38,6 @@ public:
     // What the last font dialog was opened with.
     FontChoice lastFontShown;
     QString lastSaveFileName;
-    bool allAnswered() const { return m_script.isEmpty(); }
     // Every box shown so far, in order.
     const QList<Shown> &shown() const { return m_shown; }
 
