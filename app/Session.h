@@ -5,6 +5,7 @@
 
 #include "NoteStore.h"
 #include "notes/Settings.h"
+#include "notes/Topics.h"
 #include "Platform.h"
 #include "Finestre.h"
 #include "Forms.h"
@@ -46,6 +47,7 @@ public:
 
     store::NoteStore store;  // DataFolder, DatabasePath, dbNotes, rsSetup, rsArgomenti, rsCategorie
     notes::Settings settings{store};
+    notes::Topics topics{store};
     Forms forms;
     Finestre finestre{forms};
     // The main window, while it exists.

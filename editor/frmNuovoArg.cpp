@@ -79,29 +79,24 @@ void frmNuovoArg::Form_Load()
         rtfContenuto->clear();
         txtArgomento->clear();
     } else {
-        store::TableRecordset &rs = *s.store.rsArgomenti;
-        const bool found = rs.setIndex(QStringLiteral("PrimaryKey")) && rs.seek(idArgomento);
+        notes::StoredTopic topic;
+        const notes::Found found = s.topics.load(idArgomento, &topic);
         // A topic that could not be read is not shown as an empty one: a
         // save would put the emptiness in place of the stored text.
-        m_loadFailed = !found && !rs.noMatch();
-        if (found) {
-            txtArgomento->setText(rs.field(QStringLiteral("argomento")).toString());
-            const QDateTime updated = rs.field(QStringLiteral("ultimoaggiornamento")).toDateTime();
-            m_loadedUpdated = updated;
-            labModifica->setText(updated.isValid() ? stampText(updated) : s.GetString(722));
+        m_loadFailed = found == notes::Found::Failed;
+        if (found == notes::Found::Yes) {
+            txtArgomento->setText(topic.title.value_or(QString()));
+            m_loadedUpdated = topic.updated;
+            labModifica->setText(topic.updated.isValid() ? stampText(topic.updated) : s.GetString(722));
             // A body that is not RTF (written by hand or by an older tool) is
             // shown as the text it is.
-            const QString body = rs.field(QStringLiteral("contenuto")).toString();
-            m_loadFailed = rs.lastFieldFailed();
-            if (!rtf::read(body, rtfContenuto->document()))
-                rtfContenuto->setPlainText(body);
-            const QVariant type = rs.field(QStringLiteral("TipoAllarme"));
-            AlarmType = type.isNull() ? 0 : type.toInt();
+            if (!rtf::read(topic.body, rtfContenuto->document()))
+                rtfContenuto->setPlainText(topic.body);
+            AlarmType = topic.alarmType.value_or(0);
             // An empty time, or one that cannot be read, loads as the moment
             // of loading: a save then stores a time that can.
-            const store::WallTime when = rs.wallTime(QStringLiteral("DataOraAllarme"));
-            if (when.isValid())
-                AlarmDateTime = when;
+            if (topic.alarmTime && topic.alarmTime->isValid())
+                AlarmDateTime = *topic.alarmTime;
         }
     }
     if (m_loadFailed)
@@ -211,39 +206,16 @@ void frmNuovoArg::cmdSalva_Click()
             return;
         }
     }
-    store::TableRecordset &rs = *s.store.rsArgomenti;
-    const auto fail = [&] {
-        rs.cancelUpdate();
-        ShowDatabaseErrors(s, this);
-    };
-    // 3.
-    if (idArgomento == -1) {
-        rs.addNew();
-    } else {
-        // A topic deleted meanwhile leaves no current record: edit says so.
-        rs.setIndex(QStringLiteral("PrimaryKey"));
-        rs.seek(idArgomento);
-        if (!rs.edit())
-            return fail();
-    }
-    // 4. A body left as it was loaded is kept as it was stored: what this
+    // 3-5. A body left as it was loaded is kept as it was stored: what this
     // program cannot show (a picture of an old kind, an object) is not lost
-    // to a change of title or alarm.
-    const int width = rs.fieldSize(QStringLiteral("argomento"));
-    const QString title = store::CutToWidth(txtArgomento->text(), width);
-    const QString plain = bodyPlainText();
-    if (!rs.setField(QStringLiteral("argomento"), title)
-        || !rs.setField(QStringLiteral("ultimoaggiornamento"), s.clock().now())
-        || !rs.setField(QStringLiteral("idCategoria"), idCategoria)
-        || (!bodyAsLoaded && !rs.setField(QStringLiteral("contenuto"), body))
-        || !rs.setField(QStringLiteral("ContenutoTxt"), plain)
-        || !rs.setField(QStringLiteral("DataOraAllarme"), QVariant::fromValue(AlarmDateTime))
-        || !rs.setField(QStringLiteral("TipoAllarme"), AlarmType))
-        return fail();
-    // 5.
-    if (!rs.update() || !rs.setBookmark(rs.lastModified()))
-        return fail();
-    const int key = rs.field(QStringLiteral("idArgomento")).toInt();
+    // to a change of title or alarm. A topic deleted meanwhile is an error.
+    const int key = s.topics.save({idArgomento, idCategoria, txtArgomento->text(),
+                                   bodyAsLoaded ? std::nullopt : std::optional<QString>(body), bodyPlainText(),
+                                   s.clock().now(), AlarmDateTime, AlarmType});
+    if (key == -1) {
+        ShowDatabaseErrors(s, this);
+        return;
+    }
 
     // 6. The main window's list, when it shows this category's topics.
     frmPrincipale *main = s.MainWindow;
@@ -306,20 +278,14 @@ bool frmNuovoArg::ProvaChiusura()
         return true;
     if (idArgomento == -1 || !frmAllarme->isHidden())
         return false;
-    store::TableRecordset &rs = *m_session.store.rsArgomenti;
-    if (!rs.setIndex(QStringLiteral("PrimaryKey")) || !rs.seek(idArgomento))
+    notes::StoredTopic stored;
+    if (m_session.topics.load(idArgomento, &stored) != notes::Found::Yes)
         return false;  // the record is gone: closing would lose the window's contents
-    const auto differs = [&](const char *field, const QVariant &mine) {
-        const QVariant stored = rs.field(QString::fromLatin1(field));
-        // An empty field is not a difference.
-        return !stored.isNull() && stored != mine;
-    };
-    const int width = rs.fieldSize(QStringLiteral("argomento"));
-    const bool changed = differs("argomento", store::CutToWidth(txtArgomento->text(), width))
-        || differs("ContenutoTxt", bodyPlainText())
-        || (!rs.field(QStringLiteral("DataOraAllarme")).isNull()
-            && rs.wallTime(QStringLiteral("DataOraAllarme")) != AlarmDateTime)
-        || differs("TipoAllarme", AlarmType)
+    // An empty field is not a difference.
+    const auto differs = [](const auto &field, const auto &mine) { return field && *field != mine; };
+    const bool changed = differs(stored.title, store::CutToWidth(txtArgomento->text(), m_session.topics.titleWidth()))
+        || differs(stored.plainText, bodyPlainText()) || differs(stored.alarmTime, AlarmDateTime)
+        || differs(stored.alarmType, AlarmType)
         // Formatting alone changes no plain text; it is work all the same.
         || rtfContenuto->document()->toHtml() != m_loadedBody;
     return !changed;

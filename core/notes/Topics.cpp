@@ -131,6 +131,75 @@ bool Topics::addMany(int category, const QString &categoryName, const QList<NewT
     return true;
 }
 
+int Topics::titleWidth() const
+{
+    return m_store.rsArgomenti->fieldSize(QStringLiteral("argomento"));
+}
+
+Found Topics::load(int key, StoredTopic *topic)
+{
+    m_store.dbNotes.clearErrors();
+    store::Statement st(m_store.dbNotes, QStringLiteral("SELECT idCategoria, argomento, contenuto, ContenutoTxt, "
+                                                        "ultimoaggiornamento, TipoAllarme, DataOraAllarme "
+                                                        "FROM Argomenti WHERE idArgomento = ?1"));
+    st.bind(1, qint64(key));
+    if (!st.step())
+        return st.failed() ? Found::Failed : Found::No;
+    const auto text = [&](int col) { return st.isNull(col) ? std::nullopt : std::optional<QString>(st.columnText(col)); };
+    topic->category = int(st.columnInt(0));
+    topic->title = text(1);
+    topic->body = st.columnText(2);
+    topic->plainText = text(3);
+    topic->updated = st.isNull(4) ? QDateTime() : store::WallTime::fromText(st.columnText(4)).moment();
+    topic->alarmType = st.isNull(5) ? std::nullopt : std::optional<int>(int(st.columnInt(5)));
+    topic->alarmTime = st.isNull(6) ? std::nullopt
+                                    : std::optional<store::WallTime>(store::WallTime::fromText(st.columnText(6)));
+    return Found::Yes;
+}
+
+int Topics::save(const TopicSave &topic)
+{
+    m_store.dbNotes.clearErrors();
+    const QString title = store::CutToWidth(topic.title, titleWidth());
+    const QVariant alarm = topic.alarmTime.isValid() ? QVariant(topic.alarmTime.text()) : QVariant();
+    if (topic.key == -1) {
+        store::Statement st(m_store.dbNotes, QStringLiteral("INSERT INTO Argomenti (argomento, ultimoaggiornamento, "
+                                                            "idCategoria, contenuto, ContenutoTxt, DataOraAllarme, "
+                                                            "TipoAllarme) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)"));
+        st.bind(1, title);
+        st.bind(2, storedTime(topic.updated));
+        st.bind(3, qint64(topic.category));
+        st.bind(4, topic.body ? QVariant(*topic.body) : QVariant());
+        st.bind(5, topic.plainText);
+        st.bind(6, alarm);
+        st.bind(7, qint64(topic.alarmType));
+        return st.run() ? int(m_store.dbNotes.lastInsertRowId()) : -1;
+    }
+    // The body's column is left out when it is kept: the statement then
+    // never touches what this program cannot show.
+    store::Statement st(m_store.dbNotes,
+                        QStringLiteral("UPDATE Argomenti SET argomento = ?1, ultimoaggiornamento = ?2, idCategoria = ?3, "
+                                       "ContenutoTxt = ?5, DataOraAllarme = ?6, TipoAllarme = ?7%1 WHERE idArgomento = ?8")
+                            .arg(topic.body ? QStringLiteral(", contenuto = ?4") : QString()));
+    st.bind(1, title);
+    st.bind(2, storedTime(topic.updated));
+    st.bind(3, qint64(topic.category));
+    if (topic.body)
+        st.bind(4, *topic.body);
+    st.bind(5, topic.plainText);
+    st.bind(6, alarm);
+    st.bind(7, qint64(topic.alarmType));
+    st.bind(8, qint64(topic.key));
+    if (!st.run())
+        return -1;
+    if (m_store.dbNotes.lastChanges() == 0) {
+        // Deleted since the editor opened it.
+        m_store.dbNotes.addError(QStringLiteral("No current record."));
+        return -1;
+    }
+    return topic.key;
+}
+
 QList<ListEntry> Topics::listOf(int category, bool *ok)
 {
     m_store.dbNotes.clearErrors();

@@ -8,6 +8,10 @@
 #include <QString>
 #include <QVariant>
 
+#include "WallTime.h"
+
+#include <optional>
+
 namespace store {
 class NoteStore;
 }
@@ -38,6 +42,30 @@ struct NewTopic {
     QString plainText;  // the text kept for searching
 };
 
+// A topic as stored. An empty field (never written) is told apart from an
+// empty text where it matters to a comparison.
+struct StoredTopic {
+    int category = -1;
+    std::optional<QString> title;
+    QString body;  // RTF, or text written by another tool
+    std::optional<QString> plainText;
+    QDateTime updated;  // invalid when empty
+    std::optional<int> alarmType;
+    std::optional<store::WallTime> alarmTime;  // invalid when it cannot be read
+};
+
+// What an editor saves.
+struct TopicSave {
+    int key = -1;  // -1: a new topic
+    int category = -1;
+    QString title;                // cut to the width the store gives titles
+    std::optional<QString> body;  // empty: the stored body is kept as it is
+    QString plainText;
+    QDateTime updated;
+    store::WallTime alarmTime;
+    int alarmType = 0;
+};
+
 class Topics final {
 public:
     // The store is not owned and must outlive this object.
@@ -62,6 +90,14 @@ public:
     // receives their keys in order.
     [[nodiscard]] bool addMany(int category, const QString &categoryName, const QList<NewTopic> &topics,
                                const QDateTime &now, QList<int> *keys);
+
+    // The whole topic.
+    [[nodiscard]] Found load(int key, StoredTopic *topic);
+    // Writes every field of the topic in one write (a new one is added); its
+    // key, or -1 on failure (a topic deleted meanwhile is one).
+    [[nodiscard]] int save(const TopicSave &topic);
+    // The width the store gives titles (0: none).
+    int titleWidth() const;
 
     // The titles and keys of a category's topics, in no particular order
     // (lists sort them themselves); no body is read. Empty on an engine error,
