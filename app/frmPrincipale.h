@@ -118,8 +118,8 @@ public:
 
     // The list of categories or topics.
     bool isTopicMode() const;
-    // The category whose topics the list shows (the current record of
-    // rsCategorie in topic mode); -1 in category mode. CurrentCategoryId
+    // The category whose topics the list shows in topic mode; -1 in
+    // category mode. CurrentCategoryId
     // may name another: the category of a topic opened from the results.
     int ShownCategoryId() const;
     void FillCategoryList();

@@ -155,9 +155,8 @@ void frmListaArgomenti::cmdMostra_Click()
     if (row < 0)
         return;
     const int key = lstArgomenti->key(row);
-    store::TableRecordset &rs = *m_session.store.rsArgomenti;
-    rs.setIndex(QStringLiteral("PrimaryKey"));
-    if (!rs.seek(key)) {
+    int category = -1;
+    if (m_session.topics.categoryOf(key, &category) != notes::Found::Yes) {
         m_session.dialogs().MsgBox(this, m_session.GetString(506), platform::vbCritical, m_session.GetString(507));
         lstArgomenti->lines()->removeLine(row);
         // No line is selected afterwards, as in the main list.
@@ -168,7 +167,7 @@ void frmListaArgomenti::cmdMostra_Click()
     if (!main)
         return;
     main->CurrentTopicId = key;
-    main->CurrentCategoryId = rs.field(QStringLiteral("idCategoria")).toInt();
+    main->CurrentCategoryId = category;
     frmNuovoArg *editor = nullptr;
     if (m_session.finestre.ActivateTopicWindow(key, QString())) {
         for (frmNuovoArg *e : m_session.finestre.editors())
