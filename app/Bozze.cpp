@@ -53,40 +53,41 @@ void frmPrincipale::RecoverDrafts()
     // the user click through them one by one.
     QList<frmBozze::Line> told;
     for (const store::Draft &draft : drafts) {
-        QStringList notes{s.GetString(kRecovered).arg(draft.taken.toString(QStringLiteral("dd/MM/yy HH:mm")))};
+        QStringList said{s.GetString(kRecovered).arg(draft.taken.toString(QStringLiteral("dd/MM/yy HH:mm")))};
         int topic = draft.topicId;
         int category = draft.categoryId;
         if (topic != -1) {
-            store::TableRecordset &rs = *st.rsArgomenti;
-            if (rs.setIndex(QStringLiteral("PrimaryKey")) && rs.seek(topic)) {
-                category = rs.field(QStringLiteral("idCategoria")).toInt();
-                const QDateTime updated = rs.field(QStringLiteral("ultimoaggiornamento")).toDateTime();
-                if (updated != draft.topicUpdated)
-                    notes << s.GetString(kChangedSince);
-            } else if (rs.noMatch()) {
+            notes::StoredTopic stored;
+            switch (s.topics.load(topic, &stored)) {
+            case notes::Found::Yes:
+                category = stored.category;
+                if (stored.updated != draft.topicUpdated)
+                    said << s.GetString(kChangedSince);
+                break;
+            case notes::Found::No:
                 topic = -1;
-                notes << s.GetString(kTopicDeleted);
-            } else {
+                said << s.GetString(kTopicDeleted);
+                break;
+            case notes::Found::Failed:
                 // Left for the next start rather than opened wrongly.
                 ShowDatabaseErrors(s, this);
                 continue;
             }
         }
-        if (topic == -1) {
-            store::TableRecordset &cats = *st.rsCategorie;
-            const bool there = cats.setIndex(QStringLiteral("PrimaryKey")) && cats.seek(category);
-            if (!there) {
-                if (!cats.setIndex(QStringLiteral("Categoria")) || !cats.moveFirst() || cats.eof())
-                    continue;  // no category at all: the draft waits for one
-                category = cats.field(QStringLiteral("idCategoria")).toInt();
-                notes << s.GetString(kCategoryGone).arg(cats.field(QStringLiteral("Categoria")).toString());
-            }
+        QString name;
+        if (topic == -1 && m_categories.name(category, &name) != notes::Found::Yes) {
+            bool listed = true;
+            const QList<notes::ListEntry> all = m_categories.inListOrder(&listed);
+            if (all.isEmpty())
+                continue;  // no category at all: the draft waits for one
+            category = all.first().key;
+            said << s.GetString(kCategoryGone).arg(all.first().text);
         }
         frmNuovoArg *editor = s.finestre.editorOfTopic(topic);
         if (!editor || topic == -1)
             editor = OpenEditor(topic, category, true);
         editor->AdoptDraft(draft);
-        told.append({editor->windowTitle().trimmed(), notes});
+        told.append({editor->windowTitle().trimmed(), said});
     }
     if (told.isEmpty())
         return;
