@@ -4,6 +4,7 @@
 
 #include <QDialogButtonBox>
 #include <QEvent>
+#include <QMoveEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -79,7 +80,18 @@ frmBozze::frmBozze(Session &session, const QList<Line> &lines, QWidget *parent)
 void frmBozze::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
+    m_shown.start();
     centreOnParent();
+}
+
+void frmBozze::moveEvent(QMoveEvent *event)
+{
+    QDialog::moveEvent(event);
+    // Some window managers place a new window themselves once it is shown,
+    // wherever it asked to be: put back over the main window. Later moves
+    // are the user's.
+    if (!m_centring && m_shown.isValid() && m_shown.elapsed() < 1500)
+        centreOnParent();
 }
 
 bool frmBozze::eventFilter(QObject *watched, QEvent *event)
@@ -100,7 +112,11 @@ void frmBozze::centreOnParent()
         return;
     QRect target = frameGeometry();
     target.moveCenter(main->frameGeometry().center());
+    if (target.topLeft() == frameGeometry().topLeft())
+        return;
+    m_centring = true;
     move(target.topLeft());
+    m_centring = false;
 }
 
 void frmBozze::AggiornaLingua()

@@ -5,6 +5,7 @@
 #include "Forms.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QList>
 #include <QStringList>
 
@@ -32,9 +33,12 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void centreOnParent();
     Session &m_session;
+    QElapsedTimer m_shown;
+    bool m_centring = false;
 };
