@@ -5,6 +5,7 @@
 #include <QDialogButtonBox>
 #include <QEvent>
 #include <QMoveEvent>
+#include <QResizeEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -94,6 +95,13 @@ void frmBozze::moveEvent(QMoveEvent *event)
         centreOnParent();
 }
 
+void frmBozze::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    if (!m_centring && m_shown.isValid() && m_shown.elapsed() < 1500)
+        centreOnParent();
+}
+
 bool frmBozze::eventFilter(QObject *watched, QEvent *event)
 {
     // At start the window manager places the main window only after it is
@@ -110,7 +118,11 @@ void frmBozze::centreOnParent()
     const QWidget *main = parentWidget();
     if (!main || !main->isVisible())
         return;
+    // Before the window is laid out its size may still be nothing: its
+    // centre would land on the main window's.
     QRect target = frameGeometry();
+    if (target.width() < sizeHint().width() || target.height() < sizeHint().height())
+        target.setSize(target.size().expandedTo(sizeHint()));
     target.moveCenter(main->frameGeometry().center());
     if (target.topLeft() == frameGeometry().topLeft())
         return;

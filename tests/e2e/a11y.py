@@ -57,8 +57,14 @@ def find(root, role=None, name=None):
 
 
 def centre(node):
+    x, y, width, height = extents(node)
+    return x + width // 2, y + height // 2
+
+
+def extents(node):
+    """A control's place on the screen: x, y, width, height."""
     ext = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-    return ext.x + ext.width // 2, ext.y + ext.height // 2
+    return ext.x, ext.y, ext.width, ext.height
 
 
 def press(node):
