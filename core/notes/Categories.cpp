@@ -1,6 +1,7 @@
 #include "notes/Categories.h"
 
 #include "NoteStore.h"
+#include "notes/ByKey.h"
 #include "Recordset.h"
 #include "Sqlite.h"
 
@@ -44,13 +45,8 @@ int Categories::insert(const QString &name)
 
 Found Categories::rename(int key, const QString &name)
 {
-    m_store.dbNotes.clearErrors();
-    store::Statement st(m_store.dbNotes, QStringLiteral("UPDATE Categorie SET Categoria = ?1 WHERE idCategoria = ?2"));
-    st.bind(1, cut(name));
-    st.bind(2, qint64(key));
-    if (!st.run())
-        return Found::Failed;
-    return m_store.dbNotes.lastChanges() > 0 ? Found::Yes : Found::No;
+    return writeByKey(m_store, QStringLiteral("UPDATE Categorie SET Categoria = ?1 WHERE idCategoria = ?2"),
+                      {cut(name), qint64(key)});
 }
 
 Found Categories::hasTopics(int key)
@@ -65,12 +61,7 @@ Found Categories::hasTopics(int key)
 
 Found Categories::remove(int key)
 {
-    m_store.dbNotes.clearErrors();
-    store::Statement st(m_store.dbNotes, QStringLiteral("DELETE FROM Categorie WHERE idCategoria = ?1"));
-    st.bind(1, qint64(key));
-    if (!st.run())
-        return Found::Failed;
-    return m_store.dbNotes.lastChanges() > 0 ? Found::Yes : Found::No;
+    return writeByKey(m_store, QStringLiteral("DELETE FROM Categorie WHERE idCategoria = ?1"), {qint64(key)});
 }
 
 } // namespace notes

@@ -1,6 +1,7 @@
 #include "notes/Topics.h"
 
 #include "NoteStore.h"
+#include "notes/ByKey.h"
 #include "Recordset.h"
 #include "Sqlite.h"
 #include "WallTime.h"
@@ -225,23 +226,13 @@ Found Topics::categoryOf(int key, int *category)
 
 Found Topics::rename(int key, const QString &title)
 {
-    m_store.dbNotes.clearErrors();
-    store::Statement st(m_store.dbNotes, QStringLiteral("UPDATE Argomenti SET argomento = ?1 WHERE idArgomento = ?2"));
-    st.bind(1, store::CutToWidth(title, m_store.rsArgomenti->fieldSize(QStringLiteral("argomento"))));
-    st.bind(2, qint64(key));
-    if (!st.run())
-        return Found::Failed;
-    return m_store.dbNotes.lastChanges() > 0 ? Found::Yes : Found::No;
+    return writeByKey(m_store, QStringLiteral("UPDATE Argomenti SET argomento = ?1 WHERE idArgomento = ?2"),
+                      {store::CutToWidth(title, titleWidth()), qint64(key)});
 }
 
 Found Topics::remove(int key)
 {
-    m_store.dbNotes.clearErrors();
-    store::Statement st(m_store.dbNotes, QStringLiteral("DELETE FROM Argomenti WHERE idArgomento = ?1"));
-    st.bind(1, qint64(key));
-    if (!st.run())
-        return Found::Failed;
-    return m_store.dbNotes.lastChanges() > 0 ? Found::Yes : Found::No;
+    return writeByKey(m_store, QStringLiteral("DELETE FROM Argomenti WHERE idArgomento = ?1"), {qint64(key)});
 }
 
 } // namespace notes
