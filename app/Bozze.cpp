@@ -75,9 +75,9 @@ void frmPrincipale::RecoverDrafts()
             }
         }
         QString name;
-        if (topic == -1 && m_categories.name(category, &name) != notes::Found::Yes) {
+        if (topic == -1 && m_session.categories.name(category, &name) != notes::Found::Yes) {
             bool listed = true;
-            const QList<notes::ListEntry> all = m_categories.inListOrder(&listed);
+            const QList<notes::ListEntry> all = m_session.categories.inListOrder(&listed);
             if (all.isEmpty())
                 continue;  // no category at all: the draft waits for one
             category = all.first().key;

@@ -4,6 +4,7 @@
 // session it belongs to; tests build one per test.
 
 #include "NoteStore.h"
+#include "notes/Categories.h"
 #include "notes/Settings.h"
 #include "notes/Topics.h"
 #include "Platform.h"
@@ -48,6 +49,7 @@ public:
     store::NoteStore store;  // DataFolder, DatabasePath, dbNotes, rsSetup, rsArgomenti, rsCategorie
     notes::Settings settings{store};
     notes::Topics topics{store};
+    notes::Categories categories{store};
     Forms forms;
     Finestre finestre{forms};
     // The main window, while it exists.

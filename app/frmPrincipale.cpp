@@ -29,7 +29,7 @@
 #include <QToolButton>
 
 frmPrincipale::frmPrincipale(Session &session, QWidget *parent)
-    : QMainWindow(parent), Form(session.forms, this, QStringLiteral("main")), m_session(session), m_alarms(session.store), m_topics(session.store), m_categories(session.store)
+    : QMainWindow(parent), Form(session.forms, this, QStringLiteral("main")), m_session(session), m_alarms(session.store)
 {
     setObjectName(QStringLiteral("frmPrincipale"));
     // Every window of the program, message boxes included, takes this icon
@@ -287,11 +287,11 @@ void frmPrincipale::ReopenLastCategory()
             throw AppError(0, QStringLiteral("Argomenti"), st.errorText());
     };
     QString name;
-    const notes::Found found = last ? m_categories.name(*last, &name) : notes::Found::No;
+    const notes::Found found = last ? m_session.categories.name(*last, &name) : notes::Found::No;
     if (found == notes::Found::Failed)
         throw AppError(0, QStringLiteral("Categorie"), st.errorText());
     bool ok = true;
-    const QList<notes::ListEntry> all = found == notes::Found::Yes ? QList<notes::ListEntry>() : m_categories.inListOrder(&ok);
+    const QList<notes::ListEntry> all = found == notes::Found::Yes ? QList<notes::ListEntry>() : m_session.categories.inListOrder(&ok);
     if (!ok)
         throw AppError(0, QStringLiteral("Categorie"), st.errorText());
     if (found == notes::Found::Yes) {

@@ -5,8 +5,6 @@
 #include "Forms.h"
 #include "StoreLock.h"
 #include "alarms/AlarmQueue.h"
-#include "notes/Categories.h"
-#include "notes/Topics.h"
 
 #include <QDateTime>
 #include <QMainWindow>
@@ -259,8 +257,6 @@ private:
     // Held for the whole run: the data folder is in use.
     store::StoreLock m_runLock;
     alarms::AlarmQueue m_alarms;
-    notes::Topics m_topics;
-    notes::Categories m_categories;
     // The category whose topics the list shows, or showed last.
     int m_shownCategory = -1;
     // The alarms could not be read: the next tick reads them again.

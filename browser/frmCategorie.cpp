@@ -1,7 +1,5 @@
 #include "frmCategorie.h"
 
-#include "notes/Categories.h"
-
 #include "Session.h"
 #include "frmPrincipale.h"
 
@@ -48,16 +46,15 @@ void frmCategorie::Form_Load(frmPrincipale *main)
 {
     AggiornaLingua();
     m_session.MoveTargetCategory = -1;
-    notes::Categories categories(m_session.store);
     bool ok = true;
-    const QList<notes::ListEntry> all = categories.inListOrder(&ok);
+    const QList<notes::ListEntry> all = m_session.categories.inListOrder(&ok);
     if (all.isEmpty()) {
         cmdConferma->setEnabled(false);
         return;
     }
     if (main && main->lstArgomenti->count() > 0 && m_session.LastMoveTarget == -1) {
         int category = -1;
-        if (notes::Topics(m_session.store).categoryOf(main->lstArgomenti->item(0)->data(Qt::UserRole).toInt(), &category)
+        if (m_session.topics.categoryOf(main->lstArgomenti->item(0)->data(Qt::UserRole).toInt(), &category)
             == notes::Found::Yes)
             m_session.LastMoveTarget = category;
     }

@@ -34,7 +34,7 @@ bool frmPrincipale::readClip(int key)
     // Read whole or not at all: a body that could not be read must not be
     // pasted as an empty one.
     notes::TopicCopy copy;
-    switch (m_topics.readCopy(key, &copy)) {
+    switch (m_session.topics.readCopy(key, &copy)) {
     case notes::Topics::Read::Ok:
         break;
     case notes::Topics::Read::Missing:
@@ -78,7 +78,7 @@ void frmPrincipale::paste()
     // since is pasted as it was cut.
     if (ClipSourceId != -1) {
         notes::TopicCopy now;
-        switch (m_topics.readCopy(ClipSourceId, &now)) {
+        switch (m_session.topics.readCopy(ClipSourceId, &now)) {
         case notes::Topics::Read::Ok:
             ClipTitle = now.title;
             ClipContent = now.body;
@@ -95,7 +95,7 @@ void frmPrincipale::paste()
     // Not while the cut topic is open in an editor: the cut waits.
     const bool sourceOpen = ClipSourceId != -1 && m_session.finestre.editorOfTopic(ClipSourceId);
     bool removed = false;
-    const int key = m_topics.paste({ClipTitle, ClipContent, ClipPlainText, ClipUpdated}, ShownCategoryId(),
+    const int key = m_session.topics.paste({ClipTitle, ClipContent, ClipPlainText, ClipUpdated}, ShownCategoryId(),
                                    sourceOpen ? -1 : ClipSourceId, &removed);
     if (key == -1) {
         // A failed paste must not look done.
@@ -123,7 +123,7 @@ bool frmPrincipale::chooseDestination()
 
 bool frmPrincipale::moveTopic(int topicId, int target)
 {
-    if (!m_topics.move(topicId, target)) {
+    if (!m_session.topics.move(topicId, target)) {
         ShowDatabaseErrors(m_session, this);
         return false;
     }
@@ -161,7 +161,7 @@ void frmPrincipale::mnuSpostaTutti_Click()
         keys << lstArgomenti->item(i)->data(Qt::UserRole).toInt();
     // One write for the whole list: thousands of topics move at once, and
     // an error leaves them all where they were.
-    if (!m_topics.moveAll(keys, target)) {
+    if (!m_session.topics.moveAll(keys, target)) {
         ShowDatabaseErrors(m_session, this);
         return;
     }

@@ -32,7 +32,7 @@ void frmPrincipale::InsertCategory()
     // Cancel and an emptied field are alike.
     if (!answer || answer->isEmpty())
         return;
-    const int key = m_categories.insert(*answer);
+    const int key = m_session.categories.insert(*answer);
     if (key == -1) {
         ShowDatabaseErrors(s, this);
         return;
@@ -56,9 +56,9 @@ void frmPrincipale::cmdCancella_Click()
                 return;
             }
             // Gone already: only its entry is left to take out.
-            deleted = m_topics.remove(key) != notes::Found::Failed;
+            deleted = m_session.topics.remove(key) != notes::Found::Failed;
         } else {
-            const notes::Found full = m_categories.hasTopics(key);
+            const notes::Found full = m_session.categories.hasTopics(key);
             if (full == notes::Found::Yes) {
                 s.dialogs().MsgBox(this, s.GetString(226), platform::vbCritical, s.GetString(507));
                 return;
@@ -75,7 +75,7 @@ void frmPrincipale::cmdCancella_Click()
                     s.dialogs().MsgBox(this, s.GetString(224), platform::vbCritical, s.GetString(507));
                     return;
                 }
-            deleted = m_categories.remove(key) != notes::Found::Failed;
+            deleted = m_session.categories.remove(key) != notes::Found::Failed;
         }
         if (!deleted) {
             // The entry stays listed: its record is still there.
@@ -107,7 +107,7 @@ void frmPrincipale::mnuRinomina_Click()
         return;
     // Stored cut to the width the store gives it, as insertion does; the list
     // shows the text typed.
-    switch (topics ? m_topics.rename(key, *answer) : m_categories.rename(key, *answer)) {
+    switch (topics ? m_session.topics.rename(key, *answer) : m_session.categories.rename(key, *answer)) {
     case notes::Found::Yes:
         item->setText(*answer);
         break;

@@ -155,7 +155,7 @@ void frmPrincipale::FillCategoryList()
     const int last = m_session.settings.lastCategory().value_or(0);
     bool ok = true;
     std::vector<Entry> entries;
-    for (const notes::ListEntry &e : m_categories.inListOrder(&ok))
+    for (const notes::ListEntry &e : m_session.categories.inListOrder(&ok))
         entries.push_back({e.text, e.key});
     if (!ok)
         ShowDatabaseErrors(m_session, this);
@@ -174,12 +174,12 @@ void frmPrincipale::FillCategoryList()
 bool frmPrincipale::FillTopicList()
 {
     QString name;
-    bool ok = m_categories.name(m_shownCategory, &name) != notes::Found::Failed;
+    bool ok = m_session.categories.name(m_shownCategory, &name) != notes::Found::Failed;
     labCategoria->setText(name);
     lstArgomenti->clear();
     std::vector<Entry> entries;
     if (ok) {
-        for (const notes::ListEntry &e : m_topics.listOf(m_shownCategory, &ok))
+        for (const notes::ListEntry &e : m_session.topics.listOf(m_shownCategory, &ok))
             entries.push_back({e.text, e.key});
     }
     fillSorted(lstArgomenti, entries);
@@ -205,7 +205,7 @@ void frmPrincipale::OpenCategory()
     if (key == -1)
         return;
     QString name;
-    if (m_categories.name(key, &name) != notes::Found::Yes)
+    if (m_session.categories.name(key, &name) != notes::Found::Yes)
         return;
     m_shownCategory = CurrentCategoryId = key;
     frmCategoria->show();
@@ -308,7 +308,7 @@ void frmPrincipale::lstArgomenti_MouseMove(const QPoint &pos)
 void frmPrincipale::Individua(int topicId)
 {
     int category = -1;
-    if (m_topics.categoryOf(topicId, &category) != notes::Found::Yes)
+    if (m_session.topics.categoryOf(topicId, &category) != notes::Found::Yes)
         return;
     if (isTopicMode())
         cmdCambia_Click();
