@@ -1,8 +1,8 @@
 #include "Avvio.h"
 
-#include "AppError.h"
-#include "AppEx.h"
-#include "NoteStore.h"
+#include "places/AppError.h"
+#include "places/AppEx.h"
+#include "notes/NoteStore.h"
 #include "Session.h"
 #include "frmPrincipale.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // Start of the program: the command line, the data folder, and Main.
 
-#include "Places.h"
+#include "places/Places.h"
 
 #include <QString>
 #include <QStringList>

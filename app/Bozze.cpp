@@ -38,11 +38,10 @@ void frmPrincipale::EndBySignal()
 void frmPrincipale::RecoverDrafts()
 {
     Session &s = m_session;
-    store::NoteStore &st = s.store;
-    if (!st.hasDrafts())
+    if (!s.drafts.available())
         return;
     bool ok = true;
-    const QList<store::Draft> drafts = st.drafts(&ok);
+    const QList<notes::Draft> drafts = s.drafts.all(&ok);
     if (!ok) {
         ShowDatabaseErrors(s, this);
         return;
@@ -52,7 +51,7 @@ void frmPrincipale::RecoverDrafts()
     // Told all at once, after every editor is open: one box per draft made
     // the user click through them one by one.
     QList<frmBozze::Line> told;
-    for (const store::Draft &draft : drafts) {
+    for (const notes::Draft &draft : drafts) {
         QStringList said{s.GetString(kRecovered).arg(draft.taken.toString(QStringLiteral("dd/MM/yy HH:mm")))};
         int topic = draft.topicId;
         int category = draft.categoryId;

@@ -10,7 +10,7 @@
 #include "Finestre.h"
 #include "LongWork.h"
 #include "Session.h"
-#include "StoreLock.h"
+#include "db/StoreLock.h"
 #include "Utility.h"
 
 #include <QApplication>

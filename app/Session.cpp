@@ -1,6 +1,6 @@
 #include "Session.h"
 
-#include "AppEx.h"
+#include "places/AppEx.h"
 #include "StringTable.h"
 #include "frmPrincipale.h"
 

@@ -3,8 +3,9 @@
 // the loaded windows and the platform services. Every window is given the
 // session it belongs to; tests build one per test.
 
-#include "NoteStore.h"
+#include "notes/NoteStore.h"
 #include "notes/Categories.h"
+#include "notes/Drafts.h"
 #include "notes/Settings.h"
 #include "notes/Topics.h"
 #include "Platform.h"
@@ -46,10 +47,11 @@ public:
     // Replaces the environment services (tests point them at a temporary home).
     void setAppEx(std::unique_ptr<AppEx> appEx);
 
-    store::NoteStore store;  // DataFolder, DatabasePath, dbNotes, rsSetup, rsArgomenti, rsCategorie
+    store::NoteStore store;  // the database file: where it is, opening and closing it
     notes::Settings settings{store};
     notes::Topics topics{store};
     notes::Categories categories{store};
+    notes::Drafts drafts{store};
     Forms forms;
     Finestre finestre{forms};
     // The main window, while it exists.

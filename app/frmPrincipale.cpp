@@ -1,8 +1,8 @@
 #include "frmPrincipale.h"
 
-#include "AppEx.h"
-#include "Places.h"
-#include "AppError.h"
+#include "places/AppEx.h"
+#include "places/Places.h"
+#include "places/AppError.h"
 #include "Avvio.h"
 #include "Session.h"
 #include "StringTable.h"
@@ -174,13 +174,7 @@ namespace {
 // Italian, 1000 for English).
 int fileLanguage(const QString &databasePath)
 {
-    store::Connection peek;
-    if (peek.openReadOnly(databasePath)) {
-        store::Statement st(peek, QStringLiteral("SELECT lingua FROM Setup"));
-        if (st.step() && st.columnInt(0) == 1)
-            return 1000;
-    }
-    return 0;
+    return notes::Settings::languageOfFile(databasePath) == 1 ? 1000 : 0;
 }
 
 } // namespace

@@ -3,8 +3,9 @@
 // menus and the toolbar; its load step brings up the whole program.
 
 #include "Forms.h"
-#include "StoreLock.h"
+#include "db/StoreLock.h"
 #include "alarms/AlarmQueue.h"
+#include "notes/Changes.h"
 
 #include <QDateTime>
 #include <QMainWindow>
@@ -23,6 +24,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QListWidgetItem;
 class QMenu;
 class QMimeData;
 class QStatusBar;
@@ -135,6 +137,12 @@ public:
     int AddListEntry(const QString &text, int key);
     // Key of the selected entry, -1 when none is selected.
     int SelectedKey() const;
+    // The list follows every change to the notes, whoever made it.
+    void TopicsChanged(const notes::TopicChange &change);
+    void CategoriesChanged(const notes::CategoryChange &change);
+    QListWidgetItem *ListItemOf(int key) const;
+    // Takes the entries of the keys out; nothing is selected after.
+    void DropListEntries(const QList<int> &keys);
     void lstArgomenti_Click();
     void lstArgomenti_DblClick();
     // Returns true when the character was used (and so swallowed).

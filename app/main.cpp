@@ -1,5 +1,5 @@
 #include "Avvio.h"
-#include "Places.h"
+#include "places/Places.h"
 #include "QtPlatform.h"
 #include "Session.h"
 

@@ -1,6 +1,8 @@
 #include "Corpus.h"
 
-#include "NoteStore.h"
+#include "notes/NoteStore.h"
+#include "db/Sqlite.h"
+#include "db/Recordset.h"
 
 #include <QRandomGenerator>
 #include <QStringList>

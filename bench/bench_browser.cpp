@@ -1,11 +1,13 @@
 // Moving every topic of a large category with Move all, through the real
 // main window, destination chooser and database file.
 
-#include "NoteStore.h"
+#include "notes/NoteStore.h"
 #include "QtPlatform.h"
 #include "Session.h"
 #include "frmCategorie.h"
 #include "frmPrincipale.h"
+#include "db/Sqlite.h"
+#include "db/Recordset.h"
 
 #include <QApplication>
 #include <QListWidget>

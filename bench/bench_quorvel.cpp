@@ -5,7 +5,7 @@
 //   bench_quorvel [--data FOLDER] [--topics N] [--runs N] [--only startup,open,find,cli,save,drafts,move,rtf]
 
 #include "Corpus.h"
-#include "NoteStore.h"
+#include "notes/NoteStore.h"
 #include "QtPlatform.h"
 #include "Rtf.h"
 #include "Session.h"
@@ -13,6 +13,7 @@
 #include "frmListaArgomenti.h"
 #include "frmNuovoArg.h"
 #include "frmPrincipale.h"
+#include "db/Sqlite.h"
 
 #include <QApplication>
 #include <QDir>

@@ -2,7 +2,7 @@
 // The results of Find in topics: one window, reused by every search.
 
 #include "Forms.h"
-#include "Search.h"
+#include "notes/Search.h"
 
 #include <QAbstractListModel>
 #include <QListView>

@@ -3,7 +3,7 @@
 #include "frmPrincipale.h"
 
 #include "Finestre.h"
-#include "Search.h"
+#include "notes/Search.h"
 #include "Session.h"
 #include "Utility.h"
 #include "frmCategorie.h"
@@ -102,7 +102,7 @@ void frmPrincipale::paste()
         ShowDatabaseErrors(m_session, this);
         return;
     }
-    lstArgomenti->setCurrentRow(AddListEntry(ClipTitle, key));
+    // The list has taken the new entry and selected it.
     if (removed)
         ClipSourceId = -1;
     if (sourceOpen) {
@@ -127,9 +127,6 @@ bool frmPrincipale::moveTopic(int topicId, int target)
         ShowDatabaseErrors(m_session, this);
         return false;
     }
-    // An open editor of the topic saves into its new category.
-    if (frmNuovoArg *e = m_session.finestre.editorOfTopic(topicId))
-        e->idCategoria = target;
     return true;
 }
 
@@ -140,13 +137,7 @@ void frmPrincipale::mnuSposta_Click()
         return;
     if (!chooseDestination())
         return;
-    const int row = lstArgomenti->currentRow();
-    if (!moveTopic(key, m_session.MoveTargetCategory))
-        return;
-    const QSignalBlocker quiet(lstArgomenti);
-    delete lstArgomenti->takeItem(row);
-    lstArgomenti->setCurrentRow(-1);
-    lstArgomenti->clearSelection();
+    static_cast<void>(moveTopic(key, m_session.MoveTargetCategory));
 }
 
 void frmPrincipale::mnuSpostaTutti_Click()
@@ -161,15 +152,8 @@ void frmPrincipale::mnuSpostaTutti_Click()
         keys << lstArgomenti->item(i)->data(Qt::UserRole).toInt();
     // One write for the whole list: thousands of topics move at once, and
     // an error leaves them all where they were.
-    if (!m_session.topics.moveAll(keys, target)) {
+    if (!m_session.topics.moveAll(keys, target))
         ShowDatabaseErrors(m_session, this);
-        return;
-    }
-    for (const int key : std::as_const(keys))
-        if (frmNuovoArg *e = m_session.finestre.editorOfTopic(key))
-            e->idCategoria = target;
-    const QSignalBlocker quiet(lstArgomenti);
-    lstArgomenti->clear();
 }
 
 void frmPrincipale::mnuTrovaArgomenti_Click()

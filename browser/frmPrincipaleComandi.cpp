@@ -32,18 +32,13 @@ void frmPrincipale::InsertCategory()
     // Cancel and an emptied field are alike.
     if (!answer || answer->isEmpty())
         return;
-    const int key = m_session.categories.insert(*answer);
-    if (key == -1) {
+    if (m_session.categories.insert(*answer) == -1)
         ShowDatabaseErrors(s, this);
-        return;
-    }
-    lstArgomenti->setCurrentRow(AddListEntry(*answer, key));
 }
 
 void frmPrincipale::cmdCancella_Click()
 {
     Session &s = m_session;
-    const int row = lstArgomenti->currentRow();
     const int key = SelectedKey();
     if (key == -1 || RefusedReadOnly(s, this))
         return;
@@ -77,19 +72,9 @@ void frmPrincipale::cmdCancella_Click()
                 }
             deleted = m_session.categories.remove(key) != notes::Found::Failed;
         }
-        if (!deleted) {
-            // The entry stays listed: its record is still there.
+        // The entry stays listed when its record is still there.
+        if (!deleted)
             ShowDatabaseErrors(s, this);
-        } else {
-            // Taking the entry out moves the selection to a neighbour on
-            // the way; after a removal nothing is selected.
-            {
-                const QSignalBlocker quiet(lstArgomenti);
-                delete lstArgomenti->takeItem(row);
-                lstArgomenti->setCurrentRow(-1);
-                lstArgomenti->clearSelection();
-            }
-        }
     }
     txtCerca->setFocus();
 }
@@ -108,9 +93,7 @@ void frmPrincipale::mnuRinomina_Click()
     // Stored cut to the width the store gives it, as insertion does; the list
     // shows the text typed.
     switch (topics ? m_session.topics.rename(key, *answer) : m_session.categories.rename(key, *answer)) {
-    case notes::Found::Yes:
-        item->setText(*answer);
-        break;
+    case notes::Found::Yes:  // the list shows the new name itself
     case notes::Found::No:
         break;
     case notes::Found::Failed:

@@ -4,7 +4,7 @@
 #include "frmPrincipale.h"
 
 #include "Finestre.h"
-#include "ListOrder.h"
+#include "db/ListOrder.h"
 #include "Utility.h"
 #include "Session.h"
 #include "frmListaFinestre.h"
@@ -19,6 +19,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QSet>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -78,6 +80,8 @@ void frmPrincipale::connectHandlers()
     for (int i = 1; i <= 9; ++i)
         connect(mnuFinestra[size_t(i)], &QAction::triggered, this, [this, i] { mnuFinestra_Click(i); });
     connect(mnuFinestraAltre, &QAction::triggered, this, &frmPrincipale::mnuFinestraAltre_Click);
+    connect(&m_session.store.changes, &notes::Changes::topicsChanged, this, &frmPrincipale::TopicsChanged);
+    connect(&m_session.store.changes, &notes::Changes::categoriesChanged, this, &frmPrincipale::CategoriesChanged);
     connectRouting();
 }
 
@@ -141,6 +145,93 @@ int frmPrincipale::AddListEntry(const QString &text, int key)
     item->setData(Qt::UserRole, key);
     lstArgomenti->insertItem(lo, item);
     return lo;
+}
+
+QListWidgetItem *frmPrincipale::ListItemOf(int key) const
+{
+    for (int i = 0; i < lstArgomenti->count(); ++i)
+        if (lstArgomenti->item(i)->data(Qt::UserRole).toInt() == key)
+            return lstArgomenti->item(i);
+    return nullptr;
+}
+
+void frmPrincipale::DropListEntries(const QList<int> &keys)
+{
+    const QSet<int> gone(keys.cbegin(), keys.cend());
+    // Taking an entry out moves the selection to a neighbour on the way;
+    // after a removal nothing is selected. From the end, so that a whole
+    // list moved away goes in one pass.
+    const QSignalBlocker quiet(lstArgomenti);
+    bool any = false;
+    for (int i = lstArgomenti->count() - 1; i >= 0; --i) {
+        if (gone.contains(lstArgomenti->item(i)->data(Qt::UserRole).toInt())) {
+            delete lstArgomenti->takeItem(i);
+            any = true;
+        }
+    }
+    if (any) {
+        lstArgomenti->setCurrentRow(-1);
+        lstArgomenti->clearSelection();
+    }
+}
+
+void frmPrincipale::TopicsChanged(const notes::TopicChange &change)
+{
+    using Kind = notes::TopicChange::Kind;
+    // An alarm held after a refused write rings again once saved anew.
+    if (change.kind == Kind::Saved || change.kind == Kind::Added) {
+        if (change.kind == Kind::Saved)
+            AlarmSavedAgain(change.keys.constFirst());
+        RescheduleAlarms();
+    }
+    const int shown = ShownCategoryId();
+    if (shown == -1)
+        return;
+    switch (change.kind) {
+    case Kind::Added:
+        if (change.category != shown || change.keys.isEmpty())
+            break;
+        if (change.keys.size() == 1) {
+            lstArgomenti->setCurrentRow(AddListEntry(change.title, change.keys.constFirst()));
+        } else {
+            FillTopicList();
+            SelectListItem(change.keys.constLast());
+        }
+        break;
+    case Kind::Saved:
+    case Kind::Renamed:
+        if (QListWidgetItem *item = ListItemOf(change.keys.constFirst()))
+            item->setText(change.title);
+        break;
+    case Kind::Moved:
+        if (change.category == shown)
+            FillTopicList();
+        else
+            DropListEntries(change.keys);
+        break;
+    case Kind::Removed:
+        DropListEntries(change.keys);
+        break;
+    }
+}
+
+void frmPrincipale::CategoriesChanged(const notes::CategoryChange &change)
+{
+    if (ShownCategoryId() != -1)
+        return;
+    using Kind = notes::CategoryChange::Kind;
+    switch (change.kind) {
+    case Kind::Added:
+        lstArgomenti->setCurrentRow(AddListEntry(change.name, change.key));
+        break;
+    case Kind::Renamed:
+        if (QListWidgetItem *item = ListItemOf(change.key))
+            item->setText(change.name);
+        break;
+    case Kind::Removed:
+        DropListEntries({change.key});
+        break;
+    }
 }
 
 int frmPrincipale::SelectedKey() const

@@ -3,7 +3,7 @@
 
 #include "frmPrincipale.h"
 
-#include "Like.h"
+#include "db/Like.h"
 #include "Session.h"
 
 #include <QAction>

@@ -58,7 +58,5 @@ void frmPrincipale::lstArgomenti_Drop(const QMimeData *dropped)
                            s.GetString(507));
         return;
     }
-    FillTopicList();
-    if (!keys.isEmpty())
-        SelectListItem(keys.constLast());
+    // The list has taken the new entries and selected the last.
 }

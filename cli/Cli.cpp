@@ -1,8 +1,8 @@
 #include "Cli.h"
 
-#include "AppEx.h"
+#include "places/AppEx.h"
 #include "CliCommand.h"
-#include "Places.h"
+#include "places/Places.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -2,8 +2,8 @@
 // What every command of quorvel-cli is given: its words after the common
 // options are taken out, the data folder, and where to write.
 
-#include "NoteStore.h"
-#include "StoreLock.h"
+#include "notes/NoteStore.h"
+#include "db/StoreLock.h"
 
 #include <QStringList>
 #include <QTextStream>
@@ -39,35 +39,10 @@ struct Command {
     bool openStore(store::NoteStore &ns, store::StoreLock &lock, bool forWriting) const;
 };
 
-// One state of the file for every read until it ends, however others
-// write meanwhile.
-class Snapshot final {
-public:
-    explicit Snapshot(store::Connection &db) : m_db(db) { m_db.exec(QStringLiteral("BEGIN")); }
-    ~Snapshot() { m_db.exec(QStringLiteral("ROLLBACK")); }
-    Snapshot(const Snapshot &) = delete;
-    Snapshot &operator=(const Snapshot &) = delete;
-
-private:
-    store::Connection &m_db;
-};
-
 int find(Command &c);
 int exportTopics(Command &c);
 int importFiles(Command &c);
 int backup(Command &c);
 int check(Command &c);
-
-// Gives a file its final name in a folder, never over one that is there:
-// false, with errno set, when something has that name or the rename fails.
-// File systems that refuse the atomic form (network and user-space ones)
-// get a link and an unlink, or a rename after a look where links are
-// refused too.
-bool renameNoReplace(int fromFolder, const char *from, int toFolder, const char *to);
-
-// Copies the open store's file as it stands now (one state, taken through
-// SQLite's online backup while others may write) to target, a new file,
-// synced to the disk. False with a reason; nothing is left at target then.
-bool copyStore(store::NoteStore &ns, const QString &target, QString *error);
 
 } // namespace cli

@@ -6,6 +6,8 @@
 #include "Cli.h"
 #include "Rtf.h"
 #include "TopicFiles.h"
+#include "notes/Maintenance.h"
+#include "notes/Reading.h"
 
 #include <QDir>
 #include <QFile>
@@ -184,27 +186,21 @@ int exportTopics(Command &c)
     store::StoreLock lock;
     if (!c.openStore(ns, lock, false))
         return kError;
-    Snapshot snapshot(ns.dbNotes);
+    notes::ReadSnapshot snapshot(ns);
     QHash<qint64, Category> categories;
     Names folders;
     folders.take(QStringLiteral("index"), QStringLiteral(".json"));
     const QString partialIndex = folders.take(QStringLiteral(".index"), QStringLiteral(".json.part"));
     {
-        store::Statement st(ns.dbNotes, QStringLiteral("SELECT idCategoria, Categoria FROM Categorie ORDER BY idCategoria"));
-        while (st.step()) {
-            Category &cat = categories[st.columnInt(0)];
-            cat.name = st.columnText(1);
-        }
-        if (st.failed())
+        QHash<qint64, QString> names;
+        if (!notes::categoryNames(ns, &names))
             return c.fail(ns.errorText());
+        for (auto it = names.cbegin(); it != names.cend(); ++it)
+            categories[it.key()].name = it.value();
     }
     qint64 total = 0;
-    {
-        store::Statement st(ns.dbNotes, QStringLiteral("SELECT count(*) FROM Argomenti"));
-        if (!st.step())
-            return c.fail(ns.errorText());
-        total = st.columnInt(0);
-    }
+    if (!notes::topicCount(ns, &total))
+        return c.fail(ns.errorText());
     const QString extension = QLatin1Char('.') + format;
     // The index is written as the topics go, not gathered first: held
     // whole, a million entries took more than a gigabyte. It appears under
@@ -226,18 +222,15 @@ int exportTopics(Command &c)
         return indexFailed();
     Folder current;
     qint64 previousCategory = std::numeric_limits<qint64>::min();
-    store::Statement st(ns.dbNotes, QStringLiteral("SELECT idArgomento, idCategoria, argomento, contenuto, ContenutoTxt, "
-                                                   "ultimoaggiornamento, TipoAllarme, DataOraAllarme "
-                                                   "FROM Argomenti ORDER BY idCategoria, idArgomento"));
     qint64 done = 0;
-    while (st.step()) {
-        const qint64 categoryKey = st.columnInt(1);
+    int failed = kDone;
+    const bool read = notes::forEachTopic(ns, [&](const notes::TopicRecord &topic) {
         // Topics come category by category: the names taken in the one
         // before are no longer needed.
-        if (categoryKey != previousCategory && categories.contains(previousCategory))
+        if (topic.category != previousCategory && categories.contains(previousCategory))
             categories[previousCategory].files = Names();
-        previousCategory = categoryKey;
-        Category &cat = categories[categoryKey];  // a topic of no category gets a folder "_"
+        previousCategory = topic.category;
+        Category &cat = categories[topic.category];  // a topic of no category gets a folder "_"
         if (cat.folder.isEmpty()) {
             // Anything found under the name was put there by someone else
             // since the folder was seen empty: nothing is written into it.
@@ -245,34 +238,40 @@ int exportTopics(Command &c)
             if (!root.makeFolder(cat.folder, &current)) {
                 const QString why = systemError();
                 dropIndex();
-                return c.fail(QStringLiteral("cannot make %1: %2").arg(target.filePath(cat.folder), why));
+                failed = c.fail(QStringLiteral("cannot make %1: %2").arg(target.filePath(cat.folder), why));
+                return false;
             }
         }
-        const QString title = st.columnText(2);
-        const QString name = cat.files.take(topicfiles::safeFileName(title), extension);
+        const QString name = cat.files.take(topicfiles::safeFileName(topic.title), extension);
         const QString file = cat.folder + QLatin1Char('/') + name;
-        if (!current.writeFile(name, fileContent(format, title, st.columnText(3), st.columnText(4)))) {
+        if (!current.writeFile(name, fileContent(format, topic.title, topic.body, topic.plainText))) {
             const QString why = systemError();
             dropIndex();
-            return c.fail(QStringLiteral("cannot write %1: %2").arg(target.filePath(file), why));
+            failed = c.fail(QStringLiteral("cannot write %1: %2").arg(target.filePath(file), why));
+            return false;
         }
-        const QJsonObject entry{{QStringLiteral("key"), st.columnInt(0)},
-                                {QStringLiteral("categoryKey"), categoryKey},
+        const QJsonObject entry{{QStringLiteral("key"), topic.key},
+                                {QStringLiteral("categoryKey"), topic.category},
                                 {QStringLiteral("category"), cat.name},
-                                {QStringLiteral("title"), title},
+                                {QStringLiteral("title"), topic.title},
                                 {QStringLiteral("file"), file},
-                                {QStringLiteral("updated"), orNull(st.columnText(5))},
-                                {QStringLiteral("alarmType"), st.isNull(6) ? 0 : st.columnInt(6)},
-                                {QStringLiteral("alarm"), orNull(st.columnText(7))}};
-        if (indexFile.write((done ? ",\n" : "\n") + QJsonDocument(entry).toJson(QJsonDocument::Compact)) < 0)
-            return indexFailed();
+                                {QStringLiteral("updated"), orNull(topic.updated)},
+                                {QStringLiteral("alarmType"), topic.alarmType},
+                                {QStringLiteral("alarm"), orNull(topic.alarm)}};
+        if (indexFile.write((done ? ",\n" : "\n") + QJsonDocument(entry).toJson(QJsonDocument::Compact)) < 0) {
+            failed = indexFailed();
+            return false;
+        }
         ++done;
         if (c.terminal && (done % 250 == 0 || done == total)) {
             c.err << "\rexported " << done << " of " << total << " topics";
             c.err.flush();
         }
-    }
-    if (st.failed()) {
+        return true;
+    });
+    if (failed != kDone)
+        return failed;
+    if (!read) {
         dropIndex();
         return c.fail(ns.errorText());
     }
@@ -281,7 +280,7 @@ int exportTopics(Command &c)
     if (indexFile.write("\n]}\n") < 0 || !indexFile.flush())
         return indexFailed();
     indexFile.close();
-    if (!renameNoReplace(root.fd(), QFile::encodeName(partialIndex).constData(), root.fd(), "index.json"))
+    if (!notes::renameNoReplace(root.fd(), QFile::encodeName(partialIndex).constData(), root.fd(), "index.json"))
         return indexFailed();
     c.out << "exported " << done << " topics to " << target.path() << '\n';
     return kDone;

@@ -4,7 +4,8 @@
 #include "CliCommand.h"
 
 #include "Cli.h"
-#include "Search.h"
+#include "notes/Search.h"
+#include "notes/Reading.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -55,10 +56,7 @@ int find(Command &c)
     if (!c.openStore(ns, lock, false))
         return kError;
     // One state of the file for the search and the lines it prints.
-    Snapshot snapshot(ns.dbNotes);
-    // Pages read through a mapping of the file rather than copied by the
-    // kernel one by one: a process of its own starts with no pages cached.
-    ns.dbNotes.exec(QStringLiteral("PRAGMA mmap_size = 2147418112"));
+    notes::ReadSnapshot snapshot(ns);
     // What the program searches for the same words: the keys alone, each
     // line's fields are read below.
     std::vector<qint64> keys;
@@ -67,18 +65,14 @@ int find(Command &c)
                 keys.push_back(found.key(i));
         }))
         return c.fail(ns.errorText());
-    // The last update as stored: turning it into a time and back would ask
-    // the system for its time zone at every line.
-    store::Statement line(ns.dbNotes, QStringLiteral("SELECT Categoria, argomento, ultimoaggiornamento FROM Argomenti "
-                                                     "LEFT JOIN Categorie USING (idCategoria) WHERE idArgomento = ?1"));
+    notes::TopicLines lines(ns);
     for (const qint64 key : keys) {
-        line.reset();
-        line.bind(1, key);
-        if (!line.step())
+        notes::TopicLine line;
+        if (!lines.read(key, &line))
             return c.fail(ns.errorText());
-        const QString category = line.columnText(0);
-        const QString title = line.columnText(1);
-        const QString when = line.columnText(2);
+        const QString &category = line.category;
+        const QString &title = line.title;
+        const QString &when = line.updated;
         if (json) {
             const QJsonObject o{{QStringLiteral("category"), category},
                                 {QStringLiteral("title"), title},

@@ -4,7 +4,7 @@
 #include "CliCommand.h"
 
 #include "Cli.h"
-#include "Places.h"
+#include "places/Places.h"
 #include "TopicFiles.h"
 
 namespace cli {

@@ -1,6 +1,6 @@
 #include "TopicFiles.h"
 
-#include "NoteStore.h"
+#include "notes/NoteStore.h"
 #include "notes/Topics.h"
 #include "Rtf.h"
 

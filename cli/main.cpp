@@ -1,7 +1,7 @@
 // quorvel-cli: the notes from a shell. See Cli.h.
 
 #include "Cli.h"
-#include "Places.h"
+#include "places/Places.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

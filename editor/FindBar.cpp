@@ -1,6 +1,6 @@
 #include "FindBar.h"
 
-#include "Like.h"
+#include "db/Like.h"
 #include "Session.h"
 
 #include <QCheckBox>

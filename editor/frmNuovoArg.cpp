@@ -31,6 +31,11 @@ frmNuovoArg::frmNuovoArg(Session &session)
 
     connect(txtArgomento, &QLineEdit::textChanged, this, &frmNuovoArg::txtArgomento_Change);
     connect(cmdSalva, &QPushButton::clicked, this, &frmNuovoArg::cmdSalva_Click);
+    // A topic moved meanwhile is saved where it is now.
+    connect(&session.store.changes, &notes::Changes::topicsChanged, this, [this](const notes::TopicChange &change) {
+        if (change.kind == notes::TopicChange::Kind::Moved && idArgomento != -1 && change.keys.contains(idArgomento))
+            idCategoria = change.category;
+    });
     connect(cmdAnnulla, &QPushButton::clicked, this, &frmNuovoArg::cmdAnnulla_Click);
     connect(imgChiudi, &QToolButton::clicked, this, &frmNuovoArg::imgChiudi_Click);
     connect(cmdTimer, &QToolButton::clicked, this, &frmNuovoArg::cmdTimer_Click);
@@ -217,27 +222,8 @@ void frmNuovoArg::cmdSalva_Click()
         return;
     }
 
-    // 6. The main window's list, when it shows this category's topics.
-    frmPrincipale *main = s.MainWindow;
-    if (main && main->ShownCategoryId() == idCategoria) {
-        if (idArgomento == -1) {
-            main->lstArgomenti->setCurrentRow(main->AddListEntry(txtArgomento->text(), key));
-        } else {
-            for (int i = 0; i < main->lstArgomenti->count(); ++i) {
-                QListWidgetItem *item = main->lstArgomenti->item(i);
-                if (item->data(Qt::UserRole).toInt() == idArgomento) {
-                    item->setText(txtArgomento->text());
-                    break;
-                }
-            }
-        }
-    }
-    // 7. An alarm held after a refused write rings again once saved anew.
-    if (main) {
-        main->AlarmSavedAgain(idArgomento);
-        main->RescheduleAlarms();
-    }
-    // 8.
+    // 6-7. The main window's list and the alarms follow the save
+    // themselves.
     close();
 }
 
@@ -249,7 +235,7 @@ void frmNuovoArg::cmdAnnulla_Click()
 void frmNuovoArg::closeEvent(QCloseEvent *event)
 {
     // Saved or deliberately abandoned: the draft has nothing left to keep.
-    if (m_draftId != -1 && m_session.store.deleteDraft(m_draftId))
+    if (m_draftId != -1 && m_session.drafts.remove(m_draftId))
         m_draftId = -1;
     Form_Unload();
     event->accept();

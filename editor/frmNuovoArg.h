@@ -3,8 +3,8 @@
 // the store or abandoned.
 
 #include "Forms.h"
-#include "NoteStore.h"
-#include "WallTime.h"
+#include "notes/Drafts.h"
+#include "db/WallTime.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -87,7 +87,7 @@ public:
     // store refused (it is tried again later).
     bool WriteDraft();
     // Takes a draft found at start as this editor's unsaved change.
-    void AdoptDraft(const store::Draft &draft);
+    void AdoptDraft(const notes::Draft &draft);
     qint64 DraftId() const { return m_draftId; }
 
     // Layout and the toolbar-or-legend strip.

@@ -42,7 +42,7 @@ void frmNuovoArg::connectDrafts()
 
 void frmNuovoArg::DraftChanged()
 {
-    if (IsLoading || m_loadFailed || !m_draftTimer || !m_session.store.hasDrafts())
+    if (IsLoading || m_loadFailed || !m_draftTimer || !m_session.drafts.available())
         return;
     m_draftDirty = true;
     if (!m_draftTimer->isActive())
@@ -60,12 +60,12 @@ bool frmNuovoArg::HasUnsavedChanges() const
 
 bool frmNuovoArg::WriteDraft()
 {
-    store::NoteStore &st = m_session.store;
-    if (!m_draftDirty || m_loadFailed || !st.hasDrafts())
+    notes::Drafts &drafts = m_session.drafts;
+    if (!m_draftDirty || m_loadFailed || !drafts.available())
         return true;
     // Changes taken back one by one leave nothing to keep.
     if (!HasUnsavedChanges()) {
-        if (!st.deleteDraft(m_draftId))
+        if (!drafts.remove(m_draftId))
             return false;
         m_draftId = -1;
         m_draftDirty = false;
@@ -73,11 +73,11 @@ bool frmNuovoArg::WriteDraft()
     }
     // Another write is under way (a modal question inside a command): the
     // draft waits for it, without counting as a failure.
-    if (st.isWriting()) {
+    if (drafts.otherWriteUnderWay()) {
         m_draftTimer->start(kQuietMs);
         return false;
     }
-    store::Draft draft;
+    notes::Draft draft;
     draft.id = m_draftId;
     draft.topicId = idArgomento;
     draft.categoryId = idCategoria;
@@ -92,11 +92,11 @@ bool frmNuovoArg::WriteDraft()
     }
     draft.topicUpdated = m_loadedUpdated;
     draft.taken = m_session.clock().now();
-    if (!st.writeDraft(draft)) {
+    if (!drafts.write(draft)) {
         // The topic itself is untouched; the draft is tried again, and the
         // user told once it keeps failing, since unsaved work is then at risk.
         if (++m_draftFailures == kFailuresTold)
-            m_session.dialogs().MsgBox(this, m_session.GetString(kDraftFailing) + QStringLiteral("\n\n") + st.errorText(),
+            m_session.dialogs().MsgBox(this, m_session.GetString(kDraftFailing) + QStringLiteral("\n\n") + m_session.store.errorText(),
                                        platform::vbExclamation, m_session.GetString(507));
         m_draftTimer->start(kRetryMs);
         return false;
@@ -107,7 +107,7 @@ bool frmNuovoArg::WriteDraft()
     return true;
 }
 
-void frmNuovoArg::AdoptDraft(const store::Draft &draft)
+void frmNuovoArg::AdoptDraft(const notes::Draft &draft)
 {
     m_draftId = draft.id;
     // Filled as typed: the changes count as the user's, unsaved.

@@ -2,7 +2,7 @@
 
 #include "frmNuovoArg.h"
 
-#include "NoteStore.h"
+#include "notes/NoteStore.h"
 #include "PrintRichText.h"
 #include "Rtf.h"
 #include "Session.h"

@@ -1,6 +1,6 @@
 #include "QtPlatform.h"
 
-#include "Places.h"
+#include "places/Places.h"
 
 #include <QFile>
 #include <QLocalServer>

@@ -8,8 +8,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-# The core and the store it is made of.
-inside='^(core|store)/'
+# The core.
+inside='^core/'
 fields='idCategoria|Categoria|idArgomento|argomento|contenuto|ContenutoTxt|ultimoaggiornamento|TipoAllarme|DataOraAllarme'
 fields+='|lingua|UltimoAvvio|UltimaCat|UltimoArg|SysFont|SysFontAltezza|SysFontAttributi|EditFont|EditFontAltezza'
 fields+='|EditFontAttributi|Editcolore|UltimaLarg|UltimaAlt|mostrapulsanti|idBozza|DataOraBozza'

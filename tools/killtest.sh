@@ -6,4 +6,4 @@ cd "$(dirname "$0")/.."
 bash tools/deps.sh
 bash tools/build.sh --target test_store
 QUORVEL_KILL_RUNS="${1:-300}" QT_QPA_PLATFORM=offscreen \
-  build/tests/store/test_store --gtest_filter='Killing.*'
+  build/tests/core/test_store --gtest_filter='Killing.*'

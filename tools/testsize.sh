@@ -13,7 +13,7 @@
 #   Test code:    every *.cpp, *.h, *.c, *.py, *.sh and CMakeLists.txt under
 #                 tests/ (RTF inputs and other data files are not code).
 #   Program code: the program's own C++ sources and headers (*.cpp, *.h)
-#                 outside tests/, bench/, tools/ and the build folders: store/,
+#                 outside tests/, bench/, tools/ and the build folders: core/,
 #                 platform/, i18n/, windows/, editor/, browser/, alarms/,
 #                 app/ and cli/ when it exists. Generated files (moc, rcc)
 #                 live in the build folders and are not counted.
@@ -32,7 +32,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-PROGRAM_DIRS=(core store platform i18n windows editor browser alarms app cli)
+PROGRAM_DIRS=(core platform i18n windows editor browser alarms app cli)
 
 count() { # non-blank lines of the files given on stdin, NUL-separated
   xargs -0 -r cat | grep -cv '^[[:space:]]*$' || true

@@ -1,7 +1,7 @@
 #include "alarms/AlarmQueue.h"
 
-#include "NoteStore.h"
-#include "Sqlite.h"
+#include "notes/NoteStore.h"
+#include "db/Sqlite.h"
 
 #include <optional>
 #include <vector>

@@ -2,7 +2,7 @@
 // How an alarm moves on once it has rung: pure functions of its stored
 // time, its type and the present moment.
 
-#include "WallTime.h"
+#include "db/WallTime.h"
 
 namespace alarms {
 

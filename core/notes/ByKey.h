@@ -1,8 +1,8 @@
 #pragma once
 // Private to the notes operations: one write to the record of a key.
 
-#include "NoteStore.h"
-#include "Sqlite.h"
+#include "notes/NoteStore.h"
+#include "db/Sqlite.h"
 #include "notes/Topics.h"
 
 #include <initializer_list>

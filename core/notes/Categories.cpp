@@ -1,9 +1,9 @@
 #include "notes/Categories.h"
 
-#include "NoteStore.h"
+#include "notes/NoteStore.h"
 #include "notes/ByKey.h"
-#include "Recordset.h"
-#include "Sqlite.h"
+#include "db/Recordset.h"
+#include "db/Sqlite.h"
 
 namespace notes {
 
@@ -40,13 +40,20 @@ int Categories::insert(const QString &name)
     m_store.dbNotes.clearErrors();
     store::Statement st(m_store.dbNotes, QStringLiteral("INSERT INTO Categorie (Categoria) VALUES (?1)"));
     st.bind(1, cut(name));
-    return st.run() ? int(m_store.dbNotes.lastInsertRowId()) : -1;
+    if (!st.run())
+        return -1;
+    const int key = int(m_store.dbNotes.lastInsertRowId());
+    emit m_store.changes.categoriesChanged({CategoryChange::Kind::Added, key, name});
+    return key;
 }
 
 Found Categories::rename(int key, const QString &name)
 {
-    return writeByKey(m_store, QStringLiteral("UPDATE Categorie SET Categoria = ?1 WHERE idCategoria = ?2"),
-                      {cut(name), qint64(key)});
+    const Found found = writeByKey(m_store, QStringLiteral("UPDATE Categorie SET Categoria = ?1 WHERE idCategoria = ?2"),
+                                   {cut(name), qint64(key)});
+    if (found == Found::Yes)
+        emit m_store.changes.categoriesChanged({CategoryChange::Kind::Renamed, key, name});
+    return found;
 }
 
 Found Categories::hasTopics(int key)
@@ -61,7 +68,10 @@ Found Categories::hasTopics(int key)
 
 Found Categories::remove(int key)
 {
-    return writeByKey(m_store, QStringLiteral("DELETE FROM Categorie WHERE idCategoria = ?1"), {qint64(key)});
+    const Found found = writeByKey(m_store, QStringLiteral("DELETE FROM Categorie WHERE idCategoria = ?1"), {qint64(key)});
+    if (found != Found::Failed)
+        emit m_store.changes.categoriesChanged({CategoryChange::Kind::Removed, key});
+    return found;
 }
 
 } // namespace notes

@@ -1,7 +1,8 @@
 #include "notes/Settings.h"
 
-#include "NoteStore.h"
-#include "Recordset.h"
+#include "notes/NoteStore.h"
+#include "db/Recordset.h"
+#include "db/Sqlite.h"
 
 namespace notes {
 
@@ -35,6 +36,17 @@ bool Settings::write(std::initializer_list<std::pair<const char *, QVariant>> fi
         return true;
     setup->cancelUpdate();
     return false;
+}
+
+std::optional<int> Settings::languageOfFile(const QString &databasePath)
+{
+    store::Connection peek;
+    if (!peek.openReadOnly(databasePath))
+        return std::nullopt;
+    store::Statement st(peek, QStringLiteral("SELECT lingua FROM Setup"));
+    if (!st.step() || st.isNull(0))
+        return std::nullopt;
+    return int(st.columnInt(0));
 }
 
 std::optional<int> Settings::language() const

@@ -31,6 +31,10 @@ public:
     // 0 Italian, 1 English; anything else asks at the next start.
     std::optional<int> language() const;
     [[nodiscard]] bool setLanguage(int language);
+    // The language kept in a database file that is not open, read aside
+    // before the store is opened (to speak in it about the opening); empty
+    // when it cannot be read.
+    static std::optional<int> languageOfFile(const QString &databasePath);
     // When the program last ran, to tell a clock set back.
     QDateTime lastRun() const;
     [[nodiscard]] bool setLastRun(const QDateTime &when);

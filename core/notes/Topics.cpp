@@ -1,10 +1,10 @@
 #include "notes/Topics.h"
 
-#include "NoteStore.h"
+#include "notes/NoteStore.h"
 #include "notes/ByKey.h"
-#include "Recordset.h"
-#include "Sqlite.h"
-#include "WallTime.h"
+#include "db/Recordset.h"
+#include "db/Sqlite.h"
+#include "db/WallTime.h"
 
 namespace notes {
 
@@ -60,6 +60,9 @@ int Topics::paste(const TopicCopy &copy, int category, int removeKey, bool *remo
         *removed = false;
         return -1;
     }
+    if (removeKey != -1)
+        announce({TopicChange::Kind::Removed, {removeKey}});
+    announce({TopicChange::Kind::Added, {key}, category, copy.title});
     return key;
 }
 
@@ -82,7 +85,10 @@ bool Topics::moveAll(const QList<int> &keys, int category)
         if (!st.run())
             return false;
     }
-    return tx.commit();
+    if (!tx.commit())
+        return false;
+    announce({TopicChange::Kind::Moved, keys, category});
+    return true;
 }
 
 bool Topics::addMany(int category, const QString &categoryName, const QList<NewTopic> &topics, const QDateTime &now,
@@ -92,6 +98,7 @@ bool Topics::addMany(int category, const QString &categoryName, const QList<NewT
     store::Transaction tx(m_store.dbNotes);
     if (!tx.isActive())
         return false;
+    std::optional<QString> made;  // the category's name, when it is new
     if (category == -1) {
         const QString name = store::CutToWidth(categoryName, m_store.rsCategorie->fieldSize(QStringLiteral("Categoria")));
         store::Statement find(m_store.dbNotes, QStringLiteral("SELECT idCategoria FROM Categorie WHERE Categoria = ?1 "
@@ -107,6 +114,7 @@ bool Topics::addMany(int category, const QString &categoryName, const QList<NewT
             if (!make.run())
                 return false;
             category = int(m_store.dbNotes.lastInsertRowId());
+            made = name;
         }
     }
     const int width = m_store.rsArgomenti->fieldSize(QStringLiteral("argomento"));
@@ -127,6 +135,9 @@ bool Topics::addMany(int category, const QString &categoryName, const QList<NewT
     }
     if (!tx.commit())
         return false;
+    if (made)
+        m_store.changes.categoriesChanged({CategoryChange::Kind::Added, category, *made});
+    announce({TopicChange::Kind::Added, added, category, added.size() == 1 ? topics.constFirst().title : QString()});
     if (keys)
         *keys = added;
     return true;
@@ -174,7 +185,11 @@ int Topics::save(const TopicSave &topic)
         st.bind(5, topic.plainText);
         st.bind(6, alarm);
         st.bind(7, qint64(topic.alarmType));
-        return st.run() ? int(m_store.dbNotes.lastInsertRowId()) : -1;
+        if (!st.run())
+            return -1;
+        const int key = int(m_store.dbNotes.lastInsertRowId());
+        announce({TopicChange::Kind::Added, {key}, topic.category, topic.title});
+        return key;
     }
     // The body's column is left out when it is kept: the statement then
     // never touches what this program cannot show.
@@ -198,6 +213,7 @@ int Topics::save(const TopicSave &topic)
         m_store.dbNotes.addError(QStringLiteral("No current record."));
         return -1;
     }
+    announce({TopicChange::Kind::Saved, {topic.key}, topic.category, topic.title});
     return topic.key;
 }
 
@@ -226,13 +242,25 @@ Found Topics::categoryOf(int key, int *category)
 
 Found Topics::rename(int key, const QString &title)
 {
-    return writeByKey(m_store, QStringLiteral("UPDATE Argomenti SET argomento = ?1 WHERE idArgomento = ?2"),
-                      {store::CutToWidth(title, titleWidth()), qint64(key)});
+    const Found found = writeByKey(m_store, QStringLiteral("UPDATE Argomenti SET argomento = ?1 WHERE idArgomento = ?2"),
+                                   {store::CutToWidth(title, titleWidth()), qint64(key)});
+    if (found == Found::Yes)
+        announce({TopicChange::Kind::Renamed, {key}, -1, title});
+    return found;
 }
 
 Found Topics::remove(int key)
 {
-    return writeByKey(m_store, QStringLiteral("DELETE FROM Argomenti WHERE idArgomento = ?1"), {qint64(key)});
+    const Found found = writeByKey(m_store, QStringLiteral("DELETE FROM Argomenti WHERE idArgomento = ?1"), {qint64(key)});
+    // One already gone is gone for its listeners too.
+    if (found != Found::Failed)
+        announce({TopicChange::Kind::Removed, {key}});
+    return found;
+}
+
+void Topics::announce(const TopicChange &change)
+{
+    emit m_store.changes.topicsChanged(change);
 }
 
 } // namespace notes

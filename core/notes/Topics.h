@@ -8,7 +8,8 @@
 #include <QString>
 #include <QVariant>
 
-#include "WallTime.h"
+#include "db/WallTime.h"
+#include "notes/Changes.h"
 
 #include <optional>
 
@@ -110,6 +111,7 @@ public:
     [[nodiscard]] Found remove(int key);
 
 private:
+    void announce(const TopicChange &change);
     store::NoteStore &m_store;
 };
 

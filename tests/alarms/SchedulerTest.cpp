@@ -1,5 +1,6 @@
 #include "BrowserFixture.h"
 #include "frmListaFinestre.h"
+#include "db/Recordset.h"
 
 #include <QToolButton>
 

@@ -7,6 +7,7 @@
 #include <QToolButton>
 
 #include "Utility.h"
+#include "db/Recordset.h"
 
 namespace {
 // An editor window as the close check sees it: it may refuse to go. Tagged

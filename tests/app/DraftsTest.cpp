@@ -11,14 +11,14 @@ protected:
     // A draft left by a run that ended unsaved, as the editor writes it.
     void leaveDraft(int topic, const QString &title, const QDateTime &topicUpdated)
     {
-        store::Draft d;
+        notes::Draft d;
         d.topicId = topic;
         d.categoryId = categories[u"beta"_s];
         d.title = title;
         d.body = u"{\\rtf1 typed}"_s;
         d.topicUpdated = topicUpdated;
         d.taken = QDateTime(QDate(2026, 6, 14), QTime(9, 15));
-        ASSERT_TRUE(session->store.writeDraft(d));
+        ASSERT_TRUE(session->drafts.write(d));
     }
 };
 

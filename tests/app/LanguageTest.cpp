@@ -3,6 +3,7 @@
 #include "QtPlatform.h"
 #include "StringTable.h"
 #include "TextFit.h"
+#include "db/Recordset.h"
 
 #include <QAction>
 #include <QCalendarWidget>

@@ -2,7 +2,7 @@
 // running copy, are the user's alone.
 
 #include "AppFixture.h"
-#include "Places.h"
+#include "places/Places.h"
 #include "QtPlatform.h"
 
 #include <QFileInfo>

@@ -1,6 +1,8 @@
 #include "AppFixture.h"
 #include "Avvio.h"
 #include "QtPlatform.h"
+#include "db/Sqlite.h"
+#include "db/Recordset.h"
 
 #include <QAction>
 #include <QLabel>

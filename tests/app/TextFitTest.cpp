@@ -126,14 +126,14 @@ TEST_F(TextFit, EveryWindowShowsItsTextsWholeInBothLanguages)
         // an editor they filled.
         QList<qint64> drafts;
         for (auto [topic, category] : {std::pair{topics["Summary"], categories["beta"]}, {-1, 9999}}) {
-            store::Draft draft;
+            notes::Draft draft;
             draft.topicId = topic;
             draft.categoryId = category;  // 9999: gone, so it opens in another, named
             draft.title = QStringLiteral("Summary");
             draft.body = QStringLiteral("{\\rtf1 typed}");
             draft.topicUpdated = QDateTime(QDate(2020, 1, 1), QTime(0, 0));  // the topic was saved since
             draft.taken = QDateTime(QDate(2026, 12, 28), QTime(23, 58));
-            ASSERT_TRUE(session->store.writeDraft(draft));
+            ASSERT_TRUE(session->drafts.write(draft));
             drafts << draft.id;
         }
         checkModal("the recovered drafts", [&] { main->RecoverDrafts(); });
@@ -143,7 +143,7 @@ TEST_F(TextFit, EveryWindowShowsItsTextsWholeInBothLanguages)
             if (e != editor)
                 delete e;
         for (qint64 id : drafts)
-            ASSERT_TRUE(session->store.deleteDraft(id));
+            ASSERT_TRUE(session->drafts.remove(id));
 
         services.dialogs.expectInputBox(QStringLiteral("a"));
         main->mnuTrovaArgomenti_Click();

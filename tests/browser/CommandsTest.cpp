@@ -1,4 +1,5 @@
 #include "BrowserFixture.h"
+#include "db/Recordset.h"
 
 using Commands = BrowserFixture;
 

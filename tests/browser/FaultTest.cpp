@@ -9,6 +9,7 @@
 #include "BrowserFixture.h"
 #include "FaultyDisk.h"
 #include "Intact.h"
+#include "db/Sqlite.h"
 
 namespace {
 

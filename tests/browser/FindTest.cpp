@@ -1,5 +1,7 @@
 #include "BrowserFixture.h"
 #include "FindBar.h"
+#include "db/Sqlite.h"
+#include "db/Recordset.h"
 
 class Find : public BrowserFixture {
 protected:

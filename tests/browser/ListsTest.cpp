@@ -1,4 +1,5 @@
 #include "BrowserFixture.h"
+#include "db/Recordset.h"
 
 #include <QTextDocument>
 
@@ -116,4 +117,19 @@ TEST_F(Lists, SearchBoxFollowsOnlyASelectedEntryAndHoveringShowsTheWholeEntryTex
     shown.setHtml(main->lstArgomenti->toolTip());
     EXPECT_EQ(shown.toPlainText(), QStringLiteral("<b>bold</b> & co"));
     EXPECT_EQ(main->labCategoria->textFormat(), Qt::PlainText);
+}
+
+TEST_F(Lists, ChangesMadeWithoutAWindowShowInTheListAndTheOpenEditor)
+{
+    frmNuovoArg *editor = openTopic(QStringLiteral("Summary"));
+    ASSERT_EQ(session->topics.rename(topics["Agenda"], QStringLiteral("Diary")), notes::Found::Yes);
+    ASSERT_TRUE(session->topics.move(topics["Summary"], categories["Zeta"]));
+    ASSERT_EQ(session->topics.remove(topics["marmellata"]), notes::Found::Yes);
+    EXPECT_EQ(listTexts(), QStringList{QStringLiteral("Diary")});
+    EXPECT_EQ(editor->idCategoria, categories["Zeta"]) << "the editor saves where its topic is now";
+    QList<int> keys;
+    ASSERT_TRUE(session->topics.addMany(categories["beta"], QString(), {{QStringLiteral("Bread"), QString(), QString()}},
+                                        QDateTime::currentDateTime(), &keys));
+    EXPECT_EQ(listTexts(), (QStringList{QStringLiteral("Bread"), QStringLiteral("Diary")}));
+    EXPECT_EQ(main->SelectedKey(), keys.value(0)) << "a topic added is selected";
 }

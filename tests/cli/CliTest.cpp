@@ -8,8 +8,10 @@
 #include "Intact.h"
 #include "QtPlatform.h"
 #include "Rtf.h"
-#include "Search.h"
-#include "StoreLock.h"
+#include "notes/Search.h"
+#include "db/StoreLock.h"
+#include "db/Sqlite.h"
+#include "db/Recordset.h"
 
 #include <QDropEvent>
 #include <QFile>

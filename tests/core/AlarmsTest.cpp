@@ -1,9 +1,10 @@
 // The alarms without a window: how a fired alarm moves on, which alarm comes
 // next, and the queue's writes.
 
-#include "StoreFixture.h"
+#include "db/StoreFixture.h"
 #include "alarms/AlarmQueue.h"
 #include "alarms/Recurrence.h"
+#include "db/Sqlite.h"
 
 using store::WallTime;
 

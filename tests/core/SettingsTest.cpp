@@ -1,6 +1,6 @@
 // The preferences kept with the notes, typed, without a window.
 
-#include "StoreFixture.h"
+#include "db/StoreFixture.h"
 #include "notes/Settings.h"
 
 using Settings = StoreFixture;

@@ -1,5 +1,6 @@
 #include "Rtf.h"
 #include "BrowserFixture.h"
+#include "db/Recordset.h"
 
 #include <QComboBox>
 #include <QTextCursor>

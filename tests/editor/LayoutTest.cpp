@@ -1,6 +1,7 @@
 #include "BrowserFixture.h"
 #include "EditorLayout.h"
 #include "Twips.h"
+#include "db/Recordset.h"
 
 #include <QToolButton>
 

@@ -1,13 +1,14 @@
 #pragma once
-#include "AppEx.h"
+#include "places/AppEx.h"
 #include "ModalDriver.h"
-#include "NoteStore.h"
+#include "notes/NoteStore.h"
 #include "ScriptedPlatform.h"
 #include "Session.h"
 #include "QtPrinters.h"
 #include "TempDir.h"
 #include "frmLanguage.h"
 #include "frmPrincipale.h"
+#include "db/Recordset.h"
 
 #include <QDir>
 #include <QRadioButton>

@@ -5,6 +5,8 @@
 #include "frmCategorie.h"
 #include "frmListaArgomenti.h"
 #include "frmNuovoArg.h"
+#include "db/Sqlite.h"
+#include "db/Recordset.h"
 
 #include <QAction>
 #include <QGroupBox>

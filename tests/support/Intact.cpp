@@ -1,6 +1,6 @@
 #include "Intact.h"
 
-#include "Sqlite.h"
+#include "db/Sqlite.h"
 
 QString damageOf(const QString &path)
 {

@@ -1,4 +1,4 @@
-#include "WallTime.h"
+#include "db/WallTime.h"
 
 namespace store {
 

@@ -9,9 +9,8 @@
 // characters of each text first, the whole text only where they do not
 // decide.
 
-#include "Recordset.h"
-
 #include <QByteArray>
+#include <QString>
 
 #include <functional>
 #include <memory>
@@ -20,6 +19,7 @@
 namespace store {
 
 class NoteStore;
+class SnapshotRecordset;
 
 // Topics found: keys and titles, the titles packed into one buffer so that
 // a million lines take a few tens of megabytes.

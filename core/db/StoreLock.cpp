@@ -1,4 +1,4 @@
-#include "StoreLock.h"
+#include "db/StoreLock.h"
 
 #include <QElapsedTimer>
 #include <QFile>

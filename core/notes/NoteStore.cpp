@@ -1,7 +1,9 @@
-#include "NoteStore.h"
+#include "notes/NoteStore.h"
 
-#include "Like.h"
-#include "ListOrder.h"
+#include "db/Like.h"
+#include "db/ListOrder.h"
+#include "db/Recordset.h"
+#include "db/Sqlite.h"
 
 #include <QDir>
 #include <QFile>
@@ -233,6 +235,23 @@ bool FileExists(const QString &path)
     return fi.exists() && fi.isFile() && !fi.isHidden();
 }
 
+NoteStore::NoteStore() : m_connection(std::make_unique<Connection>()), dbNotes(*m_connection) {}
+
+bool NoteStore::isOpen() const
+{
+    return dbNotes.isOpen();
+}
+
+bool NoteStore::isWriting() const
+{
+    return dbNotes.isOpen() && !sqlite3_get_autocommit(dbNotes.handle());
+}
+
+const QList<EngineError> &NoteStore::errors() const
+{
+    return dbNotes.errors();
+}
+
 NoteStore::~NoteStore()
 {
     close();
@@ -332,6 +351,9 @@ bool NoteStore::openForReading()
         return false;
     }
     m_readOnly = true;
+    // Pages read through a mapping of the file rather than copied by the
+    // kernel one by one: a process of its own starts with no pages cached.
+    dbNotes.exec(QStringLiteral("PRAGMA mmap_size = 2147418112"));
     registerLike(dbNotes.handle());
     registerListOrder(dbNotes.handle());
     readFeatures();

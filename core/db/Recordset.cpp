@@ -1,4 +1,4 @@
-#include "Recordset.h"
+#include "db/Recordset.h"
 
 #include <QRegularExpression>
 

@@ -1,10 +1,12 @@
 #pragma once
 // The note store: one database file, quorvel.mdb, with the tables Categorie,
-// Argomenti and Setup, opened once and shared by every window through three
-// table cursors whose index and position are shared state too.
+// Argomenti and Setup, opened once for the whole run. Its connection and
+// table cursors are the core's own: outside it they are only names (their
+// headers are not among the core's public ones), and everything else goes
+// through the operations on topics, categories, settings and drafts.
 
-#include "Recordset.h"
-#include "Sqlite.h"
+#include "db/EngineError.h"
+#include "notes/Changes.h"
 
 #include <QDateTime>
 #include <QList>
@@ -14,6 +16,10 @@
 #include <memory>
 
 namespace store {
+
+class Connection;
+class TableRecordset;
+class SnapshotRecordset;
 
 inline constexpr int kSchemaVersion = 5;
 inline const QString kDatabaseFileName = QStringLiteral("quorvel.mdb");
@@ -31,23 +37,9 @@ bool FileExists(const QString &path);
 // False when the file itself could not be flushed.
 bool SyncFileToDisk(const QString &path);
 
-// What an open editor held when it was last written down: enough to put
-// the same editor back after the program ended without saving.
-struct Draft {
-    qint64 id = -1;
-    int topicId = -1;          // -1: a new topic
-    int categoryId = -1;
-    QString title;
-    QString body;              // RTF
-    int alarmType = 0;
-    WallTime alarmTime;
-    QDateTime topicUpdated;    // the topic's last update when it was loaded
-    QDateTime taken;           // when the draft was written
-};
-
 class NoteStore final {
 public:
-    NoteStore() = default;
+    NoteStore();
     ~NoteStore();
     NoteStore(const NoteStore &) = delete;
     NoteStore &operator=(const NoteStore &) = delete;
@@ -72,7 +64,7 @@ public:
     bool isReadOnly() const { return m_readOnly; }
     // Closes the cursors and the database (before packing, at shutdown).
     void close();
-    bool isOpen() const { return dbNotes.isOpen(); }
+    bool isOpen() const;
 
     // Creates a new database file at path with the schema and its one Setup
     // record (language not yet chosen). Fails if the file already exists.
@@ -99,16 +91,23 @@ public:
     static bool replaceDatabaseFile(const QString &path, const QString &replacement, const QString &backup);
 
     // The engine's error list after a failed operation.
-    const QList<EngineError> &errors() const { return dbNotes.errors(); }
+    const QList<EngineError> &errors() const;
     // The description of the last error, for one-line reports.
     QString errorText() const;
     // Whether a topic of that key exists; false on an engine error too.
     bool hasTopic(int key);
 
-    Connection dbNotes;
+private:
+    std::unique_ptr<Connection> m_connection;
+
+public:
+    Connection &dbNotes;
     std::unique_ptr<TableRecordset> rsSetup;
     std::unique_ptr<TableRecordset> rsArgomenti;
     std::unique_ptr<TableRecordset> rsCategorie;
+
+    // Every change the operations make to topics and categories, announced.
+    notes::Changes changes;
 
     // True when the trigram index of titles and bodies is there.
     bool hasTopicIndex() const { return m_topicIndex; }
@@ -129,20 +128,13 @@ public:
     // Runs a read-only query, e.g. a search; nullptr on error.
     std::unique_ptr<SnapshotRecordset> openQuery(const QString &sql, const QVariantList &params = {});
 
-    // Drafts of open editors (table Bozze), apart from the topics. False
-    // where the file cannot hold them (read-only, or too old to be brought
-    // up to date).
-    bool hasDrafts() const;
+    // Whether the file can hold drafts of open editors (see notes::Drafts):
+    // it has their table and can be written.
+    bool hasDrafts() const { return m_drafts && !m_readOnly; }
+    // Whether the file has their table, to read drafts left in it.
+    bool hasDraftTable() const { return m_drafts; }
     // True while a transaction is open: a command's write is under way.
     bool isWriting() const;
-    // Writes the draft, as a new one when its id is -1 (the id is then
-    // set). Refused, writing nothing, while another write is under way; on
-    // failure the topics are untouched and errors() tells why.
-    bool writeDraft(Draft &draft);
-    // Removes a draft; true when it is gone (or never was).
-    bool deleteDraft(qint64 id);
-    // Every draft in the order written; ok false on a read error.
-    QList<Draft> drafts(bool *ok = nullptr);
 
 private:
     // Sets DatabasePath from DataFolder; false, with the error, when no
@@ -150,7 +142,6 @@ private:
     bool findDatabase();
     bool checkFile(qint64 *version);
     void readFeatures();
-    bool writeDraftRow(Draft &draft);
     bool migrate(int fromVersion);
     // Runs insert over the columns of every topic in table from, in slices
     // of key order.

@@ -1,7 +1,9 @@
-#include "Search.h"
+#include "notes/Search.h"
 
-#include "Like.h"
-#include "NoteStore.h"
+#include "db/Like.h"
+#include "db/Recordset.h"
+#include "db/Sqlite.h"
+#include "notes/NoteStore.h"
 
 #include <QSet>
 

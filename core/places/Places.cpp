@@ -1,7 +1,7 @@
-#include "Places.h"
+#include "places/Places.h"
 
-#include "AppEx.h"
-#include "NoteStore.h"
+#include "places/AppEx.h"
+#include "notes/NoteStore.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "Sqlite.h"
+#include "db/Sqlite.h"
 
 #include <QFile>
 #include <QUrl>

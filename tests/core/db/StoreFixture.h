@@ -1,7 +1,8 @@
 #pragma once
-#include "NoteStore.h"
+#include "notes/NoteStore.h"
 #include "QtPrinters.h"
 #include "TempDir.h"
+#include "db/Recordset.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,9 @@
 //   TOPIC is saved with the count N in its body; every topic of FROM or TO
 //   is moved to the other one, all in one write.
 
-#include "NoteStore.h"
+#include "notes/NoteStore.h"
+#include "db/Sqlite.h"
+#include "db/Recordset.h"
 
 #include <QCoreApplication>
 

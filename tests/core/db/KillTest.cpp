@@ -4,6 +4,7 @@
 
 #include "Intact.h"
 #include "StoreFixture.h"
+#include "db/Sqlite.h"
 
 #include <QProcess>
 #include <QRandomGenerator>

@@ -4,7 +4,7 @@
 // Failures of Path, PathAndSubDir and OSVersion throw AppError with the
 // numbers below; the other members never throw.
 
-#include "AppError.h"
+#include "places/AppError.h"
 
 #include <QString>
 #include <QVariant>

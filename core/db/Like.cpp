@@ -1,4 +1,4 @@
-#include "Like.h"
+#include "db/Like.h"
 
 #include <QList>
 

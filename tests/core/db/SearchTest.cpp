@@ -1,6 +1,8 @@
-#include "Like.h"
-#include "Search.h"
+#include "db/Like.h"
+#include "notes/Search.h"
 #include "StoreFixture.h"
+#include "db/Sqlite.h"
+#include "db/Recordset.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,6 @@
 #include "StoreFixture.h"
+#include "db/Sqlite.h"
+#include "db/Recordset.h"
 
 #include <QDir>
 #include <QRandomGenerator>

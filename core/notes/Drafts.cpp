@@ -1,38 +1,44 @@
 // Drafts of open editors: written while the user types, read back at the
 // next start when the program ended without saving.
 
-#include "NoteStore.h"
+#include "notes/Drafts.h"
 
-#include <sqlite3.h>
+#include "db/Recordset.h"
+#include "db/Sqlite.h"
+#include "notes/NoteStore.h"
 
-namespace store {
+namespace notes {
 
-bool NoteStore::hasDrafts() const
+using store::Statement;
+using store::fromStoredDateTime;
+using store::toStoredDateTime;
+
+bool Drafts::available() const
 {
-    return m_drafts && !m_readOnly;
+    return m_store.hasDrafts();
 }
 
-bool NoteStore::isWriting() const
+bool Drafts::otherWriteUnderWay() const
 {
-    return dbNotes.isOpen() && !sqlite3_get_autocommit(dbNotes.handle());
+    return m_store.isWriting();
 }
 
-bool NoteStore::writeDraft(Draft &draft)
+bool Drafts::write(Draft &draft)
 {
     // Inside another operation's transaction the draft would share its
     // fate (a rollback would take it too): it waits for the next turn.
-    if (!hasDrafts() || isWriting())
+    if (!available() || otherWriteUnderWay())
         return false;
     // A draft is kept against a crash or a kill, which the log survives
     // without a sync; waiting for the disk at every pause in typing would
     // be felt. The next save syncs it along with itself.
-    dbNotes.exec(QStringLiteral("PRAGMA synchronous = NORMAL"));
-    const bool written = writeDraftRow(draft);
-    dbNotes.exec(QStringLiteral("PRAGMA synchronous = FULL"));
+    m_store.dbNotes.exec(QStringLiteral("PRAGMA synchronous = NORMAL"));
+    const bool written = writeRow(draft);
+    m_store.dbNotes.exec(QStringLiteral("PRAGMA synchronous = FULL"));
     return written;
 }
 
-bool NoteStore::writeDraftRow(Draft &draft)
+bool Drafts::writeRow(Draft &draft)
 {
     const auto bindAll = [&](Statement &st) {
         st.bind(1, qint64(draft.topicId));
@@ -51,44 +57,44 @@ bool NoteStore::writeDraftRow(Draft &draft)
         st.bind(8, toStoredDateTime(draft.taken));
     };
     if (draft.id != -1) {
-        Statement st(dbNotes, QStringLiteral(
+        Statement st(m_store.dbNotes, QStringLiteral(
             "UPDATE Bozze SET idArgomento = ?1, idCategoria = ?2, argomento = ?3, contenuto = ?4, TipoAllarme = ?5, "
             "DataOraAllarme = ?6, ultimoaggiornamento = ?7, DataOraBozza = ?8 WHERE idBozza = ?9"));
         bindAll(st);
         st.bind(9, draft.id);
         if (!st.run())
             return false;
-        if (dbNotes.lastChanges() == 1)
+        if (m_store.dbNotes.lastChanges() == 1)
             return true;
         // Gone meanwhile (removed by hand): written afresh.
     }
-    Statement st(dbNotes, QStringLiteral(
+    Statement st(m_store.dbNotes, QStringLiteral(
         "INSERT INTO Bozze (idArgomento, idCategoria, argomento, contenuto, TipoAllarme, DataOraAllarme, "
         "ultimoaggiornamento, DataOraBozza) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)"));
     bindAll(st);
     if (!st.run())
         return false;
-    draft.id = dbNotes.lastInsertRowId();
+    draft.id = m_store.dbNotes.lastInsertRowId();
     return true;
 }
 
-bool NoteStore::deleteDraft(qint64 id)
+bool Drafts::remove(qint64 id)
 {
-    if (id == -1 || !hasDrafts())
+    if (id == -1 || !available())
         return true;
-    Statement st(dbNotes, QStringLiteral("DELETE FROM Bozze WHERE idBozza = ?1"));
+    Statement st(m_store.dbNotes, QStringLiteral("DELETE FROM Bozze WHERE idBozza = ?1"));
     st.bind(1, id);
     return st.run();
 }
 
-QList<Draft> NoteStore::drafts(bool *ok)
+QList<Draft> Drafts::all(bool *ok)
 {
     QList<Draft> out;
     if (ok)
         *ok = true;
-    if (!m_drafts)
+    if (!m_store.hasDraftTable())
         return out;
-    Statement st(dbNotes, QStringLiteral(
+    Statement st(m_store.dbNotes, QStringLiteral(
         "SELECT idBozza, idArgomento, idCategoria, argomento, contenuto, TipoAllarme, DataOraAllarme, "
         "ultimoaggiornamento, DataOraBozza FROM Bozze ORDER BY idBozza"));
     while (st.step()) {
@@ -99,7 +105,7 @@ QList<Draft> NoteStore::drafts(bool *ok)
         d.title = st.columnText(3);
         d.body = st.columnText(4);
         d.alarmType = int(st.columnInt(5));
-        d.alarmTime = WallTime::fromText(st.columnText(6));
+        d.alarmTime = store::WallTime::fromText(st.columnText(6));
         d.topicUpdated = fromStoredDateTime(st.columnText(7));
         d.taken = fromStoredDateTime(st.columnText(8));
         out.append(d);
@@ -109,4 +115,4 @@ QList<Draft> NoteStore::drafts(bool *ok)
     return out;
 }
 
-} // namespace store
+} // namespace notes

@@ -1,4 +1,4 @@
-#include "AppEx.h"
+#include "places/AppEx.h"
 
 #include <QDir>
 #include <QFileInfo>

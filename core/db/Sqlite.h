@@ -3,6 +3,8 @@
 // Connection::check, which records failures in the engine's error list; that
 // list is what the user is shown after a failed save or move.
 
+#include "db/EngineError.h"
+
 #include <QList>
 #include <QString>
 #include <QVariant>
@@ -13,13 +15,6 @@ struct sqlite3;
 struct sqlite3_stmt;
 
 namespace store {
-
-struct EngineError {
-    int code = 0;          // primary result code (or -1 for our own checks)
-    int extendedCode = 0;  // extended result code
-    QString description;   // text shown to the user
-    QString statement;     // SQL that failed, empty when none
-};
 
 class Statement;
 

@@ -12,8 +12,8 @@
 // replaces the connection's error list with what went wrong; an operation
 // that succeeds leaves the list as it was.
 
-#include "Sqlite.h"
-#include "WallTime.h"
+#include "db/Sqlite.h"
+#include "db/WallTime.h"
 
 #include <QDateTime>
 #include <QHash>

@@ -1,4 +1,4 @@
-#include "ListOrder.h"
+#include "db/ListOrder.h"
 
 #include <sqlite3.h>
 
