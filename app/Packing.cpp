@@ -110,10 +110,11 @@ void frmPrincipale::mnuCompatta_Click()
     }
     if (!copied) {
         // 8. The database has not moved: only the incomplete copy goes.
-        store::NoteStore::removeDatabaseFile(packed);
+        // What is told is the copy's failure; a piece left behind harms nothing.
+        static_cast<void>(store::NoteStore::removeDatabaseFile(packed));
         tell(237, platform::vbCritical, 507, error);
     } else if (!store::NoteStore::replaceDatabaseFile(path, packed, backup)) {
-        store::NoteStore::removeDatabaseFile(packed);
+        static_cast<void>(store::NoteStore::removeDatabaseFile(packed));
         if (!QFile::exists(path)) {
             fatal(backup);
             return;

@@ -24,10 +24,10 @@ QString makeDatabase(const QTemporaryDir &dir, int n)
 {
     const QString path = store::JoinPath(dir.path(), store::kDatabaseFileName);
     QString error;
-    store::NoteStore::createDatabase(path, QDateTime::currentDateTime(), &error);
     store::NoteStore ns;
     ns.DataFolder = dir.path();
-    ns.open();
+    if (!store::NoteStore::createDatabase(path, QDateTime::currentDateTime(), &error) || !ns.open())
+        qFatal("no store for the benchmark: %s", qPrintable(error + ns.errorText()));
     ns.dbNotes.exec(QStringLiteral("UPDATE Setup SET lingua = 1, UltimaCat = 1"));
     store::Transaction tx(ns.dbNotes);
     for (const char *name : {"From", "To"}) {

@@ -62,7 +62,7 @@ bool copyStore(store::NoteStore &ns, const QString &target, QString *error)
     ::close(fd);
     const QString partial = QFile::decodeName(pattern);
     const auto fail = [&](const QString &why) {
-        store::NoteStore::removeDatabaseFile(partial);
+        static_cast<void>(store::NoteStore::removeDatabaseFile(partial));
         QFile::remove(partial);
         *error = why;
         return false;

@@ -558,7 +558,9 @@ bool NoteStore::replaceDatabaseFile(const QString &path, const QString &replacem
 bool NoteStore::compactDatabase(const QString &source, const QString &target, QString *error)
 {
     const auto fail = [error, &target](const QString &why) {
-        removeDatabaseFile(target);
+        // The failure told is why; a piece left behind is never taken for
+        // a database (the target's name is new).
+        static_cast<void>(removeDatabaseFile(target));
         if (error)
             *error = why;
         return false;
@@ -601,8 +603,13 @@ bool NoteStore::createDatabase(const QString &path, const QDateTime &now, QStrin
             *error = QStringLiteral("The file '%1' already exists.").arg(path);
         return false;
     }
-    // A journal of an earlier file by that name would be rolled onto this one.
-    removeDatabaseFile(path);
+    // A journal of an earlier file by that name would be rolled onto this
+    // one: no file is made while one is left.
+    if (!removeDatabaseFile(path)) {
+        if (error)
+            *error = QStringLiteral("The journal of an earlier file '%1' could not be removed.").arg(path);
+        return false;
+    }
     Connection db;
     bool ok = db.open(path, true);
     if (ok) {
@@ -628,7 +635,7 @@ bool NoteStore::createDatabase(const QString &path, const QDateTime &now, QStrin
                                            : db.errors().constLast().description;
         db.close();
         // Its journal too: the next start would roll it onto a new file.
-        removeDatabaseFile(path);
+        static_cast<void>(removeDatabaseFile(path));
     }
     return ok;
 }

@@ -53,13 +53,13 @@ public:
     // it. On failure returns false, the file is as it was, everything stays
     // closed and errorText() tells why. A file or folder that cannot be
     // written is opened read-only (see isReadOnly()).
-    bool open();
+    [[nodiscard]] bool open();
     // Opens DatabasePath for another process than the program (the
     // command-line tool) through a connection that cannot write and leaves
     // the program free to save meanwhile; a transaction on it sees one state
     // of the file. The file is checked as open() checks it; no cursors are
     // opened. On failure returns false and errorText() tells why.
-    bool openForReading();
+    [[nodiscard]] bool openForReading();
     // True when the open file cannot be changed: every write would fail.
     bool isReadOnly() const { return m_readOnly; }
     // Closes the cursors and the database (before packing, at shutdown).
@@ -68,12 +68,12 @@ public:
 
     // Creates a new database file at path with the schema and its one Setup
     // record (language not yet chosen). Fails if the file already exists.
-    static bool createDatabase(const QString &path, const QDateTime &now, QString *error);
+    [[nodiscard]] static bool createDatabase(const QString &path, const QDateTime &now, QString *error);
 
     // Writes a compacted copy of the closed database file source to a new
     // file target (which must not exist), synced to the disk. The source is
     // never changed; on failure nothing is left at target.
-    static bool compactDatabase(const QString &source, const QString &target, QString *error);
+    [[nodiscard]] static bool compactDatabase(const QString &source, const QString &target, QString *error);
 
     // The bytes of the open file's pages in use, its log's included: what a
     // compacted copy can reach. The file's size when that cannot be read.
@@ -82,13 +82,13 @@ public:
     // Removes a database file with its journal, log and log index; true when
     // none of them is left. A file must never take a name whose companions
     // are still there: SQLite would apply them to it.
-    static bool removeDatabaseFile(const QString &path);
+    [[nodiscard]] static bool removeDatabaseFile(const QString &path);
     // Puts the closed database file path at backup (replacing any file
     // there) and the file replacement at path, synced. Refuses when path
     // still has a journal or a log, whose changes are not in the file. On
     // failure path is the database as it was, unless it could not even be
     // put back: then it is at backup.
-    static bool replaceDatabaseFile(const QString &path, const QString &replacement, const QString &backup);
+    [[nodiscard]] static bool replaceDatabaseFile(const QString &path, const QString &replacement, const QString &backup);
 
     // The engine's error list after a failed operation.
     const QList<EngineError> &errors() const;

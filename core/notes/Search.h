@@ -48,7 +48,7 @@ private:
 // Calls onBatch with the topics found, in key order, a batch at a time as
 // they are found; on the calling thread. False on a database error (the
 // store's error list says why); batches already given stand.
-bool FindTopicsInBatches(NoteStore &store, const QString &pattern, const std::function<void(FoundTopics &&)> &onBatch);
+[[nodiscard]] bool FindTopicsInBatches(NoteStore &store, const QString &pattern, const std::function<void(FoundTopics &&)> &onBatch);
 
 // The same rows as a snapshot; nullptr on a database error (the error list
 // says why).
