@@ -5,6 +5,7 @@
 #include "alarms/AlarmQueue.h"
 #include "alarms/Recurrence.h"
 #include "db/Sqlite.h"
+#include "InRome.h"
 
 using store::WallTime;
 
@@ -75,6 +76,29 @@ TEST(Recurrence, AFiredAlarmCatchesUpEveryTimeThatCameAndLandsAhead)
     }
 }
 
+TEST(Recurrence, AcrossTheClockChangesTheTimeOfDayIsKept)
+{
+    InRome zone;
+    const QDate spring(2027, 3, 28), autumn(2027, 10, 31);
+    // 02:30 is skipped in spring and comes twice in autumn.
+    const QDateTime firstPass = QDateTime(autumn, QTime(0, 30), Qt::UTC).toLocalTime();
+    ASSERT_EQ(firstPass.time(), QTime(2, 30));
+    const struct {
+        const char *what;
+        WallTime from;
+        QDateTime now;
+    } cases[] = {
+        {"rung at 03:00 for the skipped 02:30", at(2027, 3, 28, 2, 30), QDateTime(spring, QTime(3, 0))},
+        {"rung at the first 02:30", at(2027, 10, 31, 2, 30), firstPass},
+        {"rung late, at the second 02:30", at(2027, 10, 31, 2, 30), firstPass.addSecs(3600)},
+    };
+    for (const auto &c : cases) {
+        const alarms::Advance a = alarms::advanceFired(c.from, alarms::Daily, c.now);
+        EXPECT_EQ(a.time, (WallTime{c.from.date.addDays(1), QTime(2, 30)})) << c.what;
+        EXPECT_EQ(a.due, 1) << c.what;
+    }
+}
+
 class Queue : public StoreFixture {
 protected:
     void SetUp() override
@@ -127,6 +151,17 @@ TEST_F(Queue, TheEarliestReadingComesNextWhateverOrderItsTextSortsIn)
         ASSERT_TRUE(queue.next(now, &next, &unreadable));
         EXPECT_EQ(next.topic, topics[QString::fromLatin1(c.earliest)]) << c.earliest;
     }
+}
+
+TEST_F(Queue, AnAlarmInTheHourTheClocksSkipIsNextAtTheFirstMomentAfterIt)
+{
+    InRome zone;
+    setStored(u"Agenda"_s, 2, "2027-03-28 02:30:00");
+    alarms::AlarmQueue::Next next;
+    QList<alarms::AlarmQueue::Unreadable> unreadable;
+    ASSERT_TRUE(queue.next(QDateTime(QDate(2027, 3, 28), QTime(1, 0)), &next, &unreadable));
+    EXPECT_EQ(next.topic, topics[u"Agenda"_s]);
+    EXPECT_EQ(next.when, QDateTime(QDate(2027, 3, 28), QTime(3, 0)));
 }
 
 TEST_F(Queue, AnUnreadableTimeIsNeverNextAndIsReportedOnce)

@@ -6,6 +6,7 @@
 #include "Session.h"
 #include "QtPrinters.h"
 #include "TempDir.h"
+#include "InRome.h"
 #include "frmLanguage.h"
 #include "frmPrincipale.h"
 #include "db/Recordset.h"
@@ -28,21 +29,6 @@ inline void PrintTo(const WallTime &w, std::ostream *os)
 }
 } // namespace store
 
-// Places a test in a zone whose clocks change, and back.
-struct InRome {
-    const QByteArray old = qgetenv("TZ");
-    const bool had = qEnvironmentVariableIsSet("TZ");
-    InRome()
-    {
-        qputenv("TZ", "Europe/Rome");
-        tzset();
-    }
-    ~InRome()
-    {
-        had ? qputenv("TZ", old) : qunsetenv("TZ");
-        tzset();
-    }
-};
 
 // A home of its own (the data home points into a temporary folder) and an
 // executable path inside it, so nothing touches the user's files.
