@@ -179,7 +179,7 @@ void frmPrincipale::TopicsChanged(const notes::TopicChange &change)
 {
     using Kind = notes::TopicChange::Kind;
     // An alarm held after a refused write rings again once saved anew.
-    if (change.kind == Kind::Saved || change.kind == Kind::Added) {
+    if (change.alarm) {
         if (change.kind == Kind::Saved)
             AlarmSavedAgain(change.keys.constFirst());
         RescheduleAlarms();

@@ -70,7 +70,7 @@ Found Categories::remove(int key)
 {
     const Found found = writeByKey(m_store, QStringLiteral("DELETE FROM Categorie WHERE idCategoria = ?1"), {qint64(key)});
     if (found != Found::Failed)
-        emit m_store.changes.categoriesChanged({CategoryChange::Kind::Removed, key});
+        emit m_store.changes.categoriesChanged({CategoryChange::Kind::Removed, key, QString()});
     return found;
 }
 

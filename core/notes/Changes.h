@@ -22,6 +22,7 @@ struct TopicChange {
     QList<int> keys;
     int category = -1;  // Added, Saved, Moved: the category they are in now
     QString title;      // Added (one topic), Saved, Renamed: as the user gave it
+    bool alarm = false; // the alarm fields were written (an editor's save)
 };
 
 struct CategoryChange {

@@ -61,7 +61,7 @@ int Topics::paste(const TopicCopy &copy, int category, int removeKey, bool *remo
         return -1;
     }
     if (removeKey != -1)
-        announce({TopicChange::Kind::Removed, {removeKey}});
+        announce({TopicChange::Kind::Removed, {removeKey}, -1, QString()});
     announce({TopicChange::Kind::Added, {key}, category, copy.title});
     return key;
 }
@@ -87,7 +87,7 @@ bool Topics::moveAll(const QList<int> &keys, int category)
     }
     if (!tx.commit())
         return false;
-    announce({TopicChange::Kind::Moved, keys, category});
+    announce({TopicChange::Kind::Moved, keys, category, QString()});
     return true;
 }
 
@@ -188,7 +188,7 @@ int Topics::save(const TopicSave &topic)
         if (!st.run())
             return -1;
         const int key = int(m_store.dbNotes.lastInsertRowId());
-        announce({TopicChange::Kind::Added, {key}, topic.category, topic.title});
+        announce({TopicChange::Kind::Added, {key}, topic.category, topic.title, true});
         return key;
     }
     // The body's column is left out when it is kept: the statement then
@@ -213,7 +213,7 @@ int Topics::save(const TopicSave &topic)
         m_store.dbNotes.addError(QStringLiteral("No current record."));
         return -1;
     }
-    announce({TopicChange::Kind::Saved, {topic.key}, topic.category, topic.title});
+    announce({TopicChange::Kind::Saved, {topic.key}, topic.category, topic.title, true});
     return topic.key;
 }
 
@@ -254,7 +254,7 @@ Found Topics::remove(int key)
     const Found found = writeByKey(m_store, QStringLiteral("DELETE FROM Argomenti WHERE idArgomento = ?1"), {qint64(key)});
     // One already gone is gone for its listeners too.
     if (found != Found::Failed)
-        announce({TopicChange::Kind::Removed, {key}});
+        announce({TopicChange::Kind::Removed, {key}, -1, QString()});
     return found;
 }
 

@@ -20,9 +20,9 @@ protected:
             QStringList keys;
             for (const int key : c.keys)
                 keys << QString::number(key);
-            heard << u"%1 %2 in %3 '%4'"_s.arg(QLatin1String(kinds[int(c.kind)]), keys.join(u','))
+            heard << u"%1 %2 in %3 '%4'%5"_s.arg(QLatin1String(kinds[int(c.kind)]), keys.join(u','))
                          .arg(c.category)
-                         .arg(c.title);
+                         .arg(c.title, c.alarm ? u" with its alarm"_s : QString());
         });
         QObject::connect(&ns.changes, &notes::Changes::categoriesChanged, [this](const notes::CategoryChange &c) {
             static const char *const kinds[] = {"category added", "category renamed", "category removed"};
@@ -61,8 +61,8 @@ TEST_F(Announced, EachWriteTellsWhichTopicsAndCategoriesChangedAndWhereTheyAreNo
     EXPECT_EQ(heard, (QStringList{
                          u"category added %1 'Home'"_s.arg(home),
                          u"category added %1 'Work'"_s.arg(work),
-                         u"added %1 in %2 'Milk'"_s.arg(a).arg(home),
-                         u"saved %1 in %2 'Milk and eggs'"_s.arg(a).arg(home),
+                         u"added %1 in %2 'Milk' with its alarm"_s.arg(a).arg(home),
+                         u"saved %1 in %2 'Milk and eggs' with its alarm"_s.arg(a).arg(home),
                          u"renamed %1 in -1 'Eggs'"_s.arg(a),
                          u"removed %1 in -1 ''"_s.arg(a),
                          u"added %1 in %2 'Copy'"_s.arg(b).arg(work),
