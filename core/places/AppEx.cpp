@@ -23,7 +23,7 @@ void AppEx::readVersion()
 bool AppEx::queryVersion(int *major, int *minor, int *build) const
 {
     // The distribution's version when it has one (Debian 12 -> 12.0), else
-    // the kernel's; both are far above the 5.1 that the folder query needs.
+    // the kernel's.
     const auto parse = [&](const QString &text) {
         const QStringList parts = text.split(QLatin1Char('.'));
         bool ok = false;
@@ -123,9 +123,8 @@ QString AppEx::Path(int folderId, bool create, int /*flags*/) const
 
 QString AppEx::PathAndSubDir(int folderId, const QString &subDir, bool create, int /*flags*/) const
 {
-    if (OSVersion(7).toFloat() < 5.1f)
-        throw AppError(kErrSubDirOldSystem, QStringLiteral("AppEx.PathAndSubDir"),
-                       QStringLiteral("Requires Windows XP or later"));
+    // The folder query needs no particular version of this system: its
+    // version (Alpine's is 3.x) must never stop the start.
     return queryOrThrow(folderId, subDir, create, QStringLiteral("AppEx.PathAndSubDir"),
                         {kErrSubDirMissing, kErrSubDirInvalidId, kErrSubDirSystem});
 }

@@ -26,7 +26,6 @@ public:
     static constexpr quint32 kErrPathMissing = 0x8004B112;
     static constexpr quint32 kErrPathInvalidId = 0x8004B114;
     static constexpr quint32 kErrPathSystem = 0x8004B116;
-    static constexpr quint32 kErrSubDirOldSystem = 0x8004B120;
     static constexpr quint32 kErrSubDirMissing = 0x8004B122;
     static constexpr quint32 kErrSubDirInvalidId = 0x8004B124;
     static constexpr quint32 kErrSubDirSystem = 0x8004B126;
