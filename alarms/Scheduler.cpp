@@ -7,6 +7,7 @@
 #include "Finestre.h"
 #include "Session.h"
 #include "frmNuovoArg.h"
+#include "ShownDates.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -122,7 +123,7 @@ void frmPrincipale::Timer1_Timer()
     if (fired.found) {
         NotifiedTopicId = topic;
         s.notifier().notify(fired.title,
-                            s.GetString(kAlarmAt).arg(NextAlarmTime.toString(QStringLiteral("dd/MM/yy HH:mm"))));
+                            s.GetString(kAlarmAt).arg(ShownMoment(NextAlarmTime)));
     }
     const QString why = fired.found && !fired.stored ? s.store.errorText() : QString();
     RescheduleAlarms();
@@ -137,9 +138,8 @@ void frmPrincipale::Timer1_Timer()
                            fired.title);
     if (fired.due > 1) {
         const store::WallTime &first = fired.firstDue;
-        const QString since =
-            first.date.toString(QStringLiteral("dd/MM/yy ")) + first.time.toString(QStringLiteral("HH:mm"));
-        s.dialogs().Notice(over, s.GetString(kMissedAlarms).arg(fired.due).arg(since), platform::vbInformation,
+        s.dialogs().Notice(over, s.GetString(kMissedAlarms).arg(fired.due).arg(ShownMoment(first.date, first.time)),
+                           platform::vbInformation,
                            fired.title);
     }
     if (fired.calendarEnd)

@@ -8,6 +8,7 @@
 #include "Utility.h"
 #include "frmBozze.h"
 #include "frmNuovoArg.h"
+#include "ShownDates.h"
 
 namespace {
 // String ids of the recovery notices.
@@ -52,7 +53,7 @@ void frmPrincipale::RecoverDrafts()
     // the user click through them one by one.
     QList<frmBozze::Line> told;
     for (const notes::Draft &draft : drafts) {
-        QStringList said{s.GetString(kRecovered).arg(draft.taken.toString(QStringLiteral("dd/MM/yy HH:mm")))};
+        QStringList said{s.GetString(kRecovered).arg(ShownMoment(draft.taken))};
         int topic = draft.topicId;
         int category = draft.categoryId;
         if (topic != -1) {

@@ -3,6 +3,7 @@
 #include "frmPrincipale.h"
 
 #include "Finestre.h"
+#include "db/Like.h"
 #include "notes/Search.h"
 #include "Session.h"
 #include "Utility.h"
@@ -164,7 +165,7 @@ void frmPrincipale::mnuTrovaArgomenti_Click()
         return;
     // The pattern travels as a bound value, so a quote in it is only a
     // character; the result is what the quoted statement gave.
-    const QString pattern = QLatin1Char('*') + *answer + QLatin1Char('*');
+    const QString pattern = store::LikePattern::anywhere(*answer);
     // The lines go into the results list batch by batch as they are found;
     // the list shown so far stays until the first of them.
     QPointer<frmListaArgomenti> results = qobject_cast<frmListaArgomenti *>(m_results.data());

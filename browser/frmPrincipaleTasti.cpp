@@ -187,7 +187,7 @@ bool frmPrincipale::txtCerca_KeyPress(int character)
         return true;
     }
     // The typed text is a pattern; the first entry that holds it is selected.
-    const store::LikePattern pattern(QLatin1Char('*') + s + QLatin1Char('*'));
+    const store::LikePattern pattern(store::LikePattern::anywhere(s));
     for (int i = 0; i < lstArgomenti->count(); ++i) {
         if (pattern.matches(lstArgomenti->item(i)->text().toUpper())) {
             lstArgomenti->setCurrentRow(i);

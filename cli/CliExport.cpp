@@ -6,6 +6,7 @@
 #include "Cli.h"
 #include "Rtf.h"
 #include "TopicFiles.h"
+#include "notes/FileNames.h"
 #include "notes/Maintenance.h"
 #include "notes/Reading.h"
 
@@ -234,7 +235,7 @@ int exportTopics(Command &c)
         if (cat.folder.isEmpty()) {
             // Anything found under the name was put there by someone else
             // since the folder was seen empty: nothing is written into it.
-            cat.folder = folders.take(topicfiles::safeFileName(cat.name), QString());
+            cat.folder = folders.take(notes::fileNameFor(cat.name), QString());
             if (!root.makeFolder(cat.folder, &current)) {
                 const QString why = systemError();
                 dropIndex();
@@ -242,7 +243,7 @@ int exportTopics(Command &c)
                 return false;
             }
         }
-        const QString name = cat.files.take(topicfiles::safeFileName(topic.title), extension);
+        const QString name = cat.files.take(notes::fileNameFor(topic.title), extension);
         const QString file = cat.folder + QLatin1Char('/') + name;
         if (!current.writeFile(name, fileContent(format, topic.title, topic.body, topic.plainText))) {
             const QString why = systemError();

@@ -4,6 +4,7 @@
 #include "CliCommand.h"
 
 #include "Cli.h"
+#include "db/Like.h"
 #include "notes/Search.h"
 #include "notes/Reading.h"
 
@@ -60,7 +61,7 @@ int find(Command &c)
     // What the program searches for the same words: the keys alone, each
     // line's fields are read below.
     std::vector<qint64> keys;
-    if (!store::FindTopicsInBatches(ns, QLatin1Char('*') + typed + QLatin1Char('*'), [&](store::FoundTopics &&found) {
+    if (!store::FindTopicsInBatches(ns, store::LikePattern::anywhere(typed), [&](store::FoundTopics &&found) {
             for (qsizetype i = 0; i < found.size(); ++i)
                 keys.push_back(found.key(i));
         }))

@@ -157,37 +157,4 @@ bool addTopicsNamed(store::NoteStore &store, const QString &category, const QLis
     return add(store, -1, category, topics, now, keys, error);
 }
 
-QString safeFileName(const QString &name)
-{
-    QString out;
-    for (const QChar c : name) {
-        // Separators, the characters some systems reserve, and controls.
-        if (c.unicode() < 0x20 || QStringLiteral("/\\:*?\"<>|").contains(c))
-            out += QLatin1Char('_');
-        else
-            out += c;
-    }
-    out = out.trimmed();
-    while (out.endsWith(QLatin1Char('.')) || out.endsWith(QLatin1Char(' ')))
-        out.chop(1);
-    // Names that a file system takes for a device, with any extension.
-    static const QStringList devices = {QStringLiteral("CON"), QStringLiteral("PRN"), QStringLiteral("AUX"),
-                                        QStringLiteral("NUL")};
-    const QString stem = out.section(QLatin1Char('.'), 0, 0).toUpper();
-    const bool numbered = stem.size() == 4 && (stem.startsWith(QLatin1String("COM")) || stem.startsWith(QLatin1String("LPT")))
-        && stem.at(3).isDigit();
-    if (devices.contains(stem) || numbered)
-        out.prepend(QLatin1Char('_'));
-    // Most file systems take 255 bytes; room is left for a number and an
-    // extension.
-    while (out.toUtf8().size() > 200) {
-        out.chop(1);
-        if (!out.isEmpty() && out.back().isHighSurrogate())
-            out.chop(1);
-    }
-    if (out.isEmpty() || out == QLatin1String("."))
-        return QStringLiteral("_");
-    return out;
-}
-
 } // namespace topicfiles

@@ -44,9 +44,4 @@ bool addTopicsNamed(store::NoteStore &store, const QString &category, const QLis
 bool importFiles(store::NoteStore &store, int categoryId, const QStringList &paths, const QDateTime &now,
                  QList<int> *keys, QString *error);
 
-// The name as a file name that any file system accepts (no separators,
-// reserved characters or names, trailing dots or blanks; at most 200
-// bytes of UTF-8); "_" for a name with nothing left.
-QString safeFileName(const QString &name);
-
 } // namespace topicfiles

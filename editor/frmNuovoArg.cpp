@@ -6,6 +6,8 @@
 #include "Twips.h"
 #include "Utility.h"
 #include "frmPrincipale.h"
+#include "notes/FileNames.h"
+#include "ShownDates.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -57,12 +59,12 @@ frmNuovoArg::~frmNuovoArg()
 
 QString frmNuovoArg::stampText(const QDateTime &when) const
 {
-    return m_session.GetString(722) + when.toString(QStringLiteral("dd/MM/yy HH:mm"));
+    return m_session.GetString(722) + ShownMoment(when);
 }
 
 QString frmNuovoArg::recoveredText() const
 {
-    return m_session.GetString(kRecoveredDraft).arg(m_recoveredAt.toString(QStringLiteral("dd/MM/yy HH:mm")));
+    return m_session.GetString(kRecoveredDraft).arg(ShownMoment(m_recoveredAt));
 }
 
 void frmNuovoArg::Form_Load()
@@ -279,13 +281,5 @@ bool frmNuovoArg::ProvaChiusura()
 
 QString frmNuovoArg::TitleToFileName(const QString &title)
 {
-    static const QString allowed = QStringLiteral("òèéìùàç_^$~!#%&+,;=[] -{}()@\\'`.");
-    QString out;
-    for (const QChar c : title) {
-        const QChar up = c.toUpper();
-        if ((up >= QLatin1Char('A') && up <= QLatin1Char('Z')) || (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
-            || allowed.contains(c))
-            out += c;
-    }
-    return out;
+    return notes::titleToFileName(title);
 }

@@ -62,7 +62,7 @@ public:
     // Formatting of the body.
     // Runs the command of a Ctrl-letter code (Ctrl+B = 2 ...); returns true
     // when the key is used up (the font dialog).
-    bool FormatCommand(int code);
+    void FormatCommand(int code);
     void RefreshFormatButtons();
     void ApplyEditorFont();
     void Toolbar1_ButtonClick(QAction *button);

@@ -184,7 +184,7 @@ bool frmNuovoArg::eventFilterBody(QEvent *event)
     return false;
 }
 
-bool frmNuovoArg::FormatCommand(int code)
+void frmNuovoArg::FormatCommand(int code)
 {
     QTextCursor cursor = rtfContenuto->textCursor();
     const QTextDocument *doc = rtfContenuto->document();
@@ -223,7 +223,6 @@ bool frmNuovoArg::FormatCommand(int code)
         f.setFontPointSize(*v + step);
         rtfContenuto->mergeCurrentCharFormat(f);
     };
-    bool consumed = false;
     switch (code) {
     case 2:
         toggle([](const QTextCharFormat &c) { return c.fontWeight() >= QFont::Bold; },
@@ -234,7 +233,7 @@ bool frmNuovoArg::FormatCommand(int code)
         break;
     case 6:
         fontDialog();
-        return true;
+        return;
     case 7:
         resize(1);
         break;
@@ -293,15 +292,14 @@ bool frmNuovoArg::FormatCommand(int code)
         break;
     case 23:
         colourDialog();
-        return consumed;
+        return;
     case 25:
         mnuEsporta_Click();
         break;
     default:
-        return false;
+        return;
     }
     RefreshFormatButtons();
-    return consumed;
 }
 
 void frmNuovoArg::fontDialog()

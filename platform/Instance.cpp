@@ -145,9 +145,5 @@ void QtTray::hideIcon()
         m_icon->hide();
 }
 
-bool QtTray::isIconShown() const
-{
-    return m_icon && m_icon->isVisible();
-}
 
 } // namespace platform

@@ -99,7 +99,6 @@ public:
     virtual bool isAvailable() const = 0;
     virtual void showIcon(const QIcon &icon, const QString &tip) = 0;
     virtual void hideIcon() = 0;
-    virtual bool isIconShown() const = 0;
 signals:
     // A click (left or right) or a double-click on the icon.
     void clicked();

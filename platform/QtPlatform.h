@@ -57,7 +57,6 @@ public:
     bool isAvailable() const override;
     void showIcon(const QIcon &icon, const QString &tip) override;
     void hideIcon() override;
-    bool isIconShown() const override;
 
 private:
     std::unique_ptr<QSystemTrayIcon> m_icon;

@@ -324,11 +324,6 @@ bool LikePattern::matchesUtf8(const char *text, qsizetype size) const
     return ti == n;
 }
 
-bool likeMatch(const QString &pattern, const QString &text)
-{
-    return LikePattern(pattern).matches(text);
-}
-
 namespace {
 
 QString argText(sqlite3_value *v)

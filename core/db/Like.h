@@ -23,6 +23,9 @@ namespace store {
 class LikePattern final {
 public:
     explicit LikePattern(const QString &pattern);
+    // What the search box and Find in topics look for when words are typed:
+    // the words anywhere in the text, their wildcards kept.
+    static QString anywhere(const QString &typed) { return QLatin1Char('*') + typed + QLatin1Char('*'); }
     bool matches(const QString &text) const;
     // The same on UTF-8 text, without converting it first.
     bool matchesUtf8(const char *text, qsizetype size) const;
@@ -57,8 +60,6 @@ private:
     std::vector<Token> m_tokens;
 };
 
-// One-off convenience for callers that match a pattern once.
-bool likeMatch(const QString &pattern, const QString &text);
 
 // Registers the matcher as SQLite's like(pattern, text) for this connection,
 // so that "x LIKE 'pattern'" in our SQL follows the rules above.

@@ -187,39 +187,4 @@ private:
     qint64 m_lastModified = -1;
 };
 
-// Read-only rows of a query, in the statement's order, as they were when it
-// ran. A query of the form "SELECT * FROM table ..." holds the short fields
-// of the rows it found and reads long text fields on demand (empty if the
-// record has gone since), so a search over long texts does not hold them all.
-class SnapshotRecordset final : public Recordset {
-public:
-    // params are bound to ?1, ?2, ... of the statement.
-    static std::unique_ptr<SnapshotRecordset> open(Connection &db, const QString &sql,
-                                                   const QVariantList &params = {});
-
-    bool moveFirst() override;
-    bool moveNext() override;
-    bool eof() const override { return m_count == 0 || m_pos >= m_count; }
-    bool bof() const override { return m_count == 0 || m_pos < 0; }
-    int recordCount() override { return int(m_count); }
-    QVariant field(const QString &name) override;
-    void close() override;
-    bool isOpen() const override { return m_open; }
-
-private:
-    explicit SnapshotRecordset(Connection &db) : Recordset(db) {}
-
-    bool m_open = true;
-    qsizetype m_pos = 0;
-    qsizetype m_count = 0;
-    // Keyed form:
-    std::optional<TableInfo> m_table;
-    QVector<int> m_shortFields;
-    std::vector<qint64> m_keys;
-    std::vector<QVariant> m_shortValues;  // row by row, m_shortFields.size() each
-    // Materialized form:
-    QStringList m_columns;
-    std::vector<QVariantList> m_rows;
-};
-
 } // namespace store

@@ -500,11 +500,6 @@ void NoteStore::close()
     m_readOnly = false;
 }
 
-std::unique_ptr<SnapshotRecordset> NoteStore::openQuery(const QString &sql, const QVariantList &params)
-{
-    return SnapshotRecordset::open(dbNotes, sql, params);
-}
-
 qint64 NoteStore::bytesInUse()
 {
     Statement pages(dbNotes, QStringLiteral("SELECT page_count - freelist_count, page_size "

@@ -19,7 +19,6 @@ namespace store {
 
 class Connection;
 class TableRecordset;
-class SnapshotRecordset;
 
 inline constexpr int kSchemaVersion = 5;
 inline const QString kDatabaseFileName = QStringLiteral("quorvel.mdb");
@@ -124,9 +123,6 @@ public:
     // called open(): what is being done, and how far (done of total; total
     // 0 when it cannot be told). The connection must not be used from it.
     std::function<void(Work work, qint64 done, qint64 total)> onProgress;
-
-    // Runs a read-only query, e.g. a search; nullptr on error.
-    std::unique_ptr<SnapshotRecordset> openQuery(const QString &sql, const QVariantList &params = {});
 
     // Whether the file can hold drafts of open editors (see notes::Drafts):
     // it has their table and can be written.

@@ -309,22 +309,4 @@ bool FindTopicsInBatches(NoteStore &store, const QString &pattern, const std::fu
     return stream(st, onBatch);
 }
 
-std::unique_ptr<SnapshotRecordset> FindTopics(NoteStore &store, const QString &pattern)
-{
-    QByteArray keys = "[";
-    const bool ok = FindTopicsInBatches(store, pattern, [&](FoundTopics &&found) {
-        for (qsizetype i = 0; i < found.size(); ++i) {
-            if (keys.size() > 1)
-                keys += ',';
-            keys += QByteArray::number(found.key(i));
-        }
-    });
-    if (!ok)
-        return nullptr;
-    keys += ']';
-    return store.openQuery(QStringLiteral("SELECT * FROM Argomenti WHERE idArgomento IN (SELECT value FROM json_each(?1)) "
-                                          "ORDER BY idArgomento"),
-                           {QString::fromLatin1(keys)});
-}
-
 } // namespace store

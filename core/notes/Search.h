@@ -19,7 +19,6 @@
 namespace store {
 
 class NoteStore;
-class SnapshotRecordset;
 
 // Topics found: keys and titles, the titles packed into one buffer so that
 // a million lines take a few tens of megabytes.
@@ -49,10 +48,6 @@ private:
 // they are found; on the calling thread. False on a database error (the
 // store's error list says why); batches already given stand.
 [[nodiscard]] bool FindTopicsInBatches(NoteStore &store, const QString &pattern, const std::function<void(FoundTopics &&)> &onBatch);
-
-// The same rows as a snapshot; nullptr on a database error (the error list
-// says why).
-std::unique_ptr<SnapshotRecordset> FindTopics(NoteStore &store, const QString &pattern);
 
 // The index query for a pattern: the AND of the trigrams of its literal
 // runs, or empty when it has no run of three plain characters.

@@ -127,12 +127,3 @@ TEST_F(Editor, SavingKeepsABodyLeftAsLoadedCutsTheTitleWholeAndKeepsTheWindowAnd
     EXPECT_TRUE(e->rtfContenuto->toPlainText().startsWith(QStringLiteral("precious")));
     EXPECT_EQ(session->finestre.editors().size(), 1);
 }
-
-TEST(TitleToFileName, KeepsWhatAFileNameMayHold)
-{
-    EXPECT_EQ(frmNuovoArg::TitleToFileName(QStringLiteral("a:b/c?d\"e<f>g|h*")), QStringLiteral("abcdefgh"));
-    EXPECT_EQ(frmNuovoArg::TitleToFileName(QStringLiteral("lunedì 12 (note)")), QStringLiteral("lunedì 12 (note)"));
-    EXPECT_EQ(frmNuovoArg::TitleToFileName(QStringLiteral("ÀB")), QStringLiteral("B")) << "upper-case accents go";
-    EXPECT_EQ(frmNuovoArg::TitleToFileName(QStringLiteral("x\\y'z`.~")), QStringLiteral("x\\y'z`.~"));
-    EXPECT_EQ(frmNuovoArg::TitleToFileName(QString()), QString());
-}

@@ -109,7 +109,6 @@ public:
     bool isAvailable() const override { return available; }
     void showIcon(const QIcon &, const QString &) override { shown = true; }
     void hideIcon() override { shown = false; }
-    bool isIconShown() const override { return shown; }
 };
 
 // In one test process there is never another copy.

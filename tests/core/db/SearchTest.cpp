@@ -53,14 +53,14 @@ protected:
     }
     QList<int> found(const QString &pattern)
     {
-        auto rs = store::FindTopics(ns, pattern);
-        EXPECT_TRUE(rs);
         QList<int> keys;
-        for (; rs && !rs->eof(); rs->moveNext())
-            keys << rs->field(u"idArgomento"_s).toInt();
+        EXPECT_TRUE(store::FindTopicsInBatches(ns, pattern, [&](store::FoundTopics &&batch) {
+            for (qsizetype i = 0; i < batch.size(); ++i)
+                keys << batch.key(i);
+        }));
         return keys;
     }
-    // Every pattern of the table gives through find (FindTopics unless
+    // Every pattern of the table gives through find (the program's unless
     // another is given) what the scan gives.
     void expectSame(const char *when, const std::function<QList<int>(const QString &)> &find = {})
     {
