@@ -63,10 +63,7 @@ public:
     // A new database is created at start-up when none is found anywhere.
     bool CreateNewDatabase = false;
 
-    // Reset at start-up; used by the browser and the window registry.
-    // The destination chooser's answer (-1: none) and its preselection.
-    int MoveTargetCategory = -1;
-    int LastMoveTarget = -1;
+    // Reset at start-up: no category existed when the program started.
     bool NoCategory = false;
 
     // How long work runs before its progress dialog appears; tests make it 0.

@@ -95,8 +95,7 @@ frmPrincipale::LoadResult frmPrincipale::Form_Load()
     ClipboardState = 0;
     ClipSourceId = -1;
     s.LanguageOffset = 0;
-    s.LastMoveTarget = -1;
-    s.MoveTargetCategory = -1;
+    m_lastMoveTarget = -1;
     s.finestre.reset();
     s.NoCategory = false;
     s.CreateNewDatabase = false;
@@ -276,7 +275,7 @@ void frmPrincipale::ReopenLastCategory()
     const std::optional<int> last = m_session.settings.lastCategory();
     // A database error here is no "not found": it ends the start.
     const auto listTopics = [&](int category) {
-        m_shownCategory = CurrentCategoryId = category;
+        m_shownCategory = category;
         if (!FillTopicList())
             throw AppError(0, QStringLiteral("Argomenti"), st.errorText());
     };

@@ -70,10 +70,6 @@ public:
     // time, closes the store and ends the program.
     void ShutdownProgram();
 
-    // Read by the editor window being opened.
-    int CurrentTopicId = -1;
-    int CurrentCategoryId = -1;
-
     // Controls.
     QToolBar *Toolbar1 = nullptr;
     std::array<QAction *, 17> ToolbarButtons{};  // 1..16; separators are null
@@ -119,8 +115,7 @@ public:
     // The list of categories or topics.
     bool isTopicMode() const;
     // The category whose topics the list shows in topic mode; -1 in
-    // category mode. CurrentCategoryId
-    // may name another: the category of a topic opened from the results.
+    // category mode. An editor opened from the results may be in another.
     int ShownCategoryId() const;
     void FillCategoryList();
     // False on a database error (the list then holds what could be read).
@@ -241,7 +236,8 @@ private:
     void copyOrCut(bool cut);
     void paste();
     bool moveTopic(int topicId, int target);
-    bool chooseDestination();
+    // The category chosen to move into, -1 when none (or the one shown).
+    int chooseDestination();
     QPointer<QWidget> m_results;  // the find results window, reused
     void HideInTray();
     // The caption of the list's frame (206 categories, 207 topics).
@@ -267,6 +263,7 @@ private:
     alarms::AlarmQueue m_alarms;
     // The category whose topics the list shows, or showed last.
     int m_shownCategory = -1;
+    int m_lastMoveTarget = -1;  // preselected by the destination chooser
     // The alarms could not be read: the next tick reads them again.
     bool m_alarmsUnread = false;
 };

@@ -1,15 +1,14 @@
 #include "frmCategorie.h"
 
 #include "Session.h"
-#include "frmPrincipale.h"
 
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-frmCategorie::frmCategorie(Session &session, frmPrincipale *main)
-    : QDialog(main), Form(session.forms, this, QStringLiteral("main2")), m_session(session)
+frmCategorie::frmCategorie(Session &session, QWidget *parent, int remembered)
+    : QDialog(parent), Form(session.forms, this, QStringLiteral("main2")), m_session(session)
 {
     setObjectName(QStringLiteral("frmCategorie"));
     setModal(true);
@@ -28,7 +27,7 @@ frmCategorie::frmCategorie(Session &session, frmPrincipale *main)
     connect(cmdConferma, &QPushButton::clicked, this, &frmCategorie::cmdConferma_Click);
     connect(cmdAnnulla, &QPushButton::clicked, this, &frmCategorie::cmdAnnulla_Click);
     connect(lstCategorie, &QListWidget::itemDoubleClicked, this, &frmCategorie::lstCategorie_DblClick);
-    Form_Load(main);
+    Form_Load(remembered);
 }
 
 void frmCategorie::AggiornaLingua()
@@ -42,33 +41,26 @@ void frmCategorie::AggiornaLingua()
     cmdAnnulla->setToolTip(m_session.GetString(305));
 }
 
-void frmCategorie::Form_Load(frmPrincipale *main)
+void frmCategorie::Form_Load(int remembered)
 {
     AggiornaLingua();
-    m_session.MoveTargetCategory = -1;
     bool ok = true;
     const QList<notes::ListEntry> all = m_session.categories.inListOrder(&ok);
     if (all.isEmpty()) {
         cmdConferma->setEnabled(false);
         return;
     }
-    if (main && main->lstArgomenti->count() > 0 && m_session.LastMoveTarget == -1) {
-        int category = -1;
-        if (m_session.topics.categoryOf(main->lstArgomenti->item(0)->data(Qt::UserRole).toInt(), &category)
-            == notes::Found::Yes)
-            m_session.LastMoveTarget = category;
-    }
     lstCategorie->clear();
-    int remembered = 0;
+    int row = 0;
     for (const notes::ListEntry &e : all) {
         auto *item = new QListWidgetItem(e.text);
         item->setData(Qt::UserRole, e.key);
         lstCategorie->addItem(item);
-        if (e.key == m_session.LastMoveTarget)
-            remembered = lstCategorie->count() - 1;
+        if (e.key == remembered)
+            row = lstCategorie->count() - 1;
     }
     if (lstCategorie->count() > 0)
-        lstCategorie->setCurrentRow(remembered);
+        lstCategorie->setCurrentRow(row);
 }
 
 void frmCategorie::cmdConferma_Click()
@@ -76,8 +68,7 @@ void frmCategorie::cmdConferma_Click()
     const QListWidgetItem *item = lstCategorie->currentItem();
     if (!item || !item->isSelected())
         return;
-    m_session.MoveTargetCategory = item->data(Qt::UserRole).toInt();
-    m_session.LastMoveTarget = m_session.MoveTargetCategory;
+    m_chosen = item->data(Qt::UserRole).toInt();
     accept();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // The destination chooser: a modal list of the categories for Move and Move
-// all. Its answer is the session's MoveTargetCategory (-1: none chosen).
+// all. exec() accepts with a category chosen (chosen()) or rejects.
 
 #include "Forms.h"
 
@@ -9,12 +9,14 @@
 class QListWidget;
 class QPushButton;
 class Session;
-class frmPrincipale;
 
 class frmCategorie final : public QDialog, public Form {
     Q_OBJECT
 public:
-    frmCategorie(Session &session, frmPrincipale *main);
+    // remembered, when it is listed, is preselected; else the first.
+    frmCategorie(Session &session, QWidget *parent, int remembered);
+
+    int chosen() const { return m_chosen; }
 
     void AggiornaLingua() override;
     void cmdConferma_Click();
@@ -26,6 +28,7 @@ public:
     QPushButton *cmdAnnulla = nullptr;
 
 private:
-    void Form_Load(frmPrincipale *main);
+    void Form_Load(int remembered);
     Session &m_session;
+    int m_chosen = -1;
 };

@@ -166,15 +166,13 @@ void frmListaArgomenti::cmdMostra_Click()
     frmPrincipale *main = m_session.MainWindow;
     if (!main)
         return;
-    main->CurrentTopicId = key;
-    main->CurrentCategoryId = category;
     frmNuovoArg *editor = nullptr;
     if (m_session.finestre.ActivateTopicWindow(key, QString())) {
         for (frmNuovoArg *e : m_session.finestre.editors())
             if (e->idArgomento == key)
                 editor = e;
     } else {
-        editor = main->OpenEditor(main->CurrentTopicId, main->CurrentCategoryId, true);
+        editor = main->OpenEditor(key, category, true);
     }
     // What was looked for is shown in the topic.
     if (editor && !Pattern.isEmpty())

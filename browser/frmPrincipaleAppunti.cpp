@@ -114,12 +114,22 @@ void frmPrincipale::paste()
     }
 }
 
-bool frmPrincipale::chooseDestination()
+int frmPrincipale::chooseDestination()
 {
-    frmCategorie chooser(m_session, this);
-    chooser.exec();
+    // At first the category of the topics listed is preselected; then the
+    // last one chosen.
+    if (m_lastMoveTarget == -1 && lstArgomenti->count() > 0) {
+        int category = -1;
+        if (m_session.topics.categoryOf(lstArgomenti->item(0)->data(Qt::UserRole).toInt(), &category)
+            == notes::Found::Yes)
+            m_lastMoveTarget = category;
+    }
+    frmCategorie chooser(m_session, this, m_lastMoveTarget);
+    if (chooser.exec() != QDialog::Accepted)
+        return -1;
+    m_lastMoveTarget = chooser.chosen();
     // Moving into the category the topics are in would change nothing.
-    return m_session.MoveTargetCategory != -1 && m_session.MoveTargetCategory != ShownCategoryId();
+    return m_lastMoveTarget != ShownCategoryId() ? m_lastMoveTarget : -1;
 }
 
 bool frmPrincipale::moveTopic(int topicId, int target)
@@ -136,18 +146,19 @@ void frmPrincipale::mnuSposta_Click()
     const int key = SelectedKey();
     if (key == -1 || RefusedReadOnly(m_session, this))
         return;
-    if (!chooseDestination())
+    const int target = chooseDestination();
+    if (target == -1)
         return;
-    static_cast<void>(moveTopic(key, m_session.MoveTargetCategory));
+    static_cast<void>(moveTopic(key, target));
 }
 
 void frmPrincipale::mnuSpostaTutti_Click()
 {
     if (lstArgomenti->count() == 0 || RefusedReadOnly(m_session, this))
         return;
-    if (!chooseDestination())
+    const int target = chooseDestination();
+    if (target == -1)
         return;
-    const int target = m_session.MoveTargetCategory;
     QList<int> keys;
     for (int i = 0; i < lstArgomenti->count(); ++i)
         keys << lstArgomenti->item(i)->data(Qt::UserRole).toInt();

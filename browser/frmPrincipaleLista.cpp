@@ -298,7 +298,7 @@ void frmPrincipale::OpenCategory()
     QString name;
     if (m_session.categories.name(key, &name) != notes::Found::Yes)
         return;
-    m_shownCategory = CurrentCategoryId = key;
+    m_shownCategory = key;
     frmCategoria->show();
     SetListTitle(207);
     for (QAction *a : {mnuTaglia, mnuCopia, mnuIncolla, mnuSposta, mnuSpostaTutti})
@@ -324,9 +324,7 @@ void frmPrincipale::cmdCambia_Click()
 
 frmNuovoArg *frmPrincipale::OpenEditor(int topicId, int categoryId, bool focusBody)
 {
-    CurrentTopicId = topicId;
-    CurrentCategoryId = categoryId;
-    auto *editor = new frmNuovoArg(m_session);
+    auto *editor = new frmNuovoArg(m_session, topicId, categoryId);
     // A new topic starts at its title, an existing one in its body.
     editor->BringForward();
     if (focusBody)
@@ -339,11 +337,9 @@ void frmPrincipale::OpenTopic()
     const int key = SelectedKey();
     if (key == -1)
         return;
-    CurrentTopicId = key;
-    CurrentCategoryId = ShownCategoryId();
     if (m_session.finestre.ActivateTopicWindow(key, QString()))
         return;
-    OpenEditor(CurrentTopicId, CurrentCategoryId, true);
+    OpenEditor(key, ShownCategoryId(), true);
 }
 
 void frmPrincipale::lstArgomenti_Click()
@@ -445,10 +441,9 @@ void frmPrincipale::mnuFinestra_Click(int index)
 void frmPrincipale::mnuFinestraAltre_Click()
 {
     frmListaFinestre list(m_session, this);
-    list.exec();
-    if (m_session.finestre.SelectedWindowNumber == -1)
+    if (list.exec() != QDialog::Accepted)
         return;
-    if (frmNuovoArg *e = m_session.finestre.editorByNumber(m_session.finestre.SelectedWindowNumber)) {
+    if (frmNuovoArg *e = m_session.finestre.editorByNumber(list.chosenWindow())) {
         e->setWindowState(e->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
         e->BringForward();
     }

@@ -22,7 +22,7 @@ namespace {
 constexpr int kRecoveredDraft = 842;  // "Recovered draft: %1"
 } // namespace
 
-frmNuovoArg::frmNuovoArg(Session &session)
+frmNuovoArg::frmNuovoArg(Session &session, int topicId, int categoryId)
     : QMainWindow(nullptr), Form(session.forms, this, QString()), m_session(session)
 {
     setObjectName(QStringLiteral("frmNuovoArg"));
@@ -45,7 +45,7 @@ frmNuovoArg::frmNuovoArg(Session &session)
     txtArgomento->installEventFilter(this);
     connectFormatting();
 
-    Form_Load();
+    Form_Load(topicId, categoryId);
     connectDrafts();
     connectFind();
 }
@@ -67,7 +67,7 @@ QString frmNuovoArg::recoveredText() const
     return m_session.GetString(kRecoveredDraft).arg(ShownMoment(m_recoveredAt));
 }
 
-void frmNuovoArg::Form_Load()
+void frmNuovoArg::Form_Load(int topicId, int categoryId)
 {
     Session &s = m_session;
     // 1. Toolbar pictures are set as the buttons are built.
@@ -75,8 +75,8 @@ void frmNuovoArg::Form_Load()
     AggiornaLingua();
     // 3-5.
     IsLoading = true;
-    idArgomento = s.MainWindow ? s.MainWindow->CurrentTopicId : -1;
-    idCategoria = s.MainWindow ? s.MainWindow->CurrentCategoryId : -1;
+    idArgomento = topicId;
+    idCategoria = categoryId;
     AlarmDateTime = store::WallTime::of(s.clock().now());
     AlarmType = 0;
 

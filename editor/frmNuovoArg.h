@@ -29,9 +29,9 @@ class Session;
 class frmNuovoArg final : public QMainWindow, public Form {
     Q_OBJECT
 public:
-    // Opens the topic named by the main window's CurrentTopicId (-1: a new
-    // topic) in CurrentCategoryId; the load step runs here.
-    explicit frmNuovoArg(Session &session);
+    // Opens the topic topicId (-1: a new topic) of categoryId; the load step
+    // runs here.
+    frmNuovoArg(Session &session, int topicId, int categoryId);
     ~frmNuovoArg() override;
 
     // Public fields read and written by name from outside.
@@ -161,7 +161,7 @@ private:
     bool eventFilterBody(QEvent *event);
     void fontDialog();
     void colourDialog();
-    void Form_Load();
+    void Form_Load(int topicId, int categoryId);
     void connectDrafts();
     void connectFind();
     void DraftChanged();

@@ -27,7 +27,6 @@ void Finestre::reset()
     OpenWindowNumbers.clear();
     OpenWindowCaptions.clear();
     NextWindowNumber = 0;
-    SelectedWindowNumber = -1;
 }
 
 void Finestre::RegisterEditorWindow(const QString &caption)

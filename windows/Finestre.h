@@ -43,7 +43,6 @@ public:
     QList<int> OpenWindowNumbers;
     QStringList OpenWindowCaptions;
     int NextWindowNumber = 0;
-    int SelectedWindowNumber = -1;
 
 private:
     Forms &m_forms;

@@ -32,7 +32,6 @@ frmListaFinestre::frmListaFinestre(Session &session, QWidget *parent)
     // Load: the registry's entries in registration order.
     AggiornaLingua();
     Finestre &reg = m_session.finestre;
-    reg.SelectedWindowNumber = -1;
     for (qsizetype i = 0; i < reg.OpenWindowNumbers.size(); ++i) {
         auto *item = new QListWidgetItem(reg.OpenWindowCaptions.value(i));
         item->setData(Qt::UserRole, reg.OpenWindowNumbers[i]);
@@ -78,7 +77,7 @@ void frmListaFinestre::cmdPassa_Click()
     const QListWidgetItem *item = lstFinestre->currentItem();
     if (!item || !item->isSelected())
         return;  // no line selected
-    m_session.finestre.SelectedWindowNumber = item->data(Qt::UserRole).toInt();
+    m_chosen = item->data(Qt::UserRole).toInt();
     accept();
 }
 

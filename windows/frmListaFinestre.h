@@ -22,9 +22,13 @@ public:
     QPushButton *cmdPassa = nullptr;
     QPushButton *cmdChiudi = nullptr;
 
+    // The number of the window chosen, -1 when none was.
+    int chosenWindow() const { return m_chosen; }
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     Session &m_session;
+    int m_chosen = -1;
 };

@@ -58,7 +58,7 @@ TEST_F(Scheduler, AOneTimeAlarmRingsAtItsMomentOnceAndItsNotificationBringsItBac
     tick();
     frmNuovoArg *e = editorOf(topics["Far"]);
     ASSERT_TRUE(e) << "due at its very moment: the topic is opened";
-    EXPECT_EQ(main->CurrentCategoryId, categories["Zeta"]);
+    EXPECT_EQ(e->idCategoria, categories["Zeta"]);
     EXPECT_EQ(sounds(), 1);
     EXPECT_TRUE(services.sound.played.first().endsWith(QLatin1String("/ALARM.WAV")));
     EXPECT_FALSE(e->cmdTimer->property("alarmActive").toBool()) << "the grey picture";
@@ -71,7 +71,7 @@ TEST_F(Scheduler, AOneTimeAlarmRingsAtItsMomentOnceAndItsNotificationBringsItBac
     main->cmdCambia_Click();
     services.notifier.click();
     ASSERT_TRUE(editorOf(topics["Far"])) << "the topic is opened";
-    EXPECT_EQ(main->CurrentCategoryId, categories["Zeta"]);
+    EXPECT_EQ(editorOf(topics["Far"])->idCategoria, categories["Zeta"]);
 }
 
 TEST_F(Scheduler, AnAlarmWaitsForAModalWindowAClosedStoreAndTheFocusAndRestoresAMinimizedEditor)

@@ -151,7 +151,7 @@ TEST_F(TextFit, EveryWindowShowsItsTextsWholeInBothLanguages)
         check("the find results", results());
         delete results();
 
-        check("the destination chooser", std::make_unique<frmCategorie>(*session, main.get()).get());
+        check("the destination chooser", std::make_unique<frmCategorie>(*session, main.get(), -1).get());
         check("the window list", std::make_unique<frmListaFinestre>(*session, main.get()).get());
         check("the date confirmation", std::make_unique<frmConfermaData>(*session, main.get()).get());
         check("the About window", std::make_unique<Informazioni>(*session, main.get()).get());

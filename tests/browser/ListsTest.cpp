@@ -8,7 +8,6 @@ using Lists = BrowserFixture;
 TEST_F(Lists, StartReopensTheLastCategoryAndTopicWithTheListsSortedAndDoubleClickOrEnterOpensACategory)
 {
     EXPECT_TRUE(main->isTopicMode());
-    EXPECT_EQ(main->CurrentCategoryId, categories["beta"]);
     EXPECT_EQ(main->labCategoria->text(), QStringLiteral("beta"));
     EXPECT_EQ(main->ShownCategoryId(), categories["beta"]);
     EXPECT_EQ(listTexts(), (QStringList{QStringLiteral("Agenda"), QStringLiteral("marmellata"), QStringLiteral("Summary")}));
@@ -45,7 +44,7 @@ TEST_F(Lists, StartReopensTheLastCategoryAndTopicWithTheListsSortedAndDoubleClic
 
     openCategory(QStringLiteral("Zeta"));
     EXPECT_TRUE(main->isTopicMode());
-    EXPECT_EQ(main->CurrentCategoryId, categories["Zeta"]);
+    EXPECT_EQ(main->ShownCategoryId(), categories["Zeta"]);
     EXPECT_EQ(listTexts(), QStringList{QStringLiteral("Far")});
     EXPECT_EQ(main->lstArgomenti->currentRow(), -1) << "no topic is selected after filling";
     EXPECT_FALSE(main->mnuRinomina->isEnabled());
@@ -76,7 +75,7 @@ TEST_F(Lists, OpeningATopicTwiceBringsItsEditorForwardAndIndividuaOpensATopicsCa
 
     main->Individua(topics["Far"]);
     EXPECT_TRUE(main->isTopicMode());
-    EXPECT_EQ(main->CurrentCategoryId, categories["Zeta"]);
+    EXPECT_EQ(main->ShownCategoryId(), categories["Zeta"]);
     ASSERT_TRUE(main->lstArgomenti->currentItem());
     EXPECT_EQ(main->lstArgomenti->currentItem()->text(), QStringLiteral("Far"));
     EXPECT_EQ(main->txtCerca->text(), QStringLiteral("Far"));
