@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # tools/fuzz.sh [SECONDS]
-# Builds the RTF reader's libFuzzer targets with clang (into build-fuzz/,
-# again only when a source changed), replays every input kept under
+# Builds the RTF reader's libFuzzer targets with clang (CMake, into
+# build-fuzz/, with QUORVEL_FUZZ), replays every input kept under
 # tests/rtf/fuzz/<target>/, then fuzzes each target for SECONDS (60 by
 # default). New interesting inputs stay in build-fuzz/corpus-<target>; an
 # input that breaks a target is left in build-fuzz/ and ends the run with an
@@ -12,22 +12,16 @@ seconds=${1:-60}
 out=build-fuzz
 mkdir -p "$out"
 
+# A build of its own, with clang: the reader and the targets only.
 CXX=${CXX_FUZZ:-clang++-14}
 command -v "$CXX" >/dev/null || CXX=clang++
-flags=(-std=c++20 -g -O1 -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
-       -Ieditor/rtf $(pkg-config --cflags Qt6Gui))
-libs=($(pkg-config --libs Qt6Gui))
-sources=(editor/rtf/RtfReader.cpp editor/rtf/RtfWriter.cpp editor/rtf/RtfCodePages.cpp)
-
+if [ ! -f "$out/build.ninja" ]; then
+    cmake -S . -B "$out" -G Ninja -DCMAKE_CXX_COMPILER="$CXX" -DQUORVEL_FUZZ=ON > "$out/configure.log" \
+        || { cat "$out/configure.log"; exit 1; }
+fi
 build() {  # target
-    local bin=$out/$1 src=tests/rtf/fuzz/$1.cpp
-    local newest
-    newest=$(ls -t "$src" tests/rtf/fuzz/FuzzSetup.h editor/rtf/*.h "${sources[@]}" "$0" | head -1)
-    if [ -x "$bin" ] && [ "$bin" -nt "$newest" ]; then
-        return
-    fi
-    echo "building $bin"
-    "$CXX" "${flags[@]}" "$src" "${sources[@]}" "${libs[@]}" -o "$bin"
+    echo "building $out/$1"
+    cmake --build "$out" --target "$1" > "$out/$1-build.log" || { cat "$out/$1-build.log"; exit 1; }
 }
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0}

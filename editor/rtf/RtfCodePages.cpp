@@ -63,7 +63,7 @@ QChar symbolChar(uchar b)
     case 0xae: return QChar(0x2192);
     case 0xac: return QChar(0x2190);
     case 0xd7: return QChar(0x00d7);
-    default: return QChar(b);
+    default: return QChar(char16_t(b));
     }
 }
 

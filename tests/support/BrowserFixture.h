@@ -18,6 +18,13 @@
 
 #include <stdexcept>
 
+// Keys by name; a test names them with plain literals.
+class KeysByName : public QHash<QString, int> {
+public:
+    using QHash::operator[];
+    int &operator[](const char *name) { return QHash::operator[](QString::fromUtf8(name)); }
+};
+
 class BrowserFixture : public AppFixture {
 protected:
     void SetUp() override
@@ -189,6 +196,6 @@ protected:
         ASSERT_TRUE(rs->update());
     }
 
-    QHash<QString, int> categories;
-    QHash<QString, int> topics;
+    KeysByName categories;
+    KeysByName topics;
 };
