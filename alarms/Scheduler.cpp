@@ -84,7 +84,7 @@ void frmPrincipale::Timer1_Timer()
         Timer1->start();
         return;
     }
-    RestoreFromTray(true);
+    BringBackFromTray();
     // Under a modal window the main window cannot take the focus, and the
     // command that opened that window is still under way: the alarm must not
     // change the lists or the records beneath it.
@@ -151,7 +151,7 @@ void frmPrincipale::AlarmNotification_Activated()
     Session &s = m_session;
     if (!s.store.isOpen() || QApplication::activeModalWidget())
         return;
-    RestoreFromTray(true);
+    BringBackFromTray();
     if (!s.store.hasTopic(NotifiedTopicId))
         return;  // deleted since: nothing to bring
     if (frmNuovoArg *editor = s.finestre.editorOfTopic(NotifiedTopicId)) {

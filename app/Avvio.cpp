@@ -119,7 +119,7 @@ int Main(Session &session)
     if (session.StartMinimized && session.tray().isAvailable()) {
         // Straight into the tray: a window shown and minimized at once
         // would flash on screen and land where the window manager likes.
-        window->RestoreFromTray(false);
+        window->PutInTray();
     } else if (session.StartMinimized) {
         window->showMinimized();
     } else {

@@ -48,7 +48,7 @@ void frmPrincipale::RecoverDrafts()
         return;
     }
     if (!drafts.isEmpty() && isHidden())
-        RestoreFromTray(true);
+        BringBackFromTray();
     // Told all at once, after every editor is open: one box per draft made
     // the user click through them one by one.
     QList<frmBozze::Line> told;

@@ -94,9 +94,9 @@ void frmPrincipale::mnuCompatta_Click()
     const qint64 needed = s.store.bytesInUse();
     const QString room = s.GetString(834).arg(QLocale().formattedDataSize(needed),
                                               QLocale().formattedDataSize(QStorageInfo(QFileInfo(path).absolutePath()).bytesAvailable()));
-    // 4. Closing the store also folds its write-ahead log into the file.
+    // Closing the store also folds its write-ahead log into the file.
     s.store.close();
-    // 5. Whatever an earlier try left under the copy's name goes first.
+    // Whatever an earlier try left under the copy's name goes first.
     const QString packed = path + QStringLiteral(".new");
     QString error;
     bool replaced = false;
@@ -109,7 +109,7 @@ void frmPrincipale::mnuCompatta_Click()
                                          [&] { return QFileInfo(packed).size(); }, needed);
     }
     if (!copied) {
-        // 8. The database has not moved: only the incomplete copy goes.
+        // The database has not moved: only the incomplete copy goes.
         // What is told is the copy's failure; a piece left behind harms nothing.
         static_cast<void>(store::NoteStore::removeDatabaseFile(packed));
         tell(237, platform::vbCritical, 507, error);
@@ -122,10 +122,9 @@ void frmPrincipale::mnuCompatta_Click()
         tell(237, platform::vbCritical, 507);
     } else {
         replaced = true;
-        // 6.
         tell(235, platform::vbInformation, 236);
     }
-    // 7. A compacted copy that cannot be opened leaves the backup as the
+    // A compacted copy that cannot be opened leaves the backup as the
     // database the user had.
     if (!s.store.open()) {
         fatal(replaced || !QFile::exists(path) ? backup : path);

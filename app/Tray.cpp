@@ -33,14 +33,14 @@ void frmPrincipale::CommandReceived(const QString &command)
         if (isVisible())
             setWindowState(windowState() | Qt::WindowMinimized);
     } else if (command == QLatin1String("RES")) {
-        RestoreFromTray(true);
+        BringBackFromTray();
     }
     // Any other text is answered and ignored.
 }
 
 void frmPrincipale::TrayClicked()
 {
-    RestoreFromTray(true);
+    BringBackFromTray();
 }
 
 void frmPrincipale::changeEvent(QEvent *event)
@@ -64,32 +64,34 @@ void frmPrincipale::HideInTray()
     // The state goes back to normal while the window is still mapped: a
     // state change on a hidden window leaves an empty frame on screen.
     setWindowState(windowState() & ~Qt::WindowMinimized);
-    RestoreFromTray(false);
+    PutInTray();
 }
 
-void frmPrincipale::RestoreFromTray(bool show)
+void frmPrincipale::BringBackFromTray()
 {
     Session &s = m_session;
-    if (show) {
-        s.tray().hideIcon();
-        // Each window comes back where it stood, not where the window
-        // manager would place a new one: a position set on the window itself
-        // goes to the window manager as the user's choice (a widget's move()
-        // to where it already was would hand it nothing).
-        for (const auto &[window, position] : std::as_const(m_trayPositions))
-            if (window && window->windowHandle())
-                window->windowHandle()->setPosition(position);
-        m_trayPositions.clear();
-        for (Form *f : s.forms.all())
-            if (QWidget *w = f->widget(); w && f != this)
-                w->show();
-        if (isMinimized())
-            setWindowState(windowState() & ~Qt::WindowMinimized);
-        QMainWindow::show();
-        raise();
-        activateWindow();
-        return;
-    }
+    s.tray().hideIcon();
+    // Each window comes back where it stood, not where the window
+    // manager would place a new one: a position set on the window itself
+    // goes to the window manager as the user's choice (a widget's move()
+    // to where it already was would hand it nothing).
+    for (const auto &[window, position] : std::as_const(m_trayPositions))
+        if (window && window->windowHandle())
+            window->windowHandle()->setPosition(position);
+    m_trayPositions.clear();
+    for (Form *f : s.forms.all())
+        if (QWidget *w = f->widget(); w && f != this)
+            w->show();
+    if (isMinimized())
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    QMainWindow::show();
+    raise();
+    activateWindow();
+}
+
+void frmPrincipale::PutInTray()
+{
+    Session &s = m_session;
     if (!s.tray().isAvailable())
         return;
     s.tray().showIcon(windowIcon(), QStringLiteral("Quorvel"));

@@ -63,20 +63,20 @@ frmPrincipale::LoadResult frmPrincipale::Form_Load()
     Session &s = m_session;
     // Nothing made from here on can be read by other users.
     places::KeepFilesPrivate();
-    // 1-2. The command line; "/M" counts only as the first word.
+    // The command line; "/M" counts only as the first word.
     const QStringList args = GetCommandLine();
     s.StartMinimized = args.size() > 1 && (args[1] == QLatin1String("/M") || args[1] == QLatin1String("/m"));
 
-    // 3. The title of the running copy.
+    // The title of the running copy.
     s.AppTitle = QStringLiteral(" Quorvel");
 
-    // 4. Another copy runs: it gets the command and this one ends.
+    // Another copy runs: it gets the command and this one ends.
     if (!s.instance().claim()) {
         ActivatePreviousInstance(s.AppTitle, s.StartMinimized ? QStringLiteral("MIN") : QStringLiteral("RES"));
         return LoadResult::OtherInstance;
     }
 
-    // 5. Commands from later copies.
+    // Commands from later copies.
     setWindowTitle(s.AppTitle);
     connect(&s.instance(), &platform::InstanceChannel::commandReceived, this, &frmPrincipale::CommandReceived,
             Qt::UniqueConnection);
@@ -88,10 +88,10 @@ frmPrincipale::LoadResult frmPrincipale::Form_Load()
     connect(qApp, &QGuiApplication::commitDataRequest, this, &frmPrincipale::commitDataRequest,
             Qt::UniqueConnection);
 
-    // 6. Toolbar pictures are set as the buttons are built; Paste starts off.
+    // Toolbar pictures are set as the buttons are built; Paste starts off.
     ToolbarButtons[8]->setEnabled(false);
 
-    // 7. Shared state starts empty.
+    // Shared state starts empty.
     ClipboardState = 0;
     ClipSourceId = -1;
     s.LanguageOffset = 0;
@@ -101,21 +101,21 @@ frmPrincipale::LoadResult frmPrincipale::Form_Load()
     s.CreateNewDatabase = false;
     s.store.DataFolder.clear();
 
-    // 8. The last word that is not a switch names the data folder.
+    // The last word that is not a switch names the data folder.
     for (const QString &word : args) {
         if (!word.trimmed().isEmpty() && !Avvio::IsSwitch(word))
             s.store.DataFolder = word;
     }
 
-    // 9. Errors here are not caught: they end the program with their text.
+    // Errors here are not caught: they end the program with their text.
     if (s.store.DataFolder.isEmpty())
-        s.store.DataFolder = Avvio::ResolveDataFolder(s.appEx(), s.executablePath(), &s.CreateNewDatabase);
+        s.store.DataFolder = places::ResolveDataFolder(s.appEx(), s.executablePath(), &s.CreateNewDatabase);
     if (!HoldDataFolder())
         return LoadResult::OtherInstance;
 
-    // 10. From here on any error is reported and ends the program.
+    // From here on any error is reported and ends the program.
     try {
-        // 11.
+        // A new database where none was found, then the store opened.
         if (s.CreateNewDatabase) {
             QString error;
             const QString path = store::JoinPath(s.store.DataFolder, store::kDatabaseFileName);
@@ -130,31 +130,28 @@ frmPrincipale::LoadResult frmPrincipale::Form_Load()
         if (!OpenStoreShowingProgress())
             throw AppError(0, QStringLiteral("dbNotes"), s.store.errorText());
 
-        // 12.
+        // The language, asked at the first start.
         ChooseLanguage();
         // A file that cannot be changed is said at once, not at the first
         // save after the user has typed for nothing.
         if (s.store.isReadOnly())
             RefusedReadOnly(s, this);
 
-        // 13.
+        // A clock set before the last run is confirmed or the start ends.
         if (!RunDateCheck()) {
             s.store.close();
             return LoadResult::Cancelled;
         }
 
-        // 14.
         ReopenLastCategory();
-
-        // 15.
         ApplyMainWindowFont();
         SyncToolbar();
 
-        // 16.
+        // No category to open: the list shows the categories.
         if (s.NoCategory)
             cmdCambia_Click();
 
-        // 17. Alarms that could not be looked up would never ring.
+        // Alarms that could not be looked up would never ring.
         if (!RestartTimer())
             throw AppError(0, QStringLiteral("Timer1"), s.store.errorText());
         Loaded = true;

@@ -173,9 +173,11 @@ public:
     void Timer1_Timer();
     // A click on the last alarm's notification: its topic comes forward.
     void AlarmNotification_Activated();
-    // show true: every window back, the icon gone; false: every window
-    // hidden behind the notification-area icon.
-    void RestoreFromTray(bool show);
+    // Every window back where it stood, the notification-area icon gone.
+    void BringBackFromTray();
+    // Every window hidden behind the notification-area icon (nothing where
+    // the desktop has no notification area).
+    void PutInTray();
     // In a second copy: hands the command to the running one.
     void ActivatePreviousInstance(const QString &title, const QString &command);
     void CommandReceived(const QString &command);

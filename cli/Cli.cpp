@@ -141,7 +141,7 @@ QString Command::dataFolder() const
     bool none = false;
     QString found;
     try {
-        found = Avvio::ResolveDataFolder(appEx, program, &none, false);
+        found = places::ResolveDataFolder(appEx, program, &none, false);
     } catch (const AppError &e) {
         fail(e.description());
         return QString();

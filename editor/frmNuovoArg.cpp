@@ -70,17 +70,16 @@ QString frmNuovoArg::recoveredText() const
 void frmNuovoArg::Form_Load(int topicId, int categoryId)
 {
     Session &s = m_session;
-    // 1. Toolbar pictures are set as the buttons are built.
-    // 2.
+    // The toolbar's pictures were set as its buttons were built.
     AggiornaLingua();
-    // 3-5.
+    // Until loading ends, no change counts as the user's.
     IsLoading = true;
     idArgomento = topicId;
     idCategoria = categoryId;
     AlarmDateTime = store::WallTime::of(s.clock().now());
     AlarmType = 0;
 
-    // 6.
+    // A new topic starts empty and stamped now; another is read whole.
     if (idArgomento == -1) {
         labModifica->setText(stampText(s.clock().now()));
         rtfContenuto->clear();
@@ -114,15 +113,14 @@ void frmNuovoArg::Form_Load(int topicId, int categoryId)
         txtArgomento->setReadOnly(true);
         rtfContenuto->setReadOnly(true);
     }
-    // 7.
     ShowAlarmIndicator();
 
-    // 8-10.
+    // Numbered, captioned and listed in the Window menu.
     NumFinestra = s.finestre.NextWindowNumber;
     setWindowTitle(idArgomento == -1 ? s.GetString(700) : txtArgomento->text());
     s.finestre.RegisterEditorWindow(txtArgomento->text().isEmpty() ? QStringLiteral("<NA>") : txtArgomento->text());
 
-    // 11. The remembered size and the toolbar-or-legend choice.
+    // The remembered size and the toolbar-or-legend choice.
     const auto size = s.settings.editorSize();
     const double w = size ? size->first : 0;
     const double h = size ? size->second : 0;
@@ -133,10 +131,9 @@ void frmNuovoArg::Form_Load(int topicId, int categoryId)
     // An empty choice counts as the legend.
     SetToolbarVisible(s.settings.showButtons());
 
-    // 12.
+    // The title in the program's font, the body in the editor's.
     if (s.MainWindow)
         s.MainWindow->AggiornaFontElemento(txtArgomento);
-    // 13-14.
     ApplyEditorFont();
     RefreshFormatButtons();
 
@@ -149,7 +146,6 @@ void frmNuovoArg::Form_Load(int topicId, int categoryId)
     m_loadedTitle = txtArgomento->text();
     m_loadedAlarmType = AlarmType;
     m_loadedAlarmTime = AlarmDateTime;
-    // 15.
     IsLoading = false;
 }
 
@@ -197,10 +193,10 @@ void frmNuovoArg::cmdSalva_Click()
     Session &s = m_session;
     if (m_loadFailed || s.store.isReadOnly())
         return;
-    // 1. An open alarm panel is closed first, taking its values.
+    // An open alarm panel is closed first, taking its values.
     if (!frmAllarme->isHidden())
         cmdTimer_Click();
-    // 2. A body the reader would read back cut short is not stored at all:
+    // A body the reader would read back cut short is not stored at all:
     // the next save would make the loss permanent.
     const bool bodyAsLoaded = idArgomento != -1 && !rtfContenuto->document()->isModified()
         && bodyPlainText() == m_loadedText && rtfContenuto->document()->toHtml() == m_loadedBody;
@@ -213,7 +209,7 @@ void frmNuovoArg::cmdSalva_Click()
             return;
         }
     }
-    // 3-5. A body left as it was loaded is kept as it was stored: what this
+    // A body left as it was loaded is kept as it was stored: what this
     // program cannot show (a picture of an old kind, an object) is not lost
     // to a change of title or alarm. A topic deleted meanwhile is an error.
     const int key = s.topics.save({idArgomento, idCategoria, txtArgomento->text(),
@@ -224,8 +220,8 @@ void frmNuovoArg::cmdSalva_Click()
         return;
     }
 
-    // 6-7. The main window's list and the alarms follow the save
-    // themselves.
+    // The main window's list and the alarms follow the save themselves
+    // (the store announces it).
     close();
 }
 
@@ -249,12 +245,11 @@ void frmNuovoArg::Form_Unload()
     if (m_unloaded)
         return;
     m_unloaded = true;
-    // 1. The size of the last editor closed is the size of the next one.
+    // The size of the last editor closed is the size of the next one.
     // The outer size, whatever the window state; one not kept (a store
     // closed or read-only) only leaves the next editor at the last one.
     static_cast<void>(m_session.settings.setEditorSize(twips::fromPixels(frameGeometry().width()),
                                                        twips::fromPixels(frameGeometry().height())));
-    // 2.
     m_session.finestre.UnregisterEditorWindow(NumFinestra);
 }
 

@@ -13,7 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace Avvio {
+namespace places {
 
 QString ResolveDataFolder(AppEx &appEx, const QString &executablePath, bool *createNew, bool makeFolder)
 {
@@ -42,9 +42,6 @@ QString ResolveDataFolder(AppEx &appEx, const QString &executablePath, bool *cre
     return folder;
 }
 
-} // namespace Avvio
-
-namespace places {
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 class AppEx;
 
-namespace Avvio {
+namespace places {
 
 // The default data folder: <data home>/Ostwick/<executable name>, created
 // when missing (unless makeFolder is false); when it holds no database, the
@@ -18,10 +18,6 @@ namespace Avvio {
 // the result names in that case (empty when it was not to be made and is
 // missing). AppError from the folder query propagates.
 QString ResolveDataFolder(AppEx &appEx, const QString &executablePath, bool *createNew, bool makeFolder = true);
-
-} // namespace Avvio
-
-namespace places {
 
 // Every file and folder the program or its tool makes from now on is the
 // user's alone, whatever umask it was started with: the notes are private.

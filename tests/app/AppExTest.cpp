@@ -43,16 +43,16 @@ TEST_F(Environment, FoldersAreMadeOrRefusedWithTheirErrorNumbersAndTheDataFolder
 
     bool createNew = false;
     QDir(defaultFolder()).removeRecursively();
-    EXPECT_EQ(Avvio::ResolveDataFolder(ex, exePath, &createNew), defaultFolder());
+    EXPECT_EQ(places::ResolveDataFolder(ex, exePath, &createNew), defaultFolder());
     EXPECT_TRUE(createNew);
     QDir(defaultFolder()).removeRecursively();
     makeDatabase(besideExe());
-    EXPECT_EQ(Avvio::ResolveDataFolder(ex, exePath, &createNew), besideExe());
+    EXPECT_EQ(places::ResolveDataFolder(ex, exePath, &createNew), besideExe());
     EXPECT_FALSE(createNew);
     EXPECT_TRUE(QFileInfo(defaultFolder()).isDir());
     makeDatabase(defaultFolder());
     createNew = true;
-    EXPECT_EQ(Avvio::ResolveDataFolder(ex, exePath, &createNew), defaultFolder());
+    EXPECT_EQ(places::ResolveDataFolder(ex, exePath, &createNew), defaultFolder());
     EXPECT_FALSE(createNew);
 }
 
@@ -79,7 +79,7 @@ TEST_F(Environment, TheSystemsVersionNeverStopsTheStart)
         SCOPED_TRACE(version ? version : "none");
         Version ex(version);
         bool createNew = false;
-        EXPECT_EQ(Avvio::ResolveDataFolder(ex, exePath, &createNew), defaultFolder());
+        EXPECT_EQ(places::ResolveDataFolder(ex, exePath, &createNew), defaultFolder());
     }
     EXPECT_EQ(errorNumber([] { Version(nullptr).OSVersion(7); }), 0x8004B106u) << "asked for it, the version says why";
 }
