@@ -58,32 +58,41 @@ TEST_F(Startup, ItalianChosenAtFirstStartIsStoredAndShown)
     EXPECT_FALSE(main->mnuEnglish->isChecked());
 }
 
-TEST_F(Startup, FolderNamedOnTheCommandLineIsUsedWithItsBlanksTheLastWinsSlashMCountsOnlyFirstAndAnEmptyLanguageMeansEnglish)
+TEST_F(Startup, AFolderNamedOnTheCommandLineIsUsedWithItsBlanks)
 {
     const QString folder = home.path() + QStringLiteral("/My Notes");
     makeDatabase(folder, 0);
     makeDatabase(defaultFolder(), QVariant());
     auto never = neverShown<frmLanguage>();
+    // A blank inside a word travels as a per-mille sign.
     const QString word = QString(folder).replace(QLatin1Char(' '), QChar(0x2030));
     ASSERT_EQ(start({QStringLiteral("/x"), QStringLiteral("/elsewhere"), word}), frmPrincipale::LoadResult::Running);
     EXPECT_EQ(session->store.DataFolder, folder);
     EXPECT_EQ(session->LanguageOffset, 0);
     EXPECT_FALSE(session->StartMinimized);
+}
 
+TEST_F(Startup, TheLastFolderNamedWinsAndSlashMCountsOnlyAsTheFirstWord)
+{
     const QString a = home.path() + QStringLiteral("/a");
     const QString b = home.path() + QStringLiteral("/b");
     makeDatabase(b);
+    makeDatabase(defaultFolder());
+    auto never = neverShown<frmLanguage>();
     ASSERT_EQ(start({QStringLiteral("/M"), a, b}), frmPrincipale::LoadResult::Running);
     EXPECT_EQ(session->store.DataFolder, b);
     EXPECT_TRUE(session->StartMinimized);
-
     ASSERT_EQ(start({b, QStringLiteral("/m")}), frmPrincipale::LoadResult::Running);
     EXPECT_FALSE(session->StartMinimized) << "a switch after the first word has no effect";
     ASSERT_EQ(start({QStringLiteral("/m")}), frmPrincipale::LoadResult::Running);
     EXPECT_TRUE(session->StartMinimized);
+}
 
-    // Per-mille signs alone are no folder; an empty language field asks
-    // nothing and means English.
+TEST_F(Startup, AnEmptyLanguageAsksNothingAndMeansEnglish)
+{
+    makeDatabase(defaultFolder(), QVariant());
+    auto never = neverShown<frmLanguage>();
+    // Per-mille signs alone are no folder.
     ASSERT_EQ(start({QStringLiteral("‰‰")}), frmPrincipale::LoadResult::Running);
     EXPECT_EQ(session->store.DataFolder, defaultFolder());
     EXPECT_EQ(session->LanguageOffset, 1000);
