@@ -5,7 +5,7 @@
 
 using Lists = BrowserFixture;
 
-TEST_F(Lists, StartReopensTheLastCategoryAndTopicWithTheListsSortedAndDoubleClickOrEnterOpensACategory)
+TEST_F(Lists, StartReopensTheLastCategoryWithItsTopicsSorted)
 {
     EXPECT_TRUE(main->isTopicMode());
     EXPECT_EQ(main->labCategoria->text(), QStringLiteral("beta"));
@@ -15,8 +15,10 @@ TEST_F(Lists, StartReopensTheLastCategoryAndTopicWithTheListsSortedAndDoubleClic
     EXPECT_EQ(main->lstArgomenti->currentRow(), 0);
     EXPECT_EQ(main->txtCerca->text(), QStringLiteral("Agenda")) << "selecting shows the text in the search box";
     EXPECT_FALSE(main->mnuRinomina->isEnabled());
+}
 
-    // The category list is sorted without regard to case and preselects the last one.
+TEST_F(Lists, TheCategoryListIsSortedPreselectsTheOpenOneAndOffersNoTopicCommand)
+{
     main->cmdCambia_Click();
     EXPECT_FALSE(main->isTopicMode());
     EXPECT_EQ(listTexts(), (QStringList{QStringLiteral("Alpha"), QStringLiteral("beta"), QStringLiteral("Zeta")}));
@@ -24,8 +26,11 @@ TEST_F(Lists, StartReopensTheLastCategoryAndTopicWithTheListsSortedAndDoubleClic
     EXPECT_TRUE(main->mnuRinomina->isEnabled());
     for (QAction *a : {main->mnuTaglia, main->mnuCopia, main->mnuIncolla, main->mnuSposta, main->mnuSpostaTutti})
         EXPECT_FALSE(a->isEnabled());
+}
 
-    // A category added later takes its sorted place, not the end.
+TEST_F(Lists, ANewCategoryTakesItsSortedPlaceSelected)
+{
+    main->cmdCambia_Click();
     services.dialogs.expectInputBox(QStringLiteral("Gamma"));
     main->cmdInserisci_Click();
     EXPECT_EQ(listTexts(), (QStringList{QStringLiteral("Alpha"), QStringLiteral("beta"), QStringLiteral("Gamma"),
@@ -33,15 +38,21 @@ TEST_F(Lists, StartReopensTheLastCategoryAndTopicWithTheListsSortedAndDoubleClic
     EXPECT_EQ(main->lstArgomenti->currentRow(), 2);
     EXPECT_EQ(main->txtCerca->text(), QStringLiteral("Gamma"));
     EXPECT_EQ(storedCategory(main->SelectedKey()), QStringLiteral("Gamma")) << "the entry's key is the new category's";
+}
 
-    // A listed last topic is selected at the next start (with no category at
-    // all the start ends on the category list: the first start's test).
+TEST_F(Lists, TheLastTopicIsSelectedAtStartWhenItIsListed)
+{
+    // With no category at all the start ends on the category list: the
+    // first start's test.
     stop();
     setSetup(QStringLiteral("UltimoArg"), topics["Summary"]);
     ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
     ASSERT_TRUE(main->lstArgomenti->currentItem());
     EXPECT_EQ(main->lstArgomenti->currentItem()->text(), QStringLiteral("Summary"));
+}
 
+TEST_F(Lists, OpeningACategoryListsItsTopicsUnselectedAndIsRemembered)
+{
     openCategory(QStringLiteral("Zeta"));
     EXPECT_TRUE(main->isTopicMode());
     EXPECT_EQ(main->ShownCategoryId(), categories["Zeta"]);
@@ -52,8 +63,10 @@ TEST_F(Lists, StartReopensTheLastCategoryAndTopicWithTheListsSortedAndDoubleClic
     EXPECT_EQ(session->store.rsSetup->field(QStringLiteral("UltimaCat")).toInt(), categories["Zeta"]);
     for (QAction *a : {main->mnuTaglia, main->mnuCopia, main->mnuIncolla, main->mnuSposta, main->mnuSpostaTutti})
         EXPECT_TRUE(a->isEnabled());
+}
 
-    // Enter opens a category too, and leaves Rename as it was.
+TEST_F(Lists, EnterOpensACategoryToo)
+{
     main->cmdCambia_Click();
     select(QStringLiteral("Alpha"));
     main->lstArgomenti->setFocus();
