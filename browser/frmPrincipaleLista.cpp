@@ -280,13 +280,9 @@ bool frmPrincipale::FillTopicList()
 
 void frmPrincipale::SelectListItem(int key)
 {
-    for (int i = 0; i < lstArgomenti->count(); ++i) {
-        if (lstArgomenti->item(i)->data(Qt::UserRole).toInt() == key) {
-            lstArgomenti->setCurrentRow(i);
-            return;
-        }
-    }
-    if (lstArgomenti->count() > 0)
+    if (QListWidgetItem *item = ListItemOf(key))
+        lstArgomenti->setCurrentItem(item);
+    else if (lstArgomenti->count() > 0)
         lstArgomenti->setCurrentRow(0);
 }
 

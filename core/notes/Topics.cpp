@@ -137,7 +137,8 @@ bool Topics::addMany(int category, const QString &categoryName, const QList<NewT
         return false;
     if (made)
         m_store.changes.categoriesChanged({CategoryChange::Kind::Added, category, *made});
-    announce({TopicChange::Kind::Added, added, category, added.size() == 1 ? topics.constFirst().title : QString()});
+    if (!added.isEmpty())
+        announce({TopicChange::Kind::Added, added, category, added.size() == 1 ? topics.constFirst().title : QString()});
     if (keys)
         *keys = added;
     return true;
