@@ -5,6 +5,7 @@
 
 #include "Pictures.h"
 #include "Session.h"
+#include "TopicList.h"
 #include "TextFit.h"
 #include "Twips.h"
 
@@ -229,7 +230,7 @@ void frmPrincipale::AggiornaLingua()
     cmdChiudi->setText(s(212));
     cmdChiudi->setToolTip(s(213));
 
-    SetListTitle(isTopicMode() ? 207 : 206);
+    SetListTitle(m_list->isTopicMode() ? 207 : 206);
 
     static const int tooltipIds[] = {0, 246, 247, 248, 249, 0, 250, 251, 252, 0, 253, 254, 0, 255, 0, 256, 257};
     for (size_t i = 1; i < ToolbarButtons.size(); ++i)

@@ -425,7 +425,7 @@ int main(int argc, char **argv)
             const double ours = medianMs(runs, [&] {
                 main.lstArgomenti->setCurrentRow(0);
                 main.OpenTopic();
-                editor = session.finestre.editors().constLast();
+                editor = static_cast<frmNuovoArg *>(session.finestre.editors().constLast());
                 // A body that differs from the stored one at every run, as
                 // after real editing.
                 editor->rtfContenuto->setPlainText(QString::number(++run) + body.left(body.size() - 8));
@@ -450,7 +450,7 @@ int main(int argc, char **argv)
         openCategory(QStringLiteral("Archivio grande"));
         main.lstArgomenti->setCurrentRow(0);
         main.OpenTopic();
-        frmNuovoArg *editor = session.finestre.editors().constLast();
+        frmNuovoArg *editor = static_cast<frmNuovoArg *>(session.finestre.editors().constLast());
         QString body;
         for (int i = 0; i < 10000; ++i)
             body += QStringLiteral("Riga %1 con qualche parola e città.\n").arg(i);

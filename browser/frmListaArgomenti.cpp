@@ -3,7 +3,6 @@
 #include "Finestre.h"
 #include "Session.h"
 #include "frmNuovoArg.h"
-#include "frmPrincipale.h"
 
 #include <QAccessibleWidget>
 #include <QCloseEvent>
@@ -163,17 +162,11 @@ void frmListaArgomenti::cmdMostra_Click()
         lstArgomenti->setCurrentRow(-1);
         return;
     }
-    frmPrincipale *main = m_session.MainWindow;
-    if (!main)
-        return;
     frmNuovoArg *editor = nullptr;
-    if (m_session.finestre.ActivateTopicWindow(key, QString())) {
-        for (frmNuovoArg *e : m_session.finestre.editors())
-            if (e->idArgomento == key)
-                editor = e;
-    } else {
-        editor = main->OpenEditor(key, category, true);
-    }
+    if (m_session.finestre.ActivateTopicWindow(key, QString()))
+        editor = dynamic_cast<frmNuovoArg *>(m_session.finestre.editorOfTopic(key));
+    else
+        editor = frmNuovoArg::Open(m_session, key, category);
     // What was looked for is shown in the topic.
     if (editor && !Pattern.isEmpty())
         editor->ShowFound(Pattern);
@@ -182,8 +175,8 @@ void frmListaArgomenti::cmdMostra_Click()
 void frmListaArgomenti::cmdIndividua_Click()
 {
     const int row = selectedRow();
-    if (row >= 0 && m_session.MainWindow)
-        m_session.MainWindow->Individua(lstArgomenti->key(row));
+    if (row >= 0)
+        emit locate(lstArgomenti->key(row));
 }
 
 void frmListaArgomenti::cmdChiudi_Click()

@@ -65,6 +65,10 @@ public:
     // What the listed topics were found by, shown in each topic opened.
     QString Pattern;
 
+signals:
+    // Show the topic selected in its category's list.
+    void locate(int topicId);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;

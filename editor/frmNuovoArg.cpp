@@ -1,11 +1,11 @@
 #include "frmNuovoArg.h"
 
 #include "Finestre.h"
+#include "SystemFont.h"
 #include "Rtf.h"
 #include "Session.h"
 #include "Twips.h"
 #include "Utility.h"
-#include "frmPrincipale.h"
 #include "notes/FileNames.h"
 #include "ShownDates.h"
 
@@ -23,7 +23,7 @@ constexpr int kRecoveredDraft = 842;  // "Recovered draft: %1"
 } // namespace
 
 frmNuovoArg::frmNuovoArg(Session &session, int topicId, int categoryId)
-    : QMainWindow(nullptr), Form(session.forms, this, QString()), m_session(session)
+    : QMainWindow(nullptr), TopicWindow(session.forms, this, QString()), m_session(session)
 {
     setObjectName(QStringLiteral("frmNuovoArg"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -116,9 +116,8 @@ void frmNuovoArg::Form_Load(int topicId, int categoryId)
     ShowAlarmIndicator();
 
     // Numbered, captioned and listed in the Window menu.
-    NumFinestra = s.finestre.NextWindowNumber;
     setWindowTitle(idArgomento == -1 ? s.GetString(700) : txtArgomento->text());
-    s.finestre.RegisterEditorWindow(txtArgomento->text().isEmpty() ? QStringLiteral("<NA>") : txtArgomento->text());
+    NumFinestra = s.finestre.RegisterEditorWindow(txtArgomento->text().isEmpty() ? QStringLiteral("<NA>") : txtArgomento->text());
 
     // The remembered size and the toolbar-or-legend choice.
     const auto size = s.settings.editorSize();
@@ -132,8 +131,7 @@ void frmNuovoArg::Form_Load(int topicId, int categoryId)
     SetToolbarVisible(s.settings.showButtons());
 
     // The title in the program's font, the body in the editor's.
-    if (s.MainWindow)
-        s.MainWindow->AggiornaFontElemento(txtArgomento);
+    ApplySystemFont(s.settings, txtArgomento);
     ApplyEditorFont();
     RefreshFormatButtons();
 
@@ -147,6 +145,20 @@ void frmNuovoArg::Form_Load(int topicId, int categoryId)
     m_loadedAlarmType = AlarmType;
     m_loadedAlarmTime = AlarmDateTime;
     IsLoading = false;
+}
+
+frmNuovoArg *frmNuovoArg::Open(Session &session, int topicId, int categoryId)
+{
+    auto *editor = new frmNuovoArg(session, topicId, categoryId);
+    editor->BringForward();
+    if (topicId != -1)
+        editor->rtfContenuto->setFocus();
+    return editor;
+}
+
+QString frmNuovoArg::title() const
+{
+    return txtArgomento->text();
 }
 
 void frmNuovoArg::BringForward()

@@ -26,12 +26,15 @@ class QToolBar;
 class QToolButton;
 class Session;
 
-class frmNuovoArg final : public QMainWindow, public Form {
+class frmNuovoArg final : public QMainWindow, public TopicWindow {
     Q_OBJECT
 public:
     // Opens the topic topicId (-1: a new topic) of categoryId; the load step
     // runs here.
     frmNuovoArg(Session &session, int topicId, int categoryId);
+    // A new editor brought forward; the keyboard goes to its body, or for a
+    // new topic (-1) to its title.
+    static frmNuovoArg *Open(Session &session, int topicId, int categoryId);
     ~frmNuovoArg() override;
 
     // Public fields read and written by name from outside.
@@ -46,6 +49,10 @@ public:
 
     void AggiornaLingua() override;
     bool ProvaChiusura() override;
+    int topicId() const override { return idArgomento; }
+    int categoryId() const override { return idCategoria; }
+    int windowNumber() const override { return NumFinestra; }
+    QString title() const override;
 
     // A proposed file name: the title without the characters a file name
     // cannot hold.
@@ -53,7 +60,7 @@ public:
 
     // Shows, raises and activates the window; the keyboard goes to the
     // control that last had it, the title box at first.
-    void BringForward();
+    void BringForward() override;
 
     void cmdSalva_Click();
     void cmdAnnulla_Click();
@@ -79,13 +86,13 @@ public:
     void ShowAlarmIndicator();
     // The alarm rang and was moved on in the store: the editor shows where
     // it now stands, whatever else it holds unsaved.
-    void AlarmMovedOn(int type, const store::WallTime &time);
+    void AlarmMovedOn(int type, const store::WallTime &time) override;
 
     // Drafts: the editor's unsaved state written down a little after each
     // change, so that it survives the program ending without a save.
     // Writes it now if anything changed since the last one; false when the
     // store refused (it is tried again later).
-    bool WriteDraft();
+    bool WriteDraft() override;
     // Takes a draft found at start as this editor's unsaved change.
     void AdoptDraft(const notes::Draft &draft);
     qint64 DraftId() const { return m_draftId; }

@@ -11,12 +11,13 @@ exits 1 when there is any.
 """
 import os
 import re
-import subprocess
 import sys
 
 os.chdir(os.path.join(os.path.dirname(os.path.abspath(__file__)), '..'))
-files = [f for f in subprocess.check_output(['git', 'ls-files', '*.cpp', '*.h'], text=True).split()
-         if not f.startswith(('tests/', 'bench/', 'tools/'))]
+files = []
+for root, dirs, names in os.walk('.'):
+    dirs[:] = [d for d in dirs if not d.startswith(('.', 'build')) and not (root == '.' and d in ('tests', 'bench', 'tools'))]
+    files += [os.path.normpath(os.path.join(root, n)) for n in names if n.endswith(('.cpp', '.h'))]
 
 
 def folder(path):

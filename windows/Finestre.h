@@ -1,31 +1,35 @@
 #pragma once
-// The registry of open editor windows, and the Window menu that shows it:
-// each editor registers on load under a window number that is never given
-// again during a run, and unregisters on unload.
+// The registry of open editor windows: each editor registers on load under a
+// window number that is never given again during a run, and unregisters on
+// unload. The Window menu follows it through its signals.
 
 #include <QList>
-#include <QStringList>
+#include <QObject>
+#include <QString>
 
-#include <array>
-
-class QAction;
 class Forms;
-class frmNuovoArg;
+class TopicWindow;
 
-class Finestre final {
+class Finestre final : public QObject {
+    Q_OBJECT
 public:
     explicit Finestre(Forms &forms) : m_forms(forms) {}
 
-    // The Window menu entries kept in step with the registry: the separator,
-    // mnuFinestra(1) to (9) at indexes 1-9, and "Others..".
-    void attachMenu(QAction *bar10, const std::array<QAction *, 10> &entries, QAction *others);
-    // Empties the registry (start-up); the menu is left as it is.
+    struct Entry {
+        int number;
+        QString caption;
+    };
+
+    // Empties the registry (start-up).
     void reset();
 
-    void RegisterEditorWindow(const QString &caption);
+    // Registers an editor under the next window number, which it returns.
+    int RegisterEditorWindow(const QString &caption);
     void UnregisterEditorWindow(int windowNumber);
     void RenameEditorWindow(int windowNumber, const QString &caption);
-    void RebuildWindowMenu();
+    // The registered editors, in registration order.
+    const QList<Entry> &entries() const { return m_entries; }
+
     // Brings forward the editor showing the topic (or, for key -1, the one
     // whose title is exactly title); false when there is none.
     bool ActivateTopicWindow(int topicId, const QString &title);
@@ -33,20 +37,20 @@ public:
     bool AllWindowsClosed() const;
 
     // The loaded editor windows, in load order.
-    QList<frmNuovoArg *> editors() const;
+    QList<TopicWindow *> editors() const;
     // The first loaded editor showing that topic, or null.
-    frmNuovoArg *editorOfTopic(int topicId) const;
+    TopicWindow *editorOfTopic(int topicId) const;
     // The first loaded editor with that window number, or null.
-    frmNuovoArg *editorByNumber(int windowNumber) const;
+    TopicWindow *editorByNumber(int windowNumber) const;
 
-    int OpenWindowCount = 0;
-    QList<int> OpenWindowNumbers;
-    QStringList OpenWindowCaptions;
-    int NextWindowNumber = 0;
+signals:
+    // An editor came or went.
+    void windowsChanged();
+    // An editor's caption changed.
+    void windowRenamed(int windowNumber, const QString &caption);
 
 private:
     Forms &m_forms;
-    QAction *m_bar10 = nullptr;
-    std::array<QAction *, 10> m_entries{};
-    QAction *m_others = nullptr;
+    QList<Entry> m_entries;
+    int m_nextNumber = 0;
 };

@@ -31,3 +31,10 @@ QList<Form *> Forms::all() const
 {
     return m_forms;
 }
+
+void TopicWindow::RestoreAndBringForward()
+{
+    if (QWidget *w = widget())
+        w->setWindowState(w->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+    BringForward();
+}

@@ -3,6 +3,8 @@
 // their Tag: "main" for the main window, "main2" for auxiliary windows, empty
 // for editor windows.
 
+#include "db/WallTime.h"
+
 #include <QList>
 #include <QPointer>
 #include <QString>
@@ -40,6 +42,31 @@ private:
     Forms &m_forms;
     QPointer<QWidget> m_self;
     QString m_tag;
+};
+
+// An editor window as the other windows see it.
+class TopicWindow : public Form {
+public:
+    using Form::Form;
+
+    // The topic shown; -1 for a new one not saved yet.
+    virtual int topicId() const = 0;
+    // Its category.
+    virtual int categoryId() const = 0;
+    // The number it is registered under, never given again in a run.
+    virtual int windowNumber() const = 0;
+    // The title as its title box holds it now.
+    virtual QString title() const = 0;
+    // Shows, raises and activates the window.
+    virtual void BringForward() = 0;
+    // Writes its unsaved state down as a draft now if anything changed
+    // since the last one; false when the store refused.
+    virtual bool WriteDraft() = 0;
+    // The topic's alarm rang and was moved on in the store: the window shows
+    // where it now stands, whatever else it holds unsaved.
+    virtual void AlarmMovedOn(int type, const store::WallTime &time) = 0;
+    // Back from minimized or maximized to its normal state, then forward.
+    void RestoreAndBringForward();
 };
 
 class Forms final {

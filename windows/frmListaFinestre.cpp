@@ -31,10 +31,9 @@ frmListaFinestre::frmListaFinestre(Session &session, QWidget *parent)
 
     // Load: the registry's entries in registration order.
     AggiornaLingua();
-    Finestre &reg = m_session.finestre;
-    for (qsizetype i = 0; i < reg.OpenWindowNumbers.size(); ++i) {
-        auto *item = new QListWidgetItem(reg.OpenWindowCaptions.value(i));
-        item->setData(Qt::UserRole, reg.OpenWindowNumbers[i]);
+    for (const Finestre::Entry &e : m_session.finestre.entries()) {
+        auto *item = new QListWidgetItem(e.caption);
+        item->setData(Qt::UserRole, e.number);
         lstFinestre->addItem(item);
     }
     // The list comes first in the tab order and takes the focus.

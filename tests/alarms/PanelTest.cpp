@@ -39,14 +39,14 @@ TEST_F(AlarmPanel, OpeningWithoutAlarmSetsTheCurrentMinuteAndASaveWithThePanelOp
     e->cmbOre->setCurrentIndex(2);
     e->cmbMinuti->setCurrentIndex(30);
     e->cmbTipoAllarme->setCurrentIndex(2);
-    EXPECT_FALSE(main->Timer1->isActive());
+    EXPECT_FALSE(main->alarms().Timer1->isActive());
     e->cmdSalva->click();
     EXPECT_TRUE(services.dialogs.shown().isEmpty()) << "no conversion error";
     EXPECT_EQ(storedField(topics["Agenda"], "TipoAllarme").toInt(), 2);
     EXPECT_EQ(storedField(topics["Agenda"], "ContenutoTxt").toString(), u"new body"_s);
     EXPECT_EQ(stored(topics["Agenda"])->wallTime(u"DataOraAllarme"_s), (store::WallTime{QDate(2027, 3, 28), QTime(2, 30)}));
-    EXPECT_TRUE(main->Timer1->isActive());
-    EXPECT_EQ(main->NextAlarmTopicId, topics["Agenda"]);
+    EXPECT_TRUE(main->alarms().Timer1->isActive());
+    EXPECT_EQ(main->alarms().NextAlarmTopicId, topics["Agenda"]);
 
     frmNuovoArg *again = openTopic(u"Agenda"_s);
     EXPECT_TRUE(again->cmdTimer->property("alarmActive").toBool()) << "the red picture";

@@ -1,3 +1,4 @@
+#include "Editors.h"
 #include "BrowserFixture.h"
 #include "frmListaFinestre.h"
 #include "db/Recordset.h"
@@ -20,7 +21,7 @@ protected:
         closeEditors();
         setAlarm(title, type, when);
         services.clock.current = clock;
-        ASSERT_TRUE(main->RestartTimer());
+        ASSERT_TRUE(main->alarms().RestartTimer());
     }
     // Text as another program, or another version, may have written it (null: no time).
     void setStoredText(const QString &title, int type, const char *text)
@@ -36,10 +37,10 @@ protected:
         return rs ? rs->wallTime(u"DataOraAllarme"_s) : WallTime();
     }
     // A tick of the timer, which only ticks while it runs.
-    void tick() { main->Timer1->isActive() ? main->Timer1_Timer() : void(); }
+    void tick() { main->alarms().Timer1->isActive() ? main->alarms().Timer1_Timer() : void(); }
     // The open editor advances its own fields: close it before changing
     // the stored alarm behind its back.
-    void closeEditors() { for (frmNuovoArg *e : session->finestre.editors()) e->close(); }
+    void closeEditors() { for (frmNuovoArg *e : Editors(*session)) e->close(); }
     QString lastBox() const { return services.dialogs.shown().isEmpty() ? QString() : services.dialogs.shown().last().prompt; }
     int sounds() const { return int(services.sound.played.size()); }
     QDateTime now() const { return services.clock.current; }
@@ -47,13 +48,13 @@ protected:
 
 TEST_F(Scheduler, AOneTimeAlarmRingsAtItsMomentOnceAndItsNotificationBringsItBack)
 {
-    EXPECT_TRUE(main->RestartTimer());
-    EXPECT_FALSE(main->Timer1->isActive()) << "no alarm, no timer";
+    EXPECT_TRUE(main->alarms().RestartTimer());
+    EXPECT_FALSE(main->alarms().Timer1->isActive()) << "no alarm, no timer";
     const QDateTime when = now().addSecs(60);
     arm(u"Far"_s, 1, WallTime::of(when), now());
     tick();
     EXPECT_EQ(sounds(), 0) << "not yet due: only rearmed";
-    EXPECT_TRUE(main->Timer1->isActive());
+    EXPECT_TRUE(main->alarms().Timer1->isActive());
     services.clock.current = when;
     tick();
     frmNuovoArg *e = editorOf(topics["Far"]);
@@ -62,7 +63,7 @@ TEST_F(Scheduler, AOneTimeAlarmRingsAtItsMomentOnceAndItsNotificationBringsItBac
     EXPECT_EQ(sounds(), 1);
     EXPECT_TRUE(services.sound.played.first().endsWith(QLatin1String("/ALARM.WAV")));
     EXPECT_FALSE(e->cmdTimer->property("alarmActive").toBool()) << "the grey picture";
-    EXPECT_FALSE(main->Timer1->isActive()) << "no alarm left in view";
+    EXPECT_FALSE(main->alarms().Timer1->isActive()) << "no alarm left in view";
     tick();
     EXPECT_EQ(sounds(), 1) << "not fired again";
     // Closed meanwhile, and the browser elsewhere: the notification's click opens it again.
@@ -87,12 +88,12 @@ TEST_F(Scheduler, AnAlarmWaitsForAModalWindowAClosedStoreAndTheFocusAndRestoresA
     });
     main->mnuFinestraAltre_Click();
     EXPECT_EQ(alarmOf(u"Agenda"_s), WallTime::of(when));
-    EXPECT_TRUE(main->Timer1->isActive());
+    EXPECT_TRUE(main->alarms().Timer1->isActive());
 
     // A tick while the store is closed, as during packing.
     session->store.close();
     tick();
-    EXPECT_TRUE(main->Timer1->isActive()) << "still waiting";
+    EXPECT_TRUE(main->alarms().Timer1->isActive()) << "still waiting";
     ASSERT_TRUE(session->store.open());
     EXPECT_EQ(sounds(), 0);
 
@@ -102,7 +103,7 @@ TEST_F(Scheduler, AnAlarmWaitsForAModalWindowAClosedStoreAndTheFocusAndRestoresA
     tick();
     EXPECT_EQ(sounds(), 0);
     EXPECT_EQ(alarmOf(u"Agenda"_s), WallTime::of(when));
-    EXPECT_TRUE(main->Timer1->isActive()) << "tried again at the next tick";
+    EXPECT_TRUE(main->alarms().Timer1->isActive()) << "tried again at the next tick";
     services.desktop.refuseFocus = false;
 
     tick();
@@ -116,21 +117,21 @@ TEST_F(Scheduler, AnAlarmWaitsForAModalWindowAClosedStoreAndTheFocusAndRestoresA
     setAlarm(u"Summary"_s, 3, WallTime::of(when));
     e->AlarmType = 3;
     e->AlarmDateTime = WallTime::of(when);
-    EXPECT_TRUE(main->RestartTimer());
+    EXPECT_TRUE(main->alarms().RestartTimer());
     tick();
     EXPECT_FALSE(e->isMinimized());
-    EXPECT_EQ(session->finestre.editors().size(), 1);
+    EXPECT_EQ(Editors(*session).size(), 1);
     EXPECT_EQ(e->AlarmDateTime, WallTime::of(when.addDays(7))) << "advanced once, and shown so in its editor";
     EXPECT_EQ(sounds(), 2);
 
     // A topic deleted while its alarm is in view: the alarm sounds once.
     setAlarm(u"Far"_s, 2, WallTime::of(when));
-    EXPECT_TRUE(main->RestartTimer());
+    EXPECT_TRUE(main->alarms().RestartTimer());
     ASSERT_TRUE(stored(topics["Far"]) && session->store.rsArgomenti->remove());
     tick();
     tick();
     EXPECT_EQ(sounds(), 3);
-    EXPECT_EQ(session->finestre.editors().size(), 1) << "no other topic is opened in its place";
+    EXPECT_EQ(Editors(*session).size(), 1) << "no other topic is opened in its place";
 }
 
 // Rome, 2027. On 28 March at 02:00 the clocks go forward to 03:00, so 02:30
@@ -151,7 +152,7 @@ TEST_F(Scheduler, RepetitionsKeepTheirTimeOfDayAcrossTheClockChanges)
         services.clock.current = QDateTime(night, QTime(1, 59, 59));
         tick();
         EXPECT_EQ(sounds(), rung) << "not before the clocks go forward";
-        EXPECT_EQ(main->NextAlarmTime, QDateTime(night, QTime(3, 0))) << "the first moment after the skip";
+        EXPECT_EQ(main->alarms().NextAlarmTime, QDateTime(night, QTime(3, 0))) << "the first moment after the skip";
         services.clock.current = QDateTime(night, QTime(3, 0));
         tick();
         EXPECT_EQ(sounds(), rung + 1);
@@ -175,7 +176,7 @@ TEST_F(Scheduler, RepetitionsKeepTheirTimeOfDayAcrossTheClockChanges)
     closeEditors();
     setStoredText(u"Agenda"_s, 2, "2027-03-28 02:30:00");
     services.clock.current = QDateTime(night, QTime(1, 0));
-    EXPECT_TRUE(main->RestartTimer());
+    EXPECT_TRUE(main->alarms().RestartTimer());
     ringsAtThree(3);
 }
 
@@ -192,12 +193,12 @@ TEST_F(Scheduler, ALongAbsenceIsCaughtUpInOneFiringAndAlarmsStopAtTheCalendarsEn
     EXPECT_EQ(sounds(), 1);
     const int missed = int(first.date.daysTo(now().date())) + 1;
     EXPECT_TRUE(lastBox().contains(u"%1 times since 15/06/26 08:00"_s.arg(missed))) << lastBox().toStdString();
-    EXPECT_EQ(session->finestre.editors().size(), 1);
+    EXPECT_EQ(Editors(*session).size(), 1);
     tick();
     EXPECT_EQ(sounds(), 2) << "the other alarm, at the next tick";
     tick();
     EXPECT_EQ(sounds(), 2);
-    EXPECT_EQ(main->NextAlarmTime, QDateTime(QDate(2036, 6, 16), QTime(8, 0)));
+    EXPECT_EQ(main->alarms().NextAlarmTime, QDateTime(QDate(2036, 6, 16), QTime(8, 0)));
 
     // The stored form holds years up to 9999.
     const WallTime last{QDate(9999, 12, 31), QTime(23, 59)};
@@ -206,7 +207,7 @@ TEST_F(Scheduler, ALongAbsenceIsCaughtUpInOneFiringAndAlarmsStopAtTheCalendarsEn
     tick();
     EXPECT_EQ(sounds(), 3);
     EXPECT_TRUE(lastBox().contains(QLatin1String("9999"))) << lastBox().toStdString();
-    EXPECT_FALSE(main->Timer1->isActive());
+    EXPECT_FALSE(main->alarms().Timer1->isActive());
 
     // A time past it, from an older version, is told once and never rung;
     // the other alarms go on.
@@ -214,12 +215,12 @@ TEST_F(Scheduler, ALongAbsenceIsCaughtUpInOneFiringAndAlarmsStopAtTheCalendarsEn
     setStoredText(u"Far"_s, 5, "10000-12-31 23:59:00");
     setAlarm(u"Agenda"_s, 1, WallTime::of(now()));
     services.dialogs.expectMsgBox();
-    EXPECT_TRUE(main->RestartTimer());
+    EXPECT_TRUE(main->alarms().RestartTimer());
     EXPECT_TRUE(lastBox().contains(QLatin1String("Far (10000-12-31 23:59:00)"))) << lastBox().toStdString();
     tick();
     tick();
     EXPECT_EQ(sounds(), 4);
-    EXPECT_FALSE(main->Timer1->isActive()) << "nothing left to ring";
+    EXPECT_FALSE(main->alarms().Timer1->isActive()) << "nothing left to ring";
 }
 
 TEST_F(Scheduler, AnAlarmWhoseNextTimeCannotBeStoredRingsOnceAndSaysWhyOnce)
@@ -243,7 +244,7 @@ TEST_F(Scheduler, AlarmsThatCouldNotBeReadAreReadAgainAtTheNextTick)
 {
     arm(u"Agenda"_s, 1, WallTime::of(now().addSecs(30)), now());
     ASSERT_TRUE(session->store.dbNotes.exec(u"ALTER TABLE Argomenti RENAME TO Away"_s));
-    EXPECT_FALSE(main->RestartTimer());
+    EXPECT_FALSE(main->alarms().RestartTimer());
     ASSERT_TRUE(session->store.dbNotes.exec(u"ALTER TABLE Away RENAME TO Argomenti"_s));
     services.clock.current = now().addSecs(60);
     tick();

@@ -1,3 +1,4 @@
+#include "Editors.h"
 #include "BrowserFixture.h"
 
 #include <QDialog>
@@ -41,7 +42,7 @@ TEST_F(RecoveredDrafts, AreToldInOneWindowOverTheMainWindowWithTheirEditorsOpenB
                            EXPECT_LE(off.manhattanLength(), 2) << "centred on the main window, off by " << off.x()
                                                                << "," << off.y();
                            EXPECT_EQ(QApplication::activeModalWidget(), w) << "above the editors";
-                           const QList<frmNuovoArg *> editors = session->finestre.editors();
+                           const QList<frmNuovoArg *> editors = Editors(*session);
                            EXPECT_EQ(editors.size(), 3) << "every editor is open before the window shows";
                            for (const frmNuovoArg *e : editors)
                                EXPECT_TRUE(e->isVisible()) << e->windowTitle().toStdString();

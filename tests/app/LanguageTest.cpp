@@ -51,7 +51,7 @@ TEST_F(Languages, MenuSwitchStoresTheChoiceAndRelabelsEveryWindowAndAFailedOneKe
     EXPECT_EQ(main->labCerca->text(), QStringLiteral("C&erca:"));
     EXPECT_EQ(main->mnuInfo->title(), QStringLiteral("&?")) << "not language-dependent";
     // The list's frame is named after what it lists.
-    ASSERT_FALSE(main->isTopicMode());
+    ASSERT_FALSE(main->list().isTopicMode());
     EXPECT_EQ(main->frmArgomenti->title(), QStringLiteral("C&ategorie: "));
     main->frmCategoria->show();
     main->mnuEnglish->trigger();

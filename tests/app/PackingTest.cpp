@@ -91,7 +91,7 @@ TEST_F(Packing, LongWorkIsShownRefusalsAndAFailedMoveChangeNothingSuccessKeepsTh
     EXPECT_TRUE(QFileInfo(backup()).isFile());
     ASSERT_TRUE(session->store.isOpen());
     EXPECT_EQ(topicCount(), 4);
-    main->FillTopicList();  // the open category is still the current one
+    main->list().FillTopicList();  // the open category is still the current one
     EXPECT_EQ(listTexts().size(), 3);
 
     // The next run's backup is this run's result, also when the compacted

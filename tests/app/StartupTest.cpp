@@ -29,7 +29,7 @@ TEST_F(Startup, FirstStartCreatesTheDatabaseAndAsksTheLanguage)
     EXPECT_EQ(session->LanguageOffset, 1000);
     // No categories yet: the window ends on the category list.
     EXPECT_TRUE(session->NoCategory);
-    EXPECT_FALSE(main->isTopicMode());
+    EXPECT_FALSE(main->list().isTopicMode());
     EXPECT_TRUE(main->mnuRinomina->isEnabled());
     EXPECT_FALSE(main->mnuTaglia->isEnabled());
     EXPECT_FALSE(main->ToolbarButtons[8]->isEnabled()) << "Paste starts disabled";
@@ -139,10 +139,10 @@ TEST_F(Startup, AMissingLastCategoryFallsBackToTheFirstOneListed)
     }
     setSetup(QStringLiteral("UltimaCat"), 9999);  // a category gone since
     ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
-    EXPECT_TRUE(main->isTopicMode());
+    EXPECT_TRUE(main->list().isTopicMode());
     EXPECT_TRUE(main->mnuRinomina->isEnabled());
     EXPECT_FALSE(session->NoCategory);
-    const int opened = main->ShownCategoryId();
+    const int opened = main->list().ShownCategoryId();
     main->cmdCambia_Click();
     const QStringList sorted{QStringLiteral("_x"), QStringLiteral("éa"), QStringLiteral("Éb"), QStringLiteral("Éc"),
                              QStringLiteral("Zeta")};

@@ -1,5 +1,6 @@
 // Every caption, label, list entry and window title of every window shows
 // whole, in both languages, and every window has the program's icon. Run once per screen scale (see CMakeLists.txt).
+#include "Editors.h"
 #include "BrowserFixture.h"
 #include "Informazioni.h"
 #include "QtPlatform.h"
@@ -139,7 +140,7 @@ TEST_F(TextFit, EveryWindowShowsItsTextsWholeInBothLanguages)
         checkModal("the recovered drafts", [&] { main->RecoverDrafts(); });
         ASSERT_NE(editorOf(topics["Summary"]), nullptr);
         check("an editor filled from a draft", editorOf(topics["Summary"]));
-        for (frmNuovoArg *e : session->finestre.editors())
+        for (frmNuovoArg *e : Editors(*session))
             if (e != editor)
                 delete e;
         for (qint64 id : drafts)

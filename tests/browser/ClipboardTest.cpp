@@ -22,16 +22,16 @@ TEST_F(Clipboard, CopyAndPasteTwiceGivesThreeTopicsAndAnUnreadableTopicIsNotCopi
     EXPECT_EQ(main->lstArgomenti->currentItem()->text(), QStringLiteral("Summary"));
     QTest::keyClick(main->lstArgomenti, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(listTexts().count(QStringLiteral("Summary")), 3);
-    EXPECT_EQ(storedField(main->SelectedKey(), "ultimoaggiornamento").toDateTime(),
+    EXPECT_EQ(storedField(main->list().SelectedKey(), "ultimoaggiornamento").toDateTime(),
               QDateTime(QDate(2025, 5, 4), QTime(3, 2)));
-    EXPECT_EQ(storedField(main->SelectedKey(), "ContenutoTxt").toString(), QStringLiteral("Body of Summary"));
+    EXPECT_EQ(storedField(main->list().SelectedKey(), "ContenutoTxt").toString(), QStringLiteral("Body of Summary"));
 
     // A topic that was never saved has no date, and is pasted without one.
-    storeFields(main->SelectedKey(), {{"ultimoaggiornamento", QVariant()}});
+    storeFields(main->list().SelectedKey(), {{"ultimoaggiornamento", QVariant()}});
     main->mnuCopia_Click();
     main->mnuIncolla_Click();
     EXPECT_EQ(listTexts().count(QStringLiteral("Summary")), 4);
-    EXPECT_TRUE(storedField(main->SelectedKey(), "ultimoaggiornamento").isNull());
+    EXPECT_TRUE(storedField(main->list().SelectedKey(), "ultimoaggiornamento").isNull());
     EXPECT_EQ(services.dialogs.shown().size(), 1) << "no other error";
 }
 
@@ -57,8 +57,8 @@ TEST_F(Clipboard, CutActsAsCopyWhileItsEditorIsOpenAndPastesTheTextSavedSinceWit
     main->mnuIncolla_Click();
     EXPECT_EQ(listTexts().count(QStringLiteral("Agenda")), 2);
     EXPECT_FALSE(stored(topics["Agenda"])) << "the cut topic is gone";
-    EXPECT_EQ(storedField(main->SelectedKey(), "ContenutoTxt").toString(), QStringLiteral("written after the cut"));
-    EXPECT_EQ(storedField(main->SelectedKey(), "TipoAllarme").toInt(), 0) << "a pasted topic has no alarm";
+    EXPECT_EQ(storedField(main->list().SelectedKey(), "ContenutoTxt").toString(), QStringLiteral("written after the cut"));
+    EXPECT_EQ(storedField(main->list().SelectedKey(), "TipoAllarme").toInt(), 0) << "a pasted topic has no alarm";
     main->mnuIncolla_Click();
     EXPECT_EQ(listTexts().count(QStringLiteral("Agenda")), 3) << "a further paste is a copy";
 }
@@ -74,7 +74,7 @@ TEST_F(Clipboard, MoveKeepsTheAlarmAndTheOpenEditorFollows)
     EXPECT_TRUE(driver->ran());
     EXPECT_EQ(preselected, 1) << "first use: the open category (beta) is preselected";
     EXPECT_EQ(rowOf(QStringLiteral("Agenda")), -1);
-    EXPECT_EQ(main->SelectedKey(), -1);
+    EXPECT_EQ(main->list().SelectedKey(), -1);
     EXPECT_EQ(storedField(topics["Agenda"], "idCategoria").toInt(), categories["Zeta"]);
     EXPECT_EQ(storedField(topics["Agenda"], "TipoAllarme").toInt(), 2);
     EXPECT_EQ(editor->idCategoria, categories["Zeta"]);

@@ -86,7 +86,7 @@ TEST_F(Commands, DeletingNeedsASelectionAYesNoEditorOpenOnTheTopicAndForACategor
     main->cmdCancella_Click();
     EXPECT_EQ(listTexts(), (QStringList{QStringLiteral("marmellata"), QStringLiteral("Summary")}));
     EXPECT_EQ(main->lstArgomenti->currentRow(), -1);
-    EXPECT_EQ(main->SelectedKey(), -1);
+    EXPECT_EQ(main->list().SelectedKey(), -1);
     EXPECT_EQ(main->txtCerca->text(), QStringLiteral("Agenda")) << "no neighbour's text slipped into the box";
     EXPECT_FALSE(stored(topics["Agenda"]));
 
@@ -157,5 +157,5 @@ TEST_F(Commands, RenameProposesTheCurrentTextAndNamesAreCutToTheFieldButListedIn
     services.dialogs.expectInputBox(name);
     main->cmdInserisci_Click();
     EXPECT_EQ(main->lstArgomenti->currentItem()->text(), name);
-    EXPECT_EQ(storedCategory(main->SelectedKey()), QString(room - 1, QLatin1Char('n')));
+    EXPECT_EQ(storedCategory(main->list().SelectedKey()), QString(room - 1, QLatin1Char('n')));
 }

@@ -6,6 +6,7 @@
 // the user was not told of an error, and the program still running unless
 // it said it must end.
 
+#include "Editors.h"
 #include "BrowserFixture.h"
 #include "FaultyDisk.h"
 #include "Intact.h"
@@ -153,7 +154,7 @@ TEST_F(Faults, EveryWriteFailsCleanlyAtEachOfItsFailurePoints)
          }},
         {"save a new topic", [this] { main->cmdInserisci_Click(); },
          [this] {
-             frmNuovoArg *e = session->finestre.editors().value(0);
+             frmNuovoArg *e = Editors(*session).value(0);
              e->txtArgomento->setText(QStringLiteral("Fresh"));
              e->rtfContenuto->setPlainText(QStringLiteral("fresh body"));
              e->cmdSalva_Click();

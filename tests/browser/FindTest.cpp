@@ -64,7 +64,7 @@ TEST_F(Find, NoResultKeepsTheOldListShowOpensTheTopicOrBringsItsEditorForwardAnd
 
     // The list still shows "beta", while the topic shown is in "Zeta": moves
     // go where the list shows.
-    ASSERT_EQ(main->ShownCategoryId(), categories["beta"]);
+    ASSERT_EQ(main->list().ShownCategoryId(), categories["beta"]);
     select(QStringLiteral("Agenda"));
     auto driver = chooseCategory(QStringLiteral("Zeta"));
     main->mnuSposta_Click();
@@ -82,7 +82,7 @@ TEST_F(Find, NoResultKeepsTheOldListShowOpensTheTopicOrBringsItsEditorForwardAnd
     fresh->txtArgomento->setText(QStringLiteral("Fresh"));
     find(QStringLiteral("far away"));
     results()->cmdMostra_Click();
-    ASSERT_EQ(main->ShownCategoryId(), categories["beta"]);
+    ASSERT_EQ(main->list().ShownCategoryId(), categories["beta"]);
     fresh->cmdSalva_Click();
     EXPECT_TRUE(listTexts().contains(QStringLiteral("Fresh")));
 
@@ -110,7 +110,7 @@ TEST_F(Find, ADeletedTopicsLineIsRemovedAndNothingIsSelected)
     main->lstArgomenti->clearSelection();
     r->cmdMostra_Click();
     r->cmdIndividua_Click();
-    EXPECT_EQ(main->SelectedKey(), -1) << "nothing located";
+    EXPECT_EQ(main->list().SelectedKey(), -1) << "nothing located";
     EXPECT_TRUE(session->finestre.editors().isEmpty());
     EXPECT_EQ(services.dialogs.shown().size(), 2) << "the question of the find and the one error, nothing more";
     EXPECT_FALSE(session->finestre.AllWindowsClosed()) << "the results window counts as open";

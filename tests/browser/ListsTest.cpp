@@ -7,9 +7,9 @@ using Lists = BrowserFixture;
 
 TEST_F(Lists, StartReopensTheLastCategoryWithItsTopicsSorted)
 {
-    EXPECT_TRUE(main->isTopicMode());
+    EXPECT_TRUE(main->list().isTopicMode());
     EXPECT_EQ(main->labCategoria->text(), QStringLiteral("beta"));
-    EXPECT_EQ(main->ShownCategoryId(), categories["beta"]);
+    EXPECT_EQ(main->list().ShownCategoryId(), categories["beta"]);
     EXPECT_EQ(listTexts(), (QStringList{QStringLiteral("Agenda"), QStringLiteral("marmellata"), QStringLiteral("Summary")}));
     // UltimoArg names no listed topic: the first entry is selected.
     EXPECT_EQ(main->lstArgomenti->currentRow(), 0);
@@ -20,7 +20,7 @@ TEST_F(Lists, StartReopensTheLastCategoryWithItsTopicsSorted)
 TEST_F(Lists, TheCategoryListIsSortedPreselectsTheOpenOneAndOffersNoTopicCommand)
 {
     main->cmdCambia_Click();
-    EXPECT_FALSE(main->isTopicMode());
+    EXPECT_FALSE(main->list().isTopicMode());
     EXPECT_EQ(listTexts(), (QStringList{QStringLiteral("Alpha"), QStringLiteral("beta"), QStringLiteral("Zeta")}));
     EXPECT_EQ(main->lstArgomenti->currentItem()->text(), QStringLiteral("beta"));
     EXPECT_TRUE(main->mnuRinomina->isEnabled());
@@ -37,7 +37,7 @@ TEST_F(Lists, ANewCategoryTakesItsSortedPlaceSelected)
                                         QStringLiteral("Zeta")}));
     EXPECT_EQ(main->lstArgomenti->currentRow(), 2);
     EXPECT_EQ(main->txtCerca->text(), QStringLiteral("Gamma"));
-    EXPECT_EQ(storedCategory(main->SelectedKey()), QStringLiteral("Gamma")) << "the entry's key is the new category's";
+    EXPECT_EQ(storedCategory(main->list().SelectedKey()), QStringLiteral("Gamma")) << "the entry's key is the new category's";
 }
 
 TEST_F(Lists, TheLastTopicIsSelectedAtStartWhenItIsListed)
@@ -54,8 +54,8 @@ TEST_F(Lists, TheLastTopicIsSelectedAtStartWhenItIsListed)
 TEST_F(Lists, OpeningACategoryListsItsTopicsUnselectedAndIsRemembered)
 {
     openCategory(QStringLiteral("Zeta"));
-    EXPECT_TRUE(main->isTopicMode());
-    EXPECT_EQ(main->ShownCategoryId(), categories["Zeta"]);
+    EXPECT_TRUE(main->list().isTopicMode());
+    EXPECT_EQ(main->list().ShownCategoryId(), categories["Zeta"]);
     EXPECT_EQ(listTexts(), QStringList{QStringLiteral("Far")});
     EXPECT_EQ(main->lstArgomenti->currentRow(), -1) << "no topic is selected after filling";
     EXPECT_FALSE(main->mnuRinomina->isEnabled());
@@ -71,7 +71,7 @@ TEST_F(Lists, EnterOpensACategoryToo)
     select(QStringLiteral("Alpha"));
     main->lstArgomenti->setFocus();
     QTest::keyClick(main->lstArgomenti, Qt::Key_Return);
-    EXPECT_TRUE(main->isTopicMode());
+    EXPECT_TRUE(main->list().isTopicMode());
     EXPECT_EQ(main->labCategoria->text(), QStringLiteral("Alpha"));
     EXPECT_TRUE(listTexts().isEmpty()) << "an empty category lists nothing";
     EXPECT_TRUE(main->mnuRinomina->isEnabled());
@@ -87,8 +87,8 @@ TEST_F(Lists, OpeningATopicTwiceBringsItsEditorForwardAndIndividuaOpensATopicsCa
     EXPECT_FALSE(first->isMinimized()) << "the open editor is restored";
 
     main->Individua(topics["Far"]);
-    EXPECT_TRUE(main->isTopicMode());
-    EXPECT_EQ(main->ShownCategoryId(), categories["Zeta"]);
+    EXPECT_TRUE(main->list().isTopicMode());
+    EXPECT_EQ(main->list().ShownCategoryId(), categories["Zeta"]);
     ASSERT_TRUE(main->lstArgomenti->currentItem());
     EXPECT_EQ(main->lstArgomenti->currentItem()->text(), QStringLiteral("Far"));
     EXPECT_EQ(main->txtCerca->text(), QStringLiteral("Far"));
@@ -97,12 +97,12 @@ TEST_F(Lists, OpeningATopicTwiceBringsItsEditorForwardAndIndividuaOpensATopicsCa
     const QStringList before = listTexts();
     main->Individua(99999);
     EXPECT_EQ(listTexts(), before) << "a deleted topic changes nothing";
-    EXPECT_TRUE(main->isTopicMode());
+    EXPECT_TRUE(main->list().isTopicMode());
 }
 
 TEST_F(Lists, SearchBoxFollowsOnlyASelectedEntryAndHoveringShowsTheWholeEntryTextAndNothingBelowTheLast)
 {
-    main->FillTopicList();
+    main->list().FillTopicList();
     main->txtCerca->setText(QStringLiteral("typed"));
     // Focus and a current entry without a selection change nothing.
     main->lstArgomenti->setCurrentRow(0, QItemSelectionModel::NoUpdate);
@@ -143,5 +143,5 @@ TEST_F(Lists, ChangesMadeWithoutAWindowShowInTheListAndTheOpenEditor)
     ASSERT_TRUE(session->topics.addMany(categories["beta"], QString(), {{QStringLiteral("Bread"), QString(), QString()}},
                                         QDateTime::currentDateTime(), &keys));
     EXPECT_EQ(listTexts(), (QStringList{QStringLiteral("Bread"), QStringLiteral("Diary")}));
-    EXPECT_EQ(main->SelectedKey(), keys.value(0)) << "a topic added is selected";
+    EXPECT_EQ(main->list().SelectedKey(), keys.value(0)) << "a topic added is selected";
 }

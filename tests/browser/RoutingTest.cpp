@@ -32,7 +32,7 @@ TEST_F(Routing, FirstEnterSelectsSecondEnterOpensAndPatternsFindTheirEntry)
 
     for (const char *t : {"note ABC", "item A1C", "year 2019", "[draft"})
         addTopic(session->store, categories["beta"], QString::fromLatin1(t), QString());
-    main->FillTopicList();
+    main->list().FillTopicList();
     const auto firstMatch = [&](const QString &typed) {
         main->lstArgomenti->setCurrentRow(-1);
         typeInSearch(typed);
@@ -88,7 +88,7 @@ TEST_F(Routing, UpDownEnterEscAndDelMoveTheSelectionAndTheFocusBetweenTheSearchB
     main->cmdCambia_Click();
     select(QStringLiteral("Zeta"));
     key(main->txtCerca, Qt::Key_Escape);
-    EXPECT_TRUE(main->isTopicMode()) << "category mode: Esc goes back into the selected category";
+    EXPECT_TRUE(main->list().isTopicMode()) << "category mode: Esc goes back into the selected category";
     EXPECT_EQ(main->labCategoria->text(), QStringLiteral("Zeta"));
     EXPECT_EQ(main->StatusPanel1->text(), QStringLiteral("List of available topics"));
 
@@ -118,7 +118,7 @@ TEST_F(Routing, ToolbarFunctionKeysAndHintsFollowTheModeAndTheFocus)
     EXPECT_EQ(enabled(), QStringLiteral("x-----"));
     select(QStringLiteral("beta"));
     main->Toolbar1_ButtonClick(main->ToolbarButtons[1]);  // "Apri"
-    EXPECT_TRUE(main->isTopicMode());
+    EXPECT_TRUE(main->list().isTopicMode());
     EXPECT_EQ(enabled(), QStringLiteral("-xx-xx"));
     select(QStringLiteral("Agenda"));
     main->Toolbar1_ButtonClick(main->ToolbarButtons[7]);  // "Copia"

@@ -2,9 +2,9 @@
 
 #include "frmListaFinestre.h"
 
-using WindowMenu = BrowserFixture;
+using WindowsMenu = BrowserFixture;
 
-TEST_F(WindowMenu, ShowsTheNineOldestEditorsOthersInTheWindowListAndMinimizesAndRestoresOnlyEditors)
+TEST_F(WindowsMenu, ShowsTheNineOldestEditorsOthersInTheWindowListAndMinimizesAndRestoresOnlyEditors)
 {
     const auto visibleEntries = [this] {
         QStringList out;

@@ -9,6 +9,8 @@
 #include "InRome.h"
 #include "frmLanguage.h"
 #include "frmPrincipale.h"
+#include "AlarmRinging.h"
+#include "TopicList.h"
 #include "db/Recordset.h"
 
 #include <QDir>

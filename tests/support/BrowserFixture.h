@@ -1,5 +1,6 @@
 #pragma once
 // A started program over a database with a few categories and topics.
+#include "Editors.h"
 #include "AppFixture.h"
 #include "Finestre.h"
 #include "frmCategorie.h"
@@ -59,7 +60,7 @@ protected:
     void stop()
     {
         if (session)
-            for (frmNuovoArg *e : session->finestre.editors())
+            for (frmNuovoArg *e : Editors(*session))
                 delete e;
         delete results();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -126,16 +127,16 @@ protected:
     // Opens an editor on a new topic, as Insert in the topic list does.
     frmNuovoArg *newTopic()
     {
-        const qsizetype before = session->finestre.editors().size();
+        const qsizetype before = Editors(*session).size();
         main->cmdInserisci_Click();
-        if (session->finestre.editors().size() > before)
-            return session->finestre.editors().constLast();
+        if (Editors(*session).size() > before)
+            return Editors(*session).constLast();
         throw std::runtime_error("no editor opened for a new topic");
     }
 
     frmNuovoArg *editorOf(int topicId) const
     {
-        for (frmNuovoArg *e : session->finestre.editors())
+        for (frmNuovoArg *e : Editors(*session))
             if (e->idArgomento == topicId)
                 return e;
         return nullptr;

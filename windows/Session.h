@@ -12,14 +12,12 @@
 #include "Finestre.h"
 #include "Forms.h"
 
-#include <QPointer>
 #include <QString>
 
 #include <functional>
 #include <memory>
 
 class AppEx;
-class frmPrincipale;
 
 class Session final {
 public:
@@ -54,8 +52,6 @@ public:
     notes::Drafts drafts{store};
     Forms forms;
     Finestre finestre{forms};
-    // The main window, while it exists.
-    QPointer<frmPrincipale> MainWindow;
 
     QString AppTitle;
     bool StartMinimized = false;

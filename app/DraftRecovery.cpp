@@ -1,7 +1,4 @@
-// Drafts at the main window: bringing them back at start, and writing them
-// all down when the program is ended from outside.
-
-#include "frmPrincipale.h"
+#include "DraftRecovery.h"
 
 #include "Finestre.h"
 #include "Session.h"
@@ -18,37 +15,26 @@ constexpr int kTopicDeleted = 782;     // the draft opens as a new topic
 constexpr int kCategoryGone = 783;     // ... in the first category, %1
 } // namespace
 
-bool frmPrincipale::WriteAllDrafts()
+bool WriteAllDrafts(Session &session)
 {
     bool ok = true;
-    for (frmNuovoArg *editor : m_session.finestre.editors())
+    for (TopicWindow *editor : session.finestre.editors())
         ok = editor->WriteDraft() && ok;
     return ok;
 }
 
-void frmPrincipale::EndBySignal()
+void RecoverDrafts(Session &s, QWidget *window, const std::function<void()> &comeForward)
 {
-    // Like a logout where nobody can be asked: nothing typed is lost, and
-    // the program ends as after a normal run.
-    WriteAllDrafts();
-    RecordRunTime();
-    m_session.store.close();
-    m_session.EndProgram(0);
-}
-
-void frmPrincipale::RecoverDrafts()
-{
-    Session &s = m_session;
     if (!s.drafts.available())
         return;
     bool ok = true;
     const QList<notes::Draft> drafts = s.drafts.all(&ok);
     if (!ok) {
-        ShowDatabaseErrors(s, this);
+        ShowDatabaseErrors(s, window);
         return;
     }
-    if (!drafts.isEmpty() && isHidden())
-        BringBackFromTray();
+    if (!drafts.isEmpty() && window->isHidden())
+        comeForward();
     // Told all at once, after every editor is open: one box per draft made
     // the user click through them one by one.
     QList<frmBozze::Line> told;
@@ -70,28 +56,28 @@ void frmPrincipale::RecoverDrafts()
                 break;
             case notes::Found::Failed:
                 // Left for the next start rather than opened wrongly.
-                ShowDatabaseErrors(s, this);
+                ShowDatabaseErrors(s, window);
                 continue;
             }
         }
         QString name;
-        if (topic == -1 && m_session.categories.name(category, &name) != notes::Found::Yes) {
+        if (topic == -1 && s.categories.name(category, &name) != notes::Found::Yes) {
             bool listed = true;
-            const QList<notes::ListEntry> all = m_session.categories.inListOrder(&listed);
+            const QList<notes::ListEntry> all = s.categories.inListOrder(&listed);
             if (all.isEmpty())
                 continue;  // no category at all: the draft waits for one
             category = all.first().key;
             said << s.GetString(kCategoryGone).arg(all.first().text);
         }
-        frmNuovoArg *editor = s.finestre.editorOfTopic(topic);
+        auto *editor = dynamic_cast<frmNuovoArg *>(s.finestre.editorOfTopic(topic));
         if (!editor || topic == -1)
-            editor = OpenEditor(topic, category, true);
+            editor = frmNuovoArg::Open(s, topic, category);
         editor->AdoptDraft(draft);
         told.append({editor->windowTitle().trimmed(), said});
     }
     if (told.isEmpty())
         return;
     // Over the main window, the editors behind it.
-    frmBozze window(s, told, this);
-    window.exec();
+    frmBozze list(s, told, window);
+    list.exec();
 }

@@ -1,12 +1,7 @@
-// The alarm scheduler of the main window: the earliest alarm of all topics
-// is kept in view and checked every ten seconds. Which alarm is next and
-// how a fired one moves on is the alarm queue's business; here it is shown.
-
-#include "frmPrincipale.h"
+#include "AlarmRinging.h"
 
 #include "Finestre.h"
 #include "Session.h"
-#include "frmNuovoArg.h"
 #include "ShownDates.h"
 
 #include <QApplication>
@@ -26,7 +21,27 @@ constexpr int kAlarmNotMoved = 862;      // its next time could not be stored
 
 } // namespace
 
-void frmPrincipale::RescheduleAlarms()
+AlarmRinging::AlarmRinging(Session &session, QWidget *window)
+    : QObject(window), m_session(session), m_window(window), m_alarms(session.store)
+{
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(10000);
+    connect(Timer1, &QTimer::timeout, this, &AlarmRinging::Timer1_Timer);
+    connect(&session.store.changes, &notes::Changes::topicsChanged, this, &AlarmRinging::TopicsChanged);
+    connect(&session.notifier(), &platform::Notifier::activated, this, &AlarmRinging::AlarmNotification_Activated);
+}
+
+void AlarmRinging::TopicsChanged(const notes::TopicChange &change)
+{
+    if (!change.alarm)
+        return;
+    // An alarm held after a refused write rings again once saved anew.
+    if (change.kind == notes::TopicChange::Kind::Saved)
+        m_alarms.release(change.keys.constFirst());
+    RescheduleAlarms();
+}
+
+void AlarmRinging::RescheduleAlarms()
 {
     // A store that cannot be read now is read again at the next tick.
     if (!RestartTimer())
@@ -34,7 +49,7 @@ void frmPrincipale::RescheduleAlarms()
                  qPrintable(m_session.store.errorText()));
 }
 
-bool frmPrincipale::RestartTimer()
+bool AlarmRinging::RestartTimer()
 {
     Timer1->stop();
     alarms::AlarmQueue::Next next;
@@ -57,17 +72,12 @@ bool frmPrincipale::RestartTimer()
         for (const auto &u : unreadable)
             text += QStringLiteral("\n%1 (%2)").arg(u.title, u.text);
         // Waits for the user without holding the alarms that can ring.
-        m_session.dialogs().Notice(this, text, platform::vbExclamation, m_session.GetString(507));
+        m_session.dialogs().Notice(m_window, text, platform::vbExclamation, m_session.GetString(507));
     }
     return true;
 }
 
-void frmPrincipale::AlarmSavedAgain(int topic)
-{
-    m_alarms.release(topic);
-}
-
-void frmPrincipale::Timer1_Timer()
+void AlarmRinging::Timer1_Timer()
 {
     Session &s = m_session;
     Timer1->stop();
@@ -84,11 +94,11 @@ void frmPrincipale::Timer1_Timer()
         Timer1->start();
         return;
     }
-    BringBackFromTray();
+    emit windowsWanted();
     // Under a modal window the main window cannot take the focus, and the
     // command that opened that window is still under way: the alarm must not
     // change the lists or the records beneath it.
-    if (QApplication::activeModalWidget() || !s.desktop().focusWindow(this)) {
+    if (QApplication::activeModalWidget() || !s.desktop().focusWindow(m_window)) {
         // Tried again at the next tick: no sound, nothing advanced.
         RescheduleAlarms();
         return;
@@ -96,14 +106,12 @@ void frmPrincipale::Timer1_Timer()
     const int topic = NextAlarmTopicId;
     // Only a topic that still exists is opened: otherwise the double-click
     // would open whatever entry happens to be selected.
-    if (s.store.hasTopic(topic)) {
-        Individua(topic);
-        if (isTopicMode() && SelectedKey() == topic)
-            lstArgomenti_DblClick();
-    }
+    if (s.store.hasTopic(topic))
+        emit topicWanted(topic);
     // Held weakly: the notices below outlive this call, and the user may
     // close the editor.
-    QPointer<frmNuovoArg> editor = s.finestre.editorOfTopic(topic);
+    TopicWindow *opened = s.finestre.editorOfTopic(topic);
+    QPointer<QWidget> editor = opened ? opened->widget() : nullptr;
     if (editor && !s.desktop().focusWindow(editor)) {
         RescheduleAlarms();
         return;
@@ -115,24 +123,28 @@ void frmPrincipale::Timer1_Timer()
         Timer1->start();
         return;
     }
-    if (editor && fired.stored)
-        editor->AlarmMovedOn(fired.type, fired.time);
+    if (opened && fired.stored)
+        opened->AlarmMovedOn(fired.type, fired.time);
     s.sound().play(store::JoinPath(s.store.DataFolder, QStringLiteral("ALARM.WAV")));
     // Many desktops refuse to bring a window forward: a notification still
     // reaches the user, and a click on it brings the topic.
     if (fired.found) {
-        NotifiedTopicId = topic;
+        m_notifiedTopic = topic;
         s.notifier().notify(fired.title,
                             s.GetString(kAlarmAt).arg(ShownMoment(NextAlarmTime)));
     }
     const QString why = fired.found && !fired.stored ? s.store.errorText() : QString();
     RescheduleAlarms();
     // Told once the next alarm is in view, over the topic's editor (or the
-    // main window). The notices wait for the user without holding the other
-    // alarms.
-    if (!fired.found)
-        return;
-    QWidget *over = editor ? static_cast<QWidget *>(editor) : this;
+    // main window).
+    if (fired.found)
+        tell(fired, editor ? editor.data() : m_window, why);
+}
+
+void AlarmRinging::tell(const alarms::AlarmQueue::Fired &fired, QWidget *over, const QString &why)
+{
+    Session &s = m_session;
+    // The notices wait for the user without holding the other alarms.
     if (!fired.stored)
         s.dialogs().Notice(over, s.GetString(kAlarmNotMoved) + QStringLiteral("\n\n") + why, platform::vbExclamation,
                            fired.title);
@@ -146,19 +158,17 @@ void frmPrincipale::Timer1_Timer()
         s.dialogs().Notice(over, s.GetString(kAlarmPastCalendar), platform::vbInformation, fired.title);
 }
 
-void frmPrincipale::AlarmNotification_Activated()
+void AlarmRinging::AlarmNotification_Activated()
 {
     Session &s = m_session;
     if (!s.store.isOpen() || QApplication::activeModalWidget())
         return;
-    BringBackFromTray();
-    if (!s.store.hasTopic(NotifiedTopicId))
+    emit windowsWanted();
+    if (!s.store.hasTopic(m_notifiedTopic))
         return;  // deleted since: nothing to bring
-    if (frmNuovoArg *editor = s.finestre.editorOfTopic(NotifiedTopicId)) {
-        s.desktop().focusWindow(editor);
+    if (TopicWindow *editor = s.finestre.editorOfTopic(m_notifiedTopic)) {
+        s.desktop().focusWindow(editor->widget());
         return;
     }
-    Individua(NotifiedTopicId);
-    if (isTopicMode() && SelectedKey() == NotifiedTopicId)
-        lstArgomenti_DblClick();
+    emit topicWanted(m_notifiedTopic);
 }

@@ -2,7 +2,6 @@
 
 #include "places/AppEx.h"
 #include "StringTable.h"
-#include "frmPrincipale.h"
 
 #include <cstdio>
 #include <cstdlib>

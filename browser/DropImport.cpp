@@ -1,7 +1,4 @@
-// Files dropped on the list of topics become topics of the open category,
-// read as the command-line tool's import reads them.
-
-#include "frmPrincipale.h"
+#include "DropImport.h"
 
 #include "Session.h"
 #include "TopicFiles.h"
@@ -32,20 +29,19 @@ QStringList importableFiles(const QMimeData *data)
 
 } // namespace
 
-bool frmPrincipale::lstArgomenti_DragOver(const QMimeData *dragged) const
+bool DropImport::accepts(const QMimeData *dragged, int category)
 {
     // Categories mode has no category to import into: the cursor says no.
-    return ShownCategoryId() != -1 && !importableFiles(dragged).isEmpty();
+    return category != -1 && !importableFiles(dragged).isEmpty();
 }
 
-void frmPrincipale::lstArgomenti_Drop(const QMimeData *dropped)
+void DropImport::drop(const QMimeData *dropped, int category)
 {
     Session &s = m_session;
     const QStringList paths = importableFiles(dropped);
-    const int category = ShownCategoryId();
     if (paths.isEmpty() || category == -1)
         return;
-    if (RefusedReadOnly(s, this))
+    if (RefusedReadOnly(s, m_window))
         return;
     QList<int> keys;
     QString error;
@@ -54,7 +50,7 @@ void frmPrincipale::lstArgomenti_Drop(const QMimeData *dropped)
     const bool imported = topicfiles::importFiles(s.store, category, paths, s.clock().now(), &keys, &error);
     QGuiApplication::restoreOverrideCursor();
     if (!imported) {
-        s.dialogs().MsgBox(this, s.GetString(801) + QStringLiteral("\n\n") + error, platform::vbCritical,
+        s.dialogs().MsgBox(m_window, s.GetString(801) + QStringLiteral("\n\n") + error, platform::vbCritical,
                            s.GetString(507));
         return;
     }

@@ -1,0 +1,138 @@
+#include "DatabasePacking.h"
+
+#include "Finestre.h"
+#include "LongWork.h"
+#include "Session.h"
+#include "Utility.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QStorageInfo>
+
+namespace {
+// A busy cursor for as long as the packing runs, whatever way it ends.
+struct BusyCursor {
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+};
+} // namespace
+
+bool DatabasePacking::confirmed()
+{
+    Session &s = m_session;
+    const auto box = [&](int id, int style, int title) {
+        return s.dialogs().MsgBox(m_window, s.GetString(id), style, s.GetString(title));
+    };
+    if (RefusedReadOnly(s, m_window))
+        return false;
+    if (!s.finestre.AllWindowsClosed()) {
+        box(232, platform::vbCritical, 507);
+        return false;
+    }
+    return box(233, platform::vbYesNo | platform::vbExclamation, 725) == platform::vbYes
+        && box(234, platform::vbYesNo | platform::vbQuestion, 725) == platform::vbYes;
+}
+
+bool DatabasePacking::lockToolsOut()
+{
+    Session &s = m_session;
+    // The command-line tool reads the file under this lock, and would go on
+    // reading the old file after the rename. Its commands are short: packing
+    // waits a moment for them.
+    switch (m_toolsOut.acquire(store::StoreLock::lockPath(s.store.DatabasePath), store::StoreLock::Kind::Exclusive, 3000)) {
+    case store::StoreLock::Outcome::Taken:
+        return true;
+    case store::StoreLock::Outcome::Busy:
+        QApplication::restoreOverrideCursor();
+        s.dialogs().MsgBox(m_window, s.GetString(800), platform::vbCritical, s.GetString(507));
+        break;
+    case store::StoreLock::Outcome::Unusable:
+        QApplication::restoreOverrideCursor();
+        s.dialogs().MsgBox(m_window, s.GetString(861).arg(m_toolsOut.error()), platform::vbCritical, s.GetString(507));
+        break;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    return false;
+}
+
+bool DatabasePacking::run()
+{
+    if (!confirmed())
+        return true;
+    BusyCursor busy;
+    if (!lockToolsOut())
+        return true;
+    packClosedStore();
+    if (m_fatal)
+        return false;
+    // A compacted copy that cannot be opened leaves the backup as the
+    // database the user had.
+    const QString path = m_session.store.DatabasePath;
+    if (!m_session.store.open()) {
+        fatal(m_replaced || !QFile::exists(path) ? path + QStringLiteral(".old") : path);
+        return false;
+    }
+    return true;
+}
+
+void DatabasePacking::tell(int id, int style, int title, const QString &why)
+{
+    Session &s = m_session;
+    // Once the new file is in place (or the packing failed) the lock goes,
+    // before any message waits for the user. The engine's reason, when
+    // there is one, goes with the message.
+    m_toolsOut.release();
+    QApplication::restoreOverrideCursor();
+    s.dialogs().MsgBox(m_window, why.isEmpty() ? s.GetString(id) : s.GetString(id) + QStringLiteral("\n\n") + why,
+                       style, s.GetString(title));
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void DatabasePacking::fatal(const QString &whereTheDataIs)
+{
+    // The user is told where the data is when the program cannot go on.
+    m_fatal = true;
+    tell(238, platform::vbCritical, 507, whereTheDataIs);
+}
+
+void DatabasePacking::packClosedStore()
+{
+    Session &s = m_session;
+    const QString path = s.store.DatabasePath;
+    const QString backup = path + QStringLiteral(".old");
+    // The copy holds every page in use; the room it needs is said before
+    // it starts, beside the room there is.
+    const qint64 needed = s.store.bytesInUse();
+    const QString room = s.GetString(834).arg(QLocale().formattedDataSize(needed),
+                                              QLocale().formattedDataSize(QStorageInfo(QFileInfo(path).absolutePath()).bytesAvailable()));
+    // Closing the store also folds its write-ahead log into the file.
+    s.store.close();
+    // Whatever an earlier try left under the copy's name goes first.
+    const QString packed = path + QStringLiteral(".new");
+    QString error;
+    // The copy is written on a thread of its own, so the windows stay drawn
+    // while the dialog shows how far it has come.
+    bool copied = false;
+    if (store::NoteStore::removeDatabaseFile(packed)) {
+        LongWork packing(m_window, s.GetString(833), 0);
+        copied = packing.runInBackground([&] { return s.CompactDatabase(path, packed, &error); }, room,
+                                         [&] { return QFileInfo(packed).size(); }, needed);
+    }
+    if (!copied) {
+        // The database has not moved: only the incomplete copy goes.
+        // What is told is the copy's failure; a piece left behind harms nothing.
+        static_cast<void>(store::NoteStore::removeDatabaseFile(packed));
+        tell(237, platform::vbCritical, 507, error);
+    } else if (!store::NoteStore::replaceDatabaseFile(path, packed, backup)) {
+        static_cast<void>(store::NoteStore::removeDatabaseFile(packed));
+        if (!QFile::exists(path))
+            fatal(backup);
+        else
+            tell(237, platform::vbCritical, 507);
+    } else {
+        m_replaced = true;
+        tell(235, platform::vbInformation, 236);
+    }
+}
