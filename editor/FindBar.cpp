@@ -290,3 +290,27 @@ void FindBar::ShowCount()
     else
         labConteggio->setText(s(kCountOf).arg(m_current + 1).arg(m_matches.size()));
 }
+
+void FindBar::OpenWithSelection()
+{
+    // A word selected in one paragraph is what the user wants found.
+    const QString selected = m_body->textCursor().selectedText();
+    const bool oneLine = !selected.contains(QChar::ParagraphSeparator) && !selected.contains(QChar::LineSeparator);
+    Open(oneLine ? selected : QString(), false);
+}
+
+void FindBar::FindNextOrOpen()
+{
+    if (!isVisible() || txtTrova->text().isEmpty())
+        OpenWithSelection();
+    else
+        FindNext();
+}
+
+void FindBar::FindPreviousOrOpen()
+{
+    if (!isVisible() || txtTrova->text().isEmpty())
+        OpenWithSelection();
+    else
+        FindPrevious();
+}

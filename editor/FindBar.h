@@ -38,6 +38,12 @@ public:
     void Open(const QString &pattern, bool fromTop);
     void FindNext();
     void FindPrevious();
+    // Opens the bar with the word selected in the body, if the selection
+    // lies in one paragraph.
+    void OpenWithSelection();
+    // The next or previous occurrence; with no pattern yet, the bar opens.
+    void FindNextOrOpen();
+    void FindPreviousOrOpen();
     // Hides the bar and its highlights; the keyboard goes back to the body.
     void CloseBar();
     void AggiornaLingua();

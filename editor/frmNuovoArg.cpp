@@ -1,19 +1,24 @@
 #include "frmNuovoArg.h"
 
+#include "AlarmPanel.h"
+#include "BodyFormatting.h"
+#include "DraftWriter.h"
+#include "FindBar.h"
 #include "Finestre.h"
-#include "SystemFont.h"
+#include "FramedSize.h"
 #include "Rtf.h"
 #include "Session.h"
+#include "ShownDates.h"
+#include "SystemFont.h"
 #include "Twips.h"
 #include "Utility.h"
-#include "notes/FileNames.h"
-#include "ShownDates.h"
 
+#include <QCalendarWidget>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QTextEdit>
 #include <QToolButton>
@@ -30,24 +35,22 @@ frmNuovoArg::frmNuovoArg(Session &session, int topicId, int categoryId)
     buildControls();
     buildMenus();
     buildToolbar();
-
-    connect(txtArgomento, &QLineEdit::textChanged, this, &frmNuovoArg::txtArgomento_Change);
-    connect(cmdSalva, &QPushButton::clicked, this, &frmNuovoArg::cmdSalva_Click);
-    // A topic moved meanwhile is saved where it is now.
-    connect(&session.store.changes, &notes::Changes::topicsChanged, this, [this](const notes::TopicChange &change) {
-        if (change.kind == notes::TopicChange::Kind::Moved && idArgomento != -1 && change.keys.contains(idArgomento))
-            idCategoria = change.category;
-    });
-    connect(cmdAnnulla, &QPushButton::clicked, this, &frmNuovoArg::cmdAnnulla_Click);
-    connect(imgChiudi, &QToolButton::clicked, this, &frmNuovoArg::imgChiudi_Click);
-    connect(cmdTimer, &QToolButton::clicked, this, &frmNuovoArg::cmdTimer_Click);
-    connect(imgApri, &QToolButton::clicked, this, &frmNuovoArg::imgApri_Click);
-    txtArgomento->installEventFilter(this);
-    connectFormatting();
-
+    m_formatting = std::make_unique<BodyFormatting>(session, rtfContenuto, ToolbarButtons, this);
+    m_alarm = std::make_unique<AlarmPanel>(
+        session, AlarmPanel::Controls{frmAllarme, Calendar1, cmbOre, cmbMinuti, cmbTipoAllarme, cmdTimer, rtfContenuto});
+    m_size = std::make_unique<FramedSize>(this);
+    connectHandlers();
     Form_Load(topicId, categoryId);
-    connectDrafts();
-    connectFind();
+    m_drafts = new DraftWriter(session, this, [this] { return unsavedState(); });
+    const auto changed = [this] {
+        if (!m_loading && !m_loadFailed)
+            m_drafts->changed();
+    };
+    connect(rtfContenuto->document(), &QTextDocument::contentsChanged, this, changed);
+    connect(txtArgomento, &QLineEdit::textChanged, this, changed);
+    for (QComboBox *list : {cmbTipoAllarme, cmbOre, cmbMinuti})
+        connect(list, &QComboBox::currentIndexChanged, this, changed);
+    connect(Calendar1, &QCalendarWidget::selectionChanged, this, changed);
 }
 
 frmNuovoArg::~frmNuovoArg()
@@ -55,6 +58,15 @@ frmNuovoArg::~frmNuovoArg()
     // A window destroyed without closing (at the end of the program) still
     // leaves the registry.
     Form_Unload();
+}
+
+frmNuovoArg *frmNuovoArg::Open(Session &session, int topicId, int categoryId)
+{
+    auto *editor = new frmNuovoArg(session, topicId, categoryId);
+    editor->BringForward();
+    if (topicId != -1)
+        editor->rtfContenuto->setFocus();
+    return editor;
 }
 
 QString frmNuovoArg::stampText(const QDateTime &when) const
@@ -72,40 +84,14 @@ void frmNuovoArg::Form_Load(int topicId, int categoryId)
     Session &s = m_session;
     // The toolbar's pictures were set as its buttons were built.
     AggiornaLingua();
-    // Until loading ends, no change counts as the user's.
-    IsLoading = true;
-    idArgomento = topicId;
-    idCategoria = categoryId;
-    AlarmDateTime = store::WallTime::of(s.clock().now());
-    AlarmType = 0;
-
+    m_loading = true;
+    m_topic = topicId;
+    m_category = categoryId;
+    m_alarm->set(0, store::WallTime::of(s.clock().now()));
     // A new topic starts empty and stamped now; another is read whole.
-    if (idArgomento == -1) {
+    if (m_topic == -1)
         labModifica->setText(stampText(s.clock().now()));
-        rtfContenuto->clear();
-        txtArgomento->clear();
-    } else {
-        notes::StoredTopic topic;
-        const notes::Found found = s.topics.load(idArgomento, &topic);
-        // A topic that could not be read is not shown as an empty one: a
-        // save would put the emptiness in place of the stored text.
-        m_loadFailed = found == notes::Found::Failed;
-        if (found == notes::Found::Yes) {
-            txtArgomento->setText(topic.title.value_or(QString()));
-            m_loadedUpdated = topic.updated;
-            labModifica->setText(topic.updated.isValid() ? stampText(topic.updated) : s.GetString(722));
-            // A body that is not RTF (written by hand or by an older tool) is
-            // shown as the text it is.
-            if (!rtf::read(topic.body, rtfContenuto->document()))
-                rtfContenuto->setPlainText(topic.body);
-            AlarmType = topic.alarmType.value_or(0);
-            // An empty time, or one that cannot be read, loads as the moment
-            // of loading: a save then stores a time that can.
-            if (topic.alarmTime && topic.alarmTime->isValid())
-                AlarmDateTime = *topic.alarmTime;
-        }
-    }
-    if (m_loadFailed)
+    else if (!loadTopic())
         ShowDatabaseErrors(s, this);
     // Nothing can be saved: nothing is typed for nothing.
     if (m_loadFailed || s.store.isReadOnly()) {
@@ -113,47 +99,59 @@ void frmNuovoArg::Form_Load(int topicId, int categoryId)
         txtArgomento->setReadOnly(true);
         rtfContenuto->setReadOnly(true);
     }
-    ShowAlarmIndicator();
 
     // Numbered, captioned and listed in the Window menu.
-    setWindowTitle(idArgomento == -1 ? s.GetString(700) : txtArgomento->text());
-    NumFinestra = s.finestre.RegisterEditorWindow(txtArgomento->text().isEmpty() ? QStringLiteral("<NA>") : txtArgomento->text());
+    setWindowTitle(m_topic == -1 ? s.GetString(700) : txtArgomento->text());
+    m_number = s.finestre.RegisterEditorWindow(txtArgomento->text().isEmpty() ? QStringLiteral("<NA>") : txtArgomento->text());
 
-    // The remembered size and the toolbar-or-legend choice.
+    // The remembered size and the toolbar-or-legend choice; an empty
+    // choice counts as the legend.
     const auto size = s.settings.editorSize();
-    const double w = size ? size->first : 0;
-    const double h = size ? size->second : 0;
-    // The stored size is the outer one; the frame is known once the window
-    // is shown, so the size is applied then (showEvent).
-    m_outerSize = (w > 0 && h > 0) ? QSize(twips::toPixels(w), twips::toPixels(h)) : QSize(608, 480);
-    resize(m_outerSize);
-    // An empty choice counts as the legend.
+    m_size->remember(size && size->first > 0 && size->second > 0
+                         ? QSize(twips::toPixels(size->first), twips::toPixels(size->second))
+                         : QSize(608, 480));
     SetToolbarVisible(s.settings.showButtons());
 
     // The title in the program's font, the body in the editor's.
     ApplySystemFont(s.settings, txtArgomento);
-    ApplyEditorFont();
-    RefreshFormatButtons();
+    m_formatting->applyEditorFont();
+    m_formatting->refreshButtons();
+    rememberLoaded();
+    m_loading = false;
+}
 
-    // The body as loaded, to tell later whether anything changed.
+bool frmNuovoArg::loadTopic()
+{
+    notes::StoredTopic topic;
+    const notes::Found found = m_session.topics.load(m_topic, &topic);
+    // A topic that could not be read is not shown as an empty one: a save
+    // would put the emptiness in place of the stored text.
+    m_loadFailed = found == notes::Found::Failed;
+    if (found != notes::Found::Yes)
+        return !m_loadFailed;
+    txtArgomento->setText(topic.title.value_or(QString()));
+    m_loadedUpdated = topic.updated;
+    labModifica->setText(topic.updated.isValid() ? stampText(topic.updated) : m_session.GetString(722));
+    // A body that is not RTF (written by hand or by an older tool) is shown
+    // as the text it is.
+    if (!rtf::read(topic.body, rtfContenuto->document()))
+        rtfContenuto->setPlainText(topic.body);
+    // An empty time, or one that cannot be read, loads as the moment of
+    // loading: a save then stores a time that can.
+    m_alarm->set(topic.alarmType.value_or(0), topic.alarmTime && topic.alarmTime->isValid() ? *topic.alarmTime : m_alarm->time());
+    return true;
+}
+
+void frmNuovoArg::rememberLoaded()
+{
     // Loading, the editor font included, is not an edit to take back.
     rtfContenuto->document()->clearUndoRedoStacks();
     rtfContenuto->document()->setModified(false);
     m_loadedBody = rtfContenuto->document()->toHtml();
     m_loadedText = bodyPlainText();
     m_loadedTitle = txtArgomento->text();
-    m_loadedAlarmType = AlarmType;
-    m_loadedAlarmTime = AlarmDateTime;
-    IsLoading = false;
-}
-
-frmNuovoArg *frmNuovoArg::Open(Session &session, int topicId, int categoryId)
-{
-    auto *editor = new frmNuovoArg(session, topicId, categoryId);
-    editor->BringForward();
-    if (topicId != -1)
-        editor->rtfContenuto->setFocus();
-    return editor;
+    m_loadedAlarmType = m_alarm->type();
+    m_loadedAlarmTime = m_alarm->time();
 }
 
 QString frmNuovoArg::title() const
@@ -175,14 +173,14 @@ void frmNuovoArg::BringForward()
 void frmNuovoArg::txtArgomento_Change()
 {
     setWindowTitle(txtArgomento->text());
-    if (IsLoading)
+    if (m_loading)
         return;
-    m_session.finestre.RenameEditorWindow(NumFinestra, txtArgomento->text());
+    m_session.finestre.RenameEditorWindow(m_number, txtArgomento->text());
 }
 
 bool frmNuovoArg::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == rtfContenuto && eventFilterBody(event))
+    if (watched == rtfContenuto && m_formatting->bodyEvent(event))
         return true;
     // Enter in the title moves on to the body.
     if (watched == txtArgomento && event->type() == QEvent::KeyPress) {
@@ -206,11 +204,11 @@ void frmNuovoArg::cmdSalva_Click()
     if (m_loadFailed || s.store.isReadOnly())
         return;
     // An open alarm panel is closed first, taking its values.
-    if (!frmAllarme->isHidden())
+    if (m_alarm->isOpen())
         cmdTimer_Click();
     // A body the reader would read back cut short is not stored at all:
     // the next save would make the loss permanent.
-    const bool bodyAsLoaded = idArgomento != -1 && !rtfContenuto->document()->isModified()
+    const bool bodyAsLoaded = m_topic != -1 && !rtfContenuto->document()->isModified()
         && bodyPlainText() == m_loadedText && rtfContenuto->document()->toHtml() == m_loadedBody;
     QString body;
     if (!bodyAsLoaded) {
@@ -224,17 +222,14 @@ void frmNuovoArg::cmdSalva_Click()
     // A body left as it was loaded is kept as it was stored: what this
     // program cannot show (a picture of an old kind, an object) is not lost
     // to a change of title or alarm. A topic deleted meanwhile is an error.
-    const int key = s.topics.save({idArgomento, idCategoria, txtArgomento->text(),
+    // The main window's list and the alarms follow the save themselves.
+    const int key = s.topics.save({m_topic, m_category, txtArgomento->text(),
                                    bodyAsLoaded ? std::nullopt : std::optional<QString>(body), bodyPlainText(),
-                                   s.clock().now(), AlarmDateTime, AlarmType});
-    if (key == -1) {
+                                   s.clock().now(), m_alarm->time(), m_alarm->type()});
+    if (key == -1)
         ShowDatabaseErrors(s, this);
-        return;
-    }
-
-    // The main window's list and the alarms follow the save themselves
-    // (the store announces it).
-    close();
+    else
+        close();
 }
 
 void frmNuovoArg::cmdAnnulla_Click()
@@ -245,8 +240,7 @@ void frmNuovoArg::cmdAnnulla_Click()
 void frmNuovoArg::closeEvent(QCloseEvent *event)
 {
     // Saved or deliberately abandoned: the draft has nothing left to keep.
-    if (m_draftId != -1 && m_session.drafts.remove(m_draftId))
-        m_draftId = -1;
+    m_drafts->discard();
     Form_Unload();
     event->accept();
     formClosed();
@@ -262,7 +256,7 @@ void frmNuovoArg::Form_Unload()
     // closed or read-only) only leaves the next editor at the last one.
     static_cast<void>(m_session.settings.setEditorSize(twips::fromPixels(frameGeometry().width()),
                                                        twips::fromPixels(frameGeometry().height())));
-    m_session.finestre.UnregisterEditorWindow(NumFinestra);
+    m_session.finestre.UnregisterEditorWindow(m_number);
 }
 
 bool frmNuovoArg::ProvaChiusura()
@@ -271,22 +265,75 @@ bool frmNuovoArg::ProvaChiusura()
     // leaves nothing that could be saved.
     if (m_loadFailed || m_session.store.isReadOnly())
         return true;
-    if (idArgomento == -1 || !frmAllarme->isHidden())
+    if (m_topic == -1 || m_alarm->isOpen())
         return false;
     notes::StoredTopic stored;
-    if (m_session.topics.load(idArgomento, &stored) != notes::Found::Yes)
+    if (m_session.topics.load(m_topic, &stored) != notes::Found::Yes)
         return false;  // the record is gone: closing would lose the window's contents
     // An empty field is not a difference.
     const auto differs = [](const auto &field, const auto &mine) { return field && *field != mine; };
     const bool changed = differs(stored.title, store::CutToWidth(txtArgomento->text(), m_session.topics.titleWidth()))
-        || differs(stored.plainText, bodyPlainText()) || differs(stored.alarmTime, AlarmDateTime)
-        || differs(stored.alarmType, AlarmType)
+        || differs(stored.plainText, bodyPlainText()) || differs(stored.alarmTime, m_alarm->time())
+        || differs(stored.alarmType, m_alarm->type())
         // Formatting alone changes no plain text; it is work all the same.
         || rtfContenuto->document()->toHtml() != m_loadedBody;
     return !changed;
 }
 
-QString frmNuovoArg::TitleToFileName(const QString &title)
+bool frmNuovoArg::HasUnsavedChanges() const
 {
-    return notes::titleToFileName(title);
+    return rtfContenuto->document()->isModified() || txtArgomento->text() != m_loadedTitle || m_alarm->isOpen()
+        || m_alarm->type() != m_loadedAlarmType || m_alarm->time() != m_loadedAlarmTime;
+}
+
+std::optional<notes::Draft> frmNuovoArg::unsavedState() const
+{
+    if (!HasUnsavedChanges())
+        return std::nullopt;
+    notes::Draft draft;
+    draft.topicId = m_topic;
+    draft.categoryId = m_category;
+    draft.title = txtArgomento->text();
+    draft.body = rtf::writeText(rtfContenuto->document());
+    // An open panel holds what the user is choosing, not yet taken.
+    draft.alarmType = m_alarm->isOpen() ? m_alarm->panelType() : m_alarm->type();
+    draft.alarmTime = m_alarm->isOpen() ? m_alarm->panelTime() : m_alarm->time();
+    draft.topicUpdated = m_loadedUpdated;
+    return draft;
+}
+
+bool frmNuovoArg::WriteDraft()
+{
+    return m_drafts->write();
+}
+
+qint64 frmNuovoArg::DraftId() const
+{
+    return m_drafts->id();
+}
+
+void frmNuovoArg::AdoptDraft(const notes::Draft &draft)
+{
+    // Filled as typed: the changes count as the user's, unsaved.
+    txtArgomento->setText(draft.title);
+    if (!rtf::read(draft.body, rtfContenuto->document()))
+        rtfContenuto->setPlainText(draft.body);
+    rtfContenuto->document()->setModified(true);
+    m_alarm->set(draft.alarmType, draft.alarmTime.isValid() ? draft.alarmTime : m_alarm->time());
+    m_formatting->applyEditorFont();
+    m_drafts->adopt(draft.id);
+    // Short, unlike the recovery notice, so that it fits beside the alarm
+    // button in both languages.
+    m_recoveredAt = draft.taken;
+    labModifica->setText(recoveredText());
+}
+
+void frmNuovoArg::AlarmMovedOn(int type, const store::WallTime &time)
+{
+    m_alarm->movedOn(type, time);
+}
+
+void frmNuovoArg::cmdTimer_Click()
+{
+    m_alarm->toggle();
 }

@@ -1,18 +1,25 @@
 #pragma once
 // The editor window: one topic, its title and rich-text body, saved back to
-// the store or abandoned.
+// the store or abandoned. Each handler hands its work to the part that does
+// it: the body's formatting, the alarm panel, the draft, the find bar, the
+// export and the print, the layout.
 
 #include "Forms.h"
-#include "notes/Drafts.h"
 #include "db/WallTime.h"
+#include "notes/Drafts.h"
 
 #include <QDateTime>
-#include <QElapsedTimer>
 #include <QMainWindow>
 
 #include <array>
+#include <memory>
+#include <optional>
 
+class AlarmPanel;
+class BodyFormatting;
+class DraftWriter;
 class FindBar;
+class FramedSize;
 class QAction;
 class QCalendarWidget;
 class QComboBox;
@@ -21,7 +28,6 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QTextEdit;
-class QTimer;
 class QToolBar;
 class QToolButton;
 class Session;
@@ -37,74 +43,39 @@ public:
     static frmNuovoArg *Open(Session &session, int topicId, int categoryId);
     ~frmNuovoArg() override;
 
-    // Public fields read and written by name from outside.
-    int idArgomento = -1;
-    int idCategoria = -1;
-    int NumFinestra = -1;
-    bool IsLoading = false;
-    // The alarm's next time as set: a time of day that local time skips on
-    // the spring night is kept, and rings at the first moment after the skip.
-    store::WallTime AlarmDateTime;
-    int AlarmType = 0;
-
     void AggiornaLingua() override;
     bool ProvaChiusura() override;
-    int topicId() const override { return idArgomento; }
-    int categoryId() const override { return idCategoria; }
-    int windowNumber() const override { return NumFinestra; }
+    int topicId() const override { return m_topic; }
+    int categoryId() const override { return m_category; }
+    int windowNumber() const override { return m_number; }
     QString title() const override;
-
-    // A proposed file name: the title without the characters a file name
-    // cannot hold.
-    static QString TitleToFileName(const QString &title);
-
     // Shows, raises and activates the window; the keyboard goes to the
     // control that last had it, the title box at first.
     void BringForward() override;
+    bool WriteDraft() override;
+    void AlarmMovedOn(int type, const store::WallTime &time) override;
 
+    // The topic's alarm as the editor holds it.
+    const AlarmPanel &alarm() const { return *m_alarm; }
+    // Takes a draft found at start as this editor's unsaved change.
+    void AdoptDraft(const notes::Draft &draft);
+    qint64 DraftId() const;
+    // Opened from Find in topics: the pattern's occurrences shown, the
+    // first one in view.
+    void ShowFound(const QString &pattern);
+
+    // Handlers.
     void cmdSalva_Click();
     void cmdAnnulla_Click();
     void txtArgomento_Change();
-
-    // Formatting of the body.
-    // Runs the command of a Ctrl-letter code (Ctrl+B = 2 ...); returns true
-    // when the key is used up (the font dialog).
+    void cmdTimer_Click();
+    // Runs the command of a Ctrl-letter code (Ctrl+B = 2 ...).
     void FormatCommand(int code);
-    void RefreshFormatButtons();
-    void ApplyEditorFont();
     void Toolbar1_ButtonClick(QAction *button);
     void mnuAnnullaNA_Click();
     void mnuTagliaNA_Click();
     void mnuCopiaNA_Click();
     void mnuIncollaNA_Click();
-    // The alarm panel.
-    void cmdTimer_Click();
-    void FillAlarmPanel();
-    void ReadAlarmPanel();
-    // The time the panel shows, as the clock reads it.
-    store::WallTime PanelAlarmTime() const;
-    void ShowAlarmIndicator();
-    // The alarm rang and was moved on in the store: the editor shows where
-    // it now stands, whatever else it holds unsaved.
-    void AlarmMovedOn(int type, const store::WallTime &time) override;
-
-    // Drafts: the editor's unsaved state written down a little after each
-    // change, so that it survives the program ending without a save.
-    // Writes it now if anything changed since the last one; false when the
-    // store refused (it is tried again later).
-    bool WriteDraft() override;
-    // Takes a draft found at start as this editor's unsaved change.
-    void AdoptDraft(const notes::Draft &draft);
-    qint64 DraftId() const { return m_draftId; }
-
-    // Layout and the toolbar-or-legend strip.
-    void Form_Resize();
-    // Captions and the alarm lists get the room their text needs.
-    void FitTexts();
-    void imgChiudi_Click();
-    void imgApri_Click();
-    void SetToolbarVisible(bool buttons);
-    // Export and print.
     void mnuEsporta_Click();
     void mnuStampa_Click();
     // Find inside the topic: the bar opened with the selected word (Ctrl+E),
@@ -112,9 +83,10 @@ public:
     void mnuTrovaNA_Click();
     void mnuTrovaSuccessivoNA_Click();
     void mnuTrovaPrecedenteNA_Click();
-    // Opened from Find in topics: the pattern's occurrences shown, the
-    // first one in view.
-    void ShowFound(const QString &pattern);
+    void Form_Resize();
+    void imgChiudi_Click();
+    void imgApri_Click();
+    void SetToolbarVisible(bool buttons);
 
     // Controls.
     QLabel *labTitolo = nullptr;
@@ -161,31 +133,42 @@ protected:
 
 private:
     void buildControls();
+    void buildLegend(QWidget *client);
+    void buildAlarmPanel(QWidget *client);
     void buildMenus();
     void buildToolbar();
-    void connectFormatting();
-    bool rtfContenuto_KeyDown(int key, Qt::KeyboardModifiers modifiers);
-    bool eventFilterBody(QEvent *event);
-    void fontDialog();
-    void colourDialog();
+    void captionAlarmPanel();
+    void captionToolbar();
+    void connectHandlers();
     void Form_Load(int topicId, int categoryId);
-    void connectDrafts();
-    void connectFind();
-    void DraftChanged();
+    // Reads the stored topic into the window; false when it could not be.
+    bool loadTopic();
+    // The state as loaded, to tell later whether anything changed.
+    void rememberLoaded();
+    void Form_Unload();
+    // The unsaved state as a draft; nothing when nothing changed.
+    std::optional<notes::Draft> unsavedState() const;
     bool HasUnsavedChanges() const;
     void saveStripChoice(bool buttons);
-    void Form_Unload();
+    // Captions and the alarm lists get the room their text needs.
+    void FitTexts();
     QString bodyPlainText() const;
     QString stampText(const QDateTime &when) const;
     // The status line of an editor filled from a recovered draft.
     QString recoveredText() const;
 
     Session &m_session;
-    QTimer *m_draftTimer = nullptr;
-    QElapsedTimer m_draftSince;  // since the first change not yet written down
-    qint64 m_draftId = -1;
-    bool m_draftDirty = false;
-    int m_draftFailures = 0;
+    int m_topic = -1;
+    int m_category = -1;
+    int m_number = -1;  // the registry's window number
+    // Until loading ends, no change counts as the user's.
+    bool m_loading = false;
+    bool m_loadFailed = false;  // the stored topic could not be read
+    bool m_unloaded = false;
+    std::unique_ptr<BodyFormatting> m_formatting;
+    std::unique_ptr<AlarmPanel> m_alarm;
+    std::unique_ptr<FramedSize> m_size;
+    DraftWriter *m_drafts = nullptr;
     // The editor's state as loaded, to tell whether it holds changes.
     QString m_loadedTitle;
     int m_loadedAlarmType = 0;
@@ -196,11 +179,4 @@ private:
     // The body as loaded, to tell a change of formatting alone.
     QString m_loadedBody;
     QString m_loadedText;  // its plain text
-    bool m_unloaded = false;
-    bool m_loadFailed = false;  // the stored topic could not be read
-    QSize m_outerSize;  // the remembered outer size, applied when first shown
-    // Until the window manager has framed the window, its frame is unknown:
-    // the outer size is applied again once it is, shortly after showing.
-    QSize m_outerPending;
-    QElapsedTimer m_shownAt;
 };

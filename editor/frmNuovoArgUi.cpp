@@ -4,6 +4,7 @@
 
 #include "EditorLayout.h"
 #include "FindBar.h"
+#include "FramedSize.h"
 #include "Pictures.h"
 #include "Session.h"
 #include "TextFit.h"
@@ -52,6 +53,31 @@ void frmNuovoArg::buildControls()
     imgChiudi->setArrowType(Qt::UpArrow);
     imgChiudi->setGeometry(twips::rect(7305 - 285, 60, 255, 255));
 
+    buildLegend(client);
+
+    rtfContenuto = new QTextEdit(client);
+    rtfContenuto->setObjectName(QStringLiteral("rtfContenuto"));
+    rtfContenuto->setAcceptRichText(true);
+    // Below the body while open; it takes its height from the body's.
+    barTrova = new FindBar(m_session, rtfContenuto, client);
+    connect(barTrova, &FindBar::visibilityChanged, this, &frmNuovoArg::Form_Resize);
+
+    buildAlarmPanel(client);
+
+    labModifica = new QLabel(client);
+    cmdTimer = new QToolButton(client);
+    cmdTimer->setIcon(picture(QStringLiteral("timer")));
+    cmdSalva = new QPushButton(client);
+    cmdAnnulla = new QPushButton(client);
+
+    setTabOrder(txtArgomento, rtfContenuto);
+    setTabOrder(rtfContenuto, cmdTimer);
+    setTabOrder(cmdTimer, cmdSalva);
+    setTabOrder(cmdSalva, cmdAnnulla);
+}
+
+void frmNuovoArg::buildLegend(QWidget *client)
+{
     // The legend of the Ctrl-letter shortcuts, shown instead of the toolbar:
     // a Ctrl key, a plus sign, then the letters and their commands.
     frmScritte = new QWidget(client);
@@ -84,14 +110,10 @@ void frmNuovoArg::buildControls()
     imgApri->setArrowType(Qt::DownArrow);
     imgApri->setGeometry(twips::rect(7275 - 285, 60, 255, 255));
     frmScritte->hide();
+}
 
-    rtfContenuto = new QTextEdit(client);
-    rtfContenuto->setObjectName(QStringLiteral("rtfContenuto"));
-    rtfContenuto->setAcceptRichText(true);
-    // Below the body while open; it takes its height from the body's.
-    barTrova = new FindBar(m_session, rtfContenuto, client);
-    connect(barTrova, &FindBar::visibilityChanged, this, &frmNuovoArg::Form_Resize);
-
+void frmNuovoArg::buildAlarmPanel(QWidget *client)
+{
     // The alarm panel lies over the body and is hidden until asked for.
     frmAllarme = new QWidget(client);
     frmAllarme->setAutoFillBackground(true);
@@ -108,17 +130,6 @@ void frmNuovoArg::buildControls()
     labTipo = new QLabel(frmAllarme);
     cmbTipoAllarme = new QComboBox(frmAllarme);
     frmAllarme->hide();
-
-    labModifica = new QLabel(client);
-    cmdTimer = new QToolButton(client);
-    cmdTimer->setIcon(picture(QStringLiteral("timer")));
-    cmdSalva = new QPushButton(client);
-    cmdAnnulla = new QPushButton(client);
-
-    setTabOrder(txtArgomento, rtfContenuto);
-    setTabOrder(rtfContenuto, cmdTimer);
-    setTabOrder(cmdTimer, cmdSalva);
-    setTabOrder(cmdSalva, cmdAnnulla);
 }
 
 void frmNuovoArg::Form_Resize()
@@ -177,34 +188,14 @@ void frmNuovoArg::resizeEvent(QResizeEvent *event)
 void frmNuovoArg::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
-    if (m_outerSize.isValid()) {
-        const QSize frame = frameGeometry().size() - size();
-        resize(m_outerSize - frame);
-        if (frame.isEmpty()) {
-            m_outerPending = m_outerSize;
-            m_shownAt.start();
-        }
-        m_outerSize = QSize();
-    }
+    m_size->shown();
     Form_Resize();
 }
 
 void frmNuovoArg::moveEvent(QMoveEvent *event)
 {
     QMainWindow::moveEvent(event);
-    // A window manager frames the window after it is shown, and moves it as
-    // it does: the outer size is then made right. Later moves are the user's.
-    if (!m_outerPending.isValid())
-        return;
-    if (m_shownAt.elapsed() > 2000) {
-        m_outerPending = QSize();
-        return;
-    }
-    const QSize frame = frameGeometry().size() - size();
-    if (frame.isEmpty())
-        return;
-    resize(m_outerPending - frame);
-    m_outerPending = QSize();
+    m_size->moved();
 }
 
 void frmNuovoArg::changeEvent(QEvent *event)
@@ -263,17 +254,26 @@ void frmNuovoArg::buildMenus()
 void frmNuovoArg::buildToolbar()
 {
     // 23 positions; 3, 7, 11, 15 and 19 are separators, the others take
-    // pictures 1 to 18 in order.
+    // pictures 1 to 18 in order, and the names Toolbar1_ButtonClick knows.
+    static const char *const keys[24] = {nullptr,   "Esporta",     "Stampa",         nullptr,     "Taglia",
+                                         "Copia",   "Incolla",     nullptr,          "Grassetto", "Corsivo",
+                                         "Sottolineato", nullptr,  "Rientro",        "EliminaRientro",
+                                         "ElencoPuntato", nullptr, "Sinistra",       "Centro",    "Destra",
+                                         nullptr,   "Font",        "Ingrandisci",    "Rimpicciolisci", "Colore"};
     int pictureIndex = 1;
-    for (int position = 1; position <= 23; ++position) {
-        if (position == 3 || position == 7 || position == 11 || position == 15 || position == 19) {
+    for (size_t position = 1; position <= 23; ++position) {
+        if (!keys[position]) {
             Toolbar1->addSeparator();
             continue;
         }
-        ToolbarButtons[size_t(position)] =
-            Toolbar1->addAction(picture(QStringLiteral("editor%1").arg(pictureIndex++, 2, 10, QLatin1Char('0'))),
-                                QString());
+        QAction *button =
+            Toolbar1->addAction(picture(QStringLiteral("editor%1").arg(pictureIndex++, 2, 10, QLatin1Char('0'))), QString());
+        button->setData(QString::fromLatin1(keys[position]));
+        ToolbarButtons[position] = button;
     }
+    // Pressed while the text at the insertion point has the format.
+    for (size_t i : {8, 9, 10, 14, 16, 17, 18})
+        ToolbarButtons[i]->setCheckable(true);
 }
 
 void frmNuovoArg::AggiornaLingua()
@@ -322,6 +322,22 @@ void frmNuovoArg::AggiornaLingua()
     imgApri->setToolTip(s(750));
     imgApri->setAccessibleName(s(750));
     rtfContenuto->setAccessibleName(s(761));
+    captionAlarmPanel();
+    captionToolbar();
+
+    if (txtArgomento->text().trimmed().isEmpty())
+        setWindowTitle(s(700));
+
+    const QString current = labModifica->text();
+    const qsizetype colon = current.indexOf(QLatin1Char(':'));
+    const QString stamp = colon >= 0 ? current.mid(colon + 2) : QString();
+    labModifica->setText(m_recoveredAt.isValid() ? recoveredText() : s(722) + stamp);
+    FitTexts();
+}
+
+void frmNuovoArg::captionAlarmPanel()
+{
+    const auto s = [this](int id) { return m_session.GetString(id); };
     cmbOre->setAccessibleName(s(762));
     cmbMinuti->setAccessibleName(s(763));
     Calendar1->setAccessibleName(s(764));
@@ -338,7 +354,11 @@ void frmNuovoArg::AggiornaLingua()
         cmbTipoAllarme->addItem(s(id));
     if (selected >= 0)
         cmbTipoAllarme->setCurrentIndex(selected);
+}
 
+void frmNuovoArg::captionToolbar()
+{
+    const auto s = [this](int id) { return m_session.GetString(id); };
     const QString ctrl = QStringLiteral("Ctrl-");
     static const int legendIds[24] = {0,   735, 736, 0,   728, 729, 730, 0,   706, 707, 708, 0,
                                       709, 710, 711, 0,   712, 713, 714, 0,   715, 716, 717, 727};
@@ -352,13 +372,4 @@ void frmNuovoArg::AggiornaLingua()
         if (QWidget *button = Toolbar1->widgetForAction(ToolbarButtons[b]))
             button->setAccessibleName(s(legendIds[b]));
     }
-
-    if (txtArgomento->text().trimmed().isEmpty())
-        setWindowTitle(s(700));
-
-    const QString current = labModifica->text();
-    const qsizetype colon = current.indexOf(QLatin1Char(':'));
-    const QString stamp = colon >= 0 ? current.mid(colon + 2) : QString();
-    labModifica->setText(m_recoveredAt.isValid() ? recoveredText() : s(722) + stamp);
-    FitTexts();
 }

@@ -6,12 +6,12 @@
 
 using namespace Qt::StringLiterals;
 
-using AlarmPanel = BrowserFixture;
+using AlarmPanelOfEditor = BrowserFixture;
 
 // Saved with the panel open, 02:30 on the night the clocks go forward (Rome,
 // 28 March 2027), which does not happen, is stored as chosen, and the save
 // goes through with the rest of the topic.
-TEST_F(AlarmPanel, OpeningWithoutAlarmSetsTheCurrentMinuteAndASaveWithThePanelOpenRestartsTheScheduler)
+TEST_F(AlarmPanelOfEditor, OpeningWithoutAlarmSetsTheCurrentMinuteAndASaveWithThePanelOpenRestartsTheScheduler)
 {
     InRome zone;
     frmNuovoArg *e = openTopic(u"Agenda"_s);
@@ -28,8 +28,8 @@ TEST_F(AlarmPanel, OpeningWithoutAlarmSetsTheCurrentMinuteAndASaveWithThePanelOp
     EXPECT_EQ(QTime(e->cmbOre->currentIndex(), e->cmbMinuti->currentIndex()), QTime(10, 31));
     e->cmdTimer->click();
     EXPECT_TRUE(e->rtfContenuto->isVisibleTo(e));
-    EXPECT_EQ(e->AlarmDateTime, (store::WallTime{QDate(2026, 6, 15), QTime(10, 31, 0)}));
-    EXPECT_EQ(e->AlarmType, 0);
+    EXPECT_EQ(e->alarm().time(), (store::WallTime{QDate(2026, 6, 15), QTime(10, 31, 0)}));
+    EXPECT_EQ(e->alarm().type(), 0);
 
     // Saved with the panel open.
     e->txtArgomento->setText(u"Agenda"_s);

@@ -59,7 +59,7 @@ TEST_F(Scheduler, AOneTimeAlarmRingsAtItsMomentOnceAndItsNotificationBringsItBac
     tick();
     frmNuovoArg *e = editorOf(topics["Far"]);
     ASSERT_TRUE(e) << "due at its very moment: the topic is opened";
-    EXPECT_EQ(e->idCategoria, categories["Zeta"]);
+    EXPECT_EQ(e->categoryId(), categories["Zeta"]);
     EXPECT_EQ(sounds(), 1);
     EXPECT_TRUE(services.sound.played.first().endsWith(QLatin1String("/ALARM.WAV")));
     EXPECT_FALSE(e->cmdTimer->property("alarmActive").toBool()) << "the grey picture";
@@ -72,7 +72,7 @@ TEST_F(Scheduler, AOneTimeAlarmRingsAtItsMomentOnceAndItsNotificationBringsItBac
     main->cmdCambia_Click();
     services.notifier.click();
     ASSERT_TRUE(editorOf(topics["Far"])) << "the topic is opened";
-    EXPECT_EQ(editorOf(topics["Far"])->idCategoria, categories["Zeta"]);
+    EXPECT_EQ(editorOf(topics["Far"])->categoryId(), categories["Zeta"]);
 }
 
 TEST_F(Scheduler, AnAlarmWaitsForAModalWindowAClosedStoreAndTheFocusAndRestoresAMinimizedEditor)
@@ -115,13 +115,12 @@ TEST_F(Scheduler, AnAlarmWaitsForAModalWindowAClosedStoreAndTheFocusAndRestoresA
     frmNuovoArg *e = openTopic(u"Summary"_s);
     e->showMinimized();
     setAlarm(u"Summary"_s, 3, WallTime::of(when));
-    e->AlarmType = 3;
-    e->AlarmDateTime = WallTime::of(when);
+    e->AlarmMovedOn(3, WallTime::of(when));  // as loaded
     EXPECT_TRUE(main->alarms().RestartTimer());
     tick();
     EXPECT_FALSE(e->isMinimized());
     EXPECT_EQ(Editors(*session).size(), 1);
-    EXPECT_EQ(e->AlarmDateTime, WallTime::of(when.addDays(7))) << "advanced once, and shown so in its editor";
+    EXPECT_EQ(e->alarm().time(), WallTime::of(when.addDays(7))) << "advanced once, and shown so in its editor";
     EXPECT_EQ(sounds(), 2);
 
     // A topic deleted while its alarm is in view: the alarm sounds once.

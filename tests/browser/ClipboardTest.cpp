@@ -77,7 +77,7 @@ TEST_F(Clipboard, MoveKeepsTheAlarmAndTheOpenEditorFollows)
     EXPECT_EQ(main->list().SelectedKey(), -1);
     EXPECT_EQ(storedField(topics["Agenda"], "idCategoria").toInt(), categories["Zeta"]);
     EXPECT_EQ(storedField(topics["Agenda"], "TipoAllarme").toInt(), 2);
-    EXPECT_EQ(editor->idCategoria, categories["Zeta"]);
+    EXPECT_EQ(editor->categoryId(), categories["Zeta"]);
     editor->txtArgomento->setText(QStringLiteral("Agenda 2"));
     editor->cmdSalva_Click();
     EXPECT_EQ(storedField(topics["Agenda"], "idCategoria").toInt(), categories["Zeta"]);
@@ -100,7 +100,7 @@ TEST_F(Clipboard, MoveAllWhoseCommitFailsChangesNothingAndOneThatWorksEmptiesThe
     }
     EXPECT_EQ(services.dialogs.shown().size(), 1) << "the error is shown";
     EXPECT_EQ(listTexts().size(), 3) << "the list shows the topics still there";
-    EXPECT_EQ(editor->idCategoria, categories["beta"]);
+    EXPECT_EQ(editor->categoryId(), categories["beta"]);
     EXPECT_EQ(storedField(topics["Summary"], "idCategoria").toInt(), categories["beta"]);
     EXPECT_TRUE(db.exec(QStringLiteral("BEGIN"))) << "no transaction left open";
     db.exec(QStringLiteral("ROLLBACK"));

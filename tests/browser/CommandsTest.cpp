@@ -6,7 +6,7 @@ using Commands = BrowserFixture;
 TEST_F(Commands, ANewTopicSavedJoinsTheListAtItsPlaceAndIsSelected)
 {
     frmNuovoArg *editor = newTopic();
-    EXPECT_EQ(editor->idArgomento, -1);
+    EXPECT_EQ(editor->topicId(), -1);
     EXPECT_EQ(listTexts().size(), 3) << "nothing is listed before the save";
     editor->txtArgomento->setText(QStringLiteral("Lista"));
     editor->rtfContenuto->setPlainText(QStringLiteral("uova\nlatte"));

@@ -138,7 +138,7 @@ TEST_F(Lists, ChangesMadeWithoutAWindowShowInTheListAndTheOpenEditor)
     ASSERT_TRUE(session->topics.move(topics["Summary"], categories["Zeta"]));
     ASSERT_EQ(session->topics.remove(topics["marmellata"]), notes::Found::Yes);
     EXPECT_EQ(listTexts(), QStringList{QStringLiteral("Diary")});
-    EXPECT_EQ(editor->idCategoria, categories["Zeta"]) << "the editor saves where its topic is now";
+    EXPECT_EQ(editor->categoryId(), categories["Zeta"]) << "the editor saves where its topic is now";
     QList<int> keys;
     ASSERT_TRUE(session->topics.addMany(categories["beta"], QString(), {{QStringLiteral("Bread"), QString(), QString()}},
                                         QDateTime::currentDateTime(), &keys));

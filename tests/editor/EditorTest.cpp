@@ -12,10 +12,10 @@ TEST_F(Editor, LoadsTheTopicAndItsUpdateTimeAndTheCloseChecksSeeTitleTextAndForm
     frmNuovoArg *e = openTopic(QStringLiteral("Agenda"));
     EXPECT_EQ(e->windowTitle(), QStringLiteral("Agenda"));
     EXPECT_EQ(e->labModifica->text(), QStringLiteral("Last update: 04/05/25 03:02"));
-    EXPECT_EQ(e->idCategoria, categories["beta"]);
+    EXPECT_EQ(e->categoryId(), categories["beta"]);
     // Empty alarm fields: type 0 and the moment of loading.
-    EXPECT_EQ(e->AlarmType, 0);
-    EXPECT_EQ(e->AlarmDateTime, store::WallTime::of(services.clock.current));
+    EXPECT_EQ(e->alarm().type(), 0);
+    EXPECT_EQ(e->alarm().time(), store::WallTime::of(services.clock.current));
     EXPECT_TRUE(e->ProvaChiusura()) << "nothing changed";
 
     main->mnuItaliano->trigger();

@@ -43,11 +43,11 @@ TEST_F(WindowsMenu, ShowsTheNineOldestEditorsOthersInTheWindowListAndMinimizesAn
     expected << QStringLiteral("w9");
     EXPECT_EQ(visibleEntries(), expected);
     EXPECT_FALSE(main->mnuFinestraAltre->isVisible());
-    EXPECT_EQ(main->mnuFinestra[2]->data().toInt(), editors[2]->NumFinestra);
+    EXPECT_EQ(main->mnuFinestra[2]->data().toInt(), editors[2]->windowNumber());
 
     // Numbers are never given twice.
     frmNuovoArg *tenth = newTopic();
-    EXPECT_EQ(tenth->NumFinestra, 10);
+    EXPECT_EQ(tenth->windowNumber(), 10);
 
     // The window list shows every editor; Enter switches to the oldest, which
     // comes back normal.

@@ -137,7 +137,7 @@ protected:
     frmNuovoArg *editorOf(int topicId) const
     {
         for (frmNuovoArg *e : Editors(*session))
-            if (e->idArgomento == topicId)
+            if (e->topicId() == topicId)
                 return e;
         return nullptr;
     }

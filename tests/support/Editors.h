@@ -3,6 +3,7 @@
 
 #include "Finestre.h"
 #include "Session.h"
+#include "AlarmPanel.h"
 #include "frmNuovoArg.h"
 
 inline QList<frmNuovoArg *> Editors(Session &session)

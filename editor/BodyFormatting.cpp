@@ -1,7 +1,4 @@
-// Formatting the body: Ctrl-letter commands, the toolbar's pressed states,
-// the font and colour dialogs and the remembered editor font.
-
-#include "frmNuovoArg.h"
+#include "BodyFormatting.h"
 
 #include "Rtf.h"
 #include "Session.h"
@@ -9,13 +6,10 @@
 
 #include <QAction>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QTextList>
-#include <QToolBar>
-#include <QToolButton>
 
 #include <optional>
 
@@ -102,54 +96,34 @@ double pointSize(const QTextCharFormat &f, const QTextDocument *doc)
 
 } // namespace
 
-void frmNuovoArg::connectFormatting()
+BodyFormatting::BodyFormatting(Session &session, QTextEdit *body, const std::array<QAction *, 24> &buttons,
+                               QWidget *window)
+    : m_session(session), m_body(body), m_buttons(buttons), m_window(window)
 {
-    static const char *const keys[24] = {nullptr,   "Esporta",     "Stampa",         nullptr,     "Taglia",
-                                         "Copia",   "Incolla",     nullptr,          "Grassetto", "Corsivo",
-                                         "Sottolineato", nullptr,  "Rientro",        "EliminaRientro",
-                                         "ElencoPuntato", nullptr, "Sinistra",       "Centro",    "Destra",
-                                         nullptr,   "Font",        "Ingrandisci",    "Rimpicciolisci", "Colore"};
-    for (size_t i = 1; i <= 23; ++i) {
-        if (!ToolbarButtons[i])
-            continue;
-        ToolbarButtons[i]->setData(QString::fromLatin1(keys[i]));
-    }
-    for (size_t i : {8, 9, 10, 14, 16, 17, 18})
-        ToolbarButtons[i]->setCheckable(true);
-    connect(Toolbar1, &QToolBar::actionTriggered, this, &frmNuovoArg::Toolbar1_ButtonClick);
-    connect(rtfContenuto, &QTextEdit::cursorPositionChanged, this, &frmNuovoArg::RefreshFormatButtons);
-    connect(rtfContenuto, &QTextEdit::selectionChanged, this, &frmNuovoArg::RefreshFormatButtons);
-    connect(mnuAnnullaNA, &QAction::triggered, this, &frmNuovoArg::mnuAnnullaNA_Click);
-    connect(mnuTagliaNA, &QAction::triggered, this, &frmNuovoArg::mnuTagliaNA_Click);
-    connect(mnuCopiaNA, &QAction::triggered, this, &frmNuovoArg::mnuCopiaNA_Click);
-    connect(mnuIncollaNA, &QAction::triggered, this, &frmNuovoArg::mnuIncollaNA_Click);
-    connect(mnuEsporta, &QAction::triggered, this, &frmNuovoArg::mnuEsporta_Click);
-    connect(mnuStampa, &QAction::triggered, this, &frmNuovoArg::mnuStampa_Click);
-    rtfContenuto->installEventFilter(this);
 }
 
-bool frmNuovoArg::rtfContenuto_KeyDown(int key, Qt::KeyboardModifiers modifiers)
+bool BodyFormatting::keyDown(int key, Qt::KeyboardModifiers modifiers)
 {
     const bool ctrl = modifiers & Qt::ControlModifier;
     const bool shift = modifiers & Qt::ShiftModifier;
     // Tab never leaves the body by itself.
     if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
         if (ctrl)
-            cmdTimer->setFocus(Qt::TabFocusReason);
+            m_after->setFocus(Qt::TabFocusReason);
         else if (shift || key == Qt::Key_Backtab)
-            txtArgomento->setFocus(Qt::BacktabFocusReason);
+            m_before->setFocus(Qt::BacktabFocusReason);
         else
-            rtfContenuto->textCursor().insertText(QStringLiteral("\t"));
+            m_body->textCursor().insertText(QStringLiteral("\t"));
         return true;
     }
     if (ctrl && key == Qt::Key_I) {
         QTextCharFormat f;
-        const auto italic = charProperty(rtfContenuto->textCursor(), [](const QTextCharFormat &c) { return c.fontItalic(); });
+        const auto italic = charProperty(m_body->textCursor(), [](const QTextCharFormat &c) { return c.fontItalic(); });
         if (italic) {
             f.setFontItalic(!*italic);
-            rtfContenuto->mergeCurrentCharFormat(f);
+            m_body->mergeCurrentCharFormat(f);
         }
-        RefreshFormatButtons();
+        refreshButtons();
         return true;
     }
     if (ctrl && key >= Qt::Key_A && key <= Qt::Key_Z) {
@@ -158,18 +132,19 @@ bool frmNuovoArg::rtfContenuto_KeyDown(int key, Qt::KeyboardModifiers modifiers)
         // Ctrl+A, which no command takes, its select-all.
         if (code == 1 || code == 3 || code == 22 || code == 24 || code == 26)
             return false;
-        FormatCommand(code);
+        if (!run(code) && m_other)
+            m_other(code);
         // The box inserts nothing for control codes; none reaches it here.
         return true;
     }
     return false;
 }
 
-bool frmNuovoArg::eventFilterBody(QEvent *event)
+bool BodyFormatting::bodyEvent(QEvent *event)
 {
     if (event->type() == QEvent::KeyPress) {
         const auto *k = static_cast<QKeyEvent *>(event);
-        return rtfContenuto_KeyDown(k->key(), k->modifiers());
+        return keyDown(k->key(), k->modifiers());
     }
     if (event->type() == QEvent::ShortcutOverride) {
         // Keep Ctrl-letters and Tab for the body, ahead of any shortcut.
@@ -180,49 +155,87 @@ bool frmNuovoArg::eventFilterBody(QEvent *event)
             event->accept();
     }
     if (event->type() == QEvent::FocusIn)
-        RefreshFormatButtons();
+        refreshButtons();
     return false;
 }
 
-void frmNuovoArg::FormatCommand(int code)
+template <typename Get, typename Set>
+void BodyFormatting::toggle(Get get, Set set)
 {
-    QTextCursor cursor = rtfContenuto->textCursor();
-    const QTextDocument *doc = rtfContenuto->document();
-    const auto toggle = [&](auto get, auto set) {
-        const auto v = charProperty(cursor, get);
-        if (!v)
-            return;  // mixed: no single value to turn over
-        QTextCharFormat f;
-        set(f, !*v);
-        rtfContenuto->mergeCurrentCharFormat(f);
-    };
-    const auto align = [&](Qt::Alignment a) {
-        forEachBlock(cursor, [&](const QTextBlock &b) {
-            QTextCursor c(b);
-            QTextBlockFormat bf = b.blockFormat();
-            bf.setAlignment(a);
-            c.setBlockFormat(bf);
+    const auto v = charProperty(m_body->textCursor(), get);
+    if (!v)
+        return;  // mixed: no single value to turn over
+    QTextCharFormat f;
+    set(f, !*v);
+    m_body->mergeCurrentCharFormat(f);
+}
+
+void BodyFormatting::align(Qt::Alignment a)
+{
+    forEachBlock(m_body->textCursor(), [&](const QTextBlock &b) {
+        QTextCursor c(b);
+        QTextBlockFormat bf = b.blockFormat();
+        bf.setAlignment(a);
+        c.setBlockFormat(bf);
+    });
+}
+
+void BodyFormatting::indent(double step)
+{
+    const QTextCursor cursor = m_body->textCursor();
+    const auto v = blockProperty(cursor, [](const QTextBlock &b) { return b.blockFormat().leftMargin(); });
+    if (!v || *v + step < -1e-9)
+        return;  // mixed, or below zero: refused
+    forEachBlock(cursor, [&](const QTextBlock &b) {
+        QTextCursor c(b);
+        QTextBlockFormat bf = b.blockFormat();
+        bf.setLeftMargin(*v + step);
+        c.setBlockFormat(bf);
+    });
+}
+
+void BodyFormatting::resize(double step)
+{
+    const QTextDocument *doc = m_body->document();
+    const auto v = charProperty(m_body->textCursor(), [doc](const QTextCharFormat &c) { return pointSize(c, doc); });
+    if (!v || *v + step < 1)
+        return;
+    QTextCharFormat f;
+    f.setFontPointSize(*v + step);
+    m_body->mergeCurrentCharFormat(f);
+}
+
+void BodyFormatting::toggleList()
+{
+    QTextCursor cursor = m_body->textCursor();
+    const auto listed = blockProperty(cursor, [](const QTextBlock &b) { return b.textList() != nullptr; });
+    if (!listed)
+        return;
+    cursor.beginEditBlock();
+    if (*listed) {
+        forEachBlock(cursor, [](const QTextBlock &b) {
+            if (QTextList *l = b.textList()) {
+                // Leaving a list hands the list's indent to the paragraph;
+                // it goes back where it was instead.
+                const int ownIndent = b.blockFormat().indent();
+                l->remove(b);
+                QTextCursor c(b);
+                QTextBlockFormat f = c.blockFormat();
+                f.setIndent(ownIndent);
+                c.setBlockFormat(f);
+            }
         });
-    };
-    const auto indent = [&](double step) {
-        const auto v = blockProperty(cursor, [](const QTextBlock &b) { return b.blockFormat().leftMargin(); });
-        if (!v || *v + step < -1e-9)
-            return;  // mixed, or below zero: refused
-        forEachBlock(cursor, [&](const QTextBlock &b) {
-            QTextCursor c(b);
-            QTextBlockFormat bf = b.blockFormat();
-            bf.setLeftMargin(*v + step);
-            c.setBlockFormat(bf);
-        });
-    };
-    const auto resize = [&](double step) {
-        const auto v = charProperty(cursor, [doc](const QTextCharFormat &c) { return pointSize(c, doc); });
-        if (!v || *v + step < 1)
-            return;
-        QTextCharFormat f;
-        f.setFontPointSize(*v + step);
-        rtfContenuto->mergeCurrentCharFormat(f);
-    };
+    } else {
+        QTextListFormat lf;
+        lf.setStyle(QTextListFormat::ListDisc);
+        lf.setIndent(1);
+        cursor.createList(lf);
+    }
+    cursor.endEditBlock();
+}
+
+bool BodyFormatting::run(int code)
+{
     switch (code) {
     case 2:
         toggle([](const QTextCharFormat &c) { return c.fontWeight() >= QFont::Bold; },
@@ -233,46 +246,19 @@ void frmNuovoArg::FormatCommand(int code)
         break;
     case 6:
         fontDialog();
-        return;
+        return true;
     case 7:
         resize(1);
         break;
     case 12:
         align(Qt::AlignLeft);
         break;
-    case 14: {
-        const auto listed = blockProperty(cursor, [](const QTextBlock &b) { return b.textList() != nullptr; });
-        if (!listed)
-            break;
-        cursor.beginEditBlock();
-        if (*listed) {
-            forEachBlock(cursor, [](const QTextBlock &b) {
-                if (QTextList *l = b.textList()) {
-                    // Leaving a list hands the list's indent to the paragraph;
-                    // it goes back where it was instead.
-                    const int ownIndent = b.blockFormat().indent();
-                    l->remove(b);
-                    QTextCursor c(b);
-                    QTextBlockFormat f = c.blockFormat();
-                    f.setIndent(ownIndent);
-                    c.setBlockFormat(f);
-                }
-            });
-        } else {
-            QTextListFormat lf;
-            lf.setStyle(QTextListFormat::ListDisc);
-            lf.setIndent(1);
-            cursor.createList(lf);
-        }
-        cursor.endEditBlock();
+    case 14:
+        toggleList();
         break;
-    }
     case 15:
         toggle([](const QTextCharFormat &c) { return c.fontItalic(); },
                [](QTextCharFormat &f, bool on) { f.setFontItalic(on); });
-        break;
-    case 16:
-        mnuStampa_Click();
         break;
     case 17:
         indent(kIndentStep);
@@ -292,17 +278,15 @@ void frmNuovoArg::FormatCommand(int code)
         break;
     case 23:
         colourDialog();
-        return;
-    case 25:
-        mnuEsporta_Click();
-        break;
+        return true;
     default:
-        return;
+        return false;
     }
-    RefreshFormatButtons();
+    refreshButtons();
+    return true;
 }
 
-void frmNuovoArg::fontDialog()
+void BodyFormatting::fontDialog()
 {
     platform::Dialogs::FontChoice initial;
     if (const auto stored = m_session.settings.editorFont()) {
@@ -312,9 +296,9 @@ void frmNuovoArg::fontDialog()
     } else {
         initial = {QStringLiteral("MS Sans Serif"), 8, false, false, false, false};
     }
-    const auto chosen = m_session.dialogs().ChooseFont(this, initial);
+    const auto chosen = m_session.dialogs().ChooseFont(m_window, initial);
     if (!chosen) {
-        RefreshFormatButtons();
+        refreshButtons();
         return;
     }
     // Strikethrough is remembered for new text but not given to the selection.
@@ -324,28 +308,28 @@ void frmNuovoArg::fontDialog()
     f.setFontWeight(chosen->bold ? QFont::Bold : QFont::Normal);
     f.setFontItalic(chosen->italic);
     f.setFontUnderline(chosen->underline);
-    rtfContenuto->mergeCurrentCharFormat(f);
+    m_body->mergeCurrentCharFormat(f);
     // Remembered for the next editors when it can be; the text has it anyway.
     static_cast<void>(m_session.settings.setEditorFont(
         {chosen->family, chosen->pointSize, StyleLetters(chosen->bold, chosen->italic, chosen->strikeOut, chosen->underline)}));
-    RefreshFormatButtons();
+    refreshButtons();
 }
 
-void frmNuovoArg::colourDialog()
+void BodyFormatting::colourDialog()
 {
     const auto stored = m_session.settings.editorColour();
-    const auto chosen = m_session.dialogs().ChooseColor(this, stored ? fromColorRef(*stored) : QColor());
+    const auto chosen = m_session.dialogs().ChooseColor(m_window, stored ? fromColorRef(*stored) : QColor());
     if (!chosen)
         return;
     // Remembered for the next editors when it can be; the text has it anyway.
     static_cast<void>(m_session.settings.setEditorColour(toColorRef(*chosen)));
     QTextCharFormat f;
     f.setForeground(*chosen);
-    rtfContenuto->mergeCurrentCharFormat(f);
-    RefreshFormatButtons();
+    m_body->mergeCurrentCharFormat(f);
+    refreshButtons();
 }
 
-void frmNuovoArg::ApplyEditorFont()
+void BodyFormatting::applyEditorFont()
 {
     const auto font = m_session.settings.editorFont();
     const auto colour = m_session.settings.editorColour();
@@ -369,20 +353,20 @@ void frmNuovoArg::ApplyEditorFont()
     }
     // Only the insertion point, at the start: text already there keeps its
     // own format.
-    QTextCursor c = rtfContenuto->textCursor();
+    QTextCursor c = m_body->textCursor();
     c.movePosition(QTextCursor::Start);
     // An empty body holds the format in its paragraph too, where a click in
     // the box (which drops the insertion point's own format) still finds it.
-    if (rtfContenuto->document()->isEmpty())
+    if (m_body->document()->isEmpty())
         c.mergeBlockCharFormat(f);
-    rtfContenuto->setTextCursor(c);
-    rtfContenuto->mergeCurrentCharFormat(f);
+    m_body->setTextCursor(c);
+    m_body->mergeCurrentCharFormat(f);
 }
 
-void frmNuovoArg::RefreshFormatButtons()
+void BodyFormatting::refreshButtons()
 {
-    const QTextCursor cursor = rtfContenuto->textCursor();
-    const auto pressed = [&](size_t button, std::optional<bool> v) { ToolbarButtons[button]->setChecked(v.value_or(false)); };
+    const QTextCursor cursor = m_body->textCursor();
+    const auto pressed = [&](size_t button, std::optional<bool> v) { m_buttons[button]->setChecked(v.value_or(false)); };
     pressed(8, charProperty(cursor, [](const QTextCharFormat &c) { return c.fontWeight() >= QFont::Bold; }));
     pressed(9, charProperty(cursor, [](const QTextCharFormat &c) { return c.fontItalic(); }));
     pressed(10, charProperty(cursor, [](const QTextCharFormat &c) { return c.fontUnderline(); }));
@@ -393,58 +377,9 @@ void frmNuovoArg::RefreshFormatButtons()
     });
     // A selection over several alignments leaves the three buttons alone.
     if (a) {
-        ToolbarButtons[16]->setChecked(*a == 0);
-        ToolbarButtons[17]->setChecked(*a == 1);
-        ToolbarButtons[18]->setChecked(*a == 2);
+        m_buttons[16]->setChecked(*a == 0);
+        m_buttons[17]->setChecked(*a == 1);
+        m_buttons[18]->setChecked(*a == 2);
     }
 }
 
-void frmNuovoArg::Toolbar1_ButtonClick(QAction *button)
-{
-    const QString key = button->data().toString();
-    static const QHash<QString, int> codes = {
-        {QStringLiteral("Grassetto"), 2},       {QStringLiteral("Corsivo"), 15},       {QStringLiteral("Sottolineato"), 21},
-        {QStringLiteral("Rientro"), 17},        {QStringLiteral("EliminaRientro"), 4}, {QStringLiteral("ElencoPuntato"), 14},
-        {QStringLiteral("Sinistra"), 12},       {QStringLiteral("Centro"), 20},        {QStringLiteral("Destra"), 18},
-        {QStringLiteral("Font"), 6},            {QStringLiteral("Ingrandisci"), 7},    {QStringLiteral("Rimpicciolisci"), 19},
-        {QStringLiteral("Colore"), 23},
-    };
-    if (key == QLatin1String("Esporta"))
-        mnuEsporta_Click();
-    else if (key == QLatin1String("Stampa"))
-        mnuStampa_Click();
-    else if (key == QLatin1String("Taglia"))
-        rtfContenuto->cut();
-    else if (key == QLatin1String("Copia"))
-        rtfContenuto->copy();
-    else if (key == QLatin1String("Incolla"))
-        rtfContenuto->paste();
-    else if (codes.contains(key))
-        FormatCommand(codes.value(key));
-    RefreshFormatButtons();
-    rtfContenuto->setFocus();
-}
-
-void frmNuovoArg::mnuAnnullaNA_Click()
-{
-    rtfContenuto->setFocus();
-    rtfContenuto->undo();
-}
-
-void frmNuovoArg::mnuTagliaNA_Click()
-{
-    rtfContenuto->setFocus();
-    rtfContenuto->cut();
-}
-
-void frmNuovoArg::mnuCopiaNA_Click()
-{
-    rtfContenuto->setFocus();
-    rtfContenuto->copy();
-}
-
-void frmNuovoArg::mnuIncollaNA_Click()
-{
-    rtfContenuto->setFocus();
-    rtfContenuto->paste();
-}
