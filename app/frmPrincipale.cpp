@@ -8,6 +8,7 @@
 #include "Informazioni.h"
 #include "ListCommands.h"
 #include "MainKeys.h"
+#include "ProgramEnd.h"
 #include "Pictures.h"
 #include "QtLanguage.h"
 #include "Session.h"
@@ -23,7 +24,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QSessionManager>
 #include <QToolButton>
 
 frmPrincipale::frmPrincipale(Session &session, QWidget *parent)
@@ -47,6 +47,7 @@ frmPrincipale::frmPrincipale(Session &session, QWidget *parent)
     m_commands = std::make_unique<ListCommands>(session, *m_list, this);
     m_drop = std::make_unique<DropImport>(session, this);
     m_keys = std::make_unique<MainKeys>(session, *this);
+    m_end = std::make_unique<ProgramEnd>(session, this);
     connectHandlers();
     connectMenus();
 }
@@ -109,47 +110,17 @@ void frmPrincipale::AggiornaTutteLingue()
 
 bool frmPrincipale::CloseOtherWindows()
 {
-    bool result = true;
-    for (Form *f : m_session.forms.all()) {
-        if (f == this || f->Tag() == QLatin1String("main"))
-            continue;
-        if (!f->isEditor() || f->ProvaChiusura())
-            f->Unload();
-        else
-            result = false;
-    }
-    return result;
+    return m_end->closeOtherWindows();
 }
 
 bool frmPrincipale::QueryEndSession(bool mayAsk)
 {
-    for (Form *f : m_session.forms.all()) {
-        if (f != this && f->isEditor() && !f->ProvaChiusura()) {
-            if (mayAsk)
-                m_session.dialogs().MsgBox(this, m_session.GetString(232), platform::vbCritical,
-                                           m_session.GetString(507));
-            return false;
-        }
-    }
-    return true;
+    return m_end->mayEndSession(mayAsk);
 }
 
 void frmPrincipale::commitDataRequest(QSessionManager &manager)
 {
-    // Nothing unsaved: nothing to ask, and nothing is closed, since the
-    // session may yet go on.
-    if (QueryEndSession(false))
-        return;
-    // Unsaved work is written down first: if the session ends without
-    // asking, the next start brings it back.
-    WriteAllDrafts(m_session);
-    // The user is told before the ending is stopped. No release() here:
-    // that would end the interaction before the cancel reaches the session
-    // manager, and the session would end all the same.
-    if (manager.allowsInteraction()) {
-        QueryEndSession(true);
-        manager.cancel();
-    }
+    m_end->commitData(manager);
 }
 
 void frmPrincipale::RecoverDrafts()
@@ -159,12 +130,7 @@ void frmPrincipale::RecoverDrafts()
 
 void frmPrincipale::EndBySignal()
 {
-    // Like a logout where nobody can be asked: nothing typed is lost, and
-    // the program ends as after a normal run.
-    WriteAllDrafts(m_session);
-    RecordRunTime(m_session);
-    m_session.store.close();
-    m_session.EndProgram(0);
+    m_end->endBySignal();
 }
 
 bool frmPrincipale::Form_Unload()
@@ -205,19 +171,7 @@ void frmPrincipale::mnuFileExit_Click()
 
 void frmPrincipale::ShutdownProgram()
 {
-    // Each window goes through its own unloading; one that would refuse is
-    // taken out all the same, since the program cannot go on.
-    for (Form *f : m_session.forms.all()) {
-        if (f == this)
-            continue;
-        QPointer<QWidget> w = f->widget();
-        if (w && !f->Unload() && w)
-            w->deleteLater();
-    }
-    hide();
-    RecordRunTime(m_session);
-    m_session.store.close();
-    m_session.EndProgram(1);
+    m_end->shutDown();
 }
 
 void frmPrincipale::BringBackFromTray()

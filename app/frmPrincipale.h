@@ -16,6 +16,7 @@ class DropImport;
 class FindInTopics;
 class ListCommands;
 class MainKeys;
+class ProgramEnd;
 class QAction;
 class QGroupBox;
 class QLabel;
@@ -188,4 +189,5 @@ private:
     std::unique_ptr<ListCommands> m_commands;
     std::unique_ptr<DropImport> m_drop;
     std::unique_ptr<MainKeys> m_keys;
+    std::unique_ptr<ProgramEnd> m_end;
 };

@@ -19,7 +19,6 @@
 #include "frmNuovoArg.h"
 
 #include <QAction>
-#include <QDropEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -99,37 +98,11 @@ bool frmPrincipale::eventFilter(QObject *watched, QEvent *event)
 
 bool frmPrincipale::listViewportEvent(QEvent *event)
 {
-    switch (event->type()) {
-    case QEvent::DragEnter:
-    case QEvent::DragMove: {
-        auto *drag = static_cast<QDragMoveEvent *>(event);
-        if (DropImport::accepts(drag->mimeData(), m_list->ShownCategoryId())) {
-            drag->setDropAction(Qt::CopyAction);
-            drag->accept();
-        } else {
-            drag->ignore();
-        }
+    if (m_drop->dragEvent(event, m_list->ShownCategoryId()))
         return true;
-    }
-    case QEvent::Drop: {
-        auto *drop = static_cast<QDropEvent *>(event);
-        const int category = m_list->ShownCategoryId();
-        if (!DropImport::accepts(drop->mimeData(), category)) {
-            drop->ignore();
-            return true;
-        }
-        drop->setDropAction(Qt::CopyAction);
-        drop->accept();
-        m_drop->drop(drop->mimeData(), category);
-        return true;
-    }
-    case QEvent::MouseMove:
-        if (static_cast<QMouseEvent *>(event)->buttons() == Qt::NoButton)
-            lstArgomenti_MouseMove(static_cast<QMouseEvent *>(event)->position().toPoint());
-        return false;
-    default:
-        return false;
-    }
+    if (event->type() == QEvent::MouseMove && static_cast<QMouseEvent *>(event)->buttons() == Qt::NoButton)
+        lstArgomenti_MouseMove(static_cast<QMouseEvent *>(event)->position().toPoint());
+    return false;
 }
 
 void frmPrincipale::enableTopicCommands(bool on)

@@ -56,3 +56,33 @@ void DropImport::drop(const QMimeData *dropped, int category)
     }
     // The list has taken the new entries and selected the last.
 }
+
+bool DropImport::dragEvent(QEvent *event, int category)
+{
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto *drag = static_cast<QDragMoveEvent *>(event);
+        if (accepts(drag->mimeData(), category)) {
+            drag->setDropAction(Qt::CopyAction);
+            drag->accept();
+        } else {
+            drag->ignore();
+        }
+        return true;
+    }
+    case QEvent::Drop: {
+        auto *dropped = static_cast<QDropEvent *>(event);
+        if (!accepts(dropped->mimeData(), category)) {
+            dropped->ignore();
+            return true;
+        }
+        dropped->setDropAction(Qt::CopyAction);
+        dropped->accept();
+        drop(dropped->mimeData(), category);
+        return true;
+    }
+    default:
+        return false;
+    }
+}

@@ -2,6 +2,7 @@
 // Files dropped on the list of topics become topics of the category listed,
 // read as the command-line tool's import reads them.
 
+class QEvent;
 class QMimeData;
 class QWidget;
 class Session;
@@ -14,6 +15,10 @@ public:
     // in category mode): RTF and text files only, and all of them.
     static bool accepts(const QMimeData *dragged, int category);
     void drop(const QMimeData *dropped, int category);
+    // A drag or drop event of the list (category -1 in category mode): the
+    // cursor says whether a drop would import, and a drop imports. False
+    // for any other event.
+    bool dragEvent(QEvent *event, int category);
 
 private:
     Session &m_session;

@@ -5,6 +5,7 @@
 
 #include <QCalendarWidget>
 #include <QComboBox>
+#include <QLabel>
 #include <QToolButton>
 
 namespace {
@@ -30,6 +31,46 @@ QIcon greyed(const QIcon &icon)
 
 } // namespace
 
+AlarmPanel::AlarmPanel(Session &session, QWidget *client, QToolButton *button, QWidget *body)
+    : m_session(session), m_button(button), m_body(body)
+{
+    c.panel = new QWidget(client);
+    c.panel->setAutoFillBackground(true);
+    c.date = new QCalendarWidget(c.panel);
+    // The years the stored form holds, so that any date picked can be saved.
+    c.date->setDateRange(QDate(1, 1, 1), QDate(9999, 12, 31));
+    c.hoursLabel = new QLabel(c.panel);
+    c.hours = new QComboBox(c.panel);
+    for (int h = 0; h < 24; ++h)
+        c.hours->addItem(QStringLiteral("%1").arg(h, 2, 10, QLatin1Char('0')));
+    c.minutes = new QComboBox(c.panel);
+    for (int m = 0; m < 60; ++m)
+        c.minutes->addItem(QStringLiteral("%1").arg(m, 2, 10, QLatin1Char('0')));
+    c.typeLabel = new QLabel(c.panel);
+    c.type = new QComboBox(c.panel);
+    c.panel->hide();
+}
+
+void AlarmPanel::caption()
+{
+    const auto s = [this](int id) { return m_session.GetString(id); };
+    c.hours->setAccessibleName(s(762));
+    c.minutes->setAccessibleName(s(763));
+    c.date->setAccessibleName(s(764));
+    // Month and day names in the program's language: the calendar took the
+    // locale that was current when the window was built.
+    c.date->setLocale(QLocale());
+    c.hoursLabel->setText(s(739));
+    c.typeLabel->setText(s(740));
+    c.type->setToolTip(s(741));
+    const int selected = c.type->currentIndex();
+    c.type->clear();
+    for (int id = 742; id <= 747; ++id)
+        c.type->addItem(s(id));
+    if (selected >= 0)
+        c.type->setCurrentIndex(selected);
+}
+
 void AlarmPanel::set(int type, const store::WallTime &time)
 {
     m_type = type;
@@ -47,12 +88,12 @@ void AlarmPanel::toggle()
     if (isOpen()) {
         read();
         c.panel->hide();
-        c.body->show();
+        m_body->show();
     } else {
         fill();
         c.panel->show();
         c.panel->raise();
-        c.body->hide();
+        m_body->hide();
     }
 }
 
@@ -89,8 +130,8 @@ void AlarmPanel::showIndicator()
 {
     static const QIcon red = picture(QStringLiteral("timer"));
     static const QIcon grey = greyed(red);
-    c.button->setIcon(m_type != 0 ? red : grey);
-    c.button->setProperty("alarmActive", m_type != 0);
+    m_button->setIcon(m_type != 0 ? red : grey);
+    m_button->setProperty("alarmActive", m_type != 0);
 }
 
 void AlarmPanel::movedOn(int type, const store::WallTime &time)

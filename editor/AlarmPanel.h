@@ -6,6 +6,7 @@
 
 class QCalendarWidget;
 class QComboBox;
+class QLabel;
 class QToolButton;
 class QWidget;
 class Session;
@@ -15,13 +16,18 @@ public:
     struct Controls {
         QWidget *panel;
         QCalendarWidget *date;
+        QLabel *hoursLabel;
         QComboBox *hours;
         QComboBox *minutes;
+        QLabel *typeLabel;
         QComboBox *type;
-        QToolButton *button;
-        QWidget *body;  // hidden while the panel is open
     };
-    AlarmPanel(Session &session, const Controls &controls) : m_session(session), c(controls) {}
+    // Builds the panel in client, hidden until asked for; button opens it
+    // and shows whether an alarm is set, over body.
+    AlarmPanel(Session &session, QWidget *client, QToolButton *button, QWidget *body);
+    const Controls &controls() const { return c; }
+    // Captions in the current language.
+    void caption();
 
     int type() const { return m_type; }
     // The next time as set: a time of day that local time skips on the
@@ -46,6 +52,8 @@ private:
 
     Session &m_session;
     Controls c;
+    QToolButton *m_button;
+    QWidget *m_body;
     int m_type = 0;
     store::WallTime m_time;
 };

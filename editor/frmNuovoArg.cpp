@@ -34,10 +34,7 @@ frmNuovoArg::frmNuovoArg(Session &session, int topicId, int categoryId)
     setAttribute(Qt::WA_DeleteOnClose);
     buildControls();
     buildMenus();
-    buildToolbar();
     m_formatting = std::make_unique<BodyFormatting>(session, rtfContenuto, ToolbarButtons, this);
-    m_alarm = std::make_unique<AlarmPanel>(
-        session, AlarmPanel::Controls{frmAllarme, Calendar1, cmbOre, cmbMinuti, cmbTipoAllarme, cmdTimer, rtfContenuto});
     m_size = std::make_unique<FramedSize>(this);
     connectHandlers();
     Form_Load(topicId, categoryId);

@@ -19,6 +19,7 @@ class AlarmPanel;
 class BodyFormatting;
 class DraftWriter;
 class FindBar;
+class FormatStrip;
 class FramedSize;
 class QAction;
 class QCalendarWidget;
@@ -133,12 +134,7 @@ protected:
 
 private:
     void buildControls();
-    void buildLegend(QWidget *client);
-    void buildAlarmPanel(QWidget *client);
     void buildMenus();
-    void buildToolbar();
-    void captionAlarmPanel();
-    void captionToolbar();
     void connectHandlers();
     void Form_Load(int topicId, int categoryId);
     // Reads the stored topic into the window; false when it could not be.
@@ -149,7 +145,6 @@ private:
     // The unsaved state as a draft; nothing when nothing changed.
     std::optional<notes::Draft> unsavedState() const;
     bool HasUnsavedChanges() const;
-    void saveStripChoice(bool buttons);
     // Captions and the alarm lists get the room their text needs.
     void FitTexts();
     QString bodyPlainText() const;
@@ -169,6 +164,7 @@ private:
     std::unique_ptr<AlarmPanel> m_alarm;
     std::unique_ptr<FramedSize> m_size;
     DraftWriter *m_drafts = nullptr;
+    FormatStrip *m_strip = nullptr;
     // The editor's state as loaded, to tell whether it holds changes.
     QString m_loadedTitle;
     int m_loadedAlarmType = 0;

@@ -20,9 +20,7 @@ void frmNuovoArg::connectHandlers()
     connect(txtArgomento, &QLineEdit::textChanged, this, &frmNuovoArg::txtArgomento_Change);
     connect(cmdSalva, &QPushButton::clicked, this, &frmNuovoArg::cmdSalva_Click);
     connect(cmdAnnulla, &QPushButton::clicked, this, &frmNuovoArg::cmdAnnulla_Click);
-    connect(imgChiudi, &QToolButton::clicked, this, &frmNuovoArg::imgChiudi_Click);
     connect(cmdTimer, &QToolButton::clicked, this, &frmNuovoArg::cmdTimer_Click);
-    connect(imgApri, &QToolButton::clicked, this, &frmNuovoArg::imgApri_Click);
     // A topic moved meanwhile is saved where it is now.
     connect(&m_session.store.changes, &notes::Changes::topicsChanged, this, [this](const notes::TopicChange &change) {
         if (change.kind == notes::TopicChange::Kind::Moved && m_topic != -1 && change.keys.contains(m_topic))

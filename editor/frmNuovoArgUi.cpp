@@ -2,8 +2,10 @@
 
 #include "frmNuovoArg.h"
 
+#include "AlarmPanel.h"
 #include "EditorLayout.h"
 #include "FindBar.h"
+#include "FormatStrip.h"
 #include "FramedSize.h"
 #include "Pictures.h"
 #include "Session.h"
@@ -29,6 +31,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <tuple>
 
 void frmNuovoArg::buildControls()
 {
@@ -41,19 +44,19 @@ void frmNuovoArg::buildControls()
     txtArgomento->setObjectName(QStringLiteral("txtArgomento"));
     labTitolo->setBuddy(txtArgomento);
 
-    frmPulsanti = new QWidget(client);
-    Toolbar1 = new QToolBar(frmPulsanti);
-    Toolbar1->setIconSize(QSize(twips::toPixels(240), twips::toPixels(240)));
-    // Twenty-three buttons share the strip's fixed width: keep them tight.
-    Toolbar1->setStyleSheet(QStringLiteral("QToolBar { spacing: 0px; padding: 0px; } "
-                                           "QToolButton { padding: 1px; margin: 0px; }"));
-    Toolbar1->setGeometry(twips::rect(0, 0, 7305 - 300, 735));
-    imgChiudi = new QToolButton(frmPulsanti);
-    imgChiudi->setAutoRaise(true);
-    imgChiudi->setArrowType(Qt::UpArrow);
-    imgChiudi->setGeometry(twips::rect(7305 - 285, 60, 255, 255));
-
-    buildLegend(client);
+    m_strip = new FormatStrip(m_session, client);
+    const FormatStrip::Controls &strip = m_strip->controls();
+    frmPulsanti = strip.buttonsFrame;
+    Toolbar1 = strip.toolbar;
+    ToolbarButtons = strip.buttons;
+    imgChiudi = strip.closeButtons;
+    frmScritte = strip.legendFrame;
+    Image1 = strip.ctrlKey;
+    Label2 = strip.plus;
+    imgApri = strip.openButtons;
+    std::tie(labGrassetto, labCorsivo, labSottolineato, labTaglia, labRientro, labAnnullaRientro, labElencoPuntato,
+             labCopia, labSinistra, labCentro, labDestra, labIncolla, labFont, labIngrandisci, labRimpicciolisci,
+             labColore) = std::tuple_cat(strip.legend);
 
     rtfContenuto = new QTextEdit(client);
     rtfContenuto->setObjectName(QStringLiteral("rtfContenuto"));
@@ -62,11 +65,19 @@ void frmNuovoArg::buildControls()
     barTrova = new FindBar(m_session, rtfContenuto, client);
     connect(barTrova, &FindBar::visibilityChanged, this, &frmNuovoArg::Form_Resize);
 
-    buildAlarmPanel(client);
-
     labModifica = new QLabel(client);
     cmdTimer = new QToolButton(client);
     cmdTimer->setIcon(picture(QStringLiteral("timer")));
+    // The alarm panel lies over the body and is hidden until asked for.
+    m_alarm = std::make_unique<AlarmPanel>(m_session, client, cmdTimer, rtfContenuto);
+    const AlarmPanel::Controls &panel = m_alarm->controls();
+    frmAllarme = panel.panel;
+    Calendar1 = panel.date;
+    labOra = panel.hoursLabel;
+    cmbOre = panel.hours;
+    cmbMinuti = panel.minutes;
+    labTipo = panel.typeLabel;
+    cmbTipoAllarme = panel.type;
     cmdSalva = new QPushButton(client);
     cmdAnnulla = new QPushButton(client);
 
@@ -74,62 +85,6 @@ void frmNuovoArg::buildControls()
     setTabOrder(rtfContenuto, cmdTimer);
     setTabOrder(cmdTimer, cmdSalva);
     setTabOrder(cmdSalva, cmdAnnulla);
-}
-
-void frmNuovoArg::buildLegend(QWidget *client)
-{
-    // The legend of the Ctrl-letter shortcuts, shown instead of the toolbar:
-    // a Ctrl key, a plus sign, then the letters and their commands.
-    frmScritte = new QWidget(client);
-    Image1 = new QLabel(QStringLiteral("Ctrl"), frmScritte);
-    Image1->setAlignment(Qt::AlignCenter);
-    Image1->setFrameShape(QFrame::Panel);
-    Image1->setFrameShadow(QFrame::Raised);
-    Image1->setGeometry(twips::rect(0, 150, 540, 420));
-    Label2 = new QLabel(QStringLiteral("+"), frmScritte);
-    QFont plus = Label2->font();
-    plus.setBold(true);
-    plus.setPointSizeF(plus.pointSizeF() * 1.4);
-    Label2->setFont(plus);
-    Label2->setGeometry(twips::rect(600, 150, 240, 420));
-    QLabel **labels[] = {&labGrassetto, &labCorsivo,       &labSottolineato, &labTaglia,
-                         &labRientro,   &labAnnullaRientro, &labElencoPuntato, &labCopia,
-                         &labSinistra,  &labCentro,         &labDestra,        &labIncolla,
-                         &labFont,      &labIngrandisci,    &labRimpicciolisci, &labColore};
-    int k = 0;
-    for (QLabel **l : labels) {
-        *l = new QLabel(frmScritte);
-        QFont small = (*l)->font();
-        small.setPointSizeF(small.pointSizeF() * 0.85);
-        (*l)->setFont(small);
-        (*l)->setGeometry(twips::rect(900 + (k / 4) * 1500, (k % 4) * 185, 1500, 185));
-        ++k;
-    }
-    imgApri = new QToolButton(frmScritte);
-    imgApri->setAutoRaise(true);
-    imgApri->setArrowType(Qt::DownArrow);
-    imgApri->setGeometry(twips::rect(7275 - 285, 60, 255, 255));
-    frmScritte->hide();
-}
-
-void frmNuovoArg::buildAlarmPanel(QWidget *client)
-{
-    // The alarm panel lies over the body and is hidden until asked for.
-    frmAllarme = new QWidget(client);
-    frmAllarme->setAutoFillBackground(true);
-    Calendar1 = new QCalendarWidget(frmAllarme);
-    // The years the stored form holds, so that any date picked can be saved.
-    Calendar1->setDateRange(QDate(1, 1, 1), QDate(9999, 12, 31));
-    labOra = new QLabel(frmAllarme);
-    cmbOre = new QComboBox(frmAllarme);
-    for (int h = 0; h < 24; ++h)
-        cmbOre->addItem(QStringLiteral("%1").arg(h, 2, 10, QLatin1Char('0')));
-    cmbMinuti = new QComboBox(frmAllarme);
-    for (int m = 0; m < 60; ++m)
-        cmbMinuti->addItem(QStringLiteral("%1").arg(m, 2, 10, QLatin1Char('0')));
-    labTipo = new QLabel(frmAllarme);
-    cmbTipoAllarme = new QComboBox(frmAllarme);
-    frmAllarme->hide();
 }
 
 void frmNuovoArg::Form_Resize()
@@ -208,26 +163,17 @@ void frmNuovoArg::changeEvent(QEvent *event)
 
 void frmNuovoArg::SetToolbarVisible(bool buttons)
 {
-    frmPulsanti->setVisible(buttons);
-    frmScritte->setVisible(!buttons);
+    m_strip->showButtons(buttons);
 }
 
 void frmNuovoArg::imgChiudi_Click()
 {
-    SetToolbarVisible(false);
-    saveStripChoice(false);
+    m_strip->choose(false);
 }
 
 void frmNuovoArg::imgApri_Click()
 {
-    SetToolbarVisible(true);
-    saveStripChoice(true);
-}
-
-void frmNuovoArg::saveStripChoice(bool buttons)
-{
-    // A choice not kept only leaves the next editor with the last one.
-    static_cast<void>(m_session.settings.setShowButtons(buttons));
+    m_strip->choose(true);
 }
 
 void frmNuovoArg::buildMenus()
@@ -251,31 +197,6 @@ void frmNuovoArg::buildMenus()
     mnuTrovaPrecedenteNA->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F8));
 }
 
-void frmNuovoArg::buildToolbar()
-{
-    // 23 positions; 3, 7, 11, 15 and 19 are separators, the others take
-    // pictures 1 to 18 in order, and the names Toolbar1_ButtonClick knows.
-    static const char *const keys[24] = {nullptr,   "Esporta",     "Stampa",         nullptr,     "Taglia",
-                                         "Copia",   "Incolla",     nullptr,          "Grassetto", "Corsivo",
-                                         "Sottolineato", nullptr,  "Rientro",        "EliminaRientro",
-                                         "ElencoPuntato", nullptr, "Sinistra",       "Centro",    "Destra",
-                                         nullptr,   "Font",        "Ingrandisci",    "Rimpicciolisci", "Colore"};
-    int pictureIndex = 1;
-    for (size_t position = 1; position <= 23; ++position) {
-        if (!keys[position]) {
-            Toolbar1->addSeparator();
-            continue;
-        }
-        QAction *button =
-            Toolbar1->addAction(picture(QStringLiteral("editor%1").arg(pictureIndex++, 2, 10, QLatin1Char('0'))), QString());
-        button->setData(QString::fromLatin1(keys[position]));
-        ToolbarButtons[position] = button;
-    }
-    // Pressed while the text at the insertion point has the format.
-    for (size_t i : {8, 9, 10, 14, 16, 17, 18})
-        ToolbarButtons[i]->setCheckable(true);
-}
-
 void frmNuovoArg::AggiornaLingua()
 {
     const auto s = [this](int id) { return m_session.GetString(id); };
@@ -293,22 +214,6 @@ void frmNuovoArg::AggiornaLingua()
     barTrova->AggiornaLingua();
     labTitolo->setText(s(704));
     txtArgomento->setToolTip(s(705));
-    labTaglia->setText(s(728));
-    labCopia->setText(s(729));
-    labIncolla->setText(s(730));
-    labColore->setText(s(727));
-    labGrassetto->setText(s(706));
-    labCorsivo->setText(s(707));
-    labSottolineato->setText(s(708));
-    labRientro->setText(s(709));
-    labAnnullaRientro->setText(s(710));
-    labElencoPuntato->setText(s(711));
-    labSinistra->setText(s(712));
-    labCentro->setText(s(713));
-    labDestra->setText(s(714));
-    labFont->setText(s(715));
-    labIngrandisci->setText(s(716));
-    labRimpicciolisci->setText(s(717));
     cmdSalva->setText(s(718));
     cmdSalva->setToolTip(s(719));
     cmdAnnulla->setText(s(720));
@@ -317,13 +222,9 @@ void frmNuovoArg::AggiornaLingua()
     // Controls without a caption of their own still need a name a screen
     // reader can say.
     cmdTimer->setAccessibleName(s(738));
-    imgChiudi->setToolTip(s(749));
-    imgChiudi->setAccessibleName(s(749));
-    imgApri->setToolTip(s(750));
-    imgApri->setAccessibleName(s(750));
     rtfContenuto->setAccessibleName(s(761));
-    captionAlarmPanel();
-    captionToolbar();
+    m_alarm->caption();
+    m_strip->caption();
 
     if (txtArgomento->text().trimmed().isEmpty())
         setWindowTitle(s(700));
@@ -335,41 +236,3 @@ void frmNuovoArg::AggiornaLingua()
     FitTexts();
 }
 
-void frmNuovoArg::captionAlarmPanel()
-{
-    const auto s = [this](int id) { return m_session.GetString(id); };
-    cmbOre->setAccessibleName(s(762));
-    cmbMinuti->setAccessibleName(s(763));
-    Calendar1->setAccessibleName(s(764));
-    // Month and day names in the program's language: the calendar took the
-    // locale that was current when the window was built.
-    Calendar1->setLocale(QLocale());
-    labOra->setText(s(739));
-    labTipo->setText(s(740));
-    cmbTipoAllarme->setToolTip(s(741));
-
-    const int selected = cmbTipoAllarme->currentIndex();
-    cmbTipoAllarme->clear();
-    for (int id = 742; id <= 747; ++id)
-        cmbTipoAllarme->addItem(s(id));
-    if (selected >= 0)
-        cmbTipoAllarme->setCurrentIndex(selected);
-}
-
-void frmNuovoArg::captionToolbar()
-{
-    const auto s = [this](int id) { return m_session.GetString(id); };
-    const QString ctrl = QStringLiteral("Ctrl-");
-    static const int legendIds[24] = {0,   735, 736, 0,   728, 729, 730, 0,   706, 707, 708, 0,
-                                      709, 710, 711, 0,   712, 713, 714, 0,   715, 716, 717, 727};
-    for (size_t b = 1; b <= 23; ++b) {
-        if (!ToolbarButtons[b])
-            continue;
-        // Export and print have tooltips of their own; the others are the
-        // legend texts behind "Ctrl-".
-        ToolbarButtons[b]->setToolTip(b <= 2 ? s(legendIds[b]) : ctrl + s(legendIds[b]));
-        // A picture alone says nothing to a screen reader.
-        if (QWidget *button = Toolbar1->widgetForAction(ToolbarButtons[b]))
-            button->setAccessibleName(s(legendIds[b]));
-    }
-}
