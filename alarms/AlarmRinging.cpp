@@ -1,4 +1,5 @@
 #include "AlarmRinging.h"
+#include "Str.h"
 
 #include "Finestre.h"
 #include "Session.h"
@@ -9,17 +10,6 @@
 #include <QListWidget>
 #include <QPointer>
 #include <QTimer>
-
-namespace {
-
-// String ids of the scheduler's notices.
-constexpr int kMissedAlarms = 258;       // "... missed %1 times since %2 ..."
-constexpr int kAlarmPastCalendar = 259;  // the repetition stops at the year 9999
-constexpr int kUnreadableAlarms = 260;   // alarms left out, their time unreadable
-constexpr int kAlarmAt = 771;            // the notification's body: "Alarm at %1"
-constexpr int kAlarmNotMoved = 862;      // its next time could not be stored
-
-} // namespace
 
 AlarmRinging::AlarmRinging(Session &session, QWidget *window)
     : QObject(window), m_session(session), m_window(window), m_alarms(session.store)
@@ -68,11 +58,12 @@ bool AlarmRinging::RestartTimer()
         Timer1->start();
     }
     if (!unreadable.isEmpty()) {
-        QString text = m_session.GetString(kUnreadableAlarms) + QStringLiteral("\n");
+        QString topics;
         for (const auto &u : unreadable)
-            text += QStringLiteral("\n%1 (%2)").arg(u.title, u.text);
+            topics += QStringLiteral("\n%1 (%2)").arg(u.title, u.text);
         // Waits for the user without holding the alarms that can ring.
-        m_session.dialogs().Notice(m_window, text, platform::vbExclamation, m_session.GetString(507));
+        m_session.dialogs().Notice(m_window, m_session.GetString(Str::AlarmsUnreadable).arg(topics), platform::vbExclamation,
+                                   m_session.GetString(Str::ErrorTitle));
     }
     return true;
 }
@@ -131,7 +122,7 @@ void AlarmRinging::Timer1_Timer()
     if (fired.found) {
         m_notifiedTopic = topic;
         s.notifier().notify(fired.title,
-                            s.GetString(kAlarmAt).arg(ShownMoment(NextAlarmTime)));
+                            s.GetString(Str::AlarmAt).arg(ShownMoment(NextAlarmTime)));
     }
     const QString why = fired.found && !fired.stored ? s.store.errorText() : QString();
     RescheduleAlarms();
@@ -146,16 +137,16 @@ void AlarmRinging::tell(const alarms::AlarmQueue::Fired &fired, QWidget *over, c
     Session &s = m_session;
     // The notices wait for the user without holding the other alarms.
     if (!fired.stored)
-        s.dialogs().Notice(over, s.GetString(kAlarmNotMoved) + QStringLiteral("\n\n") + why, platform::vbExclamation,
+        s.dialogs().Notice(over, s.GetString(Str::AlarmNotMoved).arg(why), platform::vbExclamation,
                            fired.title);
     if (fired.due > 1) {
         const store::WallTime &first = fired.firstDue;
-        s.dialogs().Notice(over, s.GetString(kMissedAlarms).arg(fired.due).arg(ShownMoment(first.date, first.time)),
+        s.dialogs().Notice(over, s.GetString(Str::AlarmMissed).arg(fired.due).arg(ShownMoment(first.date, first.time)),
                            platform::vbInformation,
                            fired.title);
     }
     if (fired.calendarEnd)
-        s.dialogs().Notice(over, s.GetString(kAlarmPastCalendar), platform::vbInformation, fired.title);
+        s.dialogs().Notice(over, s.GetString(Str::AlarmPastCalendar), platform::vbInformation, fired.title);
 }
 
 void AlarmRinging::AlarmNotification_Activated()

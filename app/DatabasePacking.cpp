@@ -1,4 +1,5 @@
 #include "DatabasePacking.h"
+#include "Str.h"
 
 #include "Finestre.h"
 #include "LongWork.h"
@@ -28,11 +29,11 @@ bool DatabasePacking::confirmed()
     if (RefusedReadOnly(s, m_window))
         return false;
     if (!s.finestre.AllWindowsClosed()) {
-        box(232, platform::vbCritical, 507);
+        box(Str::CloseAllWindowsFirst, platform::vbCritical, Str::ErrorTitle);
         return false;
     }
-    return box(233, platform::vbYesNo | platform::vbExclamation, 725) == platform::vbYes
-        && box(234, platform::vbYesNo | platform::vbQuestion, 725) == platform::vbYes;
+    return box(Str::PackBackupFirst, platform::vbYesNo | platform::vbExclamation, Str::RequestTitle) == platform::vbYes
+        && box(Str::PackSure, platform::vbYesNo | platform::vbQuestion, Str::RequestTitle) == platform::vbYes;
 }
 
 bool DatabasePacking::lockToolsOut()
@@ -46,11 +47,11 @@ bool DatabasePacking::lockToolsOut()
         return true;
     case store::StoreLock::Outcome::Busy:
         QApplication::restoreOverrideCursor();
-        s.dialogs().MsgBox(m_window, s.GetString(800), platform::vbCritical, s.GetString(507));
+        s.dialogs().MsgBox(m_window, s.GetString(Str::PackToolBusy), platform::vbCritical, s.GetString(Str::ErrorTitle));
         break;
     case store::StoreLock::Outcome::Unusable:
         QApplication::restoreOverrideCursor();
-        s.dialogs().MsgBox(m_window, s.GetString(861).arg(m_toolsOut.error()), platform::vbCritical, s.GetString(507));
+        s.dialogs().MsgBox(m_window, s.GetString(Str::DataFolderUnusable).arg(m_toolsOut.error()), platform::vbCritical, s.GetString(Str::ErrorTitle));
         break;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -94,7 +95,7 @@ void DatabasePacking::fatal(const QString &whereTheDataIs)
 {
     // The user is told where the data is when the program cannot go on.
     m_fatal = true;
-    tell(238, platform::vbCritical, 507, whereTheDataIs);
+    tell(Str::IrreversibleError, platform::vbCritical, Str::ErrorTitle, whereTheDataIs);
 }
 
 void DatabasePacking::packClosedStore()
@@ -105,7 +106,7 @@ void DatabasePacking::packClosedStore()
     // The copy holds every page in use; the room it needs is said before
     // it starts, beside the room there is.
     const qint64 needed = s.store.bytesInUse();
-    const QString room = s.GetString(834).arg(QLocale().formattedDataSize(needed),
+    const QString room = s.GetString(Str::PackRoom).arg(QLocale().formattedDataSize(needed),
                                               QLocale().formattedDataSize(QStorageInfo(QFileInfo(path).absolutePath()).bytesAvailable()));
     // Closing the store also folds its write-ahead log into the file.
     s.store.close();
@@ -116,7 +117,7 @@ void DatabasePacking::packClosedStore()
     // while the dialog shows how far it has come.
     bool copied = false;
     if (store::NoteStore::removeDatabaseFile(packed)) {
-        LongWork packing(m_window, s.GetString(833), 0);
+        LongWork packing(m_window, s.GetString(Str::PackTitle), 0);
         copied = packing.runInBackground([&] { return s.CompactDatabase(path, packed, &error); }, room,
                                          [&] { return QFileInfo(packed).size(); }, needed);
     }
@@ -124,15 +125,15 @@ void DatabasePacking::packClosedStore()
         // The database has not moved: only the incomplete copy goes.
         // What is told is the copy's failure; a piece left behind harms nothing.
         static_cast<void>(store::NoteStore::removeDatabaseFile(packed));
-        tell(237, platform::vbCritical, 507, error);
+        tell(Str::PackFailed, platform::vbCritical, Str::ErrorTitle, error);
     } else if (!store::NoteStore::replaceDatabaseFile(path, packed, backup)) {
         static_cast<void>(store::NoteStore::removeDatabaseFile(packed));
         if (!QFile::exists(path))
             fatal(backup);
         else
-            tell(237, platform::vbCritical, 507);
+            tell(Str::PackFailed, platform::vbCritical, Str::ErrorTitle);
     } else {
         m_replaced = true;
-        tell(235, platform::vbInformation, 236);
+        tell(Str::PackDone, platform::vbInformation, Str::PackDoneTitle);
     }
 }

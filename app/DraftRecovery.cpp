@@ -1,4 +1,5 @@
 #include "DraftRecovery.h"
+#include "Str.h"
 
 #include "Finestre.h"
 #include "Session.h"
@@ -6,14 +7,6 @@
 #include "frmBozze.h"
 #include "frmNuovoArg.h"
 #include "ShownDates.h"
-
-namespace {
-// String ids of the recovery notices.
-constexpr int kRecovered = 780;        // "Recovered text: unsaved changes of %1."
-constexpr int kChangedSince = 781;     // the topic was saved after the draft
-constexpr int kTopicDeleted = 782;     // the draft opens as a new topic
-constexpr int kCategoryGone = 783;     // ... in the first category, %1
-} // namespace
 
 bool WriteAllDrafts(Session &session)
 {
@@ -39,7 +32,7 @@ void RecoverDrafts(Session &s, QWidget *window, const std::function<void()> &com
     // the user click through them one by one.
     QList<frmBozze::Line> told;
     for (const notes::Draft &draft : drafts) {
-        QStringList said{s.GetString(kRecovered).arg(ShownMoment(draft.taken))};
+        QStringList said{s.GetString(Str::DraftRecoveredAt).arg(ShownMoment(draft.taken))};
         int topic = draft.topicId;
         int category = draft.categoryId;
         if (topic != -1) {
@@ -48,11 +41,11 @@ void RecoverDrafts(Session &s, QWidget *window, const std::function<void()> &com
             case notes::Found::Yes:
                 category = stored.category;
                 if (stored.updated != draft.topicUpdated)
-                    said << s.GetString(kChangedSince);
+                    said << s.GetString(Str::DraftTopicChangedSince);
                 break;
             case notes::Found::No:
                 topic = -1;
-                said << s.GetString(kTopicDeleted);
+                said << s.GetString(Str::DraftTopicDeleted);
                 break;
             case notes::Found::Failed:
                 // Left for the next start rather than opened wrongly.
@@ -67,7 +60,7 @@ void RecoverDrafts(Session &s, QWidget *window, const std::function<void()> &com
             if (all.isEmpty())
                 continue;  // no category at all: the draft waits for one
             category = all.first().key;
-            said << s.GetString(kCategoryGone).arg(all.first().text);
+            said << s.GetString(Str::DraftCategoryGone).arg(all.first().text);
         }
         auto *editor = dynamic_cast<frmNuovoArg *>(s.finestre.editorOfTopic(topic));
         if (!editor || topic == -1)

@@ -1,4 +1,5 @@
 #include "Informazioni.h"
+#include "Str.h"
 
 #include "Pictures.h"
 #include "Session.h"
@@ -10,10 +11,6 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-namespace {
-constexpr int kChiudi = 843;  // "Chiudi" / "Close"
-} // namespace
 
 const QString Informazioni::kEmail = QStringLiteral("info@quorvel.example");
 const QString Informazioni::kWeb = QStringLiteral("https://quorvel.example");
@@ -81,7 +78,7 @@ Informazioni::Informazioni(Session &session, QWidget *parent)
 
 void Informazioni::AggiornaLingua()
 {
-    cmdChiudi->setText(m_session.GetString(kChiudi));
+    cmdChiudi->setText(m_session.GetString(Str::DraftsClose));
 }
 
 QString Informazioni::VersionCaption()

@@ -1,4 +1,5 @@
 #include "MainKeys.h"
+#include "Str.h"
 
 #include "Session.h"
 #include "TopicList.h"
@@ -25,14 +26,14 @@ bool MainKeys::route(QObject *watched, QEvent *event)
         // The hint of the control that got the focus.
         int id = 0;
         if (watched == w.txtCerca) {
-            id = w.list().isTopicMode() ? 222 : 223;
+            id = w.list().isTopicMode() ? Str::HintFindTopic : Str::HintFindCategory;
             QMetaObject::invokeMethod(w.txtCerca, &QLineEdit::selectAll, Qt::QueuedConnection);
         } else if (watched == w.lstArgomenti) {
-            id = w.list().isTopicMode() ? 220 : 221;
+            id = w.list().isTopicMode() ? Str::HintTopicList : Str::HintCategoryList;
         } else if (watched == w.cmdCambia) {
-            id = 214;
+            id = Str::HintChange;
         } else if (watched == w.cmdChiudi) {
-            id = 217;
+            id = Str::HintExit;
         }
         if (id)
             w.StatusPanel1->setText(m_session.GetString(id));
@@ -147,7 +148,7 @@ bool MainKeys::searchBoxKey(int character)
         }
         if (w.list().SelectedKey() != -1) {
             w.OpenCategory();
-            w.StatusPanel1->setText(m_session.GetString(220));
+            w.StatusPanel1->setText(m_session.GetString(Str::HintTopicList));
         }
         return true;
     }
@@ -167,7 +168,7 @@ bool MainKeys::searchBoxKey(int character)
             w.OpenTopic();
         } else {
             w.OpenCategory();
-            w.StatusPanel1->setText(m_session.GetString(220));
+            w.StatusPanel1->setText(m_session.GetString(Str::HintTopicList));
         }
         return true;
     }

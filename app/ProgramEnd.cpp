@@ -1,4 +1,5 @@
 #include "ProgramEnd.h"
+#include "Str.h"
 
 #include "DraftRecovery.h"
 #include "Session.h"
@@ -27,8 +28,8 @@ bool ProgramEnd::mayEndSession(bool mayAsk)
     for (Form *f : m_session.forms.all()) {
         if (f->widget() != m_window && f->isEditor() && !f->ProvaChiusura()) {
             if (mayAsk)
-                m_session.dialogs().MsgBox(m_window, m_session.GetString(232), platform::vbCritical,
-                                           m_session.GetString(507));
+                m_session.dialogs().MsgBox(m_window, m_session.GetString(Str::CloseAllWindowsFirst), platform::vbCritical,
+                                           m_session.GetString(Str::ErrorTitle));
             return false;
         }
     }

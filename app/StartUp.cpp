@@ -1,4 +1,5 @@
 #include "StartUp.h"
+#include "Str.h"
 
 #include "Avvio.h"
 #include "AlarmRinging.h"
@@ -78,8 +79,8 @@ StartUp::Result StartUp::run()
         s.store.close();
         return Result::Cancelled;
     } catch (const AppError &e) {
-        s.dialogs().MsgBox(&m_window, e.description(), platform::vbCritical, s.GetString(507));
-        s.dialogs().MsgBox(&m_window, s.GetString(229), platform::vbCritical, s.GetString(507));
+        s.dialogs().MsgBox(&m_window, e.description(), platform::vbCritical, s.GetString(Str::ErrorTitle));
+        s.dialogs().MsgBox(&m_window, s.GetString(Str::DatabaseNotAvailable), platform::vbCritical, s.GetString(Str::ErrorTitle));
         s.store.close();
         return Result::Failed;
     }
@@ -146,8 +147,8 @@ bool StartUp::holdDataFolder()
             == store::StoreLock::Outcome::Taken;
     probe.release();
     const QString text = outcome == store::StoreLock::Outcome::Unusable
-        ? s.GetString(861 + language - s.LanguageOffset).arg(m_runLock.error())
-        : s.GetString((importing ? 863 : 860) + language - s.LanguageOffset)
+        ? s.GetString(Str::DataFolderUnusable + language - s.LanguageOffset).arg(m_runLock.error())
+        : s.GetString((importing ? Str::ImportRunning : Str::AlreadyRunning) + language - s.LanguageOffset)
               .arg(QDir::toNativeSeparators(s.store.DataFolder));
     // Said where no window can be seen too: a start from a script.
     qWarning("%s", qPrintable(text));
@@ -168,9 +169,9 @@ bool StartUp::openStoreShowingProgress()
         return s.GetString(id + language - s.LanguageOffset);
     };
     s.store.onProgress = [&](store::NoteStore::Work work, qint64 done, qint64 total) {
-        const int id = work == store::NoteStore::Work::IndexingTopics ? 831 : 832;
+        const int id = work == store::NoteStore::Work::IndexingTopics ? Str::OpeningIndexing : Str::OpeningPreparing;
         const QString what = text(id).arg(QLocale().toString(done), QLocale().toString(total));
-        building.setTitle(text(830));
+        building.setTitle(text(Str::OpeningTitle));
         building.step(what, done, total);
     };
     const bool opened = s.store.open();
@@ -203,7 +204,7 @@ bool StartUp::runDateCheck()
     Session &s = m_session;
     const QDateTime last = s.settings.lastRun();
     if (last.isValid() && last > s.clock().now()) {
-        if (s.dialogs().MsgBox(&m_window, s.GetString(231), platform::vbOKCancel | platform::vbCritical, s.GetString(230))
+        if (s.dialogs().MsgBox(&m_window, s.GetString(Str::ClockBeforeLastRun), platform::vbOKCancel | platform::vbCritical, s.GetString(Str::ClockWarningTitle))
             != platform::vbOK)
             return false;
         frmConfermaData confirm(s, &m_window);

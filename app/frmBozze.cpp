@@ -1,4 +1,5 @@
 #include "frmBozze.h"
+#include "Str.h"
 
 #include "Session.h"
 
@@ -15,11 +16,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-
-namespace {
-constexpr int kTitle = 840;         // "Recovered texts"
-constexpr int kInstructions = 841;  // what happened, and what to do
-} // namespace
 
 frmBozze::frmBozze(Session &session, const QList<Line> &lines, QWidget *parent)
     : QDialog(parent), Form(session.forms, this, QStringLiteral("main2")), m_session(session)
@@ -133,6 +129,6 @@ void frmBozze::centreOnParent()
 
 void frmBozze::AggiornaLingua()
 {
-    setWindowTitle(m_session.GetString(kTitle));
-    labIstruzioni->setText(m_session.GetString(kInstructions));
+    setWindowTitle(m_session.GetString(Str::DraftsTitle));
+    labIstruzioni->setText(m_session.GetString(Str::DraftsIntro));
 }

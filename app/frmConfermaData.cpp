@@ -1,4 +1,5 @@
 #include "frmConfermaData.h"
+#include "Str.h"
 
 #include "TextFit.h"
 
@@ -74,14 +75,14 @@ frmConfermaData::frmConfermaData(Session &session, QWidget *parent)
 void frmConfermaData::AggiornaLingua()
 {
     const auto s = [this](int id) { return m_session.GetString(id); };
-    labDataView->setText(s(406));
-    labOraView->setText(s(407));
-    labDataInput->setText(s(408));
-    labOraInput->setText(s(409));
-    cmdConferma->setText(s(EditMode ? 404 : 400));
-    cmdConferma->setToolTip(s(401));
-    cmdModifica->setText(s(EditMode ? 405 : 402));
-    cmdModifica->setToolTip(s(403));
+    labDataView->setText(s(Str::ClockDateShown));
+    labOraView->setText(s(Str::ClockTimeShown));
+    labDataInput->setText(s(Str::ClockDateEdit));
+    labOraInput->setText(s(Str::ClockTimeEdit));
+    cmdConferma->setText(s(EditMode ? Str::ClockSet : Str::ClockConfirm));
+    cmdConferma->setToolTip(s(Str::ClockConfirmTip));
+    cmdModifica->setText(s(EditMode ? Str::ClockAbort : Str::ClockModify));
+    cmdModifica->setToolTip(s(Str::ClockModifyTip));
 }
 
 void frmConfermaData::SetMode()
@@ -145,19 +146,19 @@ void frmConfermaData::cmdConferma_Click()
     Session &s = m_session;
     const QDate date = parseDate(mskData->displayText());
     if (!date.isValid()) {
-        s.dialogs().MsgBox(this, s.GetString(410), platform::vbCritical, s.GetString(507));
+        s.dialogs().MsgBox(this, s.GetString(Str::ClockBadDate), platform::vbCritical, s.GetString(Str::ErrorTitle));
         return;
     }
     const QTime time = parseTime(mskOra->displayText());
     if (!time.isValid()) {
-        s.dialogs().MsgBox(this, s.GetString(411), platform::vbCritical, s.GetString(507));
+        s.dialogs().MsgBox(this, s.GetString(Str::ClockBadTime), platform::vbCritical, s.GetString(Str::ErrorTitle));
         return;
     }
     QString error;
     if (!s.clock().setSystemDateTime(QDateTime(date, time), &error)) {
         // Usually a lack of rights: say so, change nothing, stay here.
-        s.dialogs().MsgBox(this, s.GetString(412) + QStringLiteral("\n") + error, platform::vbCritical,
-                           s.GetString(507));
+        s.dialogs().MsgBox(this, s.GetString(Str::ClockNotSet).arg(error), platform::vbCritical,
+                           s.GetString(Str::ErrorTitle));
         return;
     }
     EditMode = false;

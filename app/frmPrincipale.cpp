@@ -1,4 +1,5 @@
 #include "frmPrincipale.h"
+#include "Str.h"
 
 #include "AlarmRinging.h"
 #include "Avvio.h"
@@ -136,7 +137,7 @@ void frmPrincipale::EndBySignal()
 bool frmPrincipale::Form_Unload()
 {
     if (!CloseOtherWindows()) {
-        m_session.dialogs().MsgBox(this, m_session.GetString(232), platform::vbCritical, m_session.GetString(507));
+        m_session.dialogs().MsgBox(this, m_session.GetString(Str::CloseAllWindowsFirst), platform::vbCritical, m_session.GetString(Str::ErrorTitle));
         return false;
     }
     return cmdChiudi->isEnabled();

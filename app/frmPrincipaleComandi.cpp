@@ -1,6 +1,7 @@
 // The main window's handlers: each hands its work to the part that does it.
 
 #include "frmPrincipale.h"
+#include "Str.h"
 
 #include "AlarmRinging.h"
 #include "DatabasePacking.h"
@@ -130,7 +131,7 @@ void frmPrincipale::OpenCategory()
     if (m_session.categories.name(key, &name) != notes::Found::Yes)
         return;
     frmCategoria->show();
-    SetListTitle(207);
+    SetListTitle(Str::TopicsFrame);
     enableTopicCommands(true);
     m_list->FillTopicList(key);
     // Reopened at the next start when it can be kept.
@@ -140,7 +141,7 @@ void frmPrincipale::OpenCategory()
 void frmPrincipale::cmdCambia_Click()
 {
     frmCategoria->hide();
-    SetListTitle(206);
+    SetListTitle(Str::CategoriesFrame);
     enableTopicCommands(false);
     mnuRinomina->setEnabled(true);
     m_list->FillCategoryList();
@@ -167,7 +168,7 @@ void frmPrincipale::lstArgomenti_DblClick()
     if (!m_list->isTopicMode()) {
         OpenCategory();
         mnuRinomina->setEnabled(false);
-        StatusPanel1->setText(m_session.GetString(220));
+        StatusPanel1->setText(m_session.GetString(Str::HintTopicList));
     } else {
         OpenTopic();
     }

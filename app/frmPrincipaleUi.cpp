@@ -2,6 +2,7 @@
 // captions in the current language.
 
 #include "frmPrincipale.h"
+#include "Str.h"
 
 #include "Pictures.h"
 #include "Session.h"
@@ -194,45 +195,49 @@ void frmPrincipale::AggiornaLingua()
     mnuItaliano->setChecked(!english);
 
     const auto s = [this](int id) { return m_session.GetString(id); };
-    mnuFile->setTitle(s(100));
-    mnuFileExit->setText(s(101));
-    mnuModifica->setTitle(s(102));
-    mnuRinomina->setText(s(103));
-    mnuInserisci->setText(s(104));
-    mnuCancella->setText(s(105));
-    mnuTaglia->setText(s(118));
-    mnuCopia->setText(s(119));
-    mnuIncolla->setText(s(120));
-    mnuSposta->setText(s(106));
-    mnuSpostaTutti->setText(s(107));
-    mnuTrovaArgomenti->setText(s(108));
-    mnuStrumenti->setTitle(s(109));
-    mnuFontSistema->setText(s(110));
-    mnuCompatta->setText(s(111));
-    mnuFinestre->setTitle(s(112));
-    mnuMinimizza->setText(s(113));
-    mnuMassimizza->setText(s(114));
-    mnuFinestraAltre->setText(s(115));
-    mnuInformazioni->setText(s(116));
-    mnuLingue->setTitle(s(117));
-    labCerca->setText(s(200));
-    txtCerca->setToolTip(s(201));
-    cmdInserisci->setText(s(202));
-    cmdInserisci->setToolTip(s(203));
-    cmdCancella->setText(s(204));
-    cmdCancella->setToolTip(s(205));
-    lstArgomenti->setToolTip(s(208));
-    labTitoloCategoria->setText(s(209));
+    mnuFile->setTitle(s(Str::MenuFile));
+    mnuFileExit->setText(s(Str::MenuExit));
+    mnuModifica->setTitle(s(Str::MenuEdit));
+    mnuRinomina->setText(s(Str::MenuRename));
+    mnuInserisci->setText(s(Str::MenuInsert));
+    mnuCancella->setText(s(Str::MenuDelete));
+    mnuTaglia->setText(s(Str::MenuCut));
+    mnuCopia->setText(s(Str::MenuCopy));
+    mnuIncolla->setText(s(Str::MenuPaste));
+    mnuSposta->setText(s(Str::MenuMove));
+    mnuSpostaTutti->setText(s(Str::MenuMoveAll));
+    mnuTrovaArgomenti->setText(s(Str::MenuFindInTopics));
+    mnuStrumenti->setTitle(s(Str::MenuTools));
+    mnuFontSistema->setText(s(Str::MenuSystemFont));
+    mnuCompatta->setText(s(Str::MenuPackDatabase));
+    mnuFinestre->setTitle(s(Str::MenuWindow));
+    mnuMinimizza->setText(s(Str::MenuMinimizeAll));
+    mnuMassimizza->setText(s(Str::MenuRestoreAll));
+    mnuFinestraAltre->setText(s(Str::MenuOtherWindows));
+    mnuInformazioni->setText(s(Str::MenuAbout));
+    mnuLingue->setTitle(s(Str::MenuLanguages));
+    labCerca->setText(s(Str::SearchLabel));
+    txtCerca->setToolTip(s(Str::SearchTip));
+    cmdInserisci->setText(s(Str::InsertCaption));
+    cmdInserisci->setToolTip(s(Str::InsertTip));
+    cmdCancella->setText(s(Str::DeleteCaption));
+    cmdCancella->setToolTip(s(Str::DeleteTip));
+    lstArgomenti->setToolTip(s(Str::ListTip));
+    labTitoloCategoria->setText(s(Str::CategoryLabel));
     textfit::fitRow({labCerca, txtCerca});
     textfit::fitRow({labTitoloCategoria});
-    cmdCambia->setText(s(210));
-    cmdCambia->setToolTip(s(211));
-    cmdChiudi->setText(s(212));
-    cmdChiudi->setToolTip(s(213));
+    cmdCambia->setText(s(Str::ChangeCaption));
+    cmdCambia->setToolTip(s(Str::ChangeTip));
+    cmdChiudi->setText(s(Str::ExitCaption));
+    cmdChiudi->setToolTip(s(Str::ExitTip));
 
-    SetListTitle(m_list->isTopicMode() ? 207 : 206);
+    SetListTitle(m_list->isTopicMode() ? Str::TopicsFrame : Str::CategoriesFrame);
 
-    static const int tooltipIds[] = {0, 246, 247, 248, 249, 0, 250, 251, 252, 0, 253, 254, 0, 255, 0, 256, 257};
+    static const int tooltipIds[] = {0,
+                                     Str::ToolOpen, Str::ToolNew, Str::ToolRename, Str::ToolDelete, 0,
+                                     Str::ToolCut, Str::ToolCopy, Str::ToolPaste, 0,
+                                     Str::ToolMove, Str::ToolMoveAll, 0, Str::ToolFindInTopics, 0,
+                                     Str::ToolMinimizeAll, Str::ToolRestoreAll};
     for (size_t i = 1; i < ToolbarButtons.size(); ++i)
         if (ToolbarButtons[i]) {
             ToolbarButtons[i]->setToolTip(s(tooltipIds[i]));

@@ -1,4 +1,5 @@
 #include "DropImport.h"
+#include "Str.h"
 
 #include "Session.h"
 #include "TopicFiles.h"
@@ -50,8 +51,8 @@ void DropImport::drop(const QMimeData *dropped, int category)
     const bool imported = topicfiles::importFiles(s.store, category, paths, s.clock().now(), &keys, &error);
     QGuiApplication::restoreOverrideCursor();
     if (!imported) {
-        s.dialogs().MsgBox(m_window, s.GetString(801) + QStringLiteral("\n\n") + error, platform::vbCritical,
-                           s.GetString(507));
+        s.dialogs().MsgBox(m_window, s.GetString(Str::DropFailed).arg(error), platform::vbCritical,
+                           s.GetString(Str::ErrorTitle));
         return;
     }
     // The list has taken the new entries and selected the last.

@@ -1,4 +1,5 @@
 #include "FindInTopics.h"
+#include "Str.h"
 
 #include "Session.h"
 #include "Utility.h"
@@ -13,7 +14,7 @@ FindInTopics::FindInTopics(Session &session, QWidget *window) : QObject(window),
 void FindInTopics::run()
 {
     Session &s = m_session;
-    const auto answer = s.dialogs().InputBox(m_window, s.GetString(242), s.GetString(243), QString());
+    const auto answer = s.dialogs().InputBox(m_window, s.GetString(Str::FindInTopicsPrompt), s.GetString(Str::FindInTopicsTitle), QString());
     if (!answer || answer->isEmpty())
         return;
     // The pattern travels as a bound value, so a quote in it is only a
@@ -38,7 +39,7 @@ void FindInTopics::run()
         return;
     }
     if (!any) {
-        s.dialogs().MsgBox(m_window, s.GetString(244), platform::vbOKOnly | platform::vbInformation, s.GetString(245));
+        s.dialogs().MsgBox(m_window, s.GetString(Str::NoTopicFound), platform::vbOKOnly | platform::vbInformation, s.GetString(Str::NoTopicFoundTitle));
         return;
     }
     // Each topic shown from the list shows what was looked for.

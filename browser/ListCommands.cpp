@@ -1,4 +1,5 @@
 #include "ListCommands.h"
+#include "Str.h"
 
 #include "Finestre.h"
 #include "Session.h"
@@ -24,7 +25,7 @@ bool ListCommands::insert()
 void ListCommands::insertCategory()
 {
     Session &s = m_session;
-    const auto answer = s.dialogs().InputBox(m_window, s.GetString(227), s.GetString(228), QString());
+    const auto answer = s.dialogs().InputBox(m_window, s.GetString(Str::NewCategoryPrompt), s.GetString(Str::NewCategoryTitle), QString());
     // Cancel and an emptied field are alike.
     if (!answer || answer->isEmpty())
         return;
@@ -48,7 +49,7 @@ bool ListCommands::refusedWhileOpen(int key, bool topic)
             }
     }
     if (open)
-        s.dialogs().MsgBox(m_window, s.GetString(224), platform::vbCritical, s.GetString(507));
+        s.dialogs().MsgBox(m_window, s.GetString(Str::CloseTopicWindowFirst), platform::vbCritical, s.GetString(Str::ErrorTitle));
     return open;
 }
 
@@ -58,14 +59,14 @@ bool ListCommands::remove()
     const int key = m_list.SelectedKey();
     if (key == -1 || RefusedReadOnly(s, m_window))
         return false;
-    if (s.dialogs().MsgBox(m_window, s.GetString(225), platform::vbYesNo | platform::vbQuestion, s.GetString(725))
+    if (s.dialogs().MsgBox(m_window, s.GetString(Str::ConfirmDeletion), platform::vbYesNo | platform::vbQuestion, s.GetString(Str::RequestTitle))
         != platform::vbYes)
         return true;
     const bool topic = m_list.isTopicMode();
     if (!topic) {
         const notes::Found full = s.categories.hasTopics(key);
         if (full == notes::Found::Yes) {
-            s.dialogs().MsgBox(m_window, s.GetString(226), platform::vbCritical, s.GetString(507));
+            s.dialogs().MsgBox(m_window, s.GetString(Str::CategoryNotEmpty), platform::vbCritical, s.GetString(Str::ErrorTitle));
             return false;
         }
         if (full == notes::Found::Failed) {
@@ -91,7 +92,7 @@ void ListCommands::rename()
         return;
     const bool topics = m_list.isTopicMode();
     const QString now = m_list.ListItemOf(key)->text();
-    const auto answer = s.dialogs().InputBox(m_window, s.GetString(239), s.GetString(topics ? 240 : 241), now);
+    const auto answer = s.dialogs().InputBox(m_window, s.GetString(Str::RenamePrompt), s.GetString(topics ? 240 : 241), now);
     if (!answer || answer->isEmpty())
         return;
     // Stored cut to the width the store gives it, as insertion does; the

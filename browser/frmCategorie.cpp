@@ -1,4 +1,5 @@
 #include "frmCategorie.h"
+#include "Str.h"
 
 #include "Session.h"
 
@@ -32,13 +33,13 @@ frmCategorie::frmCategorie(Session &session, QWidget *parent, int remembered)
 
 void frmCategorie::AggiornaLingua()
 {
-    setWindowTitle(m_session.GetString(300));
-    lstCategorie->setToolTip(m_session.GetString(301));
-    lstCategorie->setAccessibleName(m_session.GetString(301));
-    cmdConferma->setText(m_session.GetString(302));
-    cmdConferma->setToolTip(m_session.GetString(303));
-    cmdAnnulla->setText(m_session.GetString(304));
-    cmdAnnulla->setToolTip(m_session.GetString(305));
+    setWindowTitle(m_session.GetString(Str::MoveTitle));
+    lstCategorie->setToolTip(m_session.GetString(Str::MoveListTip));
+    lstCategorie->setAccessibleName(m_session.GetString(Str::MoveListTip));
+    cmdConferma->setText(m_session.GetString(Str::MoveConfirm));
+    cmdConferma->setToolTip(m_session.GetString(Str::MoveConfirmTip));
+    cmdAnnulla->setText(m_session.GetString(Str::MoveAbort));
+    cmdAnnulla->setToolTip(m_session.GetString(Str::MoveAbortTip));
 }
 
 void frmCategorie::Form_Load(int remembered)

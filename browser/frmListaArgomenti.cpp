@@ -1,4 +1,5 @@
 #include "frmListaArgomenti.h"
+#include "Str.h"
 
 #include "Finestre.h"
 #include "Session.h"
@@ -119,15 +120,15 @@ frmListaArgomenti::frmListaArgomenti(Session &session)
 
 void frmListaArgomenti::AggiornaLingua()
 {
-    setWindowTitle(m_session.GetString(500));
-    lstArgomenti->setToolTip(m_session.GetString(501));
-    lstArgomenti->setAccessibleName(m_session.GetString(501));
-    cmdMostra->setText(m_session.GetString(502));
-    cmdMostra->setToolTip(m_session.GetString(503));
-    cmdChiudi->setText(m_session.GetString(504));
-    cmdChiudi->setToolTip(m_session.GetString(505));
-    cmdIndividua->setText(m_session.GetString(508));
-    cmdIndividua->setToolTip(m_session.GetString(509));
+    setWindowTitle(m_session.GetString(Str::FoundTitle));
+    lstArgomenti->setToolTip(m_session.GetString(Str::FoundListTip));
+    lstArgomenti->setAccessibleName(m_session.GetString(Str::FoundListTip));
+    cmdMostra->setText(m_session.GetString(Str::FoundShow));
+    cmdMostra->setToolTip(m_session.GetString(Str::FoundShowTip));
+    cmdChiudi->setText(m_session.GetString(Str::FoundClose));
+    cmdChiudi->setToolTip(m_session.GetString(Str::FoundCloseTip));
+    cmdIndividua->setText(m_session.GetString(Str::FoundLocate));
+    cmdIndividua->setToolTip(m_session.GetString(Str::FoundLocateTip));
 }
 
 bool frmListaArgomenti::eventFilter(QObject *watched, QEvent *event)
@@ -156,7 +157,7 @@ void frmListaArgomenti::cmdMostra_Click()
     const int key = lstArgomenti->key(row);
     int category = -1;
     if (m_session.topics.categoryOf(key, &category) != notes::Found::Yes) {
-        m_session.dialogs().MsgBox(this, m_session.GetString(506), platform::vbCritical, m_session.GetString(507));
+        m_session.dialogs().MsgBox(this, m_session.GetString(Str::TopicDeleted), platform::vbCritical, m_session.GetString(Str::ErrorTitle));
         lstArgomenti->lines()->removeLine(row);
         // No line is selected afterwards, as in the main list.
         lstArgomenti->setCurrentRow(-1);

@@ -1,4 +1,5 @@
 #include "AlarmPanel.h"
+#include "Str.h"
 
 #include "Pictures.h"
 #include "Session.h"
@@ -54,18 +55,18 @@ AlarmPanel::AlarmPanel(Session &session, QWidget *client, QToolButton *button, Q
 void AlarmPanel::caption()
 {
     const auto s = [this](int id) { return m_session.GetString(id); };
-    c.hours->setAccessibleName(s(762));
-    c.minutes->setAccessibleName(s(763));
-    c.date->setAccessibleName(s(764));
+    c.hours->setAccessibleName(s(Str::AlarmHourName));
+    c.minutes->setAccessibleName(s(Str::AlarmMinuteName));
+    c.date->setAccessibleName(s(Str::AlarmDayName));
     // Month and day names in the program's language: the calendar took the
     // locale that was current when the window was built.
     c.date->setLocale(QLocale());
-    c.hoursLabel->setText(s(739));
-    c.typeLabel->setText(s(740));
-    c.type->setToolTip(s(741));
+    c.hoursLabel->setText(s(Str::AlarmHourLabel));
+    c.typeLabel->setText(s(Str::AlarmTypeLabel));
+    c.type->setToolTip(s(Str::AlarmTypeTip));
     const int selected = c.type->currentIndex();
     c.type->clear();
-    for (int id = 742; id <= 747; ++id)
+    for (int id = Str::AlarmOff; id <= Str::AlarmYearly; ++id)
         c.type->addItem(s(id));
     if (selected >= 0)
         c.type->setCurrentIndex(selected);

@@ -1,4 +1,5 @@
 #include "DraftWriter.h"
+#include "Str.h"
 
 #include "Session.h"
 
@@ -15,7 +16,6 @@ constexpr int kLatestMs = 10000;
 // once writes have failed this many times in a row.
 constexpr int kRetryMs = 5000;
 constexpr int kFailuresTold = 3;
-constexpr int kDraftFailing = 784;
 } // namespace
 
 DraftWriter::DraftWriter(Session &session, QWidget *window, State state)
@@ -63,8 +63,8 @@ bool DraftWriter::write()
         // user told once it keeps failing, since unsaved work is then at risk.
         if (++m_failures == kFailuresTold)
             m_session.dialogs().MsgBox(m_window,
-                                       m_session.GetString(kDraftFailing) + QStringLiteral("\n\n") + m_session.store.errorText(),
-                                       platform::vbExclamation, m_session.GetString(507));
+                                       m_session.GetString(Str::DraftFailing).arg(m_session.store.errorText()),
+                                       platform::vbExclamation, m_session.GetString(Str::ErrorTitle));
         m_timer->start(kRetryMs);
         return false;
     }

@@ -1,4 +1,5 @@
 #include "ExportPrint.h"
+#include "Str.h"
 
 #include "notes/FileNames.h"
 #include "notes/NoteStore.h"
@@ -14,18 +15,18 @@
 
 void ExportTopic(Session &s, QWidget *window, const QString &title, const QTextDocument *body)
 {
-    const auto path = s.dialogs().GetSaveFileName(window, s.GetString(723), notes::titleToFileName(title),
-                                                  s.GetString(724), QStringLiteral(".RTF"));
+    const auto path = s.dialogs().GetSaveFileName(window, s.GetString(Str::ExportTitle), notes::titleToFileName(title),
+                                                  s.GetString(Str::ExportFilter), QStringLiteral(".RTF"));
     if (!path || path->isEmpty())
         return;
     const auto fail = [&](const QString &why) {
-        s.dialogs().MsgBox(window, s.GetString(748) + QStringLiteral("\n") + *path + QStringLiteral("\n") + why,
-                           platform::vbCritical, s.GetString(507));
+        s.dialogs().MsgBox(window, s.GetString(Str::ExportWriteFailed) + QStringLiteral("\n") + *path + QStringLiteral("\n") + why,
+                           platform::vbCritical, s.GetString(Str::ErrorTitle));
     };
     // Any file already there is asked about, a hidden one too (which the
     // plain existence test passes over): it is about to be replaced.
     if (store::FileExists(*path) || QFileInfo::exists(*path)) {
-        if (s.dialogs().MsgBox(window, s.GetString(726), platform::vbYesNo | platform::vbQuestion, s.GetString(725))
+        if (s.dialogs().MsgBox(window, s.GetString(Str::OverwriteFile), platform::vbYesNo | platform::vbQuestion, s.GetString(Str::RequestTitle))
             != platform::vbYes)
             return;
     }

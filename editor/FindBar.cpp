@@ -1,4 +1,5 @@
 #include "FindBar.h"
+#include "Str.h"
 
 #include "db/Like.h"
 #include "Session.h"
@@ -16,15 +17,6 @@
 #include <QToolButton>
 
 namespace {
-constexpr int kPlaceholder = 785;
-constexpr int kMatchCase = 786;
-constexpr int kWholeWord = 787;
-constexpr int kCountOf = 788;
-constexpr int kNoMatch = 789;
-constexpr int kPrevious = 790;
-constexpr int kNext = 791;
-constexpr int kClose = 792;
-constexpr int kFound = 794;
 // Shown around the current one; a pattern found everywhere in a long topic
 // would otherwise slow every repaint.
 constexpr int kHighlighted = 2000;
@@ -135,11 +127,11 @@ FindBar::FindBar(Session &session, QTextEdit *body, QWidget *parent)
 void FindBar::AggiornaLingua()
 {
     const auto s = [this](int id) { return m_session.GetString(id); };
-    txtTrova->setPlaceholderText(s(kPlaceholder));
-    txtTrova->setAccessibleName(s(kPlaceholder));
-    chkMaiuscole->setText(s(kMatchCase));
-    chkParola->setText(s(kWholeWord));
-    for (auto [button, id] : {std::pair{cmdPrecedente, kPrevious}, {cmdSuccessivo, kNext}, {cmdChiudiTrova, kClose}}) {
+    txtTrova->setPlaceholderText(s(Str::FindBarTip));
+    txtTrova->setAccessibleName(s(Str::FindBarTip));
+    chkMaiuscole->setText(s(Str::FindBarMatchCase));
+    chkParola->setText(s(Str::FindBarWholeWord));
+    for (auto [button, id] : {std::pair{cmdPrecedente, Str::FindBarPrevious}, {cmdSuccessivo, Str::FindBarNext}, {cmdChiudiTrova, Str::FindBarClose}}) {
         button->setToolTip(s(id));
         button->setAccessibleName(s(id));
     }
@@ -284,11 +276,11 @@ void FindBar::ShowCount()
     if (txtTrova->text().isEmpty())
         labConteggio->clear();
     else if (m_matches.isEmpty())
-        labConteggio->setText(s(kNoMatch));
+        labConteggio->setText(s(Str::FindBarNoMatch));
     else if (m_current < 0)
-        labConteggio->setText(s(kFound).arg(m_matches.size()));
+        labConteggio->setText(s(Str::FindBarCount).arg(m_matches.size()));
     else
-        labConteggio->setText(s(kCountOf).arg(m_current + 1).arg(m_matches.size()));
+        labConteggio->setText(s(Str::FindBarPosition).arg(m_current + 1).arg(m_matches.size()));
 }
 
 void FindBar::OpenWithSelection()

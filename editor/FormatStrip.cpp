@@ -1,4 +1,5 @@
 #include "FormatStrip.h"
+#include "Str.h"
 
 #include "Pictures.h"
 #include "Session.h"
@@ -11,10 +12,17 @@
 
 namespace {
 // The string of each toolbar position's command (its legend text).
-constexpr int kCommandText[24] = {0,   735, 736, 0,   728, 729, 730, 0,   706, 707, 708, 0,
-                                  709, 710, 711, 0,   712, 713, 714, 0,   715, 716, 717, 727};
-// The legend's letters in their order on screen.
-constexpr int kLegendText[16] = {706, 707, 708, 728, 709, 710, 711, 729, 712, 713, 714, 730, 715, 716, 717, 727};
+constexpr int kCommandText[24] = {
+    0, Str::LegendExport, Str::LegendPrint, 0, Str::LegendCut, Str::LegendCopy, Str::LegendPaste, 0,
+    Str::LegendBold, Str::LegendItalic, Str::LegendUnderline, 0, Str::LegendIndent, Str::LegendOutdent,
+    Str::LegendBullets, 0, Str::LegendLeft, Str::LegendCenter, Str::LegendRight, 0, Str::LegendFont,
+    Str::LegendBigger, Str::LegendSmaller, Str::LegendColour};
+// The legend's letters in their order on screen, four to a column.
+constexpr int kLegendText[16] = {
+    Str::LegendBold,   Str::LegendItalic, Str::LegendUnderline, Str::LegendCut,
+    Str::LegendIndent, Str::LegendOutdent, Str::LegendBullets,  Str::LegendCopy,
+    Str::LegendLeft,   Str::LegendCenter, Str::LegendRight,     Str::LegendPaste,
+    Str::LegendFont,   Str::LegendBigger, Str::LegendSmaller,   Str::LegendColour};
 } // namespace
 
 FormatStrip::FormatStrip(Session &session, QWidget *client) : QObject(client), m_session(session)
@@ -106,10 +114,10 @@ void FormatStrip::caption()
         if (QWidget *button = c.toolbar->widgetForAction(c.buttons[b]))
             button->setAccessibleName(s(kCommandText[b]));
     }
-    c.closeButtons->setToolTip(s(749));
-    c.closeButtons->setAccessibleName(s(749));
-    c.openButtons->setToolTip(s(750));
-    c.openButtons->setAccessibleName(s(750));
+    c.closeButtons->setToolTip(s(Str::HideButtonsTip));
+    c.closeButtons->setAccessibleName(s(Str::HideButtonsTip));
+    c.openButtons->setToolTip(s(Str::ShowButtonsTip));
+    c.openButtons->setAccessibleName(s(Str::ShowButtonsTip));
 }
 
 void FormatStrip::showButtons(bool buttons)

@@ -1,4 +1,5 @@
 #include "frmNuovoArg.h"
+#include "Str.h"
 
 #include "AlarmPanel.h"
 #include "BodyFormatting.h"
@@ -22,10 +23,6 @@
 #include <QPushButton>
 #include <QTextEdit>
 #include <QToolButton>
-
-namespace {
-constexpr int kRecoveredDraft = 842;  // "Recovered draft: %1"
-} // namespace
 
 frmNuovoArg::frmNuovoArg(Session &session, int topicId, int categoryId)
     : QMainWindow(nullptr), TopicWindow(session.forms, this, QString()), m_session(session)
@@ -68,12 +65,12 @@ frmNuovoArg *frmNuovoArg::Open(Session &session, int topicId, int categoryId)
 
 QString frmNuovoArg::stampText(const QDateTime &when) const
 {
-    return m_session.GetString(722) + ShownMoment(when);
+    return m_session.GetString(Str::LastUpdate) + ShownMoment(when);
 }
 
 QString frmNuovoArg::recoveredText() const
 {
-    return m_session.GetString(kRecoveredDraft).arg(ShownMoment(m_recoveredAt));
+    return m_session.GetString(Str::DraftRecovered).arg(ShownMoment(m_recoveredAt));
 }
 
 void frmNuovoArg::Form_Load(int topicId, int categoryId)
@@ -98,7 +95,7 @@ void frmNuovoArg::Form_Load(int topicId, int categoryId)
     }
 
     // Numbered, captioned and listed in the Window menu.
-    setWindowTitle(m_topic == -1 ? s.GetString(700) : txtArgomento->text());
+    setWindowTitle(m_topic == -1 ? s.GetString(Str::NewTopicTitle) : txtArgomento->text());
     m_number = s.finestre.RegisterEditorWindow(txtArgomento->text().isEmpty() ? QStringLiteral("<NA>") : txtArgomento->text());
 
     // The remembered size and the toolbar-or-legend choice; an empty
@@ -128,7 +125,7 @@ bool frmNuovoArg::loadTopic()
         return !m_loadFailed;
     txtArgomento->setText(topic.title.value_or(QString()));
     m_loadedUpdated = topic.updated;
-    labModifica->setText(topic.updated.isValid() ? stampText(topic.updated) : m_session.GetString(722));
+    labModifica->setText(topic.updated.isValid() ? stampText(topic.updated) : m_session.GetString(Str::LastUpdate));
     // A body that is not RTF (written by hand or by an older tool) is shown
     // as the text it is.
     if (!rtf::read(topic.body, rtfContenuto->document()))
@@ -212,7 +209,7 @@ void frmNuovoArg::cmdSalva_Click()
         bool whole = true;
         body = QString::fromLatin1(rtf::write(rtfContenuto->document(), &whole));
         if (!whole) {
-            s.dialogs().MsgBox(this, s.GetString(765), platform::vbCritical, s.GetString(507));
+            s.dialogs().MsgBox(this, s.GetString(Str::TextTooLarge), platform::vbCritical, s.GetString(Str::ErrorTitle));
             return;
         }
     }

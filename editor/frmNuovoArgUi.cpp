@@ -1,6 +1,7 @@
 // Building the editor window's controls and applying their captions.
 
 #include "frmNuovoArg.h"
+#include "Str.h"
 
 #include "AlarmPanel.h"
 #include "EditorLayout.h"
@@ -200,39 +201,39 @@ void frmNuovoArg::buildMenus()
 void frmNuovoArg::AggiornaLingua()
 {
     const auto s = [this](int id) { return m_session.GetString(id); };
-    mnuFile->setTitle(s(701));
-    mnuEsporta->setText(s(702));
-    mnuStampa->setText(s(703));
-    mnuModificaNA->setTitle(s(734));
-    mnuAnnullaNA->setText(s(737));
-    mnuTagliaNA->setText(s(731));
-    mnuCopiaNA->setText(s(732));
-    mnuIncollaNA->setText(s(733));
-    mnuTrovaNA->setText(s(793));
-    mnuTrovaSuccessivoNA->setText(s(795));
-    mnuTrovaPrecedenteNA->setText(s(796));
+    mnuFile->setTitle(s(Str::EditorMenuFile));
+    mnuEsporta->setText(s(Str::EditorMenuExport));
+    mnuStampa->setText(s(Str::EditorMenuPrint));
+    mnuModificaNA->setTitle(s(Str::EditorMenuEdit));
+    mnuAnnullaNA->setText(s(Str::EditorMenuUndo));
+    mnuTagliaNA->setText(s(Str::EditorMenuCut));
+    mnuCopiaNA->setText(s(Str::EditorMenuCopy));
+    mnuIncollaNA->setText(s(Str::EditorMenuPaste));
+    mnuTrovaNA->setText(s(Str::EditorMenuFind));
+    mnuTrovaSuccessivoNA->setText(s(Str::EditorMenuFindNext));
+    mnuTrovaPrecedenteNA->setText(s(Str::EditorMenuFindPrevious));
     barTrova->AggiornaLingua();
-    labTitolo->setText(s(704));
-    txtArgomento->setToolTip(s(705));
-    cmdSalva->setText(s(718));
-    cmdSalva->setToolTip(s(719));
-    cmdAnnulla->setText(s(720));
-    cmdAnnulla->setToolTip(s(721));
-    cmdTimer->setToolTip(s(738));
+    labTitolo->setText(s(Str::TitleLabel));
+    txtArgomento->setToolTip(s(Str::TitleTip));
+    cmdSalva->setText(s(Str::SaveCaption));
+    cmdSalva->setToolTip(s(Str::SaveTip));
+    cmdAnnulla->setText(s(Str::AbortCaption));
+    cmdAnnulla->setToolTip(s(Str::AbortTip));
+    cmdTimer->setToolTip(s(Str::AlarmButtonTip));
     // Controls without a caption of their own still need a name a screen
     // reader can say.
-    cmdTimer->setAccessibleName(s(738));
-    rtfContenuto->setAccessibleName(s(761));
+    cmdTimer->setAccessibleName(s(Str::AlarmButtonTip));
+    rtfContenuto->setAccessibleName(s(Str::BodyName));
     m_alarm->caption();
     m_strip->caption();
 
     if (txtArgomento->text().trimmed().isEmpty())
-        setWindowTitle(s(700));
+        setWindowTitle(s(Str::NewTopicTitle));
 
     const QString current = labModifica->text();
     const qsizetype colon = current.indexOf(QLatin1Char(':'));
     const QString stamp = colon >= 0 ? current.mid(colon + 2) : QString();
-    labModifica->setText(m_recoveredAt.isValid() ? recoveredText() : s(722) + stamp);
+    labModifica->setText(m_recoveredAt.isValid() ? recoveredText() : s(Str::LastUpdate) + stamp);
     FitTexts();
 }
 

@@ -61,7 +61,12 @@ bool StringTable::parse(const QByteArray &data, QString *error)
                 *error = QStringLiteral("line %1: id %2 appears twice").arg(n + 1).arg(id);
             return false;
         }
-        m_texts.insert(id, unescape(line.mid(tab + 1)));
+        // A text holds no tab of its own (it writes \t): a second tab
+        // follows the name the code knows the entry by.
+        QStringView text = line.mid(tab + 1);
+        if (const qsizetype named = text.indexOf(QLatin1Char('\t')); named >= 0)
+            text = text.mid(named + 1);
+        m_texts.insert(id, unescape(text));
     }
     return true;
 }

@@ -14,7 +14,8 @@ public:
     // The table built into the program (parsed once).
     static const StringTable &builtIn();
 
-    // Parses "id<TAB>text" lines; '#' starts a comment line. Returns false
+    // Parses "id<TAB>text" and "id<TAB>Name<TAB>text" lines; '#' starts a
+    // comment line. Returns false
     // with a reason on a malformed line or a repeated id.
     bool parse(const QByteArray &data, QString *error);
 

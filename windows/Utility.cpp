@@ -1,4 +1,5 @@
 #include "Utility.h"
+#include "Str.h"
 
 #include "Session.h"
 
@@ -6,15 +7,15 @@ void ShowDatabaseErrors(Session &session, QWidget *parent)
 {
     const auto errors = session.store.errors();
     for (const store::EngineError &e : errors)
-        session.dialogs().MsgBox(parent, e.description, platform::vbExclamation, session.GetString(507));
+        session.dialogs().MsgBox(parent, e.description, platform::vbExclamation, session.GetString(Str::ErrorTitle));
 }
 
 bool RefusedReadOnly(Session &session, QWidget *parent)
 {
     if (!session.store.isReadOnly())
         return false;
-    session.dialogs().MsgBox(parent, session.GetString(261) + QStringLiteral("\n\n") + session.store.DatabasePath,
-                             platform::vbCritical, session.GetString(507));
+    session.dialogs().MsgBox(parent, session.GetString(Str::DatabaseReadOnly).arg(session.store.DatabasePath),
+                             platform::vbCritical, session.GetString(Str::ErrorTitle));
     return true;
 }
 

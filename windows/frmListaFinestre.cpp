@@ -1,4 +1,5 @@
 #include "frmListaFinestre.h"
+#include "Str.h"
 
 #include "Session.h"
 
@@ -42,13 +43,13 @@ frmListaFinestre::frmListaFinestre(Session &session, QWidget *parent)
 
 void frmListaFinestre::AggiornaLingua()
 {
-    setWindowTitle(m_session.GetString(600));
-    lstFinestre->setToolTip(m_session.GetString(601));
-    lstFinestre->setAccessibleName(m_session.GetString(601));
-    cmdPassa->setText(m_session.GetString(602));
-    cmdPassa->setToolTip(m_session.GetString(603));
-    cmdChiudi->setText(m_session.GetString(604));
-    cmdChiudi->setToolTip(m_session.GetString(605));
+    setWindowTitle(m_session.GetString(Str::WindowsTitle));
+    lstFinestre->setToolTip(m_session.GetString(Str::WindowsListTip));
+    lstFinestre->setAccessibleName(m_session.GetString(Str::WindowsListTip));
+    cmdPassa->setText(m_session.GetString(Str::WindowsPass));
+    cmdPassa->setToolTip(m_session.GetString(Str::WindowsPassTip));
+    cmdChiudi->setText(m_session.GetString(Str::WindowsClose));
+    cmdChiudi->setToolTip(m_session.GetString(Str::WindowsCloseTip));
 }
 
 bool frmListaFinestre::eventFilter(QObject *watched, QEvent *event)

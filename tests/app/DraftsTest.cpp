@@ -1,4 +1,5 @@
 #include "Editors.h"
+#include "Str.h"
 #include "BrowserFixture.h"
 
 #include <QDialog>
@@ -53,7 +54,7 @@ TEST_F(RecoveredDrafts, AreToldInOneWindowOverTheMainWindowWithTheirEditorsOpenB
     EXPECT_EQ(windows, 1);
     const QString all = texts.join(u'\n');
     const auto s = [&](int id) { return session->GetString(id); };
-    for (const QString &told : {u"Summary"_s, u"Agenda"_s, u"Lost"_s, s(780).arg(u"14/06/26 09:15"_s), s(781), s(782)})
+    for (const QString &told : {u"Summary"_s, u"Agenda"_s, u"Lost"_s, s(Str::DraftRecoveredAt).arg(u"14/06/26 09:15"_s), s(Str::DraftTopicChangedSince), s(Str::DraftTopicDeleted)})
         EXPECT_TRUE(all.contains(told)) << "not listed: " << told.toStdString() << "\nin:\n" << all.toStdString();
-    EXPECT_EQ(all.count(s(780).arg(u"14/06/26 09:15"_s)), 3) << "once per draft";
+    EXPECT_EQ(all.count(s(Str::DraftRecoveredAt).arg(u"14/06/26 09:15"_s)), 3) << "once per draft";
 }

@@ -1,4 +1,5 @@
 #include "AppFixture.h"
+#include "Str.h"
 #include "BrowserFixture.h"
 #include "QtPlatform.h"
 #include "StringTable.h"
@@ -86,7 +87,7 @@ TEST_F(QtTexts, QtsDialogButtonsAndTheAlarmCalendarFollowTheLanguageMenu)
             text = textfit::shownText(box->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Cancel)->text());
             box->reject();
         });
-        (void)dialogs.InputBox(main.get(), session->GetString(227), session->GetString(228), QString());
+        (void)dialogs.InputBox(main.get(), session->GetString(Str::NewCategoryPrompt), session->GetString(Str::NewCategoryTitle), QString());
         return text;
     };
     EXPECT_EQ(month->text(), QStringLiteral("June"));

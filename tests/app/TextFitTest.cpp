@@ -1,6 +1,7 @@
 // Every caption, label, list entry and window title of every window shows
 // whole, in both languages, and every window has the program's icon. Run once per screen scale (see CMakeLists.txt).
 #include "Editors.h"
+#include "Str.h"
 #include "BrowserFixture.h"
 #include "Informazioni.h"
 #include "QtPlatform.h"
@@ -162,7 +163,7 @@ TEST_F(TextFit, EveryWindowShowsItsTextsWholeInBothLanguages)
         // Rename and insert ask in an input box; refusals tell in a message box.
         for (auto [prompt, title] : {std::pair{227, 228}, {239, 240}, {239, 241}, {242, 243}})
             checkModal("an input box", [&] { dialogs.InputBox(main.get(), s(prompt), s(title), QString()); });
-        checkModal("a message box", [&] { dialogs.MsgBox(main.get(), s(232), platform::vbCritical, s(507)); });
+        checkModal("a message box", [&] { dialogs.MsgBox(main.get(), s(Str::CloseAllWindowsFirst), platform::vbCritical, s(Str::ErrorTitle)); });
     }
 }
 

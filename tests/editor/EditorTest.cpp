@@ -1,4 +1,5 @@
 #include "Rtf.h"
+#include "Str.h"
 #include "BrowserFixture.h"
 #include "db/Recordset.h"
 
@@ -122,7 +123,7 @@ TEST_F(Editor, SavingKeepsABodyLeftAsLoadedCutsTheTitleWholeAndKeepsTheWindowAnd
     services.dialogs.expectMsgBox();
     e->cmdSalva->click();
     ASSERT_EQ(services.dialogs.shown().size(), 3) << "the one box, nothing from the store";
-    EXPECT_EQ(services.dialogs.shown().constLast().prompt, session->GetString(765));
+    EXPECT_EQ(services.dialogs.shown().constLast().prompt, session->GetString(Str::TextTooLarge));
     EXPECT_TRUE(e->isVisible());
     EXPECT_TRUE(e->rtfContenuto->toPlainText().startsWith(QStringLiteral("precious")));
     EXPECT_EQ(session->finestre.editors().size(), 1);
