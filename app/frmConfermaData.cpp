@@ -1,5 +1,6 @@
 #include "frmConfermaData.h"
 #include "Str.h"
+#include "ShownDates.h"
 
 #include "TextFit.h"
 
@@ -90,8 +91,8 @@ void frmConfermaData::SetMode()
     AggiornaLingua();
     const QDateTime now = m_session.clock().now();
     if (EditMode) {
-        mskData->setText(now.toString(QStringLiteral("dd/MM/yy")));
-        mskOra->setText(now.toString(QStringLiteral("HH.mm.ss")));
+        mskData->setText(now.toString(shown::date()));
+        mskOra->setText(now.toString(shown::clockTimeField()));
         Timer1->stop();
     } else {
         Timer1_Timer();
@@ -111,10 +112,10 @@ void frmConfermaData::SetMode()
 void frmConfermaData::Timer1_Timer()
 {
     const QDateTime now = m_session.clock().now();
-    const QString date = now.toString(QStringLiteral("dd/MM/yyyy"));
+    const QString date = now.toString(shown::clockDate());
     if (labData->text() != date)
         labData->setText(date);
-    labOra->setText(now.toString(QStringLiteral("HH:mm:ss")));
+    labOra->setText(now.toString(shown::clockTime()));
 }
 
 QDate frmConfermaData::parseDate(const QString &text)

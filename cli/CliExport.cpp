@@ -160,6 +160,149 @@ QJsonValue orNull(const QString &text)
     return text.isEmpty() ? QJsonValue() : QJsonValue(text);
 }
 
+// One export into an empty folder: a file per topic in a folder per
+// category, and the index of them all, written as the topics go.
+class Export final {
+public:
+    Export(Command &command, QString format, QDir target, Folder &root)
+        : c(command), m_format(std::move(format)), m_extension(QLatin1Char('.') + m_format), m_target(std::move(target)), m_root(root)
+    {
+    }
+
+    // Writes every topic of the store and the index; the command's result.
+    int run(store::NoteStore &ns);
+
+private:
+    // The index under a name of its own until it is complete.
+    bool openIndex();
+    int indexFailed();
+    void dropIndex() { ::unlinkat(m_root.fd(), QFile::encodeName(m_partialIndex).constData(), 0); }
+    // False, with m_failed set, when the topic could not be written.
+    bool writeTopic(const notes::TopicRecord &topic);
+    // The folder of the topic's category, made at its first topic.
+    bool enterCategory(qint64 category);
+
+    Command &c;
+    const QString m_format;
+    const QString m_extension;
+    const QDir m_target;
+    Folder &m_root;
+    QHash<qint64, Category> m_categories;
+    Names m_folders;
+    QString m_partialIndex;
+    QFile m_index;
+    Folder m_current;
+    qint64 m_previousCategory = std::numeric_limits<qint64>::min();
+    qint64 m_done = 0;
+    qint64 m_total = 0;
+    int m_failed = kDone;
+};
+
+bool Export::openIndex()
+{
+    m_folders.take(QStringLiteral("index"), QStringLiteral(".json"));
+    m_partialIndex = m_folders.take(QStringLiteral(".index"), QStringLiteral(".json.part"));
+    // The index is written as the topics go, not gathered first: held
+    // whole, a million entries took more than a gigabyte. It appears under
+    // its name only once complete.
+    const int fd = ::openat(m_root.fd(), QFile::encodeName(m_partialIndex).constData(),
+                            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd >= 0 && !m_index.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle))
+        ::close(fd);
+    return m_index.isOpen()
+        && m_index.write("{\"format\": " + QJsonDocument(QJsonArray{m_format}).toJson(QJsonDocument::Compact).mid(1).chopped(1)
+                         + ", \"topics\": [") >= 0;
+}
+
+int Export::indexFailed()
+{
+    const QString why = m_index.isOpen() ? m_index.errorString() : systemError();
+    dropIndex();
+    return c.fail(QStringLiteral("cannot write %1: %2").arg(m_target.filePath(QStringLiteral("index.json")), why));
+}
+
+bool Export::enterCategory(qint64 category)
+{
+    // Topics come category by category: the names taken in the one before
+    // are no longer needed.
+    if (category != m_previousCategory && m_categories.contains(m_previousCategory))
+        m_categories[m_previousCategory].files = Names();
+    m_previousCategory = category;
+    Category &cat = m_categories[category];  // a topic of no category gets a folder "_"
+    if (!cat.folder.isEmpty())
+        return true;
+    // Anything found under the name was put there by someone else since the
+    // folder was seen empty: nothing is written into it.
+    cat.folder = m_folders.take(notes::fileNameFor(cat.name), QString());
+    if (m_root.makeFolder(cat.folder, &m_current))
+        return true;
+    const QString why = systemError();
+    dropIndex();
+    m_failed = c.fail(QStringLiteral("cannot make %1: %2").arg(m_target.filePath(cat.folder), why));
+    return false;
+}
+
+bool Export::writeTopic(const notes::TopicRecord &topic)
+{
+    if (!enterCategory(topic.category))
+        return false;
+    Category &cat = m_categories[topic.category];
+    const QString name = cat.files.take(notes::fileNameFor(topic.title), m_extension);
+    const QString file = cat.folder + QLatin1Char('/') + name;
+    if (!m_current.writeFile(name, fileContent(m_format, topic.title, topic.body, topic.plainText))) {
+        const QString why = systemError();
+        dropIndex();
+        m_failed = c.fail(QStringLiteral("cannot write %1: %2").arg(m_target.filePath(file), why));
+        return false;
+    }
+    const QJsonObject entry{{QStringLiteral("key"), topic.key},
+                            {QStringLiteral("categoryKey"), topic.category},
+                            {QStringLiteral("category"), cat.name},
+                            {QStringLiteral("title"), topic.title},
+                            {QStringLiteral("file"), file},
+                            {QStringLiteral("updated"), orNull(topic.updated)},
+                            {QStringLiteral("alarmType"), topic.alarmType},
+                            {QStringLiteral("alarm"), orNull(topic.alarm)}};
+    if (m_index.write((m_done ? ",\n" : "\n") + QJsonDocument(entry).toJson(QJsonDocument::Compact)) < 0) {
+        m_failed = indexFailed();
+        return false;
+    }
+    ++m_done;
+    if (c.terminal && (m_done % 250 == 0 || m_done == m_total)) {
+        c.err << "\rexported " << m_done << " of " << m_total << " topics";
+        c.err.flush();
+    }
+    return true;
+}
+
+int Export::run(store::NoteStore &ns)
+{
+    notes::ReadSnapshot snapshot(ns);
+    QHash<qint64, QString> names;
+    if (!notes::categoryNames(ns, &names) || !notes::topicCount(ns, &m_total))
+        return c.fail(ns.errorText());
+    for (auto it = names.cbegin(); it != names.cend(); ++it)
+        m_categories[it.key()].name = it.value();
+    if (!openIndex())
+        return indexFailed();
+    const bool read = notes::forEachTopic(ns, [this](const notes::TopicRecord &topic) { return writeTopic(topic); });
+    if (m_failed != kDone)
+        return m_failed;
+    if (!read) {
+        dropIndex();
+        return c.fail(ns.errorText());
+    }
+    if (c.terminal && m_done > 0)
+        c.err << '\n';
+    if (m_index.write("\n]}\n") < 0 || !m_index.flush())
+        return indexFailed();
+    m_index.close();
+    if (!notes::renameNoReplace(m_root.fd(), QFile::encodeName(m_partialIndex).constData(), m_root.fd(), "index.json"))
+        return indexFailed();
+    c.out << "exported " << m_done << " topics to " << m_target.path() << '\n';
+    return kDone;
+}
+
 } // namespace
 
 int exportTopics(Command &c)
@@ -182,109 +325,11 @@ int exportTopics(Command &c)
         return c.fail(QStringLiteral("cannot make %1: %2").arg(target.path(), systemError()));
     if (!root.isEmpty())
         return c.fail(QStringLiteral("%1 is not empty").arg(target.path()));
-
     store::NoteStore ns;
     store::StoreLock lock;
     if (!c.openStore(ns, lock, false))
         return kError;
-    notes::ReadSnapshot snapshot(ns);
-    QHash<qint64, Category> categories;
-    Names folders;
-    folders.take(QStringLiteral("index"), QStringLiteral(".json"));
-    const QString partialIndex = folders.take(QStringLiteral(".index"), QStringLiteral(".json.part"));
-    {
-        QHash<qint64, QString> names;
-        if (!notes::categoryNames(ns, &names))
-            return c.fail(ns.errorText());
-        for (auto it = names.cbegin(); it != names.cend(); ++it)
-            categories[it.key()].name = it.value();
-    }
-    qint64 total = 0;
-    if (!notes::topicCount(ns, &total))
-        return c.fail(ns.errorText());
-    const QString extension = QLatin1Char('.') + format;
-    // The index is written as the topics go, not gathered first: held
-    // whole, a million entries took more than a gigabyte. It appears under
-    // its name only once complete.
-    const int indexFd = ::openat(root.fd(), QFile::encodeName(partialIndex).constData(),
-                                 O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    QFile indexFile;
-    if (indexFd >= 0 && !indexFile.open(indexFd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle))
-        ::close(indexFd);
-    const auto dropIndex = [&] { ::unlinkat(root.fd(), QFile::encodeName(partialIndex).constData(), 0); };
-    const auto indexFailed = [&] {
-        const QString why = indexFile.isOpen() ? indexFile.errorString() : systemError();
-        dropIndex();
-        return c.fail(QStringLiteral("cannot write %1: %2").arg(target.filePath(QStringLiteral("index.json")), why));
-    };
-    if (!indexFile.isOpen()
-        || indexFile.write("{\"format\": " + QJsonDocument(QJsonArray{format}).toJson(QJsonDocument::Compact).mid(1).chopped(1)
-                           + ", \"topics\": [") < 0)
-        return indexFailed();
-    Folder current;
-    qint64 previousCategory = std::numeric_limits<qint64>::min();
-    qint64 done = 0;
-    int failed = kDone;
-    const bool read = notes::forEachTopic(ns, [&](const notes::TopicRecord &topic) {
-        // Topics come category by category: the names taken in the one
-        // before are no longer needed.
-        if (topic.category != previousCategory && categories.contains(previousCategory))
-            categories[previousCategory].files = Names();
-        previousCategory = topic.category;
-        Category &cat = categories[topic.category];  // a topic of no category gets a folder "_"
-        if (cat.folder.isEmpty()) {
-            // Anything found under the name was put there by someone else
-            // since the folder was seen empty: nothing is written into it.
-            cat.folder = folders.take(notes::fileNameFor(cat.name), QString());
-            if (!root.makeFolder(cat.folder, &current)) {
-                const QString why = systemError();
-                dropIndex();
-                failed = c.fail(QStringLiteral("cannot make %1: %2").arg(target.filePath(cat.folder), why));
-                return false;
-            }
-        }
-        const QString name = cat.files.take(notes::fileNameFor(topic.title), extension);
-        const QString file = cat.folder + QLatin1Char('/') + name;
-        if (!current.writeFile(name, fileContent(format, topic.title, topic.body, topic.plainText))) {
-            const QString why = systemError();
-            dropIndex();
-            failed = c.fail(QStringLiteral("cannot write %1: %2").arg(target.filePath(file), why));
-            return false;
-        }
-        const QJsonObject entry{{QStringLiteral("key"), topic.key},
-                                {QStringLiteral("categoryKey"), topic.category},
-                                {QStringLiteral("category"), cat.name},
-                                {QStringLiteral("title"), topic.title},
-                                {QStringLiteral("file"), file},
-                                {QStringLiteral("updated"), orNull(topic.updated)},
-                                {QStringLiteral("alarmType"), topic.alarmType},
-                                {QStringLiteral("alarm"), orNull(topic.alarm)}};
-        if (indexFile.write((done ? ",\n" : "\n") + QJsonDocument(entry).toJson(QJsonDocument::Compact)) < 0) {
-            failed = indexFailed();
-            return false;
-        }
-        ++done;
-        if (c.terminal && (done % 250 == 0 || done == total)) {
-            c.err << "\rexported " << done << " of " << total << " topics";
-            c.err.flush();
-        }
-        return true;
-    });
-    if (failed != kDone)
-        return failed;
-    if (!read) {
-        dropIndex();
-        return c.fail(ns.errorText());
-    }
-    if (c.terminal && done > 0)
-        c.err << '\n';
-    if (indexFile.write("\n]}\n") < 0 || !indexFile.flush())
-        return indexFailed();
-    indexFile.close();
-    if (!notes::renameNoReplace(root.fd(), QFile::encodeName(partialIndex).constData(), root.fd(), "index.json"))
-        return indexFailed();
-    c.out << "exported " << done << " topics to " << target.path() << '\n';
-    return kDone;
+    return Export(c, format, target, root).run(ns);
 }
 
 } // namespace cli

@@ -187,63 +187,74 @@ bool scanStarts(Connection &db, const NoteStore &store, const QString &pattern, 
 // Every topic checked by the matcher. The key range is cut into slices that
 // two connections of their own scan side by side; the slices are handed on
 // in key order as they are done, so the rows come as one scan gives them.
-bool scanAll(NoteStore &store, const QString &pattern, const std::function<void(FoundTopics &&)> &onBatch)
-{
-    const QString sql = rangeScanSql(store);
-    qint64 lo = 0, hi = 0, count = 0;
+class SlicedScan final {
+public:
+    using OnBatch = std::function<void(FoundTopics &&)>;
+
+    SlicedScan(NoteStore &store, const QString &pattern, qint64 lo, qint64 hi, qint64 count)
+        : m_store(store), m_pattern(pattern), m_sql(rangeScanSql(store)),
+          m_starts(store.hasTextStarts() && LikePattern(pattern).endsWithAnyRun()),
+          m_slices(int(std::clamp<qint64>(count / 8192, 2, 256))), m_lo(lo), m_span(hi - lo + 1)
     {
-        Statement bounds(store.dbNotes, QStringLiteral("SELECT min(idArgomento), max(idArgomento), count(*) FROM Argomenti"));
-        if (!bounds.step())
-            return false;
-        if (bounds.isNull(0))
-            return true;
-        lo = bounds.columnInt(0);
-        hi = bounds.columnInt(1);
-        count = bounds.columnInt(2);
     }
-    const bool starts = store.hasTextStarts() && LikePattern(pattern).endsWithAnyRun();
-    const int slices = int(std::clamp<qint64>(count / 8192, 2, 256));
-    const qint64 span = hi - lo + 1;
-    const auto sliceLo = [&](int i) { return lo + span * i / slices; };
+
+    // Every slice on the store's own connection.
+    bool alone(const OnBatch &onBatch);
+    // The slices on the two helper connections, handed on in order.
+    bool onTwoThreads(Connection (&helpers)[2], const OnBatch &onBatch);
+
+private:
+    qint64 sliceLo(int i) const { return m_lo + m_span * i / m_slices; }
+    bool scanSlice(Connection &db, int i, FoundTopics &found);
+
+    NoteStore &m_store;
+    const QString &m_pattern;
+    const QString m_sql;
+    const bool m_starts;
+    const int m_slices;
+    const qint64 m_lo;
+    const qint64 m_span;
     // Where the beginnings left a slice mostly undecided, the next ones are
     // likely alike: they are read whole straight away, all but every eighth,
     // which tries the beginnings again.
-    std::atomic<bool> wholeFirst{false};
-    const auto scanSlice = [&](Connection &db, int i, FoundTopics &found) {
-        const qint64 from = sliceLo(i), to = sliceLo(i + 1) - 1;
-        if (starts && (!wholeFirst || i % 8 == 0)) {
-            bool undecided = false;
-            if (!scanStarts(db, store, pattern, from, to, found, &undecided))
-                return false;
-            wholeFirst = undecided;
-            if (!undecided)
-                return true;
-        }
-        return scanRange(db, sql, pattern, from, to, [&](FoundTopics &&b) { found.append(std::move(b)); });
-    };
-    // A write under way is seen by this connection only; a file the others
-    // cannot open is scanned by this one alone.
-    Connection helpers[2];
-    bool parallel = !store.isWriting();
-    for (Connection &c : helpers)
-        parallel = parallel && c.openReadOnly(store.DatabasePath) && registerLike(c.handle());
-    if (!parallel) {
-        bool ok = true;
-        for (int i = 0; i < slices && ok; ++i) {
-            FoundTopics found;
-            ok = scanSlice(store.dbNotes, i, found);
-            if (ok && !found.isEmpty())
-                onBatch(std::move(found));
-        }
-        return ok;
+    std::atomic<bool> m_wholeFirst{false};
+};
+
+bool SlicedScan::scanSlice(Connection &db, int i, FoundTopics &found)
+{
+    const qint64 from = sliceLo(i), to = sliceLo(i + 1) - 1;
+    if (m_starts && (!m_wholeFirst || i % 8 == 0)) {
+        bool undecided = false;
+        if (!scanStarts(db, m_store, m_pattern, from, to, found, &undecided))
+            return false;
+        m_wholeFirst = undecided;
+        if (!undecided)
+            return true;
     }
+    return scanRange(db, m_sql, m_pattern, from, to, [&](FoundTopics &&b) { found.append(std::move(b)); });
+}
+
+bool SlicedScan::alone(const OnBatch &onBatch)
+{
+    for (int i = 0; i < m_slices; ++i) {
+        FoundTopics found;
+        if (!scanSlice(m_store.dbNotes, i, found))
+            return false;
+        if (!found.isEmpty())
+            onBatch(std::move(found));
+    }
+    return true;
+}
+
+bool SlicedScan::onTwoThreads(Connection (&helpers)[2], const OnBatch &onBatch)
+{
     struct Slice {
         FoundTopics found;
         bool done = false;
         bool ok = true;
         QList<EngineError> errors;
     };
-    std::vector<Slice> slice(static_cast<size_t>(slices));
+    std::vector<Slice> slice(static_cast<size_t>(m_slices));
     std::mutex mutex;
     std::condition_variable doneOne;
     std::atomic<int> next{0};
@@ -255,11 +266,11 @@ bool scanAll(NoteStore &store, const QString &pattern, const std::function<void(
         // read, not mapped: the scan reads a fraction of the file, and
         // faulting in a fresh mapping of it made a scan a quarter slower.
         sqlite3_exec(db->handle(), "PRAGMA cache_size = -128", nullptr, nullptr, nullptr);
-        for (int i = next++; i < slices && !stop; i = next++) {
-            Slice &s = slice[size_t(i)];
+        for (int i = next++; i < m_slices && !stop; i = next++) {
             FoundTopics found;
             const bool ok = scanSlice(*db, i, found);
             const std::lock_guard lock(mutex);
+            Slice &s = slice[size_t(i)];
             s.found = std::move(found);
             s.ok = ok;
             if (!ok)
@@ -275,7 +286,7 @@ bool scanAll(NoteStore &store, const QString &pattern, const std::function<void(
         std::unique_lock lock(mutex);
         doneOne.wait(lock, [&] { return s.done; });
         if (!s.ok) {
-            store.dbNotes.setErrors(s.errors);
+            m_store.dbNotes.setErrors(s.errors);
             ok = false;
             break;
         }
@@ -288,6 +299,29 @@ bool scanAll(NoteStore &store, const QString &pattern, const std::function<void(
     first.join();
     second.join();
     return ok;
+}
+
+bool scanAll(NoteStore &store, const QString &pattern, const std::function<void(FoundTopics &&)> &onBatch)
+{
+    qint64 lo = 0, hi = 0, count = 0;
+    {
+        Statement bounds(store.dbNotes, QStringLiteral("SELECT min(idArgomento), max(idArgomento), count(*) FROM Argomenti"));
+        if (!bounds.step())
+            return false;
+        if (bounds.isNull(0))
+            return true;
+        lo = bounds.columnInt(0);
+        hi = bounds.columnInt(1);
+        count = bounds.columnInt(2);
+    }
+    SlicedScan scan(store, pattern, lo, hi, count);
+    // A write under way is seen by this connection only; a file the others
+    // cannot open is scanned by this one alone.
+    Connection helpers[2];
+    bool parallel = !store.isWriting();
+    for (Connection &c : helpers)
+        parallel = parallel && c.openReadOnly(store.DatabasePath) && registerLike(c.handle());
+    return parallel ? scan.onTwoThreads(helpers, onBatch) : scan.alone(onBatch);
 }
 
 } // namespace

@@ -103,6 +103,11 @@ private:
     void flushRun();
     void endParagraph();
     void applyParagraph();
+    // The list item of paragraph p: it joins the list its marker goes on
+    // from, or starts a list of its own.
+    void addListItem(const ParaState &p);
+    // What the marker may be read as, the definition's style first.
+    QList<ListMarker> markerReadings(const ParaState &p) const;
     static QTextBlockFormat blockFormatOf(const ParaState &p);
     void finishDocument();
     QTextCharFormat charFormat() const;
@@ -956,80 +961,86 @@ void Reader::applyParagraph()
         m_cursor.setBlockFormat(bf);
     m_blockPara = p;
     m_blockFormatKnown = !p.list;
-    if (p.list) {
-        // The marker as shown says which list an item belongs to: an item
-        // whose number goes on from a list's last joins it, even past
-        // paragraphs outside it; another starts a list of its own. Deeper
-        // levels start afresh under each item of an outer one.
-        std::erase_if(m_lists, [&p](const auto &entry) {
-            const auto &[level, li, style] = entry.first;
-            return level > p.level || (level == p.level && li > p.li);
-        });
-        QList<ListMarker> readings = readMarker(m_marker, p.numbered);
-        if (p.pnStyle >= 0) {
-            // The definition's style settles an ambiguous marker.
-            QList<ListMarker> named;
-            for (const ListMarker &r : readings)
-                if (r.style == p.pnStyle)
-                    named << r;
-            if (!named.isEmpty())
-                readings = named;
-            else if (m_marker.trimmed().isEmpty())
-                readings = {{QTextListFormat::Style(p.pnStyle), 0, {}, {}}};
-        }
-        const auto isBullet = [](QTextListFormat::Style st) {
-            return st == QTextListFormat::ListDisc || st == QTextListFormat::ListCircle
-                || st == QTextListFormat::ListSquare;
-        };
-        ListRun *joined = nullptr;
-        const ListMarker *chosen = nullptr;
-        for (const ListMarker &r : readings) {
-            const auto it = m_lists.find({p.level, p.li, int(r.style)});
-            if (it == m_lists.end() || !it->second.list)
-                continue;
-            ListRun &run = it->second;
-            const bool fits = r.number > 0 ? r.number == run.first + run.items && r.prefix == run.list->format().numberPrefix()
-                                                 && r.suffix == run.list->format().numberSuffix()
-                                           : !run.interrupted;
-            // Every item added costs a walk of its list, so a bulleted list
-            // goes on in a fresh one now and then, which looks the same; a
-            // numbered one must stay whole to count on.
-            if (fits && !(isBullet(r.style) && run.items >= kListItemsAtOnce)) {
-                joined = &run;
-                chosen = &r;
-                break;
-            }
-        }
-        if (joined) {
-            joined->list->add(m_cursor.block());
-            ++joined->items;
-            joined->interrupted = false;
-        } else {
-            chosen = &readings.first();
-            for (const ListMarker &r : readings)
-                if (r.number == 1) {
-                    chosen = &r;
-                    break;
-                }
-            QTextListFormat lf;
-            lf.setStyle(chosen->style);
-            lf.setIndent(0);
-            if (!isBullet(chosen->style)) {
-                lf.setNumberPrefix(chosen->prefix);
-                lf.setNumberSuffix(chosen->suffix.isEmpty() ? QStringLiteral(".") : chosen->suffix);
-            }
-            if (p.level > 0)
-                lf.setProperty(kListLevelProperty, p.level);
-            ListRun &run = m_lists[{p.level, p.li, int(chosen->style)}];
-            run.list = m_cursor.createList(lf);
-            run.items = 1;
-            run.first = std::max(1, chosen->number);
-            run.interrupted = false;
-        }
-    } else {
+    if (p.list)
+        addListItem(p);
+    else
         interruptLists();
-    }
     m_marker.clear();
+}
+
+QList<ListMarker> Reader::markerReadings(const ParaState &p) const
+{
+    QList<ListMarker> readings = readMarker(m_marker, p.numbered);
+    if (p.pnStyle < 0)
+        return readings;
+    // The definition's style settles an ambiguous marker.
+    QList<ListMarker> named;
+    for (const ListMarker &r : readings)
+        if (r.style == p.pnStyle)
+            named << r;
+    if (!named.isEmpty())
+        return named;
+    if (m_marker.trimmed().isEmpty())
+        return {{QTextListFormat::Style(p.pnStyle), 0, {}, {}}};
+    return readings;
+}
+
+namespace {
+bool isBullet(QTextListFormat::Style st)
+{
+    return st == QTextListFormat::ListDisc || st == QTextListFormat::ListCircle || st == QTextListFormat::ListSquare;
+}
+} // namespace
+
+void Reader::addListItem(const ParaState &p)
+{
+    // The marker as shown says which list an item belongs to: an item whose
+    // number goes on from a list's last joins it, even past paragraphs
+    // outside it; another starts a list of its own. Deeper levels start
+    // afresh under each item of an outer one.
+    std::erase_if(m_lists, [&p](const auto &entry) {
+        const auto &[level, li, style] = entry.first;
+        return level > p.level || (level == p.level && li > p.li);
+    });
+    const QList<ListMarker> readings = markerReadings(p);
+    for (const ListMarker &r : readings) {
+        const auto it = m_lists.find({p.level, p.li, int(r.style)});
+        if (it == m_lists.end() || !it->second.list)
+            continue;
+        ListRun &run = it->second;
+        const bool fits = r.number > 0 ? r.number == run.first + run.items && r.prefix == run.list->format().numberPrefix()
+                                             && r.suffix == run.list->format().numberSuffix()
+                                       : !run.interrupted;
+        // Every item added costs a walk of its list, so a bulleted list goes
+        // on in a fresh one now and then, which looks the same; a numbered
+        // one must stay whole to count on.
+        if (fits && !(isBullet(r.style) && run.items >= kListItemsAtOnce)) {
+            run.list->add(m_cursor.block());
+            ++run.items;
+            run.interrupted = false;
+            return;
+        }
+    }
+    const ListMarker *chosen = &readings.first();
+    for (const ListMarker &r : readings)
+        if (r.number == 1) {
+            chosen = &r;
+            break;
+        }
+    QTextListFormat lf;
+    lf.setStyle(chosen->style);
+    lf.setIndent(0);
+    if (!isBullet(chosen->style)) {
+        lf.setNumberPrefix(chosen->prefix);
+        lf.setNumberSuffix(chosen->suffix.isEmpty() ? QStringLiteral(".") : chosen->suffix);
+    }
+    if (p.level > 0)
+        lf.setProperty(kListLevelProperty, p.level);
+    ListRun &run = m_lists[{p.level, p.li, int(chosen->style)}];
+    run.list = m_cursor.createList(lf);
+    run.items = 1;
+    run.first = std::max(1, chosen->number);
+    run.interrupted = false;
 }
 
 QString Reader::noteNumber(bool endnote, int n) const
