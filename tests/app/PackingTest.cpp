@@ -24,12 +24,9 @@ protected:
         return services.dialogs.shown().constLast().prompt;
     }
     int topicCount() { return session->store.rsArgomenti->recordCount(); }
-};
-
-TEST_F(Packing, LongWorkIsShownRefusalsAndAFailedMoveChangeNothingSuccessKeepsTheBackupAndAFatalErrorNamesWhereTheDataIs)
-{
-    // The progress window's title and what it says begin with shown.
-    const auto watch = [](const QString &shown) {
+    // Expects a progress window whose title and text begin with shown.
+    static std::unique_ptr<ModalDriver> watch(const QString &shown)
+    {
         auto driver = whenShown<QProgressDialog>([shown](QProgressDialog *d) {
             const QString said = d->windowTitle() + QStringLiteral(": ") + d->labelText();
             EXPECT_TRUE(said.startsWith(shown)) << said.toStdString();
@@ -37,7 +34,11 @@ TEST_F(Packing, LongWorkIsShownRefusalsAndAFailedMoveChangeNothingSuccessKeepsTh
         // Due at once: the driver looks as soon as the work lets events run.
         QThread::msleep(20);
         return driver;
-    };
+    }
+};
+
+TEST_F(Packing, OpeningAnOlderFileShowsHowFarItsPreparationIs)
+{
     // An older file, opened at start: its titles and texts are copied apart.
     stop();
     {
@@ -53,9 +54,11 @@ TEST_F(Packing, LongWorkIsShownRefusalsAndAFailedMoveChangeNothingSuccessKeepsTh
         auto driver = watch(QStringLiteral("Preparing the database: Preparing titles and texts for finding"));
         ASSERT_EQ(main->Form_Load(), frmPrincipale::LoadResult::Running);
     }
-    ASSERT_TRUE(session->store.hasPlainTexts());
+    EXPECT_TRUE(session->store.hasPlainTexts());
+}
 
-    // Refused with another window open, or without Yes twice.
+TEST_F(Packing, IsRefusedWithAnEditorOpenOrWithoutTwoYes)
+{
     openTopic(QStringLiteral("Agenda"));
     services.dialogs.expectMsgBox();
     main->mnuCompatta_Click();
@@ -70,7 +73,10 @@ TEST_F(Packing, LongWorkIsShownRefusalsAndAFailedMoveChangeNothingSuccessKeepsTh
     EXPECT_TRUE(session->store.isOpen());
     EXPECT_EQ(services.dialogs.shown()[1].style, platform::vbYesNo | platform::vbExclamation);
     EXPECT_EQ(services.dialogs.shown()[3].style, platform::vbYesNo | platform::vbQuestion);
+}
 
+TEST_F(Packing, AFailedMoveOfTheFileChangesNothing)
+{
     // A folder in the backup's place makes the move fail.
     QDir().mkpath(backup() + QStringLiteral("/blocker"));
     pack();
@@ -78,10 +84,11 @@ TEST_F(Packing, LongWorkIsShownRefusalsAndAFailedMoveChangeNothingSuccessKeepsTh
     ASSERT_TRUE(session->store.isOpen());
     EXPECT_EQ(topicCount(), 4);
     EXPECT_EQ(endedWith, -1);
+}
 
-    // The folder gone, packing works, says first how much room the copy
-    // needs, and keeps the backup.
-    ASSERT_TRUE(QDir(backup()).removeRecursively());
+TEST_F(Packing, SaysTheRoomItNeedsAndKeepsTheBackup)
+{
+    session->LongWorkShowAfterMs = 0;
     {
         auto driver = watch(QStringLiteral("Packing the database: Writing a compacted copy of the database: it needs up to"));
         EXPECT_EQ(pack(), QStringLiteral("Database packed."));
@@ -93,14 +100,16 @@ TEST_F(Packing, LongWorkIsShownRefusalsAndAFailedMoveChangeNothingSuccessKeepsTh
     EXPECT_EQ(topicCount(), 4);
     main->list().FillTopicList();  // the open category is still the current one
     EXPECT_EQ(listTexts().size(), 3);
+}
 
-    // The next run's backup is this run's result, also when the compacted
-    // copy is no database and the program cannot go on.
+TEST_F(Packing, AFatalErrorNamesTheBackupWhichHoldsThisRunsResult)
+{
     main->cmdCambia_Click();
     select(QStringLiteral("Alpha"));
     services.dialogs.expectMsgBox(platform::vbYes);
     main->cmdCancella_Click();
     EXPECT_EQ(pack(), QStringLiteral("Database packed."));
+    // The compacted copy is no database: the program cannot go on.
     session->CompactDatabase = [](const QString &, const QString &target, QString *) {
         QFile copy(target);
         return copy.open(QIODevice::WriteOnly) && copy.write(QByteArray(8192, 'x')) == 8192;

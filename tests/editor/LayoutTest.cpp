@@ -1,13 +1,12 @@
 #include "BrowserFixture.h"
 #include "EditorLayout.h"
 #include "Twips.h"
-#include "db/Recordset.h"
 
 #include <QToolButton>
 
 using EditorWindowLayout = BrowserFixture;
 
-TEST_F(EditorWindowLayout, RulesGiveTheExampleFiguresAndALowWindowNoBodyAndTheEditorAppliesThemAndKeepsStripAndSize)
+TEST_F(EditorWindowLayout, RulesGiveTheExampleFigures)
 {
     const EditorLayout l = computeEditorLayout(5895, 6035);
     EXPECT_EQ(l.rect("cmdSalva").topLeft(), QPointF(3555, 4785));
@@ -19,10 +18,10 @@ TEST_F(EditorWindowLayout, RulesGiveTheExampleFiguresAndALowWindowNoBodyAndTheEd
     EXPECT_EQ(l.rect("frmAllarme").size(), QSizeF(5570, 3585));
     EXPECT_DOUBLE_EQ(l.rect("Calendar1").height(), 2985);
     EXPECT_DOUBLE_EQ(l.rect("cmbOre").top(), 3585 - 630);
-    EXPECT_DOUBLE_EQ(l.rect("labOra").top(), 3585 - 585);
-    EXPECT_DOUBLE_EQ(l.rect("labTipo").top(), 3585 - 570);
+}
 
-    // A low window gets no body and keeps the calendar as it was.
+TEST_F(EditorWindowLayout, ALowWindowHasNoBodyAndKeepsTheCalendarsHeight)
+{
     const EditorLayout low = computeEditorLayout(5895, 2600);
     EXPECT_DOUBLE_EQ(low.rect("rtfContenuto").height(), 0);
     EXPECT_DOUBLE_EQ(low.rect("frmAllarme").height(), 150);
@@ -31,8 +30,10 @@ TEST_F(EditorWindowLayout, RulesGiveTheExampleFiguresAndALowWindowNoBodyAndTheEd
     EXPECT_DOUBLE_EQ(computeEditorLayout(5895, 3050).rect("Calendar1").height(), 0) << "a height of zero is one";
     EXPECT_DOUBLE_EQ(low.rect("cmdSalva").top(), 1350) << "the buttons still move";
     EXPECT_DOUBLE_EQ(computeEditorLayout(500, 6000).rect("txtArgomento").width(), 0) << "clamped at zero";
+}
 
-    // The window applies the rules.
+TEST_F(EditorWindowLayout, TheEditorPlacesItsControlsByTheRules)
+{
     frmNuovoArg *e = openTopic(QStringLiteral("Agenda"));
     e->resize(600, 500);
     QCoreApplication::processEvents();
@@ -41,21 +42,32 @@ TEST_F(EditorWindowLayout, RulesGiveTheExampleFiguresAndALowWindowNoBodyAndTheEd
     EXPECT_NEAR(e->cmdSalva->x(), twips::toPixels(W - 2340), 1);
     EXPECT_NEAR(e->cmdSalva->y(), twips::toPixels(H - 1250), 1);
     EXPECT_NEAR(e->rtfContenuto->height(), twips::toPixels(H - 2600), 1);
+}
 
+TEST_F(EditorWindowLayout, TheStripChoiceIsKeptForTheNextEditor)
+{
+    frmNuovoArg *e = openTopic(QStringLiteral("Agenda"));
     EXPECT_TRUE(e->frmPulsanti->isVisibleTo(e)) << "a new database shows the buttons";
     e->imgChiudi->click();
     EXPECT_FALSE(e->frmPulsanti->isVisibleTo(e));
     EXPECT_TRUE(e->frmScritte->isVisibleTo(e));
-    EXPECT_FALSE(session->store.rsSetup->field(QStringLiteral("mostrapulsanti")).toBool());
+    e->cmdAnnulla->click();
+    frmNuovoArg *next = openTopic(QStringLiteral("Summary"));
+    EXPECT_TRUE(next->frmScritte->isVisibleTo(next));
+    next->imgApri->click();
+    EXPECT_TRUE(session->settings.showButtons());
+}
+
+TEST_F(EditorWindowLayout, TheLastEditorsOuterSizeIsTheNextOnes)
+{
+    frmNuovoArg *e = openTopic(QStringLiteral("Agenda"));
     e->resize(640, 480);
     const QSize outer = e->frameGeometry().size();
     e->cmdAnnulla->click();
-    EXPECT_NEAR(session->store.rsSetup->field(QStringLiteral("UltimaLarg")).toDouble(), outer.width() * 15, 1);
-    EXPECT_NEAR(session->store.rsSetup->field(QStringLiteral("UltimaAlt")).toDouble(), outer.height() * 15, 1);
-
+    const auto stored = session->settings.editorSize();
+    ASSERT_TRUE(stored);
+    EXPECT_NEAR(stored->first, outer.width() * 15, 1);
+    EXPECT_NEAR(stored->second, outer.height() * 15, 1);
     frmNuovoArg *next = openTopic(QStringLiteral("Summary"));
-    EXPECT_TRUE(next->frmScritte->isVisibleTo(next));
     EXPECT_EQ(next->frameGeometry().size(), outer) << "the outer size is kept, not grown by the frame";
-    next->imgApri->click();
-    EXPECT_TRUE(session->store.rsSetup->field(QStringLiteral("mostrapulsanti")).toBool());
 }
