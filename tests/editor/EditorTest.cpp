@@ -64,7 +64,7 @@ TEST_F(Editor, LoadsTheTopicAndItsUpdateTimeAndTheCloseChecksSeeTitleTextAndForm
     EXPECT_TRUE(main->close());
 }
 
-TEST_F(Editor, SavingKeepsABodyLeftAsLoadedCutsTheTitleWholeAndKeepsTheWindowAndTheTextWhenItFailsOrCannotBeOffered)
+TEST_F(Editor, AnUnreadableTopicIsShownReadOnlyAndNeverSaved)
 {
     auto &db = session->store.dbNotes;
     ASSERT_TRUE(db.exec(QStringLiteral("ALTER TABLE Argomenti RENAME COLUMN contenuto TO elsewhere")));
@@ -79,38 +79,48 @@ TEST_F(Editor, SavingKeepsABodyLeftAsLoadedCutsTheTitleWholeAndKeepsTheWindowAnd
     EXPECT_EQ(storedField(topics["Agenda"], "contenuto").toString(), QStringLiteral("Body of Agenda")) << "kept";
     EXPECT_EQ(storedField(topics["Agenda"], "ultimoaggiornamento").toDateTime(), QDateTime(QDate(2025, 5, 4), QTime(3, 2)))
         << "not saved";
-    delete e;
+}
 
-    // A title change keeps a body left as loaded, with a part this program does not show.
+TEST_F(Editor, ABodyLeftAsLoadedKeepsWhatItDoesNotShowUntilEdited)
+{
     const QString body = QStringLiteral("{\\rtf1\\ansi{\\*\\olddest kept for later}Shown text\\par}");
     storeFields(topics["Agenda"], {{"contenuto", body}});
-
-    e = openTopic(QStringLiteral("Agenda"));
+    frmNuovoArg *e = openTopic(QStringLiteral("Agenda"));
     EXPECT_EQ(e->rtfContenuto->toPlainText(), QStringLiteral("Shown text"));
+    e->txtArgomento->setText(QStringLiteral("Renamed"));
+    e->cmdSalva->click();
+    EXPECT_EQ(storedField(topics["Agenda"], "contenuto").toString(), body) << "a title change keeps the body whole";
+    EXPECT_EQ(storedField(topics["Agenda"], "ContenutoTxt").toString(), QStringLiteral("Shown text"));
+
+    e = openTopic(QStringLiteral("Renamed"), QStringLiteral("Agenda"));
+    e->rtfContenuto->append(QStringLiteral("more"));
+    e->cmdSalva->click();
+    EXPECT_FALSE(storedField(topics["Agenda"], "contenuto").toString().contains(QLatin1String("kept for later")));
+}
+
+TEST_F(Editor, ATitleIsCutWholeToItsWidthAndListedInFull)
+{
+    frmNuovoArg *e = openTopic(QStringLiteral("Agenda"));
     // A character outside the basic plane straddles the width: it goes whole.
-    const int width = session->store.rsArgomenti->fieldSize(QStringLiteral("argomento"));
+    const int width = session->topics.titleWidth();
     const QString title = QString(width - 1, QLatin1Char('a')) + QStringLiteral("\U0001F600");
     e->txtArgomento->setText(title);
     e->cmdSalva->click();
     EXPECT_EQ(storedField(topics["Agenda"], "argomento").toString(), QString(width - 1, QLatin1Char('a')));
     EXPECT_EQ(main->lstArgomenti->item(rowOf(title))->text(), title) << "the list shows the full title";
-    EXPECT_EQ(storedField(topics["Agenda"], "contenuto").toString(), body) << "a title change keeps the body whole";
-    EXPECT_EQ(storedField(topics["Agenda"], "ContenutoTxt").toString(), QStringLiteral("Shown text"));
+}
 
-    e = openTopic(title, QStringLiteral("Agenda"));
-    e->rtfContenuto->append(QStringLiteral("more"));
-    e->cmdSalva->click();
-    EXPECT_FALSE(storedField(topics["Agenda"], "contenuto").toString().contains(QLatin1String("kept for later")));
-
-    // A save that fails keeps the window and its text: over a topic deleted
-    // meanwhile, then with a picture past what the reader keeps (stored, it
-    // would reopen without it), refused before the store is touched.
-    e = openTopic(QStringLiteral("Summary"));
+TEST_F(Editor, AFailedSaveKeepsTheWindowAndItsText)
+{
+    // Over a topic deleted meanwhile, then with a picture past what the
+    // reader keeps (stored, it would reopen without it), refused before the
+    // store is touched.
+    frmNuovoArg *e = openTopic(QStringLiteral("Summary"));
     e->rtfContenuto->setPlainText(QStringLiteral("precious"));
-    ASSERT_TRUE(stored(topics["Summary"]) && session->store.rsArgomenti->remove());
+    ASSERT_EQ(session->topics.remove(topics["Summary"]), notes::Found::Yes);
     services.dialogs.expectMsgBox();
     e->cmdSalva->click();
-    ASSERT_EQ(services.dialogs.shown().size(), 2);
+    ASSERT_EQ(services.dialogs.shown().size(), 1);
     EXPECT_EQ(services.dialogs.shown().constLast().style, platform::vbExclamation);
     QTextDocument *doc = e->rtfContenuto->document();
     doc->addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("img://huge")),
@@ -122,7 +132,7 @@ TEST_F(Editor, SavingKeepsABodyLeftAsLoadedCutsTheTitleWholeAndKeepsTheWindowAnd
     c.insertImage(f);
     services.dialogs.expectMsgBox();
     e->cmdSalva->click();
-    ASSERT_EQ(services.dialogs.shown().size(), 3) << "the one box, nothing from the store";
+    ASSERT_EQ(services.dialogs.shown().size(), 2) << "the one box, nothing from the store";
     EXPECT_EQ(services.dialogs.shown().constLast().prompt, session->GetString(Str::TextTooLarge));
     EXPECT_TRUE(e->isVisible());
     EXPECT_TRUE(e->rtfContenuto->toPlainText().startsWith(QStringLiteral("precious")));

@@ -38,11 +38,16 @@ protected:
     QTextEdit *body = nullptr;
 };
 
-TEST_F(Formatting, BoldOnAMixedSelectionChangesNothingItalicHasThreeKeysSizeAndIndentStopAtTheirLimitsAndTabMovesTheFocus)
+TEST_F(Formatting, CtrlLettersWithoutACommandTypeNothing)
 {
     selectRange(0, 0);
     for (Qt::Key k : {Qt::Key_E, Qt::Key_H, Qt::Key_J, Qt::Key_K, Qt::Key_M})
         ctrl(k);
+    EXPECT_EQ(body->toPlainText(), QStringLiteral("alpha beta gamma\nsecond line"));
+}
+
+TEST_F(Formatting, BoldOnAMixedSelectionChangesNothing)
+{
     selectRange(0, 5);
     ctrl(Qt::Key_B);
     EXPECT_EQ(formatAt(0).fontWeight(), QFont::Bold);
@@ -53,8 +58,10 @@ TEST_F(Formatting, BoldOnAMixedSelectionChangesNothingItalicHasThreeKeysSizeAndI
     EXPECT_EQ(formatAt(0).fontWeight(), QFont::Bold);
     EXPECT_NE(formatAt(7).fontWeight(), QFont::Bold);
     EXPECT_FALSE(e->ToolbarButtons[8]->isChecked());
-    EXPECT_EQ(body->toPlainText(), QStringLiteral("alpha beta gamma\nsecond line")) << "no control character typed";
+}
 
+TEST_F(Formatting, ItalicHasTheButtonCtrlOAndCtrlI)
+{
     selectRange(6, 10);
     e->Toolbar1_ButtonClick(e->ToolbarButtons[9]);
     EXPECT_TRUE(formatAt(6).fontItalic());
@@ -66,8 +73,11 @@ TEST_F(Formatting, BoldOnAMixedSelectionChangesNothingItalicHasThreeKeysSizeAndI
     EXPECT_TRUE(formatAt(6).fontItalic());
     EXPECT_EQ(body->toPlainText(), QStringLiteral("alpha beta gamma\nsecond line")) << "Ctrl+I inserts no tab";
     ctrl(Qt::Key_A);
-    EXPECT_EQ(body->textCursor().selectedText().size(), body->toPlainText().size());
+    EXPECT_EQ(body->textCursor().selectedText().size(), body->toPlainText().size()) << "Ctrl+A still selects all";
+}
 
+TEST_F(Formatting, SizeStepsByOnePointAndNeverBelowOne)
+{
     selectRange(0, 5);
     QTextCharFormat two;
     two.setFontPointSize(2);
@@ -79,8 +89,10 @@ TEST_F(Formatting, BoldOnAMixedSelectionChangesNothingItalicHasThreeKeysSizeAndI
     ctrl(Qt::Key_G);
     ctrl(Qt::Key_G);
     EXPECT_DOUBLE_EQ(formatAt(0).fontPointSize(), 3.0);
+}
 
-    // Indent steps by 50 twips and never below zero.
+TEST_F(Formatting, IndentStepsByFiftyTwipsAndNeverBelowZero)
+{
     selectRange(0, 3);
     ctrl(Qt::Key_D);
     EXPECT_DOUBLE_EQ(body->document()->firstBlock().blockFormat().leftMargin(), 0.0) << "refused below zero";
@@ -90,7 +102,10 @@ TEST_F(Formatting, BoldOnAMixedSelectionChangesNothingItalicHasThreeKeysSizeAndI
     ctrl(Qt::Key_D);
     EXPECT_NEAR(body->document()->firstBlock().blockFormat().leftMargin() * 15, 50.0, 1e-9);
     EXPECT_DOUBLE_EQ(body->document()->lastBlock().blockFormat().leftMargin(), 0.0) << "other paragraphs untouched";
+}
 
+TEST_F(Formatting, TabTypesATabAndItsModifiersMoveTheFocus)
+{
     selectRange(5, 5);
     e->activateWindow();
     body->setFocus();
