@@ -35,7 +35,7 @@ TEST_F(Find, TheListHoldsWhatTheLikeScanGivesInItsOrder)
     }
 }
 
-TEST_F(Find, NoResultKeepsTheOldListShowOpensTheTopicOrBringsItsEditorForwardAndLeavesWhereMovesAndNewTopicsGo)
+TEST_F(Find, NoResultOrACancelKeepsTheOldList)
 {
     find(QStringLiteral("far away"));
     frmListaArgomenti *r = results();
@@ -48,7 +48,12 @@ TEST_F(Find, NoResultKeepsTheOldListShowOpensTheTopicOrBringsItsEditorForwardAnd
     main->mnuTrovaArgomenti_Click();  // cancelled: nothing
     ASSERT_EQ(results(), r);
     EXPECT_EQ(r->lstArgomenti->text(0), QStringLiteral("Far")) << "the old list is kept";
-    r->cmdMostra->click();
+}
+
+TEST_F(Find, ShowOpensTheTopicWithWhatWasFoundOrBringsItsEditorForward)
+{
+    find(QStringLiteral("far away"));
+    results()->cmdMostra->click();
     frmNuovoArg *e = editorOf(topics["Far"]);
     ASSERT_TRUE(e);
     // What was looked for is shown, selected and counted; the text is untouched.
@@ -57,27 +62,32 @@ TEST_F(Find, NoResultKeepsTheOldListShowOpensTheTopicOrBringsItsEditorForwardAnd
     EXPECT_EQ(e->barTrova->labConteggio->text(), QStringLiteral("1 of 1"));
     EXPECT_TRUE(e->ProvaChiusura());
     e->barTrova->CloseBar();
-    r->cmdMostra_Click();
+    results()->cmdMostra_Click();
     EXPECT_EQ(session->finestre.editors().size(), 1) << "the open editor comes forward instead";
     EXPECT_TRUE(e->barTrova->isVisible()) << "and shows the occurrences again";
-    delete editorOf(topics["Far"]);
+}
 
-    // The list still shows "beta", while the topic shown is in "Zeta": moves
-    // go where the list shows.
+TEST_F(Find, MovesAndNewTopicsGoWhereTheListShowsNotWhereTheResultIs)
+{
+    find(QStringLiteral("far away"));
+    results()->cmdMostra_Click();
+    delete editorOf(topics["Far"]);
+    // The list still shows "beta", while the topic shown is in "Zeta".
     ASSERT_EQ(main->list().ShownCategoryId(), categories["beta"]);
     select(QStringLiteral("Agenda"));
     auto driver = chooseCategory(QStringLiteral("Zeta"));
     main->mnuSposta_Click();
     EXPECT_FALSE(listTexts().contains(QStringLiteral("Agenda")));
     EXPECT_EQ(storedField(topics["Agenda"], "idCategoria").toInt(), categories["Zeta"]) << "moved, not refused";
-
-    // And a move into the category shown is refused.
+    // A move into the category shown is refused.
     select(QStringLiteral("Summary"));
     auto same = chooseCategory(QStringLiteral("beta"));
     main->mnuSposta_Click();
     EXPECT_TRUE(listTexts().contains(QStringLiteral("Summary")));
+}
 
-    // A new topic saved after a result was shown still joins the list shown.
+TEST_F(Find, ANewTopicSavedAfterAResultIsShownJoinsTheListShown)
+{
     frmNuovoArg *fresh = newTopic();
     fresh->txtArgomento->setText(QStringLiteral("Fresh"));
     find(QStringLiteral("far away"));
@@ -85,7 +95,11 @@ TEST_F(Find, NoResultKeepsTheOldListShowOpensTheTopicOrBringsItsEditorForwardAnd
     ASSERT_EQ(main->list().ShownCategoryId(), categories["beta"]);
     fresh->cmdSalva_Click();
     EXPECT_TRUE(listTexts().contains(QStringLiteral("Fresh")));
+}
 
+TEST_F(Find, SelectShowsTheTopicInItsCategorysList)
+{
+    find(QStringLiteral("far away"));
     results()->cmdIndividua->click();
     EXPECT_EQ(main->labCategoria->text(), QStringLiteral("Zeta"));
     EXPECT_EQ(main->lstArgomenti->currentItem()->text(), QStringLiteral("Far"));
