@@ -34,19 +34,23 @@ protected:
     frmNuovoArg *e = nullptr;
 };
 
-TEST_F(ExportPrint, EachLineIsPrintedOnceTheHeaderOnEveryPageIndentsAtTheirSizeAndAPictureTallerThanAPageEndsTheJob)
+TEST_F(ExportPrint, AnEmptyBodyPrintsOnePage)
 {
-    // An empty body: one page. Printed under the title as it stands in the window.
     e->rtfContenuto->clear();
-    e->txtArgomento->setText(QStringLiteral("Shopping list"));
     const QString empty = home.file(QStringLiteral("empty.pdf"));
     services.dialogs.expectPrint(empty);
     e->mnuStampa_Click();
     EXPECT_EQ(pdfText(empty).count(QLatin1Char('\f')), 1) << "one page";
     services.dialogs.expectPrint(QString());  // cancelled: nothing printed
     e->mnuStampa_Click();
+}
 
-    // Lines of mixed heights, so that page ends fall anywhere within a line.
+TEST_F(ExportPrint, EachLineIsPrintedOnceUnderTheTitleOnEveryPage)
+{
+    // Printed under the title as it stands in the window. Lines of mixed
+    // heights, so that page ends fall anywhere within a line.
+    e->rtfContenuto->clear();
+    e->txtArgomento->setText(QStringLiteral("Shopping list"));
     QTextCursor c(e->rtfContenuto->document());
     for (int i = 1; i <= 300; ++i) {
         QTextCharFormat f;
@@ -68,7 +72,10 @@ TEST_F(ExportPrint, EachLineIsPrintedOnceTheHeaderOnEveryPageIndentsAtTheirSizeA
     // clipped at a page's foot and shown again at the next one's head.
     for (int i = 1; i <= 300; ++i)
         EXPECT_EQ(all.count(QRegularExpression(QStringLiteral("Line number %1 of").arg(i))), 1) << i;
+}
 
+TEST_F(ExportPrint, IndentsKeepTheirSizeAndAPictureTallerThanAPageEndsTheJob)
+{
     // One paragraph at the margin, one indented by an inch of screen, then a
     // picture taller than a page: the indent keeps its size on paper, and the
     // job ends.
@@ -91,6 +98,7 @@ TEST_F(ExportPrint, EachLineIsPrintedOnceTheHeaderOnEveryPageIndentsAtTheirSizeA
     at.insertText(QStringLiteral("after"));
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
+    const QString pdf = home.file(QStringLiteral("indent.pdf"));
     printer.setOutputFileName(pdf);
     const PrintedPages printed = PrintRichText(&printer, QStringLiteral("Title"), &doc, 1440, 1440, 1440, 1440);
     EXPECT_TRUE(printed.ok);
@@ -105,7 +113,7 @@ TEST_F(ExportPrint, EachLineIsPrintedOnceTheHeaderOnEveryPageIndentsAtTheirSizeA
     EXPECT_NEAR(left(QStringLiteral("Indented")) - left(QStringLiteral("Margin")), 72.0, 4.0) << boxes.toStdString();
 }
 
-TEST_F(ExportPrint, ExportWritesRtfOrTextByTheNamesEndingReplacesAFileOnlyAfterYesAndTellsOfAFailedWrite)
+TEST_F(ExportPrint, ExportWritesRtfOrTextByTheNamesEnding)
 {
     e->txtArgomento->setText(QStringLiteral("Note: a/b?"));
     e->rtfContenuto->setPlainText(QStringLiteral("città\nseconda"));
@@ -123,7 +131,11 @@ TEST_F(ExportPrint, ExportWritesRtfOrTextByTheNamesEndingReplacesAFileOnlyAfterY
     services.dialogs.expectSaveFile(txtPath);
     e->mnuEsporta_Click();
     EXPECT_EQ(QString::fromUtf8(TempDir::read(txtPath)), QStringLiteral("città\nseconda"));
+}
 
+TEST_F(ExportPrint, ExportReplacesAFileOnlyAfterYesAHiddenOneToo)
+{
+    e->rtfContenuto->setPlainText(QStringLiteral("città\nseconda"));
     for (const char *name : {"old.txt", ".hidden.txt"}) {
         const QString path = home.file(QString::fromLatin1(name));
         ASSERT_FALSE(TempDir::write(path, "old content").isEmpty());
@@ -137,7 +149,10 @@ TEST_F(ExportPrint, ExportWritesRtfOrTextByTheNamesEndingReplacesAFileOnlyAfterY
                 << name;
         }
     }
+}
 
+TEST_F(ExportPrint, AFailedExportIsToldAndACancelWritesNothing)
+{
     services.dialogs.expectSaveFile(home.file(QStringLiteral("no/such/folder/x.rtf")));
     services.dialogs.expectMsgBox();
     e->mnuEsporta_Click();
