@@ -6,13 +6,17 @@
 
 using RunDate = AppFixture;
 
-TEST_F(RunDate, APastRunAsksNothingALaterOneIsWarnedOfAndTheConfirmationWindowChecksWhatIsTypedAndSetsTheClock)
+TEST_F(RunDate, APastRunAsksNothingAndThisRunIsRecorded)
 {
     makeDatabase(defaultFolder(), 1);
     ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
     EXPECT_TRUE(services.dialogs.shown().isEmpty());
     EXPECT_EQ(setup(QStringLiteral("UltimoAvvio")).toDateTime(), services.clock.current) << "recorded so the next start can compare";
+}
 
+TEST_F(RunDate, ALaterRunIsWarnedOfAndCancelEndsTheStart)
+{
+    makeDatabase(defaultFolder(), 1);
     setSetup(QStringLiteral("UltimoAvvio"), services.clock.current.addSecs(60));
     services.dialogs.expectMsgBox(platform::vbCancel);
     auto never = neverShown<frmConfermaData>();
@@ -22,8 +26,12 @@ TEST_F(RunDate, APastRunAsksNothingALaterOneIsWarnedOfAndTheConfirmationWindowCh
     EXPECT_EQ(warning.style, platform::vbOKCancel | platform::vbCritical);
     EXPECT_TRUE(warning.prompt.startsWith(QLatin1String("The date/time when Quorvel was last run")));
     EXPECT_FALSE(session->store.isOpen());
-    never.reset();
+}
 
+TEST_F(RunDate, TheConfirmationWindowChecksWhatIsTypedAndSetsTheClock)
+{
+    makeDatabase(defaultFolder(), 1);
+    setSetup(QStringLiteral("UltimoAvvio"), services.clock.current.addSecs(60));
     // OK on the warning: the date is confirmed or set.
     services.dialogs.expectMsgBox(platform::vbOK);
     services.dialogs.expectMsgBox();  // 410
@@ -57,14 +65,16 @@ TEST_F(RunDate, APastRunAsksNothingALaterOneIsWarnedOfAndTheConfirmationWindowCh
     });
     ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
     const auto &shown = services.dialogs.shown();
-    ASSERT_EQ(shown.size(), 5);
-    EXPECT_EQ(shown[2].prompt, QStringLiteral("Incorrect date."));
-    EXPECT_EQ(shown[3].prompt, QStringLiteral("Incorrect time."));
-    EXPECT_TRUE(shown[4].prompt.contains(QLatin1String("Operation not permitted")));
+    ASSERT_EQ(shown.size(), 4);
+    EXPECT_EQ(shown[1].prompt, QStringLiteral("Incorrect date."));
+    EXPECT_EQ(shown[2].prompt, QStringLiteral("Incorrect time."));
+    EXPECT_TRUE(shown[3].prompt.contains(QLatin1String("Operation not permitted")));
     ASSERT_EQ(services.clock.setTimes.size(), 1);
     EXPECT_EQ(services.clock.setTimes.first(), QDateTime(QDate(2026, 7, 1), QTime(9, 15, 30)));
+}
 
-    // The masks accept exactly two digits each.
+TEST(ConfirmationMasks, AcceptExactlyTwoDigitsEach)
+{
     EXPECT_EQ(frmConfermaData::parseDate(QStringLiteral("29/02/28")), QDate(2028, 2, 29));
     EXPECT_FALSE(frmConfermaData::parseDate(QStringLiteral("29/02/27")).isValid());
     EXPECT_FALSE(frmConfermaData::parseDate(QStringLiteral("1/2/26")).isValid());
