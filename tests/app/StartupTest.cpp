@@ -158,22 +158,30 @@ TEST_F(Startup, AMissingLastCategoryFallsBackToTheFirstOneListed)
     EXPECT_EQ(indexed, sorted);
 }
 
-TEST(CommandLine, WordsAreSplitAtBlanksAfterAnEmptyElementZeroAPerMilleSignIsABlankAndSlashWordsAreSwitches)
+TEST(CommandLine, WordsAreSplitAtBlanksAfterAnEmptyFirstElement)
 {
     const QStringList w = Avvio::GetCommandLine(QStringLiteral("  /M \t /data/notes   x"));
     EXPECT_EQ(w, (QStringList{QString(), QStringLiteral("/M"), QStringLiteral("/data/notes"), QStringLiteral("x")}));
     EXPECT_EQ(Avvio::GetCommandLine(QString()), QStringList{QString()});
     EXPECT_EQ(Avvio::GetCommandLine(QStringLiteral(" \t ")), QStringList{QString()});
+}
 
+TEST(CommandLine, APerMilleSignIsABlankInsideAWord)
+{
     EXPECT_EQ(Avvio::GetCommandLine(QStringLiteral("/home/me/My‰Notes other")).value(1), QStringLiteral("/home/me/My Notes"));
     // A raw code-137 byte read as Latin-1 counts too.
     EXPECT_EQ(Avvio::GetCommandLine(QStringLiteral("a") + QChar(0x89) + QStringLiteral("b"))[1], QStringLiteral("a b"));
     EXPECT_EQ(Avvio::GetCommandLine(QStringLiteral("‰‰"))[1], QStringLiteral("  "));
+}
 
-    // Words beyond the maximum are dropped.
+TEST(CommandLine, WordsBeyondTheMaximumAreDropped)
+{
     EXPECT_EQ(Avvio::GetCommandLine(QStringLiteral("1 2 3 4 5 6 7 8 9 10 11 12")).constLast(), QStringLiteral("10"));
     EXPECT_EQ(Avvio::GetCommandLine(QStringLiteral("a b c"), 2), (QStringList{QString(), QStringLiteral("a"), QStringLiteral("b")}));
+}
 
+TEST(CommandLine, OnlyASlashAndOneLetterIsASwitch)
+{
     // Slash words are switches unless they are folder paths: a folder at the
     // root (/notes) is a folder; a lone slash is none.
     for (const char *word : {"/M", " /x ", "/"})

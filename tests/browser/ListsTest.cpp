@@ -78,14 +78,17 @@ TEST_F(Lists, EnterOpensACategoryToo)
     EXPECT_EQ(session->store.rsSetup->field(QStringLiteral("UltimaCat")).toInt(), categories["Alpha"]);
 }
 
-TEST_F(Lists, OpeningATopicTwiceBringsItsEditorForwardAndIndividuaOpensATopicsCategoryAndSelectsIt)
+TEST_F(Lists, OpeningATopicTwiceBringsItsEditorForward)
 {
     frmNuovoArg *first = openTopic(QStringLiteral("Summary"));
     first->showMinimized();
     main->OpenTopic();
     EXPECT_EQ(session->finestre.editors().size(), 1);
     EXPECT_FALSE(first->isMinimized()) << "the open editor is restored";
+}
 
+TEST_F(Lists, LocatingATopicOpensItsCategoryAndSelectsIt)
+{
     main->Individua(topics["Far"]);
     EXPECT_TRUE(main->list().isTopicMode());
     EXPECT_EQ(main->list().ShownCategoryId(), categories["Zeta"]);
@@ -100,7 +103,7 @@ TEST_F(Lists, OpeningATopicTwiceBringsItsEditorForwardAndIndividuaOpensATopicsCa
     EXPECT_TRUE(main->list().isTopicMode());
 }
 
-TEST_F(Lists, SearchBoxFollowsOnlyASelectedEntryAndHoveringShowsTheWholeEntryTextAndNothingBelowTheLast)
+TEST_F(Lists, SearchBoxFollowsOnlyASelectedEntry)
 {
     main->list().FillTopicList();
     main->txtCerca->setText(QStringLiteral("typed"));
@@ -114,14 +117,16 @@ TEST_F(Lists, SearchBoxFollowsOnlyASelectedEntryAndHoveringShowsTheWholeEntryTex
     const QRect summary = main->lstArgomenti->visualItemRect(main->lstArgomenti->currentItem());
     QTest::mouseClick(main->lstArgomenti->viewport(), Qt::LeftButton, {}, summary.center());
     EXPECT_EQ(main->txtCerca->text(), QStringLiteral("Summary"));
+}
 
-    // Hovering shows an entry's whole text, and nothing below the last.
+TEST_F(Lists, HoveringShowsTheWholeEntryTextAsTypedAndNothingBelowTheLast)
+{
+    main->list().FillTopicList();
     const QRect r = main->lstArgomenti->visualItemRect(main->lstArgomenti->item(1));
     QTest::mouseMove(main->lstArgomenti->viewport(), r.center());
     EXPECT_EQ(main->lstArgomenti->toolTip(), QStringLiteral("marmellata"));
     main->lstArgomenti_MouseMove(QPoint(5, main->lstArgomenti->viewport()->height() - 2));
     EXPECT_EQ(main->lstArgomenti->toolTip(), QString());
-
     // Text that looks like markup is shown as typed, in the tip and the label.
     main->lstArgomenti->item(1)->setText(QStringLiteral("<b>bold</b> & co"));
     main->lstArgomenti_MouseMove(r.center());
