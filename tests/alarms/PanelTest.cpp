@@ -11,7 +11,7 @@ using AlarmPanelOfEditor = BrowserFixture;
 // Saved with the panel open, 02:30 on the night the clocks go forward (Rome,
 // 28 March 2027), which does not happen, is stored as chosen, and the save
 // goes through with the rest of the topic.
-TEST_F(AlarmPanelOfEditor, OpeningWithoutAlarmSetsTheCurrentMinuteAndASaveWithThePanelOpenRestartsTheScheduler)
+TEST_F(AlarmPanelOfEditor, OpeningWithoutAnAlarmProposesTheCurrentMinute)
 {
     InRome zone;
     frmNuovoArg *e = openTopic(u"Agenda"_s);
@@ -30,8 +30,12 @@ TEST_F(AlarmPanelOfEditor, OpeningWithoutAlarmSetsTheCurrentMinuteAndASaveWithTh
     EXPECT_TRUE(e->rtfContenuto->isVisibleTo(e));
     EXPECT_EQ(e->alarm().time(), (store::WallTime{QDate(2026, 6, 15), QTime(10, 31, 0)}));
     EXPECT_EQ(e->alarm().type(), 0);
+}
 
-    // Saved with the panel open.
+TEST_F(AlarmPanelOfEditor, ASaveWithThePanelOpenTakesItAndRestartsTheScheduler)
+{
+    InRome zone;
+    frmNuovoArg *e = openTopic(u"Agenda"_s);
     e->txtArgomento->setText(u"Agenda"_s);
     e->rtfContenuto->setPlainText(u"new body"_s);
     e->cmdTimer->click();

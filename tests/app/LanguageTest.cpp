@@ -27,7 +27,7 @@ public:
 
 using Languages = AppFixture;
 
-TEST_F(Languages, MenuSwitchStoresTheChoiceAndRelabelsEveryWindowAndAFailedOneKeepsTheLanguageAndItsTick)
+TEST_F(Languages, MenuSwitchStoresTheChoiceAndRelabelsEveryWindow)
 {
     makeDatabase(defaultFolder(), 0);
     ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
@@ -57,8 +57,12 @@ TEST_F(Languages, MenuSwitchStoresTheChoiceAndRelabelsEveryWindowAndAFailedOneKe
     main->frmCategoria->show();
     main->mnuEnglish->trigger();
     EXPECT_EQ(main->frmArgomenti->title(), QStringLiteral("T&opics: "));
+}
 
-    // A switch whose Setup write fails keeps the language and its tick.
+TEST_F(Languages, AFailedSwitchKeepsTheLanguageAndItsTick)
+{
+    makeDatabase(defaultFolder(), 1);
+    ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
     ASSERT_TRUE(session->store.dbNotes.exec(
         QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON Setup BEGIN SELECT RAISE(ABORT, 'refused'); END")));
     services.dialogs.expectMsgBox();
