@@ -34,15 +34,6 @@ TEST_F(Commands, ATopicWithoutTitleIsSavedAndListedUntitled)
     EXPECT_EQ(storedField(main->lstArgomenti->item(0)->data(Qt::UserRole), "argomento").toString(), QString());
 }
 
-TEST_F(Commands, EachInsertOpensAnEmptyEditorAndOneLeftUntouchedKeepsTheProgram)
-{
-    main->cmdInserisci_Click();
-    main->cmdInserisci_Click();
-    services.dialogs.expectMsgBox();
-    EXPECT_FALSE(main->close());
-    EXPECT_EQ(session->finestre.editors().size(), 2);
-}
-
 TEST_F(Commands, ASavedTitleRenamesItsEntry)
 {
     frmNuovoArg *editor = openTopic(QStringLiteral("Summary"));

@@ -153,33 +153,6 @@ TEST_F(Queue, TheEarliestReadingComesNextWhateverOrderItsTextSortsIn)
     }
 }
 
-TEST_F(Queue, AnAlarmInTheHourTheClocksSkipIsNextAtTheFirstMomentAfterIt)
-{
-    InRome zone;
-    setStored(u"Agenda"_s, 2, "2027-03-28 02:30:00");
-    alarms::AlarmQueue::Next next;
-    QList<alarms::AlarmQueue::Unreadable> unreadable;
-    ASSERT_TRUE(queue.next(QDateTime(QDate(2027, 3, 28), QTime(1, 0)), &next, &unreadable));
-    EXPECT_EQ(next.topic, topics[u"Agenda"_s]);
-    EXPECT_EQ(next.when, QDateTime(QDate(2027, 3, 28), QTime(3, 0)));
-}
-
-TEST_F(Queue, AnUnreadableTimeIsNeverNextAndIsReportedOnce)
-{
-    setStored(u"Far"_s, 5, "10000-12-31 23:59:00");
-    setStored(u"Agenda"_s, 1, "2027-04-01 10:00:00");
-    for (int pass = 0; pass < 2; ++pass) {
-        alarms::AlarmQueue::Next next;
-        QList<alarms::AlarmQueue::Unreadable> unreadable;
-        ASSERT_TRUE(queue.next(now, &next, &unreadable));
-        EXPECT_EQ(next.topic, topics[u"Agenda"_s]);
-        EXPECT_EQ(unreadable.size(), pass == 0 ? 1 : 0);
-        if (!unreadable.isEmpty()) {
-            EXPECT_EQ(unreadable.first().title + u' ' + unreadable.first().text, u"Far 10000-12-31 23:59:00"_s);
-        }
-    }
-}
-
 TEST_F(Queue, AFiredAlarmIsMovedOnInTheStoreWritingOnlyItsTwoFields)
 {
     setStored(u"Agenda"_s, alarms::Daily, "2027-03-01 08:30:00");

@@ -1,9 +1,11 @@
 #include "db/Like.h"
-#include "StoreFixture.h"
-#include "db/Sqlite.h"
 
 #include <QRandomGenerator>
 #include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 bool likeMatch(const QString &pattern, const QString &text)
@@ -52,26 +54,6 @@ TEST(Like, PatternTable)
     const QString text = QString(5000, QLatin1Char('a'));
     EXPECT_FALSE(likeMatch(u"*a*a*a*a*a*a*a*a*a*b"_s, text));
     EXPECT_TRUE(likeMatch(u"*a*a*a*a*a*a*a*a*a*"_s, text));
-}
-
-using LikeInStore = StoreFixture;
-
-TEST_F(LikeInStore, IsTheLikeOperatorOfTheStore)
-{
-    for (const char *t : {"Agenda", "Marmellata", "Summary 2019", "ciTTà"})
-        addTopic(0, QString::fromUtf8(t), u"body of "_s + QString::fromUtf8(t));
-    const auto count = [&](const QString &sql) {
-        store::Statement st(ns.dbNotes, sql);
-        int n = 0;
-        while (st.step())
-            ++n;
-        EXPECT_FALSE(st.failed()) << sql.toStdString();
-        return n;
-    };
-    // The statement of the find command, with the names in other letter cases.
-    EXPECT_EQ(count(u"SELECT argomento FROM ARGOMENTI WHERE ContenutoTxt LIKE '*20#9*' OR Argomento LIKE '*20#9*'"_s), 1);
-    EXPECT_EQ(count(u"SELECT argomento FROM Argomenti WHERE argomento LIKE 'CITTÀ'"_s), 1);
-    EXPECT_EQ(count(u"SELECT argomento FROM Argomenti WHERE argomento LIKE '%'"_s), 0) << "'%' is no wildcard here";
 }
 
 // Random patterns against a regular expression written from the same
