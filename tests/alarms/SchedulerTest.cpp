@@ -1,7 +1,5 @@
-#include "Editors.h"
 #include "BrowserFixture.h"
 #include "frmListaFinestre.h"
-#include "db/Recordset.h"
 
 #include <QToolButton>
 

@@ -3,7 +3,6 @@
 
 #include <QFile>
 
-
 using Environment = AppFixture;
 
 namespace {

@@ -2,12 +2,10 @@
 #include "Informazioni.h"
 
 #include <QLabel>
-#include <QPushButton>
 #include <QTest>
 #include <QToolButton>
 
 #include "Utility.h"
-#include "db/Recordset.h"
 
 namespace {
 // An editor window as the close check sees it: it may refuse to go. Tagged

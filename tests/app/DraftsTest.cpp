@@ -1,10 +1,8 @@
-#include "Editors.h"
 #include "Str.h"
 #include "BrowserFixture.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QPushButton>
 
 using namespace Qt::StringLiterals;
 

@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QLocalSocket>
 #include <QProcess>
-#include <QTest>
 
 #include <unistd.h>
 

@@ -1,17 +1,12 @@
-#include "AppFixture.h"
 #include "Str.h"
 #include "BrowserFixture.h"
 #include "QtPlatform.h"
 #include "StringTable.h"
 #include "TextFit.h"
-#include "db/Recordset.h"
 
-#include <QAction>
 #include <QCalendarWidget>
 #include <QDialogButtonBox>
 #include <QInputDialog>
-#include <QGroupBox>
-#include <QLabel>
 #include <QMenu>
 #include <QToolButton>
 

@@ -1,8 +1,6 @@
 #include "BrowserFixture.h"
 #include "Intact.h"
 #include "SmallDisk.h"
-#include "db/Sqlite.h"
-#include "db/Recordset.h"
 
 #include <QFile>
 #include <QProgressDialog>

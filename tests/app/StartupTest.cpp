@@ -1,8 +1,6 @@
 #include "AppFixture.h"
 #include "Avvio.h"
 #include "QtPlatform.h"
-#include "db/Sqlite.h"
-#include "db/Recordset.h"
 
 #include <QAction>
 #include <QLabel>

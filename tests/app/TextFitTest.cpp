@@ -1,6 +1,5 @@
 // Every caption, label, list entry and window title of every window shows
 // whole, in both languages, and every window has the program's icon. Run once per screen scale (see CMakeLists.txt).
-#include "Editors.h"
 #include "Str.h"
 #include "BrowserFixture.h"
 #include "Informazioni.h"

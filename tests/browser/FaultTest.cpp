@@ -6,11 +6,9 @@
 // the user was not told of an error, and the program still running unless
 // it said it must end.
 
-#include "Editors.h"
 #include "BrowserFixture.h"
 #include "FaultyDisk.h"
 #include "Intact.h"
-#include "db/Sqlite.h"
 
 namespace {
 

@@ -1,7 +1,5 @@
 #include "BrowserFixture.h"
 #include "FindBar.h"
-#include "db/Sqlite.h"
-#include "db/Recordset.h"
 
 class Find : public BrowserFixture {
 protected:

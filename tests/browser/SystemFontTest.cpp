@@ -1,5 +1,4 @@
 #include "BrowserFixture.h"
-#include "db/Recordset.h"
 
 using SystemFont = BrowserFixture;
 

@@ -11,8 +11,6 @@
 #include "db/Like.h"
 #include "notes/Search.h"
 #include "db/StoreLock.h"
-#include "db/Sqlite.h"
-#include "db/Recordset.h"
 
 #include <QDropEvent>
 #include <QFile>

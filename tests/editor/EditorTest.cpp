@@ -1,7 +1,6 @@
 #include "Rtf.h"
 #include "Str.h"
 #include "BrowserFixture.h"
-#include "db/Recordset.h"
 
 #include <QComboBox>
 #include <QTextCursor>

@@ -1,5 +1,4 @@
 #include "BrowserFixture.h"
-#include "db/Recordset.h"
 
 #include <QTextBlock>
 #include <QTextCursor>

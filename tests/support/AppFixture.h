@@ -19,9 +19,7 @@
 
 #include <gtest/gtest.h>
 
-#include <ctime>
 #include <memory>
-#include <ostream>
 
 namespace store {
 // Test messages show a clock reading as the store keeps it.

@@ -2,12 +2,8 @@
 // A started program over a database with a few categories and topics.
 #include "Editors.h"
 #include "AppFixture.h"
-#include "Finestre.h"
 #include "frmCategorie.h"
 #include "frmListaArgomenti.h"
-#include "frmNuovoArg.h"
-#include "db/Sqlite.h"
-#include "db/Recordset.h"
 
 #include <QAction>
 #include <QGroupBox>
