@@ -48,7 +48,7 @@ TEST_F(AlarmPanelOfEditor, ASaveWithThePanelOpenTakesItAndRestartsTheScheduler)
     EXPECT_TRUE(services.dialogs.shown().isEmpty()) << "no conversion error";
     EXPECT_EQ(storedField(topics["Agenda"], "TipoAllarme").toInt(), 2);
     EXPECT_EQ(storedField(topics["Agenda"], "ContenutoTxt").toString(), u"new body"_s);
-    EXPECT_EQ(stored(topics["Agenda"])->wallTime(u"DataOraAllarme"_s), (store::WallTime{QDate(2027, 3, 28), QTime(2, 30)}));
+    EXPECT_EQ(storedAlarm(topics["Agenda"]), (store::WallTime{QDate(2027, 3, 28), QTime(2, 30)}));
     EXPECT_TRUE(main->alarms().Timer1->isActive());
     EXPECT_EQ(main->alarms().NextAlarmTopicId, topics["Agenda"]);
 

@@ -30,9 +30,8 @@ protected:
     }
     WallTime alarmOf(const QString &title)
     {
-        store::TableRecordset *rs = stored(topics[title]);
-        EXPECT_TRUE(rs);
-        return rs ? rs->wallTime(u"DataOraAllarme"_s) : WallTime();
+        EXPECT_TRUE(hasTopic(topics[title]));
+        return storedAlarm(topics[title]);
     }
     // A tick of the timer, which only ticks while it runs.
     void tick() { main->alarms().Timer1->isActive() ? main->alarms().Timer1_Timer() : void(); }
@@ -124,7 +123,7 @@ TEST_F(Scheduler, AnAlarmWaitsForAModalWindowAClosedStoreAndTheFocusAndRestoresA
     // A topic deleted while its alarm is in view: the alarm sounds once.
     setAlarm(u"Far"_s, 2, WallTime::of(when));
     EXPECT_TRUE(main->alarms().RestartTimer());
-    ASSERT_TRUE(stored(topics["Far"]) && session->store.rsArgomenti->remove());
+    deleteBehindTheWindows(topics["Far"]);
     tick();
     tick();
     EXPECT_EQ(sounds(), 3);

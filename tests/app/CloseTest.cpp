@@ -72,10 +72,7 @@ TEST_F(CloseCheck, ARefusingEditorOrDisabledExitKeepsTheProgramUntilAShutdown)
 
 TEST_F(CloseCheck, DatabaseErrorsAreShownOneBoxEach)
 {
-    auto &setup = *session->store.rsSetup;
-    setup.edit();
-    EXPECT_FALSE(setup.setField(QStringLiteral("SysFontAttributi"), QString(200, QLatin1Char('B'))));
-    setup.cancelUpdate();
+    EXPECT_FALSE(session->settings.setSystemFont({QStringLiteral("Sans"), 9, QString(200, QLatin1Char('B'))}));
     session->store.dbNotes.addError(QStringLiteral("second problem"));
     services.dialogs.expectMsgBox();
     services.dialogs.expectMsgBox();

@@ -31,7 +31,7 @@ TEST_F(Languages, MenuSwitchStoresTheChoiceAndRelabelsEveryWindow)
 
     main->mnuEnglish->trigger();
     EXPECT_EQ(session->LanguageOffset, 1000);
-    EXPECT_EQ(session->store.rsSetup->field(QStringLiteral("lingua")).toInt(), 1);
+    EXPECT_EQ(setupRow().field(QStringLiteral("lingua")).toInt(), 1);
     EXPECT_EQ(main->cmdChiudi->text(), QStringLiteral("E&xit"));
     EXPECT_EQ(main->ToolbarButtons[13]->toolTip(), QStringLiteral("Search every topic in all categories"));
     EXPECT_TRUE(main->mnuEnglish->isChecked());
@@ -43,7 +43,7 @@ TEST_F(Languages, MenuSwitchStoresTheChoiceAndRelabelsEveryWindow)
     EXPECT_EQ(editor.calls, 2);
 
     main->mnuItaliano->trigger();
-    EXPECT_EQ(session->store.rsSetup->field(QStringLiteral("lingua")).toInt(), 0);
+    EXPECT_EQ(setupRow().field(QStringLiteral("lingua")).toInt(), 0);
     EXPECT_EQ(main->labCerca->text(), QStringLiteral("C&erca:"));
     EXPECT_EQ(main->mnuInfo->title(), QStringLiteral("&?")) << "not language-dependent";
     // The list's frame is named after what it lists.

@@ -21,7 +21,7 @@ protected:
         main->mnuCompatta_Click();
         return services.dialogs.shown().constLast().prompt;
     }
-    int topicCount() { return session->store.rsArgomenti->recordCount(); }
+    int topicCount() { return stored::count(session->store.dbNotes, QStringLiteral("Argomenti")); }
     // Expects a progress window whose title and text begin with shown.
     static std::unique_ptr<ModalDriver> watch(const QString &shown)
     {
@@ -120,8 +120,8 @@ TEST_F(Packing, AFatalErrorNamesTheBackupWhichHoldsThisRunsResult)
     old.DataFolder = home.mkdir(QStringLiteral("check"));
     ASSERT_TRUE(QFile::copy(backup(), old.DataFolder + QStringLiteral("/quorvel.mdb")));
     ASSERT_TRUE(old.open());
-    EXPECT_EQ(old.rsCategorie->recordCount(), 2) << "the backup holds the database as it was before this run";
-    EXPECT_EQ(old.rsArgomenti->recordCount(), 4) << "nothing was lost";
+    EXPECT_EQ(stored::count(old.dbNotes, QStringLiteral("Categorie")), 2) << "the backup holds the database as it was before this run";
+    EXPECT_EQ(stored::count(old.dbNotes, QStringLiteral("Argomenti")), 4) << "nothing was lost";
 }
 
 TEST_F(Packing, FullSmallDiskKeepsEveryTopicAndPacksOnceThereIsRoom)

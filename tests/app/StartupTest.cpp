@@ -23,7 +23,7 @@ TEST_F(Startup, FirstStartCreatesTheDatabaseAndAsksTheLanguage)
     platform::QtSound sound;
     for (const QString &path : {wav + QStringLiteral(".missing"), wav, wav})
         sound.play(path);
-    EXPECT_EQ(session->store.rsSetup->field(QStringLiteral("lingua")).toInt(), 1);
+    EXPECT_EQ(setupRow().field(QStringLiteral("lingua")).toInt(), 1);
     EXPECT_EQ(session->LanguageOffset, 1000);
     // No categories yet: the window ends on the category list.
     EXPECT_TRUE(session->NoCategory);
@@ -50,7 +50,7 @@ TEST_F(Startup, ItalianChosenAtFirstStartIsStoredAndShown)
         w->cmdOk->click();
     });
     ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
-    EXPECT_EQ(session->store.rsSetup->field(QStringLiteral("lingua")).toInt(), 0);
+    EXPECT_EQ(setupRow().field(QStringLiteral("lingua")).toInt(), 0);
     EXPECT_EQ(session->LanguageOffset, 0);
     EXPECT_TRUE(main->mnuItaliano->isChecked());
     EXPECT_FALSE(main->mnuEnglish->isChecked());

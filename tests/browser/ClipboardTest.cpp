@@ -49,14 +49,14 @@ TEST_F(Clipboard, CutActsAsCopyWhileItsEditorIsOpenAndPastesTheTextSavedSinceWit
     QCoreApplication::processEvents();
     EXPECT_EQ(QApplication::activeWindow(), main.get()) << "the list has the focus back, in its window";
     EXPECT_EQ(QApplication::focusWidget(), main->lstArgomenti);
-    EXPECT_TRUE(stored(topics["Agenda"])) << "kept while its editor is open";
+    EXPECT_TRUE(hasTopic(topics["Agenda"])) << "kept while its editor is open";
 
     // Once the editor is closed the cut completes, with the text saved since.
     editor->rtfContenuto->setPlainText(QStringLiteral("written after the cut"));
     editor->cmdSalva_Click();
     main->mnuIncolla_Click();
     EXPECT_EQ(listTexts().count(QStringLiteral("Agenda")), 2);
-    EXPECT_FALSE(stored(topics["Agenda"])) << "the cut topic is gone";
+    EXPECT_FALSE(hasTopic(topics["Agenda"])) << "the cut topic is gone";
     EXPECT_EQ(storedField(main->list().SelectedKey(), "ContenutoTxt").toString(), QStringLiteral("written after the cut"));
     EXPECT_EQ(storedField(main->list().SelectedKey(), "TipoAllarme").toInt(), 0) << "a pasted topic has no alarm";
     main->mnuIncolla_Click();

@@ -14,13 +14,12 @@ TEST_F(Commands, ANewTopicSavedJoinsTheListAtItsPlaceAndIsSelected)
                                         QStringLiteral("Summary")}));
     EXPECT_EQ(main->lstArgomenti->currentRow(), 1);
     EXPECT_TRUE(QTest::qWaitFor([&] { return session->finestre.editors().isEmpty(); })) << "the editor closes";
-    store::TableRecordset *rs = stored(main->lstArgomenti->currentItem()->data(Qt::UserRole));
-    ASSERT_TRUE(rs);
-    EXPECT_EQ(rs->field(QStringLiteral("idCategoria")).toInt(), categories["beta"]);
-    EXPECT_EQ(rs->field(QStringLiteral("ContenutoTxt")).toString(), QStringLiteral("uova\nlatte"));
-    EXPECT_TRUE(rs->field(QStringLiteral("contenuto")).toString().startsWith(QLatin1String("{\\rtf")));
-    EXPECT_EQ(rs->field(QStringLiteral("ultimoaggiornamento")).toDateTime(), services.clock.current);
-    EXPECT_EQ(rs->field(QStringLiteral("TipoAllarme")).toInt(), 0);
+    const QVariant key = main->lstArgomenti->currentItem()->data(Qt::UserRole);
+    EXPECT_EQ(storedField(key, "idCategoria").toInt(), categories["beta"]);
+    EXPECT_EQ(storedField(key, "ContenutoTxt").toString(), QStringLiteral("uova\nlatte"));
+    EXPECT_TRUE(storedField(key, "contenuto").toString().startsWith(QLatin1String("{\\rtf")));
+    EXPECT_EQ(storedField(key, "ultimoaggiornamento").toDateTime(), services.clock.current);
+    EXPECT_EQ(storedField(key, "TipoAllarme").toInt(), 0);
 }
 
 TEST_F(Commands, ATopicWithoutTitleIsSavedAndListedUntitled)
@@ -78,7 +77,7 @@ TEST_F(Commands, DeletingNeedsASelectionAYesNoEditorOpenOnTheTopicAndForACategor
     EXPECT_EQ(main->lstArgomenti->currentRow(), -1);
     EXPECT_EQ(main->list().SelectedKey(), -1);
     EXPECT_EQ(main->txtCerca->text(), QStringLiteral("Agenda")) << "no neighbour's text slipped into the box";
-    EXPECT_FALSE(stored(topics["Agenda"]));
+    EXPECT_FALSE(hasTopic(topics["Agenda"]));
 
     const auto refusal = [&](const char *name) {  // what deleting name is refused with
         select(QString::fromLatin1(name));
@@ -109,7 +108,7 @@ TEST_F(Commands, DeletingNeedsASelectionAYesNoEditorOpenOnTheTopicAndForACategor
     services.dialogs.expectMsgBox(platform::vbYes);
     main->cmdCancella_Click();
     EXPECT_EQ(listTexts(), (QStringList{QStringLiteral("beta"), QStringLiteral("Zeta")}));
-    EXPECT_EQ(session->store.rsCategorie->recordCount(), 2);
+    EXPECT_EQ(stored::count(session->store.dbNotes, QStringLiteral("Categorie")), 2);
 }
 
 TEST_F(Commands, RenameProposesTheCurrentTextAndNamesAreCutToTheFieldButListedInFull)
@@ -120,7 +119,7 @@ TEST_F(Commands, RenameProposesTheCurrentTextAndNamesAreCutToTheFieldButListedIn
     EXPECT_EQ(services.dialogs.shown().constLast().title, QStringLiteral("Rename topic"));
     EXPECT_EQ(services.dialogs.shown().constLast().defaultText, QStringLiteral("Agenda"));
 
-    const int width = session->store.rsArgomenti->fieldSize(QStringLiteral("argomento"));
+    const int width = session->topics.titleWidth();
     const QString longTitle = QString(width + 20, QLatin1Char('t'));
     services.dialogs.expectInputBox(longTitle);
     main->mnuRinomina_Click();
@@ -141,7 +140,7 @@ TEST_F(Commands, RenameProposesTheCurrentTextAndNamesAreCutToTheFieldButListedIn
     main->cmdInserisci_Click();
     EXPECT_EQ(listTexts().size(), 3) << "cancel and an empty answer add nothing";
 
-    const int room = session->store.rsCategorie->fieldSize(QStringLiteral("Categoria"));
+    const int room = stored::width(session->store.dbNotes, QStringLiteral("Categorie"), QStringLiteral("Categoria"));
     // A character outside the basic plane straddles the width: it goes whole.
     const QString name = QString(room - 1, QLatin1Char('n')) + QStringLiteral("\U0001F600tail");
     services.dialogs.expectInputBox(name);

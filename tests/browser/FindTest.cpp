@@ -110,7 +110,7 @@ TEST_F(Find, ADeletedTopicsLineIsRemovedAndNothingIsSelected)
     ASSERT_TRUE(r);
     ASSERT_EQ(r->lstArgomenti->count(), 3);
     r->lstArgomenti->setCurrentRow(0);
-    ASSERT_TRUE(stored(r->lstArgomenti->key(0)) && session->store.rsArgomenti->remove());
+    deleteBehindTheWindows(r->lstArgomenti->key(0));
     services.dialogs.expectMsgBox();
     r->cmdMostra_Click();
     EXPECT_EQ(services.dialogs.shown().constLast().prompt, QStringLiteral("Topic deleted."));

@@ -59,7 +59,7 @@ TEST_F(Lists, OpeningACategoryListsItsTopicsUnselectedAndIsRemembered)
     EXPECT_EQ(main->lstArgomenti->currentRow(), -1) << "no topic is selected after filling";
     EXPECT_FALSE(main->mnuRinomina->isEnabled());
     EXPECT_EQ(main->StatusPanel1->text(), QStringLiteral("List of available topics"));
-    EXPECT_EQ(session->store.rsSetup->field(QStringLiteral("UltimaCat")).toInt(), categories["Zeta"]);
+    EXPECT_EQ(setupRow().field(QStringLiteral("UltimaCat")).toInt(), categories["Zeta"]);
     for (QAction *a : {main->mnuTaglia, main->mnuCopia, main->mnuIncolla, main->mnuSposta, main->mnuSpostaTutti})
         EXPECT_TRUE(a->isEnabled());
 }
@@ -74,7 +74,7 @@ TEST_F(Lists, EnterOpensACategoryToo)
     EXPECT_EQ(main->labCategoria->text(), QStringLiteral("Alpha"));
     EXPECT_TRUE(listTexts().isEmpty()) << "an empty category lists nothing";
     EXPECT_TRUE(main->mnuRinomina->isEnabled());
-    EXPECT_EQ(session->store.rsSetup->field(QStringLiteral("UltimaCat")).toInt(), categories["Alpha"]);
+    EXPECT_EQ(setupRow().field(QStringLiteral("UltimaCat")).toInt(), categories["Alpha"]);
 }
 
 TEST_F(Lists, OpeningATopicTwiceBringsItsEditorForward)

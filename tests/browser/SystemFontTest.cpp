@@ -4,13 +4,13 @@ using SystemFont = BrowserFixture;
 
 TEST_F(SystemFont, ChosenFontIsStoredAndShownAndBadFieldsAreReset)
 {
-    auto &setup = *session->store.rsSetup;
+    const SetupRow setup = setupRow();
     // Fields written behind the window's back, then the font applied again.
     const auto reapply = [&](std::initializer_list<std::pair<const char *, QVariant>> fields) {
-        setup.edit();
+        stored::Fields named;
         for (const auto &[name, value] : fields)
-            setup.setField(QString::fromLatin1(name), value);
-        ASSERT_TRUE(setup.update());
+            named.append({QString::fromLatin1(name), value});
+        ASSERT_TRUE(stored::set(session->store.dbNotes, QStringLiteral("Setup"), named));
         main->ApplyMainWindowFont();
     };
     services.dialogs.expectFont(platform::Dialogs::FontChoice{QStringLiteral("DejaVu Serif"), 12, false, true, false, false});

@@ -209,7 +209,7 @@ TEST_F(Cli, BackupTakenWhileAnotherConnectionWritesOpensAndPassesCheck)
     store::NoteStore copy;
     copy.DataFolder = folder;
     ASSERT_TRUE(copy.open());
-    EXPECT_EQ(copy.rsArgomenti->recordCount(), 5) << "the copy is the store as it was, without the open write";
+    EXPECT_EQ(stored::count(copy.dbNotes, QStringLiteral("Argomenti")), 5) << "the copy is the store as it was, without the open write";
     ASSERT_TRUE(copy.dbNotes.exec(u"INSERT INTO ArgomentiFts(ArgomentiFts, rowid, argomento, ContenutoTxt) VALUES ('delete', 1, 'x', 'y')"_s));
     copy.close();
     const Result damaged = cli("check", folder);

@@ -168,7 +168,7 @@ TEST_F(Formatting, AlignmentButtonsFollowTheSelectionBulletsTurnOnAndOffAndTheFo
 
 TEST_F(Formatting, FontAndColourDialogsApplyAndRememberTheirChoiceAndChangeNothingWhenCancelled)
 {
-    auto &setup = *session->store.rsSetup;
+    const SetupRow setup = setupRow();
     selectRange(0, 5);
     const QTextCharFormat before = formatAt(0);
     services.dialogs.expectFont(std::nullopt);

@@ -11,7 +11,7 @@
 #include "frmPrincipale.h"
 #include "AlarmRinging.h"
 #include "TopicList.h"
-#include "db/Recordset.h"
+#include "StoredRows.h"
 
 #include <QDir>
 #include <QRadioButton>
@@ -71,15 +71,22 @@ protected:
         store::NoteStore ns;
         ns.DataFolder = folder.isEmpty() ? defaultFolder() : folder;
         ASSERT_TRUE(ns.open());
-        ASSERT_TRUE(ns.rsSetup->edit() && ns.rsSetup->setField(field, value) && ns.rsSetup->update());
+        ASSERT_TRUE(stored::set(ns.dbNotes, QStringLiteral("Setup"), {{field, value}}));
     }
     QVariant setup(const QString &field)
     {
         store::NoteStore ns;
         ns.DataFolder = defaultFolder();
         EXPECT_TRUE(ns.open());
-        return ns.rsSetup ? ns.rsSetup->field(field) : QVariant();
+        return stored::field(ns.dbNotes, QStringLiteral("Setup"), field);
     }
+
+    // The running session's Setup record, read in SQL.
+    struct SetupRow {
+        store::Connection &db;
+        QVariant field(const QString &name) const { return stored::field(db, QStringLiteral("Setup"), name); }
+    };
+    SetupRow setupRow() { return {session->store.dbNotes}; }
 
     // Builds a session with these arguments and runs the main window's load step.
     frmPrincipale::LoadResult start(const QStringList &args = {})

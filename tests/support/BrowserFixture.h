@@ -2,6 +2,7 @@
 // A started program over a database with a few categories and topics.
 #include "Editors.h"
 #include "AppFixture.h"
+#include "StoredRows.h"
 #include "frmCategorie.h"
 #include "frmListaArgomenti.h"
 
@@ -66,20 +67,21 @@ protected:
 
     static int addCategory(store::NoteStore &ns, const QString &name)
     {
-        auto &rs = *ns.rsCategorie;
-        EXPECT_TRUE(rs.addNew() && rs.setField(QStringLiteral("Categoria"), name) && rs.update());
-        return int(rs.lastModified());
+        const qint64 key = stored::insert(ns.dbNotes, QStringLiteral("Categorie"), {{QStringLiteral("Categoria"), name}});
+        EXPECT_GT(key, 0);
+        return int(key);
     }
 
     static int addTopic(store::NoteStore &ns, int category, const QString &title, const QString &body)
     {
-        auto &rs = *ns.rsArgomenti;
-        EXPECT_TRUE(rs.addNew() && rs.setField(QStringLiteral("idCategoria"), category)
-                    && rs.setField(QStringLiteral("argomento"), title) && rs.setField(QStringLiteral("contenuto"), body)
-                    && rs.setField(QStringLiteral("ContenutoTxt"), body)
-                    && rs.setField(QStringLiteral("ultimoaggiornamento"), QDateTime(QDate(2025, 5, 4), QTime(3, 2)))
-                    && rs.update());
-        return int(rs.lastModified());
+        const qint64 key = stored::insert(ns.dbNotes, QStringLiteral("Argomenti"),
+                                          {{QStringLiteral("idCategoria"), category},
+                                           {QStringLiteral("argomento"), title},
+                                           {QStringLiteral("contenuto"), body},
+                                           {QStringLiteral("ContenutoTxt"), body},
+                                           {QStringLiteral("ultimoaggiornamento"), QDateTime(QDate(2025, 5, 4), QTime(3, 2))}});
+        EXPECT_GT(key, 0);
+        return int(key);
     }
 
     QStringList listTexts() const
@@ -163,12 +165,10 @@ protected:
         return nullptr;
     }
 
-    // The stored topic with this key, made current; null when there is none.
-    store::TableRecordset *stored(const QVariant &key)
+    // Whether a topic with this key is stored.
+    bool hasTopic(const QVariant &key)
     {
-        auto &rs = *session->store.rsArgomenti;
-        rs.setIndex(QStringLiteral("PrimaryKey"));
-        return rs.seek(key) ? &rs : nullptr;
+        return session->store.hasTopic(key.toInt());
     }
     // The stored name of the category with this key; empty when there is none.
     QString storedCategory(int key)
@@ -179,18 +179,26 @@ protected:
     }
     QVariant storedField(const QVariant &key, const char *name)
     {
-        store::TableRecordset *rs = stored(key);
-        EXPECT_TRUE(rs) << "no topic " << key.toInt();
-        return rs ? rs->field(QString::fromLatin1(name)) : QVariant();
+        EXPECT_TRUE(hasTopic(key)) << "no topic " << key.toInt();
+        return stored::field(session->store.dbNotes, QStringLiteral("Argomenti"), QString::fromLatin1(name),
+                             QStringLiteral("idArgomento"), key.toInt());
+    }
+    store::WallTime storedAlarm(int key)
+    {
+        return stored::wallTime(session->store.dbNotes, QStringLiteral("Argomenti"), QStringLiteral("DataOraAllarme"),
+                                QStringLiteral("idArgomento"), key);
     }
     // Writes fields of a stored topic behind the windows' backs.
     void storeFields(int key, std::initializer_list<std::pair<const char *, QVariant>> fields)
     {
-        store::TableRecordset *rs = stored(key);
-        ASSERT_TRUE(rs && rs->edit());
+        stored::Fields named;
         for (const auto &[name, value] : fields)
-            rs->setField(QString::fromLatin1(name), value);
-        ASSERT_TRUE(rs->update());
+            named.append({QString::fromLatin1(name), value});
+        ASSERT_TRUE(stored::set(session->store.dbNotes, QStringLiteral("Argomenti"), named, QStringLiteral("idArgomento"), key));
+    }
+    void deleteBehindTheWindows(int key)
+    {
+        ASSERT_TRUE(stored::remove(session->store.dbNotes, QStringLiteral("Argomenti"), QStringLiteral("idArgomento"), key));
     }
 
     KeysByName categories;

@@ -2,7 +2,16 @@
 #include "db/Sqlite.h"
 #include "db/Recordset.h"
 
-using Records = StoreFixture;
+// The cursors the core keeps over the Setup record and the tables' fields.
+class Records : public StoreFixture {
+protected:
+    void SetUp() override
+    {
+        StoreFixture::SetUp();
+        // Seeks go by key unless a test picks another index.
+        ASSERT_TRUE(ns.rsArgomenti->setIndex(u"PrimaryKey"_s) && ns.rsCategorie->setIndex(u"PrimaryKey"_s));
+    }
+};
 
 TEST_F(Records, SeekEditAndDeleteAreSeenByEveryCursorAndAFailureWritesNothing)
 {

@@ -22,7 +22,6 @@ protected:
         QRandomGenerator rng(42);
         const auto piece = [&] { return QString::fromUtf8(pieces[rng.bounded(int(std::size(pieces)))]); };
         store::Transaction tx(ns.dbNotes);
-        auto &rs = *ns.rsArgomenti;
         for (int i = 0; i < 400; ++i) {
             QString body;
             // A third of the bodies run past the thousand characters a scan
@@ -33,8 +32,9 @@ protected:
                 body += piece() + u' ';
             // Some topics have no body at all, some an empty one.
             const QVariant plain = i % 37 == 0 ? QVariant() : QVariant(i % 41 == 0 ? QString() : body);
-            ASSERT_TRUE(rs.addNew() && rs.setField(u"idCategoria"_s, c) && rs.setField(u"argomento"_s, piece())
-                        && rs.setField(u"ContenutoTxt"_s, plain) && rs.update());
+            ASSERT_GT(stored::insert(ns.dbNotes, u"Argomenti"_s,
+                                     {{u"idCategoria"_s, c}, {u"argomento"_s, piece()}, {u"ContenutoTxt"_s, plain}}),
+                      0);
         }
         ASSERT_TRUE(tx.commit());
     }
@@ -106,17 +106,11 @@ TEST_F(Search, IndexedSearchGivesWhatAFullScanGivesAfterSavesDeletesAndMoves)
     EXPECT_FALSE(store::TrigramQuery(u"*abc*"_s).isEmpty());
     EXPECT_TRUE(store::TrigramQuery(u"*a?c*"_s).isEmpty()) << "no run of three: a full scan";
     EXPECT_EQ(scan(u"*"_s).size(), 400) << "every topic has a title, if only an empty one";
-    auto &rs = *ns.rsArgomenti;
-    for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
-        const int key = rs.field(u"idArgomento"_s).toInt();
-        if (key % 3 == 0) {
-            ASSERT_TRUE(rs.edit() && rs.setField(u"ContenutoTxt"_s, u"rewritten meeting about Zürich"_s) && rs.update());
-        } else if (key % 5 == 0) {
-            ASSERT_TRUE(rs.remove());
-        } else if (key % 7 == 0) {
-            ASSERT_TRUE(rs.edit() && rs.setField(u"idCategoria"_s, 99) && rs.setField(u"argomento"_s, u"moved garden"_s) && rs.update());
-        }
-    }
+    // One write each, as the program makes them.
+    ASSERT_TRUE(ns.dbNotes.exec(u"UPDATE Argomenti SET ContenutoTxt = 'rewritten meeting about Zürich' WHERE idArgomento % 3 = 0"_s));
+    ASSERT_TRUE(ns.dbNotes.exec(u"DELETE FROM Argomenti WHERE idArgomento % 3 <> 0 AND idArgomento % 5 = 0"_s));
+    ASSERT_TRUE(ns.dbNotes.exec(u"UPDATE Argomenti SET idCategoria = 99, argomento = 'moved garden' "
+                                "WHERE idArgomento % 3 <> 0 AND idArgomento % 5 <> 0 AND idArgomento % 7 = 0"_s));
     expectSame("after saves, deletes and moves");
 }
 
@@ -136,8 +130,8 @@ TEST_F(Search, PackingCopiesTheIndexAndGivesNoDeletedKeyAgain)
     EXPECT_FALSE(store::NoteStore::compactDatabase(dir.file(u"none.mdb"_s), dir.file(u"n2"_s), &err));
     ASSERT_TRUE(ns.open());
     expectSame("in the packed copy");
-    ASSERT_TRUE(ns.rsArgomenti->addNew() && ns.rsArgomenti->update());
-    EXPECT_EQ(ns.rsArgomenti->lastModified(), 401) << "the deleted key 400 is not given again";
+    EXPECT_EQ(stored::insert(ns.dbNotes, u"Argomenti"_s, {{u"argomento"_s, u"new"_s}}), 401)
+        << "the deleted key 400 is not given again";
 }
 
 TEST_F(Search, AWriteThatNeverCommitsLeavesTheIndexMatchingItsTopics)

@@ -2,7 +2,7 @@
 #include "notes/NoteStore.h"
 #include "QtPrinters.h"
 #include "TempDir.h"
-#include "db/Recordset.h"
+#include "StoredRows.h"
 
 #include <gtest/gtest.h>
 
@@ -21,23 +21,22 @@ protected:
             << err.toStdString();
         ns.DataFolder = dir.path();
         ASSERT_TRUE(ns.open()) << ns.errorText().toStdString();
-        // Seeks go by key unless a test picks another index.
-        ASSERT_TRUE(ns.rsArgomenti->setIndex(u"PrimaryKey"_s) && ns.rsCategorie->setIndex(u"PrimaryKey"_s));
     }
 
     int addCategory(const QString &name)
     {
-        auto &rs = *ns.rsCategorie;
-        EXPECT_TRUE(rs.addNew() && rs.setField(u"Categoria"_s, name) && rs.update() && rs.setBookmark(rs.lastModified()));
-        return rs.field(u"idCategoria"_s).toInt();
+        const qint64 key = stored::insert(ns.dbNotes, u"Categorie"_s, {{u"Categoria"_s, name}});
+        EXPECT_GT(key, 0);
+        return int(key);
     }
 
     int addTopic(int category, const QString &title, const QString &body = QString())
     {
-        auto &rs = *ns.rsArgomenti;
-        EXPECT_TRUE(rs.addNew() && rs.setField(u"idCategoria"_s, category) && rs.setField(u"argomento"_s, title)
-                    && rs.setField(u"contenuto"_s, body) && rs.setField(u"ContenutoTxt"_s, body) && rs.update());
-        return int(rs.lastModified());
+        const qint64 key = stored::insert(ns.dbNotes, u"Argomenti"_s,
+                                          {{u"idCategoria"_s, category}, {u"argomento"_s, title}, {u"contenuto"_s, body},
+                                           {u"ContenutoTxt"_s, body}});
+        EXPECT_GT(key, 0);
+        return int(key);
     }
 
     TempDir dir;
