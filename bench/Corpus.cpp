@@ -2,7 +2,7 @@
 
 #include "notes/NoteStore.h"
 #include "db/Sqlite.h"
-#include "db/Recordset.h"
+#include "db/Fields.h"
 
 #include <QRandomGenerator>
 #include <QStringList>
@@ -78,14 +78,14 @@ bool generateCorpus(const QString &folder, const CorpusSpec &spec, QString *erro
     ns.dbNotes.exec(QStringLiteral("PRAGMA journal_mode = OFF; PRAGMA cache_size = -1000000"));
     QRandomGenerator rng(spec.seed);
     store::Transaction tx(ns.dbNotes);
+    store::Statement addCategory(ns.dbNotes, QStringLiteral("INSERT INTO Categorie (Categoria) VALUES (?1)"));
     for (int c = 0; c < spec.categories; ++c) {
-        ns.rsCategorie->addNew();
-        ns.rsCategorie->setField(QStringLiteral("Categoria"),
-                                 c == 0 ? QStringLiteral("Archivio grande") : QStringLiteral("Categoria %1").arg(c, 4, 10, QLatin1Char('0')));
-        if (!ns.rsCategorie->update()) {
+        addCategory.bind(1, c == 0 ? QStringLiteral("Archivio grande") : QStringLiteral("Categoria %1").arg(c, 4, 10, QLatin1Char('0')));
+        if (!addCategory.run()) {
             *error = ns.errorText();
             return false;
         }
+        addCategory.reset();
     }
     store::Statement insert(ns.dbNotes, QStringLiteral(
         "INSERT INTO Argomenti (idCategoria, argomento, contenuto, ContenutoTxt, ultimoaggiornamento, TipoAllarme, "
@@ -133,10 +133,7 @@ bool generateCorpus(const QString &folder, const CorpusSpec &spec, QString *erro
             return false;
         }
     }
-    ns.rsSetup->edit();
-    ns.rsSetup->setField(QStringLiteral("lingua"), 1);
-    ns.rsSetup->setField(QStringLiteral("UltimaCat"), 1);
-    ns.rsSetup->update();
+    ns.dbNotes.exec(QStringLiteral("UPDATE Setup SET lingua = 1, UltimaCat = 1"));
     if (!tx.commit()) {
         *error = ns.errorText();
         return false;

@@ -7,7 +7,7 @@
 #include "frmCategorie.h"
 #include "frmPrincipale.h"
 #include "db/Sqlite.h"
-#include "db/Recordset.h"
+#include "db/Fields.h"
 
 #include <QApplication>
 #include <QListWidget>
@@ -30,19 +30,15 @@ QString makeDatabase(const QTemporaryDir &dir, int n)
         qFatal("no store for the benchmark: %s", qPrintable(error + ns.errorText()));
     ns.dbNotes.exec(QStringLiteral("UPDATE Setup SET lingua = 1, UltimaCat = 1"));
     store::Transaction tx(ns.dbNotes);
-    for (const char *name : {"From", "To"}) {
-        ns.rsCategorie->addNew();
-        ns.rsCategorie->setField(QStringLiteral("Categoria"), QString::fromLatin1(name));
-        ns.rsCategorie->update();
-    }
+    ns.dbNotes.exec(QStringLiteral("INSERT INTO Categorie (Categoria) VALUES ('From'), ('To')"));
     const QString body = QString(2000, QLatin1Char('x'));
+    store::Statement topic(ns.dbNotes, QStringLiteral("INSERT INTO Argomenti (idCategoria, argomento, contenuto, ContenutoTxt) "
+                                                      "VALUES (1, ?1, ?2, ?2)"));
     for (int i = 0; i < n; ++i) {
-        ns.rsArgomenti->addNew();
-        ns.rsArgomenti->setField(QStringLiteral("idCategoria"), 1);
-        ns.rsArgomenti->setField(QStringLiteral("argomento"), QStringLiteral("Topic %1").arg(i));
-        ns.rsArgomenti->setField(QStringLiteral("contenuto"), body);
-        ns.rsArgomenti->setField(QStringLiteral("ContenutoTxt"), body);
-        ns.rsArgomenti->update();
+        topic.bind(1, QStringLiteral("Topic %1").arg(i));
+        topic.bind(2, body);
+        topic.run();
+        topic.reset();
     }
     tx.commit();
     return dir.path();

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Where the notes' storage shows outside the core: field names of the schema
-# as quoted text, SQL statements, and the table cursors. Prints each place,
-# then a count; exits 1 when there is any. Program code only: tests and
+# as quoted text, SQL statements, and the connection, its statements and the
+# field layouts. Prints each place, then a count; exits 1 when there is any. Program code only: tests and
 # benchmarks may reach into the store to set up and check what they need.
 #   bash tools/checklayers.sh          every place
 #   bash tools/checklayers.sh --count  the counts alone
@@ -32,5 +32,5 @@ count_only=0
 total=0
 report field "\"($fields)\""
 report sql '"(SELECT|INSERT|UPDATE|DELETE|CREATE|DROP|ALTER|PRAGMA|BEGIN|COMMIT|ROLLBACK)\b'
-report cursor '\b(TableRecordset|Recordset|rsArgomenti|rsCategorie|rsSetup|Statement|Connection|Transaction)\b'
+report cursor '\b(SingleRow|TableInfo|Statement|Connection|Transaction)\b'
 [ "$total" -eq 0 ]

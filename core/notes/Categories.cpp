@@ -2,14 +2,14 @@
 
 #include "notes/NoteStore.h"
 #include "notes/ByKey.h"
-#include "db/Recordset.h"
+#include "db/Fields.h"
 #include "db/Sqlite.h"
 
 namespace notes {
 
 QString Categories::cut(const QString &name) const
 {
-    return store::CutToWidth(name, m_store.rsCategorie->fieldSize(QStringLiteral("Categoria")));
+    return store::CutToWidth(name, m_store.fieldSize(QStringLiteral("Categorie"), QStringLiteral("Categoria")));
 }
 
 QList<ListEntry> Categories::inListOrder(bool *ok)

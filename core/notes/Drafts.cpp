@@ -3,7 +3,7 @@
 
 #include "notes/Drafts.h"
 
-#include "db/Recordset.h"
+#include "db/Fields.h"
 #include "db/Sqlite.h"
 #include "notes/NoteStore.h"
 

@@ -2,7 +2,7 @@
 
 #include "db/Like.h"
 #include "db/ListOrder.h"
-#include "db/Recordset.h"
+#include "db/Fields.h"
 #include "db/Sqlite.h"
 
 #include <QDir>
@@ -313,13 +313,19 @@ bool NoteStore::open()
     }
     registerLike(dbNotes.handle());
     registerListOrder(dbNotes.handle());
-    rsSetup = TableRecordset::open(dbNotes, QStringLiteral("Setup"));
-    if (rsSetup)
-        rsArgomenti = TableRecordset::open(dbNotes, QStringLiteral("Argomenti"));
-    if (rsArgomenti)
-        rsCategorie = TableRecordset::open(dbNotes, QStringLiteral("Categorie"));
-    if (!rsCategorie || !rsSetup->moveFirst())
+    setup = SingleRow::open(dbNotes, QStringLiteral("Setup"));
+    if (!setup)
         return fail();
+    m_widths.clear();
+    for (const QString &table : {QStringLiteral("Argomenti"), QStringLiteral("Categorie")}) {
+        const auto info = TableInfo::read(dbNotes, table);
+        if (!info) {
+            setup.reset();
+            return fail();
+        }
+        for (const FieldInfo &f : info->fields)
+            m_widths.insert(table + QLatin1Char('.') + f.name.toLower(), f.size);
+    }
     readFeatures();
     return true;
 }
@@ -396,10 +402,10 @@ bool NoteStore::checkFile(qint64 *version)
     }
     // Setup is used on its single record without seeking; without it no
     // preference could be read or kept.
-    Statement setup(dbNotes, QStringLiteral("SELECT count(*) FROM Setup"));
-    if (!setup.step())
+    Statement records(dbNotes, QStringLiteral("SELECT count(*) FROM Setup"));
+    if (!records.step())
         return false;
-    if (setup.columnInt(0) == 0) {
+    if (records.columnInt(0) == 0) {
         dbNotes.addError(QStringLiteral("The table 'Setup' of '%1' has no record.").arg(DatabasePath));
         return false;
     }
@@ -481,17 +487,15 @@ bool NoteStore::migrate(int fromVersion)
     return tx.commit();
 }
 
+int NoteStore::fieldSize(const QString &table, const QString &field) const
+{
+    return m_widths.value(table + QLatin1Char('.') + field.toLower(), -1);
+}
+
 void NoteStore::close()
 {
-    if (rsSetup)
-        rsSetup->close();
-    if (rsArgomenti)
-        rsArgomenti->close();
-    if (rsCategorie)
-        rsCategorie->close();
-    rsSetup.reset();
-    rsArgomenti.reset();
-    rsCategorie.reset();
+    setup.reset();
+    m_widths.clear();
     dbNotes.close();
     m_topicIndex = false;
     m_plainTexts = false;

@@ -12,13 +12,15 @@
 #include <QList>
 #include <QString>
 
+#include <QHash>
+
 #include <functional>
 #include <memory>
 
 namespace store {
 
 class Connection;
-class TableRecordset;
+class SingleRow;
 
 inline constexpr int kSchemaVersion = 5;
 inline const QString kDatabaseFileName = QStringLiteral("quorvel.mdb");
@@ -46,8 +48,8 @@ public:
     QString DataFolder;
     QString DatabasePath;
 
-    // Opens DatabasePath = JoinPath(DataFolder, "quorvel.mdb") and the cursors
-    // rsSetup, rsArgomenti, rsCategorie in that order. The file is checked
+    // Opens DatabasePath = JoinPath(DataFolder, "quorvel.mdb"), its Setup
+    // record and the layout of its tables. The file is checked
     // through a connection that cannot write before anything is written to
     // it. On failure returns false, the file is as it was, everything stays
     // closed and errorText() tells why. A file or folder that cannot be
@@ -98,12 +100,15 @@ public:
 
 private:
     std::unique_ptr<Connection> m_connection;
+    QHash<QString, int> m_widths;  // "table.field" -> width
 
 public:
     Connection &dbNotes;
-    std::unique_ptr<TableRecordset> rsSetup;
-    std::unique_ptr<TableRecordset> rsArgomenti;
-    std::unique_ptr<TableRecordset> rsCategorie;
+    // The Setup record while the store is open.
+    std::unique_ptr<SingleRow> setup;
+    // The declared width of a text field of Argomenti or Categorie; -1 when
+    // there is none.
+    int fieldSize(const QString &table, const QString &field) const;
 
     // Every change the operations make to topics and categories, announced.
     notes::Changes changes;

@@ -1,7 +1,7 @@
 #include "notes/Search.h"
 
 #include "db/Like.h"
-#include "db/Recordset.h"
+#include "db/Fields.h"
 #include "db/Sqlite.h"
 #include "notes/NoteStore.h"
 

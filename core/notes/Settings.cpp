@@ -1,7 +1,7 @@
 #include "notes/Settings.h"
 
 #include "notes/NoteStore.h"
-#include "db/Recordset.h"
+#include "db/Fields.h"
 #include "db/Sqlite.h"
 
 namespace notes {
@@ -10,8 +10,7 @@ namespace {
 
 QVariant fieldOf(store::NoteStore &store, const char *name)
 {
-    store::TableRecordset *setup = store.rsSetup.get();
-    return setup && setup->isOpen() ? setup->field(QString::fromLatin1(name)) : QVariant();
+    return store.setup ? store.setup->field(QString::fromLatin1(name)) : QVariant();
 }
 
 std::optional<int> intOf(const QVariant &v)
@@ -23,19 +22,12 @@ std::optional<int> intOf(const QVariant &v)
 
 bool Settings::write(std::initializer_list<std::pair<const char *, QVariant>> fields)
 {
-    store::TableRecordset *setup = m_store.rsSetup.get();
-    if (!setup || !setup->isOpen() || !setup->edit())
+    if (!m_store.setup)
         return false;
-    for (const auto &[name, value] : fields) {
-        if (!setup->setField(QString::fromLatin1(name), value)) {
-            setup->cancelUpdate();
-            return false;
-        }
-    }
-    if (setup->update())
-        return true;
-    setup->cancelUpdate();
-    return false;
+    QList<std::pair<QString, QVariant>> named;
+    for (const auto &[name, value] : fields)
+        named.append({QString::fromLatin1(name), value});
+    return m_store.setup->write(named);
 }
 
 std::optional<int> Settings::languageOfFile(const QString &databasePath)

@@ -2,7 +2,7 @@
 
 #include "notes/NoteStore.h"
 #include "notes/ByKey.h"
-#include "db/Recordset.h"
+#include "db/Fields.h"
 #include "db/Sqlite.h"
 #include "db/WallTime.h"
 
@@ -100,7 +100,7 @@ bool Topics::addMany(int category, const QString &categoryName, const QList<NewT
         return false;
     std::optional<QString> made;  // the category's name, when it is new
     if (category == -1) {
-        const QString name = store::CutToWidth(categoryName, m_store.rsCategorie->fieldSize(QStringLiteral("Categoria")));
+        const QString name = store::CutToWidth(categoryName, m_store.fieldSize(QStringLiteral("Categorie"), QStringLiteral("Categoria")));
         store::Statement find(m_store.dbNotes, QStringLiteral("SELECT idCategoria FROM Categorie WHERE Categoria = ?1 "
                                                               "ORDER BY idCategoria LIMIT 1"));
         find.bind(1, name);
@@ -117,7 +117,7 @@ bool Topics::addMany(int category, const QString &categoryName, const QList<NewT
             made = name;
         }
     }
-    const int width = m_store.rsArgomenti->fieldSize(QStringLiteral("argomento"));
+    const int width = m_store.fieldSize(QStringLiteral("Argomenti"), QStringLiteral("argomento"));
     store::Statement add(m_store.dbNotes, QStringLiteral("INSERT INTO Argomenti (idCategoria, argomento, contenuto, "
                                                          "ContenutoTxt, ultimoaggiornamento, TipoAllarme) "
                                                          "VALUES (?1, ?2, ?3, ?4, ?5, 0)"));
@@ -146,7 +146,7 @@ bool Topics::addMany(int category, const QString &categoryName, const QList<NewT
 
 int Topics::titleWidth() const
 {
-    return m_store.rsArgomenti->fieldSize(QStringLiteral("argomento"));
+    return m_store.fieldSize(QStringLiteral("Argomenti"), QStringLiteral("argomento"));
 }
 
 Found Topics::load(int key, StoredTopic *topic)

@@ -2,7 +2,7 @@
 // Rows of the store read and written in SQL, behind the program's back: what
 // a test sets up or checks below the core's operations.
 
-#include "db/Recordset.h"
+#include "db/Fields.h"
 #include "db/Sqlite.h"
 #include "db/WallTime.h"
 

@@ -5,8 +5,7 @@
 //   is moved to the other one, all in one write.
 
 #include "notes/NoteStore.h"
-#include "db/Sqlite.h"
-#include "db/Recordset.h"
+#include "notes/Topics.h"
 
 #include <QCoreApplication>
 
@@ -26,28 +25,34 @@ int main(int argc, char **argv)
         return 1;
     }
     const int topic = args[2].toInt(), from = args[3].toInt(), to = args[4].toInt();
-    // One cursor saves the topic, the other moves a category's topics.
-    store::TableRecordset &rs = *ns.rsArgomenti;
-    const auto mover = store::TableRecordset::open(ns.dbNotes, QStringLiteral("Argomenti"));
-    if (!mover || !mover->setIndex(QStringLiteral("Categorie")) || !rs.setIndex(QStringLiteral("PrimaryKey")) || !rs.seek(topic))
+    // The program's own writes: a save of the topic, a move of a category's
+    // topics.
+    notes::Topics topics(ns);
+    notes::StoredTopic stored;
+    if (topics.load(topic, &stored) != notes::Found::Yes)
         return 1;
     // Bodies large enough that a commit takes a while to be killed in.
     const QString filler(20000, QLatin1Char('x'));
-    for (qint64 n = rs.field(QStringLiteral("ContenutoTxt")).toString().section(QLatin1Char(' '), 0, 0).toLongLong() + 1;; ++n) {
-        if (!rs.seek(topic) || !rs.edit() || !rs.setField(QStringLiteral("ContenutoTxt"), QString::number(n) + QLatin1Char(' ') + filler)
-            || !rs.setField(QStringLiteral("contenuto"), filler + QString::number(n)) || !rs.update())
+    for (qint64 n = stored.plainText.value_or(QString()).section(QLatin1Char(' '), 0, 0).toLongLong() + 1;; ++n) {
+        int category = -1;
+        if (topics.categoryOf(topic, &category) != notes::Found::Yes
+            || topics.save({topic, category, stored.title.value_or(QString()), filler + QString::number(n),
+                            QString::number(n) + QLatin1Char(' ') + filler, QDateTime::currentDateTime(), {}, 0})
+                == -1)
             return 1;
         std::printf("saved %lld\n", n);
 
         // Whichever of the two holds the topics gives them to the other.
-        store::Transaction tx(ns.dbNotes);
-        const int source = mover->seek(from) ? from : to;
+        bool ok = true;
+        QList<notes::ListEntry> listed = topics.listOf(from, &ok);
+        const int source = ok && !listed.isEmpty() ? from : to;
         const int target = source == from ? to : from;
-        while (mover->seek(source)) {
-            if (!mover->edit() || !mover->setField(QStringLiteral("idCategoria"), target) || !mover->update())
-                return 1;
-        }
-        if (!tx.commit())
+        if (source == to)
+            listed = topics.listOf(to, &ok);
+        QList<int> keys;
+        for (const notes::ListEntry &e : listed)
+            keys << e.key;
+        if (!ok || !topics.moveAll(keys, target))
             return 1;
         std::printf("moved %lld to %d\n", n, target);
     }

@@ -1,6 +1,6 @@
 #include "StoreFixture.h"
 #include "db/Sqlite.h"
-#include "db/Recordset.h"
+#include "db/Fields.h"
 
 #include <QDir>
 #include <QRandomGenerator>
@@ -64,7 +64,7 @@ TEST(Opening, RefusedFilesAreLeftByteIdentical)
         NoteStore ns;
         ns.DataFolder = dir.path();
         EXPECT_FALSE(ns.open() || ns.isOpen());
-        EXPECT_FALSE(ns.rsSetup) << "nothing stays half open";
+        EXPECT_FALSE(ns.setup) << "nothing stays half open";
         EXPECT_TRUE(ns.errorText().contains(QLatin1String(c.reason))) << ns.errorText().toStdString();
         EXPECT_TRUE(TempDir::contents(dir.path()) == before) << "the folder is as it was, to the byte";
     }

@@ -2,7 +2,7 @@
 #include "notes/Search.h"
 #include "StoreFixture.h"
 #include "db/Sqlite.h"
-#include "db/Recordset.h"
+#include "db/Fields.h"
 
 #include <QFile>
 #include <QFileInfo>

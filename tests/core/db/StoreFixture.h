@@ -8,9 +8,6 @@
 
 using namespace Qt::StringLiterals;
 
-// A field of the current record as text.
-inline QString text(store::Recordset &rs, const char *field) { return rs.field(QString::fromLatin1(field)).toString(); }
-
 // A new database file with the real schema in a fresh folder, opened.
 class StoreFixture : public ::testing::Test {
 protected:
