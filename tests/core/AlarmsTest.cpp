@@ -9,13 +9,6 @@
 
 using store::WallTime;
 
-namespace store {
-inline void PrintTo(const WallTime &w, std::ostream *os)
-{
-    *os << (w.isValid() ? w.text().toStdString() : std::string("(invalid)"));
-}
-} // namespace store
-
 namespace {
 
 WallTime at(int y, int m, int d, int h = 8, int min = 0)

@@ -21,14 +21,6 @@
 
 #include <memory>
 
-namespace store {
-// Test messages show a clock reading as the store keeps it.
-inline void PrintTo(const WallTime &w, std::ostream *os)
-{
-    *os << (w.isValid() ? w.text().toStdString() : std::string("(invalid)"));
-}
-} // namespace store
-
 
 // A home of its own (the data home points into a temporary folder) and an
 // executable path inside it, so nothing touches the user's files.

@@ -9,7 +9,16 @@
 #include <QDateTime>
 #include <QStringList>
 
+#include <ostream>
 #include <utility>
+
+namespace store {
+// A moment as a failed check shows it.
+inline void PrintTo(const WallTime &w, std::ostream *os)
+{
+    *os << (w.isValid() ? w.text().toStdString() : std::string("(invalid)"));
+}
+} // namespace store
 
 namespace stored {
 

@@ -60,9 +60,9 @@ protected:
         }));
         return keys;
     }
-    // Every pattern of the table gives through find (the program's unless
-    // another is given) what the scan gives.
-    void expectSame(const char *when, const std::function<QList<int>(const QString &)> &find = {})
+    // Every pattern of the table gives through the program's find what the
+    // scan gives.
+    void expectSame(const char *when)
     {
         SCOPED_TRACE(when);
         const char *const patterns[] = {"*O'Brien*", "*città*", "*CITTÀ*", "*[bracket]*", "*[b]racket*", "*a#1*",
@@ -71,33 +71,25 @@ protected:
                                         "*e*", "*gar*den*", "*meeting garden*", "*σοφια*", "*tab\there*", "*ee*", "*[!a]b?*", "*."};
         for (const char *p : patterns) {
             const QString pattern = QString::fromUtf8(p);
-            EXPECT_EQ(find ? find(pattern) : found(pattern), scan(pattern)) << p;
+            EXPECT_EQ(found(pattern), scan(pattern)) << p;
         }
     }
 };
 
 TEST_F(Search, BatchesGiveTheScanOnTwoConnectionsOnOneAndWithoutThePlainTextsApart)
 {
-    const auto batches = [&](const QString &pattern) {
-        QList<int> keys;
-        EXPECT_TRUE(store::FindTopicsInBatches(ns, pattern, [&](store::FoundTopics &&found) {
-            for (qsizetype i = 0; i < found.size(); ++i)
-                keys << found.key(i);
-        }));
-        return keys;
-    };
-    expectSame("on two connections", batches);
+    expectSame("on two connections");
     {
         // Rows only this connection sees: the scan must be its own.
         store::Transaction write(ns.dbNotes);
         ASSERT_TRUE(addTopic(0, u"abc not yet committed"_s) > 0);
-        expectSame("inside a write", batches);
+        expectSame("inside a write");
     }
     ASSERT_TRUE(ns.dbNotes.exec(u"DROP TABLE ArgomentiTesto; DROP TABLE ArgomentiInizio"_s));
     ns.close();
     ASSERT_TRUE(ns.open());
     ASSERT_FALSE(ns.hasPlainTexts() || ns.hasTextStarts());
-    expectSame("without the plain texts apart", batches);
+    expectSame("without the plain texts apart");
 }
 
 TEST_F(Search, IndexedSearchGivesWhatAFullScanGivesAfterSavesDeletesAndMoves)
