@@ -86,6 +86,11 @@ QListWidgetItem *TopicList::ListItemOf(int key) const
     return nullptr;
 }
 
+int TopicList::firstKey() const
+{
+    return m_list->count() > 0 ? keyOf(m_list->item(0)) : -1;
+}
+
 QList<int> TopicList::keys() const
 {
     QList<int> out;

@@ -43,6 +43,8 @@ public:
     // Selects the entry of key; false when it is not listed.
     bool selectKey(int key);
     bool contains(int key) const { return ListItemOf(key) != nullptr; }
+    // The key of the first entry, -1 for an empty list.
+    int firstKey() const;
     // Every key listed, in list order.
     QList<int> keys() const;
     // Adds an entry at its place in the list's order; returns its row.

@@ -9,10 +9,9 @@ int TopicMoves::chooseDestination()
 {
     // At first the category of the topics listed is preselected; then the
     // last one chosen.
-    const QList<int> listed = m_list.keys();
-    if (m_lastTarget == -1 && !listed.isEmpty()) {
+    if (m_lastTarget == -1 && m_list.firstKey() != -1) {
         int category = -1;
-        if (m_session.topics.categoryOf(listed.constFirst(), &category) == notes::Found::Yes)
+        if (m_session.topics.categoryOf(m_list.firstKey(), &category) == notes::Found::Yes)
             m_lastTarget = category;
     }
     frmCategorie chooser(m_session, m_window, m_lastTarget);

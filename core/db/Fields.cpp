@@ -122,18 +122,12 @@ bool toStored(Connection &db, const FieldInfo &f, const QVariant &in, QVariant &
     }
     bool ok = true;
     switch (f.type) {
-    case FieldType::Long: {
-        const qint64 n = in.toLongLong(&ok);
-        if (ok && (n < std::numeric_limits<qint32>::min() || n > std::numeric_limits<qint32>::max())) {
-            db.addError(QStringLiteral("Overflow: %1 does not fit the field '%2'.").arg(n).arg(f.name));
-            return false;
-        }
-        out = n;
-        break;
-    }
+    case FieldType::Long:
     case FieldType::Integer: {
+        // 32 bits for a long field, 16 for an integer one.
         const qint64 n = in.toLongLong(&ok);
-        if (ok && (n < std::numeric_limits<qint16>::min() || n > std::numeric_limits<qint16>::max())) {
+        const qint64 limit = f.type == FieldType::Long ? std::numeric_limits<qint32>::max() : std::numeric_limits<qint16>::max();
+        if (ok && (n < -limit - 1 || n > limit)) {
             db.addError(QStringLiteral("Overflow: %1 does not fit the field '%2'.").arg(n).arg(f.name));
             return false;
         }
