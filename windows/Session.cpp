@@ -21,6 +21,8 @@ Session::Session(platform::Services services, QStringList arguments, QString exe
     , CompactDatabase(&store::NoteStore::compactDatabase)
     , m_services(services), m_arguments(std::move(arguments)), m_executablePath(std::move(executablePath))
 {
+    // Versions and deleted topics are stamped by the same clock as the rest.
+    store.now = [this] { return m_services.clock ? clock().now() : QDateTime::currentDateTime(); };
 }
 
 Session::~Session() = default;

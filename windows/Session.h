@@ -6,6 +6,7 @@
 #include "notes/NoteStore.h"
 #include "notes/Categories.h"
 #include "notes/Drafts.h"
+#include "notes/History.h"
 #include "notes/Settings.h"
 #include "notes/Topics.h"
 #include "Platform.h"
@@ -50,6 +51,7 @@ public:
     notes::Topics topics{store};
     notes::Categories categories{store};
     notes::Drafts drafts{store};
+    notes::History history{store};
     Forms forms;
     Finestre finestre{forms};
 

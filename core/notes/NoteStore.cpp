@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSysInfo>
 
 #include <sqlite3.h>
 
@@ -156,6 +157,43 @@ QString textStartsSql()
                            .arg(textStart(QStringLiteral("new.ContenutoTxt")), isWholeText(QStringLiteral("new.ContenutoTxt"))));
 }
 
+// Version 6: what a change replaced, and what a delete took away. A
+// version is a topic's whole record as it stood before a save, a rename, a
+// move or a restore replaced it; a deleted topic keeps its record, its key
+// and its category's name, so that it can come back where it was, with its
+// versions, which stay under its key. Both are written in the same
+// transaction as the change itself.
+const char *const kHistory = R"sql(
+CREATE TABLE IF NOT EXISTS Versioni (
+    idVersione INTEGER PRIMARY KEY AUTOINCREMENT,
+    idArgomento INTEGER NOT NULL,
+    DataOraVersione DATETIME NOT NULL,
+    Macchina TEXT NOT NULL DEFAULT '',
+    idCategoria INTEGER NOT NULL,
+    argomento TEXT,
+    contenuto LONGTEXT,
+    ContenutoTxt LONGTEXT,
+    ultimoaggiornamento DATETIME,
+    TipoAllarme SMALLINT,
+    DataOraAllarme DATETIME
+);
+CREATE INDEX IF NOT EXISTS ix_Versioni_Argomento ON Versioni (idArgomento, idVersione);
+CREATE INDEX IF NOT EXISTS ix_Versioni_Data ON Versioni (DataOraVersione);
+CREATE TABLE IF NOT EXISTS Eliminati (
+    idArgomento INTEGER PRIMARY KEY,
+    idCategoria INTEGER NOT NULL,
+    Categoria TEXT NOT NULL DEFAULT '',
+    argomento TEXT,
+    contenuto LONGTEXT,
+    ContenutoTxt LONGTEXT,
+    ultimoaggiornamento DATETIME,
+    TipoAllarme SMALLINT,
+    DataOraAllarme DATETIME,
+    DataOraEliminazione DATETIME NOT NULL,
+    Macchina TEXT NOT NULL DEFAULT ''
+);
+)sql";
+
 // The tables each format after the first added, made on a new file and on
 // opening an older one. An older file then fills them from the topics
 // already there: "insert SELECT columns FROM from", unless from is empty.
@@ -180,6 +218,7 @@ const std::vector<FormatStep> &formatSteps()
          QStringLiteral("INSERT OR REPLACE INTO ArgomentiInizio (idArgomento, argomento, Inizio, Intero)"),
          QStringLiteral("idArgomento, argomento, %1, %2")
              .arg(textStart(QStringLiteral("ContenutoTxt")), isWholeText(QStringLiteral("ContenutoTxt")))},
+        {6, QString::fromUtf8(kHistory)},
     };
     Q_ASSERT(steps.back().version == kSchemaVersion);
     return steps;
@@ -235,7 +274,10 @@ bool FileExists(const QString &path)
     return fi.exists() && fi.isFile() && !fi.isHidden();
 }
 
-NoteStore::NoteStore() : m_connection(std::make_unique<Connection>()), dbNotes(*m_connection) {}
+NoteStore::NoteStore()
+    : m_connection(std::make_unique<Connection>()), dbNotes(*m_connection), machineName(QSysInfo::machineHostName())
+{
+}
 
 bool NoteStore::isOpen() const
 {
@@ -342,6 +384,7 @@ void NoteStore::readFeatures()
     m_drafts = has(QStringLiteral("Bozze"));
     m_plainTexts = has(QStringLiteral("ArgomentiTesto"));
     m_textStarts = has(QStringLiteral("ArgomentiInizio"));
+    m_history = has(QStringLiteral("Versioni")) && has(QStringLiteral("Eliminati"));
 }
 
 bool NoteStore::openForReading()
@@ -500,6 +543,7 @@ void NoteStore::close()
     m_topicIndex = false;
     m_plainTexts = false;
     m_textStarts = false;
+    m_history = false;
     m_drafts = false;
     m_readOnly = false;
 }

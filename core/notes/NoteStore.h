@@ -22,7 +22,7 @@ namespace store {
 class Connection;
 class SingleRow;
 
-inline constexpr int kSchemaVersion = 5;
+inline constexpr int kSchemaVersion = 6;
 inline const QString kDatabaseFileName = QStringLiteral("quorvel.mdb");
 
 // Folder and file name joined by one separator; surrounding blanks removed.
@@ -129,6 +129,14 @@ public:
     // 0 when it cannot be told). The connection must not be used from it.
     std::function<void(Work work, qint64 done, qint64 total)> onProgress;
 
+    // Whether the file keeps versions and deleted topics (tables Versioni and
+    // Eliminati). An older file opened read-only has none to show.
+    bool hasHistory() const { return m_history; }
+    // The moment changes are stamped with, and the name of this machine
+    // they are stamped with, as versions and deleted topics record them.
+    std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
+    QString machineName;
+
     // Whether the file can hold drafts of open editors (see notes::Drafts):
     // it has their table and can be written.
     bool hasDrafts() const { return m_drafts && !m_readOnly; }
@@ -155,6 +163,7 @@ private:
     qint64 m_done = 0;
     qint64 m_total = 0;
     bool m_drafts = false;
+    bool m_history = false;
     bool m_readOnly = false;
 };
 

@@ -2,6 +2,7 @@
 
 #include "notes/NoteStore.h"
 #include "notes/ByKey.h"
+#include "notes/Keeping.h"
 #include "db/Fields.h"
 #include "db/Sqlite.h"
 #include "db/WallTime.h"
@@ -50,6 +51,18 @@ int Topics::paste(const TopicCopy &copy, int category, int removeKey, bool *remo
         return -1;
     const int key = int(m_store.dbNotes.lastInsertRowId());
     if (removeKey != -1) {
+        // A cut topic goes on as the pasted one: its history follows it, and
+        // the category it leaves is a version of it.
+        if (m_store.hasHistory()) {
+            store::Statement follow(m_store.dbNotes,
+                                    QStringLiteral("UPDATE Versioni SET idArgomento = ?1 WHERE idArgomento = ?2"));
+            follow.bind(1, qint64(key));
+            follow.bind(2, qint64(removeKey));
+            if (!follow.run())
+                return -1;
+        }
+        if (!keepVersion(m_store, removeKey, key, QStringLiteral("idCategoria IS NOT ?5"), {qint64(category)}))
+            return -1;
         store::Statement remove(m_store.dbNotes, QStringLiteral("DELETE FROM Argomenti WHERE idArgomento = ?1"));
         remove.bind(1, qint64(removeKey));
         if (!remove.run())
@@ -79,6 +92,8 @@ bool Topics::moveAll(const QList<int> &keys, int category)
         return false;
     store::Statement st(m_store.dbNotes, QStringLiteral("UPDATE Argomenti SET idCategoria = ?1 WHERE idArgomento = ?2"));
     for (const int key : keys) {
+        if (!keepVersion(m_store, key, key, QStringLiteral("idCategoria IS NOT ?5"), {qint64(category)}))
+            return false;
         st.reset();
         st.bind(1, qint64(category));
         st.bind(2, qint64(key));
@@ -192,6 +207,19 @@ int Topics::save(const TopicSave &topic)
         announce({TopicChange::Kind::Added, {key}, topic.category, topic.title, true});
         return key;
     }
+    store::Transaction tx(m_store.dbNotes);
+    if (!tx.isActive())
+        return -1;
+    // What the save replaces is kept, unless it replaces nothing.
+    const QString changed = QStringLiteral("argomento IS NOT ?5 OR idCategoria IS NOT ?6 OR TipoAllarme IS NOT ?7 "
+                                           "OR DataOraAllarme IS NOT ?8%1")
+                                .arg(topic.body ? QStringLiteral(" OR contenuto IS NOT ?9") : QString());
+    const bool kept = topic.body ? keepVersion(m_store, topic.key, topic.key, changed,
+                                               {title, qint64(topic.category), qint64(topic.alarmType), alarm, *topic.body})
+                                 : keepVersion(m_store, topic.key, topic.key, changed,
+                                               {title, qint64(topic.category), qint64(topic.alarmType), alarm});
+    if (!kept)
+        return -1;
     // The body's column is left out when it is kept: the statement then
     // never touches what this program cannot show.
     store::Statement st(m_store.dbNotes,
@@ -214,6 +242,8 @@ int Topics::save(const TopicSave &topic)
         m_store.dbNotes.addError(QStringLiteral("No current record."));
         return -1;
     }
+    if (!tx.commit())
+        return -1;
     announce({TopicChange::Kind::Saved, {topic.key}, topic.category, topic.title, true});
     return topic.key;
 }
@@ -243,8 +273,15 @@ Found Topics::categoryOf(int key, int *category)
 
 Found Topics::rename(int key, const QString &title)
 {
-    const Found found = writeByKey(m_store, QStringLiteral("UPDATE Argomenti SET argomento = ?1 WHERE idArgomento = ?2"),
-                                   {store::CutToWidth(title, titleWidth()), qint64(key)});
+    m_store.dbNotes.clearErrors();
+    const QString cut = store::CutToWidth(title, titleWidth());
+    store::Transaction tx(m_store.dbNotes);
+    if (!tx.isActive() || !keepVersion(m_store, key, key, QStringLiteral("argomento IS NOT ?5"), {cut}))
+        return Found::Failed;
+    Found found = writeByKey(m_store, QStringLiteral("UPDATE Argomenti SET argomento = ?1 WHERE idArgomento = ?2"),
+                             {cut, qint64(key)});
+    if (found == Found::Yes && !tx.commit())
+        found = Found::Failed;
     if (found == Found::Yes)
         announce({TopicChange::Kind::Renamed, {key}, -1, title});
     return found;
@@ -252,7 +289,13 @@ Found Topics::rename(int key, const QString &title)
 
 Found Topics::remove(int key)
 {
-    const Found found = writeByKey(m_store, QStringLiteral("DELETE FROM Argomenti WHERE idArgomento = ?1"), {qint64(key)});
+    m_store.dbNotes.clearErrors();
+    store::Transaction tx(m_store.dbNotes);
+    if (!tx.isActive() || !keepDeleted(m_store, key))
+        return Found::Failed;
+    Found found = writeByKey(m_store, QStringLiteral("DELETE FROM Argomenti WHERE idArgomento = ?1"), {qint64(key)});
+    if (found == Found::Yes && !tx.commit())
+        found = Found::Failed;
     // One already gone is gone for its listeners too.
     if (found != Found::Failed)
         announce({TopicChange::Kind::Removed, {key}, -1, QString()});

@@ -22,12 +22,19 @@ QString notesIn(const QString &path)
     if (!db.open(path, false))
         return QStringLiteral("<unreadable>");
     QString out;
-    for (const char *sql : {"SELECT idCategoria, Categoria FROM Categorie ORDER BY 1",
-                            "SELECT idArgomento, idCategoria, argomento, contenuto, ContenutoTxt, ultimoaggiornamento "
-                            "FROM Argomenti ORDER BY 1",
-                            "SELECT count(*) FROM Setup", "SELECT user_version FROM pragma_user_version",
-                            "SELECT name FROM sqlite_schema ORDER BY 1"}) {
-        store::Statement st(db, QString::fromLatin1(sql));
+    QStringList queries{QStringLiteral("SELECT idCategoria, Categoria FROM Categorie ORDER BY 1"),
+                        QStringLiteral("SELECT idArgomento, idCategoria, argomento, contenuto, ContenutoTxt, "
+                                       "ultimoaggiornamento FROM Argomenti ORDER BY 1"),
+                        QStringLiteral("SELECT count(*) FROM Setup"),
+                        QStringLiteral("SELECT user_version FROM pragma_user_version"),
+                        QStringLiteral("SELECT name FROM sqlite_schema ORDER BY 1")};
+    // What changes replaced and deletes took away, in a file that keeps them.
+    store::Statement kept(db, QStringLiteral("SELECT count(*) FROM sqlite_schema WHERE name = 'Versioni'"));
+    if (kept.step() && kept.columnInt(0) > 0)
+        queries << QStringLiteral("SELECT idArgomento, idCategoria, argomento, contenuto FROM Versioni ORDER BY idVersione")
+                << QStringLiteral("SELECT idArgomento, Categoria, argomento, contenuto FROM Eliminati ORDER BY 1");
+    for (const QString &sql : std::as_const(queries)) {
+        store::Statement st(db, sql);
         while (st.step()) {
             for (int c = 0; c < st.columnCount(); ++c)
                 out += st.column(c).toString() + QLatin1Char('|');
@@ -184,7 +191,8 @@ TEST_F(Faults, EveryWriteFailsCleanlyAtEachOfItsFailurePoints)
              store::Connection db;
              ASSERT_TRUE(db.open(path(), false));
              QString older = QStringLiteral("DROP TABLE ArgomentiFts; DROP TABLE Bozze; DROP TABLE ArgomentiTesto; "
-                                            "DROP TABLE ArgomentiInizio; PRAGMA user_version = 1;");
+                                            "DROP TABLE ArgomentiInizio; DROP TABLE Versioni; DROP TABLE Eliminati; "
+                                            "PRAGMA user_version = 1;");
              for (const char *copy : {"fts", "testo", "inizio"})
                  for (const char *on : {"insert", "delete", "update"})
                      older += QStringLiteral(" DROP TRIGGER Argomenti_%1_%2;").arg(QLatin1String(copy), QLatin1String(on));

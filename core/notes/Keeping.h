@@ -1,0 +1,32 @@
+#pragma once
+// Private to the notes operations: what a write replaces or deletes is
+// kept, inside the write's own transaction, before the write runs.
+
+#include <QString>
+#include <QVariant>
+
+#include <initializer_list>
+
+namespace store {
+class NoteStore;
+}
+
+namespace notes {
+
+// The columns a version and a deleted topic keep of a topic's record.
+inline const QString kKeptColumns = QStringLiteral("idCategoria, argomento, contenuto, ContenutoTxt, "
+                                                   "ultimoaggiornamento, TipoAllarme, DataOraAllarme");
+
+// Keeps the stored record of topic key as a version of topic asKey,
+// stamped with the store's clock and machine, when condition holds of it
+// (SQL over Argomenti's columns, values bound from ?5 on): a write that
+// leaves a topic as it was keeps nothing. Nothing when the topic is gone or
+// the file keeps no history. False on an engine error.
+[[nodiscard]] bool keepVersion(store::NoteStore &store, int key, int asKey, const QString &condition,
+                               std::initializer_list<QVariant> values = {});
+
+// Keeps the record of topic key, with its category's name, among the
+// deleted topics (nothing when it is gone). False on an engine error.
+[[nodiscard]] bool keepDeleted(store::NoteStore &store, int key);
+
+} // namespace notes
