@@ -30,6 +30,18 @@ QString columnsOf(const QString &alias)
     return out.join(QStringLiteral(", "));
 }
 
+// A column of the text (contenuto, ContenutoTxt) of version v as it was:
+// its own, or, where the change left the text as it was, the next state's.
+QString textOf(const QString &column)
+{
+    return QStringLiteral("CASE WHEN v.TestoUguale = 0 THEN v.%1 ELSE coalesce("
+                          "(SELECT ifnull(w.%1, '') FROM Versioni w WHERE w.idArgomento = v.idArgomento "
+                          "AND w.idVersione > v.idVersione AND w.TestoUguale = 0 ORDER BY w.idVersione LIMIT 1), "
+                          "(SELECT ifnull(a.%1, '') FROM Argomenti a WHERE a.idArgomento = v.idArgomento), "
+                          "(SELECT ifnull(e.%1, '') FROM Eliminati e WHERE e.idArgomento = v.idArgomento)) END")
+        .arg(column);
+}
+
 // How many rows the last statement changed, added to *count.
 void countChanges(store::NoteStore &store, qint64 *count)
 {
@@ -38,14 +50,18 @@ void countChanges(store::NoteStore &store, qint64 *count)
 
 } // namespace
 
-bool keepVersion(store::NoteStore &store, int key, int asKey, const QString &condition,
+bool keepVersion(store::NoteStore &store, int key, int asKey, const QString &changed, const QString &textKept,
                  std::initializer_list<QVariant> values)
 {
     if (!store.hasHistory())
         return true;
-    store::Statement st(store.dbNotes, QStringLiteral("INSERT INTO Versioni (idArgomento, DataOraVersione, Macchina, %1) "
-                                                      "SELECT ?2, ?3, ?4, %1 FROM Argomenti WHERE idArgomento = ?1 AND (%2)")
-                                           .arg(kKeptColumns, condition));
+    store::Statement st(store.dbNotes,
+                        QStringLiteral("INSERT INTO Versioni (idArgomento, DataOraVersione, Macchina, TestoUguale, %1) "
+                                       "SELECT ?2, ?3, ?4, (%3), idCategoria, argomento, CASE WHEN (%3) THEN NULL ELSE "
+                                       "contenuto END, CASE WHEN (%3) THEN NULL ELSE ContenutoTxt END, "
+                                       "ultimoaggiornamento, TipoAllarme, DataOraAllarme "
+                                       "FROM Argomenti WHERE idArgomento = ?1 AND (%2)")
+                            .arg(kKeptColumns, changed, textKept));
     st.bind(1, qint64(key));
     st.bind(2, qint64(asKey));
     st.bind(3, stamp(store.now()));
@@ -80,8 +96,9 @@ QList<VersionEntry> History::versionsOf(int topic, bool *ok)
     if (!m_store.hasHistory())
         return out;
     store::Statement st(m_store.dbNotes, QStringLiteral("SELECT idVersione, DataOraVersione, ultimoaggiornamento, Macchina, "
-                                                        "argomento, substr(ContenutoTxt, 1, 300) FROM Versioni "
-                                                        "WHERE idArgomento = ?1 ORDER BY idVersione DESC"));
+                                                        "argomento, substr(%1, 1, 300) FROM Versioni v "
+                                                        "WHERE idArgomento = ?1 ORDER BY idVersione DESC")
+                                             .arg(textOf(QStringLiteral("ContenutoTxt"))));
     st.bind(1, qint64(topic));
     while (st.step())
         out.append({st.columnInt(0), readTime(st, 1), readTime(st, 2), st.columnText(3), st.columnText(4), st.columnText(5)});
@@ -94,8 +111,10 @@ Found History::version(qint64 id, Version *version)
     m_store.dbNotes.clearErrors();
     if (!m_store.hasHistory())
         return Found::No;
-    store::Statement st(m_store.dbNotes, QStringLiteral("SELECT idArgomento, DataOraVersione, Macchina, %1 FROM Versioni "
-                                                        "WHERE idVersione = ?1").arg(kKeptColumns));
+    store::Statement st(m_store.dbNotes, QStringLiteral("SELECT idArgomento, DataOraVersione, Macchina, idCategoria, argomento, "
+                                                        "%1, %2, ultimoaggiornamento, TipoAllarme, DataOraAllarme "
+                                                        "FROM Versioni v WHERE idVersione = ?1")
+                                             .arg(textOf(QStringLiteral("contenuto")), textOf(QStringLiteral("ContenutoTxt"))));
     st.bind(1, id);
     if (!st.step())
         return st.failed() ? Found::Failed : Found::No;
@@ -123,33 +142,33 @@ Found History::restore(qint64 id)
     if (!tx.isActive())
         return Found::Failed;
     // A version whose category is gone comes back in the topic's own.
-    store::Statement update(m_store.dbNotes,
-                            QStringLiteral("UPDATE Argomenti SET (%1) = (SELECT coalesce((SELECT idCategoria FROM Categorie "
-                                           "WHERE idCategoria = v.idCategoria), Argomenti.idCategoria), v.argomento, "
-                                           "v.contenuto, v.ContenutoTxt, ?2, v.TipoAllarme, v.DataOraAllarme "
-                                           "FROM Versioni v WHERE v.idVersione = ?1) WHERE idArgomento = ?3")
-                                .arg(kKeptColumns));
+    store::Statement where(m_store.dbNotes, QStringLiteral("SELECT coalesce((SELECT idCategoria FROM Categorie WHERE "
+                                                           "idCategoria = ?2), idCategoria) FROM Argomenti "
+                                                           "WHERE idArgomento = ?1"));
+    where.bind(1, qint64(v.topic));
+    where.bind(2, qint64(v.category));
+    if (!where.step())
+        return where.failed() ? Found::Failed : Found::No;
+    const int category = int(where.columnInt(0));
+    where.reset();
+    const QVariant alarm = v.alarmTime.isValid() ? QVariant(v.alarmTime.text()) : QVariant();
     if (!keepVersion(m_store, v.topic, v.topic,
-                     QStringLiteral("EXISTS (SELECT 1 FROM Versioni v WHERE v.idVersione = ?5 AND (v.argomento IS NOT "
-                                    "Argomenti.argomento OR v.contenuto IS NOT Argomenti.contenuto OR v.idCategoria IS NOT "
-                                    "Argomenti.idCategoria OR v.TipoAllarme IS NOT Argomenti.TipoAllarme OR "
-                                    "v.DataOraAllarme IS NOT Argomenti.DataOraAllarme))"),
-                     {id}))
+                     QStringLiteral("argomento IS NOT ?5 OR idCategoria IS NOT ?6 OR TipoAllarme IS NOT ?7 OR "
+                                    "DataOraAllarme IS NOT ?8 OR contenuto IS NOT ?9 OR ContenutoTxt IS NOT ?10"),
+                     QStringLiteral("contenuto IS ?9 AND ContenutoTxt IS ?10"),
+                     {v.title, qint64(category), qint64(v.alarmType), alarm, v.body, v.plainText}))
         return Found::Failed;
-    update.bind(1, id);
-    update.bind(2, stamp(m_store.now()));
-    update.bind(3, qint64(v.topic));
-    if (!update.run())
-        return Found::Failed;
-    if (m_store.dbNotes.lastChanges() == 0)
-        return Found::No;
-    store::Statement now(m_store.dbNotes, QStringLiteral("SELECT idCategoria FROM Argomenti WHERE idArgomento = ?1"));
-    now.bind(1, qint64(v.topic));
-    if (!now.step())
-        return Found::Failed;
-    const int category = int(now.columnInt(0));
-    now.reset();
-    if (!tx.commit())
+    store::Statement update(m_store.dbNotes, QStringLiteral("UPDATE Argomenti SET (%1) = (?1, ?2, ?3, ?4, ?5, ?6, ?7) "
+                                                            "WHERE idArgomento = ?8").arg(kKeptColumns));
+    update.bind(1, qint64(category));
+    update.bind(2, v.title);
+    update.bind(3, v.body);
+    update.bind(4, v.plainText);
+    update.bind(5, stamp(m_store.now()));
+    update.bind(6, qint64(v.alarmType));
+    update.bind(7, alarm);
+    update.bind(8, qint64(v.topic));
+    if (!update.run() || !tx.commit())
         return Found::Failed;
     emit m_store.changes.topicsChanged({TopicChange::Kind::Saved, {v.topic}, category, v.title, true});
     return Found::Yes;
@@ -177,12 +196,13 @@ int History::restoreAsNew(qint64 id, int category)
         }
         category = int(where.columnInt(0));
     }
-    store::Statement add(m_store.dbNotes, QStringLiteral("INSERT INTO Argomenti (%1) SELECT ?2, argomento, contenuto, "
-                                                         "ContenutoTxt, ?3, 0, NULL FROM Versioni WHERE idVersione = ?1")
+    store::Statement add(m_store.dbNotes, QStringLiteral("INSERT INTO Argomenti (%1) VALUES (?1, ?2, ?3, ?4, ?5, 0, NULL)")
                                               .arg(kKeptColumns));
-    add.bind(1, id);
-    add.bind(2, qint64(category));
-    add.bind(3, stamp(m_store.now()));
+    add.bind(1, qint64(category));
+    add.bind(2, v.title);
+    add.bind(3, v.body);
+    add.bind(4, v.plainText);
+    add.bind(5, stamp(m_store.now()));
     if (!add.run())
         return -1;
     const int key = int(m_store.dbNotes.lastInsertRowId());
@@ -288,23 +308,34 @@ bool History::prune(const QDateTime &now, const Retention &rule, Pruned *pruned)
         return false;
     const QString everyFrom = stamp(now.addDays(-rule.everyVersionDays));
     const QString dailyFrom = stamp(now.addDays(-rule.dailyVersionDays));
+    if (!m_store.dbNotes.exec(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS Scartate (idVersione INTEGER PRIMARY KEY); "
+                                             "DELETE FROM temp.Scartate")))
+        return false;
     // Within a span, the last version of each topic's day (or month) stays.
-    const auto keepLastOf = [&](const QString &from, const QString &to, int periodLength) {
+    const auto letGoWithin = [&](const QString &from, const QString &to, int periodLength) {
         store::Statement st(m_store.dbNotes,
-                            QStringLiteral("DELETE FROM Versioni WHERE DataOraVersione >= ?1 AND DataOraVersione < ?2 "
-                                           "AND idVersione NOT IN (SELECT max(idVersione) FROM Versioni WHERE "
-                                           "DataOraVersione >= ?1 AND DataOraVersione < ?2 "
-                                           "GROUP BY idArgomento, substr(DataOraVersione, 1, ?3))"));
+                            QStringLiteral("INSERT INTO temp.Scartate SELECT idVersione FROM Versioni WHERE "
+                                           "DataOraVersione >= ?1 AND DataOraVersione < ?2 AND idVersione NOT IN "
+                                           "(SELECT max(idVersione) FROM Versioni WHERE DataOraVersione >= ?1 AND "
+                                           "DataOraVersione < ?2 GROUP BY idArgomento, substr(DataOraVersione, 1, ?3))"));
         st.bind(1, from);
         st.bind(2, to);
         st.bind(3, qint64(periodLength));
-        if (!st.run())
-            return false;
-        countChanges(m_store, &pruned->versions);
-        return true;
+        return st.run();
     };
-    if (!keepLastOf(dailyFrom, everyFrom, 10) || !keepLastOf(QStringLiteral("0"), dailyFrom, 7))
+    if (!letGoWithin(dailyFrom, everyFrom, 10) || !letGoWithin(QStringLiteral("0"), dailyFrom, 7))
         return false;
+    // A version that stays and takes its text from one that goes gets its
+    // own copy first.
+    const QString next = QStringLiteral("(SELECT w.idVersione FROM Versioni w WHERE w.idArgomento = v.idArgomento AND "
+                                        "w.idVersione > v.idVersione AND w.TestoUguale = 0 ORDER BY w.idVersione LIMIT 1)");
+    if (!m_store.dbNotes.exec(QStringLiteral("UPDATE Versioni AS v SET contenuto = %1, ContenutoTxt = %2, TestoUguale = 0 "
+                                             "WHERE TestoUguale = 1 AND idVersione NOT IN temp.Scartate "
+                                             "AND %3 IN temp.Scartate")
+                                  .arg(textOf(QStringLiteral("contenuto")), textOf(QStringLiteral("ContenutoTxt")), next))
+        || !m_store.dbNotes.exec(QStringLiteral("DELETE FROM Versioni WHERE idVersione IN temp.Scartate")))
+        return false;
+    countChanges(m_store, &pruned->versions);
     store::Statement old(m_store.dbNotes, QStringLiteral("DELETE FROM Eliminati WHERE DataOraEliminazione < ?1"));
     old.bind(1, stamp(now.addDays(-rule.deletedDays)));
     if (!old.run())

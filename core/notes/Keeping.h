@@ -18,12 +18,14 @@ inline const QString kKeptColumns = QStringLiteral("idCategoria, argomento, cont
                                                    "ultimoaggiornamento, TipoAllarme, DataOraAllarme");
 
 // Keeps the stored record of topic key as a version of topic asKey,
-// stamped with the store's clock and machine, when condition holds of it
-// (SQL over Argomenti's columns, values bound from ?5 on): a write that
-// leaves a topic as it was keeps nothing. Nothing when the topic is gone or
-// the file keeps no history. False on an engine error.
-[[nodiscard]] bool keepVersion(store::NoteStore &store, int key, int asKey, const QString &condition,
-                               std::initializer_list<QVariant> values = {});
+// stamped with the store's clock and machine, when changed holds of it (SQL
+// over Argomenti's columns, values bound from ?5 on): a write that leaves a
+// topic as it was keeps nothing. When textKept holds too, the write leaves
+// the text as it is and the version keeps none of its own (it is the next
+// state's). Nothing when the topic is gone or the file keeps no history.
+// False on an engine error.
+[[nodiscard]] bool keepVersion(store::NoteStore &store, int key, int asKey, const QString &changed,
+                               const QString &textKept, std::initializer_list<QVariant> values = {});
 
 // Keeps the record of topic key, with its category's name, among the
 // deleted topics (nothing when it is gone). False on an engine error.

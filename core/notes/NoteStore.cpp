@@ -158,17 +158,20 @@ QString textStartsSql()
 }
 
 // Version 6: what a change replaced, and what a delete took away. A
-// version is a topic's whole record as it stood before a save, a rename, a
-// move or a restore replaced it; a deleted topic keeps its record, its key
-// and its category's name, so that it can come back where it was, with its
-// versions, which stay under its key. Both are written in the same
-// transaction as the change itself.
+// version is a topic's record as it stood before a save, a rename, a move
+// or a restore replaced it. A change that left the text as it was (a move,
+// a rename) keeps no second copy of it: TestoUguale says that the text is
+// the one of the next state, the next version's or the topic's own. A
+// deleted topic keeps its record, its key and its category's name, so that
+// it can come back where it was, with its versions, which stay under its
+// key. Both are written in the same transaction as the change itself.
 const char *const kHistory = R"sql(
 CREATE TABLE IF NOT EXISTS Versioni (
     idVersione INTEGER PRIMARY KEY AUTOINCREMENT,
     idArgomento INTEGER NOT NULL,
     DataOraVersione DATETIME NOT NULL,
     Macchina TEXT NOT NULL DEFAULT '',
+    TestoUguale INTEGER NOT NULL DEFAULT 0,
     idCategoria INTEGER NOT NULL,
     argomento TEXT,
     contenuto LONGTEXT,

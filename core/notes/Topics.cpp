@@ -61,7 +61,8 @@ int Topics::paste(const TopicCopy &copy, int category, int removeKey, bool *remo
             if (!follow.run())
                 return -1;
         }
-        if (!keepVersion(m_store, removeKey, key, QStringLiteral("idCategoria IS NOT ?5"), {qint64(category)}))
+        if (!keepVersion(m_store, removeKey, key, QStringLiteral("idCategoria IS NOT ?5"), QStringLiteral("1"),
+                         {qint64(category)}))
             return -1;
         store::Statement remove(m_store.dbNotes, QStringLiteral("DELETE FROM Argomenti WHERE idArgomento = ?1"));
         remove.bind(1, qint64(removeKey));
@@ -92,7 +93,7 @@ bool Topics::moveAll(const QList<int> &keys, int category)
         return false;
     store::Statement st(m_store.dbNotes, QStringLiteral("UPDATE Argomenti SET idCategoria = ?1 WHERE idArgomento = ?2"));
     for (const int key : keys) {
-        if (!keepVersion(m_store, key, key, QStringLiteral("idCategoria IS NOT ?5"), {qint64(category)}))
+        if (!keepVersion(m_store, key, key, QStringLiteral("idCategoria IS NOT ?5"), QStringLiteral("1"), {qint64(category)}))
             return false;
         st.reset();
         st.bind(1, qint64(category));
@@ -212,12 +213,14 @@ int Topics::save(const TopicSave &topic)
         return -1;
     // What the save replaces is kept, unless it replaces nothing.
     const QString changed = QStringLiteral("argomento IS NOT ?5 OR idCategoria IS NOT ?6 OR TipoAllarme IS NOT ?7 "
-                                           "OR DataOraAllarme IS NOT ?8%1")
+                                           "OR DataOraAllarme IS NOT ?8 OR ContenutoTxt IS NOT ?%1%2")
+                                .arg(topic.body ? 10 : 9)
                                 .arg(topic.body ? QStringLiteral(" OR contenuto IS NOT ?9") : QString());
-    const bool kept = topic.body ? keepVersion(m_store, topic.key, topic.key, changed,
-                                               {title, qint64(topic.category), qint64(topic.alarmType), alarm, *topic.body})
-                                 : keepVersion(m_store, topic.key, topic.key, changed,
-                                               {title, qint64(topic.category), qint64(topic.alarmType), alarm});
+    const bool kept = topic.body
+        ? keepVersion(m_store, topic.key, topic.key, changed, QStringLiteral("contenuto IS ?9 AND ContenutoTxt IS ?10"),
+                      {title, qint64(topic.category), qint64(topic.alarmType), alarm, *topic.body, topic.plainText})
+        : keepVersion(m_store, topic.key, topic.key, changed, QStringLiteral("ContenutoTxt IS ?9"),
+                      {title, qint64(topic.category), qint64(topic.alarmType), alarm, topic.plainText});
     if (!kept)
         return -1;
     // The body's column is left out when it is kept: the statement then
@@ -276,7 +279,7 @@ Found Topics::rename(int key, const QString &title)
     m_store.dbNotes.clearErrors();
     const QString cut = store::CutToWidth(title, titleWidth());
     store::Transaction tx(m_store.dbNotes);
-    if (!tx.isActive() || !keepVersion(m_store, key, key, QStringLiteral("argomento IS NOT ?5"), {cut}))
+    if (!tx.isActive() || !keepVersion(m_store, key, key, QStringLiteral("argomento IS NOT ?5"), QStringLiteral("1"), {cut}))
         return Found::Failed;
     Found found = writeByKey(m_store, QStringLiteral("UPDATE Argomenti SET argomento = ?1 WHERE idArgomento = ?2"),
                              {cut, qint64(key)});

@@ -230,3 +230,21 @@ TEST_F(Kept, PruningLetsDeletedTopicsGoWithTheirVersionsAfterNinetyDays)
     EXPECT_EQ(pruned.versions, 1);
     EXPECT_EQ(stored::count(ns.dbNotes, u"Versioni"_s), 0);
 }
+
+TEST_F(Kept, AVersionOfAMoveOrRenameReadsTheTextItHadAfterLaterSavesAndPruning)
+{
+    clock = QDateTime(QDate(2025, 1, 1), QTime(9, 0));
+    ASSERT_TRUE(topics.move(key, work));  // kept without a copy of "milk"
+    clock = clock.addDays(1);
+    ASSERT_EQ(topics.save({key, work, u"Milk"_s, u"{\\rtf1 eggs}"_s, u"eggs"_s, clock, {}, 0}), key);
+    clock = clock.addSecs(3600);
+    ASSERT_EQ(topics.save({key, work, u"Milk"_s, u"{\\rtf1 tea}"_s, u"tea"_s, clock, {}, 0}), key);
+    EXPECT_EQ(stored::field(ns.dbNotes, u"Versioni"_s, u"contenuto"_s, u"idArgomento"_s, key), QVariant());
+    const QString moved = u"Milk|%1|milk|2026-03-02 08:00:00"_s.arg(home);
+    ASSERT_EQ(versions(key).constLast(), moved);
+    // Each day's last version stays: the move's, and not the one it took its text from.
+    notes::History::Pruned pruned;
+    ASSERT_TRUE(history.prune(QDateTime(QDate(2025, 6, 1), QTime(0, 0)), notes::Retention{}, &pruned));
+    EXPECT_EQ(pruned.versions, 1);
+    EXPECT_EQ(versions(key), (QStringList{u"Milk|%1|eggs|"_s.arg(work), moved}));
+}

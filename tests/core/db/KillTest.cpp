@@ -1,5 +1,6 @@
 // A writer killed at random moments, again and again: every change it said
-// was done is in the file, none is there in part, and the file is intact.
+// was done is in the file with a version of what it replaced, none is there
+// in part, and the file is intact.
 // QUORVEL_KILL_RUNS sets the number of kills (tools/killtest.sh runs more).
 
 #include "Intact.h"
@@ -66,6 +67,13 @@ TEST_F(Killing, WriterKilledAtRandomMomentsKeepsEveryAcknowledgedChange)
         const qint64 stored = count.columnText(0).section(QLatin1Char(' '), 0, 0).toLongLong();
         EXPECT_TRUE(stored == lastSaved || stored == lastSaved + 1) << stored << " stored, " << lastSaved << " said";
         EXPECT_TRUE(count.columnText(1).endsWith(QString::number(stored))) << "a save is whole";
+        count.reset();
+        // What each save replaced, counts 0 to stored - 1, is kept as a version.
+        store::Statement kept(db, u"SELECT count(DISTINCT CAST(ContenutoTxt AS INTEGER)), max(CAST(ContenutoTxt AS INTEGER)) "
+                                  "FROM Versioni WHERE idArgomento = 1 AND TestoUguale = 0"_s);
+        ASSERT_TRUE(kept.step());
+        EXPECT_EQ(kept.columnInt(0), stored);
+        EXPECT_EQ(kept.columnInt(1), stored - 1);
         store::Statement where(db, u"SELECT group_concat(DISTINCT idCategoria), count(*) FROM Argomenti WHERE idArgomento > 1"_s);
         ASSERT_TRUE(where.step());
         EXPECT_EQ(where.columnInt(1), 40);
