@@ -103,6 +103,10 @@ void DatabasePacking::packClosedStore()
     Session &s = m_session;
     const QString path = s.store.DatabasePath;
     const QString backup = path + QStringLiteral(".old");
+    // Old versions and long-deleted topics go by the rule first; a store
+    // that cannot let them go now (a full disk) is packed all the same.
+    notes::History::Pruned pruned;
+    static_cast<void>(s.history.prune(s.clock().now(), notes::Retention{}, &pruned));
     // The copy holds every page in use; the room it needs is said before
     // it starts, beside the room there is.
     const qint64 needed = s.store.bytesInUse();
@@ -110,6 +114,7 @@ void DatabasePacking::packClosedStore()
                                               QLocale().formattedDataSize(QStorageInfo(QFileInfo(path).absolutePath()).bytesAvailable()));
     // Closing the store also folds its write-ahead log into the file.
     s.store.close();
+    const qint64 before = QFileInfo(path).size();
     // Whatever an earlier try left under the copy's name goes first.
     const QString packed = path + QStringLiteral(".new");
     QString error;
@@ -134,6 +139,8 @@ void DatabasePacking::packClosedStore()
             tell(Str::PackFailed, platform::vbCritical, Str::ErrorTitle);
     } else {
         m_replaced = true;
-        tell(Str::PackDone, platform::vbInformation, Str::PackDoneTitle);
+        const qint64 freed = qMax<qint64>(0, before - QFileInfo(path).size());
+        tell(Str::PackDone, platform::vbInformation, Str::PackDoneTitle,
+             s.GetString(Str::PackRoomFreed).arg(QLocale().formattedDataSize(freed)));
     }
 }
