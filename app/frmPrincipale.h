@@ -113,6 +113,7 @@ public:
     QAction *mnuRinomina = nullptr, *mnuInserisci = nullptr, *mnuCancella = nullptr;
     QAction *mnuTaglia = nullptr, *mnuCopia = nullptr, *mnuIncolla = nullptr;
     QAction *mnuSposta = nullptr, *mnuSpostaTutti = nullptr, *mnuTrovaArgomenti = nullptr;
+    QAction *mnuEliminati = nullptr;
     QMenu *mnuStrumenti = nullptr;
     QAction *mnuFontSistema = nullptr, *mnuCompatta = nullptr;
     QMenu *mnuFinestre = nullptr;
@@ -149,6 +150,8 @@ public:
     void mnuSposta_Click();
     void mnuSpostaTutti_Click();
     void mnuTrovaArgomenti_Click();
+    // The deleted topics, to bring some back.
+    void mnuEliminati_Click();
     void mnuCompatta_Click();
     void mnuFontSistema_Click();
     // Returns true when the key was used up.

@@ -5,6 +5,7 @@
 
 #include "AlarmRinging.h"
 #include "DatabasePacking.h"
+#include "DeletedTopicsWindow.h"
 #include "DropImport.h"
 #include "Finestre.h"
 #include "FindInTopics.h"
@@ -80,6 +81,7 @@ void frmPrincipale::connectMenus()
     on(mnuSposta, &frmPrincipale::mnuSposta_Click);
     on(mnuSpostaTutti, &frmPrincipale::mnuSpostaTutti_Click);
     on(mnuTrovaArgomenti, &frmPrincipale::mnuTrovaArgomenti_Click);
+    on(mnuEliminati, &frmPrincipale::mnuEliminati_Click);
     on(mnuFontSistema, &frmPrincipale::mnuFontSistema_Click);
     on(mnuCompatta, &frmPrincipale::mnuCompatta_Click);
     on(mnuInformazioni, &frmPrincipale::mnuInformazioni_Click);
@@ -261,6 +263,12 @@ void frmPrincipale::mnuSpostaTutti_Click()
 void frmPrincipale::mnuTrovaArgomenti_Click()
 {
     m_find->run();
+}
+
+void frmPrincipale::mnuEliminati_Click()
+{
+    DeletedTopicsWindow deleted(m_session, this);
+    deleted.exec();
 }
 
 void frmPrincipale::mnuCompatta_Click()

@@ -127,6 +127,7 @@ void frmPrincipale::buildMenus()
     mnuSpostaTutti = mnuModifica->addAction(QString());
     mnuModifica->addSeparator();  // bar5
     mnuTrovaArgomenti = mnuModifica->addAction(QString());
+    mnuEliminati = mnuModifica->addAction(QString());
 
     mnuStrumenti = bar->addMenu(QString());
     mnuFontSistema = mnuStrumenti->addAction(QString());
@@ -207,6 +208,7 @@ void frmPrincipale::AggiornaLingua()
     mnuSposta->setText(s(Str::MenuMove));
     mnuSpostaTutti->setText(s(Str::MenuMoveAll));
     mnuTrovaArgomenti->setText(s(Str::MenuFindInTopics));
+    mnuEliminati->setText(s(Str::MenuDeletedTopics));
     mnuStrumenti->setTitle(s(Str::MenuTools));
     mnuFontSistema->setText(s(Str::MenuSystemFont));
     mnuCompatta->setText(s(Str::MenuPackDatabase));

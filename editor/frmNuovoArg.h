@@ -84,6 +84,8 @@ public:
     void mnuTrovaNA_Click();
     void mnuTrovaSuccessivoNA_Click();
     void mnuTrovaPrecedenteNA_Click();
+    // The topic's earlier versions, to restore one.
+    void mnuCronologiaNA_Click();
     void Form_Resize();
     void imgChiudi_Click();
     void imgApri_Click();
@@ -122,6 +124,7 @@ public:
     QMenu *mnuModificaNA = nullptr;
     QAction *mnuAnnullaNA = nullptr, *mnuTagliaNA = nullptr, *mnuCopiaNA = nullptr, *mnuIncollaNA = nullptr;
     QAction *mnuTrovaNA = nullptr, *mnuTrovaSuccessivoNA = nullptr, *mnuTrovaPrecedenteNA = nullptr;
+    QAction *mnuCronologiaNA = nullptr;
     FindBar *barTrova = nullptr;
 
 protected:

@@ -1,11 +1,14 @@
 // The editor's handlers: each hands its work to the part that does it.
 
 #include "frmNuovoArg.h"
+#include "HistoryWindow.h"
 
 #include "BodyFormatting.h"
 #include "ExportPrint.h"
 #include "FindBar.h"
 #include "Session.h"
+#include "Str.h"
+#include "Utility.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -46,6 +49,7 @@ void frmNuovoArg::connectHandlers()
     on(mnuTrovaNA, &frmNuovoArg::mnuTrovaNA_Click);
     on(mnuTrovaSuccessivoNA, &frmNuovoArg::mnuTrovaSuccessivoNA_Click);
     on(mnuTrovaPrecedenteNA, &frmNuovoArg::mnuTrovaPrecedenteNA_Click);
+    on(mnuCronologiaNA, &frmNuovoArg::mnuCronologiaNA_Click);
 }
 
 void frmNuovoArg::FormatCommand(int code)
@@ -130,6 +134,28 @@ void frmNuovoArg::mnuTrovaSuccessivoNA_Click()
 void frmNuovoArg::mnuTrovaPrecedenteNA_Click()
 {
     barTrova->FindPreviousOrOpen();
+}
+
+void frmNuovoArg::mnuCronologiaNA_Click()
+{
+    Session &s = m_session;
+    // Unsaved work is never replaced by a version: it is saved or undone first.
+    const auto mayRestore = [this, &s] {
+        if (!HasUnsavedChanges())
+            return true;
+        s.dialogs().MsgBox(this, s.GetString(Str::HistorySaveFirst), platform::vbExclamation, s.GetString(Str::RequestTitle));
+        return false;
+    };
+    HistoryWindow history(s, m_topic, txtArgomento->text(), mayRestore, this);
+    if (history.exec() != HistoryWindow::Restored)
+        return;
+    m_loading = true;
+    if (!loadTopic())
+        ShowDatabaseErrors(s, this);
+    m_loading = false;
+    s.finestre.RenameEditorWindow(m_number, txtArgomento->text());
+    m_formatting->applyEditorFont();
+    rememberLoaded();
 }
 
 void frmNuovoArg::ShowFound(const QString &pattern)

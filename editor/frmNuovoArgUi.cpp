@@ -196,6 +196,9 @@ void frmNuovoArg::buildMenus()
     mnuTrovaSuccessivoNA->setShortcut(QKeySequence(Qt::Key_F8));
     mnuTrovaPrecedenteNA = mnuModificaNA->addAction(QString());
     mnuTrovaPrecedenteNA->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F8));
+    mnuModificaNA->addSeparator();
+    mnuCronologiaNA = mnuModificaNA->addAction(QString());
+    mnuCronologiaNA->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
 }
 
 void frmNuovoArg::AggiornaLingua()
@@ -212,6 +215,7 @@ void frmNuovoArg::AggiornaLingua()
     mnuTrovaNA->setText(s(Str::EditorMenuFind));
     mnuTrovaSuccessivoNA->setText(s(Str::EditorMenuFindNext));
     mnuTrovaPrecedenteNA->setText(s(Str::EditorMenuFindPrevious));
+    mnuCronologiaNA->setText(s(Str::EditorMenuHistory));
     barTrova->AggiornaLingua();
     labTitolo->setText(s(Str::TitleLabel));
     txtArgomento->setToolTip(s(Str::TitleTip));
