@@ -39,6 +39,21 @@ const Help kCommands[] = {
     {"backup", backup, "backup FILE",
      "Copies the store to FILE, a new file, as it stands at one moment (safe\n"
      "while Quorvel runs), and syncs it to the disk before it ends."},
+    {"history", history, "history KEY",
+     "Lists the earlier versions of the topic KEY, newest first: version, when\n"
+     "a change replaced it, on which machine, its title and its first line,\n"
+     "separated by tabs. Exit code 1 when it has none."},
+    {"restore", restoreVersion, "restore KEY VERSION",
+     "Makes VERSION (from 'history KEY') the topic's title, text, category and\n"
+     "alarm again; what it replaces becomes a version. Refused while Quorvel\n"
+     "runs."},
+    {"deleted", deleted, "deleted [PATTERN]",
+     "Lists the deleted topics whose title or text matches PATTERN (as find\n"
+     "takes it; all without one), the last deleted first: key, category, title\n"
+     "and when, separated by tabs. Exit code 1 when there are none."},
+    {"undelete", undelete, "undelete KEY...",
+     "Brings the deleted topics back, each into its category (made again when\n"
+     "it is gone). Refused while Quorvel runs."},
     {"check", check, "check",
      "Checks the integrity of the store and of its search index; exit code 2\n"
      "when either fails."},
@@ -69,6 +84,51 @@ void printHelp(QTextStream &s, const Help &h)
 }
 
 } // namespace
+
+// A title or category on one line of tab-separated output. Other control
+// characters, and those that turn the direction of the text, are written
+// escaped as JSON writes them (and so is the backslash): raw, a title could
+// send the terminal commands of its own, or show as another.
+QString oneLine(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
+            out += QLatin1Char(' ');
+        else if (c == QLatin1Char('\\'))
+            out += QLatin1String("\\\\");
+        else if (u < 0x20 || (u >= 0x7f && u <= 0x9f) || (u >= 0x202a && u <= 0x202e) || (u >= 0x2066 && u <= 0x2069)
+                 || u == 0x2028 || u == 0x2029 || u == 0x200e || u == 0x200f)
+            out += QStringLiteral("\\u%1").arg(int(u), 4, 16, QLatin1Char('0'));
+        else
+            out += c;
+    }
+    return out;
+}
+
+bool Command::keepProgramOff(store::StoreLock &running, const char *instead)
+{
+    // The running program holds the store's records in its windows and
+    // would not show changes made under it. It is known from its lock in
+    // the data folder, whichever session or runtime folder it was started
+    // from; held here for the command's length, no program starts meanwhile.
+    folder = dataFolder();
+    if (folder.isEmpty())
+        return false;
+    switch (running.acquire(places::RunLockPath(folder), store::StoreLock::Kind::Shared, 0)) {
+    case store::StoreLock::Outcome::Taken:
+        return true;
+    case store::StoreLock::Outcome::Busy:
+        fail(QStringLiteral("Quorvel is running: close it first, or %1").arg(QLatin1String(instead)));
+        return false;
+    case store::StoreLock::Outcome::Unusable:
+        fail(running.error());
+        return false;
+    }
+    return false;
+}
 
 int Command::fail(const QString &message) const
 {

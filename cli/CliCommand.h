@@ -33,16 +33,28 @@ struct Command {
     // The data folder: --folder, else where the program finds its database.
     // Empty, with the reason told, when there is none.
     QString dataFolder() const;
+    // Takes the program's own lock for the command's length, so that it
+    // neither runs now nor starts meanwhile; sets folder. False, with the
+    // reason and what to do instead told, when it runs.
+    bool keepProgramOff(store::StoreLock &running, const char *instead);
     // Opens the store for reading (or writing) under a shared store lock,
     // waiting a while for the program's packing to end. False, with the
     // reason told, on failure.
     bool openStore(store::NoteStore &ns, store::StoreLock &lock, bool forWriting) const;
 };
 
+// A title or category on one line of tab-separated output, its control
+// characters escaped.
+QString oneLine(const QString &text);
+
 int find(Command &c);
 int exportTopics(Command &c);
 int importFiles(Command &c);
 int backup(Command &c);
 int check(Command &c);
+int history(Command &c);
+int restoreVersion(Command &c);
+int deleted(Command &c);
+int undelete(Command &c);
 
 } // namespace cli

@@ -15,33 +15,6 @@
 
 namespace cli {
 
-namespace {
-
-// A title or category on one line of tab-separated output. Other control
-// characters, and those that turn the direction of the text, are written
-// escaped as JSON writes them (and so is the backslash): raw, a title could
-// send the terminal commands of its own, or show as another.
-QString oneLine(const QString &text)
-{
-    QString out;
-    out.reserve(text.size());
-    for (const QChar c : text) {
-        const char16_t u = c.unicode();
-        if (c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
-            out += QLatin1Char(' ');
-        else if (c == QLatin1Char('\\'))
-            out += QLatin1String("\\\\");
-        else if (u < 0x20 || (u >= 0x7f && u <= 0x9f) || (u >= 0x202a && u <= 0x202e) || (u >= 0x2066 && u <= 0x2069)
-                 || u == 0x2028 || u == 0x2029 || u == 0x200e || u == 0x200f)
-            out += QStringLiteral("\\u%1").arg(int(u), 4, 16, QLatin1Char('0'));
-        else
-            out += c;
-    }
-    return out;
-}
-
-} // namespace
-
 int find(Command &c)
 {
     const bool json = c.takeFlag(QStringLiteral("--json"));

@@ -22,25 +22,11 @@ int importFiles(Command &c)
         return c.usage(QStringLiteral("import needs --category NAME"));
     if (c.words.isEmpty())
         return c.usage(QStringLiteral("import needs at least one file"));
-    // The running program holds the store's records in its windows and
-    // would not show topics added under it. It is known from its lock in the
-    // data folder, whichever session or runtime folder it was started from;
-    // held here for the import's length, no program starts on it meanwhile.
-    const QString folder = c.dataFolder();
-    if (folder.isEmpty())
-        return kError;
     store::StoreLock running;
-    switch (running.acquire(places::RunLockPath(folder), store::StoreLock::Kind::Shared, 0)) {
-    case store::StoreLock::Outcome::Taken:
-        break;
-    case store::StoreLock::Outcome::Busy:
-        return c.fail(QStringLiteral("Quorvel is running: close it first, or drop the files on its list of topics"));
-    case store::StoreLock::Outcome::Unusable:
-        return c.fail(running.error());
-    }
+    if (!c.keepProgramOff(running, "drop the files on its list of topics"))
+        return kError;
     store::NoteStore ns;
     store::StoreLock lock;
-    c.folder = folder;
     if (!c.openStore(ns, lock, true))
         return kError;
     // Every file is read before anything is written, the category too.
