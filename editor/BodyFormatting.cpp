@@ -149,9 +149,10 @@ bool BodyFormatting::bodyEvent(QEvent *event)
     if (event->type() == QEvent::ShortcutOverride) {
         // Keep Ctrl-letters and Tab for the body, ahead of any shortcut.
         const auto *k = static_cast<QKeyEvent *>(event);
-        // Ctrl+E, which no formatting command takes, stays the window's find.
-        const bool find = k->key() == Qt::Key_E && (k->modifiers() & Qt::ControlModifier);
-        if (((k->modifiers() & Qt::ControlModifier) && !find) || k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab)
+        // Ctrl+E and Ctrl+H, which no formatting command takes, stay the
+        // window's find and history.
+        const bool window = (k->key() == Qt::Key_E || k->key() == Qt::Key_H) && (k->modifiers() & Qt::ControlModifier);
+        if (((k->modifiers() & Qt::ControlModifier) && !window) || k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab)
             event->accept();
     }
     if (event->type() == QEvent::FocusIn)

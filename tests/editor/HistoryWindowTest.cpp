@@ -49,6 +49,18 @@ TEST_F(Histories, TheEditorsHistoryRestoresAnEarlierTextIntoTheOpenEditor)
     EXPECT_EQ(session->history.versionsOf(topics["Agenda"], &ok).size(), 3) << "the replaced text is a version too";
 }
 
+TEST_F(Histories, CtrlHInTheBodyOpensTheHistoryAndTypesNothing)
+{
+    frmNuovoArg *e = openTopic(u"Agenda"_s);
+    e->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(e));
+    e->rtfContenuto->setFocus();
+    auto driver = whenShown<HistoryWindow>([](HistoryWindow *w) { w->reject(); });
+    QTest::keyClick(e->rtfContenuto, Qt::Key_H, Qt::ControlModifier);
+    EXPECT_TRUE(driver->ran());
+    EXPECT_EQ(e->rtfContenuto->toPlainText(), u"Body of Agenda"_s);
+}
+
 TEST_F(Histories, NoVersionReplacesTextTheEditorHasNotSaved)
 {
     saveAgenda(u"first"_s);
