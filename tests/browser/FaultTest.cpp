@@ -9,6 +9,11 @@
 #include "BrowserFixture.h"
 #include "FaultyDisk.h"
 #include "Intact.h"
+#include "DeletedTopicsWindow.h"
+#include "HistoryWindow.h"
+
+#include <QPushButton>
+#include <QTreeWidget>
 
 namespace {
 
@@ -144,6 +149,14 @@ protected:
         return points;
     }
 
+    // Agenda saved with another text through its editor: a version.
+    void saveAgenda()
+    {
+        frmNuovoArg *e = openTopic(QStringLiteral("Agenda"));
+        e->rtfContenuto->setPlainText(QStringLiteral("A new body for the agenda"));
+        e->cmdSalva_Click();
+    }
+
     QByteArray m_pristine;
 };
 
@@ -182,7 +195,39 @@ TEST_F(Faults, EveryWriteFailsCleanlyAtEachOfItsFailurePoints)
          },
          [this] { main->mnuIncolla_Click(); }},
         {"delete", [this] { select(QStringLiteral("Agenda")); }, [this] { main->cmdCancella_Click(); }},
+        {"restore a version", [this] { saveAgenda(); },
+         [this] {
+             auto history = whenShown<HistoryWindow>([](HistoryWindow *w) {
+                 w->restoreButton()->click();
+                 if (w->isVisible())  // the restore failed and said so
+                     w->reject();
+             });
+             openTopic(QStringLiteral("Agenda"))->mnuCronologiaNA_Click();
+         }},
+        {"undelete",
+         [this] {
+             select(QStringLiteral("Agenda"));
+             main->cmdCancella_Click();
+         },
+         [this] {
+             auto deleted = whenShown<DeletedTopicsWindow>([](DeletedTopicsWindow *w) {
+                 w->list()->topLevelItem(0)->setSelected(true);
+                 w->restoreButton()->click();
+                 w->reject();
+             });
+             main->mnuEliminati_Click();
+         }},
         {"packing", nothing, [this] { main->mnuCompatta_Click(); }},
+        {"packing away old versions",
+         [this] {
+             // Two versions of one month long ago: the month's last stays.
+             saveAgenda();
+             ASSERT_TRUE(session->store.dbNotes.exec(QStringLiteral(
+                 "UPDATE Versioni SET DataOraVersione = '2001-01-02 00:00:00'; "
+                 "INSERT INTO Versioni (idArgomento, DataOraVersione, idCategoria, argomento, contenuto, ContenutoTxt) "
+                 "SELECT idArgomento, '2001-01-01 00:00:00', idCategoria, argomento, contenuto, ContenutoTxt FROM Versioni")));
+         },
+         [this] { main->mnuCompatta_Click(); }},
         {"first-start creation", nothing, [this] { start(); }, true},
         // A file of the first format: every table added since is built at its opening.
         {"opening an older file",
