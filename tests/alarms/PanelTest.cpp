@@ -8,12 +8,8 @@ using namespace Qt::StringLiterals;
 
 using AlarmPanelOfEditor = BrowserFixture;
 
-// Saved with the panel open, 02:30 on the night the clocks go forward (Rome,
-// 28 March 2027), which does not happen, is stored as chosen, and the save
-// goes through with the rest of the topic.
 TEST_F(AlarmPanelOfEditor, OpeningWithoutAnAlarmProposesTheCurrentMinute)
 {
-    InRome zone;
     frmNuovoArg *e = openTopic(u"Agenda"_s);
     EXPECT_FALSE(e->cmdTimer->property("alarmActive").toBool());
     services.clock.current = QDateTime(QDate(2026, 6, 15), QTime(10, 31, 42));
@@ -32,6 +28,9 @@ TEST_F(AlarmPanelOfEditor, OpeningWithoutAnAlarmProposesTheCurrentMinute)
     EXPECT_EQ(e->alarm().type(), 0);
 }
 
+// Saved with the panel open, 02:30 on the night the clocks go forward (Rome,
+// 28 March 2027), which does not happen, is stored as chosen, and the save
+// goes through with the rest of the topic.
 TEST_F(AlarmPanelOfEditor, ASaveWithThePanelOpenTakesItAndRestartsTheScheduler)
 {
     InRome zone;
@@ -53,6 +52,5 @@ TEST_F(AlarmPanelOfEditor, ASaveWithThePanelOpenTakesItAndRestartsTheScheduler)
     EXPECT_EQ(main->alarms().NextAlarmTopicId, topics["Agenda"]);
 
     frmNuovoArg *again = openTopic(u"Agenda"_s);
-    EXPECT_TRUE(again->cmdTimer->property("alarmActive").toBool()) << "the red picture";
     EXPECT_TRUE(again->ProvaChiusura());
 }

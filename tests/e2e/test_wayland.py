@@ -1,11 +1,8 @@
-"""The program in a Wayland session: it comes up on the Wayland plugin,
-hands a second start over to the running copy, and rings an alarm."""
-
-import time
+"""The program in a Wayland session: it comes up on the Wayland plugin
+and hands a second start over to the running copy."""
 
 import steps
 from desktop import wait_for
-from notification_service import NotificationService
 
 
 class Wayland(steps.Case):
@@ -20,18 +17,3 @@ class Wayland(steps.Case):
         self.assertTrue(self.holds(lambda: first.poll() is None, seconds=1),
                         "the first copy keeps running after the handover")
         self.main_window(first)
-
-    def test_an_alarm_opens_its_topic_and_is_notified(self):
-        server = NotificationService()
-        self.addCleanup(server.stop)
-        self.exit_program(self.first_start())
-        due = time.localtime(time.time() + 3)
-        self.seed("Work", (("Call the dentist", "Tuesday", time.strftime("%Y-%m-%d %H:%M:%S", due)),))
-        proc = self.start()
-        self.main_window(proc)
-        # The alarm is looked at every ten seconds. A compositor may refuse
-        # to give the topic's window the focus; the notification tells the
-        # user all the same.
-        self.control(proc, "frame", "Call the dentist", "the alarm's topic brought forward", deadline=30)
-        self.assertEqual(server.notification()[:2], ["Call the dentist", time.strftime("Alarm at %d/%m/%y %H:%M", due)],
-                         "the notification names the topic and the alarm's time")

@@ -2,7 +2,6 @@
 #include "Str.h"
 #include "BrowserFixture.h"
 
-#include <QComboBox>
 #include <QTextCursor>
 
 using Editor = BrowserFixture;
@@ -17,10 +16,6 @@ TEST_F(Editor, LoadsTheTopicAndItsUpdateTimeAndTheCloseChecksSeeTitleTextAndForm
     EXPECT_EQ(e->alarm().type(), 0);
     EXPECT_EQ(e->alarm().time(), store::WallTime::of(services.clock.current));
     EXPECT_TRUE(e->ProvaChiusura()) << "nothing changed";
-
-    main->mnuItaliano->trigger();
-    EXPECT_EQ(e->labModifica->text(), QStringLiteral("Ultima modifica: 04/05/25 03:02"));
-    EXPECT_EQ(e->cmbTipoAllarme->itemText(5), QStringLiteral("Annuale"));
 
     e->activateWindow();
     e->txtArgomento->setFocus();

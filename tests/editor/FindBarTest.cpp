@@ -55,7 +55,6 @@ TEST_F(FindInTopic, KeysOpenStepAndCloseTheBarWithoutTouchingTheText)
     ASSERT_TRUE(bar->isVisible());
     EXPECT_EQ(bar->txtTrova->text(), QStringLiteral("due"));
     EXPECT_EQ(bar->labConteggio->text(), QStringLiteral("1 of 1"));
-    EXPECT_LT(e->rtfContenuto->geometry().bottom(), bar->geometry().top()) << "the bar sits below the body";
 
     bar->txtTrova->setText(QStringLiteral("UNO"));
     QTest::keyClick(bar->txtTrova, Qt::Key_Return);

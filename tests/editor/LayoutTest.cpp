@@ -6,20 +6,6 @@
 
 using EditorWindowLayout = BrowserFixture;
 
-TEST_F(EditorWindowLayout, RulesGiveTheExampleFigures)
-{
-    const EditorLayout l = computeEditorLayout(5895, 6035);
-    EXPECT_EQ(l.rect("cmdSalva").topLeft(), QPointF(3555, 4785));
-    EXPECT_EQ(l.rect("cmdAnnulla").topLeft(), QPointF(4635, 4785));
-    EXPECT_EQ(l.rect("cmdTimer").topLeft(), QPointF(2475, 4785));
-    EXPECT_EQ(l.rect("labModifica").topLeft(), QPointF(150, 4785));
-    EXPECT_DOUBLE_EQ(l.rect("txtArgomento").width(), 4965);
-    EXPECT_EQ(l.rect("rtfContenuto"), QRectF(155, 1260, 5470, 3435));
-    EXPECT_EQ(l.rect("frmAllarme").size(), QSizeF(5570, 3585));
-    EXPECT_DOUBLE_EQ(l.rect("Calendar1").height(), 2985);
-    EXPECT_DOUBLE_EQ(l.rect("cmbOre").top(), 3585 - 630);
-}
-
 TEST_F(EditorWindowLayout, ALowWindowHasNoBodyAndKeepsTheCalendarsHeight)
 {
     const EditorLayout low = computeEditorLayout(5895, 2600);

@@ -86,13 +86,4 @@ TEST_F(WindowsMenu, ShowsTheNineOldestEditorsOthersInTheWindowListAndMinimizesAn
     editors[2]->showMaximized();
     main->mnuFinestra_Click(2);
     EXPECT_FALSE(editors[2]->isMaximized());
-
-    b->showMaximized();
-    EXPECT_TRUE(session->finestre.ActivateTopicWindow(topics["Summary"], QString()));
-    EXPECT_TRUE(b->isMaximized()) << "bringing forward keeps it maximized";
-    b->showMinimized();
-    EXPECT_TRUE(session->finestre.ActivateTopicWindow(topics["Summary"], QString()));
-    EXPECT_FALSE(b->isMinimized());
-    EXPECT_FALSE(b->isMaximized()) << "a minimized window comes back normal";
-    EXPECT_FALSE(session->finestre.ActivateTopicWindow(topics["Far"], QString()));
 }

@@ -33,7 +33,7 @@ protected:
         ns.DataFolder = defaultFolder();
         ASSERT_TRUE(ns.open());
         for (const char *name : {"beta", "Zeta", "Alpha"})
-            categories[QString::fromLatin1(name)] = addCategory(ns, QString::fromLatin1(name));
+            categories[QString::fromLatin1(name)] = stored::addCategory(ns.dbNotes, QString::fromLatin1(name));
         for (const char *title : {"Summary", "Agenda", "marmellata"})
             topics[QString::fromLatin1(title)] = addTopic(ns, categories[QStringLiteral("beta")],
                                                           QString::fromLatin1(title),
@@ -65,23 +65,10 @@ protected:
         session.reset();
     }
 
-    static int addCategory(store::NoteStore &ns, const QString &name)
-    {
-        const qint64 key = stored::insert(ns.dbNotes, QStringLiteral("Categorie"), {{QStringLiteral("Categoria"), name}});
-        EXPECT_GT(key, 0);
-        return int(key);
-    }
-
+    // Adds a topic last updated on a fixed day, as the fixture's own are.
     static int addTopic(store::NoteStore &ns, int category, const QString &title, const QString &body)
     {
-        const qint64 key = stored::insert(ns.dbNotes, QStringLiteral("Argomenti"),
-                                          {{QStringLiteral("idCategoria"), category},
-                                           {QStringLiteral("argomento"), title},
-                                           {QStringLiteral("contenuto"), body},
-                                           {QStringLiteral("ContenutoTxt"), body},
-                                           {QStringLiteral("ultimoaggiornamento"), QDateTime(QDate(2025, 5, 4), QTime(3, 2))}});
-        EXPECT_GT(key, 0);
-        return int(key);
+        return stored::addTopic(ns.dbNotes, category, title, body, QDateTime(QDate(2025, 5, 4), QTime(3, 2)));
     }
 
     QStringList listTexts() const
@@ -169,13 +156,6 @@ protected:
     bool hasTopic(const QVariant &key)
     {
         return session->store.hasTopic(key.toInt());
-    }
-    // The stored name of the category with this key; empty when there is none.
-    QString storedCategory(int key)
-    {
-        store::Statement st(session->store.dbNotes, QStringLiteral("SELECT Categoria FROM Categorie WHERE idCategoria = ?1"));
-        st.bind(1, qint64(key));
-        return st.step() ? st.columnText(0) : QString();
     }
     QVariant storedField(const QVariant &key, const char *name)
     {

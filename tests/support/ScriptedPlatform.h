@@ -90,13 +90,8 @@ public:
 
 class RecordingDesktop final : public platform::Desktop {
 public:
-    QStringList opened;
     bool refuseFocus = false;
-    bool openUrl(const QString &url) override
-    {
-        opened.append(url);
-        return true;
-    }
+    bool openUrl(const QString &) override { return true; }
     bool focusWindow(QWidget *window) override;
 };
 
@@ -104,11 +99,9 @@ public:
 class ScriptedTray final : public platform::Tray {
     Q_OBJECT
 public:
-    bool available = true;
-    bool shown = false;
-    bool isAvailable() const override { return available; }
-    void showIcon(const QIcon &, const QString &) override { shown = true; }
-    void hideIcon() override { shown = false; }
+    bool isAvailable() const override { return true; }
+    void showIcon(const QIcon &, const QString &) override {}
+    void hideIcon() override {}
 };
 
 // In one test process there is never another copy.
@@ -119,13 +112,12 @@ public:
     bool send(const QString &) override { return false; }
 };
 
-// What a notification says is checked on a real desktop (tests/e2e); here
-// a test only clicks one.
+// What a notification says, and its click, are checked on a real desktop
+// (tests/e2e).
 class ScriptedNotifier final : public platform::Notifier {
     Q_OBJECT
 public:
     void notify(const QString &, const QString &) override {}
-    void click() { emit activated(); }
 };
 
 struct ScriptedServices {

@@ -9,6 +9,8 @@
 #include <QDateTime>
 #include <QStringList>
 
+#include <gtest/gtest.h>
+
 #include <ostream>
 #include <utility>
 
@@ -95,6 +97,27 @@ inline qint64 insert(store::Connection &db, const QString &table, const Fields &
     for (const auto &f : fields)
         st.bind(++n, toColumn(f.second));
     return st.run() ? db.lastInsertRowId() : -1;
+}
+
+// Adds a category; its key.
+inline int addCategory(store::Connection &db, const QString &name)
+{
+    const qint64 key = insert(db, QStringLiteral("Categorie"), {{QStringLiteral("Categoria"), name}});
+    EXPECT_GT(key, 0);
+    return int(key);
+}
+
+// Adds a topic with body as its text and its searchable text, and updated
+// as its last update (none when null); its key.
+inline int addTopic(store::Connection &db, int category, const QString &title, const QString &body = {},
+                    const QVariant &updated = {})
+{
+    const qint64 key = insert(db, QStringLiteral("Argomenti"),
+                              {{QStringLiteral("idCategoria"), category}, {QStringLiteral("argomento"), title},
+                               {QStringLiteral("contenuto"), body}, {QStringLiteral("ContenutoTxt"), body},
+                               {QStringLiteral("ultimoaggiornamento"), updated}});
+    EXPECT_GT(key, 0);
+    return int(key);
 }
 
 inline int count(store::Connection &db, const QString &table)

@@ -4,6 +4,8 @@
 #include <QDirIterator>
 #include <QFile>
 
+#include <sys/stat.h>
+
 TempDir::TempDir()
     : m_dir(QDir::tempPath() + QStringLiteral("/quorvel-test-XXXXXX"))
 {
@@ -25,6 +27,12 @@ QString TempDir::write(const QString &path, const QByteArray &bytes)
 {
     QFile f(path);
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() ? path : QString();
+}
+
+int TempDir::modeOf(const QString &path)
+{
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
 }
 
 QMap<QString, QByteArray> TempDir::contents(const QString &folder)

@@ -18,6 +18,8 @@ public:
     // Every file and folder under folder with its bytes ("<folder>" for a
     // folder), to compare a folder with itself before and after.
     static QMap<QString, QByteArray> contents(const QString &folder);
+    // A file's permission bits (a link's own), -1 when there is no file.
+    static int modeOf(const QString &path);
 
 private:
     QTemporaryDir m_dir;

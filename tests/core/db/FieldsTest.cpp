@@ -1,15 +1,8 @@
 #include "StoreFixture.h"
 
-// The fields' widths and types as the schema declares them, and the Setup
-// record written through them.
+// The Setup record refuses what its fields' widths and types cannot hold,
+// and a new database is never made over an existing file.
 using Fields = StoreFixture;
-
-TEST_F(Fields, WidthsComeFromTheSchema)
-{
-    EXPECT_EQ(ns.fieldSize(u"Categorie"_s, u"Categoria"_s), 50);
-    EXPECT_EQ(ns.fieldSize(u"Argomenti"_s, u"argomento"_s), 100);
-    EXPECT_EQ(ns.fieldSize(u"Argomenti"_s, u"contenuto"_s), 0) << "a memo has no width";
-}
 
 TEST_F(Fields, AValueThatDoesNotFitIsRefusedAndOnlyAFailureReplacesTheErrors)
 {
@@ -29,18 +22,6 @@ TEST_F(Fields, AValueThatDoesNotFitIsRefusedAndOnlyAFailureReplacesTheErrors)
     EXPECT_EQ(setup.field(u"lingua"_s).toInt(), 1) << "all or nothing";
     EXPECT_FALSE(setup.write({{u"UltimoAvvio"_s, u"not a date"_s}}));
     EXPECT_FALSE(setup.write({{u"NoSuchField"_s, 1}}));
-}
-
-TEST_F(Fields, ValuesOfEachTypeComeBackAsThatTypeAndAnEmptyOneAsNull)
-{
-    store::SingleRow &setup = *ns.setup;
-    const QDateTime when(QDate(2027, 12, 31), QTime(23, 59, 58));
-    ASSERT_TRUE(setup.write({{u"UltimoAvvio"_s, when}, {u"SysFontAltezza"_s, 12.5}, {u"mostrapulsanti"_s, false},
-                             {u"lingua"_s, QVariant()}}));
-    EXPECT_EQ(setup.field(u"UltimoAvvio"_s).toDateTime(), when);
-    EXPECT_DOUBLE_EQ(setup.field(u"SysFontAltezza"_s).toDouble(), 12.5);
-    EXPECT_EQ(setup.field(u"mostrapulsanti"_s).typeId(), QMetaType::Bool);
-    EXPECT_TRUE(setup.field(u"lingua"_s).isNull());
 }
 
 TEST_F(Fields, AnExistingFileIsNeverCreatedOver)

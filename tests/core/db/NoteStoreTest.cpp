@@ -9,22 +9,6 @@
 
 using store::NoteStore;
 
-TEST(Paths, JoinPathCutToWidthAndFileExists)
-{
-    for (const auto &[folder, name] : {std::pair{u"/data"_s, u"quorvel.mdb"_s}, {u"/data/"_s, u"quorvel.mdb"_s}, {u"  /data"_s, u"quorvel.mdb  "_s}})
-        EXPECT_EQ(store::JoinPath(folder, name), u"/data/quorvel.mdb"_s) << folder.toStdString();
-    // Cutting to a width keeps whole characters, and the whole text without a width.
-    EXPECT_EQ(store::CutToWidth(u"abcdef"_s, 3), u"abc"_s);
-    EXPECT_EQ(store::CutToWidth(u"ab\U0001F600c"_s, 3), u"ab"_s) << "no half character";
-    EXPECT_EQ(store::CutToWidth(u"abcdef"_s, 0), u"abcdef"_s) << "no declared width";
-
-    // Only ordinary, visible files exist.
-    TempDir dir;
-    EXPECT_TRUE(store::FileExists(TempDir::write(dir.file(u"a.txt"_s), "x")));
-    for (const QString &path : {TempDir::write(dir.file(u".hidden"_s), "x"), dir.path(), dir.file(u"missing"_s), QString()})
-        EXPECT_FALSE(store::FileExists(path)) << path.toStdString();
-}
-
 TEST(Opening, RefusedFilesAreLeftByteIdentical)
 {
     const auto write = [](const QByteArray &bytes) { return [bytes](const QString &path) { ASSERT_FALSE(TempDir::write(path, bytes).isEmpty()); }; };

@@ -20,21 +20,7 @@ protected:
         ASSERT_TRUE(ns.open()) << ns.errorText().toStdString();
     }
 
-    int addCategory(const QString &name)
-    {
-        const qint64 key = stored::insert(ns.dbNotes, u"Categorie"_s, {{u"Categoria"_s, name}});
-        EXPECT_GT(key, 0);
-        return int(key);
-    }
-
-    int addTopic(int category, const QString &title, const QString &body = QString())
-    {
-        const qint64 key = stored::insert(ns.dbNotes, u"Argomenti"_s,
-                                          {{u"idCategoria"_s, category}, {u"argomento"_s, title}, {u"contenuto"_s, body},
-                                           {u"ContenutoTxt"_s, body}});
-        EXPECT_GT(key, 0);
-        return int(key);
-    }
+    int addCategory(const QString &name) { return stored::addCategory(ns.dbNotes, name); }
 
     TempDir dir;
     store::NoteStore ns;
