@@ -436,3 +436,43 @@ TEST_F(Cli, ABackupKilledAtAnyMomentLeavesNothingUnderItsNameOrAWholeCopy)
         }
     }
 }
+
+TEST_F(Cli, RestoreAndUndeleteAreRefusedWhileTheProgramRuns)
+{
+    for (const char *command : {"restore 1 1", "undelete 1"}) {
+        const Result r = cli(command);
+        EXPECT_EQ(r.code, 2) << command;
+        EXPECT_TRUE(r.err.startsWith(u"quorvel-cli: Quorvel is running: close it first"_s)) << r.err.toStdString();
+    }
+}
+
+TEST_F(Cli, RestoreMakesAVersionThatHistoryListsCurrentAgain)
+{
+    const int key = topics[u"Agenda"_s];
+    ASSERT_EQ(session->topics.rename(key, u"Diary"_s), notes::Found::Yes);
+    stop();
+    const Result listed = cli({u"history"_s, QString::number(key)});
+    ASSERT_EQ(listed.code, 0) << listed.err.toStdString();
+    const QStringList fields = listed.out.trimmed().split(u'\t');
+    ASSERT_EQ(fields.size(), 5) << listed.out.toStdString();
+    EXPECT_EQ(fields.mid(3), (QStringList{u"Agenda"_s, u"Body of Agenda"_s}));
+    const Result restored = cli({u"restore"_s, QString::number(key), fields[0]});
+    ASSERT_EQ(restored.code, 0) << restored.err.toStdString();
+    EXPECT_TRUE(topicsOf(u"beta"_s).contains(u"Agenda|Body of Agenda"_s));
+    EXPECT_EQ(cli({u"restore"_s, QString::number(key + 1), fields[0]}).code, 2) << "a version of another topic";
+}
+
+TEST_F(Cli, UndeleteBringsBackWhatDeletedListsByItsKey)
+{
+    const int key = topics[u"Agenda"_s];
+    ASSERT_EQ(session->topics.remove(key), notes::Found::Yes);
+    stop();
+    const Result listed = cli("deleted agen*");
+    ASSERT_EQ(listed.code, 0) << listed.err.toStdString();
+    EXPECT_EQ(listed.out.section(u'\t', 0, 2), u"%1\tbeta\tAgenda"_s.arg(key));
+    EXPECT_EQ(cli("deleted nothing-like-it").code, 1);
+    const Result back = cli({u"undelete"_s, QString::number(key)});
+    ASSERT_EQ(back.code, 0) << back.err.toStdString();
+    EXPECT_TRUE(topicsOf(u"beta"_s).contains(u"Agenda|Body of Agenda"_s));
+    EXPECT_EQ(cli("deleted").code, 1);
+}

@@ -87,15 +87,6 @@ TEST_F(Kept, EachReplacingWriteKeepsOneVersionOfWhatItReplaced)
     }
 }
 
-TEST_F(Kept, AWriteThatFailsKeepsNoVersion)
-{
-    ASSERT_TRUE(ns.dbNotes.exec(u"CREATE TRIGGER refuse BEFORE UPDATE ON Argomenti BEGIN SELECT RAISE(ABORT, 'no'); END"_s));
-    EXPECT_EQ(topics.save(saveOf(u"Milk"_s, u"eggs"_s)), -1);
-    EXPECT_EQ(topics.rename(key, u"Shop"_s), notes::Found::Failed);
-    EXPECT_FALSE(topics.move(key, work));
-    EXPECT_EQ(stored::count(ns.dbNotes, u"Versioni"_s), 0);
-}
-
 TEST_F(Kept, RestoreBringsBackTitleTextCategoryAndAlarmAndKeepsWhatItReplaced)
 {
     ASSERT_EQ(topics.save({key, work, u"Shop"_s, u"{\\rtf1 eggs}"_s, u"eggs"_s, clock, {}, 0}), key);
