@@ -50,26 +50,54 @@ void countChanges(store::NoteStore &store, qint64 *count)
 
 } // namespace
 
-bool keepVersion(store::NoteStore &store, int key, int asKey, const QString &changed, const QString &textKept,
-                 std::initializer_list<QVariant> values)
+namespace {
+
+// Keeps the records of Argomenti that which selects (with ?1) as versions of
+// the topic asKey names (?2 or a column), as keepVersion does for one.
+bool insertVersions(store::NoteStore &store, const QString &which, const QVariant &selected, const QString &asKey,
+                    qint64 asKeyValue, const QString &changed, const QString &textKept,
+                    std::initializer_list<QVariant> values)
 {
     if (!store.hasHistory())
         return true;
     store::Statement st(store.dbNotes,
                         QStringLiteral("INSERT INTO Versioni (idArgomento, DataOraVersione, Macchina, TestoUguale, %1) "
-                                       "SELECT ?2, ?3, ?4, (%3), idCategoria, argomento, CASE WHEN (%3) THEN NULL ELSE "
+                                       "SELECT %4, ?3, ?4, (%3), idCategoria, argomento, CASE WHEN (%3) THEN NULL ELSE "
                                        "contenuto END, CASE WHEN (%3) THEN NULL ELSE ContenutoTxt END, "
                                        "ultimoaggiornamento, TipoAllarme, DataOraAllarme "
-                                       "FROM Argomenti WHERE idArgomento = ?1 AND (%2)")
-                            .arg(kKeptColumns, changed, textKept));
-    st.bind(1, qint64(key));
-    st.bind(2, qint64(asKey));
+                                       "FROM Argomenti WHERE %5 AND (%2)")
+                            .arg(kKeptColumns, changed, textKept, asKey, which));
+    st.bind(1, selected);
+    if (asKey == QLatin1String("?2"))
+        st.bind(2, asKeyValue);
     st.bind(3, stamp(store.now()));
     st.bind(4, store.machineName);
     int index = 4;
     for (const QVariant &value : values)
         st.bind(++index, value);
     return st.run();
+}
+
+} // namespace
+
+bool keepVersion(store::NoteStore &store, int key, int asKey, const QString &changed, const QString &textKept,
+                 std::initializer_list<QVariant> values)
+{
+    return insertVersions(store, QStringLiteral("idArgomento = ?1"), qint64(key), QStringLiteral("?2"), asKey, changed,
+                          textKept, values);
+}
+
+bool keepVersions(store::NoteStore &store, const QList<int> &keys, const QString &changed, const QString &textKept,
+                  std::initializer_list<QVariant> values)
+{
+    QStringList listed;
+    for (const int key : keys)
+        listed << QString::number(key);
+    // One statement for any number of topics: a move of thousands keeps
+    // them all at the cost of one.
+    return insertVersions(store, QStringLiteral("idArgomento IN (SELECT value FROM json_each(?1))"),
+                          QString(QLatin1Char('[') + listed.join(QLatin1Char(',')) + QLatin1Char(']')),
+                          QStringLiteral("idArgomento"), -1, changed, textKept, values);
 }
 
 bool keepDeleted(store::NoteStore &store, int key)

@@ -2,6 +2,7 @@
 // Private to the notes operations: what a write replaces or deletes is
 // kept, inside the write's own transaction, before the write runs.
 
+#include <QList>
 #include <QString>
 #include <QVariant>
 
@@ -26,6 +27,10 @@ inline const QString kKeptColumns = QStringLiteral("idCategoria, argomento, cont
 // False on an engine error.
 [[nodiscard]] bool keepVersion(store::NoteStore &store, int key, int asKey, const QString &changed,
                                const QString &textKept, std::initializer_list<QVariant> values = {});
+
+// The same for each of the topics keys, in one statement.
+[[nodiscard]] bool keepVersions(store::NoteStore &store, const QList<int> &keys, const QString &changed,
+                                const QString &textKept, std::initializer_list<QVariant> values = {});
 
 // Keeps the record of topic key, with its category's name, among the
 // deleted topics (nothing when it is gone). False on an engine error.

@@ -91,10 +91,10 @@ bool Topics::moveAll(const QList<int> &keys, int category)
     store::Transaction tx(m_store.dbNotes);
     if (!tx.isActive())
         return false;
+    if (!keepVersions(m_store, keys, QStringLiteral("idCategoria IS NOT ?5"), QStringLiteral("1"), {qint64(category)}))
+        return false;
     store::Statement st(m_store.dbNotes, QStringLiteral("UPDATE Argomenti SET idCategoria = ?1 WHERE idArgomento = ?2"));
     for (const int key : keys) {
-        if (!keepVersion(m_store, key, key, QStringLiteral("idCategoria IS NOT ?5"), QStringLiteral("1"), {qint64(category)}))
-            return false;
         st.reset();
         st.bind(1, qint64(category));
         st.bind(2, qint64(key));
