@@ -100,16 +100,40 @@ bool keepVersions(store::NoteStore &store, const QList<int> &keys, const QString
                           QStringLiteral("idArgomento"), -1, changed, textKept, values);
 }
 
+QVariant topicGuid(store::NoteStore &store, int key)
+{
+    if (!store.hasGlobalIds())
+        return QVariant();
+    store::Statement st(store.dbNotes, QStringLiteral("SELECT Guid FROM ArgomentiId WHERE idArgomento = ?1"));
+    st.bind(1, qint64(key));
+    return st.step() ? st.column(0) : QVariant();
+}
+
+bool setTopicGuid(store::NoteStore &store, int key, const QVariant &guid)
+{
+    if (!store.hasGlobalIds() || guid.isNull())
+        return true;
+    store::Statement st(store.dbNotes, QStringLiteral("UPDATE ArgomentiId SET Guid = ?2 WHERE idArgomento = ?1"));
+    st.bind(1, qint64(key));
+    st.bind(2, guid);
+    return st.run();
+}
+
 bool keepDeleted(store::NoteStore &store, int key)
 {
     if (!store.hasHistory())
         return true;
+    // The topic's global id goes with it, to come back with it.
+    const bool ids = store.hasGlobalIds();
     store::Statement st(store.dbNotes,
                         QStringLiteral("INSERT OR REPLACE INTO Eliminati (idArgomento, %1, Categoria, DataOraEliminazione, "
-                                       "Macchina) SELECT a.idArgomento, %2, coalesce(c.Categoria, ''), ?2, ?3 "
+                                       "Macchina%3) SELECT a.idArgomento, %2, coalesce(c.Categoria, ''), ?2, ?3%4 "
                                        "FROM Argomenti a LEFT JOIN Categorie c ON c.idCategoria = a.idCategoria "
                                        "WHERE a.idArgomento = ?1")
-                            .arg(kKeptColumns, columnsOf(QStringLiteral("a"))));
+                            .arg(kKeptColumns, columnsOf(QStringLiteral("a")),
+                                 ids ? QStringLiteral(", Guid") : QString(),
+                                 ids ? QStringLiteral(", (SELECT Guid FROM ArgomentiId WHERE idArgomento = a.idArgomento)")
+                                     : QString()));
     st.bind(1, qint64(key));
     st.bind(2, stamp(store.now()));
     st.bind(3, store.machineName);
@@ -309,7 +333,18 @@ bool History::undelete(const QList<int> &keys, int category, QList<int> *restore
         add.bind(2, qint64(into));
         drop.reset();
         drop.bind(1, qint64(key));
-        if (!add.run() || !drop.run())
+        if (!add.run())
+            return false;
+        // Back as the same topic: the id the delete kept, not the new one.
+        if (m_store.hasGlobalIds()) {
+            store::Statement id(m_store.dbNotes, QStringLiteral("UPDATE ArgomentiId SET Guid = (SELECT Guid FROM Eliminati "
+                                                                "WHERE idArgomento = ?1) WHERE idArgomento = ?1 AND "
+                                                                "(SELECT Guid FROM Eliminati WHERE idArgomento = ?1) IS NOT NULL"));
+            id.bind(1, qint64(key));
+            if (!id.run())
+                return false;
+        }
+        if (!drop.run())
             return false;
         restored->append(key);
         added.append({TopicChange::Kind::Added, {key}, into, title});

@@ -32,6 +32,13 @@ inline const QString kKeptColumns = QStringLiteral("idCategoria, argomento, cont
 [[nodiscard]] bool keepVersions(store::NoteStore &store, const QList<int> &keys, const QString &changed,
                                 const QString &textKept, std::initializer_list<QVariant> values = {});
 
+// The global id of topic key: null when it has none (or the file keeps
+// none, or an engine error, which the next write of the same transaction
+// meets again).
+QVariant topicGuid(store::NoteStore &store, int key);
+// Gives topic key the global id guid (nothing for a null one).
+[[nodiscard]] bool setTopicGuid(store::NoteStore &store, int key, const QVariant &guid);
+
 // Keeps the record of topic key, with its category's name, among the
 // deleted topics (nothing when it is gone). False on an engine error.
 [[nodiscard]] bool keepDeleted(store::NoteStore &store, int key);

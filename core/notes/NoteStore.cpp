@@ -99,6 +99,31 @@ CREATE TABLE IF NOT EXISTS Bozze (
 );
 )sql";
 
+// Version 7: an identity of each topic and category that travels between
+// machines, where the keys are each file's own: a random id, given to every
+// record of an older file when it is opened and to every new one as it is
+// added (triggers, so that no way in is missed). The ids are kept in tables
+// of their own: giving each record of Argomenti a column would rewrite
+// every body. A deleted topic keeps its id, to come back as the same topic.
+const char *const kGlobalIds = R"sql(
+CREATE TABLE IF NOT EXISTS ArgomentiId (idArgomento INTEGER PRIMARY KEY, Guid TEXT NOT NULL UNIQUE);
+CREATE TABLE IF NOT EXISTS CategorieId (idCategoria INTEGER PRIMARY KEY, Guid TEXT NOT NULL UNIQUE);
+INSERT OR IGNORE INTO ArgomentiId (idArgomento, Guid) SELECT idArgomento, lower(hex(randomblob(16))) FROM Argomenti;
+INSERT OR IGNORE INTO CategorieId (idCategoria, Guid) SELECT idCategoria, lower(hex(randomblob(16))) FROM Categorie;
+CREATE TRIGGER IF NOT EXISTS Argomenti_id_insert AFTER INSERT ON Argomenti BEGIN
+    INSERT OR IGNORE INTO ArgomentiId (idArgomento, Guid) VALUES (new.idArgomento, lower(hex(randomblob(16))));
+END;
+CREATE TRIGGER IF NOT EXISTS Argomenti_id_delete AFTER DELETE ON Argomenti BEGIN
+    DELETE FROM ArgomentiId WHERE idArgomento = old.idArgomento;
+END;
+CREATE TRIGGER IF NOT EXISTS Categorie_id_insert AFTER INSERT ON Categorie BEGIN
+    INSERT OR IGNORE INTO CategorieId (idCategoria, Guid) VALUES (new.idCategoria, lower(hex(randomblob(16))));
+END;
+CREATE TRIGGER IF NOT EXISTS Categorie_id_delete AFTER DELETE ON Categorie BEGIN
+    DELETE FROM CategorieId WHERE idCategoria = old.idCategoria;
+END;
+)sql";
+
 // A table of some of each topic's fields, kept in step with Argomenti by
 // triggers in the same transactions as the topics: fields declares its
 // columns, values gives them from the new row.
@@ -207,6 +232,11 @@ struct FormatStep {
     QString from = {};
     QString insert = {};
     QString columns = QStringLiteral("idArgomento, argomento, ContenutoTxt");
+    // Then, when the file lacks it (a file that never had the table gets it
+    // whole from an earlier step), a column "table.column declaration",
+    // filled by "UPDATE table SET column = fill".
+    QString column = {};
+    QString fill = {};
 };
 
 const std::vector<FormatStep> &formatSteps()
@@ -222,9 +252,31 @@ const std::vector<FormatStep> &formatSteps()
          QStringLiteral("idArgomento, argomento, %1, %2")
              .arg(textStart(QStringLiteral("ContenutoTxt")), isWholeText(QStringLiteral("ContenutoTxt")))},
         {6, QString::fromUtf8(kHistory)},
+        {.version = 7, .tables = QString::fromUtf8(kGlobalIds), .column = QStringLiteral("Eliminati.Guid TEXT"),
+         .fill = QStringLiteral("lower(hex(randomblob(16)))")},
     };
     Q_ASSERT(steps.back().version == kSchemaVersion);
     return steps;
+}
+
+// The step's column, added and filled where the file lacks it.
+bool addStepColumn(Connection &db, const FormatStep &step)
+{
+    if (step.column.isEmpty())
+        return true;
+    const QString table = step.column.section(QLatin1Char('.'), 0, 0);
+    const QString declared = step.column.section(QLatin1Char('.'), 1);
+    const QString name = declared.section(QLatin1Char(' '), 0, 0);
+    Statement has(db, QStringLiteral("SELECT count(*) FROM pragma_table_info(?1) WHERE name = ?2"));
+    has.bind(1, table);
+    has.bind(2, name);
+    if (!has.step())
+        return false;
+    if (has.columnInt(0) > 0)
+        return true;
+    has.reset();
+    return db.exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2; UPDATE %1 SET %3 = %4 WHERE %3 IS NULL")
+                       .arg(table, declared, name, step.fill));
 }
 
 // Flushes a file, or a folder's entries, to the disk.
@@ -388,6 +440,7 @@ void NoteStore::readFeatures()
     m_plainTexts = has(QStringLiteral("ArgomentiTesto"));
     m_textStarts = has(QStringLiteral("ArgomentiInizio"));
     m_history = has(QStringLiteral("Versioni")) && has(QStringLiteral("Eliminati"));
+    m_globalIds = has(QStringLiteral("ArgomentiId")) && has(QStringLiteral("CategorieId"));
 }
 
 bool NoteStore::openForReading()
@@ -525,7 +578,7 @@ bool NoteStore::migrate(int fromVersion)
     } ticks(this);
     for (const FormatStep &step : formatSteps())
         if (fromVersion < step.version
-            && (!dbNotes.exec(step.tables)
+            && (!dbNotes.exec(step.tables) || !addStepColumn(dbNotes, step)
                 || (!step.from.isEmpty() && !copyTopics(step.work, step.from, step.insert, step.columns))))
             return false;
     if (!dbNotes.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion)))
@@ -547,6 +600,7 @@ void NoteStore::close()
     m_plainTexts = false;
     m_textStarts = false;
     m_history = false;
+    m_globalIds = false;
     m_drafts = false;
     m_readOnly = false;
 }
@@ -671,7 +725,7 @@ bool NoteStore::createDatabase(const QString &path, const QDateTime &now, QStrin
             ok = st.run();
         }
         for (const FormatStep &step : formatSteps())
-            ok = ok && db.exec(step.tables);
+            ok = ok && db.exec(step.tables) && addStepColumn(db, step);
         ok = ok && db.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion));
         ok = ok && tx.commit();
     }

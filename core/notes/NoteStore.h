@@ -22,7 +22,7 @@ namespace store {
 class Connection;
 class SingleRow;
 
-inline constexpr int kSchemaVersion = 6;
+inline constexpr int kSchemaVersion = 7;
 inline const QString kDatabaseFileName = QStringLiteral("quorvel.mdb");
 
 // Folder and file name joined by one separator; surrounding blanks removed.
@@ -132,6 +132,9 @@ public:
     // Whether the file keeps versions and deleted topics (tables Versioni and
     // Eliminati). An older file opened read-only has none to show.
     bool hasHistory() const { return m_history; }
+    // Whether each topic and category has its global id (tables ArgomentiId
+    // and CategorieId): the same on every machine, where keys are not.
+    bool hasGlobalIds() const { return m_globalIds; }
     // The moment changes are stamped with, and the name of this machine
     // they are stamped with, as versions and deleted topics record them.
     std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
@@ -164,6 +167,7 @@ private:
     qint64 m_total = 0;
     bool m_drafts = false;
     bool m_history = false;
+    bool m_globalIds = false;
     bool m_readOnly = false;
 };
 

@@ -64,11 +64,15 @@ int Topics::paste(const TopicCopy &copy, int category, int removeKey, bool *remo
         if (!keepVersion(m_store, removeKey, key, QStringLiteral("idCategoria IS NOT ?5"), QStringLiteral("1"),
                          {qint64(category)}))
             return -1;
+        // And under the same global id, the one it had.
+        const QVariant guid = topicGuid(m_store, removeKey);
         store::Statement remove(m_store.dbNotes, QStringLiteral("DELETE FROM Argomenti WHERE idArgomento = ?1"));
         remove.bind(1, qint64(removeKey));
         if (!remove.run())
             return -1;
         *removed = m_store.dbNotes.lastChanges() > 0;
+        if (*removed && !setTopicGuid(m_store, key, guid))
+            return -1;
     }
     if (!tx.commit()) {
         *removed = false;

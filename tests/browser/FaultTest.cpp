@@ -237,6 +237,9 @@ TEST_F(Faults, EveryWriteFailsCleanlyAtEachOfItsFailurePoints)
              ASSERT_TRUE(db.open(path(), false));
              QString older = QStringLiteral("DROP TABLE ArgomentiFts; DROP TABLE Bozze; DROP TABLE ArgomentiTesto; "
                                             "DROP TABLE ArgomentiInizio; DROP TABLE Versioni; DROP TABLE Eliminati; "
+                                            "DROP TABLE ArgomentiId; DROP TABLE CategorieId; DROP TRIGGER Argomenti_id_insert; "
+                                            "DROP TRIGGER Argomenti_id_delete; DROP TRIGGER Categorie_id_insert; "
+                                            "DROP TRIGGER Categorie_id_delete; "
                                             "PRAGMA user_version = 1;");
              for (const char *copy : {"fts", "testo", "inizio"})
                  for (const char *on : {"insert", "delete", "update"})
