@@ -134,3 +134,46 @@ TEST_F(Routing, ToolbarButtonsAndFunctionKeysFollowTheMode)
     key(main->lstArgomenti, Qt::Key_F7, Qt::ShiftModifier);
     EXPECT_EQ(session->finestre.editors().size(), 1) << "Shift+F7 acts as F7";
 }
+
+TEST_F(Routing, EachFunctionKeyAndToolbarButtonAsksWhatItsCommandAsks)
+{
+    // Opened by Enter, where Rename is on.
+    main->cmdCambia_Click();
+    select(QStringLiteral("beta"));
+    key(main->lstArgomenti, Qt::Key_Return);
+    select(QStringLiteral("Agenda"));
+    const auto button = [this](const char *name) {
+        for (QAction *b : main->ToolbarButtons)
+            if (b && b->data().toString() == QLatin1String(name))
+                main->Toolbar1_ButtonClick(b);
+    };
+    // Find in topics asks what to find, Rename the new name, Delete whether.
+    const std::pair<const char *, std::function<void()>> asking[] = {
+        {"InputBox F3", [&] { key(main->lstArgomenti, Qt::Key_F3); }},
+        {"InputBox TrovaTutti", [&] { button("TrovaTutti"); }},
+        {"InputBox Rinomina", [&] { button("Rinomina"); }},
+        {"MsgBox Cancella", [&] { button("Cancella"); }},
+    };
+    for (const auto &[what, press] : asking) {
+        const bool input = QByteArray(what).startsWith("InputBox");
+        if (input)
+            services.dialogs.expectInputBox(std::nullopt);
+        else
+            services.dialogs.expectMsgBox(platform::vbNo);
+        press();
+        ASSERT_FALSE(services.dialogs.shown().isEmpty()) << what;
+        EXPECT_EQ(services.dialogs.shown().constLast().kind, input ? u"InputBox"_qs : u"MsgBox"_qs) << what;
+    }
+    // Move and Move all ask where to.
+    const std::pair<const char *, std::function<void()>> moving[] = {
+        {"F6", [&] { key(main->lstArgomenti, Qt::Key_F6); }},
+        {"F9", [&] { key(main->lstArgomenti, Qt::Key_F9); }},
+        {"Sposta", [&] { button("Sposta"); }},
+        {"SpostaTutti", [&] { button("SpostaTutti"); }},
+    };
+    for (const auto &[what, press] : moving) {
+        auto chooser = whenShown<frmCategorie>([](frmCategorie *d) { d->reject(); });
+        press();
+        EXPECT_TRUE(chooser->ran()) << what;
+    }
+}

@@ -476,3 +476,15 @@ TEST_F(Cli, UndeleteBringsBackWhatDeletedListsByItsKey)
     EXPECT_TRUE(topicsOf(u"beta"_s).contains(u"Agenda|Body of Agenda"_s));
     EXPECT_EQ(cli("deleted").code, 1);
 }
+
+TEST_F(Cli, HistoryCommandsTakeOnlyKeysAndSayWhichAreNotDeleted)
+{
+    stop();
+    for (const char *words : {"history", "history abc", "history 1 2", "restore 1", "restore x 1", "undelete",
+                              "undelete 0", "deleted --json"})
+        EXPECT_EQ(cli(words).code, 2) << words;
+    const Result r = cli({u"undelete"_s, QString::number(topics[u"Agenda"_s])});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.contains(u"is not among the deleted topics"_s)) << r.err.toStdString();
+    EXPECT_EQ(cli({u"history"_s, QString::number(topics[u"Agenda"_s])}).code, 1) << "no versions yet";
+}

@@ -49,6 +49,24 @@ TEST_F(Histories, TheEditorsHistoryRestoresAnEarlierTextIntoTheOpenEditor)
     EXPECT_EQ(session->history.versionsOf(topics["Agenda"], &ok).size(), 3) << "the replaced text is a version too";
 }
 
+TEST_F(Histories, RestoreAsNewTopicAddsTheVersionBesideAndKeepsTheEditorsText)
+{
+    saveAgenda(u"first"_s);
+    frmNuovoArg *e = openTopic(u"Agenda"_s);
+    int added = -1;
+    auto driver = whenShown<HistoryWindow>([&](HistoryWindow *w) {
+        w->restoreAsNewButton()->click();
+        added = w->addedTopic();
+    });
+    e->mnuCronologiaNA_Click();
+    ASSERT_GT(added, 0);
+    EXPECT_EQ(stored::field(session->store.dbNotes, u"Argomenti"_s, u"ContenutoTxt"_s, u"idArgomento"_s, added),
+              u"Body of Agenda"_s);
+    EXPECT_EQ(e->rtfContenuto->toPlainText(), u"first"_s);
+    EXPECT_NE(rowOf(u"Agenda"_s), -1);
+    EXPECT_EQ(listTexts().count(u"Agenda"_s), 2) << "both listed";
+}
+
 TEST_F(Histories, CtrlHInTheBodyOpensTheHistoryAndTypesNothing)
 {
     frmNuovoArg *e = openTopic(u"Agenda"_s);
