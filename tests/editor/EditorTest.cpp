@@ -132,3 +132,35 @@ TEST_F(Editor, AFailedSaveKeepsTheWindowAndItsText)
     EXPECT_TRUE(e->rtfContenuto->toPlainText().startsWith(QStringLiteral("precious")));
     EXPECT_EQ(session->finestre.editors().size(), 1);
 }
+
+TEST_F(Editor, TheEditMenuAndTheToolbarCutCopyPasteAndUndoInTheBody)
+{
+    frmNuovoArg *e = openTopic(QStringLiteral("Agenda"));
+    const auto button = [e](const char *name) {
+        for (QAction *b : e->ToolbarButtons)
+            if (b && b->data().toString() == QLatin1String(name))
+                e->Toolbar1_ButtonClick(b);
+    };
+    const auto selectFirstWord = [e] {
+        QTextCursor c(e->rtfContenuto->document());
+        c.movePosition(QTextCursor::EndOfWord, QTextCursor::KeepAnchor);
+        e->rtfContenuto->setTextCursor(c);
+    };
+    const std::function<void()> copy[] = {[e] { e->mnuCopiaNA_Click(); }, [&] { button("Copia"); }};
+    const std::function<void()> paste[] = {[e] { e->mnuIncollaNA_Click(); }, [&] { button("Incolla"); }};
+    const std::function<void()> cut[] = {[e] { e->mnuTagliaNA_Click(); }, [&] { button("Taglia"); }};
+    for (int way = 0; way < 2; ++way) {
+        SCOPED_TRACE(way == 0 ? "the Edit menu" : "the toolbar");
+        selectFirstWord();
+        copy[way]();
+        e->rtfContenuto->moveCursor(QTextCursor::End);
+        paste[way]();
+        EXPECT_EQ(e->rtfContenuto->toPlainText(), QStringLiteral("Body of AgendaBody"));
+        e->mnuAnnullaNA_Click();
+        EXPECT_EQ(e->rtfContenuto->toPlainText(), QStringLiteral("Body of Agenda"));
+        selectFirstWord();
+        cut[way]();
+        EXPECT_EQ(e->rtfContenuto->toPlainText(), QStringLiteral(" of Agenda"));
+        e->mnuAnnullaNA_Click();
+    }
+}

@@ -118,3 +118,25 @@ TEST_F(Histories, ADeletedTopicFoundByPatternComesBackIntoItsCategorysList)
     EXPECT_NE(rowOf(u"Agenda"_s), -1);
     EXPECT_EQ(storedAgenda(), u"Body of Agenda"_s);
 }
+
+TEST_F(Histories, RestoreIntoBringsADeletedTopicIntoTheCategoryChosen)
+{
+    select(u"Agenda"_s);
+    services.dialogs.expectMsgBox(platform::vbYes);
+    main->cmdCancella_Click();
+    auto chooser = whenShown<frmCategorie>([](frmCategorie *d) {
+        const auto zeta = d->lstCategorie->findItems(u"Zeta"_s, Qt::MatchExactly);
+        ASSERT_EQ(zeta.size(), 1);
+        d->lstCategorie->setCurrentItem(zeta[0]);
+        d->cmdConferma_Click();
+    });
+    auto driver = whenShown<DeletedTopicsWindow>([](DeletedTopicsWindow *w) {
+        w->list()->topLevelItem(0)->setSelected(true);
+        w->restoreIntoButton()->click();
+        w->reject();
+    });
+    main->mnuEliminati_Click();
+    int category = -1;
+    ASSERT_EQ(session->topics.categoryOf(topics["Agenda"], &category), notes::Found::Yes);
+    EXPECT_EQ(category, categories["Zeta"]);
+}
