@@ -30,6 +30,9 @@ PACKAGES=(
   weston
   # the Debian package's own checks
   lintian
+  # notes on several machines: the user's own git program, and the tests'
+  # remotes made with it
+  git
 )
 
 missing=()

@@ -1,0 +1,80 @@
+// The sync repository's files and the git program that carries them.
+
+#include "sync/Git.h"
+#include "sync/Layout.h"
+#include "TempDir.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+TEST(SyncLayout, TopicsAndCategoriesReadBackAsWritten)
+{
+    const gitsync::TopicRecord topics[] = {
+        {u"0123456789abcdef0123456789abcdef"_s, u"fedcba9876543210fedcba9876543210"_s, u"Città \"di\" mare\n2"_s,
+         u"2026-12-08 05:00:00"_s, 2, u"2026-12-09 08:30:00"_s, QString(), QString()},
+        {u"00000000000000000000000000000000"_s, QString(), QString(), QString(), 0, QString(), u"2026-12-08 06:00:00"_s,
+         QString()},
+    };
+    for (const gitsync::TopicRecord &t : topics) {
+        gitsync::TopicRecord back;
+        QString error;
+        ASSERT_TRUE(gitsync::decodeTopic(gitsync::encodeTopic(t), &back, &error)) << error.toStdString();
+        EXPECT_EQ(back, t);
+    }
+    const gitsync::CategoryRecord category{u"fedcba9876543210fedcba9876543210"_s, u"Lavoro / casa"_s, u"2026-12-01 10:00:00"_s};
+    gitsync::CategoryRecord back;
+    QString error;
+    ASSERT_TRUE(gitsync::decodeCategory(gitsync::encodeCategory(category), &back, &error));
+    EXPECT_EQ(back, category);
+}
+
+TEST(SyncLayout, FilesLieInTwoLevelsOfFoldersByTheIdsFirstDigits)
+{
+    const QString guid = u"0123456789abcdef0123456789abcdef"_s;
+    EXPECT_EQ(gitsync::topicMetaPath(guid), u"topics/01/23/0123456789abcdef0123456789abcdef.json"_s);
+    EXPECT_EQ(gitsync::topicBodyPath(guid), u"topics/01/23/0123456789abcdef0123456789abcdef.rtf"_s);
+    EXPECT_EQ(gitsync::categoryPath(guid), u"categories/0123456789abcdef0123456789abcdef.json"_s);
+}
+
+TEST(SyncLayout, AFileThatIsNoRecordIsRefusedWithItsReason)
+{
+    for (const char *json : {"{\"guid\": \"0123", "[1, 2]", "{\"title\": \"no id\"}",
+                             "{\"guid\": \"0123456789ABCDEF0123456789ABCDEF\"}"}) {
+        gitsync::TopicRecord t;
+        QString error;
+        EXPECT_FALSE(gitsync::decodeTopic(json, &t, &error)) << json;
+        EXPECT_FALSE(error.isEmpty()) << json;
+    }
+}
+
+TEST(SyncGit, AFilePushedToABareRepositoryByPathReachesAClone)
+{
+    TempDir dir;
+    const QString bare = dir.mkdir(u"remote.git"_s), work = dir.mkdir(u"work"_s);
+    ASSERT_TRUE(gitsync::Git(bare).run({u"init"_s, u"--bare"_s, u"-b"_s, u"notes"_s}).ok());
+    const gitsync::Git git(work);
+    for (const QStringList &args : {QStringList{u"init"_s, u"-b"_s, u"notes"_s}, {u"config"_s, u"user.name"_s, u"Test"_s},
+                                    {u"config"_s, u"user.email"_s, u"test@localhost"_s}})
+        ASSERT_TRUE(git.run(args).ok()) << args.join(u' ').toStdString();
+    ASSERT_FALSE(TempDir::write(work + u"/note.json"_s, "{}\n").isEmpty());
+    for (const QStringList &args : {QStringList{u"add"_s, u"note.json"_s}, {u"commit"_s, u"-m"_s, u"a note"_s},
+                                    {u"push"_s, bare, u"notes"_s}}) {
+        const gitsync::Git::Result r = git.run(args);
+        ASSERT_TRUE(r.ok()) << args.join(u' ').toStdString() << ": " << r.error.toStdString();
+    }
+    const QString clone = dir.path() + u"/clone"_s;
+    ASSERT_TRUE(gitsync::Git(dir.path()).run({u"clone"_s, bare, clone}).ok());
+    EXPECT_TRUE(QFile::exists(clone + u"/note.json"_s));
+}
+
+TEST(SyncGit, ACommandPastItsDeadlineIsEndedAndSaysSo)
+{
+    TempDir dir;
+    const gitsync::Git::Result r = gitsync::Git(dir.path()).run({u"-c"_s, u"alias.wait=!sleep 3"_s, u"wait"_s}, 300);
+    EXPECT_FALSE(r.ok());
+    EXPECT_EQ(r.error, u"git wait did not end within 1 s"_s);
+}
