@@ -1,15 +1,14 @@
 // The sync repository's files and the git program that carries them.
 
+#include "db/StoreFixture.h"
+#include "notes/Topics.h"
 #include "sync/Git.h"
 #include "sync/Layout.h"
-#include "TempDir.h"
+#include "sync/Snapshot.h"
 
 #include <QDir>
 #include <QFile>
 
-#include <gtest/gtest.h>
-
-using namespace Qt::StringLiterals;
 
 TEST(SyncLayout, TopicsAndCategoriesReadBackAsWritten)
 {
@@ -77,4 +76,50 @@ TEST(SyncGit, ACommandPastItsDeadlineIsEndedAndSaysSo)
     const gitsync::Git::Result r = gitsync::Git(dir.path()).run({u"-c"_s, u"alias.wait=!sleep 3"_s, u"wait"_s}, 300);
     EXPECT_FALSE(r.ok());
     EXPECT_EQ(r.error, u"git wait did not end within 1 s"_s);
+}
+
+namespace {
+
+class SyncSnapshot : public StoreFixture {};
+
+} // namespace
+
+TEST_F(SyncSnapshot, TheStoresNotesReadBackFromTheFilesWrittenForThem)
+{
+    notes::Topics topics(ns);
+    const int home = addCategory(u"Home"_s);
+    addCategory(u"Work"_s);
+    ASSERT_GT(topics.save({-1, home, u"Città"_s, u"{\\rtf1 caff\\'e8}"_s, u"caffè"_s, QDateTime(QDate(2026, 1, 2), QTime(3, 4)),
+                 store::WallTime{QDate(2026, 2, 3), QTime(4, 5)}, 1}), 0);
+    const int gone = topics.save({-1, home, u"Old"_s, u"{\\rtf1 old}"_s, u"old"_s, QDateTime(), {}, 0});
+    ASSERT_EQ(topics.remove(gone), notes::Found::Yes);
+    gitsync::Notes notes;
+    ASSERT_TRUE(gitsync::readStore(ns, &notes)) << ns.errorText().toStdString();
+    ASSERT_EQ(notes.topics.size(), 2);
+    ASSERT_EQ(notes.categories.size(), 2);
+    const QString root = dir.mkdir(u"copy"_s);
+    QString error;
+    ASSERT_TRUE(gitsync::writeTree(root, notes, &error)) << error.toStdString();
+    gitsync::Notes back;
+    ASSERT_TRUE(gitsync::readTree(root, &back, &error)) << error.toStdString();
+    EXPECT_EQ(back, notes);
+    const auto deleted = std::count_if(back.topics.begin(), back.topics.end(), [](const auto &t) { return !t.deleted.isEmpty(); });
+    EXPECT_EQ(deleted, 1) << "the deleted topic travels as a deletion";
+}
+
+TEST_F(SyncSnapshot, FilesOfRecordsNoLongerThereAreRemoved)
+{
+    gitsync::Notes notes;
+    notes.categories = {{u"0123456789abcdef0123456789abcdef"_s, u"Home"_s, QString()}};
+    notes.topics = {{u"fedcba9876543210fedcba9876543210"_s, notes.categories[0].guid, u"Milk"_s, QString(), 0, QString(),
+                     QString(), u"{\\rtf1 milk}"_s}};
+    const QString root = dir.mkdir(u"copy"_s);
+    QString error;
+    ASSERT_TRUE(gitsync::writeTree(root, notes, &error));
+    notes.topics.clear();
+    ASSERT_TRUE(gitsync::writeTree(root, notes, &error));
+    gitsync::Notes back;
+    ASSERT_TRUE(gitsync::readTree(root, &back, &error));
+    EXPECT_EQ(back, notes);
+    EXPECT_FALSE(QFile::exists(root + u'/' + gitsync::topicBodyPath(u"fedcba9876543210fedcba9876543210"_s)));
 }
