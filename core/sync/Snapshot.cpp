@@ -112,39 +112,43 @@ bool writeTree(const QString &root, const Notes &notes, QString *error)
     return true;
 }
 
+// Reads the record in the JSON file at path with decode. False, with the
+// file and the reason, for one that cannot be read or is no record.
+template <typename Record, typename Decode>
+bool readRecord(const QString &path, Decode decode, Record *record, QString *error)
+{
+    bool ok = false;
+    QString why;
+    const QByteArray json = readFile(path, &ok);
+    if (ok && decode(json, record, &why))
+        return true;
+    *error = QStringLiteral("%1: %2").arg(path, ok ? why : QStringLiteral("cannot be read"));
+    return false;
+}
+
 bool readTree(const QString &root, Notes *notes, QString *error)
 {
     *notes = {};
-    bool ok = false;
     QDirIterator topics(root + QStringLiteral("/topics"), {QStringLiteral("*.json")}, QDir::Files,
                         QDirIterator::Subdirectories);
     while (topics.hasNext()) {
         const QString path = topics.next();
         TopicRecord t;
-        QString why;
-        const QByteArray json = readFile(path, &ok);
-        if (!ok || !decodeTopic(json, &t, &why)) {
-            *error = QStringLiteral("%1: %2").arg(path, ok ? why : QStringLiteral("cannot be read"));
+        if (!readRecord(path, decodeTopic, &t, error))
             return false;
-        }
-        const QByteArray body = readFile(root + QLatin1Char('/') + topicBodyPath(t.guid), &ok);
+        bool ok = false;
+        t.body = QString::fromUtf8(readFile(root + QLatin1Char('/') + topicBodyPath(t.guid), &ok));
         if (!ok) {
             *error = QStringLiteral("%1: the body is missing").arg(path);
             return false;
         }
-        t.body = QString::fromUtf8(body);
         notes->topics.append(t);
     }
     QDirIterator categories(root + QStringLiteral("/categories"), {QStringLiteral("*.json")}, QDir::Files);
     while (categories.hasNext()) {
-        const QString path = categories.next();
         CategoryRecord c;
-        QString why;
-        const QByteArray json = readFile(path, &ok);
-        if (!ok || !decodeCategory(json, &c, &why)) {
-            *error = QStringLiteral("%1: %2").arg(path, ok ? why : QStringLiteral("cannot be read"));
+        if (!readRecord(categories.next(), decodeCategory, &c, error))
             return false;
-        }
         notes->categories.append(c);
     }
     sortByGuid(&notes->topics);
