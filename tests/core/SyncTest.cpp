@@ -4,6 +4,7 @@
 #include "notes/Topics.h"
 #include "sync/Git.h"
 #include "sync/Layout.h"
+#include "sync/Repository.h"
 #include "sync/Snapshot.h"
 
 #include <QDir>
@@ -122,4 +123,28 @@ TEST_F(SyncSnapshot, FilesOfRecordsNoLongerThereAreRemoved)
     ASSERT_TRUE(gitsync::readTree(root, &back, &error));
     EXPECT_EQ(back, notes);
     EXPECT_FALSE(QFile::exists(root + u'/' + gitsync::topicBodyPath(u"fedcba9876543210fedcba9876543210"_s)));
+}
+
+TEST_F(SyncSnapshot, PublishedNotesReachAFreshCopyAndAnUnchangedPublishCommitsNothing)
+{
+    notes::Topics topics(ns);
+    ASSERT_GT(topics.save({-1, addCategory(u"Home"_s), u"Milk"_s, u"{\\rtf1 milk}"_s, u"milk"_s, QDateTime(), {}, 0}), 0);
+    gitsync::Notes notes;
+    ASSERT_TRUE(gitsync::readStore(ns, &notes));
+    const QString remote = dir.mkdir(u"remote.git"_s);
+    ASSERT_TRUE(gitsync::Git(remote).run({u"init"_s, u"-q"_s, u"--bare"_s, u"-b"_s, u"notes"_s}).ok());
+    gitsync::Repository desk(dir.path() + u"/desk"_s, remote, u"desk"_s);
+    QString error;
+    ASSERT_TRUE(desk.prepare(&error)) << error.toStdString();
+    bool committed = false;
+    ASSERT_TRUE(desk.publish(notes, &committed, &error)) << error.toStdString();
+    EXPECT_TRUE(committed);
+    ASSERT_TRUE(desk.publish(notes, &committed, &error)) << error.toStdString();
+    EXPECT_FALSE(committed);
+    gitsync::Repository laptop(dir.path() + u"/laptop"_s, remote, u"laptop"_s);
+    ASSERT_TRUE(laptop.prepare(&error)) << error.toStdString();
+    gitsync::Notes copied;
+    ASSERT_TRUE(gitsync::readTree(dir.path() + u"/laptop"_s, &copied, &error)) << error.toStdString();
+    EXPECT_EQ(copied, notes);
+    EXPECT_EQ(TempDir::modeOf(dir.path() + u"/laptop"_s), 0700);
 }
