@@ -130,6 +130,11 @@ bool Command::keepProgramOff(store::StoreLock &running, const char *instead)
     return false;
 }
 
+bool Command::openStoreAlone(WritingStore &store, const char *instead)
+{
+    return keepProgramOff(store.running, instead) && openStore(store.ns, store.lock, true);
+}
+
 int Command::fail(const QString &message) const
 {
     err << "quorvel-cli: " << message << '\n';

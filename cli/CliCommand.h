@@ -10,6 +10,13 @@
 
 namespace cli {
 
+// The store of a command that writes, and the locks it is held under.
+struct WritingStore {
+    store::StoreLock running;  // the program's own: kept off meanwhile
+    store::StoreLock lock;     // the store's: packing waits
+    store::NoteStore ns;       // closed first, before the locks go
+};
+
 struct Command {
     QString name;
     QStringList words;     // arguments and options of the command itself
@@ -37,6 +44,9 @@ struct Command {
     // neither runs now nor starts meanwhile; sets folder. False, with the
     // reason and what to do instead told, when it runs.
     bool keepProgramOff(store::StoreLock &running, const char *instead);
+    // Keeps the program off and opens the store for writing; instead says
+    // what to do while it runs. False, with the reason told, on failure.
+    bool openStoreAlone(WritingStore &store, const char *instead);
     // Opens the store for reading (or writing) under a shared store lock,
     // waiting a while for the program's packing to end. False, with the
     // reason told, on failure.

@@ -65,13 +65,10 @@ int restoreVersion(Command &c)
     const qint64 version = c.words.size() == 2 ? numberIn(c.words[1]) : -1;
     if (key == -1 || version == -1)
         return c.usage(QStringLiteral("restore needs a topic's key and one of its versions"));
-    store::StoreLock running;
-    if (!c.keepProgramOff(running, "use the topic's History"))
+    WritingStore opened;
+    if (!c.openStoreAlone(opened, "use the topic's History"))
         return kError;
-    store::NoteStore ns;
-    store::StoreLock lock;
-    if (!c.openStore(ns, lock, true))
-        return kError;
+    store::NoteStore &ns = opened.ns;
     notes::History history(ns);
     notes::Version v;
     const notes::Found found = history.version(version, &v);
@@ -121,13 +118,10 @@ int undelete(Command &c)
     }
     if (keys.isEmpty())
         return c.usage(QStringLiteral("undelete needs the keys of deleted topics"));
-    store::StoreLock running;
-    if (!c.keepProgramOff(running, "use its Deleted topics window"))
+    WritingStore opened;
+    if (!c.openStoreAlone(opened, "use its Deleted topics window"))
         return kError;
-    store::NoteStore ns;
-    store::StoreLock lock;
-    if (!c.openStore(ns, lock, true))
-        return kError;
+    store::NoteStore &ns = opened.ns;
     QList<int> back;
     if (!notes::History(ns).undelete(keys, -1, &back))
         return c.fail(ns.errorText());

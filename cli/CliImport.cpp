@@ -4,7 +4,6 @@
 #include "CliCommand.h"
 
 #include "Cli.h"
-#include "places/Places.h"
 #include "TopicFiles.h"
 
 namespace cli {
@@ -22,13 +21,10 @@ int importFiles(Command &c)
         return c.usage(QStringLiteral("import needs --category NAME"));
     if (c.words.isEmpty())
         return c.usage(QStringLiteral("import needs at least one file"));
-    store::StoreLock running;
-    if (!c.keepProgramOff(running, "drop the files on its list of topics"))
+    WritingStore opened;
+    if (!c.openStoreAlone(opened, "drop the files on its list of topics"))
         return kError;
-    store::NoteStore ns;
-    store::StoreLock lock;
-    if (!c.openStore(ns, lock, true))
-        return kError;
+    store::NoteStore &ns = opened.ns;
     // Every file is read before anything is written, the category too.
     QString error;
     QList<topicfiles::TopicFile> topics;
