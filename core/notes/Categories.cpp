@@ -4,6 +4,7 @@
 #include "notes/ByKey.h"
 #include "db/Fields.h"
 #include "db/Sqlite.h"
+#include "db/WallTime.h"
 
 namespace notes {
 
@@ -49,8 +50,19 @@ int Categories::insert(const QString &name)
 
 Found Categories::rename(int key, const QString &name)
 {
-    const Found found = writeByKey(m_store, QStringLiteral("UPDATE Categorie SET Categoria = ?1 WHERE idCategoria = ?2"),
-                                   {cut(name), qint64(key)});
+    store::Transaction tx(m_store.dbNotes);
+    if (!tx.isActive())
+        return Found::Failed;
+    Found found = writeByKey(m_store, QStringLiteral("UPDATE Categorie SET Categoria = ?1 WHERE idCategoria = ?2"),
+                             {cut(name), qint64(key)});
+    // When it was named travels with the name: of two names given on two
+    // machines, the later one stays.
+    if (found == Found::Yes && m_store.hasSyncState()
+        && writeByKey(m_store, QStringLiteral("UPDATE CategorieId SET Rinominata = ?1 WHERE idCategoria = ?2"),
+                      {store::WallTime::of(m_store.now()).text(), qint64(key)}) == Found::Failed)
+        found = Found::Failed;
+    if (found == Found::Yes && !tx.commit())
+        found = Found::Failed;
     if (found == Found::Yes)
         emit m_store.changes.categoriesChanged({CategoryChange::Kind::Renamed, key, name});
     return found;

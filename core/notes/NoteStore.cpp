@@ -124,6 +124,45 @@ CREATE TRIGGER IF NOT EXISTS Categorie_id_delete AFTER DELETE ON Categorie BEGIN
 END;
 )sql";
 
+// Version 8: what a sync of the notes through a repository needs of the
+// file. Sincronia holds the sync's own values (the commit the notes were
+// last merged with, the remote, whether it is on); DaSincronizzare the ids
+// of the topics and categories changed since, each with the number of its
+// last change, so that a sync reads only those and forgets only the changes
+// it published. Triggers fill it, inside the changes' own transactions.
+// Every record of an older file counts as changed: its first sync sends it.
+const char *const kSyncState = R"sql(
+CREATE TABLE IF NOT EXISTS Sincronia (Chiave TEXT PRIMARY KEY, Valore TEXT);
+CREATE TABLE IF NOT EXISTS DaSincronizzare (Cambio INTEGER PRIMARY KEY AUTOINCREMENT, Guid TEXT NOT NULL UNIQUE);
+INSERT OR IGNORE INTO DaSincronizzare (Guid) SELECT Guid FROM CategorieId;
+INSERT OR IGNORE INTO DaSincronizzare (Guid) SELECT Guid FROM ArgomentiId;
+INSERT OR IGNORE INTO DaSincronizzare (Guid) SELECT Guid FROM Eliminati WHERE Guid IS NOT NULL;
+CREATE TRIGGER IF NOT EXISTS ArgomentiId_sync_insert AFTER INSERT ON ArgomentiId BEGIN
+    INSERT OR REPLACE INTO DaSincronizzare (Guid) VALUES (new.Guid);
+END;
+CREATE TRIGGER IF NOT EXISTS ArgomentiId_sync_update AFTER UPDATE OF Guid ON ArgomentiId BEGIN
+    INSERT OR REPLACE INTO DaSincronizzare (Guid) VALUES (new.Guid);
+END;
+CREATE TRIGGER IF NOT EXISTS Argomenti_sync_update AFTER UPDATE ON Argomenti BEGIN
+    INSERT OR REPLACE INTO DaSincronizzare (Guid) SELECT Guid FROM ArgomentiId WHERE idArgomento = new.idArgomento;
+END;
+CREATE TRIGGER IF NOT EXISTS Eliminati_sync_insert AFTER INSERT ON Eliminati WHEN new.Guid IS NOT NULL BEGIN
+    INSERT OR REPLACE INTO DaSincronizzare (Guid) VALUES (new.Guid);
+END;
+CREATE TRIGGER IF NOT EXISTS CategorieId_sync_insert AFTER INSERT ON CategorieId BEGIN
+    INSERT OR REPLACE INTO DaSincronizzare (Guid) VALUES (new.Guid);
+END;
+CREATE TRIGGER IF NOT EXISTS CategorieId_sync_update AFTER UPDATE ON CategorieId BEGIN
+    INSERT OR REPLACE INTO DaSincronizzare (Guid) VALUES (new.Guid);
+END;
+CREATE TRIGGER IF NOT EXISTS CategorieId_sync_delete AFTER DELETE ON CategorieId BEGIN
+    INSERT OR REPLACE INTO DaSincronizzare (Guid) VALUES (old.Guid);
+END;
+CREATE TRIGGER IF NOT EXISTS Categorie_sync_update AFTER UPDATE OF Categoria ON Categorie BEGIN
+    INSERT OR REPLACE INTO DaSincronizzare (Guid) SELECT Guid FROM CategorieId WHERE idCategoria = new.idCategoria;
+END;
+)sql";
+
 // A table of some of each topic's fields, kept in step with Argomenti by
 // triggers in the same transactions as the topics: fields declares its
 // columns, values gives them from the new row.
@@ -254,6 +293,9 @@ const std::vector<FormatStep> &formatSteps()
         {6, QString::fromUtf8(kHistory)},
         {.version = 7, .tables = QString::fromUtf8(kGlobalIds), .column = QStringLiteral("Eliminati.Guid TEXT"),
          .fill = QStringLiteral("lower(hex(randomblob(16)))")},
+        // When a category was last named, for the later of two names.
+        {.version = 8, .tables = QString::fromUtf8(kSyncState), .column = QStringLiteral("CategorieId.Rinominata TEXT"),
+         .fill = QStringLiteral("NULL")},
     };
     Q_ASSERT(steps.back().version == kSchemaVersion);
     return steps;
@@ -441,6 +483,7 @@ void NoteStore::readFeatures()
     m_textStarts = has(QStringLiteral("ArgomentiInizio"));
     m_history = has(QStringLiteral("Versioni")) && has(QStringLiteral("Eliminati"));
     m_globalIds = has(QStringLiteral("ArgomentiId")) && has(QStringLiteral("CategorieId"));
+    m_syncState = m_globalIds && has(QStringLiteral("Sincronia")) && has(QStringLiteral("DaSincronizzare"));
 }
 
 bool NoteStore::openForReading()
@@ -601,6 +644,7 @@ void NoteStore::close()
     m_textStarts = false;
     m_history = false;
     m_globalIds = false;
+    m_syncState = false;
     m_drafts = false;
     m_readOnly = false;
 }

@@ -22,7 +22,7 @@ namespace store {
 class Connection;
 class SingleRow;
 
-inline constexpr int kSchemaVersion = 7;
+inline constexpr int kSchemaVersion = 8;
 inline const QString kDatabaseFileName = QStringLiteral("quorvel.mdb");
 
 // Folder and file name joined by one separator; surrounding blanks removed.
@@ -135,6 +135,9 @@ public:
     // Whether each topic and category has its global id (tables ArgomentiId
     // and CategorieId): the same on every machine, where keys are not.
     bool hasGlobalIds() const { return m_globalIds; }
+    // Whether the file keeps what a sync needs (tables Sincronia and
+    // DaSincronizzare): a file of format 8 on.
+    bool hasSyncState() const { return m_syncState; }
     // The moment changes are stamped with, and the name of this machine
     // they are stamped with, as versions and deleted topics record them.
     std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
@@ -168,6 +171,7 @@ private:
     bool m_drafts = false;
     bool m_history = false;
     bool m_globalIds = false;
+    bool m_syncState = false;
     bool m_readOnly = false;
 };
 

@@ -72,7 +72,9 @@ QByteArray encodeTopic(const TopicRecord &t)
                    {QStringLiteral("updated"), t.updated},
                    {QStringLiteral("alarmType"), t.alarmType},
                    {QStringLiteral("alarmTime"), t.alarmTime},
-                   {QStringLiteral("deleted"), t.deleted}});
+                   {QStringLiteral("deleted"), t.deleted},
+                   {QStringLiteral("text"), t.text},
+                   {QStringLiteral("machine"), t.machine}});
 }
 
 bool decodeTopic(const QByteArray &json, TopicRecord *t, QString *error)
@@ -87,6 +89,8 @@ bool decodeTopic(const QByteArray &json, TopicRecord *t, QString *error)
     t->alarmType = o.value(QStringLiteral("alarmType")).toInt();
     t->alarmTime = o.value(QStringLiteral("alarmTime")).toString();
     t->deleted = o.value(QStringLiteral("deleted")).toString();
+    t->text = o.value(QStringLiteral("text")).toString();
+    t->machine = o.value(QStringLiteral("machine")).toString();
     return true;
 }
 

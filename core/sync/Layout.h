@@ -1,7 +1,8 @@
 #pragma once
 // How the notes stand in a sync repository, by global id, so that a change
 // of a few topics rewrites a few small trees whatever the number of topics:
-//   topics/<g0g1>/<g2g3>/<guid>.json   title, category, times, alarm, deletion
+//   topics/<g0g1>/<g2g3>/<guid>.json   title, category, times, alarm, deletion,
+//                                      plain text
 //   topics/<g0g1>/<g2g3>/<guid>.rtf    the body as stored
 //   categories/<guid>.json             name
 // The JSON files hold one field a line, keys sorted, so that a person reading
@@ -23,8 +24,16 @@ struct TopicRecord {
     QString alarmTime;
     QString deleted;    // when it was deleted: a topic deleted on one machine
     QString body;       // the stored body (RTF, or text another tool wrote)
+    QString text;       // the body's plain text, as searches read it
+    QString machine;    // where its state was last made; not part of it
 
-    bool operator==(const TopicRecord &) const = default;
+    // The same state, wherever it was made.
+    bool operator==(const TopicRecord &o) const
+    {
+        return guid == o.guid && category == o.category && title == o.title && updated == o.updated
+            && alarmType == o.alarmType && alarmTime == o.alarmTime && deleted == o.deleted && body == o.body
+            && text == o.text;
+    }
 };
 
 struct CategoryRecord {

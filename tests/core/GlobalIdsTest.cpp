@@ -34,7 +34,9 @@ TEST_F(GlobalIds, AnOlderFileGetsAnIdForEveryTopicAndCategoryWhenOpened)
     for (const char *title : {"Milk", "Eggs", "Tea"})
         stored::addTopic(ns.dbNotes, home, QString::fromLatin1(title));
     addCategory(u"Work"_s);
-    ASSERT_TRUE(ns.dbNotes.exec(u"DROP TRIGGER Argomenti_id_insert; DROP TRIGGER Argomenti_id_delete; "
+    ASSERT_TRUE(ns.dbNotes.exec(u"DROP TRIGGER Argomenti_sync_update; DROP TRIGGER Eliminati_sync_insert; "
+                                "DROP TRIGGER Categorie_sync_update; DROP TABLE Sincronia; DROP TABLE DaSincronizzare; "
+                                "DROP TRIGGER Argomenti_id_insert; DROP TRIGGER Argomenti_id_delete; "
                                 "DROP TRIGGER Categorie_id_insert; DROP TRIGGER Categorie_id_delete; "
                                 "DROP TABLE ArgomentiId; DROP TABLE CategorieId; ALTER TABLE Eliminati DROP COLUMN Guid; "
                                 "PRAGMA user_version = 6"_s))

@@ -4,8 +4,8 @@
 #include "notes/Topics.h"
 #include "sync/Git.h"
 #include "sync/Layout.h"
-#include "sync/Repository.h"
-#include "sync/Snapshot.h"
+#include "sync/Merge.h"
+#include "SyncMachine.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,15 +15,16 @@ TEST(SyncLayout, TopicsAndCategoriesReadBackAsWritten)
 {
     const gitsync::TopicRecord topics[] = {
         {u"0123456789abcdef0123456789abcdef"_s, u"fedcba9876543210fedcba9876543210"_s, u"Città \"di\" mare\n2"_s,
-         u"2026-12-08 05:00:00"_s, 2, u"2026-12-09 08:30:00"_s, QString(), QString()},
+         u"2026-12-08 05:00:00"_s, 2, u"2026-12-09 08:30:00"_s, QString(), QString(), u"Città\n\"di\""_s, u"desk"_s},
         {u"00000000000000000000000000000000"_s, QString(), QString(), QString(), 0, QString(), u"2026-12-08 06:00:00"_s,
-         QString()},
+         QString(), QString(), QString()},
     };
     for (const gitsync::TopicRecord &t : topics) {
         gitsync::TopicRecord back;
         QString error;
         ASSERT_TRUE(gitsync::decodeTopic(gitsync::encodeTopic(t), &back, &error)) << error.toStdString();
         EXPECT_EQ(back, t);
+        EXPECT_EQ(back.machine, t.machine);
     }
     const gitsync::CategoryRecord category{u"fedcba9876543210fedcba9876543210"_s, u"Lavoro / casa"_s, u"2026-12-01 10:00:00"_s};
     gitsync::CategoryRecord back;
@@ -51,26 +52,6 @@ TEST(SyncLayout, AFileThatIsNoRecordIsRefusedWithItsReason)
     }
 }
 
-TEST(SyncGit, AFilePushedToABareRepositoryByPathReachesAClone)
-{
-    TempDir dir;
-    const QString bare = dir.mkdir(u"remote.git"_s), work = dir.mkdir(u"work"_s);
-    ASSERT_TRUE(gitsync::Git(bare).run({u"init"_s, u"--bare"_s, u"-b"_s, u"notes"_s}).ok());
-    const gitsync::Git git(work);
-    for (const QStringList &args : {QStringList{u"init"_s, u"-b"_s, u"notes"_s}, {u"config"_s, u"user.name"_s, u"Test"_s},
-                                    {u"config"_s, u"user.email"_s, u"test@localhost"_s}})
-        ASSERT_TRUE(git.run(args).ok()) << args.join(u' ').toStdString();
-    ASSERT_FALSE(TempDir::write(work + u"/note.json"_s, "{}\n").isEmpty());
-    for (const QStringList &args : {QStringList{u"add"_s, u"note.json"_s}, {u"commit"_s, u"-m"_s, u"a note"_s},
-                                    {u"push"_s, bare, u"notes"_s}}) {
-        const gitsync::Git::Result r = git.run(args);
-        ASSERT_TRUE(r.ok()) << args.join(u' ').toStdString() << ": " << r.error.toStdString();
-    }
-    const QString clone = dir.path() + u"/clone"_s;
-    ASSERT_TRUE(gitsync::Git(dir.path()).run({u"clone"_s, bare, clone}).ok());
-    EXPECT_TRUE(QFile::exists(clone + u"/note.json"_s));
-}
-
 TEST(SyncGit, ACommandPastItsDeadlineIsEndedAndSaysSo)
 {
     TempDir dir;
@@ -79,72 +60,121 @@ TEST(SyncGit, ACommandPastItsDeadlineIsEndedAndSaysSo)
     EXPECT_EQ(r.error, u"git wait did not end within 1 s"_s);
 }
 
+
 namespace {
 
-class SyncSnapshot : public StoreFixture {};
+const QString kTopic = u"0123456789abcdef0123456789abcdef"_s;
+const QString kHome = u"11111111111111111111111111111111"_s;
+const QString kWork = u"22222222222222222222222222222222"_s;
+
+gitsync::TopicRecord topic(const std::function<void(gitsync::TopicRecord &)> &change = {})
+{
+    gitsync::TopicRecord t{kTopic, kHome, u"Milk"_s, u"2026-12-01 10:00:00"_s, 0, QString(), QString(), u"{\\rtf1 milk}"_s,
+                           u"milk"_s, u"desk"_s};
+    if (change)
+        change(t);
+    return t;
+}
+
+void retitle(gitsync::TopicRecord &t, const QString &title) { t.title = title; }
+void rewrite(gitsync::TopicRecord &t, const QString &text)
+{
+    t.body = u"{\\rtf1 "_s + text + u'}';
+    t.text = text;
+}
 
 } // namespace
 
-TEST_F(SyncSnapshot, TheStoresNotesReadBackFromTheFilesWrittenForThem)
+TEST(SyncMerge, EachTopicFieldIsMergedByWhoChangedIt)
 {
-    notes::Topics topics(ns);
-    const int home = addCategory(u"Home"_s);
-    addCategory(u"Work"_s);
-    ASSERT_GT(topics.save({-1, home, u"Città"_s, u"{\\rtf1 caff\\'e8}"_s, u"caffè"_s, QDateTime(QDate(2026, 1, 2), QTime(3, 4)),
-                 store::WallTime{QDate(2026, 2, 3), QTime(4, 5)}, 1}), 0);
-    const int gone = topics.save({-1, home, u"Old"_s, u"{\\rtf1 old}"_s, u"old"_s, QDateTime(), {}, 0});
-    ASSERT_EQ(topics.remove(gone), notes::Found::Yes);
-    gitsync::Notes notes;
-    ASSERT_TRUE(gitsync::readStore(ns, &notes)) << ns.errorText().toStdString();
-    ASSERT_EQ(notes.topics.size(), 2);
-    ASSERT_EQ(notes.categories.size(), 2);
-    const QString root = dir.mkdir(u"copy"_s);
-    QString error;
-    ASSERT_TRUE(gitsync::writeTree(root, notes, &error)) << error.toStdString();
-    gitsync::Notes back;
-    ASSERT_TRUE(gitsync::readTree(root, &back, &error)) << error.toStdString();
-    EXPECT_EQ(back, notes);
-    const auto deleted = std::count_if(back.topics.begin(), back.topics.end(), [](const auto &t) { return !t.deleted.isEmpty(); });
-    EXPECT_EQ(deleted, 1) << "the deleted topic travels as a deletion";
+    using T = gitsync::TopicRecord;
+    const auto daily = [](const QString &at) { return [at](T &t) { t.alarmType = 2; t.alarmTime = at; }; };
+    const auto once = [](int type, const QString &at) { return [type, at](T &t) { t.alarmType = type; t.alarmTime = at; }; };
+    struct Case {
+        const char *what;
+        std::optional<T> base, ours, theirs;
+        T expected;
+        bool conflict;
+    };
+    const Case cases[] = {
+        {"changed here only", topic(), topic([](T &t) { retitle(t, u"Tea"_s); }), topic(),
+         topic([](T &t) { retitle(t, u"Tea"_s); }), false},
+        {"changed there only", topic(), topic(), topic([](T &t) { rewrite(t, u"oat milk"_s); }),
+         topic([](T &t) { rewrite(t, u"oat milk"_s); }), false},
+        {"title here, text there", topic(), topic([](T &t) { retitle(t, u"Tea"_s); }),
+         topic([](T &t) { rewrite(t, u"green"_s); }), topic([](T &t) { retitle(t, u"Tea"_s); rewrite(t, u"green"_s); }),
+         false},
+        {"moved here, edited there", topic(), topic([](T &t) { t.category = kWork; }),
+         topic([](T &t) { rewrite(t, u"green"_s); }), topic([](T &t) { t.category = kWork; rewrite(t, u"green"_s); }),
+         false},
+        {"title on both", topic(), topic([](T &t) { retitle(t, u"Tea"_s); }), topic([](T &t) { retitle(t, u"Coffee"_s); }),
+         topic([](T &t) { retitle(t, u"Tea"_s); }), true},
+        {"text on both", topic(), topic([](T &t) { rewrite(t, u"a"_s); }), topic([](T &t) { rewrite(t, u"b"_s); }),
+         topic([](T &t) { rewrite(t, u"a"_s); }), true},
+        {"made apart on both", std::nullopt, topic(), topic([](T &t) { rewrite(t, u"b"_s); }), topic(), true},
+        {"deleted here, edited there", topic(), topic([](T &t) { t.deleted = u"2026-12-02 09:00:00"_s; }),
+         topic([](T &t) { rewrite(t, u"b"_s); }), topic([](T &t) { rewrite(t, u"b"_s); }), false},
+        {"edited here, deleted there", topic(), topic([](T &t) { rewrite(t, u"a"_s); }),
+         topic([](T &t) { t.deleted = u"2026-12-02 09:00:00"_s; }), topic([](T &t) { rewrite(t, u"a"_s); }), false},
+        {"let go of here, edited there", topic(), std::nullopt, topic([](T &t) { rewrite(t, u"b"_s); }),
+         topic([](T &t) { rewrite(t, u"b"_s); }), false},
+        {"repeating alarm advanced on both", topic(daily(u"2026-12-01 08:00:00"_s)),
+         topic([&](T &t) { daily(u"2026-12-03 08:00:00"_s)(t); rewrite(t, u"a"_s); }),
+         topic(daily(u"2026-12-02 08:00:00"_s)),
+         topic([&](T &t) { daily(u"2026-12-03 08:00:00"_s)(t); rewrite(t, u"a"_s); }), false},
+        {"one-time alarm rang here, there moved to later", topic(once(1, u"2026-12-01 08:00:00"_s)),
+         topic(once(0, u"2026-12-01 08:00:00"_s)), topic(once(1, u"2026-12-05 08:00:00"_s)),
+         topic(once(1, u"2026-12-05 08:00:00"_s)), false},
+        {"one-time alarm rang here, there made it daily", topic(once(1, u"2026-12-01 08:00:00"_s)),
+         topic(once(0, u"2026-12-01 08:00:00"_s)), topic(once(2, u"2026-12-01 08:00:00"_s)),
+         topic(once(0, u"2026-12-01 08:00:00"_s)), false},
+    };
+    for (const Case &c : cases) {
+        const gitsync::TopicMerge m = gitsync::mergeTopic(c.base, c.ours, c.theirs);
+        ASSERT_TRUE(m.result) << c.what;
+        EXPECT_EQ(*m.result, c.expected) << c.what;
+        EXPECT_EQ(m.conflict.has_value(), c.conflict) << c.what;
+        if (c.conflict) {
+            EXPECT_EQ(m.conflict->title, c.theirs->title) << c.what << ": the remote's state is kept whole";
+        }
+    }
 }
 
-TEST_F(SyncSnapshot, FilesOfRecordsNoLongerThereAreRemoved)
+TEST(SyncMerge, ACategoryRenamedOnBothSidesTakesTheLaterNameAndTellsTheOther)
 {
-    gitsync::Notes notes;
-    notes.categories = {{u"0123456789abcdef0123456789abcdef"_s, u"Home"_s, QString()}};
-    notes.topics = {{u"fedcba9876543210fedcba9876543210"_s, notes.categories[0].guid, u"Milk"_s, QString(), 0, QString(),
-                     QString(), u"{\\rtf1 milk}"_s}};
-    const QString root = dir.mkdir(u"copy"_s);
-    QString error;
-    ASSERT_TRUE(gitsync::writeTree(root, notes, &error));
-    notes.topics.clear();
-    ASSERT_TRUE(gitsync::writeTree(root, notes, &error));
-    gitsync::Notes back;
-    ASSERT_TRUE(gitsync::readTree(root, &back, &error));
-    EXPECT_EQ(back, notes);
-    EXPECT_FALSE(QFile::exists(root + u'/' + gitsync::topicBodyPath(u"fedcba9876543210fedcba9876543210"_s)));
+    const gitsync::CategoryRecord base{kHome, u"Home"_s, QString()};
+    const gitsync::CategoryRecord ours{kHome, u"House"_s, u"2026-12-02 10:00:00"_s};
+    const gitsync::CategoryRecord theirs{kHome, u"Flat"_s, u"2026-12-02 11:00:00"_s};
+    QString lost;
+    EXPECT_EQ(gitsync::mergeCategory(base, ours, theirs, &lost), theirs);
+    EXPECT_EQ(lost, u"House"_s);
+    EXPECT_EQ(gitsync::mergeCategory(base, std::nullopt, theirs, &lost), theirs) << "a rename wins over a deletion";
+    EXPECT_TRUE(lost.isEmpty());
 }
 
-TEST_F(SyncSnapshot, PublishedNotesReachAFreshCopyAndAnUnchangedPublishCommitsNothing)
+TEST(SyncMerge, TwoCategoriesOfOneNameMadeApartBecomeOneWithTheTopicsOfBoth)
 {
-    notes::Topics topics(ns);
-    ASSERT_GT(topics.save({-1, addCategory(u"Home"_s), u"Milk"_s, u"{\\rtf1 milk}"_s, u"milk"_s, QDateTime(), {}, 0}), 0);
-    gitsync::Notes notes;
-    ASSERT_TRUE(gitsync::readStore(ns, &notes));
-    const QString remote = dir.mkdir(u"remote.git"_s);
-    ASSERT_TRUE(gitsync::Git(remote).run({u"init"_s, u"-q"_s, u"--bare"_s, u"-b"_s, u"notes"_s}).ok());
-    gitsync::Repository desk(dir.path() + u"/desk"_s, remote, u"desk"_s);
-    QString error;
-    ASSERT_TRUE(desk.prepare(&error)) << error.toStdString();
-    bool committed = false;
-    ASSERT_TRUE(desk.publish(notes, &committed, &error)) << error.toStdString();
-    EXPECT_TRUE(committed);
-    ASSERT_TRUE(desk.publish(notes, &committed, &error)) << error.toStdString();
-    EXPECT_FALSE(committed);
-    gitsync::Repository laptop(dir.path() + u"/laptop"_s, remote, u"laptop"_s);
-    ASSERT_TRUE(laptop.prepare(&error)) << error.toStdString();
-    gitsync::Notes copied;
-    ASSERT_TRUE(gitsync::readTree(dir.path() + u"/laptop"_s, &copied, &error)) << error.toStdString();
-    EXPECT_EQ(copied, notes);
-    EXPECT_EQ(TempDir::modeOf(dir.path() + u"/laptop"_s), 0700);
+    gitsync::Records base, ours, theirs;
+    ours.categories.insert(kWork, {kWork, u"Work"_s, QString()});
+    theirs.categories.insert(kHome, {kHome, u"work"_s, QString()});
+    const gitsync::TopicRecord mine = topic([](auto &t) { t.category = kWork; });
+    gitsync::TopicRecord other = topic([](auto &t) { t.guid = u"33333333333333333333333333333333"_s; });
+    ours.topics.insert(mine.guid, mine);
+    theirs.topics.insert(other.guid, other);
+    const gitsync::Merged m = gitsync::mergeAll({kWork, kHome, mine.guid, other.guid}, base, ours, theirs);
+    EXPECT_EQ(m.result.categories.keys(), QList<QString>{kHome}) << "the one of the lower id stays";
+    EXPECT_EQ(m.result.topics.value(mine.guid).category, kHome);
+    EXPECT_EQ(m.result.topics.value(other.guid).category, kHome);
+}
+
+TEST(SyncMerge, ACategoryDeletedWhileATopicWentIntoItComesBack)
+{
+    gitsync::Records base, ours, theirs;
+    base.categories.insert(kWork, {kWork, u"Work"_s, QString()});
+    theirs.categories = base.categories;
+    base.topics.insert(kTopic, topic());
+    ours.topics.insert(kTopic, topic());
+    theirs.topics.insert(kTopic, topic([](auto &t) { t.category = kWork; }));
+    const gitsync::Merged m = gitsync::mergeAll({kWork, kTopic}, base, ours, theirs);
+    EXPECT_TRUE(m.result.categories.contains(kWork));
 }

@@ -1,0 +1,388 @@
+#include "sync/StoreSide.h"
+
+#include "notes/Keeping.h"
+#include "notes/NoteStore.h"
+#include "notes/Reading.h"
+#include "db/Sqlite.h"
+#include "db/WallTime.h"
+
+#include <QStringList>
+
+namespace gitsync {
+
+namespace {
+
+const QString kMergedCommit = QStringLiteral("Commit");
+
+// ids as one bound value, for "IN (SELECT value FROM json_each(?1))".
+QString listed(const QSet<QString> &ids)
+{
+    QStringList quoted;
+    quoted.reserve(ids.size());
+    for (const QString &id : ids)
+        quoted << QLatin1Char('"') + id + QLatin1Char('"');
+    return QLatin1Char('[') + quoted.join(QLatin1Char(',')) + QLatin1Char(']');
+}
+
+QVariant timeOrNull(const QString &time)
+{
+    return time.isEmpty() ? QVariant() : QVariant(time);
+}
+
+bool setMergedCommit(store::NoteStore &store, const QString &commit)
+{
+    store::Statement st(store.dbNotes, QStringLiteral("INSERT OR REPLACE INTO Sincronia (Chiave, Valore) VALUES (?1, ?2)"));
+    st.bind(1, kMergedCommit);
+    st.bind(2, commit);
+    return st.run();
+}
+
+// The key of the row whose global id is id in table, or -1.
+qint64 keyOf(store::NoteStore &store, const QString &sql, const QString &id, bool *ok)
+{
+    store::Statement st(store.dbNotes, sql);
+    st.bind(1, id);
+    const bool found = st.step();
+    *ok = !st.failed();
+    return found ? st.columnInt(0) : -1;
+}
+
+// Writes the outcome of a merge into the store, inside its transaction.
+class Writer final {
+public:
+    Writer(store::NoteStore &store, Arrived *arrived) : m_store(store), m_arrived(arrived) {}
+
+    bool category(const CategoryRecord &c, const std::optional<CategoryRecord> &here);
+    bool topic(const TopicRecord &t, const std::optional<TopicRecord> &here);
+    bool conflict(const TopicRecord &theirs, const QString &title);
+    bool removeCategory(const QString &id);
+
+    QList<notes::TopicChange> topicChanges;
+    QList<notes::CategoryChange> categoryChanges;
+
+private:
+    qint64 categoryKey(const QString &id);
+    bool setFields(const QString &table, qint64 key, qint64 category, const TopicRecord &t);
+    bool keepDeletedState(qint64 key);
+
+    store::NoteStore &m_store;
+    Arrived *m_arrived;
+};
+
+bool Writer::category(const CategoryRecord &c, const std::optional<CategoryRecord> &here)
+{
+    bool ok = true;
+    qint64 key = keyOf(m_store, QStringLiteral("SELECT idCategoria FROM CategorieId WHERE Guid = ?1"), c.guid, &ok);
+    if (!ok)
+        return false;
+    if (key < 0) {
+        store::Statement add(m_store.dbNotes, QStringLiteral("INSERT INTO Categorie (Categoria) VALUES (?1)"));
+        add.bind(1, c.name);
+        if (!add.run())
+            return false;
+        key = m_store.dbNotes.lastInsertRowId();
+        categoryChanges.append({notes::CategoryChange::Kind::Added, int(key), c.name});
+    } else {
+        store::Statement name(m_store.dbNotes, QStringLiteral("UPDATE Categorie SET Categoria = ?2 WHERE idCategoria = ?1"));
+        name.bind(1, key);
+        name.bind(2, c.name);
+        if (!name.run())
+            return false;
+        if (!here || here->name != c.name)
+            categoryChanges.append({notes::CategoryChange::Kind::Renamed, int(key), c.name});
+    }
+    store::Statement id(m_store.dbNotes, QStringLiteral("UPDATE CategorieId SET Guid = ?2, Rinominata = ?3 WHERE idCategoria = ?1"));
+    id.bind(1, key);
+    id.bind(2, c.guid);
+    id.bind(3, timeOrNull(c.renamed));
+    ++m_arrived->changed;
+    return id.run();
+}
+
+qint64 Writer::categoryKey(const QString &id)
+{
+    bool ok = true;
+    const qint64 key = keyOf(m_store, QStringLiteral("SELECT idCategoria FROM CategorieId WHERE Guid = ?1"), id, &ok);
+    if (!ok || key >= 0)
+        return ok ? key : -1;
+    // A category the remote names but does not hold: one without a name
+    // keeps its topics until its record comes.
+    return category({id, QString(), QString()}, std::nullopt) ? categoryKey(id) : -1;
+}
+
+bool Writer::setFields(const QString &table, qint64 key, qint64 category, const TopicRecord &t)
+{
+    store::Statement st(m_store.dbNotes,
+                        QStringLiteral("UPDATE %1 SET idCategoria = ?2, argomento = ?3, contenuto = ?4, ContenutoTxt = ?5, "
+                                       "ultimoaggiornamento = ?6, TipoAllarme = ?7, DataOraAllarme = ?8 WHERE idArgomento = ?1")
+                            .arg(table));
+    st.bind(1, key);
+    st.bind(2, category);
+    st.bind(3, t.title);
+    st.bind(4, t.body);
+    st.bind(5, t.text);
+    st.bind(6, timeOrNull(t.updated));
+    st.bind(7, qint64(t.alarmType));
+    st.bind(8, timeOrNull(t.alarmTime));
+    return st.run();
+}
+
+// The state of a deleted topic, kept as a version of it before it changes.
+bool Writer::keepDeletedState(qint64 key)
+{
+    store::Statement st(m_store.dbNotes,
+                        QStringLiteral("INSERT INTO Versioni (idArgomento, DataOraVersione, Macchina, %1) "
+                                       "SELECT idArgomento, ?2, ?3, %1 FROM Eliminati WHERE idArgomento = ?1")
+                            .arg(notes::kKeptColumns));
+    st.bind(1, key);
+    st.bind(2, store::WallTime::of(m_store.now()).text());
+    st.bind(3, m_store.machineName);
+    return st.run();
+}
+
+bool Writer::topic(const TopicRecord &t, const std::optional<TopicRecord> &here)
+{
+    const bool deleted = !t.deleted.isEmpty();
+    if (!here && deleted)
+        return true;  // never here, or let go of: nothing to delete
+    const qint64 category = categoryKey(t.category);
+    bool ok = true;
+    qint64 live = keyOf(m_store, QStringLiteral("SELECT idArgomento FROM ArgomentiId WHERE Guid = ?1"), t.guid, &ok);
+    const qint64 gone = ok && live < 0
+        ? keyOf(m_store, QStringLiteral("SELECT idArgomento FROM Eliminati WHERE Guid = ?1"), t.guid, &ok) : -1;
+    if (!ok || category < 0)
+        return false;
+    ++m_arrived->changed;
+    const auto names = [&](qint64 key) {
+        store::Statement st(m_store.dbNotes, QStringLiteral("UPDATE Eliminati SET DataOraEliminazione = ?2, Macchina = ?3, "
+                                                            "Categoria = coalesce((SELECT Categoria FROM Categorie WHERE "
+                                                            "idCategoria = Eliminati.idCategoria), '') WHERE idArgomento = ?1"));
+        st.bind(1, key);
+        st.bind(2, t.deleted);
+        st.bind(3, t.machine);
+        return st.run();
+    };
+    if (live >= 0) {
+        // What this machine held stays as a version.
+        if (!notes::keepVersion(m_store, int(live), int(live), QStringLiteral("1"),
+                                QStringLiteral("contenuto IS ?5 AND ContenutoTxt IS ?6"), {t.body, t.text}))
+            return false;
+        if (!deleted) {
+            topicChanges.append({notes::TopicChange::Kind::Saved, {int(live)}, int(category), t.title, true});
+            return setFields(QStringLiteral("Argomenti"), live, category, t);
+        }
+        topicChanges.append({notes::TopicChange::Kind::Removed, {int(live)}, -1, QString()});
+        return notes::keepDeleted(m_store, int(live)) && setFields(QStringLiteral("Eliminati"), live, category, t)
+            && names(live) && m_store.dbNotes.exec(QStringLiteral("DELETE FROM Argomenti WHERE idArgomento = %1").arg(live));
+    }
+    if (gone >= 0 && !keepDeletedState(gone))
+        return false;
+    if (deleted)
+        return setFields(QStringLiteral("Eliminati"), gone, category, t) && names(gone);
+    // Back, or new here.
+    store::Statement add(m_store.dbNotes, gone >= 0 ? QStringLiteral("INSERT INTO Argomenti (idArgomento) VALUES (?1)")
+                                                    : QStringLiteral("INSERT INTO Argomenti DEFAULT VALUES"));
+    if (gone >= 0)
+        add.bind(1, gone);
+    if (!add.run())
+        return false;
+    live = m_store.dbNotes.lastInsertRowId();
+    store::Statement id(m_store.dbNotes, QStringLiteral("UPDATE ArgomentiId SET Guid = ?2 WHERE idArgomento = ?1"));
+    id.bind(1, live);
+    id.bind(2, t.guid);
+    if (!id.run() || !setFields(QStringLiteral("Argomenti"), live, category, t)
+        || (gone >= 0 && !m_store.dbNotes.exec(QStringLiteral("DELETE FROM Eliminati WHERE idArgomento = %1").arg(gone))))
+        return false;
+    topicChanges.append({notes::TopicChange::Kind::Added, {int(live)}, int(category), t.title, true});
+    return true;
+}
+
+bool Writer::conflict(const TopicRecord &theirs, const QString &title)
+{
+    const qint64 category = categoryKey(theirs.category);
+    store::Statement add(m_store.dbNotes, QStringLiteral("INSERT INTO Argomenti DEFAULT VALUES"));
+    if (category < 0 || !add.run())
+        return false;
+    const qint64 key = m_store.dbNotes.lastInsertRowId();
+    // Its own topic, not a second alarm for the same moment.
+    TopicRecord copy = theirs;
+    copy.title = title;
+    copy.alarmType = 0;
+    if (!setFields(QStringLiteral("Argomenti"), key, category, copy))
+        return false;
+    m_arrived->conflicts.append(title);
+    topicChanges.append({notes::TopicChange::Kind::Added, {int(key)}, int(category), title, true});
+    return true;
+}
+
+bool Writer::removeCategory(const QString &id)
+{
+    bool ok = true;
+    const qint64 key = keyOf(m_store, QStringLiteral("SELECT idCategoria FROM CategorieId WHERE Guid = ?1"), id, &ok);
+    if (!ok || key < 0)
+        return ok;
+    // One that still has topics here stays, and goes back to the remote.
+    const qint64 used = keyOf(m_store, QStringLiteral("SELECT 1 FROM Argomenti WHERE idCategoria = "
+                                                      "(SELECT idCategoria FROM CategorieId WHERE Guid = ?1) LIMIT 1"),
+                              id, &ok);
+    if (!ok || used >= 0)
+        return ok;
+    ++m_arrived->changed;
+    categoryChanges.append({notes::CategoryChange::Kind::Removed, int(key), QString()});
+    return m_store.dbNotes.exec(QStringLiteral("DELETE FROM Categorie WHERE idCategoria = %1").arg(key));
+}
+
+template <typename T>
+std::optional<T> find(const QHash<QString, T> &records, const QString &id)
+{
+    const auto it = records.constFind(id);
+    return it == records.constEnd() ? std::nullopt : std::optional<T>(*it);
+}
+
+} // namespace
+
+bool mergedCommit(store::NoteStore &store, QString *commit)
+{
+    store.dbNotes.clearErrors();
+    store::Statement st(store.dbNotes, QStringLiteral("SELECT Valore FROM Sincronia WHERE Chiave = ?1"));
+    st.bind(1, kMergedCommit);
+    *commit = st.step() ? st.columnText(0) : QString();
+    return !st.failed();
+}
+
+bool changedHere(store::NoteStore &store, Changed *changed)
+{
+    store.dbNotes.clearErrors();
+    *changed = {};
+    store::Statement st(store.dbNotes, QStringLiteral("SELECT Guid, Cambio FROM DaSincronizzare"));
+    while (st.step()) {
+        changed->ids.insert(st.columnText(0));
+        changed->upTo = std::max(changed->upTo, qint64(st.columnInt(1)));
+    }
+    return !st.failed();
+}
+
+bool readHere(store::NoteStore &store, const QSet<QString> &ids, Records *records)
+{
+    *records = {};
+    if (ids.isEmpty())
+        return true;
+    const QString which = listed(ids);
+    store::Statement categories(store.dbNotes, QStringLiteral("SELECT i.Guid, c.Categoria, i.Rinominata FROM CategorieId i "
+                                                              "JOIN Categorie c USING (idCategoria) "
+                                                              "WHERE i.Guid IN (SELECT value FROM json_each(?1))"));
+    categories.bind(1, which);
+    while (categories.step())
+        records->categories.insert(categories.columnText(0),
+                                   {categories.columnText(0), categories.columnText(1), categories.columnText(2)});
+    if (categories.failed())
+        return false;
+    // Deleted topics first: one that is here again is the topic it is now.
+    const QString columns = QStringLiteral("(SELECT Guid FROM CategorieId WHERE idCategoria = a.idCategoria), a.argomento, "
+                                           "a.ultimoaggiornamento, a.TipoAllarme, a.DataOraAllarme, %1, a.contenuto, "
+                                           "a.ContenutoTxt");
+    for (const QString &sql :
+         {QStringLiteral("SELECT a.Guid, %1 FROM Eliminati a WHERE a.Guid IN (SELECT value FROM json_each(?1))")
+              .arg(columns.arg(QStringLiteral("a.DataOraEliminazione"))),
+          QStringLiteral("SELECT i.Guid, %1 FROM ArgomentiId i JOIN Argomenti a USING (idArgomento) "
+                         "WHERE i.Guid IN (SELECT value FROM json_each(?1))")
+              .arg(columns.arg(QStringLiteral("NULL")))}) {
+        store::Statement topics(store.dbNotes, sql);
+        topics.bind(1, which);
+        while (topics.step())
+            records->topics.insert(topics.columnText(0),
+                                   {topics.columnText(0), topics.columnText(1), topics.columnText(2), topics.columnText(3),
+                                    int(topics.columnInt(4)), topics.columnText(5), topics.columnText(6),
+                                    topics.columnText(7), topics.columnText(8), store.machineName});
+        if (topics.failed())
+            return false;
+    }
+    return true;
+}
+
+QString defaultConflictTitle(const TopicRecord &theirs)
+{
+    return QStringLiteral("%1 (conflict, %2, %3)")
+        .arg(theirs.title, theirs.machine.isEmpty() ? QStringLiteral("?") : theirs.machine, theirs.updated.left(16));
+}
+
+bool mergeIntoStore(store::NoteStore &store, const QSet<QString> &ids, const Records &base, const Records &theirs,
+                    const QString &commit, const ConflictTitle &title, Arrived *arrived)
+{
+    store.dbNotes.clearErrors();
+    *arrived = {};
+    store::Transaction tx(store.dbNotes);
+    Records here;
+    if (!tx.isActive() || !readHere(store, ids, &here))
+        return false;
+    const Merged merged = mergeAll(ids, base, here, theirs);
+    Writer write(store, arrived);
+    for (const CategoryRecord &c : merged.result.categories) {
+        const auto mine = find(here.categories, c.guid);
+        if ((!mine || *mine != c) && !write.category(c, mine))
+            return false;
+    }
+    for (const TopicRecord &t : merged.result.topics) {
+        const auto mine = find(here.topics, t.guid);
+        if ((!mine || *mine != t) && !write.topic(t, mine))
+            return false;
+    }
+    for (const TopicRecord &t : merged.conflicts)
+        if (!write.conflict(t, title(t)))
+            return false;
+    for (const CategoryRecord &c : here.categories)
+        if (!merged.result.categories.contains(c.guid) && !write.removeCategory(c.guid))
+            return false;
+    // What now stands as on the remote is no longer a change of this machine.
+    store::Statement agreed(store.dbNotes, QStringLiteral("DELETE FROM DaSincronizzare WHERE Guid = ?1"));
+    for (const QString &id : ids) {
+        const bool same = base.categories.contains(id) || theirs.categories.contains(id) || here.categories.contains(id)
+            ? find(merged.result.categories, id) == find(theirs.categories, id)
+            : find(merged.result.topics, id) == find(theirs.topics, id)
+                || (!here.topics.contains(id) && !merged.result.topics.contains(id));
+        agreed.reset();
+        agreed.bind(1, id);
+        if (same && !agreed.run())
+            return false;
+    }
+    if (!setMergedCommit(store, commit) || !tx.commit())
+        return false;
+    arrived->namesLost = merged.namesLost;
+    for (const notes::CategoryChange &change : write.categoryChanges)
+        emit store.changes.categoriesChanged(change);
+    for (const notes::TopicChange &change : write.topicChanges)
+        emit store.changes.topicsChanged(change);
+    return true;
+}
+
+QList<FileChange> filesToPublish(const Changed &changed, const Records &here, const Records &theirs)
+{
+    QList<FileChange> files;
+    QList<QString> ids(changed.ids.begin(), changed.ids.end());
+    std::sort(ids.begin(), ids.end());
+    for (const QString &id : ids) {
+        if (const auto t = find(here.topics, id)) {
+            if (find(theirs.topics, id) != t)
+                files << FileChange{topicMetaPath(id), encodeTopic(*t)} << FileChange{topicBodyPath(id), t->body.toUtf8()};
+        } else if (const auto c = find(here.categories, id)) {
+            if (find(theirs.categories, id) != c)
+                files << FileChange{categoryPath(id), encodeCategory(*c)};
+        } else if (theirs.categories.contains(id)) {
+            files << FileChange{categoryPath(id), {}, true};  // deleted here
+        }
+    }
+    return files;
+}
+
+bool published(store::NoteStore &store, const QString &commit, qint64 upTo)
+{
+    store.dbNotes.clearErrors();
+    store::Transaction tx(store.dbNotes);
+    if (!tx.isActive() || !setMergedCommit(store, commit))
+        return false;
+    store::Statement forget(store.dbNotes, QStringLiteral("DELETE FROM DaSincronizzare WHERE Cambio <= ?1"));
+    forget.bind(1, upTo);
+    return forget.run() && tx.commit();
+}
+
+} // namespace gitsync
