@@ -333,16 +333,20 @@ bool mergeIntoStore(store::NoteStore &store, const QSet<QString> &ids, const Rec
     for (const CategoryRecord &c : here.categories)
         if (!merged.result.categories.contains(c.guid) && !write.removeCategory(c.guid))
             return false;
-    // What now stands as on the remote is no longer a change of this machine.
+    // What now stands as on the remote is no longer a change of this
+    // machine; what the merge made otherwise (a category brought back or
+    // joined, a topic moved into it) is one, to be published.
     store::Statement agreed(store.dbNotes, QStringLiteral("DELETE FROM DaSincronizzare WHERE Guid = ?1"));
+    store::Statement differs(store.dbNotes, QStringLiteral("INSERT OR REPLACE INTO DaSincronizzare (Guid) VALUES (?1)"));
     for (const QString &id : ids) {
         const bool same = base.categories.contains(id) || theirs.categories.contains(id) || here.categories.contains(id)
             ? find(merged.result.categories, id) == find(theirs.categories, id)
             : find(merged.result.topics, id) == find(theirs.topics, id)
                 || (!here.topics.contains(id) && !merged.result.topics.contains(id));
-        agreed.reset();
-        agreed.bind(1, id);
-        if (same && !agreed.run())
+        store::Statement &mark = same ? agreed : differs;
+        mark.reset();
+        mark.bind(1, id);
+        if (!mark.run())
             return false;
     }
     if (!setMergedCommit(store, commit) || !tx.commit())
