@@ -54,6 +54,16 @@ const Help kCommands[] = {
     {"undelete", undelete, "undelete KEY...",
      "Brings the deleted topics back, each into its category (made again when\n"
      "it is gone). Refused while Quorvel runs."},
+    {"sync", sync, "sync [--remote URL] [--machine NAME] | sync --status",
+     "Brings this machine's notes and those of the git repository at URL\n"
+     "together: what either side changed is taken, and where both changed a\n"
+     "topic's title or text, the other side's becomes a topic of its own,\n"
+     "named \"Title (conflict, MACHINE, date)\". URL is anything git reaches\n"
+     "(ssh://, https://, a path), with the keys and helpers git uses; it is\n"
+     "kept, as is the machine's NAME that its changes carry. The first sync of\n"
+     "a machine with notes adds them to the remote's. Refused while Quorvel\n"
+     "runs. --status tells the remote, the machine, when the last sync\n"
+     "succeeded and how many changes wait to be sent."},
     {"check", check, "check",
      "Checks the integrity of the store and of its search index; exit code 2\n"
      "when either fails."},

@@ -66,5 +66,6 @@ int history(Command &c);
 int restoreVersion(Command &c);
 int deleted(Command &c);
 int undelete(Command &c);
+int sync(Command &c);
 
 } // namespace cli

@@ -181,7 +181,7 @@ bool Repository::commit(const QString &parent, const QList<FileChange> &files, c
                                .arg(QDateTime::currentSecsSinceEpoch())
                                .toUtf8();
     const QByteArray message = QStringLiteral("Notes from %1\n").arg(authorName(machine)).toUtf8();
-    QByteArray input = "reset " + kNewCommit.toUtf8() + "\n\ncommit " + kNewCommit.toUtf8() + "\nauthor " + who
+    QByteArray input = "reset " + kNewCommit.toUtf8() + "\n\ncommit " + kNewCommit.toUtf8() + "\nmark :1\nauthor " + who
         + "\ncommitter " + who + "\ndata " + QByteArray::number(message.size()) + "\n" + message;
     if (!parent.isEmpty())
         input += "from " + parent.toLatin1() + "\n";
@@ -193,13 +193,19 @@ bool Repository::commit(const QString &parent, const QList<FileChange> &files, c
                 + "\n";
     }
     input += "\ndone\n";
-    if (!run({QStringLiteral("fast-import"), QStringLiteral("--quiet"), QStringLiteral("--force"), QStringLiteral("--done")},
+    // The new commit's id comes back as mark 1.
+    const QString marks = m_gitDir + QStringLiteral("/quorvel-marks");
+    if (!run({QStringLiteral("fast-import"), QStringLiteral("--quiet"), QStringLiteral("--force"), QStringLiteral("--done"),
+              QStringLiteral("--export-marks=") + marks},
              error, nullptr, kNetworkDeadline, input))
         return false;
-    QByteArray out;
-    if (!run({QStringLiteral("rev-parse"), QStringLiteral("--verify"), kNewCommit}, error, &out))
+    QFile file(marks);
+    const QByteArray mark = file.open(QIODevice::ReadOnly) ? file.readAll().trimmed() : QByteArray();
+    if (!mark.startsWith(":1 ")) {
+        *error = QStringLiteral("git fast-import made no commit");
         return false;
-    *commit = QString::fromLatin1(out).trimmed();
+    }
+    *commit = QString::fromLatin1(mark.mid(3));
     return true;
 }
 
@@ -214,9 +220,6 @@ Repository::Push Repository::push(const QString &commit, QString *error) const
             || r.error.contains(QLatin1String("non-fast-forward"));
         return moved ? Push::Refused : Push::Failed;
     }
-    // What the remote now holds, as a fetch would have said.
-    QString ignored;
-    run({QStringLiteral("update-ref"), kRemoteBranch, commit}, &ignored);
     return Push::Done;
 }
 

@@ -6,11 +6,10 @@
 
 #include "sync/Merge.h"
 #include "sync/Repository.h"
+#include "sync/Sync.h"
 
 #include <QSet>
 #include <QString>
-
-#include <functional>
 
 namespace store {
 class NoteStore;
@@ -32,15 +31,6 @@ struct Changed {
 // The store's records of ids: topics, deleted topics and categories, each
 // stamped with this machine's name.
 [[nodiscard]] bool readHere(store::NoteStore &store, const QSet<QString> &ids, Records *records);
-
-struct Arrived {
-    int changed = 0;               // topics and categories the merge wrote here
-    QStringList conflicts;         // titles of the topics made of remote states
-    QStringList namesLost;         // category names a later one replaced
-};
-// The title of a topic kept from the remote's state beside this machine's.
-using ConflictTitle = std::function<QString(const TopicRecord &theirs)>;
-QString defaultConflictTitle(const TopicRecord &theirs);
 
 // In one transaction: reads the store's states of ids, merges them with the
 // base and the remote's (at commit), writes the outcome, and records commit

@@ -1,7 +1,10 @@
 #include "sync/Sync.h"
 
+#include "sync/StoreSide.h"
 #include "notes/NoteStore.h"
 #include "notes/Reading.h"
+#include "db/Sqlite.h"
+#include "db/WallTime.h"
 
 #include <algorithm>
 
@@ -57,6 +60,10 @@ bool syncStore(store::NoteStore &store, const SyncSettings &settings, SyncOutcom
             *error = store.errorText();
             return false;
         }
+        if (ids.isEmpty() && here.ids.isEmpty() && base == theirs) {
+            outcome->commit = theirs;
+            return true;  // nothing changed on either side
+        }
         ids.unite(here.ids);
         Records baseRecords, theirRecords;
         if (!repo.read(base, ids, &baseRecords, error) || !repo.read(theirs, ids, &theirRecords, error))
@@ -99,6 +106,101 @@ bool syncStore(store::NoteStore &store, const SyncSettings &settings, SyncOutcom
     }
     *error = QStringLiteral("The remote kept changing; the notes will be synced later.");
     return false;
+}
+
+namespace {
+
+const QString kRemote = QStringLiteral("Remoto");
+const QString kMachine = QStringLiteral("Macchina");
+const QString kAutomatic = QStringLiteral("Automatica");
+const QString kLastSynced = QStringLiteral("UltimaSincronia");
+const QString kLastError = QStringLiteral("UltimoErrore");
+
+bool writeValues(store::NoteStore &store, const QList<std::pair<QString, QString>> &values)
+{
+    store.dbNotes.clearErrors();
+    store::Transaction tx(store.dbNotes);
+    if (!tx.isActive())
+        return false;
+    store::Statement st(store.dbNotes, QStringLiteral("INSERT OR REPLACE INTO Sincronia (Chiave, Valore) VALUES (?1, ?2)"));
+    for (const auto &[key, value] : values) {
+        st.reset();
+        st.bind(1, key);
+        st.bind(2, value);
+        if (!st.run())
+            return false;
+    }
+    return tx.commit();
+}
+
+} // namespace
+
+bool readConfig(store::NoteStore &store, SyncConfig *config)
+{
+    *config = {};
+    store.dbNotes.clearErrors();
+    if (!store.hasSyncState())
+        return true;
+    store::Statement st(store.dbNotes, QStringLiteral("SELECT Chiave, Valore FROM Sincronia"));
+    while (st.step()) {
+        const QString key = st.columnText(0), value = st.columnText(1);
+        if (key == kRemote)
+            config->remote = value;
+        else if (key == kMachine)
+            config->machine = value;
+        else if (key == kAutomatic)
+            config->automatic = value != QLatin1String("0");
+        else if (key == kLastSynced)
+            config->lastSynced = value;
+        else if (key == kLastError)
+            config->lastError = value;
+    }
+    store::Statement waiting(store.dbNotes, QStringLiteral("SELECT count(*) FROM DaSincronizzare"));
+    if (waiting.step())
+        config->waiting = int(waiting.columnInt(0));
+    return !st.failed() && !waiting.failed();
+}
+
+bool writeConfig(store::NoteStore &store, const SyncConfig &config)
+{
+    return writeValues(store, {{kRemote, config.remote.trimmed()},
+                               {kMachine, config.machine.trimmed()},
+                               {kAutomatic, config.automatic ? QStringLiteral("1") : QStringLiteral("0")}});
+}
+
+QString repositoryPath(const QString &dataFolder)
+{
+    return store::JoinPath(dataFolder, QStringLiteral("sync"));
+}
+
+bool syncConfigured(store::NoteStore &store, SyncOutcome *outcome, QString *error, const ConflictTitle &title)
+{
+    *outcome = {};
+    SyncConfig config;
+    if (!readConfig(store, &config)) {
+        *error = store.errorText();
+        return false;
+    }
+    if (config.remote.isEmpty()) {
+        *error = QStringLiteral("No remote is set up for sync.");
+        return false;
+    }
+    if (!config.machine.isEmpty())
+        store.machineName = config.machine;
+    SyncSettings settings;
+    settings.remote = config.remote;
+    settings.repository = repositoryPath(store.DataFolder);
+    settings.conflictTitle = title;
+    const bool ok = syncStore(store, settings, outcome, error);
+    // How it went is kept even when the notes could not be written.
+    const QString now = store::WallTime::of(store.now()).text();
+    if (!writeValues(store, ok ? QList<std::pair<QString, QString>>{{kLastSynced, now}, {kLastError, QString()}}
+                               : QList<std::pair<QString, QString>>{{kLastError, *error}})
+        && ok) {
+        *error = store.errorText();
+        return false;
+    }
+    return ok;
 }
 
 } // namespace gitsync

@@ -437,9 +437,9 @@ TEST_F(Cli, ABackupKilledAtAnyMomentLeavesNothingUnderItsNameOrAWholeCopy)
     }
 }
 
-TEST_F(Cli, RestoreAndUndeleteAreRefusedWhileTheProgramRuns)
+TEST_F(Cli, RestoreUndeleteAndSyncAreRefusedWhileTheProgramRuns)
 {
-    for (const char *command : {"restore 1 1", "undelete 1"}) {
+    for (const char *command : {"restore 1 1", "undelete 1", "sync --remote /nowhere"}) {
         const Result r = cli(command);
         EXPECT_EQ(r.code, 2) << command;
         EXPECT_TRUE(r.err.startsWith(u"quorvel-cli: Quorvel is running: close it first"_s)) << r.err.toStdString();
@@ -487,4 +487,39 @@ TEST_F(Cli, HistoryCommandsTakeOnlyKeysAndSayWhichAreNotDeleted)
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(r.err.contains(u"is not among the deleted topics"_s)) << r.err.toStdString();
     EXPECT_EQ(cli({u"history"_s, QString::number(topics[u"Agenda"_s])}).code, 1) << "no versions yet";
+}
+
+TEST_F(Cli, SyncKeepsTheRemoteItIsGivenAndAFolderPointedAtItGetsEveryTopic)
+{
+    stop();
+    const QString remote = home.mkdir(u"remote.git"_s);
+    ASSERT_TRUE(QProcess::execute(u"git"_s, {u"init"_s, u"-q"_s, u"--bare"_s, remote}) == 0);
+    const Result first = cli({u"sync"_s, u"--remote"_s, remote, u"--machine"_s, u"desk"_s});
+    ASSERT_EQ(first.code, 0) << first.err.toStdString();
+    EXPECT_TRUE(first.out.startsWith(u"received 0, sent "_s)) << first.out.toStdString();
+    const Result again = cli("sync");
+    ASSERT_EQ(again.code, 0) << again.err.toStdString();
+    EXPECT_EQ(again.out, u"received 0, sent 0\n"_s);
+    const QString laptop = home.mkdir(u"laptop"_s);
+    QString error;
+    ASSERT_TRUE(store::NoteStore::createDatabase(laptop + u"/quorvel.mdb"_s, QDateTime::currentDateTime(), &error));
+    ASSERT_EQ(cli({u"sync"_s, u"--remote"_s, remote}, laptop).code, 0);
+    const Result found = cli({u"find"_s, u"Porto"_s}, laptop);
+    EXPECT_EQ(found.code, 0) << "a topic typed on the first folder";
+    const Result status = cli("sync --status");
+    ASSERT_EQ(status.code, 0) << status.err.toStdString();
+    EXPECT_TRUE(status.out.contains(u"remote\t"_s + remote + u'\n')) << status.out.toStdString();
+    EXPECT_TRUE(status.out.contains(u"machine\tdesk\n"_s)) << status.out.toStdString();
+    EXPECT_TRUE(status.out.contains(u"waiting\t0\n"_s)) << status.out.toStdString();
+    EXPECT_FALSE(status.out.contains(u"last synced\tnever"_s)) << status.out.toStdString();
+}
+
+TEST_F(Cli, SyncWithoutARemoteOrWithExtraWordsIsBadUsage)
+{
+    stop();
+    for (const char *words : {"sync", "sync now", "sync --status now", "sync --remote"}) {
+        const Result r = cli(words);
+        EXPECT_EQ(r.code, 2) << words;
+    }
+    EXPECT_TRUE(cli("sync").err.contains(u"no remote yet"_s));
 }

@@ -5,6 +5,7 @@
 #include "notes/Categories.h"
 #include "notes/NoteStore.h"
 #include "notes/Topics.h"
+#include "sync/Git.h"
 #include "sync/Sync.h"
 #include "TempDir.h"
 
