@@ -4,6 +4,7 @@
 #include "Avvio.h"
 #include "AlarmRinging.h"
 #include "LongWork.h"
+#include "SyncRunner.h"
 #include "QtLanguage.h"
 #include "Session.h"
 #include "StringTable.h"
@@ -115,6 +116,7 @@ void StartUp::openAndShow()
     if (!m_window.alarms().RestartTimer())
         throw AppError(0, QStringLiteral("Timer1"), s.store.errorText());
     m_window.Loaded = true;
+    m_window.syncer().started();
 }
 
 void StartUp::createDatabase()

@@ -15,6 +15,7 @@
 #include "Session.h"
 #include "StartUp.h"
 #include "StringTable.h"
+#include "SyncRunner.h"
 #include "TopicClipboard.h"
 #include "TopicList.h"
 #include "TopicMoves.h"
@@ -43,6 +44,7 @@ frmPrincipale::frmPrincipale(Session &session, QWidget *parent)
     m_find = new FindInTopics(session, this);
     m_alarms = new AlarmRinging(session, this);
     m_tray = new TrayKeeper(session, this);
+    m_sync = new SyncRunner(session, this, StatusSync);
     m_windowMenu = new WindowMenu(session, bar10, mnuFinestra, mnuFinestraAltre, this);
     m_moves = std::make_unique<TopicMoves>(session, *m_list, this);
     m_commands = std::make_unique<ListCommands>(session, *m_list, this);
@@ -152,6 +154,8 @@ void frmPrincipale::closeEvent(QCloseEvent *event)
     event->accept();
     formClosed();
     RecordRunTime(m_session);
+    // What changed here goes out before the program ends, within seconds.
+    m_sync->finish(5000);
 }
 
 void frmPrincipale::mnuInformazioni_Click()

@@ -28,6 +28,7 @@ class QStatusBar;
 class QToolBar;
 class QToolButton;
 class Session;
+class SyncRunner;
 class TopicClipboard;
 class TopicList;
 class TopicMoves;
@@ -80,6 +81,7 @@ public:
     // The parts, for what the handlers do not say.
     TopicList &list() const { return *m_list; }
     AlarmRinging &alarms() const { return *m_alarms; }
+    SyncRunner &syncer() const { return *m_sync; }
 
     // Shows the topic selected in its category; nothing when it is gone.
     void Individua(int topicId);
@@ -106,8 +108,10 @@ public:
     QToolButton *cmdCancella = nullptr;
     QStatusBar *StatusBar1 = nullptr;
     QLabel *StatusPanel1 = nullptr;  // the first panel: hints
+    QLabel *StatusSync = nullptr;    // the last panel: how the last sync went
 
     QMenu *mnuFile = nullptr;
+    QAction *mnuSync = nullptr, *mnuSyncSettings = nullptr;
     QAction *mnuFileExit = nullptr;
     QMenu *mnuModifica = nullptr;
     QAction *mnuRinomina = nullptr, *mnuInserisci = nullptr, *mnuCancella = nullptr;
@@ -153,6 +157,8 @@ public:
     // The deleted topics, to bring some back.
     void mnuEliminati_Click();
     void mnuCompatta_Click();
+    void mnuSync_Click();
+    void mnuSyncSettings_Click();
     void mnuFontSistema_Click();
     // Returns true when the key was used up.
     bool Form_KeyDown(int key);
@@ -187,6 +193,7 @@ private:
     FindInTopics *m_find = nullptr;
     AlarmRinging *m_alarms = nullptr;
     TrayKeeper *m_tray = nullptr;
+    SyncRunner *m_sync = nullptr;
     WindowMenu *m_windowMenu = nullptr;
     std::unique_ptr<TopicMoves> m_moves;
     std::unique_ptr<ListCommands> m_commands;

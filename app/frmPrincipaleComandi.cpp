@@ -13,6 +13,8 @@
 #include "MainKeys.h"
 #include "Session.h"
 #include "SystemFont.h"
+#include "SyncRunner.h"
+#include "SyncSettingsWindow.h"
 #include "TopicClipboard.h"
 #include "TopicList.h"
 #include "TopicMoves.h"
@@ -70,6 +72,8 @@ void frmPrincipale::connectMenus()
         connect(entry, &QAction::triggered, this, handler);
     };
     on(mnuFileExit, &frmPrincipale::mnuFileExit_Click);
+    on(mnuSync, &frmPrincipale::mnuSync_Click);
+    on(mnuSyncSettings, &frmPrincipale::mnuSyncSettings_Click);
     on(mnuItaliano, &frmPrincipale::mnuItaliano_Click);
     on(mnuEnglish, &frmPrincipale::mnuEnglish_Click);
     on(mnuInserisci, &frmPrincipale::cmdInserisci_Click);
@@ -275,6 +279,27 @@ void frmPrincipale::mnuCompatta_Click()
 {
     if (!DatabasePacking(m_session, this).run())
         ShutdownProgram();
+}
+
+void frmPrincipale::mnuSync_Click()
+{
+    if (RefusedReadOnly(m_session, this))
+        return;
+    if (!m_sync->isSetUp()) {
+        mnuSyncSettings_Click();
+        return;
+    }
+    m_sync->syncNow();
+}
+
+void frmPrincipale::mnuSyncSettings_Click()
+{
+    SyncSettingsWindow settings(m_session, this);
+    if (settings.exec() != QDialog::Accepted)
+        return;
+    m_sync->reconfigured();
+    if (m_sync->isSetUp())
+        m_sync->syncNow();
 }
 
 void frmPrincipale::ApplyMainWindowFont()

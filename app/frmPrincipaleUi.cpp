@@ -6,6 +6,7 @@
 
 #include "Pictures.h"
 #include "Session.h"
+#include "SyncRunner.h"
 #include "TopicList.h"
 #include "TextFit.h"
 #include "Twips.h"
@@ -103,6 +104,8 @@ void frmPrincipale::buildControls()
     StatusBar1->setSizeGripEnabled(false);
     StatusPanel1 = new QLabel(StatusBar1);
     StatusBar1->addWidget(StatusPanel1, 1);
+    StatusSync = new QLabel(StatusBar1);
+    StatusBar1->addPermanentWidget(StatusSync);
 
     setTabOrder(txtCerca, lstArgomenti);
     setTabOrder(lstArgomenti, cmdCambia);
@@ -113,6 +116,11 @@ void frmPrincipale::buildMenus()
 {
     QMenuBar *bar = menuBar();
     mnuFile = bar->addMenu(QString());
+    mnuSync = mnuFile->addAction(QString());
+    // A key no other command takes.
+    mnuSync->setShortcut(QKeySequence(Qt::Key_F5));
+    mnuSyncSettings = mnuFile->addAction(QString());
+    mnuFile->addSeparator();
     mnuFileExit = mnuFile->addAction(QString());
 
     mnuModifica = bar->addMenu(QString());
@@ -198,6 +206,8 @@ void frmPrincipale::AggiornaLingua()
     const auto s = [this](int id) { return m_session.GetString(id); };
     mnuFile->setTitle(s(Str::MenuFile));
     mnuFileExit->setText(s(Str::MenuExit));
+    mnuSync->setText(s(Str::MenuSync));
+    mnuSyncSettings->setText(s(Str::MenuSyncSettings));
     mnuModifica->setTitle(s(Str::MenuEdit));
     mnuRinomina->setText(s(Str::MenuRename));
     mnuInserisci->setText(s(Str::MenuInsert));
@@ -249,4 +259,6 @@ void frmPrincipale::AggiornaLingua()
         }
 
     StatusPanel1->clear();
+    if (m_sync)
+        m_sync->showStatus();
 }

@@ -48,6 +48,17 @@ TopicList::TopicList(Session &session, QListWidget *list, QWidget *categoryBar, 
 {
     connect(&session.store.changes, &notes::Changes::topicsChanged, this, &TopicList::TopicsChanged);
     connect(&session.store.changes, &notes::Changes::categoriesChanged, this, &TopicList::CategoriesChanged);
+    connect(&session.store.changes, &notes::Changes::changedElsewhere, this, [this] {
+        // Read again, the same entry selected while it is there.
+        const int selected = SelectedKey();
+        const int row = m_list->currentRow();
+        if (isTopicMode())
+            FillTopicList();
+        else
+            FillCategoryList();
+        if (selected != -1 && !selectKey(selected) && m_list->count() > 0)
+            m_list->setCurrentRow(std::min(row, m_list->count() - 1));
+    });
 }
 
 bool TopicList::isTopicMode() const

@@ -40,6 +40,9 @@ public:
 signals:
     void topicsChanged(const notes::TopicChange &change);
     void categoriesChanged(const notes::CategoryChange &change);
+    // Any topic or category may have changed, written by another connection
+    // (a sync merging another machine's notes): what is shown is read again.
+    void changedElsewhere();
 };
 
 } // namespace notes

@@ -7,6 +7,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <optional>
@@ -117,7 +118,8 @@ public:
 class ScriptedNotifier final : public platform::Notifier {
     Q_OBJECT
 public:
-    void notify(const QString &, const QString &) override {}
+    QStringList notified;  // the bodies, in order
+    void notify(const QString &, const QString &body) override { notified.append(body); }
 };
 
 struct ScriptedServices {

@@ -52,6 +52,13 @@ public:
         return notes::Topics(ns).save({key, stored.category, stored.title.value_or(QString()), u"{\\rtf1 "_qs + text + u'}', text,
                                        QDateTime::currentDateTime(), {}, 0}) == key;
     }
+    // The key of the category of that name, or -1.
+    int categoryKey(const QString &name)
+    {
+        store::Statement st(ns.dbNotes, u"SELECT idCategoria FROM Categorie WHERE Categoria = ?1"_qs);
+        st.bind(1, name);
+        return st.step() ? int(st.columnInt(0)) : -1;
+    }
     // The key of the topic of that title, or -1.
     int key(const QString &title)
     {
