@@ -101,6 +101,14 @@ bool Writer::category(const CategoryRecord &c, const std::optional<CategoryRecor
 
 qint64 Writer::categoryKey(const QString &id)
 {
+    if (!isGuid(id)) {
+        // A deleted topic whose category had gone when it was deleted: the
+        // first category holds it, as any other would.
+        store::Statement first(m_store.dbNotes, QStringLiteral("SELECT min(idCategoria) FROM Categorie"));
+        if (first.step() && !first.isNull(0))
+            return first.columnInt(0);
+        return first.failed() ? -1 : 0;
+    }
     bool ok = true;
     const qint64 key = keyOf(m_store, QStringLiteral("SELECT idCategoria FROM CategorieId WHERE Guid = ?1"), id, &ok);
     if (!ok || key >= 0)
@@ -156,7 +164,8 @@ bool Writer::topic(const TopicRecord &t, const std::optional<TopicRecord> &here)
     const auto names = [&](qint64 key) {
         store::Statement st(m_store.dbNotes, QStringLiteral("UPDATE Eliminati SET DataOraEliminazione = ?2, Macchina = ?3, "
                                                             "Categoria = coalesce((SELECT Categoria FROM Categorie WHERE "
-                                                            "idCategoria = Eliminati.idCategoria), '') WHERE idArgomento = ?1"));
+                                                            "idCategoria = Eliminati.idCategoria), Categoria, '') "
+                                                            "WHERE idArgomento = ?1"));
         st.bind(1, key);
         st.bind(2, t.deleted);
         st.bind(3, t.machine);
