@@ -31,8 +31,8 @@ PACKAGES=(
   # the Debian package's own checks
   lintian
   # notes on several machines: the user's own git program, and the tests'
-  # remotes made with it
-  git
+  # remotes made with it (by path, git daemon, and ssh with a test key)
+  git openssh-server openssh-client
 )
 
 missing=()
