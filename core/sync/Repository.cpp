@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 
@@ -70,6 +71,16 @@ bool Repository::prepare(QString *error)
     return run({QStringLiteral("remote"), url.ok() ? QStringLiteral("set-url") : QStringLiteral("add"),
                 QStringLiteral("origin"), m_remote},
                error);
+}
+
+void Repository::removeStaleLocks() const
+{
+    QDirIterator locks(m_gitDir, {QStringLiteral("*.lock")}, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (locks.hasNext()) {
+        const QString path = locks.next();
+        if (!path.endsWith(QLatin1String("/quorvel.lock")))
+            QFile::remove(path);
+    }
 }
 
 bool Repository::fetch(QString *error)

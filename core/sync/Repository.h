@@ -38,6 +38,9 @@ public:
     // Makes the repository when it is missing (only the user can read it)
     // and points it at the remote.
     [[nodiscard]] bool prepare(QString *error);
+    // Removes the lock files a git command killed midway left behind. Only
+    // while nothing else can run git in the repository.
+    void removeStaleLocks() const;
     // What the remote holds now; false when it cannot be reached.
     [[nodiscard]] bool fetch(QString *error);
     // The commit of the remote's branch as last fetched: empty when the

@@ -4,6 +4,7 @@
 #include "notes/NoteStore.h"
 #include "notes/Reading.h"
 #include "db/Sqlite.h"
+#include "db/StoreLock.h"
 #include "db/WallTime.h"
 
 #include <algorithm>
@@ -39,6 +40,20 @@ bool syncStore(store::NoteStore &store, const SyncSettings &settings, SyncOutcom
     Repository repo(settings.repository, settings.remote);
     if (!repo.prepare(error))
         return false;
+    // One sync of a repository at a time; what a killed one left locked is
+    // let go once this one holds it.
+    store::StoreLock alone;
+    switch (alone.acquire(settings.repository + QStringLiteral("/quorvel.lock"), store::StoreLock::Kind::Exclusive, 10000)) {
+    case store::StoreLock::Outcome::Taken:
+        break;
+    case store::StoreLock::Outcome::Busy:
+        *error = QStringLiteral("Another sync of these notes is under way.");
+        return false;
+    case store::StoreLock::Outcome::Unusable:
+        *error = alone.error();
+        return false;
+    }
+    repo.removeStaleLocks();
     for (int attempt = 0; attempt < settings.attempts; ++attempt) {
         QString theirs, base;
         if (!repo.fetch(error) || !repo.remoteHead(&theirs, error))

@@ -16,16 +16,19 @@
 
 class SyncMachine {
 public:
-    SyncMachine(const QString &folder, const QString &name, const QString &remote)
+    // A new store in folder, or the one there when existing.
+    SyncMachine(const QString &folder, const QString &name, const QString &remote, bool existing = false)
     {
         QString error;
-        EXPECT_TRUE(store::NoteStore::createDatabase(folder + u"/quorvel.mdb"_qs, QDateTime::currentDateTime(), &error))
-            << error.toStdString();
+        if (!existing) {
+            EXPECT_TRUE(store::NoteStore::createDatabase(folder + u"/quorvel.mdb"_qs, QDateTime::currentDateTime(), &error))
+                << error.toStdString();
+        }
         ns.DataFolder = folder;
         ns.machineName = name;
         EXPECT_TRUE(ns.open()) << ns.errorText().toStdString();
         settings.remote = remote;
-        settings.repository = folder + u"/sync"_qs;
+        settings.repository = gitsync::repositoryPath(folder);
     }
 
     // One sync; false, with the reason as the test's failure, when it fails.
