@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <atomic>
 #include <deque>
 
 namespace {
@@ -17,10 +18,11 @@ struct Methods {
 struct State {
     sqlite3_vfs vfs;
     sqlite3_vfs *real = nullptr;
-    int failFrom = 0;  // 0: never
-    FaultyDisk::Fault fault = FaultyDisk::Fault::Full;
-    int calls = 0;
-    bool healed = true;
+    // Atomic: a connection of a worker thread (a sync) writes too.
+    std::atomic<int> failFrom = 0;  // 0: never
+    std::atomic<FaultyDisk::Fault> fault = FaultyDisk::Fault::Full;
+    std::atomic<int> calls = 0;
+    std::atomic<bool> healed = true;
     std::deque<Methods> methods;  // never moved: files point into it
 };
 State g;
