@@ -82,6 +82,9 @@ bool MainKeys::keyDown(int key)
     case Qt::Key_F3:
         w.mnuTrovaArgomenti_Click();
         return true;
+    case Qt::Key_F5:
+        w.mnuSync_Click();
+        return true;
     case Qt::Key_F6:
         if (w.mnuSposta->isEnabled())
             w.mnuSposta_Click();

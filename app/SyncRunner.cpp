@@ -91,6 +91,7 @@ void SyncRunner::start(bool asked)
         return;
     }
     m_asked = asked;
+    qInfo("Sync started%s", asked ? " (asked)" : "");
     m_state = State::Running;
     showStatus();
     auto result = std::make_shared<Result>();
@@ -121,6 +122,11 @@ void SyncRunner::finished()
     QThread *thread = std::exchange(m_thread, nullptr);
     thread->deleteLater();
     const Result result = *m_result;
+    if (result.ok)
+        qInfo("Sync ended: %d received, %d sent, %lld conflicts", result.outcome.arrived.changed, result.outcome.sent,
+              qlonglong(result.outcome.arrived.conflicts.size()));
+    else
+        qInfo("Sync failed: %s", qPrintable(result.error));
     tellOutcome(result);
     emit ended(result.ok);
     if (std::exchange(m_again, false))

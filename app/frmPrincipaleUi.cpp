@@ -117,7 +117,8 @@ void frmPrincipale::buildMenus()
     QMenuBar *bar = menuBar();
     mnuFile = bar->addMenu(QString());
     mnuSync = mnuFile->addAction(QString());
-    // A key no other command takes.
+    // A key no other command takes; the window's own keys run it (the
+    // shortcut shows it in the menu).
     mnuSync->setShortcut(QKeySequence(Qt::Key_F5));
     mnuSyncSettings = mnuFile->addAction(QString());
     mnuFile->addSeparator();

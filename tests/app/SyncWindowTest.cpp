@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTest>
 
 #include <memory>
 
@@ -56,7 +57,7 @@ protected:
 TEST_F(SyncWindow, ATopicAddedOnAnotherMachineShowsInTheOpenCategoryAfterSync)
 {
     setUp(remote);
-    ASSERT_TRUE(synced([this] { main->mnuSync_Click(); }));
+    ASSERT_TRUE(synced([this] { QTest::keyClick(main->lstArgomenti, Qt::Key_F5); }));
     ASSERT_TRUE(laptop->sync());
     ASSERT_GT(laptop->add(laptop->categoryKey(u"beta"_s), u"From the laptop"_s, u"typed there"_s), 0);
     ASSERT_TRUE(laptop->sync());
