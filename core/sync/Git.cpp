@@ -1,6 +1,7 @@
 #include "sync/Git.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QProcessEnvironment>
 
@@ -40,6 +41,18 @@ QString commandOf(const QStringList &args)
 
 Git::Result Git::run(const QStringList &args, int deadlineMs, const QByteArray &input) const
 {
+    bool given = false;
+    return run(args, deadlineMs, [&](QByteArray *part, bool *) {
+        if (given || input.isEmpty())
+            return false;
+        given = true;
+        *part = input;
+        return true;
+    });
+}
+
+Git::Result Git::run(const QStringList &args, int deadlineMs, const std::function<bool(QByteArray *part, bool *failed)> &next) const
+{
     Result r;
     QProcess git;
     git.setProgram(QStringLiteral("git"));
@@ -54,16 +67,33 @@ Git::Result Git::run(const QStringList &args, int deadlineMs, const QByteArray &
         r.error = git.errorString();
         return r;
     }
-    if (!input.isEmpty())
-        git.write(input);
+    QElapsedTimer clock;
+    clock.start();
+    // Each part written before the next is made: the input is never held
+    // whole, however large. What git says meanwhile is read as it comes.
+    QByteArray part, out;
+    bool failed = false;
+    while (next(&part, &failed)) {
+        git.write(part);
+        while (git.bytesToWrite() > 0 && git.state() == QProcess::Running && clock.elapsed() < deadlineMs) {
+            git.waitForBytesWritten(100);
+            out += git.readAllStandardOutput();
+        }
+    }
+    if (failed) {
+        git.kill();
+        git.waitForFinished(5000);
+        r.error = QStringLiteral("git %1 was given no input").arg(commandOf(args));
+        return r;
+    }
     git.closeWriteChannel();
-    if (!git.waitForFinished(deadlineMs)) {
+    if (!git.waitForFinished(int(std::max<qint64>(1, deadlineMs - clock.elapsed())))) {
         git.kill();
         git.waitForFinished(5000);
         r.error = QStringLiteral("git %1 did not end within %2 s").arg(commandOf(args)).arg(qMax(1, (deadlineMs + 999) / 1000));
         return r;
     }
-    r.out = git.readAllStandardOutput();
+    r.out = out + git.readAllStandardOutput();
     r.error = QString::fromLocal8Bit(git.readAllStandardError()).trimmed();
     r.code = git.exitStatus() == QProcess::NormalExit ? git.exitCode() : -1;
     return r;

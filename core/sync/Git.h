@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace gitsync {
 
 class Git final {
@@ -24,6 +26,10 @@ public:
     // Runs "git args" in the work tree, with input on its standard input,
     // and ends it after deadlineMs.
     Result run(const QStringList &args, int deadlineMs = 60000, const QByteArray &input = {}) const;
+    // The same with the input given in parts as the program takes them:
+    // next fills its argument and says false when there is no more (or it
+    // failed: *failed says so, and the program is ended).
+    Result run(const QStringList &args, int deadlineMs, const std::function<bool(QByteArray *part, bool *failed)> &next) const;
 
     // The git program's version ("git version 2.39.5"); empty, with the
     // reason in *error, when there is no git to run.

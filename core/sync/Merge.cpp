@@ -124,65 +124,38 @@ std::optional<CategoryRecord> mergeCategory(const std::optional<CategoryRecord> 
     return oursLater ? ours : theirs;
 }
 
-Merged mergeAll(const QSet<QString> &ids, const Records &base, const Records &ours, const Records &theirs)
+CategoriesMerged mergeCategories(const QSet<QString> &ids, const Records &base, const Records &ours,
+                                 const Records &theirs)
 {
-    Merged m;
+    CategoriesMerged m;
     QList<QString> sorted(ids.begin(), ids.end());
     std::sort(sorted.begin(), sorted.end());
     for (const QString &id : sorted) {
-        const bool category = base.categories.contains(id) || ours.categories.contains(id) || theirs.categories.contains(id);
-        if (category) {
-            QString lost;
-            if (const auto c = mergeCategory(find(base.categories, id), find(ours.categories, id),
-                                             find(theirs.categories, id), &lost))
-                m.result.categories.insert(id, *c);
-            if (!lost.isEmpty())
-                m.namesLost.append(lost);
-            continue;
-        }
-        const TopicMerge t = mergeTopic(find(base.topics, id), find(ours.topics, id), find(theirs.topics, id));
-        if (t.result)
-            m.result.topics.insert(id, *t.result);
-        if (t.conflict)
-            m.conflicts.append(*t.conflict);
+        QString lost;
+        if (const auto c = mergeCategory(find(base.categories, id), find(ours.categories, id), find(theirs.categories, id),
+                                         &lost))
+            m.result.insert(id, *c);
+        if (!lost.isEmpty())
+            m.namesLost.append(lost);
     }
-    // Two categories of one name, each made on one side since the last
-    // merge: one, the lower id, whose topics are those of both.
-    QHash<QString, QString> joined;
+    const auto madeHere = [&](const QString &id) {
+        return !base.categories.contains(id) && ours.categories.contains(id) && !theirs.categories.contains(id);
+    };
+    const auto madeThere = [&](const QString &id) {
+        return !base.categories.contains(id) && theirs.categories.contains(id) && !ours.categories.contains(id);
+    };
     for (const QString &id : sorted) {
-        const auto mine = m.result.categories.constFind(id);
-        if (mine == m.result.categories.constEnd() || base.categories.contains(id) || !ours.categories.contains(id)
-            || theirs.categories.contains(id))
+        const auto mine = m.result.constFind(id);
+        if (mine == m.result.constEnd() || !madeHere(id))
             continue;
-        for (auto other = m.result.categories.cbegin(); other != m.result.categories.cend(); ++other)
-            if (other.key() != id && !base.categories.contains(other.key()) && theirs.categories.contains(other.key())
-                && !ours.categories.contains(other.key()) && other->name.compare(mine->name, Qt::CaseInsensitive) == 0) {
-                joined.insert(std::max(id, other.key()), std::min(id, other.key()));
+        for (auto other = m.result.cbegin(); other != m.result.cend(); ++other)
+            if (madeThere(other.key()) && other->name.compare(mine->name, Qt::CaseInsensitive) == 0) {
+                m.joined.insert(std::max(id, other.key()), std::min(id, other.key()));
                 break;
             }
     }
-    for (auto it = joined.cbegin(); it != joined.cend(); ++it)
-        m.result.categories.remove(it.key());
-    const auto into = [&joined](TopicRecord &t) { t.category = joined.value(t.category, t.category); };
-    for (TopicRecord &t : m.result.topics)
-        into(t);
-    for (TopicRecord &t : m.conflicts)
-        into(t);
-    // A category deleted on one side while a topic went into it on the
-    // other comes back.
-    const auto bringBack = [&](const TopicRecord &t) {
-        if (!t.deleted.isEmpty() || !ids.contains(t.category) || m.result.categories.contains(t.category))
-            return;
-        for (const Records *side : {&ours, &theirs, &base})
-            if (side->categories.contains(t.category)) {
-                m.result.categories.insert(t.category, side->categories.value(t.category));
-                return;
-            }
-    };
-    for (const TopicRecord &t : std::as_const(m.result.topics))
-        bringBack(t);
-    for (const TopicRecord &t : std::as_const(m.conflicts))
-        bringBack(t);
+    for (auto it = m.joined.cbegin(); it != m.joined.cend(); ++it)
+        m.result.remove(it.key());
     return m;
 }
 

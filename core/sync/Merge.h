@@ -32,14 +32,14 @@ std::optional<CategoryRecord> mergeCategory(const std::optional<CategoryRecord> 
                                             const std::optional<CategoryRecord> &ours,
                                             const std::optional<CategoryRecord> &theirs, QString *otherName);
 
-struct Merged {
-    Records result;                    // each id's state afterwards; absent: none
-    QList<TopicRecord> conflicts;      // remote states to keep as new topics
-    QStringList namesLost;             // a category's names that a later one replaced
+struct CategoriesMerged {
+    QHash<QString, CategoryRecord> result;  // each id's category afterwards; absent: none
+    QStringList namesLost;                  // a category's names that a later one replaced
+    QHash<QString, QString> joined;         // a category made apart -> the one it became
 };
-// Merges each of ids. A category deleted on one side comes back when a
-// topic is in it afterwards; two categories of one name made apart on each
-// side become one (the one of the lower id).
-Merged mergeAll(const QSet<QString> &ids, const Records &base, const Records &ours, const Records &theirs);
+// Merges the categories of ids; two of one name, each made on one side
+// since the last merge, become one: the one of the lower id.
+CategoriesMerged mergeCategories(const QSet<QString> &ids, const Records &base, const Records &ours,
+                                 const Records &theirs);
 
 } // namespace gitsync

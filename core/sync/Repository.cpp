@@ -108,9 +108,11 @@ bool Repository::hasCommit(const QString &commit) const
         && m_git.run({QStringLiteral("cat-file"), QStringLiteral("-e"), commit + QStringLiteral("^{commit}")}).ok();
 }
 
-bool Repository::changedIds(const QString &from, const QString &to, QSet<QString> *ids, QString *error) const
+bool Repository::changedIds(const QString &from, const QString &to, QSet<QString> *topics, QSet<QString> *categories,
+                            QString *error) const
 {
-    ids->clear();
+    topics->clear();
+    categories->clear();
     if (to.isEmpty() || from == to)
         return true;
     QByteArray out;
@@ -123,7 +125,7 @@ bool Repository::changedIds(const QString &from, const QString &to, QSet<QString
     for (const QByteArray &path : out.split('\0')) {
         const QString id = idOfPath(path);
         if (!id.isEmpty())
-            ids->insert(id);
+            (path.startsWith("categories/") ? categories : topics)->insert(id);
     }
     return true;
 }
@@ -183,34 +185,70 @@ bool Repository::read(const QString &commit, const QSet<QString> &ids, Records *
     return true;
 }
 
-bool Repository::commit(const QString &parent, const QList<FileChange> &files, const QString &machine, QString *commit,
+bool Repository::commit(const QString &parent, const Files &files, const QString &machine, QString *commit,
                         QString *error) const
 {
+    commit->clear();
     // fast-import reads only the trees the changed paths lie in.
     const QByteArray who = QStringLiteral("%1 <quorvel@localhost> %2 +0000")
                                .arg(authorName(machine))
                                .arg(QDateTime::currentSecsSinceEpoch())
                                .toUtf8();
     const QByteArray message = QStringLiteral("Notes from %1\n").arg(authorName(machine)).toUtf8();
-    QByteArray input = "reset " + kNewCommit.toUtf8() + "\n\ncommit " + kNewCommit.toUtf8() + "\nmark :1\nauthor " + who
+    QByteArray header = "reset " + kNewCommit.toUtf8() + "\n\ncommit " + kNewCommit.toUtf8() + "\nmark :1\nauthor " + who
         + "\ncommitter " + who + "\ndata " + QByteArray::number(message.size()) + "\n" + message;
     if (!parent.isEmpty())
-        input += "from " + parent.toLatin1() + "\n";
-    for (const FileChange &f : files) {
-        if (f.remove)
-            input += "D " + f.path.toUtf8() + "\n";
-        else
-            input += "M 100644 inline " + f.path.toUtf8() + "\ndata " + QByteArray::number(f.bytes.size()) + "\n" + f.bytes
-                + "\n";
+        header += "from " + parent.toLatin1() + "\n";
+    // Nothing is started for a commit without a file.
+    QList<FileChange> first;
+    bool failed = false;
+    while (first.isEmpty() && files(&first, &failed)) {
     }
-    input += "\ndone\n";
-    // The new commit's id comes back as mark 1.
-    const QString marks = m_gitDir + QStringLiteral("/quorvel-marks");
-    if (!run({QStringLiteral("fast-import"), QStringLiteral("--quiet"), QStringLiteral("--force"), QStringLiteral("--done"),
-              QStringLiteral("--export-marks=") + marks},
-             error, nullptr, kNetworkDeadline, input))
+    if (failed) {
+        *error = QStringLiteral("the files of the commit could not be read");
         return false;
-    QFile file(marks);
+    }
+    if (first.isEmpty())
+        return true;
+    const auto encode = [](const QList<FileChange> &part) {
+        QByteArray out;
+        for (const FileChange &f : part) {
+            if (f.remove)
+                out += "D " + f.path.toUtf8() + "\n";
+            else
+                out += "M 100644 inline " + f.path.toUtf8() + "\ndata " + QByteArray::number(f.bytes.size()) + "\n"
+                    + f.bytes + "\n";
+        }
+        return out;
+    };
+    enum class Stage { Header, Parts, Done } stage = Stage::Header;
+    const Git::Result r = m_git.run(
+        {QStringLiteral("fast-import"), QStringLiteral("--quiet"), QStringLiteral("--force"), QStringLiteral("--done"),
+         QStringLiteral("--export-marks=") + m_gitDir + QStringLiteral("/quorvel-marks")},
+        kNetworkDeadline, [&](QByteArray *part, bool *stop) {
+            if (stage == Stage::Header) {
+                *part = header + encode(first);
+                stage = Stage::Parts;
+                return true;
+            }
+            if (stage == Stage::Done)
+                return false;
+            QList<FileChange> next;
+            if (files(&next, stop)) {
+                *part = encode(next);
+                return true;
+            }
+            if (*stop)
+                return false;
+            stage = Stage::Done;
+            *part = "\ndone\n";
+            return true;
+        });
+    if (!r.ok()) {
+        *error = r.error.isEmpty() ? QStringLiteral("git fast-import failed") : r.error;
+        return false;
+    }
+    QFile file(m_gitDir + QStringLiteral("/quorvel-marks"));
     const QByteArray mark = file.open(QIODevice::ReadOnly) ? file.readAll().trimmed() : QByteArray();
     if (!mark.startsWith(":1 ")) {
         *error = QStringLiteral("git fast-import made no commit");

@@ -14,6 +14,8 @@
 #include <QSet>
 #include <QString>
 
+#include <functional>
+
 namespace gitsync {
 
 // A file a commit writes (bytes) or removes (remove).
@@ -49,16 +51,21 @@ public:
     // Whether commit is one this repository has.
     bool hasCommit(const QString &commit) const;
 
-    // The ids of the records that differ between two commits (from empty:
-    // every record of to).
-    [[nodiscard]] bool changedIds(const QString &from, const QString &to, QSet<QString> *ids, QString *error) const;
+    // The ids of the topics and of the categories that differ between two
+    // commits (from empty: every record of to).
+    [[nodiscard]] bool changedIds(const QString &from, const QString &to, QSet<QString> *topics,
+                                  QSet<QString> *categories, QString *error) const;
     // The records of ids at commit (nothing for an empty commit).
     [[nodiscard]] bool read(const QString &commit, const QSet<QString> &ids, Records *records, QString *error) const;
 
-    // A commit of files changed on parent (none: a first commit), made by
-    // machine; its id in *commit.
-    [[nodiscard]] bool commit(const QString &parent, const QList<FileChange> &files, const QString &machine,
-                              QString *commit, QString *error) const;
+    // The files of a commit, given in parts: next fills its argument and
+    // says false when there are no more (*failed: it could not, and no
+    // commit is made).
+    using Files = std::function<bool(QList<FileChange> *part, bool *failed)>;
+    // A commit of the files changed on parent (none: a first commit), made
+    // by machine; its id in *commit, empty when there was no file at all.
+    [[nodiscard]] bool commit(const QString &parent, const Files &files, const QString &machine, QString *commit,
+                              QString *error) const;
     enum class Push { Done, Refused, Failed };
     // Makes commit the remote's branch when it follows what the remote has:
     // Refused when the remote has moved on meanwhile.

@@ -315,52 +315,128 @@ QString defaultConflictTitle(const TopicRecord &theirs)
         .arg(theirs.title, theirs.machine.isEmpty() ? QStringLiteral("?") : theirs.machine, theirs.updated.left(16));
 }
 
-bool mergeIntoStore(store::NoteStore &store, const QSet<QString> &ids, const Records &base, const Records &theirs,
-                    const QString &commit, const ConflictTitle &title, Arrived *arrived)
+bool categoriesAmong(store::NoteStore &store, const QSet<QString> &ids, QSet<QString> *categories)
+{
+    categories->clear();
+    store::Statement st(store.dbNotes,
+                        QStringLiteral("SELECT value FROM json_each(?1) WHERE value IN (SELECT Guid FROM CategorieId) "
+                                       "OR (value NOT IN (SELECT Guid FROM ArgomentiId) "
+                                       "AND value NOT IN (SELECT Guid FROM Eliminati WHERE Guid IS NOT NULL))"));
+    st.bind(1, listed(ids));
+    while (st.step())
+        categories->insert(st.columnText(0));
+    return !st.failed();
+}
+
+namespace {
+
+// Topics are merged and published this many at a time: what is held in
+// memory is one slice's texts, whatever the number of topics.
+constexpr qsizetype kSlice = 2000;
+
+QList<QList<QString>> slices(const QSet<QString> &ids)
+{
+    QList<QString> sorted(ids.begin(), ids.end());
+    std::sort(sorted.begin(), sorted.end());
+    QList<QList<QString>> out;
+    for (qsizetype at = 0; at < sorted.size(); at += kSlice)
+        out.append(sorted.mid(at, kSlice));
+    return out;
+}
+
+} // namespace
+
+bool mergeIntoStore(store::NoteStore &store, QSet<QString> topicIds, const QSet<QString> &categoryIds,
+                    const Fetch &fetch, const QString &commit, const ConflictTitle &title, Arrived *arrived,
+                    QString *error)
 {
     store.dbNotes.clearErrors();
     *arrived = {};
-    store::Transaction tx(store.dbNotes);
-    Records here;
-    if (!tx.isActive() || !readHere(store, ids, &here))
+    const auto failed = [&] {
+        if (error->isEmpty())
+            *error = store.errorText();
         return false;
-    const Merged merged = mergeAll(ids, base, here, theirs);
+    };
+    store::Transaction tx(store.dbNotes);
+    if (!tx.isActive())
+        return failed();
     Writer write(store, arrived);
-    for (const CategoryRecord &c : merged.result.categories) {
-        const auto mine = find(here.categories, c.guid);
-        if ((!mine || *mine != c) && !write.category(c, mine))
-            return false;
-    }
-    for (const TopicRecord &t : merged.result.topics) {
-        const auto mine = find(here.topics, t.guid);
-        if ((!mine || *mine != t) && !write.topic(t, mine))
-            return false;
-    }
-    for (const TopicRecord &t : merged.conflicts)
-        if (!write.conflict(t, title(t)))
-            return false;
-    for (const CategoryRecord &c : here.categories)
-        if (!merged.result.categories.contains(c.guid) && !write.removeCategory(c.guid))
-            return false;
+    store::Statement agreed(store.dbNotes, QStringLiteral("DELETE FROM DaSincronizzare WHERE Guid = ?1"));
+    store::Statement differs(store.dbNotes, QStringLiteral("INSERT OR REPLACE INTO DaSincronizzare (Guid) VALUES (?1)"));
     // What now stands as on the remote is no longer a change of this
     // machine; what the merge made otherwise (a category brought back or
     // joined, a topic moved into it) is one, to be published.
-    store::Statement agreed(store.dbNotes, QStringLiteral("DELETE FROM DaSincronizzare WHERE Guid = ?1"));
-    store::Statement differs(store.dbNotes, QStringLiteral("INSERT OR REPLACE INTO DaSincronizzare (Guid) VALUES (?1)"));
-    for (const QString &id : ids) {
-        const bool same = base.categories.contains(id) || theirs.categories.contains(id) || here.categories.contains(id)
-            ? find(merged.result.categories, id) == find(theirs.categories, id)
-            : find(merged.result.topics, id) == find(theirs.topics, id)
-                || (!here.topics.contains(id) && !merged.result.topics.contains(id));
-        store::Statement &mark = same ? agreed : differs;
-        mark.reset();
-        mark.bind(1, id);
-        if (!mark.run())
-            return false;
+    const auto mark = [&](const QString &id, bool same) {
+        store::Statement &st = same ? agreed : differs;
+        st.reset();
+        st.bind(1, id);
+        return st.run();
+    };
+
+    // Categories first: those of one name made apart become one, and every
+    // topic written after finds its category.
+    Records cBase, cTheirs, cHere;
+    if (!fetch(categoryIds, &cBase, &cTheirs, error) || !readHere(store, categoryIds, &cHere))
+        return failed();
+    // An id taken for a deleted category here may be a topic there.
+    for (const Records *side : {&cBase, &cTheirs})
+        for (auto it = side->topics.cbegin(); it != side->topics.cend(); ++it)
+            topicIds.insert(it.key());
+    CategoriesMerged cats = mergeCategories(categoryIds, cBase, cHere, cTheirs);
+    for (const CategoryRecord &c : std::as_const(cats.result)) {
+        const auto mine = find(cHere.categories, c.guid);
+        if ((!mine || *mine != c) && !write.category(c, mine))
+            return failed();
     }
+
+    // Topics, a slice at a time.
+    QSet<QString> inUse;
+    for (const QList<QString> &slice : slices(topicIds)) {
+        const QSet<QString> ids(slice.begin(), slice.end());
+        Records base, theirs, here;
+        if (!fetch(ids, &base, &theirs, error) || !readHere(store, ids, &here))
+            return failed();
+        for (const QString &id : slice) {
+            TopicMerge m = mergeTopic(find(base.topics, id), find(here.topics, id), find(theirs.topics, id));
+            for (std::optional<TopicRecord> *t : {&m.result, &m.conflict})
+                if (*t) {
+                    (*t)->category = cats.joined.value((*t)->category, (*t)->category);
+                    if ((*t)->deleted.isEmpty())
+                        inUse.insert((*t)->category);
+                }
+            const auto mine = find(here.topics, id);
+            if (m.result && (!mine || *mine != *m.result) && !write.topic(*m.result, mine))
+                return failed();
+            if (m.conflict && !write.conflict(*m.conflict, title(*m.conflict)))
+                return failed();
+            if (!mark(id, m.result == find(theirs.topics, id) || (!mine && !m.result)))
+                return failed();
+        }
+    }
+
+    // A category deleted on one side while a topic went into it on the
+    // other comes back.
+    for (const QString &id : std::as_const(inUse)) {
+        if (!categoryIds.contains(id) || cats.result.contains(id))
+            continue;
+        for (const Records *side : {&cHere, &cTheirs, &cBase})
+            if (side->categories.contains(id)) {
+                const CategoryRecord c = side->categories.value(id);
+                if (!write.category(c, find(cHere.categories, id)))
+                    return failed();
+                cats.result.insert(id, c);
+                break;
+            }
+    }
+    for (const CategoryRecord &c : std::as_const(cHere.categories))
+        if (!cats.result.contains(c.guid) && !write.removeCategory(c.guid))
+            return failed();
+    for (const QString &id : categoryIds)
+        if (!mark(id, find(cats.result, id) == find(cTheirs.categories, id)))
+            return failed();
     if (!setMergedCommit(store, commit) || !tx.commit())
-        return false;
-    arrived->namesLost = merged.namesLost;
+        return failed();
+    arrived->namesLost = cats.namesLost;
     for (const notes::CategoryChange &change : write.categoryChanges)
         emit store.changes.categoriesChanged(change);
     for (const notes::TopicChange &change : write.topicChanges)
@@ -368,11 +444,9 @@ bool mergeIntoStore(store::NoteStore &store, const QSet<QString> &ids, const Rec
     return true;
 }
 
-QList<FileChange> filesToPublish(const Changed &changed, const Records &here, const Records &theirs)
+QList<FileChange> filesToPublish(const QList<QString> &ids, const Records &here, const Records &theirs)
 {
     QList<FileChange> files;
-    QList<QString> ids(changed.ids.begin(), changed.ids.end());
-    std::sort(ids.begin(), ids.end());
     for (const QString &id : ids) {
         if (const auto t = find(here.topics, id)) {
             if (find(theirs.topics, id) != t)

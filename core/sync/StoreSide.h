@@ -11,6 +11,8 @@
 #include <QSet>
 #include <QString>
 
+#include <functional>
+
 namespace store {
 class NoteStore;
 }
@@ -32,17 +34,26 @@ struct Changed {
 // stamped with this machine's name.
 [[nodiscard]] bool readHere(store::NoteStore &store, const QSet<QString> &ids, Records *records);
 
-// In one transaction: reads the store's states of ids, merges them with the
-// base and the remote's (at commit), writes the outcome, and records commit
-// as the one the store is merged with. An id whose outcome is the remote's
-// state is no longer changed here.
-[[nodiscard]] bool mergeIntoStore(store::NoteStore &store, const QSet<QString> &ids, const Records &base,
-                                  const Records &theirs, const QString &commit, const ConflictTitle &title,
-                                  Arrived *arrived);
+// Reads the base's and the remote's records of ids.
+using Fetch = std::function<bool(const QSet<QString> &ids, Records *base, Records *theirs, QString *error)>;
 
-// The files that make the remote's records (theirs, of changed's ids) the
-// store's. A topic this machine let go of is left as it is there.
-QList<FileChange> filesToPublish(const Changed &changed, const Records &here, const Records &theirs);
+// Which of ids, changed here, are categories (or gone from here, as a
+// deleted category is); the rest are topics.
+[[nodiscard]] bool categoriesAmong(store::NoteStore &store, const QSet<QString> &ids, QSet<QString> *categories);
+
+// In one transaction: merges the store's states of the ids of topics and
+// categories with the base's and the remote's (at commit), fetched a slice
+// at a time, writes the outcome, and records commit as the one the store is
+// merged with. An id whose outcome is the remote's state is no longer
+// changed here; one whose outcome differs from it is. False, with the
+// reason, on a failure: the store is then as it was.
+[[nodiscard]] bool mergeIntoStore(store::NoteStore &store, QSet<QString> topicIds, const QSet<QString> &categoryIds,
+                                  const Fetch &fetch, const QString &commit, const ConflictTitle &title,
+                                  Arrived *arrived, QString *error);
+
+// The files that make the remote's records (theirs) of ids the store's
+// (here). A topic this machine let go of is left as it is there.
+QList<FileChange> filesToPublish(const QList<QString> &ids, const Records &here, const Records &theirs);
 
 // After commit holds what was published: the store is merged with it and
 // the changes published are forgotten.

@@ -13,19 +13,51 @@ namespace gitsync {
 
 namespace {
 
-// The store's records and the remote's of the ids changed here since the
-// last sync, read in one state of the store.
-bool readChanged(store::NoteStore &store, const Repository &repo, const QString &commit, Changed *changed, Records *here,
-                 Records *theirs, QString *error)
+// This machine's changes as a commit on theirs, read in one state of the
+// store, a slice of records at a time: *made is empty when none differs
+// from the remote's; *upTo the last change it holds; *sent the records.
+bool commitChanges(store::NoteStore &store, const Repository &repo, const QString &theirs, QString *made, qint64 *upTo,
+                   int *sent, QString *error)
 {
-    {
-        notes::ReadSnapshot oneState(store);
-        if (!changedHere(store, changed) || !readHere(store, changed->ids, here)) {
-            *error = store.errorText();
+    notes::ReadSnapshot oneState(store);
+    Changed changed;
+    if (!changedHere(store, &changed)) {
+        *error = store.errorText();
+        return false;
+    }
+    *upTo = changed.upTo;
+    QList<QString> ids(changed.ids.begin(), changed.ids.end());
+    std::sort(ids.begin(), ids.end());
+    constexpr qsizetype kSlice = 2000;
+    qsizetype at = 0;
+    QString why;
+    const auto files = [&](QList<FileChange> *part, bool *failed) {
+        if (at >= ids.size())
+            return false;
+        const QList<QString> slice = ids.mid(at, kSlice);
+        at += kSlice;
+        const QSet<QString> some(slice.begin(), slice.end());
+        Records here, remote;
+        if (!readHere(store, some, &here)) {
+            why = store.errorText();
+            *failed = true;
             return false;
         }
+        if (!repo.read(theirs, some, &remote, &why)) {
+            *failed = true;
+            return false;
+        }
+        *part = filesToPublish(slice, here, remote);
+        *sent += int(std::count_if(part->begin(), part->end(),
+                                   [](const FileChange &f) { return f.path.endsWith(QLatin1String(".json")); }));
+        return true;
+    };
+    if (!repo.commit(theirs, files, store.machineName, made, error)) {
+        if (!why.isEmpty())
+            *error = why;
+        return false;
     }
-    return repo.read(commit, changed->ids, theirs, error);
+    return true;
 }
 
 } // namespace
@@ -67,27 +99,34 @@ bool syncStore(store::NoteStore &store, const SyncSettings &settings, SyncOutcom
         if (!repo.hasCommit(base))
             base.clear();
         // The records either side changed since the last merge.
-        QSet<QString> ids;
+        QSet<QString> topics, categories;
         Changed here;
-        if (!repo.changedIds(base, theirs, &ids, error))
+        if (!repo.changedIds(base, theirs, &topics, &categories, error))
             return false;
         if (!changedHere(store, &here)) {
             *error = store.errorText();
             return false;
         }
-        if (ids.isEmpty() && here.ids.isEmpty() && base == theirs) {
+        if (topics.isEmpty() && categories.isEmpty() && here.ids.isEmpty() && base == theirs) {
             outcome->commit = theirs;
             return true;  // nothing changed on either side
         }
-        ids.unite(here.ids);
-        Records baseRecords, theirRecords;
-        if (!repo.read(base, ids, &baseRecords, error) || !repo.read(theirs, ids, &theirRecords, error))
-            return false;
-        Arrived arrived;
-        if (!mergeIntoStore(store, ids, baseRecords, theirRecords, theirs, settings.conflictTitle, &arrived)) {
+        QSet<QString> categoriesHere;
+        if (!categoriesAmong(store, here.ids, &categoriesHere)) {
             *error = store.errorText();
             return false;
         }
+        for (const QString &id : std::as_const(here.ids))
+            if (!topics.contains(id) && categoriesHere.contains(id))
+                categories.insert(id);
+            else if (!categories.contains(id))
+                topics.insert(id);
+        const Fetch fetch = [&](const QSet<QString> &ids, Records *baseRecords, Records *theirRecords, QString *why) {
+            return repo.read(base, ids, baseRecords, why) && repo.read(theirs, ids, theirRecords, why);
+        };
+        Arrived arrived;
+        if (!mergeIntoStore(store, topics, categories, fetch, theirs, settings.conflictTitle, &arrived, error))
+            return false;
         outcome->arrived.changed += arrived.changed;
         outcome->arrived.conflicts += arrived.conflicts;
         outcome->arrived.namesLost += arrived.namesLost;
@@ -95,27 +134,25 @@ bool syncStore(store::NoteStore &store, const SyncSettings &settings, SyncOutcom
         if (settings.merged)
             settings.merged();
         // Then what is left of this machine's changes goes out.
-        Changed changed;
-        Records mine, remote;
-        if (!readChanged(store, repo, theirs, &changed, &mine, &remote, error))
+        QString made;
+        qint64 upTo = 0;
+        int sent = 0;
+        if (!commitChanges(store, repo, theirs, &made, &upTo, &sent, error))
             return false;
-        const QList<FileChange> files = filesToPublish(changed, mine, remote);
-        QString made = theirs;
-        if (!files.isEmpty()) {
-            if (!repo.commit(theirs, files, store.machineName, &made, error))
-                return false;
+        if (!made.isEmpty()) {
             const Repository::Push pushed = repo.push(made, error);
             if (pushed == Repository::Push::Refused)
                 continue;  // the remote moved on: merge with it first
             if (pushed == Repository::Push::Failed)
                 return false;
+        } else {
+            made = theirs;
         }
-        if (!published(store, made, changed.upTo)) {
+        if (!published(store, made, upTo)) {
             *error = store.errorText();
             return false;
         }
-        outcome->sent = int(std::count_if(files.begin(), files.end(),
-                                          [](const FileChange &f) { return f.path.endsWith(QLatin1String(".json")); }));
+        outcome->sent = sent;
         outcome->commit = made;
         return true;
     }

@@ -43,6 +43,21 @@ TEST_F(SyncStores, AFreshMachineGetsEveryNoteOfTheRemote)
     EXPECT_EQ(TempDir::modeOf(laptop->settings.repository), 0700);
 }
 
+TEST_F(SyncStores, MoreTopicsThanAreMergedOrSentAtOnceAllArrive)
+{
+    auto desk = machine(u"desk"_s), laptop = machine(u"laptop"_s);
+    QList<notes::NewTopic> many;
+    for (int i = 0; i < 2100; ++i)
+        many.append({u"T%1"_s.arg(i), u"{\\rtf1 %1}"_s.arg(i), QString::number(i)});
+    QList<int> keys;
+    ASSERT_TRUE(notes::Topics(desk->ns).addMany(-1, u"Bulk"_s, many, QDateTime::currentDateTime(), &keys));
+    ASSERT_TRUE(desk->sync());
+    EXPECT_EQ(desk->outcome.sent, 2101);
+    ASSERT_TRUE(laptop->sync());
+    EXPECT_EQ(laptop->outcome.arrived.changed, 2101);
+    EXPECT_EQ(laptop->notes(), desk->notes());
+}
+
 TEST_F(SyncStores, TheFirstSyncOfTwoMachinesWithNotesKeepsTheNotesOfBoth)
 {
     auto desk = machine(u"desk"_s), laptop = machine(u"laptop"_s);
@@ -105,6 +120,22 @@ TEST_F(SyncStores, ATopicDeletedOnOneMachineAndEditedOnTheOtherComesBack)
     ASSERT_TRUE(laptop->sync());
     ASSERT_TRUE(desk->sync());
     EXPECT_EQ(desk->notes(), QStringList{u"Home/Milk: oat"_s});
+    EXPECT_EQ(laptop->notes(), desk->notes());
+}
+
+TEST_F(SyncStores, ACategoryDeletedWhileATopicWentIntoItElsewhereComesBackWithIt)
+{
+    auto desk = machine(u"desk"_s), laptop = machine(u"laptop"_s);
+    desk->category(u"Work"_s);
+    desk->add(desk->category(u"Home"_s), u"Milk"_s, u"two litres"_s);
+    ASSERT_TRUE(desk->sync());
+    ASSERT_TRUE(laptop->sync());
+    ASSERT_EQ(notes::Categories(desk->ns).remove(desk->categoryKey(u"Work"_s)), notes::Found::Yes);
+    ASSERT_TRUE(notes::Topics(laptop->ns).move(laptop->key(u"Milk"_s), laptop->categoryKey(u"Work"_s)));
+    ASSERT_TRUE(desk->sync());
+    ASSERT_TRUE(laptop->sync());
+    ASSERT_TRUE(desk->sync());
+    EXPECT_EQ(desk->notes(), QStringList{u"Work/Milk: two litres"_s});
     EXPECT_EQ(laptop->notes(), desk->notes());
 }
 

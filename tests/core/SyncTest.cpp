@@ -152,29 +152,12 @@ TEST(SyncMerge, ACategoryRenamedOnBothSidesTakesTheLaterNameAndTellsTheOther)
     EXPECT_TRUE(lost.isEmpty());
 }
 
-TEST(SyncMerge, TwoCategoriesOfOneNameMadeApartBecomeOneWithTheTopicsOfBoth)
+TEST(SyncMerge, TwoCategoriesOfOneNameMadeApartBecomeTheOneOfTheLowerId)
 {
     gitsync::Records base, ours, theirs;
     ours.categories.insert(kWork, {kWork, u"Work"_s, QString()});
     theirs.categories.insert(kHome, {kHome, u"work"_s, QString()});
-    const gitsync::TopicRecord mine = topic([](auto &t) { t.category = kWork; });
-    gitsync::TopicRecord other = topic([](auto &t) { t.guid = u"33333333333333333333333333333333"_s; });
-    ours.topics.insert(mine.guid, mine);
-    theirs.topics.insert(other.guid, other);
-    const gitsync::Merged m = gitsync::mergeAll({kWork, kHome, mine.guid, other.guid}, base, ours, theirs);
-    EXPECT_EQ(m.result.categories.keys(), QList<QString>{kHome}) << "the one of the lower id stays";
-    EXPECT_EQ(m.result.topics.value(mine.guid).category, kHome);
-    EXPECT_EQ(m.result.topics.value(other.guid).category, kHome);
-}
-
-TEST(SyncMerge, ACategoryDeletedWhileATopicWentIntoItComesBack)
-{
-    gitsync::Records base, ours, theirs;
-    base.categories.insert(kWork, {kWork, u"Work"_s, QString()});
-    theirs.categories = base.categories;
-    base.topics.insert(kTopic, topic());
-    ours.topics.insert(kTopic, topic());
-    theirs.topics.insert(kTopic, topic([](auto &t) { t.category = kWork; }));
-    const gitsync::Merged m = gitsync::mergeAll({kWork, kTopic}, base, ours, theirs);
-    EXPECT_TRUE(m.result.categories.contains(kWork));
+    const gitsync::CategoriesMerged m = gitsync::mergeCategories({kWork, kHome}, base, ours, theirs);
+    EXPECT_EQ(m.result.keys(), QList<QString>{kHome});
+    EXPECT_EQ(m.joined.value(kWork), kHome);
 }
