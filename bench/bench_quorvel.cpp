@@ -14,7 +14,10 @@
 #include "frmNuovoArg.h"
 #include "HistoryWindow.h"
 #include "frmPrincipale.h"
+#include "SyncRunner.h"
 #include "db/Sqlite.h"
+#include "sync/Git.h"
+#include "sync/Sync.h"
 
 #include <QApplication>
 #include <QDir>
@@ -25,6 +28,7 @@
 #include <QPushButton>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTemporaryDir>
 #include <QTextEdit>
 #include <QTimer>
 
@@ -164,6 +168,7 @@ public:
     void history();
     void typeWithDrafts();
     void moveTopics();
+    void sync();
 
 private:
     void showCategory(const QString &name);
@@ -183,7 +188,7 @@ bool Bench::parseArguments(const QStringList &args)
 {
     const QStringList sections = {QStringLiteral("startup"), QStringLiteral("open"), QStringLiteral("find"), QStringLiteral("cli"), QStringLiteral("drafts"),
                                   QStringLiteral("save"), QStringLiteral("move"), QStringLiteral("rtf"),
-                                  QStringLiteral("history")};
+                                  QStringLiteral("history"), QStringLiteral("sync")};
     for (int i = 1; i < args.size(); ++i) {
         const bool hasValue = i + 1 < args.size();
         if (args[i] == QLatin1String("--data") && hasValue)
@@ -682,6 +687,95 @@ void WindowBench::typeWithDrafts()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
+// Sync with a remote on this disk, the network left out: the first sync of
+// the whole store into an empty remote through the window's Sync command,
+// with the longest stall of the window's event loop meanwhile (a 5 ms timer
+// sees it); the first sync of a new machine from that remote; then ten
+// topics changed and synced again, through the window.
+void WindowBench::sync()
+{
+    QTemporaryDir where(bench.folder + QStringLiteral("/sync-XXXXXX"));
+    const QString remote = where.path() + QStringLiteral("/remote.git");
+    gitsync::Git(where.path()).run({QStringLiteral("init"), QStringLiteral("-q"), QStringLiteral("--bare"), remote});
+    gitsync::SyncConfig config;
+    config.remote = remote;
+    config.automatic = false;
+    static_cast<void>(gitsync::writeConfig(session.store, config));
+    QDir(gitsync::repositoryPath(session.store.DataFolder)).removeRecursively();
+    qint64 stall = 0;
+    const auto throughWindow = [&] {
+        QElapsedTimer clock;
+        clock.start();
+        qint64 last = 0;
+        stall = 0;
+        QTimer probe;
+        QObject::connect(&probe, &QTimer::timeout, [&] {
+            const qint64 now = clock.elapsed();
+            stall = std::max(stall, now - last - 5);
+            last = now;
+        });
+        QEventLoop loop;
+        const auto ended = QObject::connect(&window.syncer(), &SyncRunner::ended, &loop, [&](bool ok) {
+            if (!ok)
+                std::fprintf(stderr, "sync failed\n");
+            loop.quit();
+        });
+        probe.start(5);
+        window.mnuSync_Click();
+        loop.exec();
+        QObject::disconnect(ended);
+    };
+    QElapsedTimer first;
+    first.start();
+    throughWindow();
+    const double firstMs = double(first.elapsed());
+    const qint64 firstStall = stall;
+
+    QTemporaryDir laptop(bench.folder + QStringLiteral("/laptop-XXXXXX"));
+    QString error;
+    static_cast<void>(store::NoteStore::createDatabase(laptop.path() + QStringLiteral("/quorvel.mdb"),
+                                                       QDateTime::currentDateTime(), &error));
+    store::NoteStore other;
+    other.DataFolder = laptop.path();
+    static_cast<void>(other.open());
+    gitsync::SyncSettings settings;
+    settings.remote = remote;
+    settings.repository = gitsync::repositoryPath(laptop.path());
+    gitsync::SyncOutcome outcome;
+    QElapsedTimer second;
+    second.start();
+    if (!gitsync::syncStore(other, settings, &outcome, &error))
+        std::fprintf(stderr, "second machine: %s\n", qPrintable(error));
+    const double secondMs = double(second.elapsed());
+    const int arrived = outcome.arrived.changed;
+    other.close();
+
+    int round = 0;
+    qint64 worstStall = 0;
+    const double tenMs = medianMs(bench.runs, [&] {
+        store::Statement keys(session.store.dbNotes, QStringLiteral("SELECT idArgomento, idCategoria, argomento FROM "
+                                                                    "Argomenti ORDER BY idArgomento LIMIT 10 OFFSET ?1"));
+        keys.bind(1, qint64(1000 + 10 * round++));
+        while (keys.step()) {
+            const QString text = QStringLiteral("changed in round %1").arg(round);
+            static_cast<void>(session.topics.save({int(keys.columnInt(0)), int(keys.columnInt(1)), keys.columnText(2),
+                                                   QStringLiteral("{\\rtf1 %1}").arg(text), text,
+                                                   QDateTime::currentDateTime(), {}, 0}));
+        }
+    }, [&] {
+        throughWindow();
+        worstStall = std::max(worstStall, stall);
+    });
+    bench.rows.push_back({QStringLiteral("first sync of every topic into an empty remote"), ms(firstMs),
+                          QStringLiteral("longest stall of the window meanwhile %1").arg(ms(double(firstStall))),
+                          QStringLiteral("< 2 min")});
+    bench.rows.push_back({QStringLiteral("first sync of a new machine from that remote"), ms(secondMs),
+                          QStringLiteral("%1 records arrived").arg(arrived), QString()});
+    bench.rows.push_back({QStringLiteral("sync of 10 changed topics"), ms(tenMs),
+                          QStringLiteral("longest stall of the window meanwhile %1").arg(ms(double(worstStall))),
+                          QStringLiteral("< 1 s; stall < 50 ms")});
+}
+
 // Move all of 5,000 topics, and back; cut and paste one topic.
 void WindowBench::moveTopics()
 {
@@ -735,6 +829,8 @@ int main(int argc, char **argv)
         windows.history();
     if (bench.wanted("drafts"))
         windows.typeWithDrafts();
+    if (bench.wanted("sync"))
+        windows.sync();
     if (bench.wanted("move"))
         windows.moveTopics();
     if (bench.wanted("rtf"))
