@@ -18,7 +18,7 @@ AlarmRinging::AlarmRinging(Session &session, QWidget *window)
     Timer1->setInterval(10000);
     connect(Timer1, &QTimer::timeout, this, &AlarmRinging::Timer1_Timer);
     connect(&session.store.changes, &notes::Changes::topicsChanged, this, &AlarmRinging::TopicsChanged);
-    connect(&session.store.changes, &notes::Changes::changedElsewhere, this, &AlarmRinging::RescheduleAlarms);
+    connect(&session.store.changes, &notes::Changes::changedElsewhere, this, [this] { RescheduleAlarms(); });
     connect(&session.notifier(), &platform::Notifier::activated, this, &AlarmRinging::AlarmNotification_Activated);
 }
 

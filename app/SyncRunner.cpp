@@ -152,7 +152,7 @@ void SyncRunner::tellOutcome(const Result &result)
     m_failing = false;
     const gitsync::Arrived &arrived = result.outcome.arrived;
     if (arrived.changed > 0 || !arrived.conflicts.isEmpty())
-        emit m_session.store.changes.changedElsewhere();
+        emit m_session.store.changes.changedElsewhere(arrived.from);
     if (m_closing)
         return;  // nothing is asked of a program on its way out
     const auto listed = [](const QStringList &lines) { return QStringLiteral("• ") + lines.join(QStringLiteral("\n• ")); };

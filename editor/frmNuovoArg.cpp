@@ -217,13 +217,29 @@ void frmNuovoArg::cmdSalva_Click()
     // program cannot show (a picture of an old kind, an object) is not lost
     // to a change of title or alarm. A topic deleted meanwhile is an error.
     // The main window's list and the alarms follow the save themselves.
-    const int key = s.topics.save({m_topic, m_category, txtArgomento->text(),
-                                   bodyAsLoaded ? std::nullopt : std::optional<QString>(body), bodyPlainText(),
-                                   s.clock().now(), m_alarm->time(), m_alarm->type()});
-    if (key == -1)
+    const notes::TopicSave save{m_topic, m_category, txtArgomento->text(),
+                                bodyAsLoaded ? std::nullopt : std::optional<QString>(body), bodyPlainText(),
+                                s.clock().now(), m_alarm->time(), m_alarm->type()};
+    int kept = -1;
+    QString keptTitle;
+    const int key = m_arrivedFrom
+        ? s.topics.saveAgainst(save, {m_loadedTitle, m_loadedText, m_loadedAlarmType, m_loadedAlarmTime},
+                               [&](const QString &stored) {
+                                   keptTitle = QStringLiteral("%1 (conflict, %2, %3)")
+                                                   .arg(stored, *m_arrivedFrom,
+                                                        store::WallTime::of(s.clock().now()).text().left(16));
+                                   return keptTitle;
+                               },
+                               &kept)
+        : s.topics.save(save);
+    if (key == -1) {
         ShowDatabaseErrors(s, this);
-    else
-        close();
+        return;
+    }
+    if (kept != -1)
+        s.dialogs().Notice(this, s.GetString(Str::SyncConflicts).arg(QStringLiteral("• ") + keptTitle),
+                           platform::vbExclamation, s.GetString(Str::SyncTitle));
+    close();
 }
 
 void frmNuovoArg::cmdAnnulla_Click()

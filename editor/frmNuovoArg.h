@@ -170,6 +170,8 @@ private:
     FormatStrip *m_strip = nullptr;
     // The editor's state as loaded, to tell whether it holds changes.
     QString m_loadedTitle;
+    // The machine whose state of this topic a sync wrote while it was open.
+    std::optional<QString> m_arrivedFrom;
     int m_loadedAlarmType = 0;
     store::WallTime m_loadedAlarmTime;
     QDateTime m_loadedUpdated;

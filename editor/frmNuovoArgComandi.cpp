@@ -29,6 +29,12 @@ void frmNuovoArg::connectHandlers()
         if (change.kind == notes::TopicChange::Kind::Moved && m_topic != -1 && change.keys.contains(m_topic))
             m_category = change.category;
     });
+    // Another machine's state of this topic, written by a sync while it is
+    // open: the window keeps what it shows, and its save is merged with it.
+    connect(&m_session.store.changes, &notes::Changes::changedElsewhere, this, [this](const QHash<int, QString> &from) {
+        if (m_topic != -1 && from.contains(m_topic))
+            m_arrivedFrom = from.value(m_topic);
+    });
     txtArgomento->installEventFilter(this);
     rtfContenuto->installEventFilter(this);
 

@@ -4,6 +4,7 @@
 // write of the operations on topics and categories is announced once it is
 // in the file (a refused write announces nothing).
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -42,7 +43,8 @@ signals:
     void categoriesChanged(const notes::CategoryChange &change);
     // Any topic or category may have changed, written by another connection
     // (a sync merging another machine's notes): what is shown is read again.
-    void changedElsewhere();
+    // from: the topics whose state another machine made, each with its name.
+    void changedElsewhere(const QHash<int, QString> &from);
 };
 
 } // namespace notes

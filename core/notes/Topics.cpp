@@ -255,6 +255,47 @@ int Topics::save(const TopicSave &topic)
     return topic.key;
 }
 
+int Topics::saveAgainst(TopicSave topic, const LoadedState &loaded,
+                        const std::function<QString(const QString &storedTitle)> &conflictTitle, int *conflictKey)
+{
+    *conflictKey = -1;
+    StoredTopic stored;
+    const Found found = load(topic.key, &stored);
+    if (found != Found::Yes)
+        return found == Found::Failed ? -1 : save(topic);  // a deleted topic fails as save() says
+    const QString storedTitle = stored.title.value_or(QString());
+    const QString storedText = stored.plainText.value_or(QString());
+    const QString cutTitle = store::CutToWidth(loaded.title, titleWidth());
+    const bool titleHere = store::CutToWidth(topic.title, titleWidth()) != cutTitle;
+    const bool textHere = topic.body.has_value() && topic.plainText != loaded.plainText;
+    const bool titleThere = storedTitle != cutTitle, textThere = storedText != loaded.plainText;
+    if ((titleHere && titleThere && storedTitle != store::CutToWidth(topic.title, titleWidth()))
+        || (textHere && textThere && storedText != topic.plainText)) {
+        // Both wrote: the stored words go on as a topic of their own.
+        TopicCopy copy;
+        if (readCopy(topic.key, &copy) != Read::Ok)
+            return -1;
+        copy.title = conflictTitle(storedTitle);
+        bool removed = false;
+        *conflictKey = paste(copy, stored.category, -1, &removed);
+        if (*conflictKey == -1)
+            return -1;
+    } else {
+        // What this editor left alone is what is stored now.
+        if (!titleHere)
+            topic.title = storedTitle;
+        if (!textHere) {
+            topic.body.reset();
+            topic.plainText = storedText;
+        }
+    }
+    if (topic.alarmType == loaded.alarmType && topic.alarmTime == loaded.alarmTime) {
+        topic.alarmType = stored.alarmType.value_or(0);
+        topic.alarmTime = stored.alarmTime.value_or(store::WallTime());
+    }
+    return save(topic);
+}
+
 QList<ListEntry> Topics::listOf(int category, bool *ok)
 {
     m_store.dbNotes.clearErrors();

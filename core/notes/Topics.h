@@ -11,6 +11,7 @@
 #include "db/WallTime.h"
 #include "notes/Changes.h"
 
+#include <functional>
 #include <optional>
 
 namespace store {
@@ -55,6 +56,14 @@ struct StoredTopic {
     std::optional<store::WallTime> alarmTime;  // invalid when it cannot be read
 };
 
+// What an editor loaded: what its save is measured against.
+struct LoadedState {
+    QString title;
+    QString plainText;
+    int alarmType = 0;
+    store::WallTime alarmTime;
+};
+
 // What an editor saves.
 struct TopicSave {
     int key = -1;  // -1: a new topic
@@ -97,6 +106,14 @@ public:
     // Writes every field of the topic in one write (a new one is added); its
     // key, or -1 on failure (a topic deleted meanwhile is one).
     [[nodiscard]] int save(const TopicSave &topic);
+    // Saves topic as save() does, measured against the state the editor
+    // loaded: a field it left as loaded keeps what is stored now, which
+    // another machine's change (a sync) may have written meanwhile. Where
+    // both changed the title or the text, the stored state is first kept as
+    // a topic of its own in the same category, titled by conflictTitle from
+    // it (its key in *conflictKey, else -1). The key, or -1 on failure.
+    [[nodiscard]] int saveAgainst(TopicSave topic, const LoadedState &loaded,
+                                  const std::function<QString(const QString &storedTitle)> &conflictTitle, int *conflictKey);
     // The width the store gives titles (0: none).
     int titleWidth() const;
 

@@ -177,6 +177,7 @@ bool Writer::topic(const TopicRecord &t, const std::optional<TopicRecord> &here)
                                 QStringLiteral("contenuto IS ?5 AND ContenutoTxt IS ?6"), {t.body, t.text}))
             return false;
         if (!deleted) {
+            m_arrived->from.insert(int(live), t.machine);
             topicChanges.append({notes::TopicChange::Kind::Saved, {int(live)}, int(category), t.title, true});
             return setFields(QStringLiteral("Argomenti"), live, category, t);
         }
@@ -202,6 +203,7 @@ bool Writer::topic(const TopicRecord &t, const std::optional<TopicRecord> &here)
     if (!id.run() || !setFields(QStringLiteral("Argomenti"), live, category, t)
         || (gone >= 0 && !m_store.dbNotes.exec(QStringLiteral("DELETE FROM Eliminati WHERE idArgomento = %1").arg(gone))))
         return false;
+    m_arrived->from.insert(int(live), t.machine);
     topicChanges.append({notes::TopicChange::Kind::Added, {int(live)}, int(category), t.title, true});
     return true;
 }

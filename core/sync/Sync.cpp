@@ -130,6 +130,7 @@ bool syncStore(store::NoteStore &store, const SyncSettings &settings, SyncOutcom
         outcome->arrived.changed += arrived.changed;
         outcome->arrived.conflicts += arrived.conflicts;
         outcome->arrived.namesLost += arrived.namesLost;
+        outcome->arrived.from.insert(arrived.from);
         outcome->commit = theirs;
         if (settings.merged)
             settings.merged();

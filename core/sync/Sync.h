@@ -6,6 +6,7 @@
 
 #include "sync/Layout.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -21,6 +22,7 @@ struct Arrived {
     int changed = 0;               // topics and categories the merge wrote here
     QStringList conflicts;         // titles of the topics made of remote states
     QStringList namesLost;         // category names a later one replaced
+    QHash<int, QString> from;      // the topics written here, each with the machine of its state
 };
 // The title of a topic kept from the remote's state beside this machine's.
 using ConflictTitle = std::function<QString(const TopicRecord &theirs)>;
