@@ -8,6 +8,9 @@
 
 #include <QStringList>
 
+#include <map>
+#include <memory>
+
 namespace gitsync {
 
 namespace {
@@ -37,16 +40,6 @@ bool setMergedCommit(store::NoteStore &store, const QString &commit)
     return st.run();
 }
 
-// The key of the row whose global id is id in table, or -1.
-qint64 keyOf(store::NoteStore &store, const QString &sql, const QString &id, bool *ok)
-{
-    store::Statement st(store.dbNotes, sql);
-    st.bind(1, id);
-    const bool found = st.step();
-    *ok = !st.failed();
-    return found ? st.columnInt(0) : -1;
-}
-
 // Writes the outcome of a merge into the store, inside its transaction.
 class Writer final {
 public:
@@ -61,29 +54,54 @@ public:
     QList<notes::CategoryChange> categoryChanges;
 
 private:
+    // A statement prepared once for the whole merge, reset for its next use:
+    // a first sync writes tens of thousands of topics with the same few.
+    store::Statement &sql(const QString &text);
+    qint64 keyOf(const QString &text, const QString &id, bool *ok);
     qint64 categoryKey(const QString &id);
     bool setFields(const QString &table, qint64 key, qint64 category, const TopicRecord &t);
     bool keepDeletedState(qint64 key);
 
     store::NoteStore &m_store;
     Arrived *m_arrived;
+    std::map<QString, std::unique_ptr<store::Statement>> m_prepared;
 };
+
+store::Statement &Writer::sql(const QString &text)
+{
+    auto &st = m_prepared[text];
+    if (!st)
+        st = std::make_unique<store::Statement>(m_store.dbNotes, text);
+    st->reset();
+    return *st;
+}
+
+qint64 Writer::keyOf(const QString &text, const QString &id, bool *ok)
+{
+    store::Statement &st = sql(text);
+    st.bind(1, id);
+    const bool found = st.step();
+    *ok = !st.failed();
+    const qint64 key = found ? st.columnInt(0) : -1;
+    st.reset();
+    return key;
+}
 
 bool Writer::category(const CategoryRecord &c, const std::optional<CategoryRecord> &here)
 {
     bool ok = true;
-    qint64 key = keyOf(m_store, QStringLiteral("SELECT idCategoria FROM CategorieId WHERE Guid = ?1"), c.guid, &ok);
+    qint64 key = keyOf(QStringLiteral("SELECT idCategoria FROM CategorieId WHERE Guid = ?1"), c.guid, &ok);
     if (!ok)
         return false;
     if (key < 0) {
-        store::Statement add(m_store.dbNotes, QStringLiteral("INSERT INTO Categorie (Categoria) VALUES (?1)"));
+        store::Statement &add = sql(QStringLiteral("INSERT INTO Categorie (Categoria) VALUES (?1)"));
         add.bind(1, c.name);
         if (!add.run())
             return false;
         key = m_store.dbNotes.lastInsertRowId();
         categoryChanges.append({notes::CategoryChange::Kind::Added, int(key), c.name});
     } else {
-        store::Statement name(m_store.dbNotes, QStringLiteral("UPDATE Categorie SET Categoria = ?2 WHERE idCategoria = ?1"));
+        store::Statement &name = sql(QStringLiteral("UPDATE Categorie SET Categoria = ?2 WHERE idCategoria = ?1"));
         name.bind(1, key);
         name.bind(2, c.name);
         if (!name.run())
@@ -91,7 +109,7 @@ bool Writer::category(const CategoryRecord &c, const std::optional<CategoryRecor
         if (!here || here->name != c.name)
             categoryChanges.append({notes::CategoryChange::Kind::Renamed, int(key), c.name});
     }
-    store::Statement id(m_store.dbNotes, QStringLiteral("UPDATE CategorieId SET Guid = ?2, Rinominata = ?3 WHERE idCategoria = ?1"));
+    store::Statement &id = sql(QStringLiteral("UPDATE CategorieId SET Guid = ?2, Rinominata = ?3 WHERE idCategoria = ?1"));
     id.bind(1, key);
     id.bind(2, c.guid);
     id.bind(3, timeOrNull(c.renamed));
@@ -104,13 +122,13 @@ qint64 Writer::categoryKey(const QString &id)
     if (!isGuid(id)) {
         // A deleted topic whose category had gone when it was deleted: the
         // first category holds it, as any other would.
-        store::Statement first(m_store.dbNotes, QStringLiteral("SELECT min(idCategoria) FROM Categorie"));
+        store::Statement &first = sql(QStringLiteral("SELECT min(idCategoria) FROM Categorie"));
         if (first.step() && !first.isNull(0))
             return first.columnInt(0);
         return first.failed() ? -1 : 0;
     }
     bool ok = true;
-    const qint64 key = keyOf(m_store, QStringLiteral("SELECT idCategoria FROM CategorieId WHERE Guid = ?1"), id, &ok);
+    const qint64 key = keyOf(QStringLiteral("SELECT idCategoria FROM CategorieId WHERE Guid = ?1"), id, &ok);
     if (!ok || key >= 0)
         return ok ? key : -1;
     // A category the remote names but does not hold: one without a name
@@ -120,8 +138,7 @@ qint64 Writer::categoryKey(const QString &id)
 
 bool Writer::setFields(const QString &table, qint64 key, qint64 category, const TopicRecord &t)
 {
-    store::Statement st(m_store.dbNotes,
-                        QStringLiteral("UPDATE %1 SET idCategoria = ?2, argomento = ?3, contenuto = ?4, ContenutoTxt = ?5, "
+    store::Statement &st = sql(QStringLiteral("UPDATE %1 SET idCategoria = ?2, argomento = ?3, contenuto = ?4, ContenutoTxt = ?5, "
                                        "ultimoaggiornamento = ?6, TipoAllarme = ?7, DataOraAllarme = ?8 WHERE idArgomento = ?1")
                             .arg(table));
     st.bind(1, key);
@@ -138,8 +155,7 @@ bool Writer::setFields(const QString &table, qint64 key, qint64 category, const 
 // The state of a deleted topic, kept as a version of it before it changes.
 bool Writer::keepDeletedState(qint64 key)
 {
-    store::Statement st(m_store.dbNotes,
-                        QStringLiteral("INSERT INTO Versioni (idArgomento, DataOraVersione, Macchina, %1) "
+    store::Statement &st = sql(QStringLiteral("INSERT INTO Versioni (idArgomento, DataOraVersione, Macchina, %1) "
                                        "SELECT idArgomento, ?2, ?3, %1 FROM Eliminati WHERE idArgomento = ?1")
                             .arg(notes::kKeptColumns));
     st.bind(1, key);
@@ -155,14 +171,14 @@ bool Writer::topic(const TopicRecord &t, const std::optional<TopicRecord> &here)
         return true;  // never here, or let go of: nothing to delete
     const qint64 category = categoryKey(t.category);
     bool ok = true;
-    qint64 live = keyOf(m_store, QStringLiteral("SELECT idArgomento FROM ArgomentiId WHERE Guid = ?1"), t.guid, &ok);
+    qint64 live = keyOf(QStringLiteral("SELECT idArgomento FROM ArgomentiId WHERE Guid = ?1"), t.guid, &ok);
     const qint64 gone = ok && live < 0
-        ? keyOf(m_store, QStringLiteral("SELECT idArgomento FROM Eliminati WHERE Guid = ?1"), t.guid, &ok) : -1;
+        ? keyOf(QStringLiteral("SELECT idArgomento FROM Eliminati WHERE Guid = ?1"), t.guid, &ok) : -1;
     if (!ok || category < 0)
         return false;
     ++m_arrived->changed;
     const auto names = [&](qint64 key) {
-        store::Statement st(m_store.dbNotes, QStringLiteral("UPDATE Eliminati SET DataOraEliminazione = ?2, Macchina = ?3, "
+        store::Statement &st = sql(QStringLiteral("UPDATE Eliminati SET DataOraEliminazione = ?2, Macchina = ?3, "
                                                             "Categoria = coalesce((SELECT Categoria FROM Categorie WHERE "
                                                             "idCategoria = Eliminati.idCategoria), Categoria, '') "
                                                             "WHERE idArgomento = ?1"));
@@ -189,18 +205,29 @@ bool Writer::topic(const TopicRecord &t, const std::optional<TopicRecord> &here)
         return false;
     if (deleted)
         return setFields(QStringLiteral("Eliminati"), gone, category, t) && names(gone);
-    // Back, or new here.
-    store::Statement add(m_store.dbNotes, gone >= 0 ? QStringLiteral("INSERT INTO Argomenti (idArgomento) VALUES (?1)")
-                                                    : QStringLiteral("INSERT INTO Argomenti DEFAULT VALUES"));
-    if (gone >= 0)
-        add.bind(1, gone);
+    // Back under the key it had, or new here, with every field at once.
+    store::Statement &add = sql(QStringLiteral("INSERT INTO Argomenti (idArgomento, idCategoria, argomento, contenuto, "
+                                               "ContenutoTxt, ultimoaggiornamento, TipoAllarme, DataOraAllarme) "
+                                               "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)"));
+    add.bind(1, gone >= 0 ? QVariant(gone) : QVariant());
+    add.bind(2, category);
+    add.bind(3, t.title);
+    add.bind(4, t.body);
+    add.bind(5, t.text);
+    add.bind(6, timeOrNull(t.updated));
+    add.bind(7, qint64(t.alarmType));
+    add.bind(8, timeOrNull(t.alarmTime));
     if (!add.run())
         return false;
     live = m_store.dbNotes.lastInsertRowId();
-    store::Statement id(m_store.dbNotes, QStringLiteral("UPDATE ArgomentiId SET Guid = ?2 WHERE idArgomento = ?1"));
+    // Its own id, in place of the one made for it (no change to send).
+    store::Statement &unmark = sql(QStringLiteral("DELETE FROM DaSincronizzare WHERE Guid = "
+                                                  "(SELECT Guid FROM ArgomentiId WHERE idArgomento = ?1)"));
+    unmark.bind(1, live);
+    store::Statement &id = sql(QStringLiteral("UPDATE ArgomentiId SET Guid = ?2 WHERE idArgomento = ?1"));
     id.bind(1, live);
     id.bind(2, t.guid);
-    if (!id.run() || !setFields(QStringLiteral("Argomenti"), live, category, t)
+    if (!unmark.run() || !id.run()
         || (gone >= 0 && !m_store.dbNotes.exec(QStringLiteral("DELETE FROM Eliminati WHERE idArgomento = %1").arg(gone))))
         return false;
     m_arrived->from.insert(int(live), t.machine);
@@ -211,7 +238,7 @@ bool Writer::topic(const TopicRecord &t, const std::optional<TopicRecord> &here)
 bool Writer::conflict(const TopicRecord &theirs, const QString &title)
 {
     const qint64 category = categoryKey(theirs.category);
-    store::Statement add(m_store.dbNotes, QStringLiteral("INSERT INTO Argomenti DEFAULT VALUES"));
+    store::Statement &add = sql(QStringLiteral("INSERT INTO Argomenti DEFAULT VALUES"));
     if (category < 0 || !add.run())
         return false;
     const qint64 key = m_store.dbNotes.lastInsertRowId();
@@ -229,11 +256,11 @@ bool Writer::conflict(const TopicRecord &theirs, const QString &title)
 bool Writer::removeCategory(const QString &id)
 {
     bool ok = true;
-    const qint64 key = keyOf(m_store, QStringLiteral("SELECT idCategoria FROM CategorieId WHERE Guid = ?1"), id, &ok);
+    const qint64 key = keyOf(QStringLiteral("SELECT idCategoria FROM CategorieId WHERE Guid = ?1"), id, &ok);
     if (!ok || key < 0)
         return ok;
     // One that still has topics here stays, and goes back to the remote.
-    const qint64 used = keyOf(m_store, QStringLiteral("SELECT 1 FROM Argomenti WHERE idCategoria = "
+    const qint64 used = keyOf(QStringLiteral("SELECT 1 FROM Argomenti WHERE idCategoria = "
                                                       "(SELECT idCategoria FROM CategorieId WHERE Guid = ?1) LIMIT 1"),
                               id, &ok);
     if (!ok || used >= 0)
