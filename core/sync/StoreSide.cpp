@@ -6,6 +6,7 @@
 #include "db/Sqlite.h"
 #include "db/WallTime.h"
 
+#include <QCryptographicHash>
 #include <QStringList>
 
 #include <map>
@@ -59,6 +60,9 @@ private:
     store::Statement &sql(const QString &text);
     qint64 keyOf(const QString &text, const QString &id, bool *ok);
     qint64 categoryKey(const QString &id);
+    // A topic added with t's fields and id, under key (-1: a new one); its
+    // key, or -1.
+    qint64 insertTopic(qint64 key, qint64 category, const TopicRecord &t);
     bool setFields(const QString &table, qint64 key, qint64 category, const TopicRecord &t);
     bool keepDeletedState(qint64 key);
 
@@ -123,9 +127,9 @@ qint64 Writer::categoryKey(const QString &id)
         // A deleted topic whose category had gone when it was deleted: the
         // first category holds it, as any other would.
         store::Statement &first = sql(QStringLiteral("SELECT min(idCategoria) FROM Categorie"));
-        if (first.step() && !first.isNull(0))
-            return first.columnInt(0);
-        return first.failed() ? -1 : 0;
+        const qint64 key = first.step() && !first.isNull(0) ? first.columnInt(0) : (first.failed() ? -1 : 0);
+        first.reset();
+        return key;
     }
     bool ok = true;
     const qint64 key = keyOf(QStringLiteral("SELECT idCategoria FROM CategorieId WHERE Guid = ?1"), id, &ok);
@@ -162,6 +166,32 @@ bool Writer::keepDeletedState(qint64 key)
     st.bind(2, store::WallTime::of(m_store.now()).text());
     st.bind(3, m_store.machineName);
     return st.run();
+}
+
+qint64 Writer::insertTopic(qint64 key, qint64 category, const TopicRecord &t)
+{
+    store::Statement &add = sql(QStringLiteral("INSERT INTO Argomenti (idArgomento, idCategoria, argomento, contenuto, "
+                                               "ContenutoTxt, ultimoaggiornamento, TipoAllarme, DataOraAllarme) "
+                                               "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)"));
+    add.bind(1, key >= 0 ? QVariant(key) : QVariant());
+    add.bind(2, category);
+    add.bind(3, t.title);
+    add.bind(4, t.body);
+    add.bind(5, t.text);
+    add.bind(6, timeOrNull(t.updated));
+    add.bind(7, qint64(t.alarmType));
+    add.bind(8, timeOrNull(t.alarmTime));
+    if (!add.run())
+        return -1;
+    const qint64 made = m_store.dbNotes.lastInsertRowId();
+    // Its own id, in place of the one made for the new row (no change to send).
+    store::Statement &unmark = sql(QStringLiteral("DELETE FROM DaSincronizzare WHERE Guid = "
+                                                  "(SELECT Guid FROM ArgomentiId WHERE idArgomento = ?1)"));
+    unmark.bind(1, made);
+    store::Statement &id = sql(QStringLiteral("UPDATE ArgomentiId SET Guid = ?2 WHERE idArgomento = ?1"));
+    id.bind(1, made);
+    id.bind(2, t.guid);
+    return unmark.run() && id.run() ? made : -1;
 }
 
 bool Writer::topic(const TopicRecord &t, const std::optional<TopicRecord> &here)
@@ -205,30 +235,9 @@ bool Writer::topic(const TopicRecord &t, const std::optional<TopicRecord> &here)
         return false;
     if (deleted)
         return setFields(QStringLiteral("Eliminati"), gone, category, t) && names(gone);
-    // Back under the key it had, or new here, with every field at once.
-    store::Statement &add = sql(QStringLiteral("INSERT INTO Argomenti (idArgomento, idCategoria, argomento, contenuto, "
-                                               "ContenutoTxt, ultimoaggiornamento, TipoAllarme, DataOraAllarme) "
-                                               "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)"));
-    add.bind(1, gone >= 0 ? QVariant(gone) : QVariant());
-    add.bind(2, category);
-    add.bind(3, t.title);
-    add.bind(4, t.body);
-    add.bind(5, t.text);
-    add.bind(6, timeOrNull(t.updated));
-    add.bind(7, qint64(t.alarmType));
-    add.bind(8, timeOrNull(t.alarmTime));
-    if (!add.run())
-        return false;
-    live = m_store.dbNotes.lastInsertRowId();
-    // Its own id, in place of the one made for it (no change to send).
-    store::Statement &unmark = sql(QStringLiteral("DELETE FROM DaSincronizzare WHERE Guid = "
-                                                  "(SELECT Guid FROM ArgomentiId WHERE idArgomento = ?1)"));
-    unmark.bind(1, live);
-    store::Statement &id = sql(QStringLiteral("UPDATE ArgomentiId SET Guid = ?2 WHERE idArgomento = ?1"));
-    id.bind(1, live);
-    id.bind(2, t.guid);
-    if (!unmark.run() || !id.run()
-        || (gone >= 0 && !m_store.dbNotes.exec(QStringLiteral("DELETE FROM Eliminati WHERE idArgomento = %1").arg(gone))))
+    // Back under the key it had, or new here.
+    live = insertTopic(gone, category, t);
+    if (live < 0 || (gone >= 0 && !m_store.dbNotes.exec(QStringLiteral("DELETE FROM Eliminati WHERE idArgomento = %1").arg(gone))))
         return false;
     m_arrived->from.insert(int(live), t.machine);
     topicChanges.append({notes::TopicChange::Kind::Added, {int(live)}, int(category), t.title, true});
@@ -237,16 +246,31 @@ bool Writer::topic(const TopicRecord &t, const std::optional<TopicRecord> &here)
 
 bool Writer::conflict(const TopicRecord &theirs, const QString &title)
 {
+    // The id of a kept state is made from it: the same state kept again (a
+    // merge done twice, or on two machines) is one topic.
+    const QString guid = QString::fromLatin1(
+        QCryptographicHash::hash((theirs.guid + QLatin1Char('\n') + theirs.updated + QLatin1Char('\n') + theirs.title
+                                  + QLatin1Char('\n') + theirs.body)
+                                     .toUtf8(),
+                                 QCryptographicHash::Md5)
+            .toHex());
+    bool ok = true;
+    if (keyOf(QStringLiteral("SELECT idArgomento FROM ArgomentiId WHERE Guid = ?1"), guid, &ok) >= 0
+        || keyOf(QStringLiteral("SELECT idArgomento FROM Eliminati WHERE Guid = ?1"), guid, &ok) >= 0 || !ok)
+        return ok;
     const qint64 category = categoryKey(theirs.category);
-    store::Statement &add = sql(QStringLiteral("INSERT INTO Argomenti DEFAULT VALUES"));
-    if (category < 0 || !add.run())
-        return false;
-    const qint64 key = m_store.dbNotes.lastInsertRowId();
     // Its own topic, not a second alarm for the same moment.
     TopicRecord copy = theirs;
+    copy.guid = guid;
     copy.title = title;
     copy.alarmType = 0;
-    if (!setFields(QStringLiteral("Argomenti"), key, category, copy))
+    const qint64 key = category < 0 ? -1 : insertTopic(-1, category, copy);
+    if (key < 0)
+        return false;
+    // Made here: it is this machine's change to send.
+    store::Statement &send = sql(QStringLiteral("INSERT OR REPLACE INTO DaSincronizzare (Guid) VALUES (?1)"));
+    send.bind(1, guid);
+    if (!send.run())
         return false;
     m_arrived->conflicts.append(title);
     topicChanges.append({notes::TopicChange::Kind::Added, {int(key)}, int(category), title, true});
@@ -386,9 +410,14 @@ bool mergeIntoStore(store::NoteStore &store, QSet<QString> topicIds, const QSet<
             *error = store.errorText();
         return false;
     };
-    store::Transaction tx(store.dbNotes);
-    if (!tx.isActive())
-        return failed();
+    // Each part in a transaction of its own, so that a save in the window
+    // waits for one slice at most. A part merged again (the sync ended
+    // before the last) comes out the same: the commit merged with is
+    // recorded by the last part only.
+    const auto inOneWrite = [&](const std::function<bool()> &work) {
+        store::Transaction tx(store.dbNotes);
+        return tx.isActive() && work() && tx.commit();
+    };
     Writer write(store, arrived);
     store::Statement agreed(store.dbNotes, QStringLiteral("DELETE FROM DaSincronizzare WHERE Guid = ?1"));
     store::Statement differs(store.dbNotes, QStringLiteral("INSERT OR REPLACE INTO DaSincronizzare (Guid) VALUES (?1)"));
@@ -412,65 +441,79 @@ bool mergeIntoStore(store::NoteStore &store, QSet<QString> topicIds, const QSet<
         for (auto it = side->topics.cbegin(); it != side->topics.cend(); ++it)
             topicIds.insert(it.key());
     CategoriesMerged cats = mergeCategories(categoryIds, cBase, cHere, cTheirs);
-    for (const CategoryRecord &c : std::as_const(cats.result)) {
-        const auto mine = find(cHere.categories, c.guid);
-        if ((!mine || *mine != c) && !write.category(c, mine))
-            return failed();
-    }
+    if (!inOneWrite([&] {
+            for (const CategoryRecord &c : std::as_const(cats.result)) {
+                const auto mine = find(cHere.categories, c.guid);
+                if ((!mine || *mine != c) && !write.category(c, mine))
+                    return false;
+            }
+            return true;
+        }))
+        return failed();
 
     // Topics, a slice at a time.
     QSet<QString> inUse;
     for (const QList<QString> &slice : slices(topicIds)) {
         const QSet<QString> ids(slice.begin(), slice.end());
-        Records base, theirs, here;
-        if (!fetch(ids, &base, &theirs, error) || !readHere(store, ids, &here))
+        Records base, theirs;
+        if (!fetch(ids, &base, &theirs, error))
             return failed();
-        for (const QString &id : slice) {
-            TopicMerge m = mergeTopic(find(base.topics, id), find(here.topics, id), find(theirs.topics, id));
-            for (std::optional<TopicRecord> *t : {&m.result, &m.conflict})
-                if (*t) {
-                    (*t)->category = cats.joined.value((*t)->category, (*t)->category);
-                    if ((*t)->deleted.isEmpty())
-                        inUse.insert((*t)->category);
-                }
-            const auto mine = find(here.topics, id);
-            if (m.result && (!mine || *mine != *m.result) && !write.topic(*m.result, mine))
-                return failed();
-            if (m.conflict && !write.conflict(*m.conflict, title(*m.conflict)))
-                return failed();
-            if (!mark(id, m.result == find(theirs.topics, id) || (!mine && !m.result)))
-                return failed();
-        }
+        const bool merged = inOneWrite([&] {
+            Records here;
+            if (!readHere(store, ids, &here))
+                return false;
+            for (const QString &id : slice) {
+                TopicMerge m = mergeTopic(find(base.topics, id), find(here.topics, id), find(theirs.topics, id));
+                for (std::optional<TopicRecord> *t : {&m.result, &m.conflict})
+                    if (*t) {
+                        (*t)->category = cats.joined.value((*t)->category, (*t)->category);
+                        if ((*t)->deleted.isEmpty())
+                            inUse.insert((*t)->category);
+                    }
+                const auto mine = find(here.topics, id);
+                if (m.result && (!mine || *mine != *m.result) && !write.topic(*m.result, mine))
+                    return false;
+                if (m.conflict && !write.conflict(*m.conflict, title(*m.conflict)))
+                    return false;
+                if (!mark(id, m.result == find(theirs.topics, id) || (!mine && !m.result)))
+                    return false;
+            }
+            return true;
+        });
+        if (!merged)
+            return failed();
     }
 
-    // A category deleted on one side while a topic went into it on the
-    // other comes back.
-    for (const QString &id : std::as_const(inUse)) {
-        if (!categoryIds.contains(id) || cats.result.contains(id))
-            continue;
-        for (const Records *side : {&cHere, &cTheirs, &cBase})
-            if (side->categories.contains(id)) {
-                const CategoryRecord c = side->categories.value(id);
-                if (!write.category(c, find(cHere.categories, id)))
-                    return failed();
-                cats.result.insert(id, c);
-                break;
-            }
-    }
-    for (const CategoryRecord &c : std::as_const(cHere.categories))
-        if (!cats.result.contains(c.guid) && !write.removeCategory(c.guid))
-            return failed();
-    for (const QString &id : categoryIds)
-        if (!mark(id, find(cats.result, id) == find(cTheirs.categories, id)))
-            return failed();
-    if (!setMergedCommit(store, commit) || !tx.commit())
-        return failed();
+    const bool done = inOneWrite([&] {
+        // A category deleted on one side while a topic went into it on the
+        // other comes back.
+        for (const QString &id : std::as_const(inUse)) {
+            if (!categoryIds.contains(id) || cats.result.contains(id))
+                continue;
+            for (const Records *side : {&cHere, &cTheirs, &cBase})
+                if (side->categories.contains(id)) {
+                    const CategoryRecord c = side->categories.value(id);
+                    if (!write.category(c, find(cHere.categories, id)))
+                        return false;
+                    cats.result.insert(id, c);
+                    break;
+                }
+        }
+        for (const CategoryRecord &c : std::as_const(cHere.categories))
+            if (!cats.result.contains(c.guid) && !write.removeCategory(c.guid))
+                return false;
+        for (const QString &id : categoryIds)
+            if (!mark(id, find(cats.result, id) == find(cTheirs.categories, id)))
+                return false;
+        return setMergedCommit(store, commit);
+    });
+    // What was written is told, whether or not the last part was.
     arrived->namesLost = cats.namesLost;
     for (const notes::CategoryChange &change : write.categoryChanges)
         emit store.changes.categoriesChanged(change);
     for (const notes::TopicChange &change : write.topicChanges)
         emit store.changes.topicsChanged(change);
-    return true;
+    return done || failed();
 }
 
 QList<FileChange> filesToPublish(const QList<QString> &ids, const Records &here, const Records &theirs)
