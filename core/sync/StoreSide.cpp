@@ -410,11 +410,18 @@ bool mergeIntoStore(store::NoteStore &store, QSet<QString> topicIds, const QSet<
             *error = store.errorText();
         return false;
     };
-    // Each part in a transaction of its own, so that a save in the window
-    // waits for one slice at most. A part merged again (the sync ended
-    // before the last) comes out the same: the commit merged with is
-    // recorded by the last part only.
+    // A merge of one slice is one write: the store is as it was or merged.
+    // A larger one writes each part in a transaction of its own, so that a
+    // save in the window waits for one slice at most; a part merged again
+    // (the sync ended before the last) comes out the same, and the commit
+    // merged with is recorded by the last part only.
+    const bool whole = topicIds.size() <= kSlice;
+    std::optional<store::Transaction> all;
+    if (whole && !all.emplace(store.dbNotes).isActive())
+        return failed();
     const auto inOneWrite = [&](const std::function<bool()> &work) {
+        if (whole)
+            return work();
         store::Transaction tx(store.dbNotes);
         return tx.isActive() && work() && tx.commit();
     };
@@ -506,7 +513,9 @@ bool mergeIntoStore(store::NoteStore &store, QSet<QString> topicIds, const QSet<
             if (!mark(id, find(cats.result, id) == find(cTheirs.categories, id)))
                 return false;
         return setMergedCommit(store, commit);
-    });
+    }) && (!whole || all->commit());
+    if (!done && whole)
+        return failed();  // nothing was written
     // What was written is told, whether or not the last part was.
     arrived->namesLost = cats.namesLost;
     for (const notes::CategoryChange &change : write.categoryChanges)
