@@ -731,6 +731,9 @@ void WindowBench::sync()
     const double firstMs = double(first.elapsed());
     const qint64 firstStall = stall;
 
+    // A new machine's first sync is measured up to 100,000 topics: at a
+    // million it would hold the disk and the hours of another store.
+    const bool newMachine = bench.topics <= 100000;
     QTemporaryDir laptop(bench.folder + QStringLiteral("/laptop-XXXXXX"));
     QString error;
     static_cast<void>(store::NoteStore::createDatabase(laptop.path() + QStringLiteral("/quorvel.mdb"),
@@ -744,7 +747,7 @@ void WindowBench::sync()
     gitsync::SyncOutcome outcome;
     QElapsedTimer second;
     second.start();
-    if (!gitsync::syncStore(other, settings, &outcome, &error))
+    if (newMachine && !gitsync::syncStore(other, settings, &outcome, &error))
         std::fprintf(stderr, "second machine: %s\n", qPrintable(error));
     const double secondMs = double(second.elapsed());
     const int arrived = outcome.arrived.changed;
@@ -769,8 +772,9 @@ void WindowBench::sync()
     bench.rows.push_back({QStringLiteral("first sync of every topic into an empty remote"), ms(firstMs),
                           QStringLiteral("longest stall of the window meanwhile %1").arg(ms(double(firstStall))),
                           QStringLiteral("< 2 min")});
-    bench.rows.push_back({QStringLiteral("first sync of a new machine from that remote"), ms(secondMs),
-                          QStringLiteral("%1 records arrived").arg(arrived), QString()});
+    if (newMachine)
+        bench.rows.push_back({QStringLiteral("first sync of a new machine from that remote"), ms(secondMs),
+                              QStringLiteral("%1 records arrived").arg(arrived), QString()});
     bench.rows.push_back({QStringLiteral("sync of 10 changed topics"), ms(tenMs),
                           QStringLiteral("longest stall of the window meanwhile %1").arg(ms(double(worstStall))),
                           QStringLiteral("< 1 s; stall < 50 ms")});
