@@ -190,7 +190,10 @@ void SyncRunner::finish(int deadlineMs)
     m_quiet.stop();
     m_every.stop();
     const QDeadlineTimer deadline(deadlineMs);
-    if (!m_thread && automatic())
+    // Only changes still waiting are worth a wait at exit: a program closed
+    // offline would otherwise wait for nothing each time.
+    gitsync::SyncConfig config;
+    if (!m_thread && automatic() && gitsync::readConfig(m_session.store, &config) && config.waiting > 0)
         start(false);
     // Past the deadline the sync goes on until the process ends: a merge
     // or a publish either happened whole or not at all.

@@ -34,8 +34,8 @@ public:
     void started();
     // The set-up changed: the timers follow it.
     void reconfigured();
-    // At exit: the changes still waiting are sent, waiting no longer than
-    // deadlineMs for the network.
+    // At exit: the changes still waiting, if any, are sent, waiting no
+    // longer than deadlineMs for the network.
     void finish(int deadlineMs);
     // The status line, in the language in use.
     void showStatus();

@@ -112,3 +112,17 @@ TEST_F(SyncWindow, SyncWithoutARemoteOpensItsSettingsWhereOneIsKept)
     EXPECT_FALSE(config.automatic);
     EXPECT_EQ(session->store.machineName, u"desk"_s) << "its versions carry the name too";
 }
+
+TEST_F(SyncWindow, AChangeStillWaitingAtExitIsSentAndNothingWaitingSendsNothing)
+{
+    setUp(remote, true);
+    ASSERT_TRUE(synced([this] { main->mnuSync_Click(); }));
+    QSignalSpy ended(&main->syncer(), &SyncRunner::ended);
+    main->syncer().finish(5000);
+    EXPECT_TRUE(ended.isEmpty()) << "no sync, and no wait, with nothing to send";
+    ASSERT_EQ(session->topics.rename(topics["Agenda"], u"Planner"_s), notes::Found::Yes);
+    main->syncer().finish(30000);
+    ASSERT_EQ(ended.size(), 1);
+    ASSERT_TRUE(laptop->sync());
+    EXPECT_TRUE(laptop->notes().contains(u"beta/Planner: Body of Agenda"_s)) << laptop->notes().join(u", "_s).toStdString();
+}
