@@ -5,6 +5,7 @@
 #include "ShownDates.h"
 #include "Str.h"
 #include "notes/NoteStore.h"
+#include "db/StoreLock.h"
 
 #include <QDeadlineTimer>
 #include <QLabel>
@@ -99,6 +100,15 @@ void SyncRunner::start(bool asked)
     const QString folder = m_session.store.DataFolder;
     // A connection of the thread's own, opened and closed there.
     m_thread = QThread::create([folder, result] {
+        // Held shared while it syncs, as the tool holds it: packing, which
+        // puts another file under the store's name, waits for it.
+        store::StoreLock lock;
+        if (lock.acquire(store::StoreLock::lockPath(store::JoinPath(folder, store::kDatabaseFileName)),
+                         store::StoreLock::Kind::Shared, 10000)
+            != store::StoreLock::Outcome::Taken) {
+            result->error = lock.error().isEmpty() ? QStringLiteral("The notes are being packed.") : lock.error();
+            return;
+        }
         store::NoteStore ns;
         ns.DataFolder = folder;
         if (!ns.open()) {
@@ -183,6 +193,13 @@ void SyncRunner::showStatus()
         break;
     }
     m_status->setToolTip(m_state == State::Failed ? m_error : QString());
+}
+
+bool SyncRunner::waitForEnd(int ms)
+{
+    if (m_thread && m_thread->wait(QDeadlineTimer(ms)))
+        finished();
+    return !m_thread;
 }
 
 void SyncRunner::finish(int deadlineMs)

@@ -41,6 +41,8 @@ public:
     void showStatus();
 
     bool isRunning() const { return m_thread != nullptr; }
+    // Waits at most ms for the sync under way to end; true when none runs.
+    bool waitForEnd(int ms);
 
 signals:
     // A sync ended (tests wait for it).

@@ -277,6 +277,12 @@ void frmPrincipale::mnuEliminati_Click()
 
 void frmPrincipale::mnuCompatta_Click()
 {
+    // Packing puts another file under the store's name: never under a sync.
+    if (!m_sync->waitForEnd(3000)) {
+        m_session.dialogs().MsgBox(this, m_session.GetString(Str::SyncPackBusy), platform::vbCritical,
+                                   m_session.GetString(Str::ErrorTitle));
+        return;
+    }
     if (!DatabasePacking(m_session, this).run())
         ShutdownProgram();
 }

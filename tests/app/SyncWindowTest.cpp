@@ -126,3 +126,20 @@ TEST_F(SyncWindow, AChangeStillWaitingAtExitIsSentAndNothingWaitingSendsNothing)
     ASSERT_TRUE(laptop->sync());
     EXPECT_TRUE(laptop->notes().contains(u"beta/Planner: Body of Agenda"_s)) << laptop->notes().join(u", "_s).toStdString();
 }
+
+TEST_F(SyncWindow, PackingIsRefusedWhileASyncIsUnderWay)
+{
+    // A remote whose ssh takes its time, then fails.
+    qputenv("GIT_SSH_COMMAND", "sleep 4; false");
+    setUp(u"ssh://nowhere/notes.git"_s);
+    services.dialogs.expectMsgBox();  // Packing refused
+    services.dialogs.expectMsgBox();  // then the sync's own failure, asked for
+    EXPECT_FALSE(synced([this] {
+        main->mnuSync_Click();
+        main->mnuCompatta_Click();
+    }));
+    qunsetenv("GIT_SSH_COMMAND");
+    ASSERT_GE(services.dialogs.shown().size(), 1);
+    EXPECT_EQ(services.dialogs.shown()[0].prompt, u"A sync is under way: pack the database when it has finished."_s);
+    EXPECT_TRUE(session->store.isOpen());
+}
