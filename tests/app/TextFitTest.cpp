@@ -4,6 +4,7 @@
 #include "BrowserFixture.h"
 #include "Informazioni.h"
 #include "QtPlatform.h"
+#include "SyncSettingsWindow.h"
 #include "TextFit.h"
 #include "frmConfermaData.h"
 #include "frmListaFinestre.h"
@@ -157,6 +158,7 @@ TEST_F(TextFit, EveryWindowShowsItsTextsWholeInBothLanguages)
         check("the date confirmation", std::make_unique<frmConfermaData>(*session, main.get()).get());
         check("the About window", std::make_unique<Informazioni>(*session, main.get()).get());
         check("the language window", std::make_unique<frmLanguage>(*session, main.get()).get());
+        check("the sync settings", std::make_unique<SyncSettingsWindow>(*session, main.get()).get());
         delete editor;
 
         // Rename and insert ask in an input box; refusals tell in a message box.
