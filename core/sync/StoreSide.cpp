@@ -17,6 +17,7 @@ namespace gitsync {
 namespace {
 
 const QString kMergedCommit = QStringLiteral("Commit");
+const QString kMergedRemote = QStringLiteral("RemotoCommit");
 
 // ids as one bound value, for "IN (SELECT value FROM json_each(?1))".
 QString listed(const QSet<QString> &ids)
@@ -368,6 +369,29 @@ QString defaultConflictTitle(const TopicRecord &theirs)
         .arg(theirs.title, theirs.machine.isEmpty() ? QStringLiteral("?") : theirs.machine, theirs.updated.left(16));
 }
 
+bool startOverIfMoved(store::NoteStore &store, const QString &remote)
+{
+    store.dbNotes.clearErrors();
+    QString commit;
+    if (!mergedCommit(store, &commit))
+        return false;
+    store::Statement where(store.dbNotes, QStringLiteral("SELECT Valore FROM Sincronia WHERE Chiave = ?1"));
+    where.bind(1, kMergedRemote);
+    const QString merged = where.step() ? where.columnText(0) : QString();
+    if (where.failed())
+        return false;
+    where.reset();
+    if (commit.isEmpty() || merged == remote)
+        return true;
+    store::Transaction tx(store.dbNotes);
+    return tx.isActive() && setMergedCommit(store, QString())
+        && store.dbNotes.exec(QStringLiteral("INSERT OR IGNORE INTO DaSincronizzare (Guid) SELECT Guid FROM CategorieId; "
+                                             "INSERT OR IGNORE INTO DaSincronizzare (Guid) SELECT Guid FROM ArgomentiId; "
+                                             "INSERT OR IGNORE INTO DaSincronizzare (Guid) SELECT Guid FROM Eliminati "
+                                             "WHERE Guid IS NOT NULL"))
+        && tx.commit();
+}
+
 bool categoriesAmong(store::NoteStore &store, const QSet<QString> &ids, QSet<QString> *categories)
 {
     categories->clear();
@@ -542,11 +566,16 @@ QList<FileChange> filesToPublish(const QList<QString> &ids, const Records &here,
     return files;
 }
 
-bool published(store::NoteStore &store, const QString &commit, qint64 upTo)
+bool published(store::NoteStore &store, const QString &commit, qint64 upTo, const QString &remote)
 {
     store.dbNotes.clearErrors();
     store::Transaction tx(store.dbNotes);
     if (!tx.isActive() || !setMergedCommit(store, commit))
+        return false;
+    store::Statement where(store.dbNotes, QStringLiteral("INSERT OR REPLACE INTO Sincronia (Chiave, Valore) VALUES (?1, ?2)"));
+    where.bind(1, kMergedRemote);
+    where.bind(2, remote);
+    if (!where.run())
         return false;
     store::Statement forget(store.dbNotes, QStringLiteral("DELETE FROM DaSincronizzare WHERE Cambio <= ?1"));
     forget.bind(1, upTo);

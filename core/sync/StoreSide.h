@@ -55,8 +55,13 @@ using Fetch = std::function<bool(const QSet<QString> &ids, Records *base, Record
 // (here). A topic this machine let go of is left as it is there.
 QList<FileChange> filesToPublish(const QList<QString> &ids, const Records &here, const Records &theirs);
 
-// After commit holds what was published: the store is merged with it and
-// the changes published are forgotten.
-[[nodiscard]] bool published(store::NoteStore &store, const QString &commit, qint64 upTo);
+// After commit of remote holds what was published: the store is merged
+// with it and the changes published are forgotten.
+[[nodiscard]] bool published(store::NoteStore &store, const QString &commit, qint64 upTo, const QString &remote);
+
+// Whether the store was last merged with another remote than remote (one
+// the user pointed it at since): then it starts over with this one, every
+// record a change to send, nothing taken as already there.
+[[nodiscard]] bool startOverIfMoved(store::NoteStore &store, const QString &remote);
 
 } // namespace gitsync

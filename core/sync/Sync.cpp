@@ -86,6 +86,10 @@ bool syncStore(store::NoteStore &store, const SyncSettings &settings, SyncOutcom
         return false;
     }
     repo.removeStaleLocks();
+    if (!startOverIfMoved(store, settings.remote)) {
+        *error = store.errorText();
+        return false;
+    }
     for (int attempt = 0; attempt < settings.attempts; ++attempt) {
         QString theirs, base;
         if (!repo.fetch(error) || !repo.remoteHead(&theirs, error))
@@ -149,7 +153,7 @@ bool syncStore(store::NoteStore &store, const SyncSettings &settings, SyncOutcom
         } else {
             made = theirs;
         }
-        if (!published(store, made, upTo)) {
+        if (!published(store, made, upTo, settings.remote)) {
             *error = store.errorText();
             return false;
         }

@@ -104,6 +104,20 @@ TEST_F(SyncStores, AMergeDoneAgainAfterItWasCutShortKeepsOneTopicForEachConflict
     EXPECT_EQ(laptop->notes().filter(u"Milk! (conflict, "_s).size(), 1) << laptop->notes().join(u", "_s).toStdString();
 }
 
+TEST_F(SyncStores, AMachinePointedAtAnotherRemoteSendsEveryNoteThere)
+{
+    auto desk = machine(u"desk"_s);
+    desk->add(desk->category(u"Home"_s), u"Milk"_s, u"two litres"_s);
+    ASSERT_TRUE(desk->sync());
+    const QString other = dir.mkdir(u"other.git"_s);
+    ASSERT_TRUE(gitsync::Git(other).run({u"init"_s, u"-q"_s, u"--bare"_s}).ok());
+    desk->settings.remote = other;
+    ASSERT_TRUE(desk->sync());
+    SyncMachine laptop(dir.mkdir(u"laptop"_s), u"laptop"_s, other);
+    ASSERT_TRUE(laptop.sync());
+    EXPECT_EQ(laptop.notes(), desk->notes());
+}
+
 TEST_F(SyncStores, APushRefusedBecauseTheRemoteMovedIsMergedAndPushedAgain)
 {
     auto desk = machine(u"desk"_s), laptop = machine(u"laptop"_s);
