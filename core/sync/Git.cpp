@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 
 #include <unistd.h>
 
@@ -37,6 +38,20 @@ QString commandOf(const QStringList &args)
     return QString();
 }
 
+// What git said but its progress lines ("Writing objects: 40% (4/10)").
+QString withoutProgress(const QString &said)
+{
+    static const QRegularExpression progress(QStringLiteral(
+        "^(remote: )?(Enumerating|Counting|Compressing|Writing|Receiving|Resolving|Unpacking|Total|Delta|Finding)\\b"));
+    QStringList kept;
+    for (const QString &line : said.split(QLatin1Char('\n'))) {
+        const QString last = line.section(QLatin1Char('\r'), -1).trimmed();
+        if (!last.isEmpty() && !progress.match(last).hasMatch())
+            kept << last;
+    }
+    return kept.join(QLatin1Char('\n'));
+}
+
 } // namespace
 
 Git::Result Git::run(const QStringList &args, int deadlineMs, const QByteArray &input) const
@@ -67,17 +82,32 @@ Git::Result Git::run(const QStringList &args, int deadlineMs, const std::functio
         r.error = git.errorString();
         return r;
     }
-    QElapsedTimer clock;
-    clock.start();
+    // The deadline is for a git that shows no sign of life: a first sync
+    // of a large store may write for many minutes, its progress showing.
+    QElapsedTimer idle;
+    idle.start();
+    QByteArray out, err;
+    const auto drain = [&] {
+        const QByteArray o = git.readAllStandardOutput(), e = git.readAllStandardError();
+        if (!o.isEmpty() || !e.isEmpty())
+            idle.restart();
+        out += o;
+        err += e;
+    };
+    const auto stalled = [&] { return idle.elapsed() >= deadlineMs; };
     // Each part written before the next is made: the input is never held
-    // whole, however large. What git says meanwhile is read as it comes.
-    QByteArray part, out;
+    // whole, however large.
+    QByteArray part;
     bool failed = false;
-    while (next(&part, &failed)) {
+    while (!stalled() && next(&part, &failed)) {
         git.write(part);
-        while (git.bytesToWrite() > 0 && git.state() == QProcess::Running && clock.elapsed() < deadlineMs) {
+        idle.restart();
+        while (git.bytesToWrite() > 0 && git.state() == QProcess::Running && !stalled()) {
+            const qint64 before = git.bytesToWrite();
             git.waitForBytesWritten(100);
-            out += git.readAllStandardOutput();
+            if (git.bytesToWrite() < before)
+                idle.restart();
+            drain();
         }
     }
     if (failed) {
@@ -87,14 +117,19 @@ Git::Result Git::run(const QStringList &args, int deadlineMs, const std::functio
         return r;
     }
     git.closeWriteChannel();
-    if (!git.waitForFinished(int(std::max<qint64>(1, deadlineMs - clock.elapsed())))) {
+    while (git.state() != QProcess::NotRunning && !stalled()) {
+        git.waitForFinished(100);
+        drain();
+    }
+    if (git.state() != QProcess::NotRunning) {
         git.kill();
         git.waitForFinished(5000);
-        r.error = QStringLiteral("git %1 did not end within %2 s").arg(commandOf(args)).arg(qMax(1, (deadlineMs + 999) / 1000));
+        r.error = QStringLiteral("git %1 showed no progress for %2 s").arg(commandOf(args)).arg(qMax(1, (deadlineMs + 999) / 1000));
         return r;
     }
-    r.out = out + git.readAllStandardOutput();
-    r.error = QString::fromLocal8Bit(git.readAllStandardError()).trimmed();
+    drain();
+    r.out = out;
+    r.error = withoutProgress(QString::fromLocal8Bit(err));
     r.code = git.exitStatus() == QProcess::NormalExit ? git.exitCode() : -1;
     return r;
 }

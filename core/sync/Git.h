@@ -24,7 +24,8 @@ public:
         bool ok() const { return code == 0; }
     };
     // Runs "git args" in the work tree, with input on its standard input,
-    // and ends it after deadlineMs.
+    // and ends it once it has shown no progress (no output taken, no input
+    // read) for deadlineMs.
     Result run(const QStringList &args, int deadlineMs = 60000, const QByteArray &input = {}) const;
     // The same with the input given in parts as the program takes them:
     // next fills its argument and says false when there is no more (or it

@@ -85,8 +85,9 @@ void Repository::removeStaleLocks() const
 
 bool Repository::fetch(QString *error)
 {
-    return run({QStringLiteral("fetch"), QStringLiteral("-q"), QStringLiteral("--prune"), QStringLiteral("origin")}, error,
-               nullptr, kNetworkDeadline);
+    // Its progress is its sign of life on a slow link.
+    return run({QStringLiteral("fetch"), QStringLiteral("--progress"), QStringLiteral("--prune"), QStringLiteral("origin")},
+               error, nullptr, kNetworkDeadline);
 }
 
 bool Repository::remoteHead(QString *commit, QString *error) const
@@ -260,7 +261,7 @@ bool Repository::commit(const QString &parent, const Files &files, const QString
 
 Repository::Push Repository::push(const QString &commit, QString *error) const
 {
-    const Git::Result r = m_git.run({QStringLiteral("push"), QStringLiteral("-q"), QStringLiteral("origin"),
+    const Git::Result r = m_git.run({QStringLiteral("push"), QStringLiteral("--progress"), QStringLiteral("origin"),
                                      commit + QStringLiteral(":refs/heads/notes")},
                                     kNetworkDeadline);
     if (!r.ok()) {
