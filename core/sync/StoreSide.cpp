@@ -141,11 +141,9 @@ qint64 Writer::categoryKey(const QString &id)
     return category({id, QString(), QString()}, std::nullopt) ? categoryKey(id) : -1;
 }
 
-bool Writer::setFields(const QString &table, qint64 key, qint64 category, const TopicRecord &t)
+// Binds a topic's key (?1), category (?2) and fields (?3 to ?8).
+void bindFields(store::Statement &st, const QVariant &key, qint64 category, const TopicRecord &t)
 {
-    store::Statement &st = sql(QStringLiteral("UPDATE %1 SET idCategoria = ?2, argomento = ?3, contenuto = ?4, ContenutoTxt = ?5, "
-                                       "ultimoaggiornamento = ?6, TipoAllarme = ?7, DataOraAllarme = ?8 WHERE idArgomento = ?1")
-                            .arg(table));
     st.bind(1, key);
     st.bind(2, category);
     st.bind(3, t.title);
@@ -154,6 +152,14 @@ bool Writer::setFields(const QString &table, qint64 key, qint64 category, const 
     st.bind(6, timeOrNull(t.updated));
     st.bind(7, qint64(t.alarmType));
     st.bind(8, timeOrNull(t.alarmTime));
+}
+
+bool Writer::setFields(const QString &table, qint64 key, qint64 category, const TopicRecord &t)
+{
+    store::Statement &st = sql(QStringLiteral("UPDATE %1 SET idCategoria = ?2, argomento = ?3, contenuto = ?4, ContenutoTxt = ?5, "
+                                       "ultimoaggiornamento = ?6, TipoAllarme = ?7, DataOraAllarme = ?8 WHERE idArgomento = ?1")
+                            .arg(table));
+    bindFields(st, key, category, t);
     return st.run();
 }
 
@@ -174,14 +180,7 @@ qint64 Writer::insertTopic(qint64 key, qint64 category, const TopicRecord &t)
     store::Statement &add = sql(QStringLiteral("INSERT INTO Argomenti (idArgomento, idCategoria, argomento, contenuto, "
                                                "ContenutoTxt, ultimoaggiornamento, TipoAllarme, DataOraAllarme) "
                                                "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)"));
-    add.bind(1, key >= 0 ? QVariant(key) : QVariant());
-    add.bind(2, category);
-    add.bind(3, t.title);
-    add.bind(4, t.body);
-    add.bind(5, t.text);
-    add.bind(6, timeOrNull(t.updated));
-    add.bind(7, qint64(t.alarmType));
-    add.bind(8, timeOrNull(t.alarmTime));
+    bindFields(add, key >= 0 ? QVariant(key) : QVariant(), category, t);
     if (!add.run())
         return -1;
     const qint64 made = m_store.dbNotes.lastInsertRowId();
