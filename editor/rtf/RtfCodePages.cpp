@@ -43,6 +43,7 @@ QByteArray codecName(int codePage)
     case 874: return "windows-874";
     case 10000: return "macintosh";
     case 437: return "IBM437";
+    case 65001: return "UTF-8";
     case 850: return "IBM850";
     default:
         if (codePage >= 1250 && codePage <= 1258)

@@ -55,6 +55,7 @@ struct ParaState {
     bool list = false;       // \pn or \ls seen for this paragraph
     bool numbered = false;   // \pnlvlbody / numbered \ls
     int level = 0;           // \ilvl
+    bool goesOn = false;     // \pnlvlcont: the item before goes on, unmarked
     int pnStyle = -1;        // the list style a \pn definition names
     // True when both give the same block format.
     bool sameBlock(const ParaState &o) const { return align == o.align && li == o.li && fi == o.fi && ri == o.ri; }
@@ -73,6 +74,9 @@ enum class Dest {
     PnDef,      // \*\pn: bullet definition
     FieldInst,
     Note,       // \footnote: gathered, and shown as paragraphs of the body
+    Frame,      // a shape, drawing object or embedded object: only its text
+                // box, its picture or its shown result is read
+    ShapeName,  // \sn: the name of the shape property that follows
 };
 
 struct Group {
@@ -92,6 +96,9 @@ private:
     bool atEnd() const { return m_pos >= m_in.size(); }
     void parseControl();
     void controlWord(QStringView word, bool hasParam, int param);
+    // Shapes, drawing objects and embedded objects: true when the word was
+    // one of theirs.
+    bool frameWord(QStringView word);
     void openGroup();
     void closeGroup();
 
@@ -133,6 +140,9 @@ private:
     QList<Group> m_stack;
     int m_overflow = 0;  // groups past the depth bound
     bool m_pendingStar = false;
+    // Nothing but blanks read since the last '{': only there does \* mark
+    // a destination that may be skipped whole.
+    bool m_groupStart = false;
     bool m_documentClosed = false;
     bool m_finished = false;  // what follows the document's last brace is not read
 
@@ -175,16 +185,22 @@ private:
     // items each holds, the number its first one showed, and whether a
     // paragraph outside it came since.
     struct ListRun {
-        QTextList *list = nullptr;
+        QTextList *list = nullptr;  // none: its items show their numbers as text
         int items = 0;
         int first = 1;
         bool interrupted = false;
+        QString prefix, suffix;
     };
+    // The item's number as text at the start of its paragraph, for a list
+    // that starts past 1: the document's lists always count from 1.
+    void writeNumber(const ListRun &run, QTextListFormat::Style style, int number);
     void interruptLists()
     {
         for (auto &entry : m_lists)
             entry.second.interrupted = true;
     }
+    QString m_shapeProperty;   // the name of the shape property being read
+    bool m_shapeShown = false;  // the last shape showed its text or picture
     // Footnotes and endnotes, numbered apart, as their number shows.
     void finishNote();
     void placeNotes(bool blockAfter);
@@ -211,15 +227,18 @@ void Reader::run()
             ++m_pos;
             flushBytes();
             openGroup();
+            m_groupStart = true;
         } else if (c == QLatin1Char('}')) {
             ++m_pos;
             flushBytes();
             closeGroup();
+            m_groupStart = false;
         } else if (c == QLatin1Char('\\')) {
             parseControl();
         } else if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
             ++m_pos;
         } else {
+            m_groupStart = false;
             const ushort u = c.unicode();
             if (u < 0x100 && u >= 0x80) {
                 ++m_pos;
@@ -330,7 +349,7 @@ void Reader::closeGroup()
     m_stack.removeLast();
     // Paragraph properties follow the group structure too, except that the
     // list marker groups only describe the paragraph they belong to.
-    if (closed.dest == Dest::ListText || closed.dest == Dest::PnDef) {
+    if ((closed.dest == Dest::ListText || closed.dest == Dest::PnDef) && !closed.para.goesOn) {
         top().para.list = true;
         top().para.numbered = top().para.numbered || closed.para.numbered;
         if (closed.para.pnStyle >= 0)
@@ -344,6 +363,8 @@ void Reader::closeGroup()
 void Reader::parseControl()
 {
     ++m_pos;  // the backslash
+    const bool groupStart = m_groupStart;
+    m_groupStart = false;
     if (atEnd())
         return;
     const QChar c = m_in.at(m_pos);
@@ -370,7 +391,9 @@ void Reader::parseControl()
             addChar(0x2011);
             break;
         case '*':
-            m_pendingStar = true;
+            // Elsewhere it marks nothing: taking it for one would skip the
+            // rest of the group it stands in, a whole body at times.
+            m_pendingStar = groupStart;
             break;
         case '\r': case '\n':
             if (top().dest == Dest::Text)
@@ -463,6 +486,16 @@ void Reader::controlWord(QStringView w, bool hasParam, int param)
         }
     }
 
+    // Nothing in a skipped group is read; \bin's bytes are passed over, as
+    // they may hold braces.
+    if (g.dest == Dest::Skip) {
+        if (w == QLatin1String("bin") && hasParam && param > 0)
+            m_pos += std::min<qsizetype>(param, m_in.size() - m_pos);
+        return;
+    }
+    if (frameWord(w))
+        return;
+
     // Destinations.
     // Sorted, for a binary search.
     static const QLatin1String skipped[] = {
@@ -475,9 +508,9 @@ void Reader::controlWord(QStringView w, bool hasParam, int param)
         QLatin1String("generator"), QLatin1String("header"), QLatin1String("headerf"), QLatin1String("headerl"),
         QLatin1String("headerr"), QLatin1String("info"), QLatin1String("latentstyles"),
         QLatin1String("listoverridetable"), QLatin1String("listtable"), QLatin1String("macpict"),
-        QLatin1String("mmathPr"), QLatin1String("nonshppict"), QLatin1String("objdata"), QLatin1String("object"),
+        QLatin1String("mmathPr"), QLatin1String("nonshppict"), QLatin1String("objdata"),
         QLatin1String("panose"), QLatin1String("pgdsctbl"), QLatin1String("pntxta"), QLatin1String("pntxtb"),
-        QLatin1String("private"), QLatin1String("revtbl"), QLatin1String("rsidtbl"), QLatin1String("shpinst"),
+        QLatin1String("private"), QLatin1String("revtbl"), QLatin1String("rsidtbl"),
         QLatin1String("sn"), QLatin1String("sp"), QLatin1String("stylesheet"), QLatin1String("sv"),
         QLatin1String("tc"), QLatin1String("template"), QLatin1String("themedata"), QLatin1String("txe"),
         QLatin1String("userprops"), QLatin1String("wgrffmtfilter"), QLatin1String("xe"), QLatin1String("xmlnstbl"),
@@ -614,6 +647,8 @@ void Reader::controlWord(QStringView w, bool hasParam, int param)
         if (w == QLatin1String("pnlvlblt")) {
             g.para.numbered = false;
             g.para.pnStyle = QTextListFormat::ListDisc;
+        } else if (w == QLatin1String("pnlvlcont")) {
+            g.para.goesOn = true;
         } else if (w == QLatin1String("pnlvlbody")) {
             g.para.numbered = true;
         }
@@ -747,6 +782,47 @@ void Reader::controlWord(QStringView w, bool hasParam, int param)
     }
 }
 
+bool Reader::frameWord(QStringView w)
+{
+    Group &g = top();
+    const bool inFrame = g.dest == Dest::Frame || g.dest == Dest::ShapeName;
+    if (g.dest != Dest::Text && !inFrame)
+        return false;
+    if (w == QLatin1String("shpinst") || w == QLatin1String("do") || w == QLatin1String("object")) {
+        g.dest = Dest::Frame;
+        m_shapeProperty.clear();
+        if (w == QLatin1String("shpinst"))
+            m_shapeShown = false;
+        return true;
+    }
+    // What a shape looks like to a reader that does not know shapes: skipped
+    // when the shape itself was shown.
+    if (w == QLatin1String("shprslt")) {
+        if (m_shapeShown)
+            g.dest = Dest::Skip;
+        return true;
+    }
+    if (!inFrame)
+        return false;
+    if (w == QLatin1String("shptxt") || w == QLatin1String("dptxbxtext") || w == QLatin1String("result")) {
+        g.dest = Dest::Text;
+        m_shapeShown = true;
+    } else if (w == QLatin1String("sn")) {
+        g.dest = Dest::ShapeName;
+        m_shapeProperty.clear();
+    } else if (w == QLatin1String("pict")) {
+        // Of a shape's pictures only the one it shows (its "pib"); fills
+        // and the like are not part of the text.
+        if (m_shapeProperty != QLatin1String("pib"))
+            return g.dest = Dest::Skip, true;
+        m_shapeShown = true;
+        return false;
+    } else if (w == QLatin1String("bin") || w == QLatin1String("objdata")) {
+        return false;
+    }
+    return true;
+}
+
 int Reader::currentCodePage() const
 {
     const Group &g = m_stack.last();
@@ -840,6 +916,9 @@ void Reader::addText(QStringView s)
         case Dest::ListText:
             m_marker += t;
             break;
+        case Dest::ShapeName:
+            m_shapeProperty += t.trimmed();
+            break;
         case Dest::Note:
             if (!g.chr.hidden && m_noteText.size() < kMaxText)
                 m_noteText += t;
@@ -903,10 +982,27 @@ QTextCharFormat Reader::charFormat() const
     return f;
 }
 
+// Half of a surrogate pair without its other half is no character: it
+// shows, and is kept, as the replacement character.
+void replaceLoneSurrogates(QString &text)
+{
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (!c.isSurrogate())
+            continue;
+        if (c.isHighSurrogate() && i + 1 < n && text.at(i + 1).isLowSurrogate())
+            ++i;
+        else
+            text[i] = QChar::ReplacementCharacter;
+    }
+}
+
 void Reader::flushRun()
 {
     if (m_run.isEmpty())
         return;
+    replaceLoneSurrogates(m_run);
     m_cursor.insertText(m_run, m_runFormat);
     m_run.clear();
     m_anyText = true;
@@ -996,21 +1092,24 @@ void Reader::addListItem(const ParaState &p)
 {
     // The marker as shown says which list an item belongs to: an item whose
     // number goes on from a list's last joins it, even past paragraphs
-    // outside it; another starts a list of its own. Deeper levels start
-    // afresh under each item of an outer one.
-    std::erase_if(m_lists, [&p](const auto &entry) {
-        const auto &[level, li, style] = entry.first;
-        return level > p.level || (level == p.level && li > p.li);
-    });
+    // outside it or items of other lists and levels; another starts a list
+    // of its own. A sublist that starts afresh shows it by its first number.
     const QList<ListMarker> readings = markerReadings(p);
     for (const ListMarker &r : readings) {
         const auto it = m_lists.find({p.level, p.li, int(r.style)});
-        if (it == m_lists.end() || !it->second.list)
+        if (it == m_lists.end())
             continue;
         ListRun &run = it->second;
-        const bool fits = r.number > 0 ? r.number == run.first + run.items && r.prefix == run.list->format().numberPrefix()
-                                             && r.suffix == run.list->format().numberSuffix()
+        const bool fits = r.number > 0 ? r.number == run.first + run.items && r.prefix == run.prefix && r.suffix == run.suffix
                                        : !run.interrupted;
+        if (!run.list) {
+            if (fits && r.number > 0) {
+                writeNumber(run, r.style, r.number);
+                ++run.items;
+                return;
+            }
+            continue;
+        }
         // Every item added costs a walk of its list, so a bulleted list goes
         // on in a fresh one now and then, which looks the same; a numbered
         // one must stay whole to count on.
@@ -1027,6 +1126,16 @@ void Reader::addListItem(const ParaState &p)
             chosen = &r;
             break;
         }
+    ListRun &run = m_lists[{p.level, p.li, int(chosen->style)}];
+    run = ListRun{};
+    run.items = 1;
+    run.first = std::max(1, chosen->number);
+    run.prefix = chosen->prefix;
+    run.suffix = chosen->suffix;
+    if (run.first > 1) {
+        writeNumber(run, chosen->style, run.first);
+        return;
+    }
     QTextListFormat lf;
     lf.setStyle(chosen->style);
     lf.setIndent(0);
@@ -1036,11 +1145,19 @@ void Reader::addListItem(const ParaState &p)
     }
     if (p.level > 0)
         lf.setProperty(kListLevelProperty, p.level);
-    ListRun &run = m_lists[{p.level, p.li, int(chosen->style)}];
     run.list = m_cursor.createList(lf);
-    run.items = 1;
-    run.first = std::max(1, chosen->number);
-    run.interrupted = false;
+}
+
+void Reader::writeNumber(const ListRun &run, QTextListFormat::Style style, int number)
+{
+    // A paragraph outside any list, as it reads back.
+    interruptLists();
+    QTextCursor start(m_cursor.block());
+    const QTextCharFormat f = start.block().begin().atEnd() ? m_cursor.charFormat()
+                                                             : start.block().begin().fragment().charFormat();
+    start.insertText(run.prefix + numberText(style, number) + (run.suffix.isEmpty() ? QStringLiteral(".") : run.suffix)
+                         + QLatin1Char('\t'),
+                     f);
 }
 
 QString Reader::noteNumber(bool endnote, int n) const
@@ -1054,6 +1171,7 @@ void Reader::finishNote()
     const int n = ++(end ? m_endnotes : m_footnotes);
     QString text = m_noteText;
     m_noteText.clear();
+    replaceLoneSurrogates(text);
     while (text.endsWith(QLatin1Char('\n')))
         text.chop(1);
     (end ? m_endnoteTexts : m_notes) << text;

@@ -1,5 +1,8 @@
 #include "Paragraphs.h"
 
+#include <QBuffer>
+#include <QImage>
+
 TEST(RtfReader, RichEditStyleBodyKeepsBulletsIndentsColoursAndAccents)
 {
     QTextDocument doc;
@@ -55,6 +58,27 @@ TEST(RtfReader, TextTableAndTextThatIsNotRtf)
         {"\r\n/{\\rtf1 stray start}", "stray start"},
         // A body written before paragraphs had their closing mark reads as it did.
         {"{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\pard one\\par\n\\pard two}", "one\ntwo"},
+        // \* marks a destination only right after '{'; elsewhere it skips nothing.
+        {R"({\rtf1 {\b\*\unknownword kept} after})", "kept after"},
+        // A font's UTF-8 code page.
+        {R"({\rtf1{\fonttbl{\f0\cpg65001 Noto;}}\f0 \'e4\'b8\'ad\'e5\'9c\'8b})", "中國"},
+        // Half a surrogate pair is the replacement character.
+        {R"({\rtf1 a\u-10179?b})", "a\xEF\xBF\xBD" "b"},
+        // A text box's text, once: the shape's, or the old drawing object's
+        // when there is no shape; an object's shown result.
+        {R"({\rtf1 before {\shp{\*\shpinst{\sp{\sn shapeType}{\sv 202}}{\shptxt boxed}})"
+         R"({\shprslt{\*\do\dobxcolumn\dptxbx{\dptxbxtext fallback}}}} after})",
+         "before boxed after"},
+        {R"({\rtf1 {\*\do\dobxcolumn\dptxbx{\dptxbxtext old box}\dpx0}})", "old box"},
+        {R"({\rtf1 {\object\objemb{\*\objclass Word.Document}{\*\objdata 0102}{\result shown}}})", "shown"},
+        // Numbers as their lists show them: a sublist goes on past an item of
+        // another list; an item that cannot join a list keeps its number; a
+        // paragraph that goes on an item shows none.
+        {R"({\rtf1 \pard\ls1{\listtext 1.\tab}one\par \pard\ls1\ilvl1\li720{\listtext a.\tab}sub\par )"
+         R"(\pard\ls4{\listtext 1.\tab}other\par \pard\ls1\ilvl1\li720{\listtext b.\tab}sub two\par})",
+         "1. one\na. sub\n1. other\nb. sub two"},
+        {R"({\rtf1 \pard\ls2{\listtext 7.\tab}seventh\par \pard\ls2{\listtext 8.\tab}eighth\par})", "7.\tseventh\n8.\teighth"},
+        {R"({\rtf1 {\pntext 1.\tab}{\*\pn\pnlvlbody\pndec}item\par {\*\pn\pnlvlcont\pndec}goes on\par})", "1. item\ngoes on"},
     };
     for (const auto &c : cases) {
         QTextDocument doc;
@@ -110,5 +134,31 @@ TEST(RtfReader, LongListsKeepEveryItemAndTheirNumbers)
         ASSERT_EQ(lines.size(), 451);
         EXPECT_EQ(lines.at(449), (numbered ? u"450. "_s : QString()) + u"item 450"_s) << "one list, counted through";
         EXPECT_EQ(lines.at(450), u"after"_s);
+    }
+}
+
+// The picture an embedded object shows and the one a shape shows are read;
+// a shape's fill is not part of the text.
+TEST(RtfReader, PicturesOfObjectsAndShapesAreShown)
+{
+    QImage image(3, 2, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    const QByteArray pict = "{\\pict\\pngblip " + png.toHex() + "}";
+    const struct {
+        QByteArray rtf;
+        int pictures;
+    } cases[] = {
+        {"{\\object\\objemb{\\*\\objdata 0102}{\\result " + pict + "}}", 1},
+        {"{\\shp{\\*\\shpinst{\\sp{\\sn fillBlip}{\\sv " + pict + "}}{\\sp{\\sn pib}{\\sv " + pict + "}}}}", 1},
+        {"{\\shp{\\*\\shpinst{\\sp{\\sn fillBlip}{\\sv " + pict + "}}}}", 0},
+    };
+    for (const auto &c : cases) {
+        QTextDocument doc;
+        ASSERT_TRUE(rtf::read("{\\rtf1 " + c.rtf + "}", &doc));
+        EXPECT_EQ(rtf::write(&doc).count("\\pngblip"), c.pictures) << c.rtf.left(60).toStdString();
     }
 }
