@@ -3,6 +3,7 @@
 
 #include "AlarmPanel.h"
 #include "BodyFormatting.h"
+#include "BodyLinks.h"
 #include "DraftWriter.h"
 #include "FindBar.h"
 #include "Finestre.h"
@@ -32,6 +33,7 @@ frmNuovoArg::frmNuovoArg(Session &session, int topicId, int categoryId)
     buildControls();
     buildMenus();
     m_formatting = std::make_unique<BodyFormatting>(session, rtfContenuto, ToolbarButtons, this);
+    new BodyLinks(session, rtfContenuto);
     m_size = std::make_unique<FramedSize>(this);
     connectHandlers();
     Form_Load(topicId, categoryId);

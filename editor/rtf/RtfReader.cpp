@@ -33,6 +33,55 @@ using namespace rtf::detail;
 constexpr int kMaxDepth = 256;                     // deeper groups are flattened
 constexpr qsizetype kMaxPictureHex = 2 * kMaxPictureBytes;  // larger pictures are dropped
 constexpr int kListItemsAtOnce = 200;              // bullets in one list before a fresh one
+constexpr qsizetype kMaxFieldInst = 8192;          // a field instruction's characters kept
+
+// The target of a HYPERLINK field's instruction ("HYPERLINK "url" \l
+// "place" \o "tip""), or nothing for another field. Backslashes in quoted
+// arguments escape the next character.
+QString hyperlinkTarget(const QString &instruction)
+{
+    const QStringView s = QStringView(instruction).trimmed();
+    if (!s.startsWith(QLatin1String("HYPERLINK"), Qt::CaseInsensitive))
+        return {};
+    QString url, place;
+    QChar option;  // the switch whose argument comes next
+    qsizetype i = 9;
+    while (i < s.size()) {
+        if (s[i].isSpace()) {
+            ++i;
+            continue;
+        }
+        if (s[i] == QLatin1Char('\\') && i + 1 < s.size() && s[i + 1].isLetter()) {
+            const QChar name = s[i + 1].toLower();
+            // \l, \o and \t take an argument; \h, \m and \n do not.
+            option = name == QLatin1Char('l') || name == QLatin1Char('o') || name == QLatin1Char('t') ? name : QChar();
+            i += 2;
+            continue;
+        }
+        QString argument;
+        if (s[i] == QLatin1Char('"')) {
+            for (++i; i < s.size() && s[i] != QLatin1Char('"'); ++i) {
+                if (s[i] == QLatin1Char('\\') && i + 1 < s.size())
+                    ++i;
+                argument += s[i];
+            }
+            ++i;
+        } else {
+            for (; i < s.size() && !s[i].isSpace(); ++i)
+                argument += s[i];
+        }
+        if (option == QLatin1Char('l'))
+            place = argument;
+        else if (option.isNull() && url.isEmpty())
+            url = argument;
+        option = QChar();
+    }
+    url = url.trimmed();
+    place = place.trimmed();
+    if (place.isEmpty())
+        return url;
+    return url + QLatin1Char('#') + place;
+}
 
 // Code page of a font's \fcharset.
 struct FontEntry {
@@ -46,6 +95,8 @@ struct CharState {
     bool bold = false, italic = false, underline = false, strike = false, hidden = false;
     int vAlign = 0;  // 1 superscript, 2 subscript
     int color = 0;
+    int background = 0;  // highlight or shading, from the colour table
+    int link = 0;        // the target of a hyperlink: 1 + its index in m_links
     bool operator==(const CharState &) const = default;
 };
 
@@ -84,6 +135,7 @@ struct Group {
     CharState chr;
     ParaState para;
     int uc = 1;
+    int fieldLink = 0;  // the target a field's instruction named, for its result
 };
 
 class Reader {
@@ -199,6 +251,8 @@ private:
         for (auto &entry : m_lists)
             entry.second.interrupted = true;
     }
+    QString m_fieldInst;        // the instruction of the field being read
+    QStringList m_links;        // hyperlink targets, as CharState::link counts them
     QString m_shapeProperty;   // the name of the shape property being read
     bool m_shapeShown = false;  // the last shape showed its text or picture
     // Footnotes and endnotes, numbered apart, as their number shows.
@@ -358,6 +412,14 @@ void Reader::closeGroup()
     m_skip = 0;
     if (closed.dest == Dest::Note && top().dest != Dest::Note)
         finishNote();
+    if (closed.dest == Dest::FieldInst && top().dest != Dest::FieldInst) {
+        const QString target = hyperlinkTarget(m_fieldInst);
+        m_fieldInst.clear();
+        if (!target.isEmpty()) {
+            m_links.append(target);
+            top().fieldLink = int(m_links.size());
+        }
+    }
 }
 
 void Reader::parseControl()
@@ -550,6 +612,7 @@ void Reader::controlWord(QStringView w, bool hasParam, int param)
     }
     if (w == QLatin1String("fldinst")) {
         g.dest = Dest::FieldInst;
+        m_fieldInst.clear();
         return;
     }
     if (w == QLatin1String("footnote") && g.dest == Dest::Text) {
@@ -573,8 +636,13 @@ void Reader::controlWord(QStringView w, bool hasParam, int param)
         return;
     }
 
-    if (g.dest == Dest::Skip || g.dest == Dest::FieldInst)
+    if (g.dest == Dest::FieldInst) {
+        if (w == QLatin1String("u") && hasParam) {
+            addChar(char16_t(param < 0 ? param + 65536 : param));
+            m_skip = g.uc;
+        }
         return;
+    }
 
     // Font table entries.
     if (g.dest == Dest::FontTable || g.dest == Dest::FontEntry) {
@@ -680,6 +748,12 @@ void Reader::controlWord(QStringView w, bool hasParam, int param)
             addChar(char16_t(param < 0 ? param + 65536 : param));
         m_skip = g.uc;
     }
+    // Fields: a hyperlink's result is its text.
+    else if (w == QLatin1String("field")) {
+        g.fieldLink = 0;
+    } else if (w == QLatin1String("fldrslt")) {
+        g.chr.link = g.fieldLink;
+    }
     // Notes.
     else if (w == QLatin1String("chftn")) {
         if (g.dest == Dest::Note)
@@ -731,6 +805,8 @@ void Reader::controlWord(QStringView w, bool hasParam, int param)
         g.chr.halfPoints = qBound(1, param, 3276);
     } else if (w == QLatin1String("cf") && hasParam) {
         g.chr.color = param;
+    } else if ((w == QLatin1String("highlight") || w == QLatin1String("chcbpat") || w == QLatin1String("cb")) && hasParam) {
+        g.chr.background = param;
     }
     // Paragraphs.
     else if (w == QLatin1String("pard")) {
@@ -845,7 +921,7 @@ void Reader::addByte(uchar b)
         return;
     }
     const Dest d = top().dest;
-    if (d == Dest::Picture || d == Dest::Skip || d == Dest::FieldInst || d == Dest::ColorTable || d == Dest::PnDef)
+    if (d == Dest::Picture || d == Dest::Skip || d == Dest::ColorTable || d == Dest::PnDef)
         return;
     m_bytes.append(char(b));
 }
@@ -919,6 +995,10 @@ void Reader::addText(QStringView s)
         case Dest::ShapeName:
             m_shapeProperty += t.trimmed();
             break;
+        case Dest::FieldInst:
+            if (m_fieldInst.size() < kMaxFieldInst)
+                m_fieldInst += t;
+            break;
         case Dest::Note:
             if (!g.chr.hidden && m_noteText.size() < kMaxText)
                 m_noteText += t;
@@ -979,6 +1059,17 @@ QTextCharFormat Reader::charFormat() const
         f.setVerticalAlignment(c.vAlign == 1 ? QTextCharFormat::AlignSuperScript : QTextCharFormat::AlignSubScript);
     if (c.color > 0 && c.color < m_colors.size() && m_colors[c.color].isValid())
         f.setForeground(m_colors[c.color]);
+    if (c.background > 0 && c.background < m_colors.size() && m_colors[c.background].isValid())
+        f.setBackground(m_colors[c.background]);
+    if (c.link > 0 && c.link <= m_links.size()) {
+        f.setAnchor(true);
+        f.setAnchorHref(m_links[c.link - 1]);
+        // A link looks like one where its source gave it no look of its own.
+        if (!c.underline && c.color == 0) {
+            f.setFontUnderline(true);
+            f.setForeground(QColor(0, 0, 255));
+        }
+    }
     return f;
 }
 

@@ -55,6 +55,9 @@ private:
     void writeImage(const QTextImageFormat &f);
     void writeParagraph(const QTextBlock &block);
     QByteArray runHeader(const QTextCharFormat &cf);
+    // What goes between runs when the link changes: the open one's end,
+    // the next one's start.
+    QByteArray switchLink(const QString &href);
 
     const QTextDocument *m_doc;
     QStringList m_fonts;
@@ -66,6 +69,7 @@ private:
     // a long topic has thousands of paragraphs in a handful of formats.
     QHash<int, QByteArray> m_paragraphs;
     QHash<int, QByteArray> m_runs;
+    QString m_link;  // the target of the hyperlink being written, if any
 };
 
 int Writer::fontIndex(const QString &family)
@@ -273,6 +277,27 @@ void Writer::writeParagraph(const QTextBlock &block)
         m_paragraphs.insert(block.blockFormatIndex(), m_body.mid(at));
 }
 
+QByteArray Writer::switchLink(const QString &href)
+{
+    if (href == m_link)
+        return {};
+    QByteArray between;
+    if (!m_link.isEmpty())
+        between += "}}";
+    m_link = href;
+    if (href.isEmpty())
+        return between;
+    // A field's arguments escape backslashes; a quote ends them.
+    QString target = href;
+    target.replace(QLatin1Char('\\'), QLatin1String("\\\\")).replace(QLatin1Char('"'), QLatin1String("%22"));
+    QString instruction = QStringLiteral("HYPERLINK \"%1\"").arg(target);
+    if (target.startsWith(QLatin1Char('#')))
+        instruction = QStringLiteral("HYPERLINK \\l \"%1\"").arg(target.mid(1));
+    Writer field(m_doc);
+    field.writeText(instruction);
+    return between + "{\\field{\\*\\fldinst " + field.m_body + "}{\\fldrslt ";
+}
+
 // A run's opening group and formatting, up to the text.
 QByteArray Writer::runHeader(const QTextCharFormat &cf)
 {
@@ -292,6 +317,8 @@ QByteArray Writer::runHeader(const QTextCharFormat &cf)
         h += "\\sub";
     if (cf.hasProperty(QTextFormat::ForegroundBrush) && cf.foreground().style() != Qt::NoBrush)
         h += "\\cf" + QByteArray::number(colorIndex(cf.foreground().color()));
+    if (cf.hasProperty(QTextFormat::BackgroundBrush) && cf.background().style() != Qt::NoBrush)
+        h += "\\highlight" + QByteArray::number(colorIndex(cf.background().color()));
     return h + ' ';
 }
 
@@ -324,6 +351,7 @@ QByteArray Writer::run()
             writeText(frag.text());
             if (m_body.size() == start)
                 continue;
+            const QByteArray link = switchLink(cf.isAnchor() ? cf.anchorHref() : QString());
             const int key = frag.charFormatIndex();
             auto header = m_runs.constFind(key);
             if (header == m_runs.cend())
@@ -331,14 +359,15 @@ QByteArray Writer::run()
             // A run whose codes are those of the run just before it goes on
             // in that one: the two read back as one run, which a second save
             // would write as one.
-            if (start == lastRunEnd && *header == lastHeader)
+            if (link.isEmpty() && start == lastRunEnd && *header == lastHeader)
                 m_body.remove(start - 1, 1);
             else
-                m_body.insert(start, *header);
+                m_body.insert(start, link + *header);
             m_body += '}';
             lastRunEnd = m_body.size();
             lastHeader = *header;
         }
+        m_body += switchLink(QString());
         m_body += "\\par\n";
     }
 

@@ -216,3 +216,38 @@ TEST_F(Formatting, FontAndColourDialogsApplyAndRememberTheirChoiceAndChangeNothi
     fresh->FormatCommand(6);
     EXPECT_EQ(setup.field(QStringLiteral("EditFontAttributi")).toString(), QStringLiteral("BU"));
 }
+
+// Ctrl+click hands a web or mail link to the user's program for it; a link
+// to a file or a program is refused with a message; a plain click edits.
+TEST_F(Formatting, CtrlClickOpensAWebOrMailLinkOnly)
+{
+    const struct {
+        const char *href;
+        bool opened;
+    } cases[] = {
+        {"https://example.org/a?b=1", true},
+        {"mailto:someone@example.org", true},
+        {"file:///usr/bin/xterm", false},
+        {"#chapter2", false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.href);
+        body->clear();
+        QTextCursor cursor(body->document());
+        cursor.insertText(QStringLiteral("see "));
+        QTextCharFormat link;
+        link.setAnchor(true);
+        link.setAnchorHref(QString::fromUtf8(c.href));
+        cursor.insertText(QStringLiteral("the site"), link);
+        selectRange(0, 0);
+        cursor.setPosition(6);
+        const QPoint at = body->cursorRect(cursor).center();
+        services.desktop.opened.clear();
+        QTest::mouseClick(body->viewport(), Qt::LeftButton, {}, at);
+        EXPECT_TRUE(services.desktop.opened.isEmpty()) << "a plain click only places the cursor";
+        if (!c.opened)
+            services.dialogs.expectMsgBox();
+        QTest::mouseClick(body->viewport(), Qt::LeftButton, Qt::ControlModifier, at);
+        EXPECT_EQ(services.desktop.opened, c.opened ? QStringList{QString::fromUtf8(c.href)} : QStringList{});
+    }
+}

@@ -190,3 +190,51 @@ TEST(RtfRoundTrip, EveryCorpusFileIsTheSameSavedTwiceAndKeepsItsTextAndOursReadA
     std::printf("%d of %lld RTF files stable when saved twice (%d plain text)\n", stable,
                 static_cast<long long>(files.size() - plain), plain);
 }
+
+// Links as other programs write them, and as this one does, keep their
+// targets through read, write and read; the text around them stays out.
+TEST(RtfRoundTrip, ALinkKeepsItsTarget)
+{
+    const struct {
+        const char *rtf, *target;
+    } cases[] = {
+        {R"({\rtf1 see {\field{\*\fldinst {\rtlch HYPERLINK "https://example.org/a?b=1" }}{\fldrslt {\ul\cf0 the site}}} now})",
+         "https://example.org/a?b=1"},
+        {R"({\rtf1 see {\field{\*\fldinst HYPERLINK "file:///C:\\\\notes\\\\a b.txt" \\o "tip"}{\fldrslt the site}} now})",
+         "file:///C:\\notes\\a b.txt"},
+        {R"({\rtf1 see {\field{\*\fldinst HYPERLINK \\l "chapter2"}{\fldrslt the site}} now})", "#chapter2"},
+        {R"({\rtf1 see {\field{\*\fldinst HYPERLINK https://x.test/\u233?}{\fldrslt the site}} now})", "https://x.test/\u00e9"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.rtf);
+        QTextDocument source, back;
+        ASSERT_TRUE(rtf::read(QByteArray(c.rtf), &source));
+        const QByteArray written = rtf::write(&source);
+        ASSERT_TRUE(rtf::read(written, &back));
+        for (const QTextDocument *doc : {&source, &back}) {
+            EXPECT_EQ(rtf::plainText(doc), u"see the site now"_s);
+            EXPECT_EQ(formatAt(*doc, u"the site"_s).anchorHref(), QString::fromUtf8(c.target)) << written.toStdString();
+            EXPECT_EQ(formatAt(*doc, u"site"_s).anchorHref(), QString::fromUtf8(c.target));
+            EXPECT_FALSE(formatAt(*doc, u"now"_s).isAnchor());
+            EXPECT_TRUE(formatAt(*doc, u"site"_s).fontUnderline()) << "it looks like a link";
+        }
+        EXPECT_EQ(rtf::write(&back).toStdString(), written.toStdString());
+    }
+}
+
+TEST(RtfRoundTrip, AHighlightKeepsItsColour)
+{
+    QTextDocument source, back;
+    ASSERT_TRUE(rtf::read(QByteArray(R"({\rtf1{\colortbl;\red255\green255\blue0;\red0\green255\blue0;})"
+                                     R"(plain {\highlight1 marked} {\chcbpat2 shaded}\highlight1\plain  after})"),
+                          &source));
+    const QByteArray written = rtf::write(&source);
+    ASSERT_TRUE(rtf::read(written, &back));
+    for (const QTextDocument *doc : {&source, &back}) {
+        EXPECT_EQ(formatAt(*doc, u"marked"_s).background().color(), QColor(255, 255, 0)) << written.toStdString();
+        EXPECT_EQ(formatAt(*doc, u"shaded"_s).background().color(), QColor(0, 255, 0));
+        EXPECT_EQ(formatAt(*doc, u"after"_s).background().style(), Qt::NoBrush);
+        EXPECT_EQ(formatAt(*doc, u"plain"_s).background().style(), Qt::NoBrush);
+    }
+    EXPECT_EQ(rtf::write(&back).toStdString(), written.toStdString());
+}

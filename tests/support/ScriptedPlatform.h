@@ -92,7 +92,12 @@ public:
 class RecordingDesktop final : public platform::Desktop {
 public:
     bool refuseFocus = false;
-    bool openUrl(const QString &) override { return true; }
+    QStringList opened;
+    bool openUrl(const QString &url) override
+    {
+        opened.append(url);
+        return true;
+    }
     bool focusWindow(QWidget *window) override;
 };
 
