@@ -64,8 +64,15 @@ void readBody(const QString &body, QTextDocument *doc)
 
 QByteArray fileContent(const QString &format, const QString &title, const QString &body, const QString &text)
 {
-    if (format == QLatin1String("txt"))
-        return text.toUtf8();
+    if (format == QLatin1String("txt")) {
+        // The stored text keeps a table's cells apart with tabs; a file to
+        // read shows them in columns.
+        if (!rtf::looksLikeRtf(body) || !body.contains(QLatin1String("\\intbl")))
+            return text.toUtf8();
+        QTextDocument doc;
+        readBody(body, &doc);
+        return rtf::alignedText(&doc).toUtf8();
+    }
     if (format == QLatin1String("rtf")) {
         // What the editor stored goes out as it is: 7-bit RTF, whose
         // characters stand for its bytes.

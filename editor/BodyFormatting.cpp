@@ -10,6 +10,7 @@
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QTextList>
+#include <QTextTable>
 
 #include <optional>
 
@@ -110,6 +111,8 @@ bool BodyFormatting::keyDown(int key, Qt::KeyboardModifiers modifiers)
     if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
         if (ctrl)
             m_after->setFocus(Qt::TabFocusReason);
+        else if (QTextTable *table = m_body->textCursor().currentTable())
+            nextCell(table, shift || key == Qt::Key_Backtab);
         else if (shift || key == Qt::Key_Backtab)
             m_before->setFocus(Qt::BacktabFocusReason);
         else
@@ -158,6 +161,31 @@ bool BodyFormatting::bodyEvent(QEvent *event)
     if (event->type() == QEvent::FocusIn)
         refreshButtons();
     return false;
+}
+
+void BodyFormatting::nextCell(QTextTable *table, bool back)
+{
+    // In a table Tab goes from cell to cell, row after row; past the last
+    // cell it adds a row. Shift+Tab goes back, and stops at the first.
+    const QTextTableCell cell = table->cellAt(m_body->textCursor());
+    int row = cell.row();
+    int column = cell.column() + (back ? -1 : cell.columnSpan());
+    if (column < 0) {
+        if (row == 0) {
+            m_before->setFocus(Qt::BacktabFocusReason);
+            return;
+        }
+        --row;
+        column = table->columns() - 1;
+    } else if (column >= table->columns()) {
+        column = 0;
+        ++row;
+        if (row >= table->rows())
+            table->appendRows(1);
+    }
+    QTextCursor to = table->cellAt(row, column).firstCursorPosition();
+    to.setPosition(table->cellAt(row, column).lastPosition(), QTextCursor::KeepAnchor);
+    m_body->setTextCursor(to);
 }
 
 template <typename Get, typename Set>

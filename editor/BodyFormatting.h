@@ -11,6 +11,7 @@
 class QAction;
 class QEvent;
 class QTextEdit;
+class QTextTable;
 class QWidget;
 class Session;
 
@@ -43,6 +44,7 @@ private:
     void indent(double step);
     void resize(double step);
     void toggleList();
+    void nextCell(QTextTable *table, bool back);
     void fontDialog();
     void colourDialog();
 

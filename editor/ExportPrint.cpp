@@ -33,7 +33,7 @@ void ExportTopic(Session &s, QWidget *window, const QString &title, const QTextD
     // The last three letters decide, whatever filter was chosen.
     const bool asRtf = path->right(3).toUpper() == QLatin1String("RTF");
     const QByteArray bytes = asRtf ? rtf::write(body)
-                                  : rtf::plainText(body).toUtf8();
+                                  : rtf::alignedText(body).toUtf8();
     // Written aside and moved into place, so a failure leaves any old file whole.
     QSaveFile file(*path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {

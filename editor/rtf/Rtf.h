@@ -54,5 +54,7 @@ QString writeText(const QTextDocument *doc);
 // The text kept beside the RTF for searching: paragraphs and line breaks as
 // "\n", pictures left out.
 QString plainText(const QTextDocument *doc);
+// The same for a reader of a text file: tables in aligned columns.
+QString alignedText(const QTextDocument *doc);
 
 } // namespace rtf

@@ -16,6 +16,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextList>
+#include <QTextTable>
 
 #include <algorithm>
 #include <cctype>
@@ -34,6 +35,8 @@ constexpr int kMaxDepth = 256;                     // deeper groups are flattene
 constexpr qsizetype kMaxPictureHex = 2 * kMaxPictureBytes;  // larger pictures are dropped
 constexpr int kListItemsAtOnce = 200;              // bullets in one list before a fresh one
 constexpr qsizetype kMaxFieldInst = 8192;          // a field instruction's characters kept
+constexpr int kMaxColumns = 64;                    // cells of a table row kept apart
+constexpr int kMaxRows = 2000;                     // rows of one table
 
 // The target of a HYPERLINK field's instruction ("HYPERLINK "url" \l
 // "place" \o "tip""), or nothing for another field. Backslashes in quoted
@@ -109,7 +112,11 @@ struct ParaState {
     bool goesOn = false;     // \pnlvlcont: the item before goes on, unmarked
     int pnStyle = -1;        // the list style a \pn definition names
     // True when both give the same block format.
-    bool sameBlock(const ParaState &o) const { return align == o.align && li == o.li && fi == o.fi && ri == o.ri; }
+    bool inTable = false;    // \intbl
+    bool sameBlock(const ParaState &o) const
+    {
+        return align == o.align && li == o.li && fi == o.fi && ri == o.ri && inTable == o.inTable;
+    }
 };
 
 // The list style a marker as shown ("1.", "a)", "ii.", a bullet) stands for.
@@ -251,6 +258,29 @@ private:
         for (auto &entry : m_lists)
             entry.second.interrupted = true;
     }
+    // Tables: the row being defined (\trowd, then each cell's properties up
+    // to its \cellx), the table being filled and the cell the text goes to.
+    struct CellDef {
+        int right = 0;       // twips from the row's left edge
+        int shading = 0;     // colour table index
+        bool border = false;
+    };
+    QList<CellDef> m_rowCells;
+    CellDef m_nextCell;
+    int m_rowLeft = 0, m_rowGap = -1;
+    bool m_borderSide = false;  // a \clbrdr word waits for its style
+    QTextTable *m_table = nullptr;
+    int m_row = 0, m_col = 0;
+    bool m_cellPlaced = false;  // the cursor is in cell (m_row, m_col)
+    bool m_rowEnded = false;    // \row seen: the next cell starts a row
+    bool m_runInTable = false;  // where the text being gathered goes
+    void placeCursor(bool inTable);
+    void startTable();
+    void endTable();
+    void endCell();
+    void endRow();
+    void formatRow(int row);
+    bool tableWord(QStringView w, bool hasParam, int param);
     QString m_fieldInst;        // the instruction of the field being read
     QStringList m_links;        // hyperlink targets, as CharState::link counts them
     QString m_shapeProperty;   // the name of the shape property being read
@@ -320,9 +350,13 @@ void Reader::finishDocument()
     m_finished = true;
     flushBytes();
     flushRun();
+    if (m_table)
+        endTable();
     // Text after the last paragraph mark is a paragraph of its own; the mark
-    // that ends a document adds no empty paragraph after it.
-    if (m_cursor.block().length() > 1 || !m_cursor.block().previous().isValid()) {
+    // that ends a document adds no empty paragraph after it. A table is
+    // always followed by a paragraph.
+    if (m_cursor.block().length() > 1 || !m_cursor.block().previous().isValid()
+        || QTextCursor(m_cursor.block().previous()).currentTable()) {
         applyParagraph();
     } else {
         // Joining the empty block to the one before would give that one the
@@ -808,6 +842,8 @@ void Reader::controlWord(QStringView w, bool hasParam, int param)
     } else if ((w == QLatin1String("highlight") || w == QLatin1String("chcbpat") || w == QLatin1String("cb")) && hasParam) {
         g.chr.background = param;
     }
+    else if (tableWord(w, hasParam, param)) {
+    }
     // Paragraphs.
     else if (w == QLatin1String("pard")) {
         g.para = ParaState{};
@@ -829,15 +865,14 @@ void Reader::controlWord(QStringView w, bool hasParam, int param)
         g.para.list = true;
     } else if (w == QLatin1String("ilvl") && hasParam) {
         g.para.level = qBound(0, param, 8);
-    } else if (w == QLatin1String("par") || w == QLatin1String("sect") || w == QLatin1String("page")
-               || w == QLatin1String("row")) {
+    } else if (w == QLatin1String("par") || w == QLatin1String("sect") || w == QLatin1String("page")) {
         if (g.dest == Dest::Text)
             endParagraph();
         else if (g.dest == Dest::Note && m_noteText.size() < kMaxText)
             m_noteText += QLatin1Char('\n');
     } else if (w == QLatin1String("line")) {
         addChar(QChar::LineSeparator);
-    } else if (w == QLatin1String("tab") || w == QLatin1String("cell") || w == QLatin1String("nestcell")) {
+    } else if (w == QLatin1String("tab") || w == QLatin1String("nestcell")) {
         addChar(u'\t');
     } else if (w == QLatin1String("emdash")) {
         addChar(0x2014);
@@ -897,6 +932,171 @@ bool Reader::frameWord(QStringView w)
         return false;
     }
     return true;
+}
+
+bool Reader::tableWord(QStringView w, bool hasParam, int param)
+{
+    Group &g = top();
+    if (g.dest != Dest::Text)
+        return false;
+    if (w == QLatin1String("intbl")) {
+        g.para.inTable = true;
+    } else if (w == QLatin1String("cell")) {
+        endCell();
+    } else if (w == QLatin1String("row")) {
+        endRow();
+    } else if (w == QLatin1String("trowd")) {
+        m_rowCells.clear();
+        m_nextCell = {};
+        m_rowLeft = 0;
+        m_rowGap = -1;
+        m_borderSide = false;
+    } else if (w == QLatin1String("trleft") && hasParam) {
+        m_rowLeft = param;
+    } else if (w == QLatin1String("trgaph") && hasParam) {
+        m_rowGap = qBound(0, param, 1440);
+    } else if (w == QLatin1String("cellx") && hasParam) {
+        // Boundaries are kept growing: a cell is at least a twip wide.
+        const int before = m_rowCells.isEmpty() ? m_rowLeft : m_rowCells.last().right;
+        m_nextCell.right = std::max(param, before + 1);
+        if (m_rowCells.size() < kMaxColumns)
+            m_rowCells.append(m_nextCell);
+        m_nextCell = {};
+        m_borderSide = false;
+    } else if (w == QLatin1String("clcbpat") && hasParam) {
+        m_nextCell.shading = param;
+    } else if (w == QLatin1String("clbrdrt") || w == QLatin1String("clbrdrl") || w == QLatin1String("clbrdrb")
+               || w == QLatin1String("clbrdrr")) {
+        m_borderSide = true;
+    } else if (w.startsWith(QLatin1String("brdr"))) {
+        // A side's style: any line but none gives the cell a border.
+        if (m_borderSide && w != QLatin1String("brdrnone") && w != QLatin1String("brdrnil") && !w.startsWith(QLatin1String("brdrw"))
+            && !w.startsWith(QLatin1String("brdrcf")))
+            m_nextCell.border = true;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void Reader::placeCursor(bool inTable)
+{
+    if (!inTable) {
+        if (m_table)
+            endTable();
+        return;
+    }
+    if (!m_table) {
+        startTable();
+        return;
+    }
+    if (m_cellPlaced)
+        return;
+    if (m_rowEnded) {
+        if (m_table->rows() >= kMaxRows) {
+            // Past the bound a table goes on as another one.
+            endTable();
+            startTable();
+            return;
+        }
+        m_table->appendRows(1);
+        ++m_row;
+        m_col = 0;
+        m_rowEnded = false;
+    }
+    if (m_col >= m_table->columns()) {
+        if (m_table->columns() >= kMaxColumns)
+            m_col = m_table->columns() - 1;  // the rest share the last cell
+        else
+            m_table->appendColumns(m_col + 1 - m_table->columns());
+    }
+    m_cursor = m_table->cellAt(m_row, m_col).lastCursorPosition();
+    m_cellPlaced = true;
+}
+
+void Reader::startTable()
+{
+    // The table goes right after the paragraph before it: put at an empty
+    // block it would leave that block before it as an empty paragraph.
+    const QTextBlock here = m_cursor.block();
+    if (here.length() == 1 && here.previous().isValid() && !QTextCursor(here.previous()).currentTable()) {
+        const QTextBlockFormat kept = here.previous().blockFormat();
+        m_cursor.deletePreviousChar();
+        if (m_cursor.blockFormat() != kept)
+            m_cursor.setBlockFormat(kept);
+    }
+    QTextTableFormat tf;
+    tf.setCellSpacing(0);
+    tf.setCellPadding(m_rowGap >= 0 ? m_rowGap / kTwipsPerUnit : 2);
+    const bool border = std::any_of(m_rowCells.begin(), m_rowCells.end(), [](const CellDef &c) { return c.border; });
+    tf.setBorder(border ? 1 : 0);
+    tf.setBorderStyle(border ? QTextFrameFormat::BorderStyle_Solid : QTextFrameFormat::BorderStyle_None);
+    if (border)
+        tf.setBorderCollapse(true);
+    QList<QTextLength> widths;
+    int left = m_rowLeft;
+    for (const CellDef &c : std::as_const(m_rowCells)) {
+        widths.append(QTextLength(QTextLength::FixedLength, (c.right - left) / kTwipsPerUnit));
+        left = c.right;
+    }
+    tf.setColumnWidthConstraints(widths);
+    tf.setAlignment(Qt::AlignLeft);
+    m_table = m_cursor.insertTable(1, std::max<int>(1, int(m_rowCells.size())), tf);
+    m_row = m_col = 0;
+    m_rowEnded = false;
+    m_cellPlaced = true;
+    m_cursor = m_table->cellAt(0, 0).firstCursorPosition();
+    m_blockFormatKnown = false;
+    interruptLists();
+}
+
+void Reader::endTable()
+{
+    if (!m_rowEnded && m_table->rows() > 0)
+        formatRow(m_row);
+    m_cursor.setPosition(m_table->lastPosition() + 1);
+    // The paragraph after the table is outside any list the one before was in.
+    QTextBlockFormat after = m_cursor.blockFormat();
+    after.clearProperty(QTextFormat::ObjectIndex);
+    m_cursor.setBlockFormat(after);
+    m_table = nullptr;
+    m_cellPlaced = false;
+    m_rowEnded = false;
+    m_blockFormatKnown = false;
+    interruptLists();
+}
+
+void Reader::endCell()
+{
+    flushRun();
+    placeCursor(true);
+    applyParagraph();
+    ++m_col;
+    m_cellPlaced = false;
+}
+
+void Reader::endRow()
+{
+    flushRun();
+    if (!m_table)
+        return;  // a row with no cell
+    formatRow(m_row);
+    m_rowEnded = true;
+    m_cellPlaced = false;
+}
+
+// The shading of the row's cells, from the row's definition.
+void Reader::formatRow(int row)
+{
+    for (int c = 0; c < m_table->columns() && c < m_rowCells.size(); ++c) {
+        const int shading = m_rowCells[c].shading;
+        if (shading > 0 && shading < m_colors.size() && m_colors[shading].isValid()) {
+            QTextTableCell cell = m_table->cellAt(row, c);
+            QTextTableCellFormat f = cell.format().toTableCellFormat();
+            f.setBackground(m_colors[shading]);
+            cell.setFormat(f);
+        }
+    }
 }
 
 int Reader::currentCodePage() const
@@ -1012,6 +1212,11 @@ void Reader::addText(QStringView s)
         return;
     // Text in the state of the run being gathered joins it without a look
     // at formats.
+    // Text gathered outside a table does not run on into one, nor back.
+    if (!m_run.isEmpty() && m_runInTable != g.para.inTable)
+        flushRun();
+    if (m_run.isEmpty())
+        m_runInTable = g.para.inTable;
     if (m_run.isEmpty() || !m_runStateKnown || !(g.chr == m_runState)) {
         const QTextCharFormat &f = formatOf(g.chr);
         if (!m_run.isEmpty() && f != m_runFormat)
@@ -1093,6 +1298,7 @@ void Reader::flushRun()
 {
     if (m_run.isEmpty())
         return;
+    placeCursor(m_runInTable);
     replaceLoneSurrogates(m_run);
     m_cursor.insertText(m_run, m_runFormat);
     m_run.clear();
@@ -1126,6 +1332,7 @@ void Reader::endParagraph()
         return;
     }
     flushRun();
+    placeCursor(p.inTable);
     applyParagraph();
     // The next block starts outside any list: joining a list and leaving it
     // again would each cost a walk of the whole list.

@@ -13,6 +13,7 @@
 #include <QTextDocument>
 #include <QTextFragment>
 #include <QTextList>
+#include <QTextTable>
 #include <QUrl>
 
 #include <cmath>
@@ -55,6 +56,9 @@ private:
     void writeImage(const QTextImageFormat &f);
     void writeParagraph(const QTextBlock &block);
     QByteArray runHeader(const QTextCharFormat &cf);
+    void writeFrame(const QTextFrame *frame);
+    void writeBlock(const QTextBlock &block, bool inTable, const char *end);
+    void writeTable(const QTextTable *table);
     // What goes between runs when the link changes: the open one's end,
     // the next one's start.
     QByteArray switchLink(const QString &href);
@@ -70,6 +74,9 @@ private:
     QHash<int, QByteArray> m_paragraphs;
     QHash<int, QByteArray> m_runs;
     QString m_link;  // the target of the hyperlink being written, if any
+    // Where the last run ended, and the codes it began with.
+    qsizetype m_lastRunEnd = -1;
+    QByteArray m_lastHeader;
 };
 
 int Writer::fontIndex(const QString &family)
@@ -322,54 +329,136 @@ QByteArray Writer::runHeader(const QTextCharFormat &cf)
     return h + ' ';
 }
 
+void Writer::writeFrame(const QTextFrame *frame)
+{
+    for (auto it = frame->begin(); !it.atEnd(); ++it) {
+        if (const QTextFrame *child = it.currentFrame()) {
+            if (const auto *table = qobject_cast<const QTextTable *>(child))
+                writeTable(table);
+            else
+                writeFrame(child);
+        } else {
+            writeBlock(it.currentBlock(), false, "\\par\n");
+        }
+    }
+}
+
+void Writer::writeBlock(const QTextBlock &block, bool inTable, const char *end)
+{
+    writeParagraph(block);
+    if (inTable)
+        m_body += "\\intbl";
+    // A blank ends the last control word; after a group it would be text.
+    if (!m_body.endsWith('}'))
+        m_body += ' ';
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment frag = it.fragment();
+        if (!frag.isValid())
+            continue;
+        const QTextCharFormat cf = frag.charFormat();
+        if (cf.isImageFormat()) {
+            writeImage(cf.toImageFormat());
+            continue;
+        }
+        // A run with nothing to write (only marks of pictures that are
+        // not there) is left out: read back, it would be no run at all.
+        // Its fonts and colours are counted only once it has text.
+        const qsizetype start = m_body.size();
+        writeText(frag.text());
+        if (m_body.size() == start)
+            continue;
+        const QByteArray link = switchLink(cf.isAnchor() ? cf.anchorHref() : QString());
+        const int key = frag.charFormatIndex();
+        auto header = m_runs.constFind(key);
+        if (header == m_runs.cend())
+            header = m_runs.insert(key, runHeader(cf));
+        // A run whose codes are those of the run just before it goes on
+        // in that one: the two read back as one run, which a second save
+        // would write as one.
+        if (link.isEmpty() && start == m_lastRunEnd && *header == m_lastHeader)
+            m_body.remove(start - 1, 1);
+        else
+            m_body.insert(start, link + *header);
+        m_body += '}';
+        m_lastRunEnd = m_body.size();
+        m_lastHeader = *header;
+    }
+    m_body += switchLink(QString());
+    m_body += end;
+}
+
+// A table as RTF rows: each row's definition (cell edges, shading, borders)
+// before its cells, each paragraph marked as in the table, each cell ended
+// by \cell and each row by \row. Merged cells are written as merged; a
+// table inside a cell is written as its paragraphs.
+void Writer::writeTable(const QTextTable *table)
+{
+    const QTextTableFormat tf = table->format();
+    const int columns = table->columns();
+    // Column widths in twips: fixed ones as they are, percentages of a page's
+    // text width, the rest sharing what is left.
+    constexpr double kPageTwips = 9360;  // 6.5 inches
+    const QList<QTextLength> constraints = tf.columnWidthConstraints();
+    QList<double> widths(columns, 0);
+    double used = 0;
+    int open = 0;
+    for (int c = 0; c < columns; ++c) {
+        const QTextLength l = constraints.value(c);
+        if (l.type() == QTextLength::FixedLength)
+            widths[c] = l.rawValue() * kTwipsPerUnit;
+        else if (l.type() == QTextLength::PercentageLength)
+            widths[c] = l.rawValue() / 100.0 * kPageTwips;
+        else
+            ++open;
+        used += widths[c];
+    }
+    for (int c = 0; c < columns; ++c)
+        if (constraints.value(c).type() == QTextLength::VariableLength)
+            widths[c] = std::max(720.0, (kPageTwips - used) / open);
+    const bool border = tf.border() > 0 && tf.borderStyle() != QTextFrameFormat::BorderStyle_None;
+    const QByteArray gap = QByteArray::number(toTwips(std::max(0.0, tf.cellPadding())));
+    for (int r = 0; r < table->rows(); ++r) {
+        m_body += "\\trowd\\trgaph" + gap;
+        double right = 0;
+        for (int c = 0; c < columns; ++c) {
+            const QTextTableCell cell = table->cellAt(r, c);
+            if (cell.row() == r && cell.column() == c) {
+                if (cell.columnSpan() > 1)
+                    m_body += "\\clmgf";
+                if (cell.rowSpan() > 1)
+                    m_body += "\\clvmgf";
+            } else {
+                m_body += cell.column() != c ? "\\clmrg" : "\\clvmrg";
+            }
+            const QBrush shading = cell.format().background();
+            if (shading.style() != Qt::NoBrush)
+                m_body += "\\clcbpat" + QByteArray::number(colorIndex(shading.color()));
+            if (border)
+                m_body += "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10";
+            right += widths[c];
+            m_body += "\\cellx" + QByteArray::number(qint64(std::lround(right)));
+        }
+        m_body += '\n';
+        for (int c = 0; c < columns; ++c) {
+            const QTextTableCell cell = table->cellAt(r, c);
+            if (cell.row() != r || cell.column() != c) {
+                m_body += "\\pard\\intbl\\cell\n";
+                continue;
+            }
+            const int last = cell.lastPosition();
+            for (QTextBlock b = m_doc->findBlock(cell.firstPosition()); b.isValid() && b.position() <= last; b = b.next())
+                writeBlock(b, true, b.next().isValid() && b.next().position() <= last ? "\\par\n" : "\\cell\n");
+        }
+        m_body += "\\row\n";
+    }
+}
+
 QByteArray Writer::run()
 {
     m_body.reserve(m_doc->characterCount() + m_doc->characterCount() / 8 + 256);
-    // Where the last run ended, and the codes it began with.
-    qsizetype lastRunEnd = -1;
-    QByteArray lastHeader;
     // Every paragraph ends with its mark, the last one too: readers drop
     // the mark that ends a document, so a final empty paragraph survives.
-    for (QTextBlock block = m_doc->begin(); block.isValid(); block = block.next()) {
-        writeParagraph(block);
-        // A blank ends the last control word; after a group it would be text.
-        if (!m_body.endsWith('}'))
-            m_body += ' ';
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment frag = it.fragment();
-            if (!frag.isValid())
-                continue;
-            const QTextCharFormat cf = frag.charFormat();
-            if (cf.isImageFormat()) {
-                writeImage(cf.toImageFormat());
-                continue;
-            }
-            // A run with nothing to write (only marks of pictures that are
-            // not there) is left out: read back, it would be no run at all.
-            // Its fonts and colours are counted only once it has text.
-            const qsizetype start = m_body.size();
-            writeText(frag.text());
-            if (m_body.size() == start)
-                continue;
-            const QByteArray link = switchLink(cf.isAnchor() ? cf.anchorHref() : QString());
-            const int key = frag.charFormatIndex();
-            auto header = m_runs.constFind(key);
-            if (header == m_runs.cend())
-                header = m_runs.insert(key, runHeader(cf));
-            // A run whose codes are those of the run just before it goes on
-            // in that one: the two read back as one run, which a second save
-            // would write as one.
-            if (link.isEmpty() && start == lastRunEnd && *header == lastHeader)
-                m_body.remove(start - 1, 1);
-            else
-                m_body.insert(start, link + *header);
-            m_body += '}';
-            lastRunEnd = m_body.size();
-            lastHeader = *header;
-        }
-        m_body += switchLink(QString());
-        m_body += "\\par\n";
-    }
+    writeFrame(m_doc->rootFrame());
 
     QByteArray out = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n{\\fonttbl";
     if (m_fonts.isEmpty())
@@ -410,26 +499,118 @@ QString writeText(const QTextDocument *doc)
     return QString::fromLatin1(write(doc));
 }
 
-QString plainText(const QTextDocument *doc)
+namespace {
+
+QString blockText(const QTextBlock &block)
 {
     // Numbers of numbered lists are part of what the reader sees; bullets
     // are not.
     QString text;
-    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
-        if (block != doc->begin())
-            text += QLatin1Char('\n');
-        if (QTextList *list = block.textList()) {
-            const auto style = list->format().style();
-            if (style != QTextListFormat::ListDisc && style != QTextListFormat::ListCircle
-                && style != QTextListFormat::ListSquare)
-                text += list->itemText(block) + QLatin1Char(' ');
-        }
-        text += block.text();
+    if (QTextList *list = block.textList()) {
+        const auto style = list->format().style();
+        if (style != QTextListFormat::ListDisc && style != QTextListFormat::ListCircle
+            && style != QTextListFormat::ListSquare)
+            text += list->itemText(block) + QLatin1Char(' ');
     }
+    return text + block.text();
+}
+
+void appendLines(QTextFrame::iterator it, QStringList &lines, bool aligned);
+
+// A table's rows as lines of text in columns: each column as wide as its
+// widest line, two blanks between columns, a cell's paragraphs one under
+// the other.
+void appendAligned(const QTextTable *table, QStringList &lines)
+{
+    const int rows = table->rows(), columns = table->columns();
+    QList<QList<QStringList>> grid(rows, QList<QStringList>(columns));
+    QList<qsizetype> widths(columns, 0);
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < columns; ++c) {
+            const QTextTableCell cell = table->cellAt(r, c);
+            if (cell.row() != r || cell.column() != c)
+                continue;
+            QStringList inCell;
+            appendLines(cell.begin(), inCell, true);
+            for (QString &line : inCell) {
+                line.replace(QChar::LineSeparator, QLatin1Char(' ')).replace(QLatin1Char('\t'), QLatin1Char(' '));
+                widths[c] = std::max(widths[c], line.size());
+            }
+            grid[r][c] = inCell;
+        }
+    for (int r = 0; r < rows; ++r) {
+        qsizetype height = 1;
+        for (const QStringList &cell : std::as_const(grid[r]))
+            height = std::max(height, cell.size());
+        for (qsizetype k = 0; k < height; ++k) {
+            QString line;
+            for (int c = 0; c < columns; ++c) {
+                if (c > 0)
+                    line += QLatin1String("  ");
+                line += grid[r][c].value(k).leftJustified(widths[c]);
+            }
+            while (line.endsWith(QLatin1Char(' ')))
+                line.chop(1);
+            lines << line;
+        }
+    }
+}
+
+// The lines of the paragraphs and tables from it on. A table row is one
+// line, each cell's text followed by a tab, or, aligned, lines in columns.
+void appendLines(QTextFrame::iterator it, QStringList &lines, bool aligned)
+{
+    for (; !it.atEnd(); ++it) {
+        const QTextFrame *frame = it.currentFrame();
+        if (!frame) {
+            lines << blockText(it.currentBlock());
+            continue;
+        }
+        const auto *table = qobject_cast<const QTextTable *>(frame);
+        if (!table) {
+            appendLines(frame->begin(), lines, aligned);
+            continue;
+        }
+        if (aligned) {
+            appendAligned(table, lines);
+            continue;
+        }
+        for (int r = 0; r < table->rows(); ++r) {
+            QString row;
+            for (int c = 0; c < table->columns(); ++c) {
+                const QTextTableCell cell = table->cellAt(r, c);
+                if (cell.row() != r || cell.column() != c)
+                    continue;
+                QStringList inCell;
+                appendLines(cell.begin(), inCell, false);
+                row += inCell.join(QLatin1Char('\n')) + QLatin1Char('\t');
+            }
+            lines << row;
+        }
+    }
+}
+
+QString textOf(const QTextDocument *doc, bool aligned)
+{
+    QStringList lines;
+    appendLines(doc->rootFrame()->begin(), lines, aligned);
+    QString text = lines.join(QLatin1Char('\n'));
     text.remove(QChar::ObjectReplacementCharacter);
     text.replace(QChar::LineSeparator, QLatin1Char('\n'));
     text.replace(QChar::Nbsp, QLatin1Char(' '));
     return text;
+}
+
+} // namespace
+
+QString plainText(const QTextDocument *doc)
+{
+    return textOf(doc, false);
+}
+
+QString alignedText(const QTextDocument *doc)
+{
+    return textOf(doc, true);
 }
 
 } // namespace rtf

@@ -523,3 +523,20 @@ TEST_F(Cli, SyncWithoutARemoteOrWithExtraWordsIsBadUsage)
     }
     EXPECT_TRUE(cli("sync").err.contains(u"no remote yet"_s));
 }
+
+// A table goes out as columns in a text file and as a table in HTML.
+TEST_F(Cli, ATableIsExportedAsColumnsInTextAndAsATableInHtml)
+{
+    addTopic(session->store, categories[u"Zeta"_s], u"Prices"_s,
+             uR"({\rtf1 Prices\par\trowd\cellx1000\cellx3000\pard\intbl Apples\cell 2.10\cell\row)"
+             uR"(\trowd\cellx1000\cellx3000\pard\intbl Figs\cell 12.50\par per box\cell\row\pard after\par})"_s);
+    for (const QString &format : {u"txt"_s, u"html"_s}) {
+        const QString dir = home.path() + u"/table-"_s + format;
+        ASSERT_EQ(cli({u"export"_s, dir, u"--format"_s, format}).code, 0);
+        const QString out = QString::fromUtf8(TempDir::read(dir + u"/Zeta/Prices."_s + format));
+        if (format == u"txt"_s)
+            EXPECT_EQ(out, u"Prices\nApples  2.10\nFigs    12.50\n        per box\nafter"_s);
+        else
+            EXPECT_EQ(out.count(u"<td"_s), 4) << out.toStdString();
+    }
+}

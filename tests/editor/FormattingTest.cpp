@@ -3,6 +3,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextList>
+#include <QTextTable>
 #include <QToolButton>
 
 class Formatting : public BrowserFixture {
@@ -250,4 +251,29 @@ TEST_F(Formatting, CtrlClickOpensAWebOrMailLinkOnly)
         QTest::mouseClick(body->viewport(), Qt::LeftButton, Qt::ControlModifier, at);
         EXPECT_EQ(services.desktop.opened, c.opened ? QStringList{QString::fromUtf8(c.href)} : QStringList{});
     }
+}
+
+// In a table Tab goes to the next cell, row after row, and past the last
+// adds a row; Shift+Tab goes back. Outside one Tab types a tab.
+TEST_F(Formatting, TabMovesThroughATablesCellsAndGrowsIt)
+{
+    QTextCursor c(body->document());
+    c.movePosition(QTextCursor::End);
+    QTextTable *table = c.insertTable(2, 2);
+    body->setTextCursor(table->cellAt(0, 0).firstCursorPosition());
+    const auto cellOfCursor = [&] {
+        const QTextTableCell cell = table->cellAt(body->textCursor());
+        return std::pair{cell.row(), cell.column()};
+    };
+    const std::pair<int, int> forward[] = {{0, 1}, {1, 0}, {1, 1}, {2, 0}};
+    for (const auto &next : forward) {
+        QTest::keyClick(body, Qt::Key_Tab);
+        EXPECT_EQ(cellOfCursor(), next);
+    }
+    EXPECT_EQ(table->rows(), 3) << "Tab past the last cell adds a row";
+    QTest::keyClick(body, Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(cellOfCursor(), std::pair(1, 1));
+    QTest::keyClicks(body, QStringLiteral("typed"));
+    EXPECT_EQ(table->cellAt(1, 1).firstCursorPosition().block().text(), QStringLiteral("typed"));
+    EXPECT_EQ(body->toPlainText().count(u'\t'), 0) << "no tab typed in a table";
 }

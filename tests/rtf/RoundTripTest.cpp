@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QTextTable>
 
 namespace {
 
@@ -236,5 +237,60 @@ TEST(RtfRoundTrip, AHighlightKeepsItsColour)
         EXPECT_EQ(formatAt(*doc, u"after"_s).background().style(), Qt::NoBrush);
         EXPECT_EQ(formatAt(*doc, u"plain"_s).background().style(), Qt::NoBrush);
     }
+    EXPECT_EQ(rtf::write(&back).toStdString(), written.toStdString());
+}
+
+namespace {
+
+// A table's rows, each cell's text, width, shading, and the table's border.
+QStringList tableOf(const QTextDocument &doc)
+{
+    QStringList out;
+    for (QTextFrame *frame : doc.rootFrame()->childFrames()) {
+        const auto *table = qobject_cast<QTextTable *>(frame);
+        if (!table)
+            continue;
+        const QTextTableFormat tf = table->format();
+        out << u"table border %1"_s.arg(tf.border());
+        for (int r = 0; r < table->rows(); ++r) {
+            QStringList cells;
+            for (int c = 0; c < table->columns(); ++c) {
+                const QTextTableCell cell = table->cellAt(r, c);
+                QTextCursor text(cell.firstCursorPosition());
+                text.setPosition(cell.lastPosition(), QTextCursor::KeepAnchor);
+                const QBrush shade = cell.format().background();
+                cells << u"%1|%2|%3"_s.arg(text.selectedText().replace(QChar::ParagraphSeparator, u'/'),
+                                           QString::number(tf.columnWidthConstraints().value(c).rawValue()),
+                                           shade.style() == Qt::NoBrush ? u"-"_s : shade.color().name());
+            }
+            out << cells.join(u"  "_s);
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+// A table as a word processor writes it comes back a table, read, written
+// and read again: rows, cells and their paragraphs, widths, shading, borders.
+TEST(RtfRoundTrip, ATableKeepsItsStructure)
+{
+    const QByteArray source = R"({\rtf1\ansi{\colortbl;\red255\green255\blue0;}before\par
+\trowd\trgaph108\trleft-108\clbrdrt\brdrs\brdrw10\clbrdrb\brdrs\brdrw10\clcbpat1\cellx1332\clbrdrt\brdrs\cellx4332
+\pard\intbl\b Name\b0\cell\pard\intbl first line\par second line\cell\row
+\trowd\trgaph108\trleft-108\clbrdrt\brdrs\cellx1332\clbrdrt\brdrs\cellx4332
+\pard\intbl\cell\pard\intbl last\cell\row
+\pard after\par})";
+    QTextDocument read, back;
+    ASSERT_TRUE(rtf::read(source, &read));
+    const QStringList expected{u"table border 1"_s, u"Name|96|#ffff00  first line/second line|200|-"_s, u"|96|-  last|200|-"_s};
+    EXPECT_EQ(tableOf(read), expected);
+    EXPECT_EQ(rtf::plainText(&read), u"before\nName\tfirst line\nsecond line\t\n\tlast\t\nafter"_s)
+        << "rows as lines, cells ended by tabs, nothing before or after the table";
+    EXPECT_TRUE(formatAt(read, u"Name"_s).fontWeight() == QFont::Bold);
+    const QByteArray written = rtf::write(&read);
+    ASSERT_TRUE(rtf::read(written, &back));
+    EXPECT_EQ(tableOf(back), expected) << written.toStdString();
+    EXPECT_EQ(rtf::plainText(&back), rtf::plainText(&read));
     EXPECT_EQ(rtf::write(&back).toStdString(), written.toStdString());
 }
