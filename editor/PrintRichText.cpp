@@ -10,6 +10,7 @@
 #include <QTextLayout>
 #include <QTextDocument>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -17,24 +18,48 @@ namespace {
 
 // Where each page of a laid-out body starts. Pages end between lines: a line
 // that would cross a page's foot starts the next page, so that no line is cut
-// in two and drawn on both. A line taller than a page (a picture) has a page
-// of its own.
+// in two and drawn on both; the lines of a table's other cells beside it are
+// not cut either. A line taller than a page (a picture) has a page of its own.
 std::vector<double> pageStarts(const QTextDocument &doc, double pageHeight)
 {
-    std::vector<double> starts{0.0};
+    // Every line's top and bottom in the document: the lines of a table's
+    // cells lie beside each other, and their layouts are placed in their
+    // table rather than in the document.
+    struct Line {
+        double top, bottom;
+    };
+    std::vector<Line> lines;
+    const QAbstractTextDocumentLayout *documentLayout = doc.documentLayout();
     for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
         const QTextLayout *layout = block.layout();
         if (!layout || !block.isVisible())
             continue;
+        const double origin = documentLayout->blockBoundingRect(block).top() - layout->boundingRect().top();
         for (int i = 0; i < layout->lineCount(); ++i) {
             const QTextLine line = layout->lineAt(i);
-            const double top = layout->position().y() + line.y();
-            const double bottom = top + line.height();
-            if (bottom > starts.back() + pageHeight && top > starts.back())
-                starts.push_back(top);
-            if (bottom > starts.back() + pageHeight)
-                starts.push_back(bottom);  // past a line taller than a page
+            lines.push_back({origin + line.y(), origin + line.y() + line.height()});
         }
+    }
+    std::stable_sort(lines.begin(), lines.end(), [](const Line &a, const Line &b) { return a.top < b.top; });
+    std::vector<double> starts{0.0};
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const Line &line = lines[i];
+        if (line.bottom > starts.back() + pageHeight && line.top > starts.back()) {
+            // Moved up past any line it would cut; the lines that could
+            // start above it are those of this page, just before it.
+            double at = line.top;
+            for (bool moved = true; moved;) {
+                moved = false;
+                for (size_t k = i; k-- > 0 && lines[k].top > starts.back();)
+                    if (lines[k].top < at && lines[k].bottom > at) {
+                        at = lines[k].top;
+                        moved = true;
+                    }
+            }
+            starts.push_back(at);
+        }
+        if (line.bottom > starts.back() + pageHeight)
+            starts.push_back(line.bottom);  // past a line taller than a page
     }
     return starts;
 }

@@ -4,6 +4,7 @@
 
 #include <QRegularExpression>
 #include <QTextCursor>
+#include <QTextTable>
 #include <QPrinter>
 #include <QProcess>
 #include <QStandardPaths>
@@ -58,6 +59,30 @@ TEST_F(ExportPrint, EachLineIsPrintedOnceUnderTheTitleOnEveryPage)
     // clipped at a page's foot and shown again at the next one's head.
     for (int i = 1; i <= 300; ++i)
         EXPECT_EQ(all.count(QRegularExpression(QStringLiteral("Line number %1 of").arg(i))), 1) << i;
+}
+
+// A table goes on over pages with its layout, and a page ends between lines
+// of every cell of a row: none is cut and printed again.
+TEST_F(ExportPrint, EachLineOfATableIsPrintedOnce)
+{
+    e->rtfContenuto->clear();
+    QTextCursor c(e->rtfContenuto->document());
+    QTextTable *table = c.insertTable(120, 2);
+    for (int r = 0; r < 120; ++r) {
+        QTextCharFormat f;
+        f.setFontPointSize(r % 5 == 0 ? 17 : 11);
+        table->cellAt(r, 0).firstCursorPosition().insertText(QStringLiteral("Left %1 of a table").arg(r), f);
+        f.setFontPointSize(r % 3 == 0 ? 9 : 14);
+        table->cellAt(r, 1).firstCursorPosition().insertText(QStringLiteral("Right %1 of a table").arg(r), f);
+    }
+    const QString pdf = home.file(QStringLiteral("table.pdf"));
+    services.dialogs.expectPrint(pdf);
+    e->Toolbar1_ButtonClick(e->ToolbarButtons[2]);
+    const QString all = pdfText(pdf);
+    ASSERT_GE(all.count(QLatin1Char('\f')), 3);
+    for (int r = 0; r < 120; ++r)
+        for (const char *side : {"Left", "Right"})
+            EXPECT_EQ(all.count(QRegularExpression(QStringLiteral("%1 %2 of").arg(QLatin1String(side)).arg(r))), 1) << side << r;
 }
 
 TEST_F(ExportPrint, APictureTallerThanAPageEndsTheJob)
