@@ -28,6 +28,13 @@ inline constexpr double kTwipsPerUnit = 15.0;
 // A list's outline level (0-8) in its QTextListFormat, kept so that nested
 // lists are written back as such; lists without it are of level 0.
 inline constexpr int kListLevelProperty = QTextFormat::UserProperty + 1;
+// Notes: the characters of a note's mark, in the text and at the start of
+// the note, carry the note's number among all notes (from 1); the note's
+// own paragraphs, at the end of the document, carry it as a block property,
+// and an endnote's are marked as such.
+inline constexpr int kNoteMarkProperty = QTextFormat::UserProperty + 2;
+inline constexpr int kNoteProperty = QTextFormat::UserProperty + 3;
+inline constexpr int kEndnoteProperty = QTextFormat::UserProperty + 4;
 
 // The reader keeps at most this many characters of text, and pictures of at
 // most this many bytes; the writer tells when a document goes past them.

@@ -100,6 +100,7 @@ struct CharState {
     int color = 0;
     int background = 0;  // highlight or shading, from the colour table
     int link = 0;        // the target of a hyperlink: 1 + its index in m_links
+    int noteMark = 0;    // the mark of note number noteMark (from 1)
     bool operator==(const CharState &) const = default;
 };
 
@@ -176,7 +177,7 @@ private:
     QList<ListMarker> markerReadings(const ParaState &p) const;
     static QTextBlockFormat blockFormatOf(const ParaState &p);
     void finishDocument();
-    QTextCharFormat charFormat() const;
+    QTextCharFormat charFormat(const CharState &c) const;
     const QTextCharFormat &formatOf(const CharState &c);
     // After a change to the font or colour table.
     void forgetFormats()
@@ -287,15 +288,25 @@ private:
     bool m_shapeShown = false;  // the last shape showed its text or picture
     // Footnotes and endnotes, numbered apart, as their number shows.
     void finishNote();
-    void placeNotes(bool blockAfter);
+    void placeNotes(bool endnotes, bool blockAfter);
+    void addNoteText(const QString &text, const CharState &state);
     QString noteNumber(bool endnote, int n) const;
-    QString m_noteText;
+    // A note's text as read: runs of text in their states, paragraphs
+    // parted by U+2029.
+    struct Note {
+        int mark = 0;  // its number among all notes, from 1
+        bool end = false;
+        QList<std::pair<QString, CharState>> runs;
+        qsizetype size = 0;
+    };
+    Note m_note;
+    QList<Note> m_footnoteList, m_endnoteList;
+    int m_noteCount = 0;
     bool m_noteIsEnd = false;
     bool m_pendingReference = false;  // a \chftn in the body waits for its note
     int m_footnotes = 0, m_endnotes = 0;
     QTextListFormat::Style m_footnoteStyle = QTextListFormat::ListDecimal;
     QTextListFormat::Style m_endnoteStyle = QTextListFormat::ListDecimal;
-    QStringList m_notes, m_endnoteTexts;
     std::map<std::tuple<int, int, int>, ListRun> m_lists;
 };
 
@@ -368,38 +379,53 @@ void Reader::finishDocument()
         if (m_cursor.blockFormat() != kept)
             m_cursor.setBlockFormat(kept);
     }
-    m_notes += m_endnoteTexts;
-    m_endnoteTexts.clear();
-    if (!m_notes.isEmpty()) {
+    if (!m_footnoteList.isEmpty() || !m_endnoteList.isEmpty()) {
         m_cursor.movePosition(QTextCursor::End);
         if (!m_doc->isEmpty() || m_cursor.block().previous().isValid())
             m_cursor.insertBlock(QTextBlockFormat());
-        placeNotes(false);
+        m_footnoteList += m_endnoteList;
+        m_endnoteList.clear();
+        placeNotes(false, false);
     }
 }
 
-void Reader::placeNotes(bool blockAfter)
+void Reader::placeNotes(bool endnotes, bool blockAfter)
 {
     // The editor has no place for notes apart: each becomes paragraphs of
-    // its own that begin with its number, a footnote under the paragraph
-    // that refers to it, endnotes at the end.
-    CharState plain;
-    plain.font = m_defaultFont;
-    const QTextCharFormat f = formatOf(plain);
-    const QStringList notes = m_notes;
-    m_notes.clear();
+    // its own that begin with its number, marked as the note they are, a
+    // footnote under the paragraph that refers to it, endnotes at the end.
+    QList<Note> &list = endnotes ? m_endnoteList : m_footnoteList;
+    const QList<Note> notes = list;
+    list.clear();
     for (qsizetype k = 0; k < notes.size(); ++k) {
-        const QStringList lines = notes[k].split(QLatin1Char('\n'));
-        for (qsizetype i = 0; i < lines.size(); ++i) {
-            if (m_cursor.blockFormat() != QTextBlockFormat())
-                m_cursor.setBlockFormat(QTextBlockFormat());
-            m_cursor.insertText(lines[i], f);
-            if (blockAfter || k + 1 < notes.size() || i + 1 < lines.size())
-                m_cursor.insertBlock(QTextBlockFormat(), f);
+        QTextBlockFormat bf;
+        bf.setProperty(kNoteProperty, notes[k].mark);
+        if (notes[k].end)
+            bf.setProperty(kEndnoteProperty, true);
+        m_cursor.setBlockFormat(bf);
+        for (const auto &[text, state] : notes[k].runs) {
+            if (text == QChar(QChar::ParagraphSeparator))
+                m_cursor.insertBlock(bf);
+            else
+                m_cursor.insertText(text, formatOf(state));
         }
+        if (blockAfter || k + 1 < notes.size())
+            m_cursor.insertBlock(QTextBlockFormat());
     }
     m_blockFormatKnown = false;
     interruptLists();
+}
+
+void Reader::addNoteText(const QString &text, const CharState &state)
+{
+    if (m_note.size >= kMaxText || text.isEmpty())
+        return;
+    m_note.size += text.size();
+    if (!m_note.runs.isEmpty() && m_note.runs.last().second == state && text != QChar(QChar::ParagraphSeparator)
+        && m_note.runs.last().first != QChar(QChar::ParagraphSeparator))
+        m_note.runs.last().first += text;
+    else
+        m_note.runs.append({text, state});
 }
 
 void Reader::openGroup()
@@ -651,8 +677,23 @@ void Reader::controlWord(QStringView w, bool hasParam, int param)
     }
     if (w == QLatin1String("footnote") && g.dest == Dest::Text) {
         flushBytes();
+        m_note = Note{};
+        m_note.mark = m_noteCount + 1;
+        // A note numbered by its source (\chftn) gets its number in the
+        // text when it ends; another's mark is the character before it.
+        if (!m_pendingReference) {
+            flushRun();
+            QTextCursor before(m_cursor);
+            if (!before.atBlockStart() && !before.charFormat().hasProperty(kNoteMarkProperty)) {
+                before.movePosition(QTextCursor::PreviousCharacter, QTextCursor::KeepAnchor);
+                QTextCharFormat mark;
+                mark.setProperty(kNoteMarkProperty, m_note.mark);
+                before.mergeCharFormat(mark);
+            } else {
+                m_pendingReference = true;  // nothing to mark: its number is shown
+            }
+        }
         g.dest = Dest::Note;
-        m_noteText.clear();
         m_noteIsEnd = false;
         return;
     }
@@ -790,8 +831,11 @@ void Reader::controlWord(QStringView w, bool hasParam, int param)
     }
     // Notes.
     else if (w == QLatin1String("chftn")) {
-        if (g.dest == Dest::Note)
-            m_noteText += noteNumber(m_noteIsEnd, (m_noteIsEnd ? m_endnotes : m_footnotes) + 1);
+        if (g.dest == Dest::Note) {
+            CharState marked = g.chr;
+            marked.noteMark = m_note.mark;
+            addNoteText(noteNumber(m_noteIsEnd, (m_noteIsEnd ? m_endnotes : m_footnotes) + 1), marked);
+        }
         else if (g.dest == Dest::Text)
             m_pendingReference = true;
     } else if (w == QLatin1String("ftnalt")) {
@@ -868,8 +912,8 @@ void Reader::controlWord(QStringView w, bool hasParam, int param)
     } else if (w == QLatin1String("par") || w == QLatin1String("sect") || w == QLatin1String("page")) {
         if (g.dest == Dest::Text)
             endParagraph();
-        else if (g.dest == Dest::Note && m_noteText.size() < kMaxText)
-            m_noteText += QLatin1Char('\n');
+        else if (g.dest == Dest::Note)
+            addNoteText(QChar(QChar::ParagraphSeparator), g.chr);
     } else if (w == QLatin1String("line")) {
         addChar(QChar::LineSeparator);
     } else if (w == QLatin1String("tab") || w == QLatin1String("nestcell")) {
@@ -1200,8 +1244,8 @@ void Reader::addText(QStringView s)
                 m_fieldInst += t;
             break;
         case Dest::Note:
-            if (!g.chr.hidden && m_noteText.size() < kMaxText)
-                m_noteText += t;
+            if (!g.chr.hidden)
+                addNoteText(t, g.chr);
             break;
         default:
             break;
@@ -1244,13 +1288,12 @@ const QTextCharFormat &Reader::formatOf(const CharState &c)
             return format;
     if (m_formats.size() >= 64)
         m_formats.clear();
-    m_formats.emplace_back(c, charFormat());
+    m_formats.emplace_back(c, charFormat(c));
     return m_formats.back().second;
 }
 
-QTextCharFormat Reader::charFormat() const
+QTextCharFormat Reader::charFormat(const CharState &c) const
 {
-    const CharState &c = m_stack.last().chr;
     QTextCharFormat f;
     const auto it = m_fonts.constFind(c.font);
     if (it != m_fonts.cend() && !it->name.isEmpty())
@@ -1266,6 +1309,8 @@ QTextCharFormat Reader::charFormat() const
         f.setForeground(m_colors[c.color]);
     if (c.background > 0 && c.background < m_colors.size() && m_colors[c.background].isValid())
         f.setBackground(m_colors[c.background]);
+    if (c.noteMark > 0)
+        f.setProperty(kNoteMarkProperty, c.noteMark);
     if (c.link > 0 && c.link <= m_links.size()) {
         f.setAnchor(true);
         f.setAnchorHref(m_links[c.link - 1]);
@@ -1322,7 +1367,7 @@ void Reader::endParagraph()
     if (m_written >= kMaxText)
         return;
     const ParaState &p = top().para;
-    if (!p.list && m_blockFormatKnown && p.sameBlock(m_blockPara) && !m_run.isEmpty() && m_notes.isEmpty()) {
+    if (!p.list && m_blockFormatKnown && p.sameBlock(m_blockPara) && !m_run.isEmpty() && m_footnoteList.isEmpty()) {
         // Same format as the paragraph before: the break joins the text
         // being gathered, and the document makes the blocks in one go.
         m_run += QChar(QChar::ParagraphSeparator);
@@ -1339,8 +1384,8 @@ void Reader::endParagraph()
     QTextBlockFormat next = m_cursor.blockFormat();
     next.clearProperty(QTextFormat::ObjectIndex);
     m_cursor.insertBlock(next);
-    if (!m_notes.isEmpty())
-        placeNotes(true);
+    if (!m_footnoteList.isEmpty())
+        placeNotes(false, true);
     // A paragraph mark ends list membership until the next \pn or \ls.
     top().para.list = false;
 }
@@ -1465,20 +1510,25 @@ QString Reader::noteNumber(bool endnote, int n) const
 
 void Reader::finishNote()
 {
-    const bool end = m_noteIsEnd;
-    const int n = ++(end ? m_endnotes : m_footnotes);
-    QString text = m_noteText;
-    m_noteText.clear();
-    replaceLoneSurrogates(text);
-    while (text.endsWith(QLatin1Char('\n')))
-        text.chop(1);
-    (end ? m_endnoteTexts : m_notes) << text;
+    m_note.end = m_noteIsEnd;
+    const int n = ++(m_note.end ? m_endnotes : m_footnotes);
+    ++m_noteCount;
+    for (auto &run : m_note.runs)
+        replaceLoneSurrogates(run.first);
+    // Its paragraphs are its own: the breaks at its end are not.
+    while (!m_note.runs.isEmpty() && m_note.runs.last().first == QChar(QChar::ParagraphSeparator))
+        m_note.runs.removeLast();
+    (m_note.end ? m_endnoteList : m_footnoteList) << m_note;
     // The reference in the body shows the note's number where the source
     // numbered it itself.
     if (m_pendingReference) {
         m_pendingReference = false;
-        addText(noteNumber(end, n));
+        const int kept = top().chr.noteMark;
+        top().chr.noteMark = m_note.mark;
+        addText(noteNumber(m_note.end, n));
+        top().chr.noteMark = kept;
     }
+    m_note = Note{};
 }
 
 void Reader::finishFontEntry()

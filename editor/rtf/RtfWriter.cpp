@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QList>
 #include <QHash>
+#include <QSet>
 #include <QStringDecoder>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -59,6 +60,8 @@ private:
     void writeFrame(const QTextFrame *frame);
     void writeBlock(const QTextBlock &block, bool inTable, const char *end);
     void writeTable(const QTextTable *table);
+    // The note of that mark, as a \footnote group where its mark stands.
+    void writeNote(int mark);
     // What goes between runs when the link changes: the open one's end,
     // the next one's start.
     QByteArray switchLink(const QString &href);
@@ -74,6 +77,12 @@ private:
     QHash<int, QByteArray> m_paragraphs;
     QHash<int, QByteArray> m_runs;
     QString m_link;  // the target of the hyperlink being written, if any
+    // Notes: each one's paragraphs, the marks found in the text, the notes
+    // written so far, and the one being written with its number.
+    QHash<int, QList<QTextBlock>> m_noteBlocks;
+    QSet<int> m_referenced, m_notesWritten;
+    int m_footnotes = 0, m_endnotes = 0;
+    int m_writingNote = 0, m_writingNumber = 0;
     // Where the last run ended, and the codes it began with.
     qsizetype m_lastRunEnd = -1;
     QByteArray m_lastHeader;
@@ -338,7 +347,11 @@ void Writer::writeFrame(const QTextFrame *frame)
             else
                 writeFrame(child);
         } else {
-            writeBlock(it.currentBlock(), false, "\\par\n");
+            const QTextBlock block = it.currentBlock();
+            // A note's paragraphs go where its mark stands; those of a note
+            // whose mark is gone stay where they are.
+            if (!m_referenced.contains(block.blockFormat().intProperty(kNoteProperty)))
+                writeBlock(block, false, "\\par\n");
         }
     }
 }
@@ -364,24 +377,43 @@ void Writer::writeBlock(const QTextBlock &block, bool inTable, const char *end)
         // not there) is left out: read back, it would be no run at all.
         // Its fonts and colours are counted only once it has text.
         const qsizetype start = m_body.size();
-        writeText(frag.text());
+        // A note's mark that shows the number it would be given is written
+        // as that number, for readers that number notes themselves.
+        const int mark = m_noteBlocks.isEmpty() ? 0 : cf.intProperty(kNoteMarkProperty);
+        const bool noteHere = mark > 0 && !m_writingNote && m_referenced.contains(mark) && !m_notesWritten.contains(mark);
+        int number = 0;
+        if (noteHere) {
+            const bool endnote = m_noteBlocks.value(mark).value(0).blockFormat().boolProperty(kEndnoteProperty);
+            number = (endnote ? m_endnotes : m_footnotes) + 1;
+        } else if (mark > 0 && mark == m_writingNote) {
+            number = m_writingNumber;
+        }
+        if (number > 0 && frag.text() == QString::number(number))
+            m_body += "\\chftn ";
+        else
+            writeText(frag.text());
         if (m_body.size() == start)
             continue;
         const QByteArray link = switchLink(cf.isAnchor() ? cf.anchorHref() : QString());
         const int key = frag.charFormatIndex();
-        auto header = m_runs.constFind(key);
-        if (header == m_runs.cend())
-            header = m_runs.insert(key, runHeader(cf));
+        auto found = m_runs.constFind(key);
+        if (found == m_runs.cend())
+            found = m_runs.insert(key, runHeader(cf));
+        const QByteArray header = *found;
         // A run whose codes are those of the run just before it goes on
         // in that one: the two read back as one run, which a second save
         // would write as one.
-        if (link.isEmpty() && start == m_lastRunEnd && *header == m_lastHeader)
+        if (link.isEmpty() && start == m_lastRunEnd && header == m_lastHeader)
             m_body.remove(start - 1, 1);
         else
-            m_body.insert(start, link + *header);
+            m_body.insert(start, link + header);
+        // The note goes inside its mark's group, which its number takes
+        // its look from.
+        if (noteHere)
+            writeNote(mark);
         m_body += '}';
         m_lastRunEnd = m_body.size();
-        m_lastHeader = *header;
+        m_lastHeader = header;
     }
     m_body += switchLink(QString());
     m_body += end;
@@ -453,9 +485,39 @@ void Writer::writeTable(const QTextTable *table)
     }
 }
 
+void Writer::writeNote(int mark)
+{
+    const QList<QTextBlock> blocks = m_noteBlocks.value(mark);
+    const bool end = blocks.value(0).blockFormat().boolProperty(kEndnoteProperty);
+    m_notesWritten.insert(mark);
+    m_writingNote = mark;
+    m_writingNumber = ++(end ? m_endnotes : m_footnotes);
+    // A link the mark is in stays open around the note.
+    const QString link = std::exchange(m_link, QString());
+    // Its text takes nothing from the look of the mark it stands in.
+    m_body += end ? "{\\footnote\\ftnalt\\plain" : "{\\footnote\\plain";
+    for (qsizetype i = 0; i < blocks.size(); ++i)
+        writeBlock(blocks[i], false, i + 1 < blocks.size() ? "\\par\n" : "");
+    m_body += '}';
+    m_link = link;
+    m_writingNote = 0;
+    m_lastRunEnd = -1;
+}
+
 QByteArray Writer::run()
 {
     m_body.reserve(m_doc->characterCount() + m_doc->characterCount() / 8 + 256);
+    // Notes: their paragraphs, and which of them a mark in the text refers to.
+    for (QTextBlock block = m_doc->begin(); block.isValid(); block = block.next())
+        if (const int note = block.blockFormat().intProperty(kNoteProperty); note > 0)
+            m_noteBlocks[note].append(block);
+    if (!m_noteBlocks.isEmpty())
+        for (QTextBlock block = m_doc->begin(); block.isValid(); block = block.next())
+            if (block.blockFormat().intProperty(kNoteProperty) == 0)
+                for (auto it = block.begin(); !it.atEnd(); ++it)
+                    if (const int mark = it.fragment().charFormat().intProperty(kNoteMarkProperty);
+                        mark > 0 && m_noteBlocks.contains(mark))
+                        m_referenced.insert(mark);
     // Every paragraph ends with its mark, the last one too: readers drop
     // the mark that ends a document, so a final empty paragraph survives.
     writeFrame(m_doc->rootFrame());

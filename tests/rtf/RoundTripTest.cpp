@@ -294,3 +294,28 @@ TEST(RtfRoundTrip, ATableKeepsItsStructure)
     EXPECT_EQ(rtf::plainText(&back), rtf::plainText(&read));
     EXPECT_EQ(rtf::write(&back).toStdString(), written.toStdString());
 }
+
+// A footnote comes back a footnote, read, written and read again: its mark
+// in the text, its paragraphs under the one that refers to it with their
+// looks, and a \footnote group where its mark stands for other readers.
+TEST(RtfRoundTrip, AFootnoteKeepsItsMarkAndItsText)
+{
+    const QByteArray source = R"({\rtf1\ansi{\fonttbl{\f0 Arial;}}\f0 Body{\super\chftn{\footnote\pard\plain\f0 {\super\chftn} A {\i noted} word.\par And more.}} here.\par after\par})";
+    QTextDocument read, back;
+    ASSERT_TRUE(rtf::read(source, &read));
+    const QByteArray written = rtf::write(&read);
+    ASSERT_TRUE(rtf::read(written, &back));
+    EXPECT_TRUE(written.contains("{\\footnote")) << written.toStdString();
+    for (const QTextDocument *doc : {&read, &back}) {
+        EXPECT_EQ(rtf::plainText(doc), u"Body1 here.\n1 A noted word.\nAnd more.\nafter"_s);
+        const QTextCharFormat mark = formatAt(*doc, u"1 here"_s);
+        EXPECT_EQ(mark.intProperty(rtf::kNoteMarkProperty), 1);
+        EXPECT_EQ(mark.verticalAlignment(), QTextCharFormat::AlignSuperScript);
+        EXPECT_EQ(formatAt(*doc, u"1 A"_s).verticalAlignment(), QTextCharFormat::AlignSuperScript);
+        EXPECT_TRUE(formatAt(*doc, u"noted"_s).fontItalic());
+        EXPECT_NE(formatAt(*doc, u"word"_s).verticalAlignment(), QTextCharFormat::AlignSuperScript);
+        EXPECT_EQ(doc->findBlock(int(doc->toPlainText().indexOf(u"And more"_s))).blockFormat().intProperty(rtf::kNoteProperty), 1);
+        EXPECT_EQ(doc->lastBlock().blockFormat().intProperty(rtf::kNoteProperty), 0);
+    }
+    EXPECT_EQ(rtf::write(&back).toStdString(), written.toStdString());
+}
