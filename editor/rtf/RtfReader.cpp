@@ -943,6 +943,9 @@ bool Reader::frameWord(QStringView w)
     const bool inFrame = g.dest == Dest::Frame || g.dest == Dest::ShapeName;
     if (g.dest != Dest::Text && !inFrame)
         return false;
+    // In body text only words that begin a shape, a drawing or an object.
+    if (!inFrame && w.front() != QLatin1Char('s') && w.front() != QLatin1Char('d') && w.front() != QLatin1Char('o'))
+        return false;
     if (w == QLatin1String("shpinst") || w == QLatin1String("do") || w == QLatin1String("object")) {
         g.dest = Dest::Frame;
         m_shapeProperty.clear();
@@ -983,6 +986,12 @@ bool Reader::tableWord(QStringView w, bool hasParam, int param)
     Group &g = top();
     if (g.dest != Dest::Text)
         return false;
+    switch (w.front().unicode()) {
+    case 'b': case 'c': case 'i': case 'r': case 't':
+        break;
+    default:
+        return false;
+    }
     if (w == QLatin1String("intbl")) {
         g.para.inTable = true;
     } else if (w == QLatin1String("cell")) {

@@ -17,6 +17,7 @@
 #include <QTextTable>
 #include <QUrl>
 
+#include <algorithm>
 #include <cmath>
 
 namespace rtf {
@@ -75,7 +76,13 @@ private:
     // What a paragraph or a run of a given format starts with, written once:
     // a long topic has thousands of paragraphs in a handful of formats.
     QHash<int, QByteArray> m_paragraphs;
-    QHash<int, QByteArray> m_runs;
+    // By character format: a run's opening, its link target and its note mark.
+    struct RunStart {
+        QByteArray header;
+        QString link;
+        int mark = 0;
+    };
+    QHash<int, RunStart> m_runs;
     QString m_link;  // the target of the hyperlink being written, if any
     // Notes: each one's paragraphs, the marks found in the text, the notes
     // written so far, and the one being written with its number.
@@ -340,6 +347,12 @@ QByteArray Writer::runHeader(const QTextCharFormat &cf)
 
 void Writer::writeFrame(const QTextFrame *frame)
 {
+    if (frame == m_doc->rootFrame() && frame->childFrames().isEmpty() && m_referenced.isEmpty()) {
+        // Paragraphs only, the most common body.
+        for (QTextBlock block = m_doc->begin(); block.isValid(); block = block.next())
+            writeBlock(block, false, "\\par\n");
+        return;
+    }
     for (auto it = frame->begin(); !it.atEnd(); ++it) {
         if (const QTextFrame *child = it.currentFrame()) {
             if (const auto *table = qobject_cast<const QTextTable *>(child))
@@ -350,7 +363,7 @@ void Writer::writeFrame(const QTextFrame *frame)
             const QTextBlock block = it.currentBlock();
             // A note's paragraphs go where its mark stands; those of a note
             // whose mark is gone stay where they are.
-            if (!m_referenced.contains(block.blockFormat().intProperty(kNoteProperty)))
+            if (m_referenced.isEmpty() || !m_referenced.contains(block.blockFormat().intProperty(kNoteProperty)))
                 writeBlock(block, false, "\\par\n");
         }
     }
@@ -379,7 +392,13 @@ void Writer::writeBlock(const QTextBlock &block, bool inTable, const char *end)
         const qsizetype start = m_body.size();
         // A note's mark that shows the number it would be given is written
         // as that number, for readers that number notes themselves.
-        const int mark = m_noteBlocks.isEmpty() ? 0 : cf.intProperty(kNoteMarkProperty);
+        const int key = frag.charFormatIndex();
+        auto found = m_runs.constFind(key);
+        if (found == m_runs.cend())
+            found = m_runs.insert(key, {runHeader(cf), cf.isAnchor() ? cf.anchorHref() : QString(),
+                                        cf.intProperty(kNoteMarkProperty)});
+        const RunStart &run = *found;
+        const int mark = run.mark;
         const bool noteHere = mark > 0 && !m_writingNote && m_referenced.contains(mark) && !m_notesWritten.contains(mark);
         int number = 0;
         if (noteHere) {
@@ -394,28 +413,30 @@ void Writer::writeBlock(const QTextBlock &block, bool inTable, const char *end)
             writeText(frag.text());
         if (m_body.size() == start)
             continue;
-        const QByteArray link = switchLink(cf.isAnchor() ? cf.anchorHref() : QString());
-        const int key = frag.charFormatIndex();
-        auto found = m_runs.constFind(key);
-        if (found == m_runs.cend())
-            found = m_runs.insert(key, runHeader(cf));
-        const QByteArray header = *found;
+        const QByteArray link = switchLink(run.link);
+        const QByteArray &header = run.header;
         // A run whose codes are those of the run just before it goes on
         // in that one: the two read back as one run, which a second save
         // would write as one.
         if (link.isEmpty() && start == m_lastRunEnd && header == m_lastHeader)
             m_body.remove(start - 1, 1);
+        else if (link.isEmpty())
+            m_body.insert(start, header);
         else
             m_body.insert(start, link + header);
         // The note goes inside its mark's group, which its number takes
-        // its look from.
-        if (noteHere)
+        // its look from; the format table may grow meanwhile.
+        if (noteHere) {
             writeNote(mark);
+            m_lastHeader = m_runs.value(key).header;
+        } else {
+            m_lastHeader = header;
+        }
         m_body += '}';
         m_lastRunEnd = m_body.size();
-        m_lastHeader = header;
     }
-    m_body += switchLink(QString());
+    if (!m_link.isEmpty())
+        m_body += switchLink(QString());
     m_body += end;
 }
 
@@ -508,9 +529,11 @@ QByteArray Writer::run()
 {
     m_body.reserve(m_doc->characterCount() + m_doc->characterCount() / 8 + 256);
     // Notes: their paragraphs, and which of them a mark in the text refers to.
-    for (QTextBlock block = m_doc->begin(); block.isValid(); block = block.next())
-        if (const int note = block.blockFormat().intProperty(kNoteProperty); note > 0)
-            m_noteBlocks[note].append(block);
+    const QList<QTextFormat> formats = m_doc->allFormats();
+    if (std::any_of(formats.begin(), formats.end(), [](const QTextFormat &f) { return f.hasProperty(kNoteProperty); }))
+        for (QTextBlock block = m_doc->begin(); block.isValid(); block = block.next())
+            if (const int note = block.blockFormat().intProperty(kNoteProperty); note > 0)
+                m_noteBlocks[note].append(block);
     if (!m_noteBlocks.isEmpty())
         for (QTextBlock block = m_doc->begin(); block.isValid(); block = block.next())
             if (block.blockFormat().intProperty(kNoteProperty) == 0)
