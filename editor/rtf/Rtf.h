@@ -2,12 +2,14 @@
 // Reading and writing the topic body as RTF.
 //
 // The reader takes what this program writes and what other rich-text
-// controls and word processors write: code pages 1250-1258 and the East Asian
-// ones, \uN with its fallback, old (\pn) and new (\ls) bullets, colours,
-// fonts, sizes, indents, alignment, line and paragraph breaks, tabs, PNG and
-// JPEG pictures, superscripts; a footnote becomes numbered paragraphs under
-// the paragraph that refers to it, endnotes the same at the end (written back
-// as plain paragraphs); destinations it does not know are skipped. It never fails
+// controls and word processors write: code pages 1250-1258, UTF-8 and the
+// East Asian ones, \uN with its fallback, old (\pn) and new (\ls) bullets,
+// colours, highlight, fonts, sizes, indents, alignment, line and paragraph
+// breaks, tabs, PNG and JPEG pictures (a shape's and an object's too),
+// superscripts, tables, hyperlinks, text boxes; a footnote becomes numbered
+// paragraphs under the paragraph that refers to it, endnotes the same at the
+// end, marked as notes and written back as notes; destinations it does not
+// know are skipped. It never fails
 // on malformed input: it keeps what it could read. Nesting depth and picture
 // sizes are bounded, and every step moves forward, so it always ends.
 //
