@@ -498,9 +498,17 @@ void Writer::writeTable(const QTextTable *table)
                 m_body += "\\pard\\intbl\\cell\n";
                 continue;
             }
+            // The cell's paragraphs, but for those of notes written where
+            // their marks stand.
+            QList<QTextBlock> blocks;
             const int last = cell.lastPosition();
             for (QTextBlock b = m_doc->findBlock(cell.firstPosition()); b.isValid() && b.position() <= last; b = b.next())
-                writeBlock(b, true, b.next().isValid() && b.next().position() <= last ? "\\par\n" : "\\cell\n");
+                if (m_referenced.isEmpty() || !m_referenced.contains(b.blockFormat().intProperty(kNoteProperty)))
+                    blocks.append(b);
+            if (blocks.isEmpty())
+                m_body += "\\pard\\intbl\\cell\n";
+            for (qsizetype i = 0; i < blocks.size(); ++i)
+                writeBlock(blocks[i], true, i + 1 < blocks.size() ? "\\par\n" : "\\cell\n");
         }
         m_body += "\\row\n";
     }
