@@ -318,7 +318,9 @@ QByteArray Writer::switchLink(const QString &href)
         instruction = QStringLiteral("HYPERLINK \\l \"%1\"").arg(target.mid(1));
     Writer field(m_doc);
     field.writeText(instruction);
-    return between + "{\\field{\\*\\fldinst " + field.m_body + "}{\\fldrslt ";
+    // The instruction in a group of its own, as word processors write it:
+    // some readers take it only so.
+    return between + "{\\field{\\*\\fldinst {" + field.m_body + "}}{\\fldrslt ";
 }
 
 // A run's opening group and formatting, up to the text.

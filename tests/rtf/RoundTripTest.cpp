@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTextTable>
 
 namespace {
@@ -318,4 +320,31 @@ TEST(RtfRoundTrip, AFootnoteKeepsItsMarkAndItsText)
         EXPECT_EQ(doc->lastBlock().blockFormat().intProperty(rtf::kNoteProperty), 0);
     }
     EXPECT_EQ(rtf::write(&back).toStdString(), written.toStdString());
+}
+
+// What the writer makes of a table, a link and a footnote, another program
+// (pandoc) reads as a table, a link and a footnote again.
+TEST(RtfRoundTrip, AnotherProgramReadsTheStructuresWritten)
+{
+    if (QStandardPaths::findExecutable(u"pandoc"_s).isEmpty())
+        GTEST_SKIP() << "pandoc is not installed (tools/deps.sh installs it)";
+    const struct {
+        const char *rtf, *html;
+    } cases[] = {
+        {R"({\rtf1 \trowd\cellx1000\cellx2000\pard\intbl A\cell B\cell\row\pard after\par})", "<td><p>B</p></td>"},
+        {R"({\rtf1 see {\field{\*\fldinst HYPERLINK "https://example.org/"}{\fldrslt the site}}\par})",
+         "href=\"https://example.org/\""},
+        {R"({\rtf1 Body{\super\chftn{\footnote\pard\plain {\super\chftn} The note.}} here.\par})", "footnote"},
+    };
+    for (const auto &c : cases) {
+        QTextDocument doc;
+        ASSERT_TRUE(rtf::read(QByteArray(c.rtf), &doc));
+        QProcess pandoc;
+        pandoc.start(u"pandoc"_s, {u"-f"_s, u"rtf"_s, u"-t"_s, u"html"_s});
+        pandoc.write(rtf::write(&doc));
+        pandoc.closeWriteChannel();
+        ASSERT_TRUE(pandoc.waitForFinished(30000));
+        const QByteArray html = pandoc.readAllStandardOutput();
+        EXPECT_TRUE(html.contains(c.html)) << c.rtf << "\n" << html.toStdString();
+    }
 }
