@@ -158,14 +158,23 @@ std::optional<QString> QtDialogs::GetSaveFileName(QWidget *parent, const QString
 {
     // "Name (*.A)|*.A|Other (*.B)|*.B" becomes Qt's "Name (*.A);;Other (*.B)".
     const QStringList parts = filter.split(QLatin1Char('|'));
-    QStringList filters;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+    QStringList filters, suffixes;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         filters << parts[i];
+        const QString pattern = parts[i + 1];
+        suffixes << (pattern.startsWith(QLatin1String("*.")) && !pattern.contains(QLatin1Char(';')) ? pattern.mid(2) : QString());
+    }
     QFileDialog dialog(parent, title);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setNameFilters(filters);
     dialog.setDefaultSuffix(defaultSuffix.startsWith(QLatin1Char('.')) ? defaultSuffix.mid(1) : defaultSuffix);
+    // A name typed without an ending gets that of the file type chosen.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString &chosen) {
+        const QString suffix = suffixes.value(filters.indexOf(chosen));
+        if (!suffix.isEmpty())
+            dialog.setDefaultSuffix(suffix);
+    });
     dialog.selectFile(fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;

@@ -1,7 +1,12 @@
 #include "BrowserFixture.h"
+#include "ModalDriver.h"
 #include "PrintRichText.h"
+#include "QtPlatform.h"
+#include "Str.h"
 #include "Rtf.h"
 
+#include <QComboBox>
+#include <QFileDialog>
 #include <QRegularExpression>
 #include <QTextCursor>
 #include <QTextTable>
@@ -127,6 +132,32 @@ TEST_F(ExportPrint, ExportWritesRtfOrTextByTheNamesEnding)
     services.dialogs.expectSaveFile(txtPath);
     e->mnuEsporta_Click();
     EXPECT_EQ(QString::fromUtf8(TempDir::read(txtPath)), QStringLiteral("città\nseconda"));
+}
+
+// The real save dialog: a name typed without an ending gets that of the
+// file type chosen, so that choosing Text makes a text file.
+TEST_F(ExportPrint, TheFileTypeChosenGivesANameWithoutEndingItsOwn)
+{
+    platform::QtDialogs dialogs;
+    const struct {
+        int type;
+        const char *ending;
+    } cases[] = {{1, ".TXT"}, {0, ".RTF"}};
+    for (const auto &c : cases) {
+        auto driver = whenShown<QFileDialog>([&](QFileDialog *dialog) {
+            auto *types = dialog->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
+            ASSERT_NE(types, nullptr);
+            types->setCurrentIndex(c.type);
+            // As a person's choice in the list comes.
+            emit types->activated(c.type);
+            emit types->textActivated(types->itemText(c.type));
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        const auto path = dialogs.GetSaveFileName(e, QStringLiteral("Export"), home.file(QStringLiteral("Table")),
+                                                  session->GetString(Str::ExportFilter), QStringLiteral(".RTF"));
+        ASSERT_TRUE(path.has_value());
+        EXPECT_EQ(*path, home.file(QStringLiteral("Table")) + QLatin1String(c.ending));
+    }
 }
 
 TEST_F(ExportPrint, ExportReplacesAFileOnlyAfterYesAHiddenOneToo)
