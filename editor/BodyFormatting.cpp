@@ -180,8 +180,15 @@ void BodyFormatting::nextCell(QTextTable *table, bool back)
     } else if (column >= table->columns()) {
         column = 0;
         ++row;
-        if (row >= table->rows())
+        if (row >= table->rows()) {
             table->appendRows(1);
+            // Its cells take the look of the text above them.
+            for (int c = 0; c < table->columns(); ++c) {
+                const QTextTableCell above = table->cellAt(row - 1, c);
+                QTextCursor(table->cellAt(row, c).firstCursorPosition())
+                    .setBlockCharFormat(above.lastCursorPosition().charFormat());
+            }
+        }
     }
     QTextCursor to = table->cellAt(row, column).firstCursorPosition();
     to.setPosition(table->cellAt(row, column).lastPosition(), QTextCursor::KeepAnchor);

@@ -1,10 +1,12 @@
 #include "BodyLinks.h"
 
+#include "Rtf.h"
 #include "Session.h"
 #include "Str.h"
 
 #include <QHelpEvent>
 #include <QMouseEvent>
+#include <QTextCursor>
 #include <QTextEdit>
 #include <QToolTip>
 #include <QUrl>
@@ -13,9 +15,36 @@ BodyLinks::BodyLinks(Session &session, QTextEdit *body) : QObject(body), m_sessi
 {
     body->viewport()->installEventFilter(this);
     body->viewport()->setMouseTracking(true);
+    connect(body, &QTextEdit::cursorPositionChanged, this, &BodyLinks::leaveLinkAtItsEnd);
 }
 
-void BodyLinks::open(const QString &href)
+void BodyLinks::leaveLinkAtItsEnd()
+{
+    const QTextCursor cursor = m_body->textCursor();
+    if (cursor.hasSelection())
+        return;
+    const QTextCharFormat before = cursor.charFormat();
+    if (!before.isAnchor() || before.anchorHref().isEmpty())
+        return;
+    QTextCursor next(cursor);
+    if (!next.atBlockEnd()) {
+        next.movePosition(QTextCursor::NextCharacter);
+        if (next.charFormat().isAnchor() && next.charFormat().anchorHref() == before.anchorHref())
+            return;  // within the link: typing goes into it
+    }
+    QTextCharFormat after = before;
+    after.setAnchor(false);
+    after.clearProperty(QTextFormat::AnchorHref);
+    after.clearProperty(QTextFormat::AnchorName);
+    // Nor does it keep the look links are given.
+    if (after.fontUnderline() && after.foreground().color().rgb() == rtf::kLinkRgb) {
+        after.setFontUnderline(false);
+        after.clearForeground();
+    }
+    m_body->setCurrentCharFormat(after);
+}
+
+bool BodyLinks::openable(const QString &href)
 {
     // A link came with text from anywhere: only what a browser or a mail
     // program takes is handed on, never a file or a program to run.
@@ -24,8 +53,14 @@ void BodyLinks::open(const QString &href)
     const bool web = url.isValid() && !url.host().isEmpty()
         && (scheme == QLatin1String("http") || scheme == QLatin1String("https") || scheme == QLatin1String("ftp"));
     const bool mail = url.isValid() && scheme == QLatin1String("mailto") && !url.path().isEmpty();
+    return web || mail;
+}
+
+void BodyLinks::open(const QString &href)
+{
+    const QUrl url(href);
     const QString title = m_session.GetString(Str::ErrorTitle);
-    if (!web && !mail)
+    if (!openable(href))
         m_session.dialogs().MsgBox(m_body->window(), m_session.GetString(Str::LinkNotOpened).arg(href), platform::vbExclamation,
                                    title);
     else if (!m_session.desktop().openUrl(url.toString()))
@@ -60,7 +95,8 @@ bool BodyLinks::eventFilter(QObject *watched, QEvent *event)
         const QString href = m_body->anchorAt(help->pos());
         if (href.isEmpty())
             return false;
-        QToolTip::showText(help->globalPos(), m_session.GetString(Str::LinkOpenTip).arg(href), m_body->viewport());
+        QToolTip::showText(help->globalPos(), openable(href) ? m_session.GetString(Str::LinkOpenTip).arg(href) : href,
+                           m_body->viewport());
         return true;
     }
     default:

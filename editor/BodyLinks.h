@@ -13,11 +13,16 @@ public:
 
     // Opens the link, or tells why it is not opened.
     void open(const QString &href);
+    // Only links to web and mail addresses are opened.
+    static bool openable(const QString &href);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Text typed at a link's end is not part of it.
+    void leaveLinkAtItsEnd();
+
     Session &m_session;
     QTextEdit *m_body;
 };

@@ -38,6 +38,10 @@ inline constexpr int kNoteMarkProperty = QTextFormat::UserProperty + 2;
 inline constexpr int kNoteProperty = QTextFormat::UserProperty + 3;
 inline constexpr int kEndnoteProperty = QTextFormat::UserProperty + 4;
 
+// The look the reader gives a link whose source gave it none: underlined,
+// in this colour.
+inline constexpr unsigned kLinkRgb = 0xff0000ffu;
+
 // The reader keeps at most this many characters of text, and pictures of at
 // most this many bytes; the writer tells when a document goes past them.
 inline constexpr qsizetype kMaxText = 32 << 20;

@@ -1314,7 +1314,8 @@ QTextCharFormat Reader::charFormat(const CharState &c) const
     f.setFontStrikeOut(c.strike);
     if (c.vAlign)
         f.setVerticalAlignment(c.vAlign == 1 ? QTextCharFormat::AlignSuperScript : QTextCharFormat::AlignSubScript);
-    if (c.color > 0 && c.color < m_colors.size() && m_colors[c.color].isValid())
+    const bool coloured = c.color > 0 && c.color < m_colors.size() && m_colors[c.color].isValid();
+    if (coloured)
         f.setForeground(m_colors[c.color]);
     if (c.background > 0 && c.background < m_colors.size() && m_colors[c.background].isValid())
         f.setBackground(m_colors[c.background]);
@@ -1324,9 +1325,9 @@ QTextCharFormat Reader::charFormat(const CharState &c) const
         f.setAnchor(true);
         f.setAnchorHref(m_links[c.link - 1]);
         // A link looks like one where its source gave it no look of its own.
-        if (!c.underline && c.color == 0) {
+        if (!c.underline && !coloured) {
             f.setFontUnderline(true);
-            f.setForeground(QColor(0, 0, 255));
+            f.setForeground(QColor::fromRgb(kLinkRgb));
         }
     }
     return f;

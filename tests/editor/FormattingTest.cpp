@@ -1,4 +1,5 @@
 #include "BrowserFixture.h"
+#include "Rtf.h"
 
 #include <QTextBlock>
 #include <QTextCursor>
@@ -260,6 +261,9 @@ TEST_F(Formatting, TabMovesThroughATablesCellsAndGrowsIt)
     QTextCursor c(body->document());
     c.movePosition(QTextCursor::End);
     QTextTable *table = c.insertTable(2, 2);
+    QTextCharFormat large;
+    large.setFontPointSize(15);
+    table->cellAt(1, 0).firstCursorPosition().insertText(QStringLiteral("below"), large);
     body->setTextCursor(table->cellAt(0, 0).firstCursorPosition());
     const auto cellOfCursor = [&] {
         const QTextTableCell cell = table->cellAt(body->textCursor());
@@ -271,9 +275,34 @@ TEST_F(Formatting, TabMovesThroughATablesCellsAndGrowsIt)
         EXPECT_EQ(cellOfCursor(), next);
     }
     EXPECT_EQ(table->rows(), 3) << "Tab past the last cell adds a row";
+    EXPECT_EQ(body->textCursor().charFormat().fontPointSize(), 15) << "with the look of the text above";
     QTest::keyClick(body, Qt::Key_Backtab, Qt::ShiftModifier);
     EXPECT_EQ(cellOfCursor(), std::pair(1, 1));
     QTest::keyClicks(body, QStringLiteral("typed"));
     EXPECT_EQ(table->cellAt(1, 1).firstCursorPosition().block().text(), QStringLiteral("typed"));
     EXPECT_EQ(body->toPlainText().count(u'\t'), 0) << "no tab typed in a table";
+}
+
+// Text typed at a link's end is not part of the link, nor looks like it;
+// typed within, it is.
+TEST_F(Formatting, TypingAtALinksEndLeavesTheLink)
+{
+    body->clear();
+    QTextCursor c(body->document());
+    c.insertText(QStringLiteral("see "));
+    QTextCharFormat link;
+    link.setAnchor(true);
+    link.setAnchorHref(QStringLiteral("https://example.org/"));
+    link.setFontUnderline(true);
+    link.setForeground(QColor::fromRgb(rtf::kLinkRgb));
+    c.insertText(QStringLiteral("site"), link);
+    selectRange(0, 0);
+    selectRange(8, 8);  // as a click at its end
+    QTest::keyClicks(body, QStringLiteral("X"));
+    EXPECT_FALSE(formatAt(8).isAnchor());
+    EXPECT_FALSE(formatAt(8).fontUnderline());
+    selectRange(6, 6);
+    QTest::keyClicks(body, QStringLiteral("Y"));
+    EXPECT_EQ(formatAt(6).anchorHref(), QStringLiteral("https://example.org/"));
+    EXPECT_EQ(body->toPlainText(), QStringLiteral("see siYteX"));
 }
