@@ -48,22 +48,6 @@ TEST_F(GlobalIds, AnOlderFileGetsAnIdForEveryTopicAndCategoryWhenOpened)
     expectOnePerRecord(u"CategorieId"_s, u"Categorie"_s);
 }
 
-TEST_F(GlobalIds, EveryWayATopicOrCategoryComesInGivesItANewId)
-{
-    notes::Categories categories(ns);
-    const int home = categories.insert(u"Home"_s);
-    const int saved = topics.save({-1, home, u"Milk"_s, u"{\\rtf1 milk}"_s, u"milk"_s, QDateTime(), {}, 0});
-    QList<int> imported;
-    ASSERT_TRUE(topics.addMany(-1, u"Inbox"_s, {{u"One"_s, QString(), QString()}, {u"Two"_s, QString(), QString()}},
-                               QDateTime::currentDateTime(), &imported));
-    notes::TopicCopy copy;
-    ASSERT_EQ(topics.readCopy(saved, &copy), notes::Topics::Read::Ok);
-    bool removed = false;
-    ASSERT_GT(topics.paste(copy, home, -1, &removed), saved);
-    expectOnePerRecord(u"ArgomentiId"_s, u"Argomenti"_s);
-    expectOnePerRecord(u"CategorieId"_s, u"Categorie"_s);
-}
-
 TEST_F(GlobalIds, ACutAndPasteOrADeleteAndUndeleteKeepsTheTopicsId)
 {
     const int home = addCategory(u"Home"_s);

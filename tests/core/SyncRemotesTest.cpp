@@ -90,12 +90,6 @@ protected:
 
 } // namespace
 
-TEST_F(SyncRemotes, TwoMachinesSyncThroughGitDaemon)
-{
-    startDaemon();
-    expectATopicTravels(u"git://127.0.0.1:%1/remote.git"_s.arg(port));
-}
-
 TEST_F(SyncRemotes, TwoMachinesSyncThroughSshWithTheKeyTheUsersSshConfigurationNames)
 {
     const QString keys = dir.mkdir(u"keys"_s);
