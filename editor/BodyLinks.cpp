@@ -6,7 +6,9 @@
 
 #include <QHelpEvent>
 #include <QMouseEvent>
+#include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QToolTip>
 #include <QUrl>
@@ -16,6 +18,26 @@ BodyLinks::BodyLinks(Session &session, QTextEdit *body) : QObject(body), m_sessi
     body->viewport()->installEventFilter(this);
     body->viewport()->setMouseTracking(true);
     connect(body, &QTextEdit::cursorPositionChanged, this, &BodyLinks::leaveLinkAtItsEnd);
+}
+
+QString BodyLinks::noteAt(const QPoint &pos) const
+{
+    const QTextCursor at = m_body->cursorForPosition(pos);
+    if (at.blockFormat().hasProperty(rtf::kNoteProperty))
+        return {};  // in the note itself
+    int mark = at.charFormat().intProperty(rtf::kNoteMarkProperty);
+    if (mark == 0 && !at.atBlockEnd()) {
+        QTextCursor next(at);
+        next.movePosition(QTextCursor::NextCharacter);
+        mark = next.charFormat().intProperty(rtf::kNoteMarkProperty);
+    }
+    if (mark == 0)
+        return {};
+    QStringList lines;
+    for (QTextBlock b = m_body->document()->begin(); b.isValid(); b = b.next())
+        if (b.blockFormat().intProperty(rtf::kNoteProperty) == mark)
+            lines << b.text();
+    return lines.join(QLatin1Char('\n'));
 }
 
 void BodyLinks::leaveLinkAtItsEnd()
@@ -93,8 +115,14 @@ bool BodyLinks::eventFilter(QObject *watched, QEvent *event)
     case QEvent::ToolTip: {
         const auto *help = static_cast<QHelpEvent *>(event);
         const QString href = m_body->anchorAt(help->pos());
-        if (href.isEmpty())
-            return false;
+        if (href.isEmpty()) {
+            // A note's mark shows the note.
+            const QString note = noteAt(help->pos());
+            if (note.isEmpty())
+                return false;
+            QToolTip::showText(help->globalPos(), note, m_body->viewport());
+            return true;
+        }
         QToolTip::showText(help->globalPos(), openable(href) ? m_session.GetString(Str::LinkOpenTip).arg(href) : href,
                            m_body->viewport());
         return true;

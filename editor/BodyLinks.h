@@ -1,9 +1,12 @@
 #pragma once
 // Links in a topic's body: Ctrl+click opens a web or mail link with the
 // user's program for it, and the pointer and a tip show where links are.
+// A note's mark shows the note in a tip.
 
 #include <QObject>
+#include <QString>
 
+class QPoint;
 class QTextEdit;
 class Session;
 
@@ -22,6 +25,8 @@ protected:
 private:
     // Text typed at a link's end is not part of it.
     void leaveLinkAtItsEnd();
+    // The text of the note whose mark is at pos, if any.
+    QString noteAt(const QPoint &pos) const;
 
     Session &m_session;
     QTextEdit *m_body;

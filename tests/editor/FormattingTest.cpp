@@ -5,6 +5,8 @@
 #include <QTextCursor>
 #include <QTextList>
 #include <QTextTable>
+#include <QHelpEvent>
+#include <QToolTip>
 #include <QToolButton>
 
 class Formatting : public BrowserFixture {
@@ -305,4 +307,17 @@ TEST_F(Formatting, TypingAtALinksEndLeavesTheLink)
     QTest::keyClicks(body, QStringLiteral("Y"));
     EXPECT_EQ(formatAt(6).anchorHref(), QStringLiteral("https://example.org/"));
     EXPECT_EQ(body->toPlainText(), QStringLiteral("see siYteX"));
+}
+
+// Hovering a note's mark shows the note's text.
+TEST_F(Formatting, ANotesMarkShowsTheNoteInATip)
+{
+    ASSERT_TRUE(rtf::read(QByteArray(R"({\rtf1 Body{\super\chftn{\footnote\pard\plain {\super\chftn} The note.}} here.\par})"),
+                          body->document()));
+    QTextCursor mark(body->document());
+    mark.setPosition(4);
+    const QPoint at = body->cursorRect(mark).center() + QPoint(2, 0);
+    QHelpEvent hover(QEvent::ToolTip, at, body->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(body->viewport(), &hover);
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("1 The note."));
 }
