@@ -276,6 +276,7 @@ private:
     bool m_rowEnded = false;    // \row seen: the next cell starts a row
     bool m_runInTable = false;  // where the text being gathered goes
     void placeCursor(bool inTable);
+    void joinTable();
     void startTable();
     void endTable();
     void endCell();
@@ -993,6 +994,8 @@ bool Reader::tableWord(QStringView w, bool hasParam, int param)
         return false;
     }
     if (w == QLatin1String("intbl")) {
+        if (!g.para.inTable)
+            joinTable();
         g.para.inTable = true;
     } else if (w == QLatin1String("cell")) {
         endCell();
@@ -1032,6 +1035,22 @@ bool Reader::tableWord(QStringView w, bool hasParam, int param)
     return true;
 }
 
+void Reader::joinTable()
+{
+    // Text of this paragraph read before it said it lies in a table goes
+    // into the table with it; paragraphs gathered before it stay outside.
+    if (!m_run.isEmpty() && !m_runInTable) {
+        const qsizetype joined = m_run.lastIndexOf(QChar(QChar::ParagraphSeparator));
+        if (joined >= 0) {
+            const QString rest = m_run.mid(joined + 1);
+            m_run.truncate(joined + 1);
+            flushRun();
+            m_run = rest;
+        }
+        m_runInTable = true;
+    }
+}
+
 void Reader::placeCursor(bool inTable)
 {
     if (!inTable) {
@@ -1041,30 +1060,30 @@ void Reader::placeCursor(bool inTable)
     }
     if (!m_table) {
         startTable();
-        return;
-    }
-    if (m_cellPlaced)
-        return;
-    if (m_rowEnded) {
-        if (m_table->rows() >= kMaxRows) {
-            // Past the bound a table goes on as another one.
-            endTable();
-            startTable();
-            return;
+    } else if (!m_cellPlaced) {
+        if (m_rowEnded) {
+            if (m_table->rows() >= kMaxRows) {
+                // Past the bound a table goes on as another one.
+                endTable();
+                startTable();
+            } else {
+                m_table->appendRows(1);
+                ++m_row;
+                m_col = 0;
+                m_rowEnded = false;
+            }
         }
-        m_table->appendRows(1);
-        ++m_row;
-        m_col = 0;
-        m_rowEnded = false;
+        if (m_table && !m_cellPlaced) {
+            if (m_col >= m_table->columns()) {
+                if (m_table->columns() >= kMaxColumns)
+                    m_col = m_table->columns() - 1;  // the rest share the last cell
+                else
+                    m_table->appendColumns(m_col + 1 - m_table->columns());
+            }
+            m_cursor = m_table->cellAt(m_row, m_col).lastCursorPosition();
+            m_cellPlaced = true;
+        }
     }
-    if (m_col >= m_table->columns()) {
-        if (m_table->columns() >= kMaxColumns)
-            m_col = m_table->columns() - 1;  // the rest share the last cell
-        else
-            m_table->appendColumns(m_col + 1 - m_table->columns());
-    }
-    m_cursor = m_table->cellAt(m_row, m_col).lastCursorPosition();
-    m_cellPlaced = true;
 }
 
 void Reader::startTable()

@@ -79,6 +79,9 @@ TEST(RtfReader, TextTableAndTextThatIsNotRtf)
          "1. one\na. sub\n1. other\nb. sub two"},
         {R"({\rtf1 \pard\ls2{\listtext 7.\tab}seventh\par \pard\ls2{\listtext 8.\tab}eighth\par})", "7.\tseventh\n8.\teighth"},
         {R"({\rtf1 {\pntext 1.\tab}{\*\pn\pnlvlbody\pndec}item\par {\*\pn\pnlvlcont\pndec}goes on\par})", "1. item\ngoes on"},
+        // A paragraph is in a table when it says so before its end, after its
+        // text too; the paragraphs before it are not.
+        {R"({\rtf1 before\par\trowd\cellx1000\cellx2000 one\intbl\cell two\cell\row\pard after\par})", "before\none\ttwo\t\nafter"},
     };
     for (const auto &c : cases) {
         QTextDocument doc;
