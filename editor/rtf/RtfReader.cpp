@@ -1088,6 +1088,11 @@ void Reader::placeCursor(bool inTable)
 
 void Reader::startTable()
 {
+    // Footnotes of the paragraph before go under it, not into the table.
+    if (!m_footnoteList.isEmpty()) {
+        m_cursor.insertBlock(QTextBlockFormat());
+        placeNotes(false, true);
+    }
     // The table goes right after the paragraph before it: put at an empty
     // block it would leave that block before it as an empty paragraph.
     const QTextBlock here = m_cursor.block();
@@ -1143,6 +1148,11 @@ void Reader::endCell()
     flushRun();
     placeCursor(true);
     applyParagraph();
+    // A footnote goes under its paragraph, in the cell.
+    if (!m_footnoteList.isEmpty()) {
+        m_cursor.insertBlock(QTextBlockFormat());
+        placeNotes(false, false);
+    }
     ++m_col;
     m_cellPlaced = false;
 }
