@@ -46,22 +46,29 @@ void BodyLinks::leaveLinkAtItsEnd()
     if (cursor.hasSelection())
         return;
     const QTextCharFormat before = cursor.charFormat();
-    if (!before.isAnchor() || before.anchorHref().isEmpty())
+    const QString href = before.isAnchor() ? before.anchorHref() : QString();
+    const int mark = before.intProperty(rtf::kNoteMarkProperty);
+    if (href.isEmpty() && mark == 0)
         return;
     QTextCursor next(cursor);
     if (!next.atBlockEnd()) {
         next.movePosition(QTextCursor::NextCharacter);
-        if (next.charFormat().isAnchor() && next.charFormat().anchorHref() == before.anchorHref())
-            return;  // within the link: typing goes into it
+        const QTextCharFormat within = next.charFormat();
+        if ((within.isAnchor() ? within.anchorHref() : QString()) == href
+            && within.intProperty(rtf::kNoteMarkProperty) == mark)
+            return;  // within the link or the mark: typing goes into it
     }
     QTextCharFormat after = before;
-    after.setAnchor(false);
-    after.clearProperty(QTextFormat::AnchorHref);
-    after.clearProperty(QTextFormat::AnchorName);
-    // Nor does it keep the look links are given.
-    if (after.fontUnderline() && after.foreground().color().rgb() == rtf::kLinkRgb) {
-        after.setFontUnderline(false);
-        after.clearForeground();
+    after.clearProperty(rtf::kNoteMarkProperty);
+    if (!href.isEmpty()) {
+        after.clearProperty(QTextFormat::IsAnchor);
+        after.clearProperty(QTextFormat::AnchorHref);
+        after.clearProperty(QTextFormat::AnchorName);
+        // Nor does it keep the look links are given.
+        if (after.fontUnderline() && after.foreground().color().rgb() == rtf::kLinkRgb) {
+            after.setFontUnderline(false);
+            after.clearForeground();
+        }
     }
     m_body->setCurrentCharFormat(after);
 }

@@ -23,7 +23,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // Text typed at a link's end is not part of it.
+    // Text typed at the end of a link or of a note's mark is not part of it.
     void leaveLinkAtItsEnd();
     // The text of the note whose mark is at pos, if any.
     QString noteAt(const QPoint &pos) const;

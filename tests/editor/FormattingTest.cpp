@@ -286,8 +286,8 @@ TEST_F(Formatting, TabMovesThroughATablesCellsAndGrowsIt)
 }
 
 // Text typed at a link's end is not part of the link, nor looks like it;
-// typed within, it is.
-TEST_F(Formatting, TypingAtALinksEndLeavesTheLink)
+// typed within, it is. The same for a note's mark.
+TEST_F(Formatting, TypingAtTheEndOfALinkOrANoteMarkLeavesIt)
 {
     body->clear();
     QTextCursor c(body->document());
@@ -307,6 +307,15 @@ TEST_F(Formatting, TypingAtALinksEndLeavesTheLink)
     QTest::keyClicks(body, QStringLiteral("Y"));
     EXPECT_EQ(formatAt(6).anchorHref(), QStringLiteral("https://example.org/"));
     EXPECT_EQ(body->toPlainText(), QStringLiteral("see siYteX"));
+
+    // Nor is text typed after a note's mark part of the mark.
+    ASSERT_TRUE(rtf::read(QByteArray(R"({\rtf1 Body{\super\chftn{\footnote\pard\plain {\super\chftn} The note.}} here.\par})"),
+                          body->document()));
+    selectRange(0, 0);
+    selectRange(5, 5);
+    QTest::keyClicks(body, QStringLiteral("Z"));
+    EXPECT_EQ(formatAt(4).intProperty(rtf::kNoteMarkProperty), 1);
+    EXPECT_EQ(formatAt(5).intProperty(rtf::kNoteMarkProperty), 0);
 }
 
 // Hovering a note's mark shows the note's text.
