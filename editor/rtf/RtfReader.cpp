@@ -289,7 +289,8 @@ private:
     bool m_shapeShown = false;  // the last shape showed its text or picture
     // Footnotes and endnotes, numbered apart, as their number shows.
     void finishNote();
-    void placeNotes(bool endnotes, bool blockAfter);
+    // outsideTables: only those whose marks are outside tables.
+    void placeNotes(bool endnotes, bool blockAfter, bool outsideTables = false);
     void addNoteText(const QString &text, const CharState &state);
     QString noteNumber(bool endnote, int n) const;
     // A note's text as read: runs of text in their states, paragraphs
@@ -297,6 +298,7 @@ private:
     struct Note {
         int mark = 0;  // its number among all notes, from 1
         bool end = false;
+        bool inTable = false;  // its mark is in a table's paragraph
         QList<std::pair<QString, CharState>> runs;
         qsizetype size = 0;
     };
@@ -390,14 +392,18 @@ void Reader::finishDocument()
     }
 }
 
-void Reader::placeNotes(bool endnotes, bool blockAfter)
+void Reader::placeNotes(bool endnotes, bool blockAfter, bool outsideTables)
 {
     // The editor has no place for notes apart: each becomes paragraphs of
     // its own that begin with its number, marked as the note they are, a
     // footnote under the paragraph that refers to it, endnotes at the end.
     QList<Note> &list = endnotes ? m_endnoteList : m_footnoteList;
-    const QList<Note> notes = list;
-    list.clear();
+    QList<Note> notes;
+    for (qsizetype k = 0; k < list.size();)
+        if (outsideTables && list[k].inTable)
+            ++k;
+        else
+            notes.append(list.takeAt(k));
     for (qsizetype k = 0; k < notes.size(); ++k) {
         QTextBlockFormat bf;
         bf.setProperty(kNoteProperty, notes[k].mark);
@@ -680,6 +686,7 @@ void Reader::controlWord(QStringView w, bool hasParam, int param)
         flushBytes();
         m_note = Note{};
         m_note.mark = m_noteCount + 1;
+        m_note.inTable = m_run.isEmpty() ? g.para.inTable : m_runInTable;
         // A note numbered by its source (\chftn) gets its number in the
         // text when it ends; another's mark is the character before it.
         if (!m_pendingReference) {
@@ -1089,9 +1096,9 @@ void Reader::placeCursor(bool inTable)
 void Reader::startTable()
 {
     // Footnotes of the paragraph before go under it, not into the table.
-    if (!m_footnoteList.isEmpty()) {
+    if (std::any_of(m_footnoteList.begin(), m_footnoteList.end(), [](const Note &n) { return !n.inTable; })) {
         m_cursor.insertBlock(QTextBlockFormat());
-        placeNotes(false, true);
+        placeNotes(false, true, true);
     }
     // The table goes right after the paragraph before it: put at an empty
     // block it would leave that block before it as an empty paragraph.
