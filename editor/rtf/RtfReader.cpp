@@ -364,8 +364,14 @@ void Reader::finishDocument()
     m_finished = true;
     flushBytes();
     flushRun();
-    if (m_table)
+    if (m_table) {
+        // A document that ends in a cell ends that cell's paragraph there.
+        if (m_cellPlaced && !m_footnoteList.isEmpty()) {
+            m_cursor.insertBlock(QTextBlockFormat());
+            placeNotes(false, false);
+        }
         endTable();
+    }
     // Text after the last paragraph mark is a paragraph of its own; the mark
     // that ends a document adds no empty paragraph after it. A table is
     // always followed by a paragraph.
