@@ -1477,6 +1477,12 @@ QList<ListMarker> Reader::markerReadings(const ParaState &p) const
 }
 
 namespace {
+// What follows a list's number: the marker's own, or a full stop.
+QString suffixOf(const ListMarker &m)
+{
+    return m.suffix.isEmpty() ? QStringLiteral(".") : m.suffix;
+}
+
 bool isBullet(QTextListFormat::Style st)
 {
     return st == QTextListFormat::ListDisc || st == QTextListFormat::ListCircle || st == QTextListFormat::ListSquare;
@@ -1536,7 +1542,7 @@ void Reader::addListItem(const ParaState &p)
     lf.setIndent(0);
     if (!isBullet(chosen->style)) {
         lf.setNumberPrefix(chosen->prefix);
-        lf.setNumberSuffix(chosen->suffix.isEmpty() ? QStringLiteral(".") : chosen->suffix);
+        lf.setNumberSuffix(suffixOf(*chosen));
     }
     if (p.level > 0)
         lf.setProperty(kListLevelProperty, p.level);
@@ -1550,7 +1556,7 @@ void Reader::writeNumber(const ListRun &run, QTextListFormat::Style style, int n
     QTextCursor start(m_cursor.block());
     const QTextCharFormat f = start.block().begin().atEnd() ? m_cursor.charFormat()
                                                              : start.block().begin().fragment().charFormat();
-    start.insertText(run.prefix + numberText(style, number) + (run.suffix.isEmpty() ? QStringLiteral(".") : run.suffix)
+    start.insertText(run.prefix + numberText(style, number) + suffixOf(ListMarker{style, number, run.prefix, run.suffix})
                          + QLatin1Char('\t'),
                      f);
 }

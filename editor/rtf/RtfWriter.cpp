@@ -63,6 +63,11 @@ private:
     void writeTable(const QTextTable *table);
     // The note of that mark, as a \footnote group where its mark stands.
     void writeNote(int mark);
+    // A paragraph of a note that is written where its mark stands.
+    bool writtenAtMark(const QTextBlock &block) const
+    {
+        return !m_referenced.isEmpty() && m_referenced.contains(block.blockFormat().intProperty(kNoteProperty));
+    }
     // What goes between runs when the link changes: the open one's end,
     // the next one's start.
     QByteArray switchLink(const QString &href);
@@ -365,7 +370,7 @@ void Writer::writeFrame(const QTextFrame *frame)
             const QTextBlock block = it.currentBlock();
             // A note's paragraphs go where its mark stands; those of a note
             // whose mark is gone stay where they are.
-            if (m_referenced.isEmpty() || !m_referenced.contains(block.blockFormat().intProperty(kNoteProperty)))
+            if (!writtenAtMark(block))
                 writeBlock(block, false, "\\par\n");
         }
     }
@@ -505,7 +510,7 @@ void Writer::writeTable(const QTextTable *table)
             QList<QTextBlock> blocks;
             const int last = cell.lastPosition();
             for (QTextBlock b = m_doc->findBlock(cell.firstPosition()); b.isValid() && b.position() <= last; b = b.next())
-                if (m_referenced.isEmpty() || !m_referenced.contains(b.blockFormat().intProperty(kNoteProperty)))
+                if (!writtenAtMark(b))
                     blocks.append(b);
             if (blocks.isEmpty())
                 m_body += "\\pard\\intbl\\cell\n";
