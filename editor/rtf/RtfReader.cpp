@@ -289,8 +289,6 @@ private:
     bool m_shapeShown = false;  // the last shape showed its text or picture
     // Footnotes and endnotes, numbered apart, as their number shows.
     void finishNote();
-    // outsideTables: only those whose marks are outside tables.
-    void placeNotes(bool endnotes, bool blockAfter, bool outsideTables = false);
     void addNoteText(const QString &text, const CharState &state);
     QString noteNumber(bool endnote, int n) const;
     // A note's text as read: runs of text in their states, paragraphs
@@ -298,10 +296,13 @@ private:
     struct Note {
         int mark = 0;  // its number among all notes, from 1
         bool end = false;
-        bool inTable = false;  // its mark is in a table's paragraph
         QList<std::pair<QString, CharState>> runs;
         qsizetype size = 0;
     };
+    // Places them once the body is whole; a note goes into a block of its
+    // own after the cursor, or into the cursor's own, empty one.
+    void placeNotes();
+    void insertNote(QTextCursor &at, const Note &note, bool ownBlock);
     Note m_note;
     QList<Note> m_footnoteList, m_endnoteList;
     int m_noteCount = 0;
@@ -364,14 +365,8 @@ void Reader::finishDocument()
     m_finished = true;
     flushBytes();
     flushRun();
-    if (m_table) {
-        // A document that ends in a cell ends that cell's paragraph there.
-        if (m_cellPlaced && !m_footnoteList.isEmpty()) {
-            m_cursor.insertBlock(QTextBlockFormat());
-            placeNotes(false, false);
-        }
+    if (m_table)
         endTable();
-    }
     // Text after the last paragraph mark is a paragraph of its own; the mark
     // that ends a document adds no empty paragraph after it. A table is
     // always followed by a paragraph.
@@ -388,45 +383,77 @@ void Reader::finishDocument()
         if (m_cursor.blockFormat() != kept)
             m_cursor.setBlockFormat(kept);
     }
-    if (!m_footnoteList.isEmpty() || !m_endnoteList.isEmpty()) {
-        m_cursor.movePosition(QTextCursor::End);
-        if (!m_doc->isEmpty() || m_cursor.block().previous().isValid())
-            m_cursor.insertBlock(QTextBlockFormat());
-        m_footnoteList += m_endnoteList;
-        m_endnoteList.clear();
-        placeNotes(false, false);
-    }
+    if (!m_footnoteList.isEmpty() || !m_endnoteList.isEmpty())
+        placeNotes();
 }
 
-void Reader::placeNotes(bool endnotes, bool blockAfter, bool outsideTables)
+void Reader::placeNotes()
 {
     // The editor has no place for notes apart: each becomes paragraphs of
     // its own that begin with its number, marked as the note they are, a
-    // footnote under the paragraph that refers to it, endnotes at the end.
-    QList<Note> &list = endnotes ? m_endnoteList : m_footnoteList;
-    QList<Note> notes;
-    for (qsizetype k = 0; k < list.size();)
-        if (outsideTables && list[k].inTable)
-            ++k;
+    // footnote right under the paragraph that holds its mark, in the same
+    // cell, endnotes at the end. They are placed once the body is whole, as
+    // its marks stand: while reading, a paragraph can still be split by a
+    // table it runs into, or end in a cell left without a paragraph mark.
+    QHash<int, int> markAt;  // note number -> position of its mark
+    if (!m_footnoteList.isEmpty())
+        for (QTextBlock b = m_doc->begin(); b.isValid(); b = b.next())
+            for (auto it = b.begin(); !it.atEnd(); ++it) {
+                const QTextFragment frag = it.fragment();
+                const int mark = frag.charFormat().intProperty(kNoteMarkProperty);
+                if (mark > 0 && !markAt.contains(mark))
+                    markAt.insert(mark, frag.position());
+            }
+    // Those whose mark is lost, to a hidden or cut text, go to the end.
+    QList<std::pair<int, qsizetype>> under;  // mark position, note
+    QList<qsizetype> atEnd;
+    for (qsizetype k = 0; k < m_footnoteList.size(); ++k) {
+        const auto found = markAt.constFind(m_footnoteList[k].mark);
+        if (found != markAt.cend())
+            under.append({*found, k});
         else
-            notes.append(list.takeAt(k));
-    for (qsizetype k = 0; k < notes.size(); ++k) {
-        QTextBlockFormat bf;
-        bf.setProperty(kNoteProperty, notes[k].mark);
-        if (notes[k].end)
-            bf.setProperty(kEndnoteProperty, true);
-        m_cursor.setBlockFormat(bf);
-        for (const auto &[text, state] : notes[k].runs) {
-            if (text == QChar(QChar::ParagraphSeparator))
-                m_cursor.insertBlock(bf);
-            else
-                m_cursor.insertText(text, formatOf(state));
-        }
-        if (blockAfter || k + 1 < notes.size())
-            m_cursor.insertBlock(QTextBlockFormat());
+            atEnd.append(k);
     }
-    m_blockFormatKnown = false;
-    interruptLists();
+    // From the last so that each insertion leaves the positions before it.
+    std::sort(under.begin(), under.end());
+    for (qsizetype i = under.size() - 1; i >= 0; --i) {
+        const QTextBlock block = m_doc->findBlock(under[i].first);
+        QTextCursor at(m_doc);
+        at.setPosition(block.position() + block.length() - 1);
+        insertNote(at, m_footnoteList[under[i].second], false);
+    }
+    QTextCursor end(m_doc);
+    end.movePosition(QTextCursor::End);
+    // In an empty document the first one is the first paragraph.
+    bool ownBlock = m_doc->isEmpty() && !end.block().previous().isValid();
+    auto toEnd = [&](const Note &note) {
+        insertNote(end, note, ownBlock);
+        ownBlock = false;
+    };
+    for (qsizetype k : std::as_const(atEnd))
+        toEnd(m_footnoteList[k]);
+    for (const Note &note : std::as_const(m_endnoteList))
+        toEnd(note);
+    m_footnoteList.clear();
+    m_endnoteList.clear();
+}
+
+void Reader::insertNote(QTextCursor &at, const Note &note, bool ownBlock)
+{
+    QTextBlockFormat bf;
+    bf.setProperty(kNoteProperty, note.mark);
+    if (note.end)
+        bf.setProperty(kEndnoteProperty, true);
+    if (ownBlock)
+        at.setBlockFormat(bf);
+    else
+        at.insertBlock(bf, QTextCharFormat());
+    for (const auto &[text, state] : note.runs) {
+        if (text == QChar(QChar::ParagraphSeparator))
+            at.insertBlock(bf, QTextCharFormat());
+        else
+            at.insertText(text, formatOf(state));
+    }
 }
 
 void Reader::addNoteText(const QString &text, const CharState &state)
@@ -692,13 +719,13 @@ void Reader::controlWord(QStringView w, bool hasParam, int param)
         flushBytes();
         m_note = Note{};
         m_note.mark = m_noteCount + 1;
-        m_note.inTable = m_run.isEmpty() ? g.para.inTable : m_runInTable;
         // A note numbered by its source (\chftn) gets its number in the
         // text when it ends; another's mark is the character before it.
         if (!m_pendingReference) {
             flushRun();
             QTextCursor before(m_cursor);
-            if (!before.atBlockStart() && !before.charFormat().hasProperty(kNoteMarkProperty)) {
+            // Between cells the cursor is still in the cell before.
+            if (!before.atBlockStart() && !before.charFormat().hasProperty(kNoteMarkProperty) && (!m_table || m_cellPlaced)) {
                 before.movePosition(QTextCursor::PreviousCharacter, QTextCursor::KeepAnchor);
                 QTextCharFormat mark;
                 mark.setProperty(kNoteMarkProperty, m_note.mark);
@@ -1101,11 +1128,6 @@ void Reader::placeCursor(bool inTable)
 
 void Reader::startTable()
 {
-    // Footnotes of the paragraph before go under it, not into the table.
-    if (std::any_of(m_footnoteList.begin(), m_footnoteList.end(), [](const Note &n) { return !n.inTable; })) {
-        m_cursor.insertBlock(QTextBlockFormat());
-        placeNotes(false, true, true);
-    }
     // The table goes right after the paragraph before it: put at an empty
     // block it would leave that block before it as an empty paragraph.
     const QTextBlock here = m_cursor.block();
@@ -1161,11 +1183,6 @@ void Reader::endCell()
     flushRun();
     placeCursor(true);
     applyParagraph();
-    // A footnote goes under its paragraph, in the cell.
-    if (!m_footnoteList.isEmpty()) {
-        m_cursor.insertBlock(QTextBlockFormat());
-        placeNotes(false, false);
-    }
     ++m_col;
     m_cellPlaced = false;
 }
@@ -1419,7 +1436,7 @@ void Reader::endParagraph()
     if (m_written >= kMaxText)
         return;
     const ParaState &p = top().para;
-    if (!p.list && m_blockFormatKnown && p.sameBlock(m_blockPara) && !m_run.isEmpty() && m_footnoteList.isEmpty()) {
+    if (!p.list && m_blockFormatKnown && p.sameBlock(m_blockPara) && !m_run.isEmpty()) {
         // Same format as the paragraph before: the break joins the text
         // being gathered, and the document makes the blocks in one go.
         m_run += QChar(QChar::ParagraphSeparator);
@@ -1436,8 +1453,6 @@ void Reader::endParagraph()
     QTextBlockFormat next = m_cursor.blockFormat();
     next.clearProperty(QTextFormat::ObjectIndex);
     m_cursor.insertBlock(next);
-    if (!m_footnoteList.isEmpty())
-        placeNotes(false, true);
     // A paragraph mark ends list membership until the next \pn or \ls.
     top().para.list = false;
 }

@@ -322,6 +322,49 @@ TEST(RtfRoundTrip, AFootnoteKeepsItsMarkAndItsText)
     EXPECT_EQ(rtf::write(&back).toStdString(), written.toStdString());
 }
 
+// A footnote goes right under the paragraph that holds its mark, in the
+// same cell, however that paragraph ends: by a paragraph mark, by a cell's
+// end, by the table it ran into, by a table left without one, or by the end
+// of the document. Saved and read again, it is where it was.
+TEST(RtfRoundTrip, AFootnoteStaysUnderTheParagraphOfItsMark)
+{
+    // Where a paragraph is: its cell as "row,column", or "body".
+    const auto placeOf = [](const QTextDocument &doc, const QString &text) {
+        QTextCursor c(const_cast<QTextDocument *>(&doc));
+        c.setPosition(int(doc.toPlainText().indexOf(text)));
+        const QTextTable *table = c.currentTable();
+        if (!table)
+            return u"body"_s;
+        const QTextTableCell cell = table->cellAt(c);
+        return u"%1,%2"_s.arg(cell.row()).arg(cell.column());
+    };
+    const struct {
+        const char *rtf, *markText, *placed;
+    } cases[] = {
+        {R"({\rtf1\trowd\cellx1000\cellx2000\intbl A{\footnote X}\cell B\cell\row\pard after\par})", "A", "0,0"},
+        {R"({\rtf1\trowd\cellx1000\cellx2000\intbl A\cell{\footnote X}B\cell\row\pard after\par})", "1B", "0,1"},
+        {R"({\rtf1\intbl A{\footnote X}\pard\par after\par})", "A", "0,0"},
+        {R"({\rtf1\intbl{\footnote X}\pard\par after\par})", "1", "0,0"},
+        {R"({\rtf1 before{\footnote X} more\intbl in\cell\row\pard after\par})", "before", "body"},
+        {R"({\rtf1\trowd\cellx1000\intbl A{\footnote X}})", "A", "0,0"},
+    };
+    for (const auto &c : cases) {
+        QTextDocument read, back;
+        ASSERT_TRUE(rtf::read(QByteArray(c.rtf), &read));
+        ASSERT_TRUE(rtf::read(rtf::write(&read), &back));
+        for (const QTextDocument *doc : {&read, &back}) {
+            const QString markText = QString::fromUtf8(c.markText);
+            const QTextBlock mark = doc->findBlock(int(doc->toPlainText().indexOf(markText)));
+            ASSERT_TRUE(mark.isValid() && mark.next().isValid()) << c.rtf;
+            EXPECT_EQ(mark.next().text(), u"X"_s) << c.rtf << "\n" << doc->toPlainText().toStdString();
+            EXPECT_EQ(mark.next().blockFormat().intProperty(rtf::kNoteProperty), 1) << c.rtf;
+            EXPECT_EQ(placeOf(*doc, u"X"_s), QString::fromUtf8(c.placed)) << c.rtf;
+            EXPECT_EQ(placeOf(*doc, markText), QString::fromUtf8(c.placed)) << c.rtf;
+        }
+        EXPECT_EQ(rtf::plainText(&back), rtf::plainText(&read)) << c.rtf;
+    }
+}
+
 // What the writer makes of a table, a link and a footnote, another program
 // (pandoc) reads as a table, a link and a footnote again.
 TEST(RtfRoundTrip, AnotherProgramReadsTheStructuresWritten)
