@@ -1185,6 +1185,8 @@ void Reader::endCell()
     applyParagraph();
     ++m_col;
     m_cellPlaced = false;
+    // The next cell's first paragraph starts in a block of its own format.
+    m_blockFormatKnown = false;
 }
 
 void Reader::endRow()

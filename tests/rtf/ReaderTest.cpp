@@ -109,6 +109,19 @@ TEST(RtfReader, FormatsFollowGroupsNumbersAndLateTables)
     EXPECT_EQ(paragraphsOf(doc), QStringList{u"1 0 0 0: [before| 12 0000 -] [after| 12 0000 #ff0000]"_s});
 }
 
+// Each paragraph of a cell has its own look, the first of a cell too, though
+// it follows a paragraph of the same look in the cell before.
+TEST(RtfReader, EachParagraphOfACellKeepsItsAlignment)
+{
+    QTextDocument doc;
+    ASSERT_TRUE(rtf::read(QByteArray(R"({\rtf1\trowd\cellx1000\cellx2000\intbl\qc A\cell\qc B\par\qr C\cell\row\pard after\par})"), &doc));
+    QStringList aligned;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+        if (!b.text().isEmpty())
+            aligned << b.text() + u' ' + QString::number(int(b.blockFormat().alignment() & Qt::AlignHorizontal_Mask));
+    EXPECT_EQ(aligned, (QStringList{u"A 4"_s, u"B 4"_s, u"C 2"_s, u"after 1"_s}));
+}
+
 TEST(RtfReader, DeepNestingNeverBreaksIt)
 {
     const QByteArray deep = "{\\rtf1 " + QByteArray(200000, '{') + "inside" + QByteArray(200000, '}');
