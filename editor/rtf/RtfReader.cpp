@@ -1571,8 +1571,11 @@ void Reader::writeNumber(const ListRun &run, QTextListFormat::Style style, int n
     // A paragraph outside any list, as it reads back.
     interruptLists();
     QTextCursor start(m_cursor.block());
-    const QTextCharFormat f = start.block().begin().atEnd() ? m_cursor.charFormat()
-                                                             : start.block().begin().fragment().charFormat();
+    // In the look of the item's first text; a picture has no look to give.
+    QTextCharFormat f = start.block().begin().atEnd() ? m_cursor.charFormat()
+                                                       : start.block().begin().fragment().charFormat();
+    if (f.isImageFormat())
+        f = formatOf(top().chr);
     start.insertText(run.prefix + numberText(style, number) + suffixOf(ListMarker{style, number, run.prefix, run.suffix})
                          + QLatin1Char('\t'),
                      f);
