@@ -32,8 +32,9 @@ inline constexpr double kTwipsPerUnit = 15.0;
 inline constexpr int kListLevelProperty = QTextFormat::UserProperty + 1;
 // Notes: the characters of a note's mark, in the text and at the start of
 // the note, carry the note's number among all notes (from 1); the note's
-// own paragraphs, at the end of the document, carry it as a block property,
-// and an endnote's are marked as such.
+// own paragraphs, under the paragraph of its mark (an endnote's at the end
+// of the document), carry it as a block property, and an endnote's are
+// marked as such.
 inline constexpr int kNoteMarkProperty = QTextFormat::UserProperty + 2;
 inline constexpr int kNoteProperty = QTextFormat::UserProperty + 3;
 inline constexpr int kEndnoteProperty = QTextFormat::UserProperty + 4;
