@@ -396,44 +396,44 @@ void Reader::placeNotes()
     // its marks stand: while reading, a paragraph can still be split by a
     // table it runs into, or end in a cell left without a paragraph mark.
     QHash<int, int> markAt;  // note number -> position of its mark
-    if (!m_footnoteList.isEmpty())
-        for (QTextBlock b = m_doc->begin(); b.isValid(); b = b.next())
-            for (auto it = b.begin(); !it.atEnd(); ++it) {
-                const QTextFragment frag = it.fragment();
-                const int mark = frag.charFormat().intProperty(kNoteMarkProperty);
-                if (mark > 0 && !markAt.contains(mark))
-                    markAt.insert(mark, frag.position());
-            }
-    // Those whose mark is lost, to a hidden or cut text, go to the end.
-    QList<std::pair<int, qsizetype>> under;  // mark position, note
-    QList<qsizetype> atEnd;
-    for (qsizetype k = 0; k < m_footnoteList.size(); ++k) {
-        const auto found = markAt.constFind(m_footnoteList[k].mark);
+    for (QTextBlock b = m_doc->begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment frag = it.fragment();
+            const int mark = frag.charFormat().intProperty(kNoteMarkProperty);
+            if (mark > 0 && !markAt.contains(mark))
+                markAt.insert(mark, frag.position());
+        }
+    QList<std::pair<int, const Note *>> under;  // mark position, footnote
+    QList<const Note *> atEnd, endnotes;
+    for (const Note &note : std::as_const(m_footnoteList)) {
+        const auto found = markAt.constFind(note.mark);
         if (found != markAt.cend())
-            under.append({*found, k});
+            under.append({*found, &note});
         else
-            atEnd.append(k);
+            atEnd.append(&note);
     }
+    // Notes whose mark is lost, to a hidden or cut text, go to the end
+    // before the endnotes: saved, they are paragraphs where they stand, and
+    // read back the endnotes come after them again.
+    for (const Note &note : std::as_const(m_endnoteList))
+        (markAt.contains(note.mark) ? endnotes : atEnd).append(&note);
+    atEnd += endnotes;
     // From the last so that each insertion leaves the positions before it.
-    std::sort(under.begin(), under.end());
+    std::stable_sort(under.begin(), under.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
     for (qsizetype i = under.size() - 1; i >= 0; --i) {
         const QTextBlock block = m_doc->findBlock(under[i].first);
         QTextCursor at(m_doc);
         at.setPosition(block.position() + block.length() - 1);
-        insertNote(at, m_footnoteList[under[i].second], false);
+        insertNote(at, *under[i].second, false);
     }
     QTextCursor end(m_doc);
     end.movePosition(QTextCursor::End);
     // In an empty document the first one is the first paragraph.
     bool ownBlock = m_doc->isEmpty() && !end.block().previous().isValid();
-    auto toEnd = [&](const Note &note) {
-        insertNote(end, note, ownBlock);
+    for (const Note *note : std::as_const(atEnd)) {
+        insertNote(end, *note, ownBlock);
         ownBlock = false;
-    };
-    for (qsizetype k : std::as_const(atEnd))
-        toEnd(m_footnoteList[k]);
-    for (const Note &note : std::as_const(m_endnoteList))
-        toEnd(note);
+    }
     m_footnoteList.clear();
     m_endnoteList.clear();
 }
