@@ -1571,11 +1571,15 @@ void Reader::writeNumber(const ListRun &run, QTextListFormat::Style style, int n
     // A paragraph outside any list, as it reads back.
     interruptLists();
     QTextCursor start(m_cursor.block());
-    // In the look of the item's first text; a picture has no look to give.
+    // In the look of the item's first text, but not part of a picture, a
+    // link or a note's mark that text begins with.
     QTextCharFormat f = start.block().begin().atEnd() ? m_cursor.charFormat()
                                                        : start.block().begin().fragment().charFormat();
     if (f.isImageFormat())
         f = formatOf(top().chr);
+    f.clearProperty(kNoteMarkProperty);
+    f.clearProperty(QTextFormat::IsAnchor);
+    f.clearProperty(QTextFormat::AnchorHref);
     start.insertText(run.prefix + numberText(style, number) + suffixOf(ListMarker{style, number, run.prefix, run.suffix})
                          + QLatin1Char('\t'),
                      f);
