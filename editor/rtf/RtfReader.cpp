@@ -487,11 +487,6 @@ void Reader::closeGroup()
     }
     if (m_stack.size() <= 1)
         return;  // unbalanced: ignore the extra brace
-    if (m_stack.size() == 2) {
-        // The document's own group ends: its paragraph properties still hold.
-        finishDocument();
-        m_documentClosed = true;
-    }
     const Dest d = top().dest;
     // An entry ends with its own group, not with a group inside its name.
     const Dest outer = m_stack[m_stack.size() - 2].dest;
@@ -499,6 +494,11 @@ void Reader::closeGroup()
         finishFontEntry();
     if (d == Dest::Picture)
         finishPicture();
+    if (m_stack.size() == 2) {
+        // The document's own group ends: its paragraph properties still hold.
+        finishDocument();
+        m_documentClosed = true;
+    }
     const Group closed = top();
     m_stack.removeLast();
     // Paragraph properties follow the group structure too, except that the
@@ -724,8 +724,11 @@ void Reader::controlWord(QStringView w, bool hasParam, int param)
         if (!m_pendingReference) {
             flushRun();
             QTextCursor before(m_cursor);
-            // Between cells the cursor is still in the cell before.
-            if (!before.atBlockStart() && !before.charFormat().hasProperty(kNoteMarkProperty) && (!m_table || m_cellPlaced)) {
+            // Between cells the cursor is still in the cell before; a
+            // picture is no mark.
+            const QTextCharFormat last = before.charFormat();
+            if (!before.atBlockStart() && !last.hasProperty(kNoteMarkProperty) && !last.isImageFormat()
+                && (!m_table || m_cellPlaced)) {
                 before.movePosition(QTextCursor::PreviousCharacter, QTextCursor::KeepAnchor);
                 QTextCharFormat mark;
                 mark.setProperty(kNoteMarkProperty, m_note.mark);
@@ -1653,6 +1656,8 @@ void Reader::finishPicture()
     if (data.isEmpty() || !image.loadFromData(data, m_picFormat.constData()))
         return;
     flushRun();
+    // In the paragraph's place, as its text would be: in or out of a table.
+    placeCursor(top().para.inTable);
     const QString name = QStringLiteral("rtfimage://%1").arg(++m_pictures);
     // The original bytes are kept, so that a JPEG is written back as it came.
     m_doc->addResource(QTextDocument::ImageResource, QUrl(name), data);
